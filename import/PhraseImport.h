@@ -4,8 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class CTabrix;
+
+// Lines handed to the importer hold at most this many bytes; a longer line of
+// the file arrives in pieces, and each piece is treated as a line.
+enum : uint32_t { IMPORT_MAX_LINE = 100 };
 
 // The split of one phrase line: the text is line[0..nTextLen), the frequency
 // field starts at line + nFreqStart (possibly the line's end).
@@ -15,22 +20,26 @@ struct tagPHRASELINE {
 };
 void SplitPhraseLine(const char* line, uint32_t lineLen, tagPHRASELINE* out);
 
-// The frequency of a phrase line's frequency field: the decimal value clamped
-// to 32 bits, reduced to its low 8 bits, and lowered to 250 above that.
+// The frequency of a phrase line's frequency field (NUL-terminated): an
+// optional sign and decimal digits, clamped to the signed 32-bit range,
+// reduced to its low 8 bits, and lowered to 250 above that. 0 without digits.
 uint8_t PhraseFrequency(const char* field);
 
-// A range field of the editor: an unsigned integer reduced to its low 8 bits,
-// 0 when the text holds no number.
+// A range field of the editor: leading blanks and tabs skipped, an optional
+// '+', decimal digits (a value above 32 bits is clamped to 4294967295), then
+// reduced to its low 8 bits. 0 when the text holds no number or a negative one,
+// since the field takes unsigned numbers only. A null text is 0.
 uint8_t RangeFieldValue(const char* text);
 
-// What an import did, line by line.
+// What an import did, line by line. For a finished import
+// nLines == nHeaders + nAdded + nDuplicate + nTooLong + nOutOfRange.
 struct tagIMPORTSTATS {
   uint32_t nLines;        // lines handed out by the reader (comments and empty lines excluded)
-  uint32_t nHeaders;      // lines beginning with '@'
+  uint32_t nHeaders;      // lines beginning with '@' (applied or ignored)
   uint32_t nAdded;
   uint32_t nDuplicate;    // text already in the library
-  uint32_t nTooLong;      // text longer than 30 bytes
-  uint32_t nOutOfRange;   // frequency outside lo..hi
+  uint32_t nTooLong;      // text longer than 30 bytes (and frequency in range)
+  uint32_t nOutOfRange;   // frequency outside lo..hi (checked first)
 };
 
 // Progress: the file's length and the reader's current position, in bytes.
@@ -39,26 +48,42 @@ typedef void (*ImportProgress)(uint64_t fileLength, uint64_t position, void* dat
 
 enum ImportResult {
   IMPORT_OK = 1,
-  IMPORT_OPEN_FAILED = 0,   // the text file cannot be opened; nothing changed
-  IMPORT_GROUP_FAILED = -1  // the new group cannot be created; nothing changed
+  IMPORT_OPEN_FAILED = 0,    // the text file cannot be opened; nothing changed
+  IMPORT_GROUP_FAILED = -1,  // the new group cannot be created; nothing changed.
+                             // Why: GetGroupCount() >= 127, or the title is 50
+                             // bytes or longer, or no memory.
+  IMPORT_NO_SUCH_GROUP = -2  // ImportToGroup: the index names no group; nothing changed
 };
 
 struct tagIMPORTOPTIONS {
   uint8_t byMinFreq;               // 0 in the editor's first state
   uint8_t byMaxFreq;               // 250
-  const char* pszTitle;            // new group's name; null: the file name without folder and last extension
+  const char* pszTitle;            // new group's name; null: GroupTitleFromPath(path)
   ImportProgress funProgress;      // may be null
   void* pProgressData;
 };
 
-// "导入新组": creates the group only after the file opened; header lines set
-// its name, editor and remark. *pGroup receives the new group's index.
+// Options as the editor starts: range 0..250, title from the path, no progress.
+tagIMPORTOPTIONS DefaultImportOptions();
+
+// "导入新组": creates the group only after the file opened and its first line
+// was read; header lines set its name, editor and remark (a value longer than
+// its field is cut after the last whole GBK character that fits). *pGroup
+// receives the new group's index (255 unless IMPORT_OK). pGroup and pStats
+// may be null.
 int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, uint8_t* pGroup,
                    tagIMPORTSTATS* pStats);
 
-// "导入到当前组": header lines are ignored.
+// "导入到当前组": header lines are ignored. pStats may be null.
 int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
                   tagIMPORTSTATS* pStats);
 
-// The title of a new group from a path: no folder, no last extension.
-void GroupTitleFromPath(const char* path, char* out, uint32_t outSize);
+// The title of a new group from a path: no folder ('/' or '\\'; a GBK trail
+// byte 0x5C is not a separator), no last extension ("dir/a.b.txt" -> "a.b").
+std::string GroupTitleFromPath(const char* path);
+
+// Copies a header value into a fixed-size text field of fieldSize bytes: at
+// most fieldSize - 1 bytes, cut after the last whole GBK character that fits
+// (a lead byte without its second byte is half a character and is dropped);
+// every byte after the text is zero. Returns the bytes copied.
+uint32_t CopyHeaderValue(char* field, uint32_t fieldSize, const char* value);

@@ -1,0 +1,55 @@
+// CTxtLineReader: reads a text file line by line through a 4096-byte buffer of
+// its own, skipping comment lines and empty lines. It works on bytes (the text
+// is GBK); no character conversion takes place.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+class CTxtLineReader {
+ public:
+  // commentChar 0: nothing is skipped, not even empty lines.
+  explicit CTxtLineReader(char commentChar);
+  virtual ~CTxtLineReader();
+
+  CTxtLineReader(const CTxtLineReader&) = delete;
+  CTxtLineReader& operator=(const CTxtLineReader&) = delete;
+
+  // Opens the file for reading only; on Windows without sharing it, so the
+  // open fails while another program holds the file open. Nonzero on success;
+  // on failure nothing is open. A reader that is open is closed first.
+  int Open(const char* path);
+
+  // The next line that is neither empty nor a comment (first byte the comment
+  // character), NUL-terminated in buffer, which holds at least max + 1 bytes.
+  // A line longer than max bytes arrives in pieces of max bytes. Null at the
+  // end of the file, when nothing is open, or when max is 0. A line is empty
+  // when its first byte is NUL: the line's text ends at its first NUL for
+  // every caller that reads it as a string.
+  char* ReadLine(char* buffer, uint32_t max);
+
+  // Closes the file; does nothing when nothing is open.
+  void Close();
+
+  bool IsOpen() const { return m_pFile != nullptr; }
+  // The file's length in bytes, taken when it was opened (0 when closed).
+  uint64_t GetLength() const { return m_nLength; }
+  // Bytes taken from the file so far: ahead of the lines handed out by up to
+  // one buffer.
+  uint64_t GetPosition() const { return m_nPosition; }
+
+ private:
+  struct tagLINEBUFFER;
+
+  // One raw line: LF ends it, CR ends it and the byte after it is dropped,
+  // max bytes end it. Null only when the file ends before any byte is stored.
+  char* ReadRawLine(char* buffer, uint32_t max);
+  // The next byte of the file (0..255), or -1 at its end or on a read error.
+  int NextByte();
+
+  std::FILE* m_pFile;
+  uint8_t m_byComment;
+  tagLINEBUFFER* m_pBuffer;  // present only while the file is open
+  uint64_t m_nLength;
+  uint64_t m_nPosition;
+};
