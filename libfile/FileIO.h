@@ -1,0 +1,92 @@
+// Checked binary file streams for the library file. Every operation reports
+// whether it worked, so the writer can refuse to call a half-written file done.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+// Test seam: counts the writer's low-level operations (open, write, seek,
+// flush, close, replace) and makes the k-th of them fail. Zero, the default,
+// never fails. Only tests arm it.
+class CFileFaultSeam {
+ public:
+  static void FailAt(uint32_t k) {
+    s_nFailAt = k;
+    s_nCount = 0;
+  }
+  static uint32_t GetCount() { return s_nCount; }
+  // Counts one operation; true when it is the one that must fail.
+  static bool Step() {
+    ++s_nCount;
+    return s_nFailAt != 0 && s_nCount == s_nFailAt;
+  }
+
+ private:
+  static uint32_t s_nFailAt;
+  static uint32_t s_nCount;
+};
+
+class CFileWriter {
+ public:
+  CFileWriter() : m_pFile(nullptr), m_nPosition(0), m_bFailed(false) {}
+  ~CFileWriter();
+  CFileWriter(const CFileWriter&) = delete;
+  CFileWriter& operator=(const CFileWriter&) = delete;
+
+  bool Open(const char* path);  // creates or truncates
+  bool Write(const void* data, size_t size);
+  bool WriteByte(uint8_t value) { return Write(&value, 1); }
+  bool WriteU16(uint16_t value);  // little-endian
+  bool WriteU32(uint32_t value);  // little-endian
+  // Overwrites 4 bytes at an earlier offset and returns to the end.
+  bool PatchU32(uint64_t offset, uint32_t value);
+  bool Flush();
+  bool Close();  // the stream is closed even when closing reports an error
+
+  // Bytes written so far: the offset of the next byte.
+  uint64_t GetPosition() const { return m_nPosition; }
+  bool IsOk() const { return m_pFile != nullptr && !m_bFailed; }
+
+ private:
+  bool Fail() {
+    m_bFailed = true;
+    return false;
+  }
+
+  FILE* m_pFile;
+  uint64_t m_nPosition;
+  bool m_bFailed;  // once set, every later call fails
+};
+
+class CFileReader {
+ public:
+  CFileReader() : m_pFile(nullptr) {}
+  ~CFileReader();
+  CFileReader(const CFileReader&) = delete;
+  CFileReader& operator=(const CFileReader&) = delete;
+
+  bool Open(const char* path);
+  // True only when all size bytes were read into data.
+  bool Read(void* data, size_t size);
+  // True only when size bytes could be read past.
+  bool Skip(size_t size);
+  void Close();
+
+ private:
+  FILE* m_pFile;
+};
+
+// Little-endian helpers for the fixed fields of the file.
+inline void PutU16(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void PutU32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t GetU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}

@@ -1,0 +1,23 @@
+// The group record as it stands in the file: the three text fields as they
+// are, then dwCount and bEnable as little-endian 32-bit values.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "FileIO.h"
+#include "PhraseRecords.h"
+
+enum : uint32_t { TABRIX_GROUP_RECORD_SIZE = sizeof(tagGROUPINFO) };
+
+inline void EncodeGroupRecord(const tagGROUPINFO& group, uint8_t* out) {
+  memcpy(out, group.szName, offsetof(tagGROUPINFO, dwCount));
+  PutU32(out + offsetof(tagGROUPINFO, dwCount), group.dwCount);
+  PutU32(out + offsetof(tagGROUPINFO, bEnable), static_cast<uint32_t>(group.bEnable));
+}
+
+inline void DecodeGroupRecord(const uint8_t* in, tagGROUPINFO* group) {
+  memcpy(group->szName, in, offsetof(tagGROUPINFO, dwCount));
+  group->dwCount = GetU32(in + offsetof(tagGROUPINFO, dwCount));
+  group->bEnable = static_cast<int32_t>(GetU32(in + offsetof(tagGROUPINFO, bEnable)));
+}

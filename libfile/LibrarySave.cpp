@@ -1,0 +1,95 @@
+// Writing the library file. A save either produces the complete file at the
+// target path or reports failure and leaves whatever was there untouched.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "FileHeader.h"
+#include "FileIO.h"
+#include "FileReplace.h"
+#include "GroupRecord.h"
+#include "Tabrix.h"
+
+namespace {
+
+// Milliseconds from a steady clock, cut to 32 bits; the stamp is never read back.
+uint32_t TickCount() {
+  auto since = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+void ReportProgress(const CTabrix& library, int32_t stage, int32_t value) {
+  if (library.m_funProgress) library.m_funProgress(stage, value, library.m_pProgressData);
+}
+
+}  // namespace
+
+int CGroupManager::WriteGroups(CFileWriter& file) {
+  const uint32_t nGroups = GetGroupCount();
+  if (nGroups > 255) return 0;  // the group count is one byte in the file
+  if (!file.WriteByte(static_cast<uint8_t>(nGroups))) return 0;
+  uint8_t record[TABRIX_GROUP_RECORD_SIZE];
+  for (uint32_t i = 0; i < nGroups; ++i) {
+    EncodeGroupRecord(*GetGroup(i), record);
+    if (!file.Write(record, sizeof(record))) return 0;
+  }
+  return 1;
+}
+
+int CTabrix::WriteBody(CFileWriter& file) {
+  if (!WriteGroups(file)) return 0;
+  if (!file.WriteU32(0)) return 0;  // phraseBytes, patched once the records are out
+  const uint64_t nBase = file.GetPosition();
+  const uint32_t nPhrases = m_arrPhrase.GetCount();
+  std::unique_ptr<uint32_t[]> offsets(new (std::nothrow) uint32_t[nPhrases ? nPhrases : 1]);
+  if (!offsets) return 0;
+
+  ReportProgress(*this, 0, static_cast<int32_t>(nPhrases));
+  bool bOk = true;
+  for (uint32_t i = 0; i < nPhrases && bOk; ++i) {
+    const tagPHRASE2* pPhrase = m_arrPhrase.GetAt(i);
+    const uint64_t nOffset = file.GetPosition() - nBase;
+    if (nOffset > UINT32_MAX || pPhrase->cLen > TABRIX_MAX_PHRASE_LEN) {
+      bOk = false;
+      break;
+    }
+    offsets[i] = static_cast<uint32_t>(nOffset);
+    uint8_t record[3 + TABRIX_MAX_PHRASE_LEN];
+    record[0] = pPhrase->byGroup;
+    record[1] = pPhrase->byFreq;
+    record[2] = pPhrase->cLen;
+    memcpy(record + 3, pPhrase->szWord, pPhrase->cLen);
+    bOk = file.Write(record, 3u + pPhrase->cLen);
+    if (bOk) ReportProgress(*this, 1, static_cast<int32_t>(i));
+  }
+  const uint64_t nPhraseBytes = file.GetPosition() - nBase;
+  ReportProgress(*this, 2, 0);
+  if (!bOk || nPhraseBytes > UINT32_MAX) return 0;
+
+  // The index: the offsets turned little-endian in place and written at once.
+  uint8_t* pBytes = reinterpret_cast<uint8_t*>(offsets.get());
+  for (uint32_t i = 0; i < nPhrases; ++i) PutU32(pBytes + 4 * static_cast<size_t>(i), offsets[i]);
+  if (!file.Write(pBytes, 4 * static_cast<size_t>(nPhrases))) return 0;
+
+  return file.PatchU32(nBase - 4, static_cast<uint32_t>(nPhraseBytes)) ? 1 : 0;
+}
+
+int CTabrix::Save(const char* path) {
+  if (!path || !*path) return 0;
+  // The new file is written beside the target and put in its place only when
+  // complete, so a failed save never costs the previous file.
+  const std::string strTemp = std::string(path) + ".~tmp";
+  CFileWriter file;
+  if (!file.Open(strTemp.c_str())) return 0;
+  int nOk = WriteFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR,
+                            TickCount(), nullptr) &&
+            WriteBody(file) && file.Flush();
+  if (!file.Close()) nOk = 0;
+  if (nOk) nOk = ReplaceFileWith(strTemp.c_str(), path);
+  if (!nOk) std::remove(strTemp.c_str());
+  return nOk;
+}
