@@ -1,0 +1,23 @@
+#include "GroupPropLogic.h"
+
+#include <cstring>
+
+std::string LimitMessage(size_t limit) {
+  std::string message = "请输入不多于 %1 个的字符。";
+  const size_t at = message.find("%1");
+  message.replace(at, 2, std::to_string(limit));
+  return message;
+}
+
+bool StoreFieldText(char* field, size_t width, const std::string& text) {
+  if (text.size() + 1 > width) return false;
+  std::memcpy(field, text.data(), text.size());
+  std::memset(field + text.size(), 0, width - text.size());
+  return true;
+}
+
+std::string FieldText(const char* field, size_t width) {
+  const void* nul = std::memchr(field, '\0', width);
+  const size_t length = nul ? static_cast<const char*>(nul) - field : width;
+  return std::string(field, length);
+}

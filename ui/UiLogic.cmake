@@ -1,0 +1,10 @@
+# The editor's window-free logic as a library of its own, so that the native
+# build tests it too. Included from ui/ (Windows) and tests/ui/ (any host).
+if(NOT TARGET tabrix_uilogic)
+  add_library(tabrix_uilogic STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/HyperLinkLogic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GroupPropLogic.cpp
+  )
+  target_include_directories(tabrix_uilogic PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  tabrix_target_settings(tabrix_uilogic)
+endif()
