@@ -34,12 +34,12 @@ uint8_t RangeFieldValue(const char* text);
 // What an import did, line by line. For a finished import
 // nLines == nHeaders + nAdded + nDuplicate + nTooLong + nOutOfRange.
 struct tagIMPORTSTATS {
-  uint32_t nLines;        // lines handed out by the reader (comments and empty lines excluded)
-  uint32_t nHeaders;      // lines beginning with '@' (applied or ignored)
+  uint32_t nLines;    // lines handed out by the reader (comments and empty lines excluded)
+  uint32_t nHeaders;  // lines beginning with '@' (applied or ignored)
   uint32_t nAdded;
-  uint32_t nDuplicate;    // text already in the library
-  uint32_t nTooLong;      // text longer than 30 bytes (and frequency in range)
-  uint32_t nOutOfRange;   // frequency outside lo..hi (checked first)
+  uint32_t nDuplicate;   // text already in the library
+  uint32_t nTooLong;     // text longer than 30 bytes (and frequency in range)
+  uint32_t nOutOfRange;  // frequency outside lo..hi (checked first)
 };
 
 // Progress: the file's length and the reader's current position, in bytes.
@@ -56,10 +56,10 @@ enum ImportResult {
 };
 
 struct tagIMPORTOPTIONS {
-  uint8_t byMinFreq;               // 0 in the editor's first state
-  uint8_t byMaxFreq;               // 250
-  const char* pszTitle;            // new group's name; null: GroupTitleFromPath(path)
-  ImportProgress funProgress;      // may be null
+  uint8_t byMinFreq;           // 0 in the editor's first state
+  uint8_t byMaxFreq;           // 250
+  const char* pszTitle;        // new group's name; null: GroupTitleFromPath(path)
+  ImportProgress funProgress;  // may be null
   void* pProgressData;
 };
 

@@ -1,0 +1,165 @@
+// The two imports of a phrase-list text file: as a new group, or into a group.
+#include "PhraseImport.h"
+
+#include <cstring>
+
+#include "Tabrix.h"
+#include "TxtLineReader.h"
+
+namespace {
+
+// The header keys as GBK bytes, spelled out so that they hold whatever
+// character set a compiler gives string literals (clang knows only UTF-8).
+const char kKeyName[] = "\xC3\xFB\xB3\xC6=";    // 名称=
+const char kKeyEditor[] = "\xB1\xE0\xBC\xAD=";  // 编辑=
+const char kKeyRemark[] = "\xB1\xB8\xD7\xA2=";  // 备注=
+constexpr uint32_t kKeyBytes = 5;               // two GBK characters and '='
+constexpr uint32_t kValueStart = 6;             // '@', the key, then the value
+
+bool IsGbkTrail(uint8_t c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
+// Sets the name, editor or remark of group g from a line beginning with '@';
+// other '@' lines do nothing.
+void ApplyHeaderLine(CTabrix& lib, uint8_t g, const char* line) {
+  tagGROUPINFO* info = lib.GetGroup(g);
+  if (info == nullptr) return;
+  const char* key = line + 1;
+  const char* value = line + kValueStart;
+  if (std::strncmp(key, kKeyName, kKeyBytes) == 0) {
+    CopyHeaderValue(info->szName, sizeof(info->szName), value);
+  } else if (std::strncmp(key, kKeyEditor, kKeyBytes) == 0) {
+    CopyHeaderValue(info->szEditor, sizeof(info->szEditor), value);
+  } else if (std::strncmp(key, kKeyRemark, kKeyBytes) == 0) {
+    CopyHeaderValue(info->szRemark, sizeof(info->szRemark), value);
+  }
+}
+
+// Splits a phrase line and adds it to group g when its frequency lies in the
+// range; counts why it was not added otherwise.
+void ImportPhraseLine(CTabrix& lib, uint8_t g, const char* line, const tagIMPORTOPTIONS& opt,
+                      tagIMPORTSTATS& stats) {
+  uint32_t lineLen = static_cast<uint32_t>(std::strlen(line));
+  tagPHRASELINE split;
+  SplitPhraseLine(line, lineLen, &split);
+  uint8_t freq = PhraseFrequency(line + split.nFreqStart);
+  if (freq < opt.byMinFreq || freq > opt.byMaxFreq) {
+    ++stats.nOutOfRange;
+  } else if (split.nTextLen > TABRIX_MAX_PHRASE_LEN) {
+    ++stats.nTooLong;
+  } else if (lib.AddPhrase(line, static_cast<uint8_t>(split.nTextLen), freq, 1, g) != 0) {
+    ++stats.nAdded;
+  } else {
+    // The group exists and the length fits, so the text is already stored.
+    ++stats.nDuplicate;
+  }
+}
+
+void ReportProgress(const tagIMPORTOPTIONS& opt, const CTxtLineReader& reader, uint64_t position) {
+  if (opt.funProgress != nullptr) opt.funProgress(reader.GetLength(), position, opt.pProgressData);
+}
+
+// The loop shared by both imports, from the first line already read to the end.
+void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, char* line,
+                 bool applyHeaders, const tagIMPORTOPTIONS& opt, tagIMPORTSTATS& stats) {
+  ReportProgress(opt, reader, 0);
+  while (line != nullptr) {
+    ++stats.nLines;
+    if (line[0] == '@') {
+      ++stats.nHeaders;
+      if (applyHeaders) ApplyHeaderLine(lib, g, line);
+    } else {
+      ImportPhraseLine(lib, g, line, opt, stats);
+    }
+    line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
+    ReportProgress(opt, reader, reader.GetPosition());
+  }
+  reader.Close();
+}
+
+}  // namespace
+
+tagIMPORTOPTIONS DefaultImportOptions() {
+  tagIMPORTOPTIONS opt;
+  opt.byMinFreq = 0;
+  opt.byMaxFreq = 250;
+  opt.pszTitle = nullptr;
+  opt.funProgress = nullptr;
+  opt.pProgressData = nullptr;
+  return opt;
+}
+
+int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, uint8_t* pGroup,
+                   tagIMPORTSTATS* pStats) {
+  tagIMPORTSTATS stats = {};
+  if (pStats != nullptr) *pStats = stats;
+  if (pGroup != nullptr) *pGroup = TABRIX_NO_GROUP;
+
+  CTxtLineReader reader('#');
+  if (!reader.Open(path)) return IMPORT_OPEN_FAILED;
+  char buffer[IMPORT_MAX_LINE + 1];
+  char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
+
+  // The group exists only once the file is open and its first line read.
+  std::string title =
+      opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
+  uint8_t g = lib.AddGroup(title.c_str(), "", "");
+  if (g == TABRIX_NO_GROUP) return IMPORT_GROUP_FAILED;  // the reader closes itself
+  if (pGroup != nullptr) *pGroup = g;
+
+  ImportLines(lib, g, reader, buffer, line, true, opt, stats);
+  if (pStats != nullptr) *pStats = stats;
+  return IMPORT_OK;
+}
+
+int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
+                  tagIMPORTSTATS* pStats) {
+  tagIMPORTSTATS stats = {};
+  if (pStats != nullptr) *pStats = stats;
+  if (group >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
+
+  CTxtLineReader reader('#');
+  if (!reader.Open(path)) return IMPORT_OPEN_FAILED;
+  char buffer[IMPORT_MAX_LINE + 1];
+  char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
+
+  ImportLines(lib, group, reader, buffer, line, false, opt, stats);
+  if (pStats != nullptr) *pStats = stats;
+  return IMPORT_OK;
+}
+
+std::string GroupTitleFromPath(const char* path) {
+  if (path == nullptr) return std::string();
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(path);
+  size_t nameStart = 0;
+  size_t i = 0;
+  while (p[i] != 0) {
+    // The second byte of a GBK character may be 0x5C, which is no separator.
+    if (p[i] >= 0x80 && IsGbkTrail(p[i + 1])) {
+      i += 2;
+      continue;
+    }
+    if (p[i] == '/' || p[i] == '\\') nameStart = i + 1;
+    ++i;
+  }
+  const char* name = path + nameStart;
+  // '.' is never the second byte of a GBK character.
+  const char* dot = std::strrchr(name, '.');
+  size_t nameLen = dot != nullptr ? static_cast<size_t>(dot - name) : std::strlen(name);
+  return std::string(name, nameLen);
+}
+
+uint32_t CopyHeaderValue(char* field, uint32_t fieldSize, const char* value) {
+  if (field == nullptr || fieldSize == 0) return 0;
+  const uint8_t* v = reinterpret_cast<const uint8_t*>(value != nullptr ? value : "");
+  uint32_t room = fieldSize - 1;
+  uint32_t n = 0;
+  while (v[n] != 0) {
+    uint32_t width = v[n] >= 0x80 ? 2 : 1;
+    if (width == 2 && v[n + 1] == 0) break;  // half a character at the value's end
+    if (n + width > room) break;
+    n += width;
+  }
+  std::memset(field, 0, fieldSize);
+  std::memcpy(field, v, n);
+  return n;
+}
