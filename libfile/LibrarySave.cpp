@@ -19,7 +19,8 @@ namespace {
 // Milliseconds from a steady clock, cut to 32 bits; the stamp is never read back.
 uint32_t TickCount() {
   auto since = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+  return static_cast<uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 void ReportProgress(const CTabrix& library, int32_t stage, int32_t value) {

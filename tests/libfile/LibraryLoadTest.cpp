@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include "LibfileTestSupport.h"
+
+using namespace tabrix_test;
+
+namespace {
+
+// Loads bytes through a file into a library that held something before, so a
+// refused load must visibly empty it.
+int LoadBytes(const Bytes& bytes, CTabrix& library) {
+  CTempDir dir;
+  const std::string path = dir.File("in.wbk");
+  WriteAll(path, bytes);
+  if (library.GetGroupCount() == 0) BuildReferenceLibrary(library);
+  return library.Load(path.c_str());
+}
+
+}  // namespace
+
+TEST(LibraryLoad, HeaderOnlyIsAnEmptyLibrary) {
+  CTabrix library;
+  EXPECT_EQ(1, LoadBytes(CFileBuilder().Header().Get(), library));
+  ExpectEmpty(library);
+}
+
+TEST(LibraryLoad, RefusedHeaderLeavesTheLibraryEmpty) {
+  for (const Bytes& bytes :
+       {CFileBuilder().Header(2005, 2, 0x5A4B).Byte(0).U32(0).Get(),
+        CFileBuilder().Header(2005, 2, 0x584B, 0x4C44).Byte(0).U32(0).Get(),
+        CFileBuilder().Header(2006, 1).Byte(0).U32(0).Get(), Bytes{0x4B, 0x58}}) {
+    CTabrix library;
+    EXPECT_EQ(0, LoadBytes(bytes, library));
+    ExpectEmpty(library);
+  }
+}
+
+TEST(LibraryLoad, MissingFileLeavesTheLibraryEmpty) {
+  CTempDir dir;
+  CTabrix library;
+  BuildReferenceLibrary(library);
+  EXPECT_EQ(0, library.Load(dir.File("none.wbk").c_str()));
+  ExpectEmpty(library);
+  EXPECT_EQ(0, library.Load(dir.Path().string().c_str()));  // a folder
+  ExpectEmpty(library);
+}
+
+// Every prefix of a saved file: refused, except the bare header and any
+// prefix that still holds every phrase record (the index is not read).
+TEST(LibraryLoad, EveryTruncationOfTheReferenceFile) {
+  CTempDir dir;
+  const std::string path = dir.File("ref.wbk");
+  CTabrix reference;
+  BuildReferenceLibrary(reference);
+  ASSERT_EQ(1, reference.Save(path.c_str()));
+  const Bytes whole = ReadAll(path);
+  const size_t indexStart = 12 + 1 + 308 + 4 + 8;
+  ASSERT_EQ(indexStart + 8, whole.size());
+
+  for (size_t length = 0; length <= whole.size(); ++length) {
+    CTabrix library;
+    const bool loads = length == 12 || length >= indexStart;
+    ASSERT_EQ(loads ? 1 : 0, LoadBytes(Bytes(whole.begin(), whole.begin() + length), library))
+        << "length " << length;
+    if (length == 12 || !loads) {
+      ExpectEmpty(library);
+    } else {
+      ExpectSameLibrary(reference, library);
+    }
+  }
+}
+
+// Groups without phrases announce no records: a file cut after its group
+// table loses nothing, a file cut inside it is refused.
+TEST(LibraryLoad, EveryTruncationOfAFileWithoutPhrases) {
+  CTempDir dir;
+  const std::string path = dir.File("groups.wbk");
+  CTabrix reference;
+  ASSERT_EQ(0, reference.AddGroup("one", "ed", "re"));
+  ASSERT_EQ(1, reference.AddGroup("two", "", ""));
+  ASSERT_EQ(1, reference.Save(path.c_str()));
+  const Bytes whole = ReadAll(path);
+  const size_t tableEnd = 12 + 1 + 2 * 308;
+  ASSERT_EQ(tableEnd + 4, whole.size());
+
+  for (size_t length = 0; length <= whole.size(); ++length) {
+    CTabrix library;
+    const bool loads = length == 12 || length >= tableEnd;
+    ASSERT_EQ(loads ? 1 : 0, LoadBytes(Bytes(whole.begin(), whole.begin() + length), library))
+        << "length " << length;
+    if (length >= tableEnd) {
+      ExpectSameLibrary(reference, library);
+    } else {
+      ExpectEmpty(library);
+    }
+  }
+}
+
+TEST(LibraryLoad, MessyRecordsGiveASortedDuplicateFreeStore) {
+  const std::string tooLong(31, 'x');
+  const std::string huge(255, '\xB0');
+  const Bytes bytes = CFileBuilder()
+                          .Header()
+                          .Byte(2)
+                          .Group("A", 5)
+                          .Group("B", 4)
+                          .U32(0xDEADBEEF)  // phraseBytes is not used
+                          .Phrase(0, 1, "c")
+                          .Phrase(1, 2, "a")
+                          .Phrase(0, 3, "b")
+                          .Phrase(0, 4, "a")  // duplicate text in another group
+                          .Phrase(1, 5, tooLong)
+                          .Phrase(0, 6, huge)  // length byte 255: read past, dropped
+                          .Phrase(1, 7, "d")
+                          .Phrase(5, 8, "e")  // names no group
+                          .Phrase(2, 9, "f")  // names no group
+                          .U32(12345)         // an index that fits nothing
+                          .Get();
+  CTabrix library;
+  ASSERT_EQ(1, LoadBytes(bytes, library));
+  EXPECT_EQ((std::vector<std::string>{"1/2/a", "0/3/b", "0/1/c", "1/7/d"}),
+            DescribePhrases(library));
+  EXPECT_EQ(2u, library.GetGroup(0)->dwCount);
+  EXPECT_EQ(2u, library.GetGroup(1)->dwCount);
+  EXPECT_EQ(4u, library.GetPhraseTotal());
+}
+
+TEST(LibraryLoad, AnOverlongRecordCutShortIsRefused) {
+  const Bytes bytes = CFileBuilder()
+                          .Header()
+                          .Byte(1)
+                          .Group("A", 1)
+                          .U32(0)
+                          .Byte(0)
+                          .Byte(0)
+                          .Byte(255)
+                          .Raw(std::string(254, 'x').data(), 254)
+                          .Get();
+  CTabrix library;
+  EXPECT_EQ(0, LoadBytes(bytes, library));
+  ExpectEmpty(library);
+}
+
+TEST(LibraryLoad, MoreAnnouncedThanPresentIsRefused) {
+  CTabrix library;
+  EXPECT_EQ(0, LoadBytes(CFileBuilder()
+                             .Header()
+                             .Byte(1)
+                             .Group("A", 3)
+                             .U32(8)
+                             .Phrase(0, 0, "a")
+                             .Phrase(0, 0, "b")
+                             .Get(),
+                         library));
+  ExpectEmpty(library);
+}
+
+// Counts that would add up to 2 in 32 bits announce 2^32 + 2 records.
+TEST(LibraryLoad, CountsDoNotWrapAround) {
+  CTabrix library;
+  EXPECT_EQ(0, LoadBytes(CFileBuilder()
+                             .Header()
+                             .Byte(2)
+                             .Group("A", 0xFFFFFFFFu)
+                             .Group("B", 3)
+                             .U32(8)
+                             .Phrase(0, 0, "a")
+                             .Phrase(1, 0, "b")
+                             .U32(0)
+                             .U32(4)
+                             .Get(),
+                         library));
+  ExpectEmpty(library);
+}
+
+TEST(LibraryLoad, GroupTableBeyondTheAddGroupLimitIsKept) {
+  CFileBuilder builder;
+  builder.Header().Byte(255);
+  for (int i = 0; i < 255; ++i) builder.Group("g" + std::to_string(i), i == 254 ? 1 : 0, i % 2);
+  builder.U32(4).Phrase(254, 9, "z").U32(0);
+
+  CTempDir dir;
+  const std::string path = dir.File("many.wbk");
+  WriteAll(path, builder.Get());
+  CTabrix library;
+  ASSERT_EQ(1, library.Load(path.c_str()));
+  ASSERT_EQ(255u, library.GetGroupCount());
+  EXPECT_EQ((std::vector<std::string>{"254/9/z"}), DescribePhrases(library));
+  EXPECT_EQ(255, library.AddGroup("more", "", ""));
+  EXPECT_EQ(255u, library.GetGroupCount());
+
+  const std::string again = dir.File("again.wbk");
+  ASSERT_EQ(1, library.Save(again.c_str()));
+  Bytes saved = ReadAll(again);
+  Bytes original = builder.Get();
+  ASSERT_EQ(original.size(), saved.size());
+  std::fill(saved.begin() + 8, saved.begin() + 12, 0);
+  std::fill(original.begin() + 8, original.begin() + 12, 0);
+  EXPECT_EQ(original, saved);
+}
+
+// Text fields written elsewhere may fill their width with no NUL, or carry
+// bytes after the NUL; both are kept as they are.
+TEST(LibraryLoad, GroupFieldsAreKeptByteForByte) {
+  const std::string name(50, '\xB0');
+  const std::string editor = std::string("ed\0junk", 7) + std::string(43, 'e');
+  const std::string remark(200, 'r');
+  const Bytes bytes = CFileBuilder()
+                          .Header()
+                          .Byte(1)
+                          .Group(name, 1, 7, editor, remark)
+                          .U32(4)
+                          .Phrase(0, 0, "a")
+                          .U32(0)
+                          .Get();
+  CTabrix library;
+  ASSERT_EQ(1, LoadBytes(bytes, library));
+  ASSERT_EQ(1u, library.GetGroupCount());
+  const tagGROUPINFO* group = library.GetGroup(0);
+  EXPECT_EQ(0, memcmp(group->szName, name.data(), 50));
+  EXPECT_EQ(0, memcmp(group->szEditor, editor.data(), 50));
+  EXPECT_EQ(0, memcmp(group->szRemark, remark.data(), 200));
+  EXPECT_EQ(50u, FieldTextLength(group->szName, sizeof(group->szName)));
+  EXPECT_EQ(1u, group->dwCount);
+  EXPECT_EQ(7, group->bEnable);
+
+  CTempDir dir;
+  const std::string path = dir.File("again.wbk");
+  ASSERT_EQ(1, library.Save(path.c_str()));
+  Bytes saved = ReadAll(path);
+  Bytes original = bytes;
+  std::fill(saved.begin() + 8, saved.begin() + 12, 0);
+  std::fill(original.begin() + 8, original.begin() + 12, 0);
+  EXPECT_EQ(original, saved);
+}
+
+TEST(LibraryLoad, ReportsProgressPerRecord) {
+  const Bytes bytes = CFileBuilder()
+                          .Header()
+                          .Byte(1)
+                          .Group("A", 3)
+                          .U32(0)
+                          .Phrase(0, 0, "b")
+                          .Phrase(0, 0, "b")  // dropped, but still a step
+                          .Phrase(0, 0, "a")
+                          .Get();
+  CTabrix library;
+  CProgressLog log;
+  log.Attach(library);
+  ASSERT_EQ(1, LoadBytes(bytes, library));
+  EXPECT_EQ(CProgressLog::Expected(3, 3), log.calls);
+  EXPECT_EQ(2u, library.GetPhraseTotal());
+}
+
+TEST(LibraryLoad, RefusedBodyStillEndsTheProgress) {
+  const Bytes bytes = CFileBuilder().Header().Byte(1).Group("A", 3).U32(0).Phrase(0, 0, "b").Get();
+  CTabrix library;
+  CProgressLog log;
+  log.Attach(library);
+  ASSERT_EQ(0, LoadBytes(bytes, library));
+  EXPECT_EQ(CProgressLog::Expected(3, 1), log.calls);
+  ExpectEmpty(library);
+  EXPECT_EQ(&CProgressLog::Callback, library.m_funProgress);  // the callback stays
+}
