@@ -15,10 +15,10 @@ struct tagGROUPINFO {
 };
 
 struct tagPHRASE2 {
-  uint8_t byGroup;   // owning group
-  uint8_t byFreq;    // frequency, 0..250 as imported
-  uint8_t cLen;      // text length in bytes, 0..30
-  char szWord[31];   // text; szWord[cLen] is NUL and the rest zero
+  uint8_t byGroup;  // owning group
+  uint8_t byFreq;   // frequency, 0..250 as imported
+  uint8_t cLen;     // text length in bytes, 0..30
+  char szWord[31];  // text; szWord[cLen] is NUL and the rest zero
 };
 #pragma pack(pop)
 
@@ -32,11 +32,11 @@ static_assert(offsetof(tagPHRASE2, szWord) == 3, "phrase record layout");
 
 // Limits that callers check against.
 enum : uint32_t {
-  TABRIX_MAX_GROUPS = 127,      // AddGroup refuses beyond this
-  TABRIX_MAX_PHRASE_LEN = 30,   // bytes of text in a phrase
-  TABRIX_NAME_FIELD = 50,       // szName and szEditor
-  TABRIX_REMARK_FIELD = 200,    // szRemark
-  TABRIX_NO_GROUP = 255         // AddGroup's failure result; names no group
+  TABRIX_MAX_GROUPS = 127,     // AddGroup refuses beyond this
+  TABRIX_MAX_PHRASE_LEN = 30,  // bytes of text in a phrase
+  TABRIX_NAME_FIELD = 50,      // szName and szEditor
+  TABRIX_REMARK_FIELD = 200,   // szRemark
+  TABRIX_NO_GROUP = 255        // AddGroup's failure result; names no group
 };
 
 // Progress of load and save: stage 0 begins with the step count, stage 1

@@ -1,0 +1,63 @@
+#include "Tabrix.h"
+
+#include <cstring>
+
+namespace {
+
+// Blocks of the phrase store: a library holds tens of thousands of phrases.
+const uint32_t kPhraseBlockSize = 500;
+const uint8_t kPhraseWastePercent = 10;
+// Length byte that asks AddPhrase to measure the text itself.
+const uint8_t kMeasureText = 255;
+
+}  // namespace
+
+CTabrix::CTabrix() : m_funProgress(nullptr), m_pProgressData(nullptr) {
+  m_arrPhrase.m_nBlockSize = kPhraseBlockSize;
+  m_arrPhrase.m_byWastePercent = kPhraseWastePercent;
+}
+
+CTabrix::~CTabrix() { Free(); }
+
+int CTabrix::AddPhrase(const char* text, uint8_t length, uint8_t freq, int checkDuplicate,
+                       uint8_t group) {
+  if (group >= GetGroupCount() || text == nullptr) return 0;
+  if (length != kMeasureText && length > TABRIX_MAX_PHRASE_LEN) return 0;
+
+  tagPHRASE2 rec;
+  std::memset(&rec, 0, sizeof(rec));
+  // Copy at most the given length, stopping at a NUL. Measuring looks at one
+  // byte more than a phrase may hold, so that an over-long text is refused
+  // without reading the rest of it.
+  const size_t limit = length == kMeasureText ? TABRIX_MAX_PHRASE_LEN + 1 : length;
+  size_t n = 0;
+  while (n < limit && text[n] != '\0') ++n;
+  if (n > TABRIX_MAX_PHRASE_LEN) return 0;
+  std::memcpy(rec.szWord, text, n);
+  rec.byGroup = group;
+  rec.byFreq = freq;
+  // The length byte is the text actually stored: a NUL inside the given
+  // length ends the text, and no NUL may be written into the file's text.
+  rec.cLen = uint8_t(n);
+
+  if (checkDuplicate && m_arrPhrase.GetCount() > 0) {
+    const uint32_t count = m_arrPhrase.GetCount();
+    const uint32_t mid = count / 2;
+    const int d = ComparePhrase(&rec, m_arrPhrase.GetAt(mid), nullptr);
+    if (d == 0) return 0;
+    if (count > 1) {
+      const uint32_t lo = d > 0 ? mid + 1 : 0;
+      const uint32_t hi = d > 0 ? count : mid;
+      if (m_arrPhrase.Find(rec, lo, hi, ComparePhrase, nullptr, FIND_ANY, nullptr) >= 0) return 0;
+    }
+  }
+
+  if (m_arrPhrase.InsertSorted(rec, false, ComparePhrase, nullptr, FIND_ANY) < 0) return 0;
+  GetGroup(group)->dwCount++;
+  return 1;
+}
+
+void CTabrix::Free() {
+  m_arrPhrase.FreeBlocks();
+  FreeGroups();
+}

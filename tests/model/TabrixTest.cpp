@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "SArrayChecks.h"
+#include "Tabrix.h"
+
+namespace {
+
+class TabrixTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(0, m_lib.AddGroup("one", "", ""));
+    ASSERT_EQ(1, m_lib.AddGroup("two", "", ""));
+  }
+
+  // Texts of the store in store order.
+  std::vector<std::string> Texts() {
+    std::vector<std::string> out;
+    for (uint32_t i = 0; i < m_lib.m_arrPhrase.GetCount(); ++i) {
+      const tagPHRASE2* p = m_lib.m_arrPhrase.GetAt(i);
+      out.emplace_back(p->szWord, FieldTextLength(p->szWord, sizeof(p->szWord)));
+    }
+    return out;
+  }
+
+  uint32_t CountOf(uint32_t group) { return m_lib.GetGroup(group)->dwCount; }
+
+  CTabrix m_lib;
+};
+
+TEST(TabrixConstructionTest, EmptyWithItsBlockSizesAndNoCallback) {
+  CTabrix lib;
+  EXPECT_EQ(500u, lib.m_arrPhrase.m_nBlockSize);
+  EXPECT_EQ(10u, lib.m_arrPhrase.m_byWastePercent);
+  EXPECT_EQ(5u, lib.m_arrGroup.m_nBlockSize);
+  EXPECT_EQ(10u, lib.m_arrGroup.m_byWastePercent);
+  EXPECT_EQ(nullptr, lib.m_funProgress);
+  EXPECT_EQ(nullptr, lib.m_pProgressData);
+  EXPECT_EQ(0u, lib.GetGroupCount());
+  EXPECT_EQ(0u, lib.m_arrPhrase.GetCount());
+}
+
+TEST_F(TabrixTest, LengthRulesOfAddPhrase) {
+  const std::string t30(30, 'a'), t31(31, 'b');
+  struct Case {
+    const char* text;
+    uint8_t length;
+    int stored;
+    const char* word;  // stored text when stored
+  };
+  const Case cases[] = {
+      {t30.c_str(), 30, 1, t30.c_str()},
+      {t31.c_str(), 31, 0, nullptr},
+      {t31.c_str(), 255, 0, nullptr},  // measured: 31 bytes is too long
+      {t30.c_str(), 255, 1, t30.c_str()},
+      {"measured", 255, 1, "measured"},
+      {"词组", 255, 1, "词组"},
+      {"truncate", 5, 1, "trunc"},  // only the given length is taken
+      {"", 0, 1, ""},
+      {"", 255, 1, ""},
+      {"long", 254, 0, nullptr},
+      {"long", 31, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.text << " / " << int(c.length));
+    CTabrix lib;
+    ASSERT_EQ(0, lib.AddGroup("g", "", ""));
+    EXPECT_EQ(c.stored, lib.AddPhrase(c.text, c.length, 9, 1, 0));
+    EXPECT_EQ(uint32_t(c.stored), lib.m_arrPhrase.GetCount());
+    EXPECT_EQ(uint32_t(c.stored), lib.GetGroup(0)->dwCount);
+    if (c.stored) {
+      const tagPHRASE2* p = lib.m_arrPhrase.GetAt(0);
+      EXPECT_STREQ(c.word, p->szWord);
+      EXPECT_EQ(std::strlen(c.word), p->cLen);
+    }
+  }
+}
+
+TEST_F(TabrixTest, RecordHoldsGroupFrequencyAndAZeroPaddedText) {
+  ASSERT_EQ(1, m_lib.AddPhrase("abcdef", 4, 250, 1, 1));
+  const tagPHRASE2* p = m_lib.m_arrPhrase.GetAt(0);
+  EXPECT_EQ(1, p->byGroup);
+  EXPECT_EQ(250, p->byFreq);
+  EXPECT_EQ(4, p->cLen);
+  EXPECT_EQ(0, std::memcmp(p->szWord, "abcd", 4));
+  for (size_t i = 4; i < sizeof(p->szWord); ++i) EXPECT_EQ('\0', p->szWord[i]) << i;
+}
+
+TEST_F(TabrixTest, ANulInsideTheLengthEndsTheText) {
+  // A file record may carry a NUL among its text bytes; the stored length byte
+  // must still be the text's length.
+  const char text[] = {'a', 'b', '\0', 'c', 'd'};
+  ASSERT_EQ(1, m_lib.AddPhrase(text, 5, 0, 1, 0));
+  const tagPHRASE2* p = m_lib.m_arrPhrase.GetAt(0);
+  EXPECT_STREQ("ab", p->szWord);
+  EXPECT_EQ(2, p->cLen);
+  EXPECT_EQ(0, m_lib.AddPhrase("ab", 255, 0, 1, 1));
+}
+
+TEST_F(TabrixTest, ShorterTextSortsBeforeItsExtension) {
+  ASSERT_EQ(1, m_lib.AddPhrase("abc", 255, 1, 1, 0));
+  ASSERT_EQ(1, m_lib.AddPhrase("ab", 255, 1, 1, 0));
+  EXPECT_EQ(std::vector<std::string>({"ab", "abc"}), Texts());
+}
+
+TEST_F(TabrixTest, TextIsStoredOnceWhateverTheGroup) {
+  for (int check : {1, 0}) {
+    SCOPED_TRACE(check);
+    CTabrix lib;
+    ASSERT_EQ(0, lib.AddGroup("one", "", ""));
+    ASSERT_EQ(1, lib.AddGroup("two", "", ""));
+    ASSERT_EQ(1, lib.AddPhrase("abc", 255, 5, check, 0));
+    ASSERT_EQ(1, lib.AddPhrase("ab", 255, 5, check, 0));
+    EXPECT_EQ(0, lib.AddPhrase("abc", 255, 7, check, 1));
+    EXPECT_EQ(0, lib.AddPhrase("abc", 255, 5, check, 0));
+    EXPECT_EQ(2u, lib.GetGroup(0)->dwCount);
+    EXPECT_EQ(0u, lib.GetGroup(1)->dwCount);
+    EXPECT_EQ(2u, lib.GetPhraseTotal());
+    // The first copy stays as it was.
+    const tagPHRASE2* p = lib.m_arrPhrase.GetAt(1);
+    EXPECT_STREQ("abc", p->szWord);
+    EXPECT_EQ(0, p->byGroup);
+    EXPECT_EQ(5, p->byFreq);
+  }
+}
+
+TEST_F(TabrixTest, EmptyTextSortsFirst) {
+  ASSERT_EQ(1, m_lib.AddPhrase("b", 255, 0, 1, 0));
+  ASSERT_EQ(1, m_lib.AddPhrase("\x01", 255, 0, 1, 0));
+  ASSERT_EQ(1, m_lib.AddPhrase("", 0, 0, 1, 1));
+  EXPECT_EQ(0, m_lib.AddPhrase("", 255, 0, 1, 0));
+  EXPECT_EQ(std::vector<std::string>({"", "\x01", "b"}), Texts());
+  EXPECT_EQ(1u, CountOf(1));
+}
+
+TEST_F(TabrixTest, GroupMustExist) {
+  EXPECT_EQ(0, m_lib.AddPhrase("x", 255, 0, 1, 2));  // equal to the group count
+  EXPECT_EQ(0, m_lib.AddPhrase("x", 255, 0, 1, 255));
+  EXPECT_EQ(0, m_lib.AddPhrase(nullptr, 255, 0, 1, 0));
+  EXPECT_EQ(0u, m_lib.m_arrPhrase.GetCount());
+  CTabrix noGroups;
+  EXPECT_EQ(0, noGroups.AddPhrase("x", 255, 0, 0, 0));
+}
+
+TEST_F(TabrixTest, GroupsBeyond127FromAFileTakePhrases) {
+  CTabrix lib;
+  tagGROUPINFO g;
+  std::memset(&g, 0, sizeof(g));
+  for (int i = 0; i < 255; ++i) ASSERT_EQ(i, lib.m_arrGroup.Add(g));
+  EXPECT_EQ(1, lib.AddPhrase("x", 255, 0, 1, 254));
+  EXPECT_EQ(1u, lib.GetGroup(254)->dwCount);
+  EXPECT_EQ(0, lib.AddPhrase("y", 255, 0, 1, 255));  // 255 names no group
+}
+
+TEST_F(TabrixTest, FreeEmptiesBothArraysAndKeepsTheCallback) {
+  int marker = 0;
+  m_lib.m_funProgress = [](int32_t, int32_t, void*) {};
+  m_lib.m_pProgressData = &marker;
+  for (int i = 0; i < 1200; ++i) {
+    ASSERT_EQ(1, m_lib.AddPhrase(std::to_string(i).c_str(), 255, 0, 1, uint8_t(i % 2)));
+  }
+  m_lib.Free();
+  EXPECT_EQ(0u, m_lib.GetPhraseTotal());
+  EXPECT_EQ(0u, m_lib.GetGroupCount());
+  EXPECT_EQ(0u, m_lib.m_arrPhrase.GetCount());
+  EXPECT_TRUE(ChainIsSound(m_lib.m_arrPhrase));
+  EXPECT_TRUE(ChainIsSound(m_lib.m_arrGroup));
+  EXPECT_NE(nullptr, m_lib.m_funProgress);
+  EXPECT_EQ(&marker, m_lib.m_pProgressData);
+  EXPECT_EQ(500u, m_lib.m_arrPhrase.m_nBlockSize);
+  EXPECT_EQ(0, m_lib.AddGroup("again", "", ""));
+  EXPECT_EQ(1, m_lib.AddPhrase("0", 255, 0, 1, 0));
+}
+
+// Random GBK-like texts, many repeated, over several groups, with and without
+// the duplicate check: the store must stay the sorted set of first copies.
+TEST(TabrixPropertyTest, StoreMatchesAMapOfFirstCopies) {
+  CTabrix lib;
+  const int kGroups = 5;
+  for (int g = 0; g < kGroups; ++g) ASSERT_EQ(g, lib.AddGroup(std::to_string(g).c_str(), "", ""));
+  std::mt19937 rng(20261210);
+  auto below = [&rng](uint32_t n) {
+    return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng);
+  };
+
+  std::map<std::string, std::pair<uint8_t, uint8_t>> model;  // text -> group, freq
+  std::vector<uint32_t> counts(kGroups, 0);
+  for (int step = 0; step < 20000; ++step) {
+    std::string text;
+    const uint32_t chars = below(6);  // short texts collide often, long ones rarely
+    for (uint32_t c = 0; c < chars; ++c) {
+      if (below(3) == 0) {
+        text += char('a' + below(3));
+      } else {
+        text += char(0xB0 + below(2));
+        text += char(0xA1 + below(3));
+      }
+    }
+    const uint8_t group = uint8_t(below(kGroups));
+    const uint8_t freq = uint8_t(below(251));
+    const int check = int(below(2));
+    const int expected = model.count(text) ? 0 : 1;
+    const uint8_t length = below(2) ? uint8_t(255) : uint8_t(text.size());
+    ASSERT_EQ(expected, lib.AddPhrase(text.c_str(), length, freq, check, group)) << step;
+    if (expected) {
+      model[text] = {group, freq};
+      counts[group]++;
+    }
+  }
+
+  ASSERT_EQ(model.size(), lib.m_arrPhrase.GetCount());
+  ASSERT_TRUE(ChainIsSound(lib.m_arrPhrase));
+  uint32_t i = 0;
+  for (const auto& entry : model) {  // std::string orders by unsigned bytes
+    const tagPHRASE2* p = lib.m_arrPhrase.GetAt(i++);
+    ASSERT_EQ(entry.first, std::string(p->szWord));
+    ASSERT_EQ(entry.first.size(), p->cLen);
+    ASSERT_EQ(entry.second.first, p->byGroup);
+    ASSERT_EQ(entry.second.second, p->byFreq);
+  }
+  for (int g = 0; g < kGroups; ++g) EXPECT_EQ(counts[g], lib.GetGroup(g)->dwCount);
+  EXPECT_EQ(model.size(), lib.GetPhraseTotal());
+}
+
+}  // namespace
