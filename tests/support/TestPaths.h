@@ -1,0 +1,53 @@
+// Scratch and data file paths for the test programs.
+//
+// CTest runs every case of a test program as its own process, two at a time,
+// so two cases of one program must never share a scratch file: the names built
+// here carry the running case's suite and name.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#ifndef TABRIX_TEST_TMP
+#error "TABRIX_TEST_TMP comes from tabrix_add_test() in tests/CMakeLists.txt"
+#endif
+
+// "<scratch folder>/<Suite>.<Case>.<leaf>", with the characters a file name
+// cannot hold ('/' of parameterised cases, for instance) turned into '_'.
+inline std::string TestTempPath(const std::string& leaf) {
+  std::string name = "test";
+  if (const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
+    name = std::string(info->test_suite_name()) + "." + info->name();
+  }
+  for (char& c : name) {
+    if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+        c == '>' || c == '|') {
+      c = '_';
+    }
+  }
+  return std::string(TABRIX_TEST_TMP) + "/" + name + "." + leaf;
+}
+
+// "<data folder>/<leaf>": read-only inputs kept next to the test sources.
+inline std::string TestDataPath(const std::string& leaf) {
+  return std::string(TABRIX_TEST_DATA) + "/" + leaf;
+}
+
+// Removes a scratch file when the case ends, whatever the outcome.
+class ScopedTempFile {
+ public:
+  explicit ScopedTempFile(const std::string& leaf) : m_strPath(TestTempPath(leaf)) {
+    std::remove(m_strPath.c_str());
+  }
+  ~ScopedTempFile() { std::remove(m_strPath.c_str()); }
+  ScopedTempFile(const ScopedTempFile&) = delete;
+  ScopedTempFile& operator=(const ScopedTempFile&) = delete;
+
+  const std::string& path() const { return m_strPath; }
+  const char* c_str() const { return m_strPath.c_str(); }
+
+ private:
+  std::string m_strPath;
+};

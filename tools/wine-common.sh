@@ -1,0 +1,90 @@
+# Shared by the Wine scripts (sourced, not run): finds the Wine programs and
+# sets up the Chinese locale Wine needs for code page 936.
+
+# Debian's wine64 package puts the loader in /usr/lib/wine and no "wine" on
+# PATH; the "wine" package adds a launcher. Use the loader directly when it is
+# there (it also spares us the launcher's "wine32 is missing" hint).
+tabrix_find_wine() {
+  if [ -z "${WINE:-}" ]; then
+    if [ -x /usr/lib/wine/wine64 ]; then
+      WINE=/usr/lib/wine/wine64
+    elif command -v wine64 >/dev/null 2>&1; then
+      WINE=$(command -v wine64)
+    elif command -v wine >/dev/null 2>&1; then
+      WINE=$(command -v wine)
+    else
+      echo "wine is not installed (run tools/setup.sh)" >&2
+      return 1
+    fi
+  fi
+  if [ -z "${WINESERVER:-}" ]; then
+    if [ -x /usr/lib/wine/wineserver ]; then
+      WINESERVER=/usr/lib/wine/wineserver
+    elif command -v wineserver >/dev/null 2>&1; then
+      WINESERVER=$(command -v wineserver)
+    else
+      echo "wineserver is not installed (run tools/setup.sh)" >&2
+      return 1
+    fi
+  fi
+  export WINE WINESERVER
+  # -all hides Wine's debug chatter; mscoree/mshtml off: no Mono or Gecko prompts.
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+}
+
+# tabrix_setup_locale DIR: makes LANG=zh_CN.UTF-8 a real glibc locale, so that
+# Wine picks code page 936. Uses the system's locale when it has one, else
+# generates it into DIR (no root needed) and points LOCPATH there.
+tabrix_setup_locale() {
+  local dir=$1
+  unset LC_ALL LC_CTYPE LC_MESSAGES LC_COLLATE LC_NUMERIC LC_TIME LC_MONETARY LANGUAGE
+  if [ "$(LC_ALL=zh_CN.UTF-8 locale charmap 2>/dev/null)" = UTF-8 ]; then
+    export LANG=zh_CN.UTF-8
+    return 0
+  fi
+  if [ "$(LOCPATH=$dir LC_ALL=zh_CN.UTF-8 locale charmap 2>/dev/null)" != UTF-8 ]; then
+    mkdir -p "$dir"
+    # localedef exits 1 on mere warnings; the check below is what counts.
+    timeout 120 localedef -i zh_CN -f UTF-8 "$dir/zh_CN.UTF-8" >/dev/null 2>&1 || true
+    if [ "$(LOCPATH=$dir LC_ALL=zh_CN.UTF-8 locale charmap 2>/dev/null)" != UTF-8 ]; then
+      echo "could not generate the zh_CN.UTF-8 locale in $dir (is the 'locales' package installed?)" >&2
+      return 1
+    fi
+  fi
+  export LOCPATH=$dir LANG=zh_CN.UTF-8
+}
+
+# tabrix_boot_prefix: creates $WINEPREFIX under the current LANG when it is
+# missing or was left half-made. The MessageBox font charset is fixed at boot,
+# so the prefix must be born under zh_CN.
+tabrix_boot_prefix() {
+  : "${WINEPREFIX:?WINEPREFIX must be set (wine would otherwise use ~/.wine)}"
+  local stamp="$WINEPREFIX/.tabrix-booted"
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$LANG" ]; then
+    return 0
+  fi
+  if [ -e "$WINEPREFIX" ]; then
+    echo "wine prefix $WINEPREFIX is incomplete or from another locale: making it anew" >&2
+    timeout 20 "$WINESERVER" -k >/dev/null 2>&1 || true
+    rm -rf "${WINEPREFIX:?}"
+  fi
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  echo "creating wine prefix $WINEPREFIX ($LANG)" >&2
+  if ! DISPLAY= timeout 300 "$WINE" wineboot -i >/dev/null 2>&1; then
+    echo "wineboot failed or timed out" >&2
+    timeout 20 "$WINESERVER" -k >/dev/null 2>&1 || true
+    return 1
+  fi
+  timeout 60 "$WINESERVER" -w || true
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wineboot left no registry in $WINEPREFIX" >&2
+    return 1
+  fi
+  echo "$LANG" >"$stamp"
+}
+
+# tabrix_wine_reg ARGS...: one bounded "wine reg" call.
+tabrix_wine_reg() {
+  timeout 60 "$WINE" reg "$@" >/dev/null 2>&1
+}
