@@ -98,7 +98,9 @@ run_ctest() {
   shift
   t0=$(date +%s)
   say "$name: tests"
-  timeout -k 30 2400 "$@" 2>&1 | tee "$logs/$name-test.log"
+  # The console gets failures and the totals; the full list is in the log.
+  timeout -k 30 2400 "$@" 2>&1 | tee "$logs/$name-test.log" |
+    grep --line-buffered -v -E '^ +Start +[0-9]+: |Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
   rc=${PIPESTATUS[0]}
   local counts passed failed
   counts=$(count_tests "$logs/$name-test.log")
