@@ -15,8 +15,8 @@ class CGroupManager {
   CGroupManager();
   virtual ~CGroupManager();
 
-  // Index of the new group, or 255 (127 groups already, a text too long for
-  // its field, or no memory).
+  // Index of the new group, or 255 (127 groups or more already, a text too
+  // long for its field, or no memory). A null text counts as empty.
   uint8_t AddGroup(const char* name, const char* editor, const char* remark);
   tagGROUPINFO* GetGroup(uint32_t index) { return m_arrGroup.GetAt(index); }
   uint32_t GetGroupCount() const { return m_arrGroup.GetCount(); }
@@ -35,7 +35,10 @@ class CTabrix : public CGroupManager {
   CTabrix();
   ~CTabrix() override;
 
-  // Nonzero when stored. length 255 means: measure the text up to its NUL.
+  // Nonzero when stored: 0 for no such group, a null text, a text longer than
+  // 30 bytes, a text already stored (in any group) or no memory. length 255
+  // means: measure the text up to its NUL; otherwise at most length bytes are
+  // taken, and a NUL among them ends the text (cLen is what was stored).
   int AddPhrase(const char* text, uint8_t length, uint8_t freq, int checkDuplicate, uint8_t group);
   void Free();
 
