@@ -46,7 +46,8 @@ void CheckInvariants(CTabrix& library) {
     const tagPHRASE2* p = library.m_arrPhrase.GetAt(i);
     Check(p->byGroup < nGroups, "phrase names no group");
     Check(p->cLen <= 30, "phrase longer than 30 bytes");
-    for (size_t k = p->cLen; k < sizeof(p->szWord); ++k) Check(p->szWord[k] == 0, "text not padded");
+    for (size_t k = p->cLen; k < sizeof(p->szWord); ++k)
+      Check(p->szWord[k] == 0, "text not padded");
     if (pPrev) Check(ComparePhrase(&prev, p, nullptr) < 0, "store not sorted or not unique");
     prev = *p;
     pPrev = &prev;

@@ -38,7 +38,11 @@ int main(int argc, char** argv) {
   groups.AddGroup("second", "", "");
   groups.AddGroup("empty group", "", "");
   groups.GetGroup(1)->bEnable = 1;
-  const char* texts[] = {"\xB0\xA1", "\xB0\xA1\xB0\xA2", "\xC4\xE3\xBA\xC3", "ab", "",
+  const char* texts[] = {"\xB0\xA1",
+                         "\xB0\xA1\xB0\xA2",
+                         "\xC4\xE3\xBA\xC3",
+                         "ab",
+                         "",
                          "\xD6\xD0\xB9\xFA\xC8\xCB\xC3\xF1\xD2\xF8\xD0\xD0\xB9\xC9\xB7\xDD"};
   for (int i = 0; i < 6; ++i) groups.AddPhrase(texts[i], 255, uint8_t(i * 40), 1, uint8_t(i % 2));
   ok &= SaveTo(groups, folder, "groups.wbk");
