@@ -1,0 +1,51 @@
+// The wbk commands, one function each, called by the argument parser (or by
+// tests) with their arguments already checked for form. Each returns the exit
+// status: EXIT_DONE, EXIT_WARNINGS or EXIT_FAILED.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CliContext.h"
+
+struct tagINFOARGS {
+  std::string strLibrary;
+  bool bJson = false;
+};
+int RunInfo(const tagCLICONTEXT& ctx, const tagINFOARGS& args);
+
+struct tagIMPORTARGS {
+  std::string strOutput;
+  std::string strBase;  // empty: start from an empty library
+  int nInto = -1;       // group index, or -1: each file becomes a new group
+  std::string strMin = "0";
+  std::string strMax = "250";
+  std::string strEncoding = "auto";  // auto, gbk or utf-8
+  std::vector<std::string> arrTexts;
+};
+int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args);
+
+struct tagEXPORTARGS {
+  std::string strLibrary;
+  int nGroup = -1;        // -1: every group
+  std::string strOutput;  // -o FILE
+  std::string strDir;     // --dir DIR
+  std::string strEncoding = "gbk";
+};
+int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args);
+
+struct tagCHECKARGS {
+  std::string strLibrary;
+  bool bJson = false;
+};
+int RunCheck(const tagCLICONTEXT& ctx, const tagCHECKARGS& args);
+
+struct tagMERGEARGS {
+  std::string strOutput;
+  std::vector<std::string> arrInputs;
+};
+int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args);
+
+// The whole tool: parses argv and runs one command. --help and --version
+// write to ctx.pOut; usage errors go to ctx.pErr with status EXIT_FAILED.
+int RunWbk(const tagCLICONTEXT& ctx, int argc, const char* const* argv);

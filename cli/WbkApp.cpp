@@ -1,0 +1,95 @@
+// The wbk command line: one subcommand per task, parsed with CLI11.
+#include <CLI/CLI.hpp>
+
+#include "Commands.h"
+
+#ifndef WBK_VERSION
+#define WBK_VERSION "0"
+#endif
+
+namespace {
+
+void AddInfo(CLI::App& app, tagINFOARGS& a) {
+  CLI::App* c =
+      app.add_subcommand("info", "Show the header, each group and the total of a library");
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required();
+  c->add_flag("--json", a.bJson, "write JSON (ASCII, other characters as \\u escapes)");
+}
+
+void AddImport(CLI::App& app, tagIMPORTARGS& a) {
+  CLI::App* c = app.add_subcommand(
+      "import",
+      "Import phrase lists: each text file becomes a new group (as \"import new group\" does), or "
+      "goes into group N with --into; the result is saved to OUT");
+  c->add_option("OUT", a.strOutput, "library file to write")->required();
+  c->add_option("TEXT", a.arrTexts, "phrase-list text files")->required();
+  c->add_option("--base", a.strBase, "start from this library instead of an empty one");
+  c->add_option("--into", a.nInto, "import into this existing group (header lines are ignored)")
+      ->check(CLI::Range(0, 254));
+  c->add_option("--min", a.strMin, "lowest frequency taken (low 8 bits; default 0)");
+  c->add_option("--max", a.strMax, "highest frequency taken (low 8 bits; default 250)");
+  c->add_option("--encoding", a.strEncoding,
+                "auto: UTF-8 text (a byte-order mark, or valid UTF-8 that is not plain ASCII) is "
+                "converted to GBK; gbk: bytes as they are; utf-8: always converted")
+      ->check(CLI::IsMember({"auto", "gbk", "utf-8"}));
+}
+
+void AddExport(CLI::App& app, tagEXPORTARGS& a) {
+  CLI::App* c = app.add_subcommand(
+      "export",
+      "Write groups as phrase lists in the import format (header lines, then text<TAB>frequency "
+      "per phrase); without -o or --dir the one group goes to the standard output");
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required();
+  c->add_option("--group", a.nGroup, "export only this group")->check(CLI::Range(0, 254));
+  CLI::Option* o = c->add_option("-o,--output", a.strOutput, "write the one group to this file");
+  CLI::Option* d = c->add_option("--dir", a.strDir,
+                                 "write each group to DIR/NNN-name.txt (NNN: the group's index)");
+  o->excludes(d);
+  c->add_option("--encoding", a.strEncoding, "encoding of the text written (default gbk)")
+      ->check(CLI::IsMember({"gbk", "utf-8"}));
+}
+
+void AddCheck(CLI::App& app, tagCHECKARGS& a) {
+  CLI::App* c = app.add_subcommand(
+      "check", "Validate a library file byte by byte: exit 0 clean, 1 findings, 2 unreadable");
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required();
+  c->add_flag("--json", a.bJson, "write JSON (ASCII, other characters as \\u escapes)");
+}
+
+void AddMerge(CLI::App& app, tagMERGEARGS& a) {
+  CLI::App* c = app.add_subcommand(
+      "merge",
+      "Append the groups of the libraries in order into OUT (at most 127 groups); a text "
+      "already present keeps its first group and frequency");
+  c->add_option("OUT", a.strOutput, "library file to write")->required();
+  c->add_option("LIB", a.arrInputs, "libraries to merge, in order")->required();
+}
+
+}  // namespace
+
+int RunWbk(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
+  CLI::App app{"wbk: batch work on phrase library files (.wbk)", "wbk"};
+  app.set_version_flag("--version", "wbk " WBK_VERSION);
+  app.require_subcommand(1);
+  tagINFOARGS info;
+  tagIMPORTARGS import;
+  tagEXPORTARGS exportArgs;
+  tagCHECKARGS check;
+  tagMERGEARGS merge;
+  AddInfo(app, info);
+  AddImport(app, import);
+  AddExport(app, exportArgs);
+  AddCheck(app, check);
+  AddMerge(app, merge);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int code = app.exit(e, *ctx.pOut, *ctx.pErr);
+    return code == 0 ? EXIT_DONE : EXIT_FAILED;
+  }
+  if (app.got_subcommand("info")) return RunInfo(ctx, info);
+  if (app.got_subcommand("import")) return RunImport(ctx, import);
+  if (app.got_subcommand("export")) return RunExport(ctx, exportArgs);
+  if (app.got_subcommand("check")) return RunCheck(ctx, check);
+  return RunMerge(ctx, merge);
+}
