@@ -1,0 +1,42 @@
+// Resource ids of the editor: dialog templates, strings, icon and controls.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_TABRIX_DIALOG 102
+#define IDD_GROUP_PROP 173
+
+// Strings
+#define IDS_ABOUTBOX 101
+
+// Icon
+#define IDR_MAINFRAME 128
+
+// Controls of the main dialog (102)
+#define IDC_LOAD 1000
+#define IDC_SAVE 1001
+#define IDC_LOAD_CURRENT 1002
+#define IDC_FREQ_MIN 1004
+#define IDC_FREQ_MAX 1005
+#define IDC_IMPORT_NEW_GROUP 1048
+#define IDC_SET_GROUP_PROP 1050
+#define IDC_CLEAR 1117
+#define IDC_GROUP_LIST 1204
+#define IDC_PROGRESS 1208
+#define IDC_IMPORT_TO_GROUP 1209
+
+// Controls of the About box (100)
+#define IDC_HYPERLINK 1003
+
+// Controls of the group property dialog (173)
+#define IDC_PROP_NAME 1042
+#define IDC_PROP_REMARK 1045
+#define IDC_PROP_EDITOR 1114
+
+// System menu item added by the main dialog
+#define IDM_ABOUTBOX 0x0010
+
+// Controls that are never addressed by id
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

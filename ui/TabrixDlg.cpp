@@ -1,0 +1,230 @@
+#include "TabrixDlg.h"
+
+#include <cstdio>
+#include <string>
+
+#include "GroupPropLogic.h"
+#include "InstalledLibrary.h"
+#include "framework/FileDialog.h"
+#include "framework/Menu.h"
+#include "framework/WinApp.h"
+
+namespace {
+
+const char kLibraryFilter[] = "青柚云笺词库文件(*.wbk)|*.wbk||";
+const char kLibraryExt[] = "wbk";
+
+struct tagCOLUMN {
+  const char* pszHeading;
+  int nWidth;
+};
+const tagCOLUMN kColumns[] = {{"组名称", 120}, {"容量", 60}, {"编辑", 120}, {"备注", 120}};
+
+std::string CountText(uint32_t count) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(count));
+  return text;
+}
+
+}  // namespace
+
+CTabrixDlg::CTabrixDlg(CWnd* pParent)
+    : CDialog(IDD, pParent),
+      m_bUpdating(0),
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+CTabrixDlg::~CTabrixDlg() = default;
+
+void CTabrixDlg::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_PROGRESS, m_ctrlProgress);
+  DDX_Control(pDX, IDC_GROUP_LIST, m_ctrlList);
+}
+
+BOOL CTabrixDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  CMenu sysMenu(GetSystemMenu(FALSE));
+  if (sysMenu.m_hMenu) {
+    const std::string about = AfxLoadString(IDS_ABOUTBOX);
+    if (!about.empty()) {
+      sysMenu.AppendMenu(MF_SEPARATOR);
+      sysMenu.AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
+    }
+  }
+
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
+
+  m_ctrlList.SetExtendedStyle(LVS_EX_CHECKBOXES);
+  for (int i = 0; i < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++i) {
+    m_ctrlList.InsertColumn(i, kColumns[i].pszHeading, LVCFMT_LEFT, kColumns[i].nWidth);
+  }
+
+  SetDlgItemInt(IDC_FREQ_MIN, 0, TRUE);
+  SetDlgItemInt(IDC_FREQ_MAX, 250, TRUE);
+
+  m_library.m_funProgress = &CTabrixDlg::ProgressToBar;
+  m_library.m_pProgressData = this;
+  return TRUE;
+}
+
+BOOL CTabrixDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (HIWORD(wParam) == BN_CLICKED) {
+    switch (LOWORD(wParam)) {
+      case IDC_CLEAR:
+        OnClear();
+        return TRUE;
+      case IDC_IMPORT_NEW_GROUP:
+        OnImportNewGroup();
+        return TRUE;
+      case IDC_IMPORT_TO_GROUP:
+        OnImportToGroup();
+        return TRUE;
+      case IDC_SET_GROUP_PROP:
+        OnSetGroupProp();
+        return TRUE;
+      case IDC_LOAD:
+        OnLoad();
+        return TRUE;
+      case IDC_SAVE:
+        OnSave();
+        return TRUE;
+      case IDC_LOAD_CURRENT:
+        OnLoadCurrent();
+        return TRUE;
+      default:
+        break;
+    }
+  }
+  return CDialog::OnCommand(wParam, lParam);
+}
+
+BOOL CTabrixDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  NMHDR* pHdr = reinterpret_cast<NMHDR*>(lParam);
+  if (pHdr->idFrom == IDC_GROUP_LIST && pHdr->code == LVN_ITEMCHANGED) {
+    OnItemChangedList(pHdr, pResult);
+    return TRUE;
+  }
+  return CDialog::OnNotify(wParam, lParam, pResult);
+}
+
+BOOL CTabrixDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+  if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+    ShowAboutBox();
+    return TRUE;
+  }
+  return CDialog::OnSysCommand(nID, lParam);
+}
+
+BOOL CTabrixDlg::OnPaint() {
+  if (!IsIconic()) return CDialog::OnPaint();
+  PAINTSTRUCT ps;
+  HDC hDC = ::BeginPaint(m_hWnd, &ps);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+  RECT rect;
+  GetClientRect(&rect);
+  const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+  const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+  const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+  const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+  ::DrawIcon(hDC, x, y, m_hIcon);
+  ::EndPaint(m_hWnd, &ps);
+  return TRUE;
+}
+
+HCURSOR CTabrixDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+
+void CTabrixDlg::SetGroupCells(int nItem, const tagGROUPINFO& group) {
+  m_ctrlList.SetItemText(nItem, 1, CountText(group.dwCount).c_str());
+  m_ctrlList.SetItemText(nItem, 2, FieldText(group.szEditor, sizeof group.szEditor).c_str());
+  m_ctrlList.SetItemText(nItem, 3, FieldText(group.szRemark, sizeof group.szRemark).c_str());
+}
+
+void CTabrixDlg::RefreshGroupList() {
+  m_bUpdating = 1;
+  m_ctrlList.DeleteAllItems();
+  const uint32_t count = m_library.GetGroupCount();
+  for (uint32_t i = 0; i < count; ++i) {
+    const tagGROUPINFO group = *m_library.GetGroup(i);
+    const int nItem = static_cast<int>(i);
+    m_ctrlList.InsertItem(nItem, FieldText(group.szName, sizeof group.szName).c_str());
+    SetGroupCells(nItem, group);
+    if (group.bEnable) m_ctrlList.SetCheck(nItem, TRUE);
+  }
+  m_bUpdating = 0;
+}
+
+void CTabrixDlg::OnItemChangedList(NMHDR* pNMHDR, LRESULT* pResult) {
+  *pResult = 0;
+  if (m_bUpdating) return;
+  const int nItem = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iItem;
+  // -1 speaks of all rows at once, and a row past the groups shows none.
+  if (nItem < 0 || static_cast<uint32_t>(nItem) >= m_library.GetGroupCount()) return;
+  const UINT image = m_ctrlList.GetItemState(nItem, LVIS_STATEIMAGEMASK) >> 12;
+  // Image 0 is a row without a box: it says nothing about the group.
+  if (image == 0) return;
+  m_library.GetGroup(static_cast<uint32_t>(nItem))->bEnable = static_cast<int32_t>(image) - 1;
+}
+
+void CTabrixDlg::ProgressToBar(int32_t stage, int32_t value, void* data) {
+  CTabrixDlg* pDlg = static_cast<CTabrixDlg*>(data);
+  if (stage == 0) {
+    pDlg->m_ctrlProgress.SetRange32(0, value);
+  } else if (stage == 1) {
+    pDlg->m_ctrlProgress.SetPos(value);
+  }
+}
+
+void CTabrixDlg::OnClear() {
+  m_library.Free();
+  m_ctrlList.DeleteAllItems();
+}
+
+void CTabrixDlg::OnLoad() {
+  m_ctrlList.DeleteAllItems();
+  m_library.Free();
+  CFileDialog dlg(TRUE, kLibraryExt, nullptr, 0, kLibraryFilter);
+  if (dlg.DoModal() != IDOK) return;
+  const std::string path = dlg.GetPathName();
+  if (m_library.Load(path.c_str())) {
+    RefreshGroupList();
+    return;
+  }
+  // Whatever a failed load left behind is not shown, so it is not kept.
+  m_library.Free();
+  MessageBox("载入词库失败！");
+}
+
+void CTabrixDlg::OnSave() {
+  CFileDialog dlg(FALSE, kLibraryExt, nullptr, 0, kLibraryFilter);
+  if (dlg.DoModal() != IDOK) return;
+  const std::string path = dlg.GetPathName();
+  if (m_library.Save(path.c_str())) {
+    MessageBox("保存完成，您可以在云笺的词库管理页面中安装该词库");
+  } else {
+    MessageBox("保存失败");
+  }
+}
+
+void CTabrixDlg::OnLoadCurrent() {
+  std::string path;
+  switch (InstalledLibraryPath(path)) {
+    case INSTALLED_NO_KEY:
+      return;
+    case INSTALLED_VALUE_UNREADABLE:
+    case INSTALLED_PATH_TOO_LONG:
+      // Nothing was cleared yet: the library and its rows stay as they are.
+      MessageBox("载入词库错误");
+      return;
+    case INSTALLED_PATH_OK:
+      break;
+  }
+  OnClear();
+  if (m_library.Load(path.c_str())) {
+    RefreshGroupList();
+    return;
+  }
+  m_library.Free();
+  MessageBox("载入词库错误");
+}

@@ -1,0 +1,54 @@
+// The main dialog: the library's groups as rows of a checkbox list, and the
+// commands that clear, load, import, edit and save the library.
+#pragma once
+
+#include <cstdint>
+
+#include "Tabrix.h"
+#include "framework/Dialog.h"
+#include "framework/ListCtrl.h"
+#include "framework/ProgressCtrl.h"
+#include "resource.h"
+
+class CTabrixDlg : public CDialog {
+ public:
+  enum { IDD = IDD_TABRIX_DIALOG };
+
+  explicit CTabrixDlg(CWnd* pParent = nullptr);
+  ~CTabrixDlg() override;
+
+  CTabrix m_library;
+  int32_t m_bUpdating;  // nonzero while the program itself creates rows
+  CProgressCtrl m_ctrlProgress;
+  CListCtrl m_ctrlList;
+  HICON m_hIcon;
+
+  // Rebuilds every row from m_library: row i shows group i.
+  void RefreshGroupList();
+  // The library's progress callback; data is the dialog.
+  static void ProgressToBar(int32_t stage, int32_t value, void* data);
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+  BOOL OnSysCommand(UINT nID, LPARAM lParam) override;
+  BOOL OnPaint() override;
+  HCURSOR OnQueryDragIcon() override;
+
+  void OnItemChangedList(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnClear();
+  void OnLoad();
+  void OnSave();
+  void OnLoadCurrent();
+  void OnImportNewGroup();
+  void OnImportToGroup();
+  void OnSetGroupProp();
+  void ShowAboutBox();
+
+  // Row nItem's cells 1..3 from group nItem (count, editor, remark).
+  void SetGroupCells(int nItem, const tagGROUPINFO& group);
+  // The frequency range of the imports, from edit boxes 1004 and 1005.
+  void ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const;
+};

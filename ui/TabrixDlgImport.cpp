@@ -1,0 +1,85 @@
+// The two import commands of the main dialog: a phrase-list text file as a
+// new group, or into the group at the list's selection mark.
+#include <climits>
+#include <cstdio>
+#include <cstdint>
+#include <string>
+
+#include "GroupPropLogic.h"
+#include "PhraseImport.h"
+#include "TabrixDlg.h"
+#include "framework/FileDialog.h"
+
+namespace {
+
+const char kTextFilter[] = "文本文件(*.txt)|*.txt||";
+const char kTextExt[] = "txt";
+
+// The import reports the file's length and read position in bytes; the bar
+// takes 32-bit values, so a file past 2 GiB is shown in coarser steps.
+void ImportProgressToBar(uint64_t fileLength, uint64_t position, void* data) {
+  CProgressCtrl& bar = static_cast<CTabrixDlg*>(data)->m_ctrlProgress;
+  unsigned shift = 0;
+  while ((fileLength >> shift) > static_cast<uint64_t>(INT_MAX)) ++shift;
+  if (position == 0) bar.SetRange32(0, static_cast<int>(fileLength >> shift));
+  bar.SetPos(static_cast<int>(position >> shift));
+}
+
+}  // namespace
+
+void CTabrixDlg::ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const {
+  *pMin = RangeFieldValue(GetDlgItemText(IDC_FREQ_MIN).c_str());
+  *pMax = RangeFieldValue(GetDlgItemText(IDC_FREQ_MAX).c_str());
+}
+
+void CTabrixDlg::OnImportNewGroup() {
+  CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kTextFilter);
+  if (dlg.DoModal() != IDOK) return;
+  tagIMPORTOPTIONS options = DefaultImportOptions();
+  ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
+  options.funProgress = &ImportProgressToBar;
+  options.pProgressData = this;
+
+  const std::string path = dlg.GetPathName();
+  uint8_t group = TABRIX_NO_GROUP;
+  const int result = ImportNewGroup(m_library, path.c_str(), options, &group, nullptr);
+  if (result == IMPORT_OPEN_FAILED) {
+    MessageBox("打开文件失败");
+    return;
+  }
+  if (result != IMPORT_OK) {
+    MessageBox("无法新建组：组数已满，或文件名太长");
+    return;
+  }
+
+  const tagGROUPINFO info = *m_library.GetGroup(group);
+  m_bUpdating = 1;
+  m_ctrlList.InsertItem(group, FieldText(info.szName, sizeof info.szName).c_str());
+  m_bUpdating = 0;
+  SetGroupCells(group, info);
+}
+
+void CTabrixDlg::OnImportToGroup() {
+  const int current = m_ctrlList.GetSelectionMark();
+  // No mark, or a mark on a row that shows no group: nothing to import into.
+  if (current < 0 || static_cast<uint32_t>(current) >= m_library.GetGroupCount()) return;
+  CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kTextFilter);
+  if (dlg.DoModal() != IDOK) return;
+  tagIMPORTOPTIONS options = DefaultImportOptions();
+  ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
+  options.funProgress = &ImportProgressToBar;
+  options.pProgressData = this;
+
+  const std::string path = dlg.GetPathName();
+  const int result =
+      ImportToGroup(m_library, static_cast<uint8_t>(current), path.c_str(), options, nullptr);
+  if (result == IMPORT_OPEN_FAILED) {
+    MessageBox("打开文件失败");
+    return;
+  }
+  if (result != IMPORT_OK) return;
+  const tagGROUPINFO info = *m_library.GetGroup(static_cast<uint32_t>(current));
+  char count[16];
+  std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(info.dwCount));
+  m_ctrlList.SetItemText(current, 1, count);
+}

@@ -1,0 +1,178 @@
+#include "FileDialog.h"
+
+#include <shobjidl.h>
+
+#include "UiScript.h"
+#include "WinApp.h"
+#include "Wnd.h"
+
+namespace {
+
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0);
+  std::wstring result(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) {
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0],
+                          length);
+  }
+  return result;
+}
+
+std::string Narrow(const wchar_t* text) {
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return std::string();
+  std::string result(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text, -1, &result[0], size, nullptr, nullptr);
+  result.resize(static_cast<size_t>(size) - 1);
+  return result;
+}
+
+// Releases a COM interface at the end of a scope.
+template <class T>
+class CComRelease {
+ public:
+  explicit CComRelease(T* p = nullptr) : m_p(p) {}
+  ~CComRelease() {
+    if (m_p) m_p->Release();
+  }
+  CComRelease(const CComRelease&) = delete;
+  CComRelease& operator=(const CComRelease&) = delete;
+  T* m_p;
+};
+
+}  // namespace
+
+CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* defExt, const char* fileName,
+                         DWORD dwFlags, const char* filter, CWnd* pParentWnd)
+    : m_bVistaStyle(TRUE),
+      m_bOpenFileDialog(bOpenFileDialog),
+      m_strDefExt(defExt ? defExt : ""),
+      m_strFileName(fileName ? fileName : ""),
+      m_dwFlags(dwFlags),
+      m_strFilter(filter ? filter : ""),
+      m_pParentWnd(pParentWnd) {}
+
+std::vector<std::pair<std::string, std::string>> CFileDialog::ParseFilter(const char* filter) {
+  std::vector<std::string> parts;
+  std::string current;
+  bool bEnded = false;
+  for (const char* p = filter ? filter : ""; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c >= 0x81 && p[1]) {
+      current += *p;
+      current += *++p;
+    } else if (c == '|') {
+      if (current.empty()) {
+        bEnded = true;
+        break;
+      }
+      parts.push_back(current);
+      current.clear();
+    } else {
+      current += *p;
+    }
+  }
+  if (!bEnded && !current.empty()) parts.push_back(current);
+  std::vector<std::pair<std::string, std::string>> result;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) result.emplace_back(parts[i], parts[i + 1]);
+  return result;
+}
+
+HWND CFileDialog::OwnerWindow() const {
+  if (m_pParentWnd && m_pParentWnd->m_hWnd) return m_pParentWnd->m_hWnd;
+  CWinApp* pApp = AfxGetApp();
+  if (pApp && pApp->m_pMainWnd && pApp->m_pMainWnd->m_hWnd) return pApp->m_pMainWnd->m_hWnd;
+  return ::GetActiveWindow();
+}
+
+INT_PTR CFileDialog::DoModal() {
+  m_strPath.clear();
+  HWND hOwner = OwnerWindow();
+  if (CUiScript* pScript = CUiScript::Active()) {
+    return pScript->TakeFileDialog(m_bOpenFileDialog != FALSE, m_strDefExt.c_str(),
+                                   m_strFilter.c_str(), hOwner, m_strPath);
+  }
+  if (m_bVistaStyle) {
+    const INT_PTR result = DoItemDialog(hOwner);
+    if (result != -1) return result;
+  }
+  return DoClassicDialog(hOwner);
+}
+
+INT_PTR CFileDialog::DoItemDialog(HWND hOwner) {
+  const HRESULT hrInit =
+      ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  INT_PTR result = -1;
+  {
+    IFileDialog* pDialog = nullptr;
+    const HRESULT hr = ::CoCreateInstance(
+        m_bOpenFileDialog ? CLSID_FileOpenDialog : CLSID_FileSaveDialog, nullptr,
+        CLSCTX_INPROC_SERVER, IID_IFileDialog, reinterpret_cast<void**>(&pDialog));
+    CComRelease<IFileDialog> dialog(SUCCEEDED(hr) ? pDialog : nullptr);
+    if (dialog.m_p) {
+      const auto filters = ParseFilter(m_strFilter.c_str());
+      std::vector<std::wstring> texts;
+      for (const auto& filter : filters) {
+        texts.push_back(Widen(filter.first));
+        texts.push_back(Widen(filter.second));
+      }
+      std::vector<COMDLG_FILTERSPEC> specs;
+      for (size_t i = 0; i + 1 < texts.size(); i += 2) {
+        specs.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+      }
+      if (!specs.empty()) dialog.m_p->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+      if (!m_strDefExt.empty()) dialog.m_p->SetDefaultExtension(Widen(m_strDefExt).c_str());
+      if (!m_strFileName.empty()) dialog.m_p->SetFileName(Widen(m_strFileName).c_str());
+      FILEOPENDIALOGOPTIONS options = 0;
+      dialog.m_p->GetOptions(&options);
+      options &= ~static_cast<FILEOPENDIALOGOPTIONS>(FOS_FILEMUSTEXIST | FOS_OVERWRITEPROMPT);
+      if (m_dwFlags & OFN_FILEMUSTEXIST) options |= FOS_FILEMUSTEXIST;
+      if (m_dwFlags & OFN_OVERWRITEPROMPT) options |= FOS_OVERWRITEPROMPT;
+      dialog.m_p->SetOptions(options | FOS_FORCEFILESYSTEM);
+
+      result = IDCANCEL;
+      if (SUCCEEDED(dialog.m_p->Show(hOwner))) {
+        IShellItem* pItem = nullptr;
+        CComRelease<IShellItem> item(SUCCEEDED(dialog.m_p->GetResult(&pItem)) ? pItem : nullptr);
+        wchar_t* pszPath = nullptr;
+        if (item.m_p && SUCCEEDED(item.m_p->GetDisplayName(SIGDN_FILESYSPATH, &pszPath))) {
+          m_strPath = Narrow(pszPath);
+          ::CoTaskMemFree(pszPath);
+          if (!m_strPath.empty()) result = IDOK;
+        }
+      }
+    }
+  }
+  if (SUCCEEDED(hrInit)) ::CoUninitialize();
+  return result;
+}
+
+INT_PTR CFileDialog::DoClassicDialog(HWND hOwner) {
+  // The filter with NUL separators and a double NUL at its end.
+  std::string filter;
+  for (const auto& part : ParseFilter(m_strFilter.c_str())) {
+    filter += part.first;
+    filter += '\0';
+    filter += part.second;
+    filter += '\0';
+  }
+  filter += '\0';
+
+  char path[MAX_PATH] = {};
+  m_strFileName.copy(path, sizeof path - 1);
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hOwner;
+  ofn.lpstrFilter = filter.size() > 1 ? filter.c_str() : nullptr;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = path;
+  ofn.nMaxFile = sizeof path;
+  ofn.lpstrDefExt = m_strDefExt.empty() ? nullptr : m_strDefExt.c_str();
+  ofn.Flags = m_dwFlags | OFN_EXPLORER | OFN_ENABLESIZING;
+  const BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
+  if (!ok) return IDCANCEL;
+  m_strPath = path;
+  return IDOK;
+}

@@ -1,0 +1,54 @@
+#include "UiScript.h"
+
+#include "Dialog.h"
+
+namespace {
+CUiScript* g_pScript = nullptr;
+}
+
+CUiScript::CUiScript() : m_nMessageBoxResult(IDOK), m_nUnexpected(0), m_pPrevious(g_pScript) {
+  g_pScript = this;
+}
+
+CUiScript::~CUiScript() { g_pScript = m_pPrevious; }
+
+CUiScript* CUiScript::Active() { return g_pScript; }
+
+void CUiScript::AnswerFile(const std::string& path) { m_fileAnswers.push_back({true, path}); }
+
+void CUiScript::CancelFile() { m_fileAnswers.push_back({false, std::string()}); }
+
+void CUiScript::OnModalDialog(std::function<void(CDialog&)> step) {
+  m_modalSteps.push_back(std::move(step));
+}
+
+int CUiScript::TakeFileDialog(bool bOpen, const char* defExt, const char* filter, HWND hOwner,
+                              std::string& path) {
+  m_fileDialogs.push_back({bOpen, defExt ? defExt : "", filter ? filter : "", hOwner});
+  if (m_fileAnswers.empty()) {
+    ++m_nUnexpected;
+    return IDCANCEL;
+  }
+  tagFILEANSWER answer = m_fileAnswers.front();
+  m_fileAnswers.pop_front();
+  if (!answer.bOk) return IDCANCEL;
+  path = answer.strPath;
+  return IDOK;
+}
+
+int CUiScript::TakeMessageBox(HWND hOwner, const char* text, const char* caption, UINT nType) {
+  m_messageBoxes.push_back({hOwner, text ? text : "", caption ? caption : "", nType});
+  return m_nMessageBoxResult;
+}
+
+bool CUiScript::TakeModalDialog(CDialog& dialog) {
+  m_modalDialogs.push_back(dialog.m_nIDTemplate);
+  if (m_modalSteps.empty()) {
+    ++m_nUnexpected;
+    return false;
+  }
+  std::function<void(CDialog&)> step = std::move(m_modalSteps.front());
+  m_modalSteps.pop_front();
+  step(dialog);
+  return true;
+}

@@ -1,0 +1,77 @@
+// The test seam of the framework. While a CUiScript object exists, the
+// program's modal file dialogs, message boxes and modal dialogs are not shown
+// to a person: file dialogs take their answers from the script's queue,
+// message boxes are recorded and answered, and each modal dialog is handed to
+// the next queued step right after its initialisation. Without a script, the
+// real dialogs run. Tests create one script at a time.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Win32.h"
+
+class CDialog;
+
+struct tagFILEDIALOGCALL {
+  bool bOpen;
+  std::string strDefExt;
+  std::string strFilter;
+  HWND hOwner;
+};
+
+struct tagMESSAGEBOXCALL {
+  HWND hOwner;
+  std::string strText;
+  std::string strCaption;
+  UINT nType;
+};
+
+class CUiScript {
+ public:
+  CUiScript();
+  ~CUiScript();
+  CUiScript(const CUiScript&) = delete;
+  CUiScript& operator=(const CUiScript&) = delete;
+
+  // The script in force, or null: the real dialogs run.
+  static CUiScript* Active();
+
+  // Answers for the next file dialogs, in order.
+  void AnswerFile(const std::string& path);
+  void CancelFile();
+  // The result the next message boxes give (IDOK unless set).
+  int m_nMessageBoxResult;
+  // Steps for the next modal dialogs, in order. A step runs inside DoModal
+  // once the dialog is initialised; it ends the dialog (EndDialog, or a posted
+  // command) or leaves it to the messages it posted.
+  void OnModalDialog(std::function<void(CDialog&)> step);
+
+  // What the program asked for.
+  std::vector<tagFILEDIALOGCALL> m_fileDialogs;
+  std::vector<tagMESSAGEBOXCALL> m_messageBoxes;
+  std::vector<UINT> m_modalDialogs;  // template ids
+  // File dialogs and modal dialogs that found no answer queued: they were
+  // cancelled, and a test should fail on it.
+  int m_nUnexpected;
+  size_t PendingFileAnswers() const { return m_fileAnswers.size(); }
+  size_t PendingModalSteps() const { return m_modalSteps.size(); }
+
+  // Called by the framework.
+  int TakeFileDialog(bool bOpen, const char* defExt, const char* filter, HWND hOwner,
+                     std::string& path);
+  int TakeMessageBox(HWND hOwner, const char* text, const char* caption, UINT nType);
+  // False when no step is queued: the dialog is then cancelled.
+  bool TakeModalDialog(CDialog& dialog);
+
+ private:
+  struct tagFILEANSWER {
+    bool bOk;
+    std::string strPath;
+  };
+  std::deque<tagFILEANSWER> m_fileAnswers;
+  std::deque<std::function<void(CDialog&)>> m_modalSteps;
+  CUiScript* m_pPrevious;
+};

@@ -1,0 +1,110 @@
+// CWnd: a thin wrapper over one window handle. A wrapper can merely be
+// attached to a window, or subclass it: then the window's messages reach the
+// virtual WindowProc, and the object is found from the handle (FromHandlePermanent),
+// which the parent uses to reflect notifications back to the control
+// (OnChildNotify) and the modal loop to give it PreTranslateMessage.
+#pragma once
+
+#include <string>
+
+#include "Win32.h"
+
+class CWnd {
+ public:
+  CWnd();
+  virtual ~CWnd();
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  HWND m_hWnd;
+  HWND GetSafeHwnd() const { return m_hWnd; }
+  operator HWND() const { return m_hWnd; }
+
+  // The wrapper that subclassed (or, for a dialog, runs) this window, or null.
+  static CWnd* FromHandlePermanent(HWND hWnd);
+
+  // Wrapper only: no messages are routed to the object.
+  BOOL Attach(HWND hWnd);
+  HWND Detach();
+
+  // Routes the window's messages through WindowProc until the window is
+  // destroyed or UnsubclassWindow is called. PreSubclassWindow runs first.
+  BOOL SubclassWindow(HWND hWnd);
+  BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+  HWND UnsubclassWindow();
+
+  // Hooks for derived controls.
+  virtual void PreSubclassWindow();
+  virtual BOOL PreTranslateMessage(MSG* pMsg);
+  // A notification the parent received about this control (WM_COMMAND,
+  // WM_NOTIFY, WM_CTLCOLOR*): TRUE when handled, with the result in *pResult.
+  virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  virtual BOOL DestroyWindow();
+
+  // Gives pMsg to PreTranslateMessage of every wrapper from the message's
+  // window up to hWndStop (included). TRUE when one of them consumed it.
+  static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
+
+  // Window operations used by the dialogs.
+  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  HWND GetDlgItem(int nID) const;
+  void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
+  UINT GetDlgItemInt(int nID, BOOL* pTranslated = nullptr, BOOL bSigned = TRUE) const;
+  void SetDlgItemText(int nID, const char* text);
+  std::string GetDlgItemText(int nID) const;
+  void SetWindowText(const char* text);
+  std::string GetWindowText() const;
+  HMENU GetSystemMenu(BOOL bRevert) const;
+  HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+  BOOL IsIconic() const;
+  BOOL IsWindowVisible() const;
+  void GetClientRect(RECT* pRect) const;
+  void GetWindowRect(RECT* pRect) const;
+  BOOL Invalidate(BOOL bErase = TRUE);
+  BOOL ShowWindow(int nCmdShow);
+  BOOL EnableWindow(BOOL bEnable = TRUE);
+  HWND SetFocus();
+  DWORD GetStyle() const;
+  DWORD GetExStyle() const;
+  BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+  void SetFont(HFONT hFont, BOOL bRedraw = TRUE);
+  HFONT GetFont() const;
+  UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
+  BOOL KillTimer(UINT_PTR nIDEvent);
+  // Centres the window over its owner, or over the work area of its monitor
+  // when it has no visible owner; it is kept inside that work area.
+  void CenterWindow();
+
+  // A message box owned by this window, captioned with the application's name
+  // unless a caption is given.
+  int MessageBox(const char* text, const char* caption = nullptr, UINT nType = MB_OK);
+
+ protected:
+  // Messages of a subclassed window. The default hands the message to the
+  // window's own procedure.
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The message WindowProc is handling, to its window's own procedure.
+  LRESULT Default();
+  // After the last message of the window (WM_NCDESTROY); m_hWnd is null then.
+  virtual void PostNcDestroy();
+
+  // Bookkeeping for CDialog, which runs its window through a dialog procedure.
+  void RegisterPermanent(HWND hWnd);
+  void UnregisterPermanent();
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  struct tagCURRENTMSG {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  WNDPROC m_pfnSuper;  // the window's own procedure while subclassed
+  tagCURRENTMSG m_msgCurrent;
+};
+
+// A message box captioned with the application's name, owned by hOwner.
+int AfxMessageBox(HWND hOwner, const char* text, UINT nType = MB_OK, const char* caption = nullptr);
