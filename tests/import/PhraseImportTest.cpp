@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CasePrint.h"
 #include "ImportChecks.h"
 #include "Tabrix.h"
 #include "TempFiles.h"
@@ -236,6 +237,10 @@ struct tagCOPYCASE {
   uint32_t fieldSize;
   uint32_t copied;
 };
+
+void PrintTo(const tagCOPYCASE& c, std::ostream* os) {
+  *os << Printable(c.value) << " into " << c.fieldSize;
+}
 
 class CopyHeaderCases : public testing::TestWithParam<tagCOPYCASE> {};
 
@@ -476,6 +481,8 @@ struct tagTITLECASE {
   std::string path;
   std::string title;
 };
+
+void PrintTo(const tagTITLECASE& c, std::ostream* os) { *os << Printable(c.path); }
 
 class TitleCases : public testing::TestWithParam<tagTITLECASE> {};
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CasePrint.h"
 #include "PhraseImport.h"
 
 namespace {
@@ -12,6 +13,8 @@ struct tagSPLITCASE {
   uint32_t textLen;
   std::string freqField;
 };
+
+void PrintTo(const tagSPLITCASE& c, std::ostream* os) { *os << Printable(c.line); }
 
 class SplitCases : public testing::TestWithParam<tagSPLITCASE> {};
 
@@ -49,6 +52,10 @@ struct tagNUMBERCASE {
   const char* text;
   uint8_t value;
 };
+
+void PrintTo(const tagNUMBERCASE& c, std::ostream* os) {
+  *os << Printable(c.text) << " -> " << int(c.value);
+}
 
 class FrequencyCases : public testing::TestWithParam<tagNUMBERCASE> {};
 
