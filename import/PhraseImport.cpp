@@ -49,7 +49,8 @@ void ImportPhraseLine(CTabrix& lib, uint8_t g, const char* line, const tagIMPORT
   } else if (lib.AddPhrase(line, static_cast<uint8_t>(split.nTextLen), freq, 1, g) != 0) {
     ++stats.nAdded;
   } else {
-    // The group exists and the length fits, so the text is already stored.
+    // The group exists and the length fits: the text is already stored (or,
+    // rarely, memory ran out).
     ++stats.nDuplicate;
   }
 }
