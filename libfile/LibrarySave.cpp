@@ -42,6 +42,12 @@ int CGroupManager::WriteGroups(CFileWriter& file) {
 }
 
 int CTabrix::WriteBody(CFileWriter& file) {
+  // The file stores no phrase count of its own: a reader takes the sum of the
+  // group counts. A library where they disagree would not load back whole.
+  uint64_t nCounted = 0;
+  for (uint32_t i = 0; i < GetGroupCount(); ++i) nCounted += GetGroup(i)->dwCount;
+  if (nCounted != m_arrPhrase.GetCount()) return 0;
+
   if (!WriteGroups(file)) return 0;
   if (!file.WriteU32(0)) return 0;  // phraseBytes, patched once the records are out
   const uint64_t nBase = file.GetPosition();

@@ -134,6 +134,22 @@ TEST(LibrarySave, MoreGroupsThanTheFileCanCountFails) {
   EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
 }
 
+// The file's phrase count is the sum of the group counts; a library whose
+// counts disagree with its store is refused rather than saved unreadable.
+TEST(LibrarySave, GroupCountsThatDisagreeWithTheStoreFail) {
+  CTempDir dir;
+  const std::string target = dir.File("lib.wbk");
+  WriteAll(target, Bytes{7});
+  for (uint32_t wrong : {0u, 3u, 0xFFFFFFFFu}) {
+    CTabrix library;
+    BuildReferenceLibrary(library);
+    library.GetGroup(0)->dwCount = wrong;
+    EXPECT_EQ(0, library.Save(target.c_str())) << wrong;
+    EXPECT_EQ(Bytes{7}, ReadAll(target));
+    EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+  }
+}
+
 TEST(LibrarySave, ReportsProgressPerPhrase) {
   CTempDir dir;
   CTabrix library;
