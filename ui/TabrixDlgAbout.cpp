@@ -1,6 +1,9 @@
 // The About box, opened from the system menu item "关于 Tabrix(&A)...".
+#include "AboutDlg.h"
 #include "TabrixDlg.h"
 
 void CTabrixDlg::ShowAboutBox() {
-  // The About box (template 100) is not part of the program yet.
+  // Without an owner of its own, the box is modal over the main window.
+  CAboutDlg dlgAbout;
+  dlgAbout.DoModal();
 }
