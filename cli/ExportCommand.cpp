@@ -188,7 +188,7 @@ std::string FileNameFor(uint32_t g, const tagGROUPINFO& info) {
   return std::string(number) + "-" + converted + ".txt";
 }
 
-void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPEXPORT& ex, bool utf8) {
+void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPEXPORT& ex) {
   const tagGROUPINFO* info = lib.GetGroup(g);
   std::string who =
       "group " + std::to_string(g) + " \"" + Shown(ctx, info->szName, sizeof info->szName) + "\"";
@@ -217,20 +217,14 @@ void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPEXPO
       *ctx.pErr << "  ... and " << skipped + high - ex.arrNamed.size() << " more\n";
     }
   }
-  if (!utf8 && !IsPlainAscii(ex.strText.data(), ex.strText.size()) &&
-      IsValidUtf8(ex.strText.data(), ex.strText.size())) {
-    *ctx.pErr << "warning: " << who
-              << ": the GBK text also reads as UTF-8; import it with --encoding gbk\n";
-  }
 }
 
-bool HasWarnings(const tagGROUPEXPORT& ex, bool utf8) {
+bool HasWarnings(const tagGROUPEXPORT& ex) {
   if (!ex.arrHeaderWarnings.empty()) return true;
   for (uint32_t n : ex.arrFaults) {
     if (n) return true;
   }
-  return !utf8 && !IsPlainAscii(ex.strText.data(), ex.strText.size()) &&
-         IsValidUtf8(ex.strText.data(), ex.strText.size());
+  return false;
 }
 
 }  // namespace
@@ -312,8 +306,8 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
       *ctx.pOut << "group " << g << " -> " << ShownPath(ctx, target) << ": " << ex.nWritten
                 << " phrases\n";
     }
-    if (HasWarnings(ex, utf8)) {
-      Warn(ctx, lib, g, ex, utf8);
+    if (HasWarnings(ex)) {
+      Warn(ctx, lib, g, ex);
       status = EXIT_WARNINGS;
     }
   }

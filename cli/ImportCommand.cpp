@@ -62,9 +62,8 @@ bool PrepareSource(const tagCLICONTEXT& ctx, const std::string& path, const std:
   }
   const char* p = reinterpret_cast<const char*>(bytes.data());
   size_t n = bytes.size();
+  if (!NeedsUtf8Conversion(p, n, encoding)) return true;
   bool bom = HasUtf8Bom(p, n);
-  bool utf8 = encoding == "utf-8" || bom || (IsValidUtf8(p, n) && !IsPlainAscii(p, n));
-  if (!utf8) return true;
   std::string text = bom ? std::string(p + 3, n - 3) : std::string(p, n);
   std::string gbk = ConvertLines(ctx, path, text, &src->nUnconvertible);
   src->pTemp.reset(new CTempFile);

@@ -16,6 +16,11 @@ bool IsValidUtf8(const char* text, size_t size);
 // The three bytes EF BB BF at the start.
 bool HasUtf8Bom(const char* text, size_t size);
 
+// Whether a phrase list must be converted from UTF-8 before the GBK line rules
+// apply. mode "gbk": never; "utf-8": always; "auto": when the text starts with
+// a UTF-8 byte-order mark, or is valid UTF-8 and not plain ASCII.
+bool NeedsUtf8Conversion(const char* text, size_t size, const std::string& mode);
+
 // Strict conversions: false when some byte sequence is not valid in the source
 // or some character has no form in the target; *out is then unspecified.
 bool ConvertCodePage(uint32_t fromCodePage, uint32_t toCodePage, const std::string& in,

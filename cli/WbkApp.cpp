@@ -1,6 +1,10 @@
 // The wbk command line: one subcommand per task, parsed with CLI11.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include "Commands.h"
 
 #ifndef WBK_VERSION
@@ -81,6 +85,15 @@ int RunWbk(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   AddExport(app, exportArgs);
   AddCheck(app, check);
   AddMerge(app, merge);
+  // CLI11 would only say that a command is required.
+  static const char* const kCommands[] = {"info", "import", "export", "check", "merge"};
+  if (argc >= 2 && argv[1][0] != '-' &&
+      std::none_of(std::begin(kCommands), std::end(kCommands),
+                   [&](const char* c) { return std::strcmp(c, argv[1]) == 0; })) {
+    *ctx.pErr << "error: unknown command \"" << argv[1]
+              << "\" (commands: info, import, export, check, merge; see --help)\n";
+    return EXIT_FAILED;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
