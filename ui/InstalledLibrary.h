@@ -8,9 +8,9 @@
 
 enum InstalledPathResult {
   INSTALLED_PATH_OK = 0,
-  INSTALLED_NO_KEY,          // the key cannot be opened: the input method is not installed
+  INSTALLED_NO_KEY,            // the key cannot be opened: the input method is not installed
   INSTALLED_VALUE_UNREADABLE,  // missing, not text, not terminated or longer than 260 bytes
-  INSTALLED_PATH_TOO_LONG    // "<dir>\default.wbk" does not fit 260 bytes with its NUL
+  INSTALLED_PATH_TOO_LONG      // "<dir>\default.wbk" does not fit 260 bytes with its NUL
 };
 
 // Bytes of the directory and the path buffers, terminator included.

@@ -181,8 +181,8 @@ std::string CWnd::GetWindowText() const { return WindowTextOf(m_hWnd); }
 HMENU CWnd::GetSystemMenu(BOOL bRevert) const { return ::GetSystemMenu(m_hWnd, bRevert); }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
-  return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
-                                             reinterpret_cast<LPARAM>(hIcon)));
+  return reinterpret_cast<HICON>(
+      SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
 }
 
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
@@ -240,7 +240,8 @@ void CWnd::CenterWindow() {
   const RECT rcArea = mi.rcWork;
   RECT rcCenter = rcArea;
   HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
-  if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner)) ::GetWindowRect(hOwner, &rcCenter);
+  if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner))
+    ::GetWindowRect(hOwner, &rcCenter);
 
   const LONG width = rcWindow.right - rcWindow.left;
   const LONG height = rcWindow.bottom - rcWindow.top;

@@ -1,0 +1,84 @@
+#include "MainDialogFixture.h"
+
+#include "TestPaths.h"
+
+size_t CProbeDlg::CountSeen(UINT code) const {
+  size_t n = 0;
+  for (const tagSEEN& seen : m_seen) n += seen.code == code;
+  return n;
+}
+
+bool CProbeDlg::UpdatingAtEvery(UINT code) const {
+  for (const tagSEEN& seen : m_seen) {
+    if (seen.code == code && !seen.bUpdating) return false;
+  }
+  return true;
+}
+
+BOOL CProbeDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  const NMHDR* pHdr = reinterpret_cast<const NMHDR*>(lParam);
+  if (pHdr->idFrom == IDC_GROUP_LIST) {
+    const int nItem = (pHdr->code == LVN_ITEMCHANGED || pHdr->code == LVN_INSERTITEM ||
+                       pHdr->code == LVN_DELETEITEM)
+                          ? reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem
+                          : -1;
+    m_seen.push_back({pHdr->code, nItem, m_bUpdating});
+  }
+  return CTabrixDlg::OnNotify(wParam, lParam, pResult);
+}
+
+void MainDialogTest::SetUp() {
+  ASSERT_TRUE(m_dlg.Create());
+  theApp.m_pMainWnd = &m_dlg;
+  PumpMessages();
+}
+
+void MainDialogTest::TearDown() {
+  theApp.m_pMainWnd = nullptr;
+  EXPECT_EQ(m_script.m_nUnexpected, 0) << "a file dialog or modal dialog found no answer";
+  EXPECT_EQ(m_script.PendingFileAnswers(), 0u) << "a file dialog answer was not used";
+  if (!m_strSample.empty()) std::remove(m_strSample.c_str());
+}
+
+void MainDialogTest::Click(int nID) {
+  m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(nID)));
+}
+
+void MainDialogTest::LoadFile(const std::string& path) {
+  m_script.AnswerFile(path);
+  Click(IDC_LOAD);
+}
+
+std::vector<std::string> MainDialogTest::Row(int nRow) const {
+  return {Cell(nRow, 0), Cell(nRow, 1), Cell(nRow, 2), Cell(nRow, 3)};
+}
+
+UINT MainDialogTest::Image(int nRow) const {
+  return m_dlg.m_ctrlList.GetItemState(nRow, LVIS_STATEIMAGEMASK) >> 12;
+}
+
+void MainDialogTest::ProgressState(int* pLow, int* pHigh, int* pPos) const {
+  m_dlg.m_ctrlProgress.GetRange(*pLow, *pHigh);
+  *pPos = m_dlg.m_ctrlProgress.GetPos();
+}
+
+std::vector<std::string> MainDialogTest::MessageTexts() const {
+  std::vector<std::string> texts;
+  for (const tagMESSAGEBOXCALL& call : m_script.m_messageBoxes) texts.push_back(call.strText);
+  return texts;
+}
+
+std::vector<tagTESTGROUP> MainDialogTest::SampleGroups() {
+  return {{"成语", "张三", "四字成语", 1, {"一心一意", "三心二意", "十全十美"}},
+          {"地名", "", "", 0, {"北京", "上海"}},
+          {"人名", "李四", "备注", 5, {}}};
+}
+
+void MainDialogTest::LoadSample() {
+  m_strSample = TestTempPath("sample.wbk");
+  ASSERT_TRUE(WriteLibrary(m_strSample, SampleGroups()));
+  LoadFile(m_strSample);
+  ASSERT_EQ(RowCount(), 3);
+  ASSERT_TRUE(m_script.m_messageBoxes.empty());
+}

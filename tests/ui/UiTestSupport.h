@@ -1,0 +1,42 @@
+// Helpers of the window tests: a message pump, texts of real controls, small
+// library files, and the registry value that names the installed library.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Runs the messages waiting in this thread's queue, keyboard navigation of
+// dialogs included.
+void PumpMessages();
+
+// A window's text as GBK, whatever the process's code page is.
+std::string WindowTextGbk(HWND hWnd);
+
+struct tagTESTGROUP {
+  std::string strName;
+  std::string strEditor;
+  std::string strRemark;
+  int32_t bEnable;
+  std::vector<std::string> phrases;
+};
+
+// Writes a library file with these groups and phrases; false on failure.
+bool WriteLibrary(const std::string& path, const std::vector<tagTESTGROUP>& groups);
+
+// "Z:/a/b" -> "Z:\a\b".
+std::string BackslashPath(std::string path);
+
+// The key HKLM\SOFTWARE\Brimfold\corvane3 (64-bit view) of the test's Wine
+// prefix. Each test sets it up as it needs; the destructor removes it.
+class CInstalledKey {
+ public:
+  CInstalledKey();  // starts without the key
+  ~CInstalledKey();
+  bool Create();  // the key without values
+  bool SetValue(DWORD type, const void* data, DWORD size);
+  bool SetText(DWORD type, const std::string& text);  // with its terminator
+  static void Remove();
+};
