@@ -3,7 +3,6 @@
 // format cannot carry is named in a warning.
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <ostream>
 
 #include "Commands.h"
@@ -251,9 +250,7 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
     return EXIT_FAILED;
   }
   if (!args.strDir.empty()) {
-    std::error_code ec;
-    std::filesystem::create_directories(args.strDir, ec);
-    if (ec) {
+    if (!MakeFolder(args.strDir)) {
       *ctx.pErr << "error: " << ShownPath(ctx, args.strDir) << ": cannot create the folder\n";
       return EXIT_FAILED;
     }
@@ -284,7 +281,7 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
     std::vector<uint32_t>().swap(byGroup[g]);
     std::string target;
     if (!args.strDir.empty()) {
-      target = (std::filesystem::path(args.strDir) / FileNameFor(g, *lib.GetGroup(g))).string();
+      target = JoinPath(args.strDir, FileNameFor(g, *lib.GetGroup(g)));
     } else {
       target = args.strOutput;
     }

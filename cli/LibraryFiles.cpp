@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <ostream>
 #include <random>
 
@@ -12,8 +12,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifdef _WIN32
+#include <direct.h>
 #include <io.h>
 #include <process.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -88,10 +90,63 @@ CTempFile::~CTempFile() {
   if (!m_strPath.empty()) remove(m_strPath.c_str());
 }
 
+namespace {
+
+// The system's folder for temporary files, as a narrow path.
+std::string TempFolder() {
+#ifdef _WIN32
+  char buffer[MAX_PATH + 1];
+  DWORD n = GetTempPathA(sizeof buffer, buffer);
+  if (n > 0 && n < sizeof buffer) return std::string(buffer, n);
+  return ".";
+#else
+  const char* dir = getenv("TMPDIR");
+  return dir != nullptr && *dir != '\0' ? dir : "/tmp";
+#endif
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR;
+}
+
+}  // namespace
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  char last = folder.back();
+  if (last == '/' || last == '\\') return folder + name;
+  return folder + "/" + name;
+}
+
+bool MakeFolder(const std::string& path) {
+  if (path.empty()) return false;
+  std::vector<std::string> prefixes;
+  for (size_t i = 1; i < path.size(); ++i) {
+#ifdef _WIN32
+    // A path in a double-byte code page: the second byte of a character can
+    // be 0x5C and is not a separator.
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[i - 1]))) {
+      ++i;
+      continue;
+    }
+#endif
+    if (path[i] == '/' || path[i] == '\\') prefixes.push_back(path.substr(0, i));
+  }
+  prefixes.push_back(path);
+  for (const std::string& prefix : prefixes) {
+    if (IsFolder(prefix)) continue;
+#ifdef _WIN32
+    _mkdir(prefix.c_str());
+#else
+    mkdir(prefix.c_str(), 0777);
+#endif
+  }
+  return IsFolder(path);
+}
+
 bool CTempFile::Create(const std::string& bytes) {
-  std::error_code ec;
-  std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
-  if (ec) return false;
+  std::string dir = TempFolder();
 #ifdef _WIN32
   unsigned long pid = static_cast<unsigned long>(_getpid());
 #else
@@ -100,7 +155,7 @@ bool CTempFile::Create(const std::string& bytes) {
   std::random_device rd;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = "wbk-" + std::to_string(pid) + "-" + std::to_string(rd() % 1000000) + ".txt";
-    std::string path = (dir / name).string();
+    std::string path = JoinPath(dir, name);
     // Exclusive creation: a name already taken (by another process) is never reused.
 #ifdef _WIN32
     int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);

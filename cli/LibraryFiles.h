@@ -19,6 +19,12 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* out);
 // Writes the bytes, replacing any file there; false on any write error.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
+// Creates the folder and any missing parent folders; true when it exists
+// afterwards. Paths stay narrow strings, as the core takes them.
+bool MakeFolder(const std::string& path);
+// folder + separator + name.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
 // A temporary file that is removed when this object goes away.
 class CTempFile {
  public:

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
+#include <sys/stat.h>
 #include <initializer_list>
 #include <sstream>
 #include <string>
@@ -15,7 +15,16 @@
 
 #include "Commands.h"
 #include "TestPaths.h"
+#include "LibraryFiles.h"
 #include "TextEncoding.h"
+
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#else
+#include <dirent.h>
+#include <unistd.h>
+#endif
 
 struct tagWBKRUN {
   int nStatus;
@@ -44,28 +53,68 @@ inline std::string ReadBytes(const std::string& path) {
   return bytes;
 }
 
+// Files here are named by narrow strings in the code page the program uses,
+// as the tool names them; std::filesystem would reinterpret them on Windows.
 inline bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(path, ec);
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+inline bool IsFolderPath(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR;
+}
+
+// The names in a folder (without "." and ".."), sorted.
+inline std::vector<std::string> FolderNames(const std::string& dir) {
+  std::vector<std::string> names;
+#ifdef _WIN32
+  _finddata_t data;
+  intptr_t h = _findfirst((dir + "/*").c_str(), &data);
+  if (h != -1) {
+    do {
+      names.push_back(data.name);
+    } while (_findnext(h, &data) == 0);
+    _findclose(h);
+  }
+#else
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) names.push_back(e->d_name);
+    closedir(d);
+  }
+#endif
+  names.erase(std::remove_if(names.begin(), names.end(),
+                             [](const std::string& n) { return n == "." || n == ".."; }),
+              names.end());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+inline void RemoveTree(const std::string& path) {
+  if (IsFolderPath(path)) {
+    for (const std::string& name : FolderNames(path)) RemoveTree(path + "/" + name);
+#ifdef _WIN32
+    _rmdir(path.c_str());
+#else
+    rmdir(path.c_str());
+#endif
+  } else {
+    std::remove(path.c_str());
+  }
 }
 
 // A scratch folder of the running test case, removed when the case ends.
 class CScratchDir {
  public:
-  CScratchDir() : m_dir(TestTempPath("dir")) {
-    std::error_code ec;
-    std::filesystem::remove_all(m_dir, ec);
-    std::filesystem::create_directories(m_dir, ec);
-    EXPECT_FALSE(ec) << m_dir.string();
+  CScratchDir() : m_strDir(TestTempPath("dir")) {
+    RemoveTree(m_strDir);
+    EXPECT_TRUE(MakeFolder(m_strDir)) << m_strDir;
   }
-  ~CScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_dir, ec);
-  }
+  ~CScratchDir() { RemoveTree(m_strDir); }
   CScratchDir(const CScratchDir&) = delete;
   CScratchDir& operator=(const CScratchDir&) = delete;
 
-  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+  std::string Path(const std::string& name) const { return m_strDir + "/" + name; }
 
   std::string Write(const std::string& name, const std::string& bytes) const {
     std::string path = Path(name);
@@ -83,16 +132,12 @@ class CScratchDir {
   // The files of a subfolder, sorted by name (as a shell's glob lists them).
   std::vector<std::string> List(const std::string& sub) const {
     std::vector<std::string> files;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(m_dir / sub, ec)) {
-      files.push_back(e.path().string());
-    }
-    std::sort(files.begin(), files.end());
+    for (const std::string& name : FolderNames(Path(sub))) files.push_back(Path(sub) + "/" + name);
     return files;
   }
 
  private:
-  std::filesystem::path m_dir;
+  std::string m_strDir;
 };
 
 // One group and one phrase record of a library file built by hand.
