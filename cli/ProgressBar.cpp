@@ -3,16 +3,16 @@
 #include <ostream>
 
 namespace {
-// Work shorter than this shows no bar.
-const std::chrono::milliseconds kQuietTime(400);
 const int kBarWidth = 30;
 }  // namespace
 
-CProgressBar::CProgressBar(const tagCLICONTEXT& ctx, const std::string& label)
+CProgressBar::CProgressBar(const tagCLICONTEXT& ctx, const std::string& label,
+                           std::chrono::milliseconds quietTime)
     : m_ctx(ctx),
       m_strLabel(label),
       m_nTotal(0),
       m_nShownPercent(-1),
+      m_quietTime(quietTime),
       m_start(std::chrono::steady_clock::now()) {}
 
 CProgressBar::~CProgressBar() { End(); }
@@ -27,7 +27,7 @@ void CProgressBar::Update(uint64_t done) {
   if (done > m_nTotal) done = m_nTotal;
   int percent = static_cast<int>(done * 100 / m_nTotal);
   if (percent == m_nShownPercent) return;
-  if (m_nShownPercent < 0 && std::chrono::steady_clock::now() - m_start < kQuietTime) return;
+  if (m_nShownPercent < 0 && std::chrono::steady_clock::now() - m_start < m_quietTime) return;
   m_nShownPercent = percent;
   int filled = percent * kBarWidth / 100;
   std::string bar = "\r" + m_strLabel + " [" + std::string(filled, '#') +

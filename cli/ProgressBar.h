@@ -11,7 +11,9 @@
 
 class CProgressBar {
  public:
-  CProgressBar(const tagCLICONTEXT& ctx, const std::string& label);
+  // Nothing is drawn before quietTime has passed since Begin.
+  CProgressBar(const tagCLICONTEXT& ctx, const std::string& label,
+               std::chrono::milliseconds quietTime = std::chrono::milliseconds(400));
   ~CProgressBar();
   CProgressBar(const CProgressBar&) = delete;
   CProgressBar& operator=(const CProgressBar&) = delete;
@@ -29,5 +31,6 @@ class CProgressBar {
   std::string m_strLabel;
   uint64_t m_nTotal;
   int m_nShownPercent;  // -1: nothing drawn yet
+  std::chrono::milliseconds m_quietTime;
   std::chrono::steady_clock::time_point m_start;
 };

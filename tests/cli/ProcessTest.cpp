@@ -8,7 +8,7 @@
 #include "Tabrix.h"
 
 #ifdef _WIN32
-#include <process.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <spawn.h>
@@ -32,20 +32,34 @@ int RunProgram(const std::vector<std::string>& args, const std::string& outFile,
                const std::string& errFile) {
   std::string program = ProgramPath();
 #ifdef _WIN32
-  // _spawnv joins the arguments into one command line: quote each.
-  std::vector<std::string> quoted = {"\"" + program + "\""};
-  for (const std::string& a : args) quoted.push_back("\"" + a + "\"");
-  std::vector<const char*> argv;
-  for (const std::string& q : quoted) argv.push_back(q.c_str());
-  argv.push_back(nullptr);
-  std::FILE* out = std::freopen(outFile.c_str(), "wb", stdout);
-  (void)out;
-  std::FILE* err = std::freopen(errFile.c_str(), "wb", stderr);
-  (void)err;
-  intptr_t status = _spawnv(_P_WAIT, program.c_str(), argv.data());
-  std::freopen("CON", "w", stdout);
-  std::freopen("CON", "w", stderr);
-  return static_cast<int>(status);
+  // One command line with each argument quoted; the child's standard output
+  // and error go to inheritable handles of the two files.
+  std::string line = "\"" + program + "\"";
+  for (const std::string& a : args) line += " \"" + a + "\"";
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  HANDLE out = CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE err = CreateFileA(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = out;
+  si.hStdError = err;
+  PROCESS_INFORMATION pi = {};
+  BOOL started = CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                nullptr, &si, &pi);
+  DWORD status = static_cast<DWORD>(-1);
+  if (started) {
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    GetExitCodeProcess(pi.hProcess, &status);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(out);
+  CloseHandle(err);
+  return started ? static_cast<int>(status) : -1;
 #else
   std::vector<char*> argv;
   std::vector<std::string> all = {program};
