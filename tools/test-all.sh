@@ -73,7 +73,9 @@ count_tests() {
   echo "$((total - failed)) $failed"
 }
 
-# configure_and_build PRESET: returns nonzero (and records it) on failure.
+# configure_and_build PRESET: returns nonzero (and records it) on failure;
+# sets build_seconds.
+build_seconds=0
 configure_and_build() {
   local preset=$1 t0
   t0=$(date +%s)
@@ -89,7 +91,8 @@ configure_and_build() {
     record "$preset" FAIL "build failed ($logs/$preset-build.log)" $(($(date +%s) - t0))
     return 1
   fi
-  echo "built in $(($(date +%s) - t0)) s"
+  build_seconds=$(($(date +%s) - t0))
+  echo "built in $build_seconds s"
 }
 
 # run_ctest NAME COMMAND...: a ctest run, its output shown and counted.
@@ -108,11 +111,13 @@ run_ctest() {
   failed=${counts#* }
   tests_passed=$((tests_passed + passed))
   tests_failed=$((tests_failed + failed))
+  local times="build ${build_seconds} s, tests $(($(date +%s) - t0)) s"
   if [ "$rc" -eq 0 ] && [ "$passed" -gt 0 ]; then
-    record "$name" ok "$passed passed, $failed failed" $(($(date +%s) - t0))
+    record "$name" ok "$passed passed, $failed failed ($times)" $((build_seconds + $(date +%s) - t0))
   else
     [ "$failed" -eq 0 ] && tests_failed=$((tests_failed + 1))
-    record "$name" FAIL "$passed passed, $failed failed, ctest exit $rc" $(($(date +%s) - t0))
+    record "$name" FAIL "$passed passed, $failed failed, ctest exit $rc ($times)" \
+      $((build_seconds + $(date +%s) - t0))
   fi
 }
 
