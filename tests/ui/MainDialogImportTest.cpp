@@ -1,0 +1,205 @@
+// "导入新组" and "导入到当前组": phrase-list text files into the library and the
+// list, with the frequency range of edit boxes 1004 and 1005.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "MainDialogFixture.h"
+#include "TestPaths.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const char kTextFilter[] = "文本文件(*.txt)|*.txt||";
+
+const char kIdioms[] =
+    "# 成语\n"
+    "@名称=成语新编\n"
+    "@编辑=王五\n"
+    "画蛇添足 12\n"
+    "守株待兔\t\t7\n"
+    "亡羊补牢\n"
+    "@备注=四字\n"
+    "北京 300\n";
+
+class ImportTest : public MainDialogTest {
+ protected:
+  // A GBK text file in a scratch folder of the test's own, so that the new
+  // group's title is the leaf's.
+  std::string WriteText(const std::string& leaf, const std::string& text) {
+    const std::string dir = TestTempPath("texts");
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string path = dir + "/" + leaf;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr);
+    if (f) {
+      std::fwrite(text.data(), 1, text.size(), f);
+      std::fclose(f);
+    }
+    m_files.push_back(path);
+    return path;
+  }
+  void TearDown() override {
+    for (const std::string& path : m_files) std::remove(path.c_str());
+    RemoveDirectoryA(TestTempPath("texts").c_str());
+    MainDialogTest::TearDown();
+  }
+  void ImportNew(const std::string& path) {
+    m_script.AnswerFile(path);
+    Click(IDC_IMPORT_NEW_GROUP);
+  }
+  void MarkRow(int nRow) {
+    m_dlg.m_ctrlList.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ASSERT_EQ(m_dlg.m_ctrlList.GetSelectionMark(), nRow);
+  }
+
+  std::vector<std::string> m_files;
+};
+
+TEST_F(ImportTest, NewGroupGoesToANewRowAtItsIndex) {
+  LoadSample();
+  m_dlg.m_seen.clear();
+  const std::string path = WriteText("idioms.txt", kIdioms);
+  ImportNew(path);
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  ASSERT_EQ(m_script.m_fileDialogs.size(), 2u);
+  EXPECT_TRUE(m_script.m_fileDialogs[1].bOpen);
+  EXPECT_EQ(m_script.m_fileDialogs[1].strDefExt, "txt");
+  EXPECT_EQ(m_script.m_fileDialogs[1].strFilter, kTextFilter);
+
+  ASSERT_EQ(GroupCount(), 4u);
+  ASSERT_EQ(RowCount(), 4);
+  // 北京 is already in 地名.
+  EXPECT_EQ(Row(3), (Strings{"成语新编", "3", "王五", "四字"}));
+  EXPECT_EQ(Image(3), 1u);
+  EXPECT_EQ(Enable(3), 0);
+  EXPECT_EQ(Row(1), (Strings{"地名", "2", "", ""}));
+  EXPECT_EQ(PhraseCount(), 8u);
+  // The row was inserted with the flag up, and it is down again.
+  EXPECT_EQ(m_dlg.CountSeen(LVN_INSERTITEM), 1u);
+  EXPECT_TRUE(m_dlg.UpdatingAtEvery(LVN_INSERTITEM));
+  EXPECT_EQ(m_dlg.m_bUpdating, 0);
+  // The bar followed the file to its end.
+  int low, high;
+  m_dlg.m_ctrlProgress.GetRange(low, high);
+  EXPECT_EQ(low, 0);
+  EXPECT_EQ(high, static_cast<int>(sizeof kIdioms - 1));
+  EXPECT_EQ(m_dlg.m_ctrlProgress.GetPos(), high);
+}
+
+TEST_F(ImportTest, NewGroupIsNamedAfterTheFile) {
+  const std::string path = WriteText("list.of.words.txt", "甲\n乙 5\n");
+  ImportNew(path);
+  ASSERT_EQ(RowCount(), 1);
+  EXPECT_EQ(Cell(0, 0), "list.of.words");
+  EXPECT_EQ(Cell(0, 1), "2");
+}
+
+TEST_F(ImportTest, RangeComesFromTheTwoEditBoxes) {
+  m_dlg.SetDlgItemText(IDC_FREQ_MIN, "10");
+  m_dlg.SetDlgItemText(IDC_FREQ_MAX, "44");
+  ImportNew(WriteText("idioms.txt", kIdioms));
+  ASSERT_EQ(RowCount(), 1);
+  // 画蛇添足 (12) and 北京 (300, so 44) only.
+  EXPECT_EQ(Cell(0, 1), "2");
+  m_dlg.SetDlgItemText(IDC_FREQ_MIN, "1");
+  m_dlg.SetDlgItemText(IDC_FREQ_MAX, "no number");  // 0: nothing fits
+  ImportNew(WriteText("more.txt", "甲 1\n乙 2\n"));
+  ASSERT_EQ(RowCount(), 2);
+  EXPECT_EQ(Cell(1, 1), "0");
+}
+
+TEST_F(ImportTest, FileThatCannotBeOpenedChangesNothing) {
+  LoadSample();
+  ImportNew(TestTempPath("missing.txt"));
+  ASSERT_EQ(MessageTexts(), Strings{"打开文件失败"});
+  EXPECT_EQ(m_script.m_messageBoxes[0].nType, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(GroupCount(), 3u);
+  EXPECT_EQ(RowCount(), 3);
+}
+
+TEST_F(ImportTest, CancelledFileDialogDoesNothing) {
+  LoadSample();
+  m_script.CancelFile();
+  Click(IDC_IMPORT_NEW_GROUP);
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(GroupCount(), 3u);
+  EXPECT_EQ(RowCount(), 3);
+}
+
+TEST_F(ImportTest, GroupThatCannotBeMadeIsReportedAndAddsNoRow) {
+  // A title of 50 bytes does not fit the name field.
+  const std::string longTitle(50, 'x');
+  ImportNew(WriteText(longTitle + ".txt", "甲\n"));
+  ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
+  EXPECT_EQ(m_script.m_messageBoxes[0].nType, static_cast<UINT>(MB_OK));
+  EXPECT_NE(m_script.m_messageBoxes[0].strText, "打开文件失败");
+  EXPECT_FALSE(m_script.m_messageBoxes[0].strText.empty());
+  EXPECT_EQ(GroupCount(), 0u);
+  EXPECT_EQ(RowCount(), 0);
+  EXPECT_EQ(PhraseCount(), 0u);
+
+  // 127 groups already.
+  std::vector<tagTESTGROUP> groups;
+  for (int i = 0; i < 127; ++i) groups.push_back({"g" + std::to_string(i), "", "", 0, {}});
+  ScopedTempFile full("full.wbk");
+  ASSERT_TRUE(WriteLibrary(full.path(), groups));
+  LoadFile(full.path());
+  ASSERT_EQ(RowCount(), 127);
+  m_script.m_messageBoxes.clear();
+  ImportNew(WriteText("one.txt", "甲\n"));
+  ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
+  EXPECT_EQ(GroupCount(), 127u);
+  EXPECT_EQ(RowCount(), 127);
+  EXPECT_EQ(PhraseCount(), 0u);
+}
+
+TEST_F(ImportTest, IntoTheMarkedGroupUpdatesItsCount) {
+  LoadSample();
+  MarkRow(1);
+  m_script.AnswerFile(WriteText("places.txt", "@名称=不用\n南京\n北京\n一心一意\n广州 3\n"));
+  Click(IDC_IMPORT_TO_GROUP);
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  ASSERT_EQ(m_script.m_fileDialogs.size(), 2u);
+  EXPECT_EQ(m_script.m_fileDialogs[1].strDefExt, "txt");
+  EXPECT_EQ(m_script.m_fileDialogs[1].strFilter, kTextFilter);
+  // 南京 and 广州 are new; 北京 and 一心一意 are in the library already.
+  EXPECT_EQ(Row(1), (Strings{"地名", "4", "", ""}));
+  EXPECT_EQ(Row(0), (Strings{"成语", "3", "张三", "四字成语"}));
+  EXPECT_EQ(GroupCount(), 3u);
+  EXPECT_EQ(RowCount(), 3);
+  EXPECT_EQ(PhraseCount(), 7u);
+}
+
+TEST_F(ImportTest, IntoGroupWithoutAMarkDoesNothing) {
+  LoadSample();
+  ASSERT_EQ(m_dlg.m_ctrlList.GetSelectionMark(), -1);
+  Click(IDC_IMPORT_TO_GROUP);
+  EXPECT_EQ(m_script.m_fileDialogs.size(), 1u);  // the sample's load only
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(PhraseCount(), 5u);
+}
+
+TEST_F(ImportTest, IntoGroupWithAMarkOnARowOfNoGroupDoesNothing) {
+  LoadSample();
+  ASSERT_EQ(m_dlg.m_ctrlList.InsertItem(3, "extra"), 3);
+  MarkRow(3);
+  Click(IDC_IMPORT_TO_GROUP);
+  EXPECT_EQ(m_script.m_fileDialogs.size(), 1u);
+  EXPECT_EQ(GroupCount(), 3u);
+}
+
+TEST_F(ImportTest, IntoGroupFileThatCannotBeOpened) {
+  LoadSample();
+  MarkRow(0);
+  m_script.AnswerFile(TestTempPath("missing.txt"));
+  Click(IDC_IMPORT_TO_GROUP);
+  ASSERT_EQ(MessageTexts(), Strings{"打开文件失败"});
+  EXPECT_EQ(Cell(0, 1), "3");
+  EXPECT_EQ(PhraseCount(), 5u);
+}
+
+}  // namespace
