@@ -16,7 +16,7 @@ namespace {
 void AddInfo(CLI::App& app, tagINFOARGS& a) {
   CLI::App* c =
       app.add_subcommand("info", "Show the header, each group and the total of a library");
-  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required();
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
   c->add_flag("--json", a.bJson, "write JSON (ASCII, other characters as \\u escapes)");
 }
 
@@ -25,13 +25,17 @@ void AddImport(CLI::App& app, tagIMPORTARGS& a) {
       "import",
       "Import phrase lists: each text file becomes a new group (as \"import new group\" does), or "
       "goes into group N with --into; the result is saved to OUT");
-  c->add_option("OUT", a.strOutput, "library file to write")->required();
-  c->add_option("TEXT", a.arrTexts, "phrase-list text files")->required();
-  c->add_option("--base", a.strBase, "start from this library instead of an empty one");
+  c->add_option("OUT", a.strOutput, "library file to write")->required()->type_name("FILE");
+  c->add_option("TEXT", a.arrTexts, "phrase-list text files")->required()->type_name("FILE");
+  c->add_option("--base", a.strBase, "start from this library instead of an empty one")
+      ->type_name("LIB.wbk");
   c->add_option("--into", a.nInto, "import into this existing group (header lines are ignored)")
+      ->type_name("N")
       ->check(CLI::Range(0, 254));
-  c->add_option("--min", a.strMin, "lowest frequency taken (low 8 bits; default 0)");
-  c->add_option("--max", a.strMax, "highest frequency taken (low 8 bits; default 250)");
+  c->add_option("--min", a.strMin, "lowest frequency taken (low 8 bits; default 0)")
+      ->type_name("N");
+  c->add_option("--max", a.strMax, "highest frequency taken (low 8 bits; default 250)")
+      ->type_name("N");
   c->add_option("--encoding", a.strEncoding,
                 "auto: UTF-8 text (a byte-order mark, or valid UTF-8 that is not plain ASCII) is "
                 "converted to GBK; gbk: bytes as they are; utf-8: always converted")
@@ -42,12 +46,18 @@ void AddExport(CLI::App& app, tagEXPORTARGS& a) {
   CLI::App* c = app.add_subcommand(
       "export",
       "Write groups as phrase lists in the import format (header lines, then text<TAB>frequency "
-      "per phrase); without -o or --dir the one group goes to the standard output");
-  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required();
-  c->add_option("--group", a.nGroup, "export only this group")->check(CLI::Range(0, 254));
+      "per phrase); without -o or --dir the one group goes to the standard output. Tick "
+      "flags are not carried; anything else that the text format cannot carry is named in a "
+      "warning");
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
+  c->add_option("--group", a.nGroup, "export only this group")
+      ->type_name("N")
+      ->check(CLI::Range(0, 254));
   CLI::Option* o = c->add_option("-o,--output", a.strOutput, "write the one group to this file");
+  o->type_name("FILE");
   CLI::Option* d = c->add_option("--dir", a.strDir,
                                  "write each group to DIR/NNN-name.txt (NNN: the group's index)");
+  d->type_name("DIR");
   o->excludes(d);
   c->add_option("--encoding", a.strEncoding, "encoding of the text written (default gbk)")
       ->check(CLI::IsMember({"gbk", "utf-8"}));
@@ -56,7 +66,7 @@ void AddExport(CLI::App& app, tagEXPORTARGS& a) {
 void AddCheck(CLI::App& app, tagCHECKARGS& a) {
   CLI::App* c = app.add_subcommand(
       "check", "Validate a library file byte by byte: exit 0 clean, 1 findings, 2 unreadable");
-  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required();
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
   c->add_flag("--json", a.bJson, "write JSON (ASCII, other characters as \\u escapes)");
 }
 
@@ -65,8 +75,8 @@ void AddMerge(CLI::App& app, tagMERGEARGS& a) {
       "merge",
       "Append the groups of the libraries in order into OUT (at most 127 groups); a text "
       "already present keeps its first group and frequency");
-  c->add_option("OUT", a.strOutput, "library file to write")->required();
-  c->add_option("LIB", a.arrInputs, "libraries to merge, in order")->required();
+  c->add_option("OUT", a.strOutput, "library file to write")->required()->type_name("FILE");
+  c->add_option("LIB", a.arrInputs, "libraries to merge, in order")->required()->type_name("FILE");
 }
 
 }  // namespace
