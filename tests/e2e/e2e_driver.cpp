@@ -1,0 +1,441 @@
+// The end-to-end scenario: starts Tabrix.exe and uses it only through its
+// windows, as a person would, checking after every step what the windows show.
+// Beside it the core builds the same library from the same files, step by
+// step; the rows must match it after each step and the saved file at the end.
+//
+//   e2e_driver TABRIX_EXE WORK_DIR [SHOTS_DIR]
+//
+// Paths may be Unix paths (/a/b, seen by Wine as Z:\a\b). WORK_DIR receives
+// the input files and the saved libraries. The installed library is written
+// where the registry value path_svr_data (64-bit view) points. With SHOTS_DIR,
+// the driver asks for screenshots at four moments: it writes NAME.req there
+// and waits for the script to answer with NAME.done.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "E2eLibrary.h"
+#include "E2eWindows.h"
+#include "PhraseImport.h"
+#include "Tabrix.h"
+
+namespace {
+
+// Ids of the editor's windows, as a person finds them.
+const char kMainCaption[] = "青柚输入法:词库编辑器";
+const char kPropCaption[] = "组属性";
+const char kAboutCaption[] = "关于 Tabrix";
+const char kAboutVersion[] = "青柚输入法词库编辑器 1.1 版";
+const int kLoad = 1000, kSave = 1001, kLoadCurrent = 1002, kFreqMin = 1004, kFreqMax = 1005;
+const int kImportNew = 1048, kSetProp = 1050, kClear = 1117, kList = 1204, kImportInto = 1209;
+const int kPropName = 1042, kPropEditor = 1114, kPropRemark = 1045, kAboutLink = 1003;
+const int kAboutMenuItem = 16;
+
+const char kSavedMessage[] = "保存完成，您可以在云笺的词库管理页面中安装该词库";
+const char kOpenFailedMessage[] = "打开文件失败";
+
+// The input files, GBK. The second has header lines and repeats a phrase of
+// the first; the third goes into the first group with the range from 5 up,
+// and its header line must be ignored there.
+const char kFirstName[] = "常用词.txt";
+const char kFirstText[] =
+    "# 日常用语\r\n"
+    "你好 200\r\n"
+    "谢谢 180\r\n"
+    "再见\t150\r\n"
+    "早上好   120\r\n"
+    "晚安\r\n"
+    "朋友 90\r\n"
+    "OK 10\r\n";
+const char kSecondName[] = "成语大全.txt";
+const char kSecondText[] =
+    "@名称=成语\r\n"
+    "@编辑=小林\r\n"
+    "@备注=四字成语\r\n"
+    "一心一意 100\r\n"
+    "画蛇添足 80\r\n"
+    "\r\n"
+    "守株待兔 60\r\n"
+    "你好 50\r\n"
+    "@未知=不用\r\n"
+    "亡羊补牢\t70\r\n";
+const char kThirdName[] = "补充.txt";
+const char kThirdText[] =
+    "@名称=不该改名\r\n"
+    "明天 40\r\n"
+    "后天 3\r\n"
+    "谢谢 100\r\n"
+    "周末愉快 30\r\n";
+const uint8_t kThirdMinFreq = 5;
+
+// The group property dialog's new texts for the first group.
+const char kNewName[] = "日常用语";
+const char kNewEditor[] = "测试员";
+const char kNewRemark[] = "端到端测试：导入、勾选、属性、保存";
+
+PROCESS_INFORMATION g_app = {};
+std::string g_shotsDir;
+
+void EndProgramOnFailure() {
+  if (!g_app.hProcess) return;
+  if (::WaitForSingleObject(g_app.hProcess, 0) == WAIT_TIMEOUT) {
+    Log("ending Tabrix.exe (pid %lu)", static_cast<unsigned long>(g_app.dwProcessId));
+    ::TerminateProcess(g_app.hProcess, 99);
+    ::WaitForSingleObject(g_app.hProcess, 10000);
+  }
+}
+
+// A Unix path as Wine's drive Z: sees it; Windows paths stay as they are.
+std::string WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string out = "Z:" + path;
+  for (char& c : out) {
+    if (c == '/') c = '\\';
+  }
+  return out;
+}
+
+std::string Join(const std::string& dir, const std::string& name) {
+  if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) return dir + name;
+  return dir + "\\" + name;
+}
+
+void MakeDir(const std::string& path) {
+  if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+    Fail("cannot create the folder %s", Utf8(path).c_str());
+  }
+}
+
+// Asks the script for a screenshot of the screen as it is now.
+void Screenshot(const char* name, HWND hShown) {
+  if (g_shotsDir.empty()) return;
+  ::RedrawWindow(hShown, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  WaitIdle(hShown);
+  ::Sleep(400);  // let the window surface reach the X server
+  const std::string request = Join(g_shotsDir, std::string(name) + ".req");
+  const std::string done = Join(g_shotsDir, std::string(name) + ".done");
+  ::DeleteFileA(done.c_str());
+  WriteBytes(request, name);
+  const DWORD start = ::GetTickCount();
+  while (!FileExists(done)) {
+    if (::GetTickCount() - start > 30000) Fail("the screenshot %s was not taken", name);
+    ::Sleep(50);
+  }
+  Log("screenshot %s.png", name);
+}
+
+// The data directory of the installed input method, as the editor reads it.
+std::string InstalledDataDir() {
+  char dir[MAX_PATH] = {};
+  DWORD size = sizeof dir;
+  HKEY key = nullptr;
+  LSTATUS status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brimfold\\corvane3", 0,
+                                   KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key);
+  if (status == ERROR_SUCCESS) {
+    status = ::RegGetValueA(key, nullptr, "path_svr_data", RRF_RT_REG_SZ, nullptr, dir, &size);
+    ::RegCloseKey(key);
+  }
+  if (status != ERROR_SUCCESS) {
+    Fail("the registry value path_svr_data is not set in this prefix (status %ld)",
+         static_cast<long>(status));
+  }
+  return dir;
+}
+
+// The library that stands for the installed one.
+void WriteInstalledLibrary(CTabrix& installed, const std::string& path) {
+  const uint8_t system = installed.AddGroup("系统词库", "青柚", "安装的词库");
+  const uint8_t extra = installed.AddGroup("扩展", "", "");
+  if (system == TABRIX_NO_GROUP || extra == TABRIX_NO_GROUP) Fail("AddGroup failed");
+  const char* words[] = {"输入法", "词库", "编辑器"};
+  for (const char* word : words) {
+    if (!installed.AddPhrase(word, 255, 100, 1, system)) Fail("AddPhrase failed");
+  }
+  if (!installed.AddPhrase("扩展词", 255, 20, 1, extra)) Fail("AddPhrase failed");
+  installed.GetGroup(system)->bEnable = 1;
+  if (!installed.Save(path.c_str())) Fail("cannot save %s", Utf8(path).c_str());
+}
+
+class CScenario {
+ public:
+  CScenario(const std::string& exe, const std::string& work)
+      : m_strExe(exe), m_strWork(work), m_hMain(nullptr) {}
+
+  void Run();
+
+ private:
+  void Start();
+  void ImportNewGroup(const std::string& path);
+  void ImportIntoMarkedGroup(const std::string& path);
+  void ExpectMessage(const char* step, const char* text, const char* shot);
+  void Exit();
+
+  std::string m_strExe;
+  std::string m_strWork;
+  CProgramWindows m_windows;
+  HWND m_hMain;
+  CTabrix m_model;  // what the editor's library must hold
+};
+
+void CScenario::Start() {
+  std::string commandLine = "\"" + m_strExe + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  if (!::CreateProcessA(m_strExe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        m_strWork.c_str(), &si, &g_app)) {
+    Fail("cannot start %s (error %lu)", Utf8(m_strExe).c_str(),
+         static_cast<unsigned long>(::GetLastError()));
+  }
+  SetFailHook(EndProgramOnFailure);
+  m_windows.Attach(g_app.hProcess, g_app.dwProcessId);
+  m_hMain = m_windows.WaitForMainDialog(kMainCaption);
+  WaitIdle(m_hMain);
+  Log("Tabrix.exe runs (pid %lu), main dialog %p", static_cast<unsigned long>(g_app.dwProcessId),
+      static_cast<void*>(m_hMain));
+}
+
+void CScenario::ImportNewGroup(const std::string& path) {
+  PressButton(m_hMain, kImportNew);
+  ChooseFile(m_windows.WaitForFileDialog(m_hMain), path);
+  m_windows.WaitForModalEnd(m_hMain);
+}
+
+void CScenario::ImportIntoMarkedGroup(const std::string& path) {
+  PressButton(m_hMain, kImportInto);
+  ChooseFile(m_windows.WaitForFileDialog(m_hMain), path);
+  m_windows.WaitForModalEnd(m_hMain);
+}
+
+void CScenario::ExpectMessage(const char* step, const char* text, const char* shot) {
+  HWND hBox = m_windows.WaitForMessageBox(m_hMain);
+  ExpectText(std::string(step) + ": message box caption", WindowText(hBox), "Tabrix");
+  ExpectText(std::string(step) + ": message", MessageBoxText(hBox), text);
+  Log("%s: message \"%s\"", step, Utf8(text).c_str());
+  if (shot) Screenshot(shot, hBox);
+  DismissMessageBox(hBox);
+  m_windows.WaitForModalEnd(m_hMain);
+}
+
+void CScenario::Exit() {
+  PressButton(m_hMain, IDCANCEL);
+  if (::WaitForSingleObject(g_app.hProcess, kWaitMs) != WAIT_OBJECT_0) {
+    m_windows.DumpWindows();
+    Fail("Tabrix.exe did not end after \"退出\"");
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(g_app.hProcess, &code);
+  Log("Tabrix.exe ended with status %lu", static_cast<unsigned long>(code));
+  ::CloseHandle(g_app.hThread);
+  ::CloseHandle(g_app.hProcess);
+  g_app = PROCESS_INFORMATION();
+}
+
+void CScenario::Run() {
+  const std::string input = Join(m_strWork, "输入");
+  const std::string out = Join(m_strWork, "输出");
+  MakeDir(input);
+  MakeDir(out);
+  const std::string first = Join(input, kFirstName);
+  const std::string second = Join(input, kSecondName);
+  const std::string third = Join(input, kThirdName);
+  WriteBytes(first, kFirstText);
+  WriteBytes(second, kSecondText);
+  WriteBytes(third, kThirdText);
+
+  Start();
+  HWND hList = ::GetDlgItem(m_hMain, kList);
+  if (!hList) Fail("the main dialog has no list 1204");
+  CRemoteList list(hList, g_app.hProcess);
+
+  Log("step: the editor opens empty");
+  ExpectRows("start", list, m_model);
+  ExpectText("range field 1004", WindowText(::GetDlgItem(m_hMain, kFreqMin)), "0");
+  ExpectText("range field 1005", WindowText(::GetDlgItem(m_hMain, kFreqMax)), "250");
+
+  Log("step: \"导入新组\" %s", Utf8(kFirstName).c_str());
+  tagIMPORTOPTIONS options = DefaultImportOptions();
+  ImportNewGroup(first);
+  if (::ImportNewGroup(m_model, first.c_str(), options, nullptr, nullptr) != IMPORT_OK) {
+    Fail("the core could not import %s", Utf8(first).c_str());
+  }
+  list.WaitForCount(1);
+  ExpectRows("first import", list, m_model);
+  ExpectText("row 0 name", list.Text(0, 0), "常用词");
+  ExpectText("row 0 count", list.Text(0, 1), "7");
+
+  Log("step: \"导入新组\" %s, with header lines", Utf8(kSecondName).c_str());
+  ImportNewGroup(second);
+  if (::ImportNewGroup(m_model, second.c_str(), options, nullptr, nullptr) != IMPORT_OK) {
+    Fail("the core could not import %s", Utf8(second).c_str());
+  }
+  list.WaitForCount(2);
+  ExpectRows("second import", list, m_model);
+  ExpectText("row 1 name", list.Text(1, 0), "成语");
+  ExpectText("row 1 count (a duplicate skipped)", list.Text(1, 1), "4");
+  ExpectText("row 1 editor", list.Text(1, 2), "小林");
+  ExpectText("row 1 remark", list.Text(1, 3), "四字成语");
+
+  Log("step: \"导入新组\" of a file that does not exist");
+  PressButton(m_hMain, kImportNew);
+  ChooseFile(m_windows.WaitForFileDialog(m_hMain), Join(input, "没有这个文件.txt"));
+  ExpectMessage("missing file", kOpenFailedMessage, nullptr);
+  ExpectRows("after the missing file", list, m_model);
+
+  Log("step: a click on row 0 marks it; range from %u", kThirdMinFreq);
+  list.ClickRow(0);
+  if (list.SelectionMark() != 0) Fail("the selection mark is %d, expected 0", list.SelectionMark());
+  char minFreq[8];
+  std::snprintf(minFreq, sizeof minFreq, "%u", kThirdMinFreq);
+  SetWindowTextTo(::GetDlgItem(m_hMain, kFreqMin), minFreq);
+
+  Log("step: \"导入到当前组\" %s", Utf8(kThirdName).c_str());
+  ImportIntoMarkedGroup(third);
+  tagIMPORTOPTIONS thirdOptions = options;
+  thirdOptions.byMinFreq = kThirdMinFreq;
+  if (::ImportToGroup(m_model, 0, third.c_str(), thirdOptions, nullptr) != IMPORT_OK) {
+    Fail("the core could not import %s", Utf8(third).c_str());
+  }
+  ExpectRows("import into the marked group", list, m_model);
+  ExpectText("row 0 count after the import into it", list.Text(0, 1), "9");
+  ExpectText("row 0 name after the import into it", list.Text(0, 0), "常用词");
+
+  Log("step: tick row 1 with a click on its box");
+  list.ClickCheckBox(1);
+  list.WaitForStateImage(1, 2);
+  m_model.GetGroup(1)->bEnable = 1;
+  Log("step: tick row 0 through its state image, then untick it with a click");
+  list.SetStateImage(0, 2);
+  list.WaitForStateImage(0, 2);
+  list.ClickCheckBox(0);
+  list.WaitForStateImage(0, 1);
+  ExpectRows("ticks", list, m_model);
+  if (list.SelectionMark() != 0) Fail("the ticks moved the selection mark");
+
+  Log("step: \"设定属性\" on row 0, cancelled");
+  PressButton(m_hMain, kSetProp);
+  HWND hProp = m_windows.WaitForOwnedDialog(m_hMain, kPropCaption, "the property dialog");
+  ExpectText("name box", WindowText(::GetDlgItem(hProp, kPropName)), "常用词");
+  ExpectText("editor box", WindowText(::GetDlgItem(hProp, kPropEditor)), "");
+  ExpectText("remark box", WindowText(::GetDlgItem(hProp, kPropRemark)), "");
+  SetWindowTextTo(::GetDlgItem(hProp, kPropName), "作废");
+  PressButton(hProp, IDCANCEL);
+  m_windows.WaitForModalEnd(m_hMain);
+  ExpectRows("property dialog cancelled", list, m_model);
+
+  Log("step: \"设定属性\" on row 0, new texts, OK");
+  PressButton(m_hMain, kSetProp);
+  hProp = m_windows.WaitForOwnedDialog(m_hMain, kPropCaption, "the property dialog");
+  const struct {
+    int nId;
+    const char* pszText;
+    LRESULT nLimit;
+  } boxes[] = {{kPropName, kNewName, 49}, {kPropEditor, kNewEditor, 49},
+               {kPropRemark, kNewRemark, 199}};
+  for (const auto& box : boxes) {
+    HWND hBox = ::GetDlgItem(hProp, box.nId);
+    const LRESULT limit = ::SendMessageA(hBox, EM_GETLIMITTEXT, 0, 0);
+    if (limit != box.nLimit) {
+      Fail("edit %d takes %ld bytes, expected %ld", box.nId, static_cast<long>(limit),
+           static_cast<long>(box.nLimit));
+    }
+    SetWindowTextTo(hBox, box.pszText);
+  }
+  Screenshot("property-dialog", hProp);
+  PressButton(hProp, IDOK);
+  m_windows.WaitForModalEnd(m_hMain);
+  SetGroupTexts(m_model, 0, kNewName, kNewEditor, kNewRemark);
+  ExpectRows("property dialog OK", list, m_model);
+  Screenshot("main-window", m_hMain);
+
+  Log("step: \"保存\" as a name without extension");
+  const std::string savedStem = Join(out, "我的词库");
+  const std::string saved = savedStem + ".wbk";
+  PressButton(m_hMain, kSave);
+  ChooseFile(m_windows.WaitForFileDialog(m_hMain), savedStem);
+  ExpectMessage("save", kSavedMessage, "message-box");
+  if (!FileExists(saved)) Fail("the save did not write %s", Utf8(saved).c_str());
+  ExpectRows("after saving", list, m_model);
+
+  Log("step: \"清空\"");
+  PressButton(m_hMain, kClear);
+  WaitIdle(m_hMain);
+  list.WaitForCount(0);
+
+  Log("step: \"载入\" the saved file");
+  PressButton(m_hMain, kLoad);
+  ChooseFile(m_windows.WaitForFileDialog(m_hMain), saved);
+  m_windows.WaitForModalEnd(m_hMain);
+  list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
+  ExpectRows("load", list, m_model);
+
+  Log("step: \"载入\" cancelled");
+  PressButton(m_hMain, kLoad);
+  CancelFileDialog(m_windows.WaitForFileDialog(m_hMain));
+  m_windows.WaitForModalEnd(m_hMain);
+  list.WaitForCount(0);
+  if (m_windows.FindOwnedDialog(m_hMain, nullptr)) Fail("a cancelled load showed a window");
+
+  Log("step: \"载入当前词库\" from path_svr_data");
+  const std::string dataDir = InstalledDataDir();
+  Log("path_svr_data = %s", Utf8(dataDir).c_str());
+  CTabrix installed;
+  WriteInstalledLibrary(installed, Join(dataDir, "default.wbk"));
+  PressButton(m_hMain, kLoadCurrent);
+  WaitIdle(m_hMain);
+  list.WaitForCount(static_cast<int>(installed.GetGroupCount()));
+  ExpectRows("load the installed library", list, installed);
+
+  Log("step: the About box from the system menu");
+  if (!::PostMessageA(m_hMain, WM_SYSCOMMAND, kAboutMenuItem, 0)) Fail("cannot post WM_SYSCOMMAND");
+  HWND hAbout = m_windows.WaitForOwnedDialog(m_hMain, kAboutCaption, "the About box");
+  HWND hLink = FindControl(hAbout, kAboutLink, "Static");
+  if (!hLink) Fail("the About box has no link 1003");
+  const std::string link = WindowText(hLink);
+  Log("link text: %s", link.c_str());
+  if (link.compare(0, 8, "https://") != 0 && link.compare(0, 7, "http://") != 0) {
+    Fail("the link shows \"%s\", not a web address", Utf8(link).c_str());
+  }
+  if (!(::GetWindowLongA(hLink, GWL_STYLE) & SS_NOTIFY)) Fail("the link does not take clicks");
+  bool versionShown = false;
+  for (HWND h = ::GetWindow(hAbout, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    if (WindowText(h) == kAboutVersion) versionShown = true;
+  }
+  if (!versionShown) Fail("the About box does not show \"%s\"", Utf8(kAboutVersion).c_str());
+  Screenshot("about-box", hAbout);
+  PressButton(hAbout, IDOK);
+  m_windows.WaitForModalEnd(m_hMain);
+  ExpectRows("after the About box", list, installed);
+
+  Log("step: \"退出\"");
+  Exit();
+
+  Log("step: the saved file against the library the core built");
+  const std::string expected = Join(out, "expected.wbk");
+  if (!m_model.Save(expected.c_str())) Fail("the core could not save %s", Utf8(expected).c_str());
+  const size_t size = ExpectSameLibraryFile(saved, expected);
+  Log("the saved library (%u bytes) is the expected one", static_cast<unsigned>(size));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3 || argc > 4) {
+    std::fprintf(stderr, "usage: e2e_driver TABRIX_EXE WORK_DIR [SHOTS_DIR]\n");
+    return 2;
+  }
+  if (::GetACP() != 936) {
+    Log("FAILED: the code page is %u, not 936: run under LANG=zh_CN.UTF-8 in a prefix booted so",
+        ::GetACP());
+    return 1;
+  }
+  if (argc == 4) g_shotsDir = WindowsPath(argv[3]);
+  CScenario scenario(WindowsPath(argv[1]), WindowsPath(argv[2]));
+  scenario.Run();
+  Log("PASSED");
+  return 0;
+}
