@@ -12,8 +12,8 @@ std::string Field(const char* field, size_t width) {
 std::string DescribeRow(const tagROW& row) {
   char box[16];
   std::snprintf(box, sizeof box, "%d", row.nImage);
-  return "[" + Utf8(row.strName) + " | " + row.strCount + " | " + Utf8(row.strEditor) + " | " +
-         Utf8(row.strRemark) + " | box " + box + "]";
+  return "[" + row.strName + " | " + row.strCount + " | " + row.strEditor + " | " +
+         row.strRemark + " | box " + box + "]";
 }
 
 bool SameRow(const tagROW& a, const tagROW& b) {
@@ -25,16 +25,16 @@ bool SameRow(const tagROW& a, const tagROW& b) {
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) Fail("cannot create %s", Utf8(path).c_str());
+  if (!file) Fail("cannot create %s", path.c_str());
   const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
   if (std::fclose(file) != 0 || written != bytes.size()) {
-    Fail("cannot write %s", Utf8(path).c_str());
+    Fail("cannot write %s", path.c_str());
   }
 }
 
 std::string ReadBytes(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) Fail("cannot open %s", Utf8(path).c_str());
+  if (!file) Fail("cannot open %s", path.c_str());
   std::string bytes;
   char buffer[4096];
   size_t got = 0;
@@ -106,15 +106,15 @@ size_t ExpectSameLibraryFile(const std::string& actualPath, const std::string& e
   const std::string actual = ReadBytes(actualPath);
   const std::string expected = ReadBytes(expectedPath);
   if (actual.size() != expected.size()) {
-    Fail("%s holds %u bytes, the expected library %u", Utf8(actualPath).c_str(),
+    Fail("%s holds %u bytes, the expected library %u", actualPath.c_str(),
          static_cast<unsigned>(actual.size()), static_cast<unsigned>(expected.size()));
   }
-  if (actual.size() < 12) Fail("%s is shorter than a header", Utf8(actualPath).c_str());
+  if (actual.size() < 12) Fail("%s is shorter than a header", actualPath.c_str());
   for (size_t i = 0; i < actual.size(); ++i) {
     if (i >= 8 && i < 12) continue;  // the stamp: the tick count at saving
     if (actual[i] != expected[i]) {
       Fail("%s differs from the expected library at byte %u (0x%02x, expected 0x%02x)",
-           Utf8(actualPath).c_str(), static_cast<unsigned>(i),
+           actualPath.c_str(), static_cast<unsigned>(i),
            static_cast<unsigned char>(actual[i]), static_cast<unsigned char>(expected[i]));
     }
   }

@@ -19,12 +19,14 @@ const int kClassicNameCombo = 0x47C;
 // The text of a message box.
 const int kMessageBoxText = 0xFFFF;
 
+// The driver's texts are GBK (its literals and what the editor shows); the
+// log is UTF-8, as the console of the script expects.
 void VLog(const char* prefix, const char* format, va_list args) {
   const DWORD ms = ::GetTickCount() - kStartTick;
-  std::printf("[%3lu.%03lu] %s", static_cast<unsigned long>(ms / 1000),
-              static_cast<unsigned long>(ms % 1000), prefix);
-  std::vprintf(format, args);
-  std::printf("\n");
+  char text[4096];
+  std::vsnprintf(text, sizeof text, format, args);
+  std::printf("[%3lu.%03lu] %s%s\n", static_cast<unsigned long>(ms / 1000),
+              static_cast<unsigned long>(ms % 1000), prefix, Utf8(text).c_str());
   std::fflush(stdout);
 }
 
@@ -97,10 +99,10 @@ BOOL CALLBACK DumpOne(HWND hWnd, LPARAM lParam) {
   ::GetWindowThreadProcessId(hWnd, &pid);
   if (pid != wantedPid || !::IsWindowVisible(hWnd)) return TRUE;
   Log("  window %p class %s caption \"%s\" owner %p enabled %d", static_cast<void*>(hWnd),
-      ClassOf(hWnd).c_str(), Utf8(WindowText(hWnd)).c_str(),
+      ClassOf(hWnd).c_str(), WindowText(hWnd).c_str(),
       static_cast<void*>(::GetWindow(hWnd, GW_OWNER)), ::IsWindowEnabled(hWnd) ? 1 : 0);
   if (HWND hText = ::GetDlgItem(hWnd, kMessageBoxText)) {
-    Log("    message text \"%s\"", Utf8(WindowText(hText)).c_str());
+    Log("    message text \"%s\"", WindowText(hText).c_str());
   }
   return TRUE;
 }
@@ -142,8 +144,8 @@ void Fail(const char* format, ...) {
 
 void ExpectText(const std::string& what, const std::string& actual, const std::string& expected) {
   if (actual != expected) {
-    Fail("%s: \"%s\", expected \"%s\"", what.c_str(), Utf8(actual).c_str(),
-         Utf8(expected).c_str());
+    Fail("%s: \"%s\", expected \"%s\"", what.c_str(), actual.c_str(),
+         expected.c_str());
   }
 }
 
@@ -156,7 +158,7 @@ HWND CProgramWindows::WaitForMainDialog(const std::string& caption, DWORD timeou
   });
   if (!hFound || !::IsWindowEnabled(hFound)) {
     DumpWindows();
-    Fail("the main dialog \"%s\" did not appear within %lu ms", Utf8(caption).c_str(),
+    Fail("the main dialog \"%s\" did not appear within %lu ms", caption.c_str(),
          static_cast<unsigned long>(timeoutMs));
   }
   return hFound;

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-// The scenario's log, with the time since start. Texts in GBK are logged as
-// UTF-8 through Utf8().
+// The scenario's log, with the time since start. The formatted text is GBK,
+// like every text of the driver and the editor; the log shows it as UTF-8.
 void Log(const char* format, ...);
 std::string Utf8(const std::string& gbk);
 
@@ -19,7 +19,7 @@ std::string Utf8(const std::string& gbk);
 [[noreturn]] void Fail(const char* format, ...);
 void SetFailHook(void (*hook)());
 
-// Fails unless the two texts are equal; GBK texts are shown as UTF-8.
+// Fails unless the two texts are equal.
 void ExpectText(const std::string& what, const std::string& actual, const std::string& expected);
 
 // Default bound of every wait, in milliseconds.

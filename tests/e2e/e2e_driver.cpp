@@ -31,7 +31,8 @@ const char kPropCaption[] = "组属性";
 const char kAboutCaption[] = "关于 Tabrix";
 const char kAboutVersion[] = "青柚输入法词库编辑器 1.1 版";
 const int kLoad = 1000, kSave = 1001, kLoadCurrent = 1002, kFreqMin = 1004, kFreqMax = 1005;
-const int kImportNew = 1048, kSetProp = 1050, kClear = 1117, kList = 1204, kImportInto = 1209;
+const int kImportNew = 1048, kSetProp = 1050, kClear = 1117, kList = 1204, kProgress = 1208;
+const int kImportInto = 1209;
 const int kPropName = 1042, kPropEditor = 1114, kPropRemark = 1045, kAboutLink = 1003;
 const int kAboutMenuItem = 16;
 
@@ -106,27 +107,39 @@ std::string Join(const std::string& dir, const std::string& name) {
 
 void MakeDir(const std::string& path) {
   if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-    Fail("cannot create the folder %s", Utf8(path).c_str());
+    Fail("cannot create the folder %s", path.c_str());
   }
 }
 
-// Asks the script for a screenshot of the screen as it is now.
-void Screenshot(const char* name, HWND hShown) {
+// Asks the script for a screenshot of the main window and the window shown
+// over it: NAME.req holds the area as an X geometry, WxH+X+Y.
+void Screenshot(const char* name, HWND hMain, HWND hShown) {
   if (g_shotsDir.empty()) return;
   ::RedrawWindow(hShown, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   WaitIdle(hShown);
   ::Sleep(400);  // let the window surface reach the X server
+  RECT main = {}, shown = {}, area = {};
+  ::GetWindowRect(hMain, &main);
+  ::GetWindowRect(hShown, &shown);
+  ::UnionRect(&area, &main, &shown);
+  ::InflateRect(&area, 8, 8);
+  if (area.left < 0) area.left = 0;
+  if (area.top < 0) area.top = 0;
+  char geometry[64];
+  std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", area.right - area.left,
+                area.bottom - area.top, area.left, area.top);
   const std::string request = Join(g_shotsDir, std::string(name) + ".req");
   const std::string done = Join(g_shotsDir, std::string(name) + ".done");
   ::DeleteFileA(done.c_str());
-  WriteBytes(request, name);
+  WriteBytes(request, geometry);
   const DWORD start = ::GetTickCount();
   while (!FileExists(done)) {
     if (::GetTickCount() - start > 30000) Fail("the screenshot %s was not taken", name);
     ::Sleep(50);
   }
-  Log("screenshot %s.png", name);
+  ::DeleteFileA(done.c_str());
+  Log("screenshot %s.png (%s)", name, geometry);
 }
 
 // The data directory of the installed input method, as the editor reads it.
@@ -158,7 +171,7 @@ void WriteInstalledLibrary(CTabrix& installed, const std::string& path) {
   }
   if (!installed.AddPhrase("扩展词", 255, 20, 1, extra)) Fail("AddPhrase failed");
   installed.GetGroup(system)->bEnable = 1;
-  if (!installed.Save(path.c_str())) Fail("cannot save %s", Utf8(path).c_str());
+  if (!installed.Save(path.c_str())) Fail("cannot save %s", path.c_str());
 }
 
 class CScenario {
@@ -173,6 +186,7 @@ class CScenario {
   void ImportNewGroup(const std::string& path);
   void ImportIntoMarkedGroup(const std::string& path);
   void ExpectMessage(const char* step, const char* text, const char* shot);
+  void ExpectProgress(const char* step, int high, int pos);
   void Exit();
 
   std::string m_strExe;
@@ -188,7 +202,7 @@ void CScenario::Start() {
   si.cb = sizeof si;
   if (!::CreateProcessA(m_strExe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         m_strWork.c_str(), &si, &g_app)) {
-    Fail("cannot start %s (error %lu)", Utf8(m_strExe).c_str(),
+    Fail("cannot start %s (error %lu)", m_strExe.c_str(),
          static_cast<unsigned long>(::GetLastError()));
   }
   SetFailHook(EndProgramOnFailure);
@@ -215,10 +229,21 @@ void CScenario::ExpectMessage(const char* step, const char* text, const char* sh
   HWND hBox = m_windows.WaitForMessageBox(m_hMain);
   ExpectText(std::string(step) + ": message box caption", WindowText(hBox), "Tabrix");
   ExpectText(std::string(step) + ": message", MessageBoxText(hBox), text);
-  Log("%s: message \"%s\"", step, Utf8(text).c_str());
-  if (shot) Screenshot(shot, hBox);
+  Log("%s: message \"%s\"", step, text);
+  if (shot) Screenshot(shot, m_hMain, hBox);
   DismissMessageBox(hBox);
   m_windows.WaitForModalEnd(m_hMain);
+}
+
+void CScenario::ExpectProgress(const char* step, int high, int pos) {
+  HWND hBar = ::GetDlgItem(m_hMain, kProgress);
+  const int low = static_cast<int>(::SendMessageA(hBar, PBM_GETRANGE, TRUE, 0));
+  const int shownHigh = static_cast<int>(::SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
+  const int shownPos = static_cast<int>(::SendMessageA(hBar, PBM_GETPOS, 0, 0));
+  if (low != 0 || shownHigh != high || shownPos != pos) {
+    Fail("%s: the progress bar shows %d of %d..%d, expected %d of 0..%d", step, shownPos, low,
+         shownHigh, pos, high);
+  }
 }
 
 void CScenario::Exit() {
@@ -257,21 +282,23 @@ void CScenario::Run() {
   ExpectText("range field 1004", WindowText(::GetDlgItem(m_hMain, kFreqMin)), "0");
   ExpectText("range field 1005", WindowText(::GetDlgItem(m_hMain, kFreqMax)), "250");
 
-  Log("step: \"导入新组\" %s", Utf8(kFirstName).c_str());
+  Log("step: \"导入新组\" %s", kFirstName);
   tagIMPORTOPTIONS options = DefaultImportOptions();
   ImportNewGroup(first);
   if (::ImportNewGroup(m_model, first.c_str(), options, nullptr, nullptr) != IMPORT_OK) {
-    Fail("the core could not import %s", Utf8(first).c_str());
+    Fail("the core could not import %s", first.c_str());
   }
   list.WaitForCount(1);
   ExpectRows("first import", list, m_model);
   ExpectText("row 0 name", list.Text(0, 0), "常用词");
   ExpectText("row 0 count", list.Text(0, 1), "7");
+  const int firstSize = static_cast<int>(std::strlen(kFirstText));
+  ExpectProgress("first import", firstSize, firstSize);
 
-  Log("step: \"导入新组\" %s, with header lines", Utf8(kSecondName).c_str());
+  Log("step: \"导入新组\" %s, with header lines", kSecondName);
   ImportNewGroup(second);
   if (::ImportNewGroup(m_model, second.c_str(), options, nullptr, nullptr) != IMPORT_OK) {
-    Fail("the core could not import %s", Utf8(second).c_str());
+    Fail("the core could not import %s", second.c_str());
   }
   list.WaitForCount(2);
   ExpectRows("second import", list, m_model);
@@ -293,12 +320,12 @@ void CScenario::Run() {
   std::snprintf(minFreq, sizeof minFreq, "%u", kThirdMinFreq);
   SetWindowTextTo(::GetDlgItem(m_hMain, kFreqMin), minFreq);
 
-  Log("step: \"导入到当前组\" %s", Utf8(kThirdName).c_str());
+  Log("step: \"导入到当前组\" %s", kThirdName);
   ImportIntoMarkedGroup(third);
   tagIMPORTOPTIONS thirdOptions = options;
   thirdOptions.byMinFreq = kThirdMinFreq;
   if (::ImportToGroup(m_model, 0, third.c_str(), thirdOptions, nullptr) != IMPORT_OK) {
-    Fail("the core could not import %s", Utf8(third).c_str());
+    Fail("the core could not import %s", third.c_str());
   }
   ExpectRows("import into the marked group", list, m_model);
   ExpectText("row 0 count after the import into it", list.Text(0, 1), "9");
@@ -345,12 +372,12 @@ void CScenario::Run() {
     }
     SetWindowTextTo(hBox, box.pszText);
   }
-  Screenshot("property-dialog", hProp);
+  Screenshot("property-dialog", m_hMain, hProp);
   PressButton(hProp, IDOK);
   m_windows.WaitForModalEnd(m_hMain);
   SetGroupTexts(m_model, 0, kNewName, kNewEditor, kNewRemark);
   ExpectRows("property dialog OK", list, m_model);
-  Screenshot("main-window", m_hMain);
+  Screenshot("main-window", m_hMain, m_hMain);
 
   Log("step: \"保存\" as a name without extension");
   const std::string savedStem = Join(out, "我的词库");
@@ -358,8 +385,10 @@ void CScenario::Run() {
   PressButton(m_hMain, kSave);
   ChooseFile(m_windows.WaitForFileDialog(m_hMain), savedStem);
   ExpectMessage("save", kSavedMessage, "message-box");
-  if (!FileExists(saved)) Fail("the save did not write %s", Utf8(saved).c_str());
+  if (!FileExists(saved)) Fail("the save did not write %s", saved.c_str());
   ExpectRows("after saving", list, m_model);
+  const int phrases = static_cast<int>(m_model.m_arrPhrase.GetCount());
+  ExpectProgress("save", phrases, phrases - 1);
 
   Log("step: \"清空\"");
   PressButton(m_hMain, kClear);
@@ -372,6 +401,7 @@ void CScenario::Run() {
   m_windows.WaitForModalEnd(m_hMain);
   list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
   ExpectRows("load", list, m_model);
+  ExpectProgress("load", phrases, phrases - 1);
 
   Log("step: \"载入\" cancelled");
   PressButton(m_hMain, kLoad);
@@ -382,13 +412,15 @@ void CScenario::Run() {
 
   Log("step: \"载入当前词库\" from path_svr_data");
   const std::string dataDir = InstalledDataDir();
-  Log("path_svr_data = %s", Utf8(dataDir).c_str());
+  Log("path_svr_data = %s", dataDir.c_str());
   CTabrix installed;
   WriteInstalledLibrary(installed, Join(dataDir, "default.wbk"));
   PressButton(m_hMain, kLoadCurrent);
   WaitIdle(m_hMain);
   list.WaitForCount(static_cast<int>(installed.GetGroupCount()));
   ExpectRows("load the installed library", list, installed);
+  const int installedPhrases = static_cast<int>(installed.m_arrPhrase.GetCount());
+  ExpectProgress("load the installed library", installedPhrases, installedPhrases - 1);
 
   Log("step: the About box from the system menu");
   if (!::PostMessageA(m_hMain, WM_SYSCOMMAND, kAboutMenuItem, 0)) Fail("cannot post WM_SYSCOMMAND");
@@ -398,15 +430,15 @@ void CScenario::Run() {
   const std::string link = WindowText(hLink);
   Log("link text: %s", link.c_str());
   if (link.compare(0, 8, "https://") != 0 && link.compare(0, 7, "http://") != 0) {
-    Fail("the link shows \"%s\", not a web address", Utf8(link).c_str());
+    Fail("the link shows \"%s\", not a web address", link.c_str());
   }
   if (!(::GetWindowLongA(hLink, GWL_STYLE) & SS_NOTIFY)) Fail("the link does not take clicks");
   bool versionShown = false;
   for (HWND h = ::GetWindow(hAbout, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
     if (WindowText(h) == kAboutVersion) versionShown = true;
   }
-  if (!versionShown) Fail("the About box does not show \"%s\"", Utf8(kAboutVersion).c_str());
-  Screenshot("about-box", hAbout);
+  if (!versionShown) Fail("the About box does not show \"%s\"", kAboutVersion);
+  Screenshot("about-box", m_hMain, hAbout);
   PressButton(hAbout, IDOK);
   m_windows.WaitForModalEnd(m_hMain);
   ExpectRows("after the About box", list, installed);
@@ -416,7 +448,7 @@ void CScenario::Run() {
 
   Log("step: the saved file against the library the core built");
   const std::string expected = Join(out, "expected.wbk");
-  if (!m_model.Save(expected.c_str())) Fail("the core could not save %s", Utf8(expected).c_str());
+  if (!m_model.Save(expected.c_str())) Fail("the core could not save %s", expected.c_str());
   const size_t size = ExpectSameLibraryFile(saved, expected);
   Log("the saved library (%u bytes) is the expected one", static_cast<unsigned>(size));
 }
