@@ -29,10 +29,14 @@ struct tagHEADERKEY {
   size_t nWidth;
   const char* pszWhat;
 };
+// The keys as GBK bytes whatever the compiler's execution character set:
+// @名称= (name), @编辑= (editor), @备注= (remark).
 const tagHEADERKEY kHeaderKeys[] = {
-    {"@名称=", offsetof(tagGROUPINFO, szName), sizeof(tagGROUPINFO::szName), "name"},
-    {"@编辑=", offsetof(tagGROUPINFO, szEditor), sizeof(tagGROUPINFO::szEditor), "editor"},
-    {"@备注=", offsetof(tagGROUPINFO, szRemark), sizeof(tagGROUPINFO::szRemark), "remark"},
+    {"@\xC3\xFB\xB3\xC6=", offsetof(tagGROUPINFO, szName), sizeof(tagGROUPINFO::szName), "name"},
+    {"@\xB1\xE0\xBC\xAD=", offsetof(tagGROUPINFO, szEditor), sizeof(tagGROUPINFO::szEditor),
+     "editor"},
+    {"@\xB1\xB8\xD7\xA2=", offsetof(tagGROUPINFO, szRemark), sizeof(tagGROUPINFO::szRemark),
+     "remark"},
 };
 
 std::string FieldText(const char* field, size_t width) {

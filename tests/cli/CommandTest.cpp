@@ -18,6 +18,16 @@ const tagPHRASE2* FindPhrase(CTabrix& lib, const std::string& text) {
   return nullptr;
 }
 
+// The phrase's frequency or group, -1 when the text is not stored.
+int FreqOf(CTabrix& lib, const std::string& text) {
+  const tagPHRASE2* p = FindPhrase(lib, text);
+  return p != nullptr ? p->byFreq : -1;
+}
+int GroupOf(CTabrix& lib, const std::string& text) {
+  const tagPHRASE2* p = FindPhrase(lib, text);
+  return p != nullptr ? p->byGroup : -1;
+}
+
 bool Contains(const std::string& haystack, const std::string& needle) {
   return haystack.find(needle) != std::string::npos;
 }
@@ -170,7 +180,7 @@ TEST(WbkImport, APhraseInAnotherGroupChangesNoCount) {
   ASSERT_EQ(lib.GetGroupCount(), 2u);
   EXPECT_EQ(lib.GetGroup(0)->dwCount, 1u);
   EXPECT_EQ(lib.GetGroup(1)->dwCount, 0u);
-  EXPECT_EQ(FindPhrase(lib, "中文")->byFreq, 9);
+  EXPECT_EQ(FreqOf(lib, "中文"), 9);
 }
 
 TEST(WbkImport, IntoAGroupIgnoresHeaderLines) {
@@ -186,7 +196,7 @@ TEST(WbkImport, IntoAGroupIgnoresHeaderLines) {
   ASSERT_EQ(lib.GetGroupCount(), 2u);
   EXPECT_STREQ(lib.GetGroup(1)->szName, "second");
   EXPECT_EQ(lib.GetGroup(1)->dwCount, 2u);
-  EXPECT_EQ(FindPhrase(lib, "b")->byGroup, 1);
+  EXPECT_EQ(GroupOf(lib, "b"), 1);
 
   tagWBKRUN bad = RunCli({"import", out, "--base", base, "--into", "2", file});
   EXPECT_EQ(bad.nStatus, EXIT_FAILED);
@@ -242,8 +252,8 @@ TEST(WbkImport, Utf8TextIsConvertedToGbk) {
   EXPECT_STREQ(lib.GetGroup(1)->szName, "统一");
   EXPECT_STREQ(lib.GetGroup(2)->szName, "ascii");
   EXPECT_NE(FindPhrase(lib, "abc"), nullptr);  // the byte-order mark is not part of the text
-  EXPECT_EQ(FindPhrase(lib, "中文")->byFreq, 3);
-  EXPECT_EQ(FindPhrase(lib, "plain")->byFreq, 4);
+  EXPECT_EQ(FreqOf(lib, "中文"), 3);
+  EXPECT_EQ(FreqOf(lib, "plain"), 4);
 
   // gbk takes the bytes as they are.
   tagWBKRUN raw = RunCli({"import", out, "--encoding", "gbk", withBom});
@@ -265,8 +275,8 @@ TEST(WbkImport, ACharacterWithNoGbkFormSkipsItsLine) {
   EXPECT_TRUE(Contains(r.strOut, "1 lines with no GBK form")) << r.strOut;
   CTabrix lib;
   ASSERT_TRUE(lib.Load(out.c_str()));
-  EXPECT_EQ(FindPhrase(lib, "甲")->byFreq, 1);
-  EXPECT_EQ(FindPhrase(lib, "乙")->byFreq, 3);
+  EXPECT_EQ(FreqOf(lib, "甲"), 1);
+  EXPECT_EQ(FreqOf(lib, "乙"), 3);
   EXPECT_EQ(lib.GetPhraseTotal(), 2u);
 
   // Forcing UTF-8 on GBK bytes names each line that is not UTF-8.
@@ -381,9 +391,9 @@ TEST(WbkMerge, GroupsAppendedAndTheFirstTextWins) {
   EXPECT_EQ(lib.GetGroup(0)->dwCount, 1u);
   EXPECT_EQ(lib.GetGroup(1)->dwCount, 1u);
   EXPECT_EQ(lib.GetGroup(2)->dwCount, 1u);
-  EXPECT_EQ(FindPhrase(lib, "y")->byGroup, 1);
-  EXPECT_EQ(FindPhrase(lib, "y")->byFreq, 2);
-  EXPECT_EQ(FindPhrase(lib, "z")->byGroup, 2);
+  EXPECT_EQ(GroupOf(lib, "y"), 1);
+  EXPECT_EQ(FreqOf(lib, "y"), 2);
+  EXPECT_EQ(GroupOf(lib, "z"), 2);
   EXPECT_EQ(RunCli({"check", out}).nStatus, EXIT_DONE);
 }
 
@@ -420,7 +430,7 @@ TEST(WbkMerge, AFieldWithoutTerminatorIsCut) {
   CTabrix lib;
   ASSERT_TRUE(lib.Load(out.c_str()));
   EXPECT_EQ(std::string(lib.GetGroup(0)->szName), std::string(48, 'n'));  // whole characters only
-  EXPECT_EQ(FindPhrase(lib, "w")->byGroup, 0);
+  EXPECT_EQ(GroupOf(lib, "w"), 0);
 }
 
 }  // namespace
