@@ -22,7 +22,8 @@ if ! cmake --preset mingw >"$logs/editor-configure.log" 2>&1; then
   echo "run-editor: configuring the mingw build failed" >&2
   exit 1
 fi
-if ! cmake --build build/mingw --target help 2>/dev/null | grep -qx '\.\.\. Tabrix'; then
+targets=$(cmake --build build/mingw --target help 2>/dev/null)
+if ! grep -qx '\.\.\. Tabrix' <<<"$targets"; then
   echo "run-editor: the editor (target Tabrix in ui/) is not part of this tree yet: nothing to run" >&2
   exit 1
 fi

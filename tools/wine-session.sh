@@ -34,6 +34,7 @@ esac
 
 keeper_pid=
 xvfb_pid=
+command_pid=
 session_dir=
 
 # Waits up to $2 tenths of a second for process $1 to end.
@@ -49,6 +50,10 @@ wait_gone() {
 cleanup() {
   local rc=$?
   trap - EXIT INT TERM
+  if [ -n "$command_pid" ] && kill -0 "$command_pid" 2>/dev/null; then
+    kill "$command_pid" 2>/dev/null
+    wait_gone "$command_pid" 50 || kill -9 "$command_pid" 2>/dev/null
+  fi
   if [ -n "$keeper_pid" ]; then
     kill "$keeper_pid" 2>/dev/null
     wait_gone "$keeper_pid" 50 || kill -9 "$keeper_pid" 2>/dev/null
@@ -151,4 +156,11 @@ grep -q ready "$session_dir/keeper.out" 2>/dev/null || {
   fail "the desktop keeper did not start"
 }
 
-"$@"
+# In the background so that a signal to this script is handled at once (bash
+# runs traps only between foreground commands); <&0 keeps standard input.
+"$@" <&0 &
+command_pid=$!
+wait "$command_pid"
+rc=$?
+command_pid=
+exit "$rc"
