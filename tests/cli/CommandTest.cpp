@@ -365,6 +365,24 @@ TEST(WbkCheck, StatusFollowsTheFindings) {
   EXPECT_TRUE(Contains(missing.strErr, "cannot be read")) << missing.strErr;
 }
 
+TEST(WbkCheck, NamesThePhraseTextOfAFinding) {
+  CScratchDir dir;
+  std::string path =
+      dir.Write("dup.wbk", BuildLibraryBytes({{"g", "", "", 0}}, {{0, 1, "中文"}, {0, 2, "中文"}}));
+  tagWBKRUN r = RunCli({"check", path});
+  EXPECT_EQ(r.nStatus, EXIT_WARNINGS);
+  // Header 12, count byte, one group record, phraseBytes: the second record
+  // starts 7 bytes after the first.
+  const size_t second = 12 + 1 + 308 + 4 + 7;
+  EXPECT_TRUE(Contains(r.strOut, "offset " + std::to_string(second) +
+                                     ": duplicate: same text as the record at " +
+                                     std::to_string(second - 7) +
+                                     " (the loader keeps the first) [" + u8"中文" + "]"))
+      << r.strOut;
+  tagWBKRUN j = RunCli({"check", path, "--json"});
+  EXPECT_TRUE(Contains(j.strOut, ",\"text\":\"\\u4e2d\\u6587\"}")) << j.strOut;
+}
+
 TEST(WbkMerge, GroupsAppendedAndTheFirstTextWins) {
   CScratchDir dir;
   std::string a = dir.Path("a.wbk"), b = dir.Path("b.wbk"), out = dir.Path("out.wbk");
@@ -416,6 +434,22 @@ TEST(WbkMerge, RefusedBeyond127Groups) {
   CTabrix lib;
   ASSERT_TRUE(lib.Load(out.c_str()));
   EXPECT_EQ(lib.GetGroupCount(), 127u);
+}
+
+// A file written elsewhere can hold more groups than a library may: the
+// loader takes them, merge refuses them, export warns that an import stops.
+TEST(WbkMerge, AnInputOfMoreThan127GroupsIsRefused) {
+  CScratchDir dir;
+  std::vector<tagTESTGROUP> groups(128, tagTESTGROUP{"g", "", "", 0});
+  std::string big = dir.Write("big.wbk", BuildLibraryBytes(groups, {{127, 1, "last"}}));
+  tagWBKRUN r = RunCli({"merge", dir.Path("out.wbk"), big});
+  EXPECT_EQ(r.nStatus, EXIT_FAILED);
+  EXPECT_TRUE(Contains(r.strErr, "would hold 128 groups")) << r.strErr;
+  EXPECT_FALSE(FileExists(dir.Path("out.wbk")));
+  tagWBKRUN e = RunCli({"export", big, "--dir", dir.Path("export")});
+  EXPECT_EQ(e.nStatus, EXIT_WARNINGS);
+  EXPECT_TRUE(Contains(e.strErr, "holds 128 groups; an import stops at 127")) << e.strErr;
+  EXPECT_EQ(dir.List("export").size(), 128u);
 }
 
 TEST(WbkMerge, AFieldWithoutTerminatorIsCut) {
