@@ -7,6 +7,7 @@
 #   release  native, optimised                                        (ctest)
 #   mingw    cross-built for Windows, run under Wine on a private Xvfb (ctest)
 #   fuzz     each libFuzzer harness for a short while (TABRIX_FUZZ_SECONDS, 60)
+# and a tiny smoke run of each benchmark program of the release build.
 # Names on the command line pick a subset. Prints a summary; exits nonzero
 # when anything failed. Logs: build/test-logs/.
 set -uo pipefail
@@ -20,7 +21,7 @@ for arg in "$@"; do
   case $arg in
     --no-setup) setup=0 ;;
     debug | release | mingw | fuzz) configs+=("$arg") ;;
-    -h | --help) sed -n '2,12p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,12p' "$0" | cut -c3-; exit 0 ;;
     *) echo "unknown argument: $arg (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -136,6 +137,27 @@ do_native() {
   local preset=$1
   configure_and_build "$preset" || return
   run_ctest "$preset" ctest --preset "$preset"
+  [ "$preset" = release ] && bench_smoke "$preset"
+}
+
+# A tiny run of each benchmark program, so that they keep working; their
+# figures at full size are taken by hand (README.md, Benchmarks).
+bench_smoke() {
+  local preset=$1 exe name t0
+  for exe in "$root/build/$preset"/bench/bench_*; do
+    [ -f "$exe" ] && [ -x "$exe" ] || continue
+    name=$(basename "$exe")
+    t0=$(date +%s)
+    say "$name: smoke run"
+    if run_logged "$logs/$preset-$name.log" 300 "$exe" --sizes 2000 --rounds 1; then
+      tests_passed=$((tests_passed + 1))
+      record "$name" ok "--sizes 2000 --rounds 1" $(($(date +%s) - t0))
+    else
+      tests_failed=$((tests_failed + 1))
+      show_log "$logs/$preset-$name.log"
+      record "$name" FAIL "smoke run failed ($logs/$preset-$name.log)" $(($(date +%s) - t0))
+    fi
+  done
 }
 
 do_mingw() {
