@@ -271,3 +271,32 @@ TEST(ModalDialogTest, MissingTemplateFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// The real message box, without the seam: owned by the window that asks,
+// captioned with the program's name, the text as given, OK only, no icon.
+TEST(RealMessageBoxTest, CaptionTextButtonAndNoIcon) {
+  CTabrixDlg owner;
+  ASSERT_TRUE(owner.Create());
+  std::string caption, text;
+  bool bIconShown = true, bCancelPresent = true;
+  COwnedDialogDriver driver(owner.m_hWnd, [&](HWND hBox) {
+    caption = WindowTextGbk(hBox);
+    text = WindowTextGbk(GetDlgItem(hBox, 0xFFFF));
+    HWND hIcon = GetDlgItem(hBox, 0x440);
+    bIconShown = hIcon && IsWindowVisible(hIcon) && SendMessageA(hIcon, STM_GETICON, 0, 0) != 0;
+    HWND hCancel = GetDlgItem(hBox, IDCANCEL);
+    bCancelPresent = hCancel && IsWindowVisible(hCancel);
+    PostMessageA(hBox, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(hBox, IDOK)));
+    return true;
+  });
+  EXPECT_EQ(owner.MessageBox("保存失败"), IDOK);
+  EXPECT_TRUE(driver.Done());
+  EXPECT_EQ(caption, AfxGetAppName());
+  EXPECT_EQ(text, "保存失败");
+  EXPECT_FALSE(bIconShown);
+  EXPECT_FALSE(bCancelPresent);
+}
+
+}  // namespace

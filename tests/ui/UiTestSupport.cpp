@@ -88,3 +88,42 @@ bool CInstalledKey::SetValue(DWORD type, const void* data, DWORD size) {
 bool CInstalledKey::SetText(DWORD type, const std::string& text) {
   return SetValue(type, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
+
+namespace {
+
+struct tagFINDDIALOG {
+  HWND hOwner;
+  HWND hFound;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND hWnd, LPARAM lParam) {
+  tagFINDDIALOG* pFind = reinterpret_cast<tagFINDDIALOG*>(lParam);
+  char name[16] = {};
+  GetClassNameA(hWnd, name, sizeof name);
+  if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(hWnd) && IsWindowEnabled(hWnd) &&
+      GetWindow(hWnd, GW_OWNER) == pFind->hOwner) {
+    pFind->hFound = hWnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+COwnedDialogDriver::COwnedDialogDriver(HWND hOwner, Action action)
+    : m_bDone(false),
+      m_thread(&COwnedDialogDriver::Run, this, hOwner, GetCurrentThreadId(), std::move(action)) {}
+
+COwnedDialogDriver::~COwnedDialogDriver() { m_thread.join(); }
+
+void COwnedDialogDriver::Run(HWND hOwner, DWORD uiThread, Action action) {
+  for (int i = 0; i < 400; ++i) {
+    tagFINDDIALOG find = {hOwner, nullptr};
+    EnumThreadWindows(uiThread, FindOwnedDialog, reinterpret_cast<LPARAM>(&find));
+    if (find.hFound && action(find.hFound)) {
+      m_bDone = true;
+      return;
+    }
+    Sleep(50);
+  }
+}

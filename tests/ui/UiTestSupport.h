@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Runs the messages waiting in this thread's queue, keyboard navigation of
@@ -39,4 +42,24 @@ class CInstalledKey {
   bool SetValue(DWORD type, const void* data, DWORD size);
   bool SetText(DWORD type, const std::string& text);  // with its terminator
   static void Remove();
+};
+
+// Watches, from a thread of its own, for a modal dialog (class #32770) of the
+// calling thread that is owned by hOwner, and runs the action on it once it
+// is visible; the action returns false to be tried again a moment later.
+// Gives up after 20 seconds. The destructor waits for the thread.
+class COwnedDialogDriver {
+ public:
+  using Action = std::function<bool(HWND hDialog)>;
+  COwnedDialogDriver(HWND hOwner, Action action);
+  ~COwnedDialogDriver();
+  COwnedDialogDriver(const COwnedDialogDriver&) = delete;
+  COwnedDialogDriver& operator=(const COwnedDialogDriver&) = delete;
+  // True once the action has run to the end.
+  bool Done() const { return m_bDone; }
+
+ private:
+  void Run(HWND hOwner, DWORD uiThread, Action action);
+  std::atomic<bool> m_bDone;
+  std::thread m_thread;
 };

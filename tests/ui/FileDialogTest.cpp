@@ -1,0 +1,105 @@
+// The real open and save dialogs, without the test seam: a second thread
+// types a path into the dialog the way a person would, or cancels it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TabrixApp.h"
+#include "TabrixDlg.h"
+#include "TestPaths.h"
+#include "UiTestSupport.h"
+#include "framework/FileDialog.h"
+
+namespace {
+
+// The file name box: a plain edit (item dialog) or the edit inside the
+// file name combo box (classic dialog).
+HWND FileNameEdit(HWND hDialog) {
+  HWND hEdit = GetDlgItem(hDialog, 0x480);
+  char name[16] = {};
+  if (hEdit) GetClassNameA(hEdit, name, sizeof name);
+  if (hEdit && lstrcmpiA(name, "Edit") == 0) return hEdit;
+  HWND hCombo = GetDlgItem(hDialog, 0x47C);
+  if (!hCombo) return nullptr;
+  HWND hInner = FindWindowExA(hCombo, nullptr, "ComboBox", nullptr);
+  return FindWindowExA(hInner ? hInner : hCombo, nullptr, "Edit", nullptr);
+}
+
+// Types `path` into the file dialog and presses OK, or cancels it when `path`
+// is empty. False while the dialog has no file name box yet.
+COwnedDialogDriver::Action AnswerFileDialog(const std::string& path) {
+  return [path](HWND hDialog) {
+    HWND hEdit = FileNameEdit(hDialog);
+    if (!hEdit) return false;
+    if (path.empty()) {
+      PostMessageA(hDialog, WM_COMMAND, IDCANCEL,
+                   reinterpret_cast<LPARAM>(GetDlgItem(hDialog, IDCANCEL)));
+    } else {
+      SendMessageA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+      PostMessageA(hDialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(hDialog, IDOK)));
+    }
+    return true;
+  };
+}
+
+class RealFileDialogTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_owner.Create());
+    theApp.m_pMainWnd = &m_owner;
+    PumpMessages();
+  }
+  void TearDown() override { theApp.m_pMainWnd = nullptr; }
+
+  // Runs the dialog with a driver answering it.
+  INT_PTR Run(CFileDialog& dialog, const std::string& typed, bool* pFound) {
+    dialog.m_bVistaStyle = GetParam();
+    COwnedDialogDriver driver(m_owner.m_hWnd, AnswerFileDialog(typed));
+    const INT_PTR result = dialog.DoModal();
+    *pFound = driver.Done();
+    return result;
+  }
+
+  CTabrixDlg m_owner;
+};
+
+bool SamePath(const std::string& a, const std::string& b) {
+  return lstrcmpiA(BackslashPath(a).c_str(), BackslashPath(b).c_str()) == 0;
+}
+
+TEST_P(RealFileDialogTest, SaveAppendsTheDefaultExtension) {
+  // A name without any dot, in a folder of the test's own.
+  const std::string dir = BackslashPath(TestTempPath("save"));
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::string typed = dir + "\\chosen";
+  CFileDialog dialog(FALSE, "wbk", nullptr, 0, "青柚云笺词库文件(*.wbk)|*.wbk||");
+  bool bFound = false;
+  ASSERT_EQ(Run(dialog, typed, &bFound), IDOK);
+  EXPECT_TRUE(bFound);
+  EXPECT_TRUE(SamePath(dialog.GetPathName(), typed + ".wbk")) << dialog.GetPathName();
+  RemoveDirectoryA(dir.c_str());
+}
+
+TEST_P(RealFileDialogTest, OpenHandsBackAFileThatDoesNotExist) {
+  const std::string typed = BackslashPath(TestTempPath("absent.wbk"));
+  CFileDialog dialog(TRUE, "wbk", nullptr, 0, "青柚云笺词库文件(*.wbk)|*.wbk||");
+  bool bFound = false;
+  ASSERT_EQ(Run(dialog, typed, &bFound), IDOK);
+  EXPECT_TRUE(bFound);
+  EXPECT_TRUE(SamePath(dialog.GetPathName(), typed)) << dialog.GetPathName();
+}
+
+TEST_P(RealFileDialogTest, CancelGivesNoPath) {
+  CFileDialog dialog(TRUE, "txt", nullptr, 0, "文本文件(*.txt)|*.txt||");
+  bool bFound = false;
+  EXPECT_EQ(Run(dialog, "", &bFound), IDCANCEL);
+  EXPECT_TRUE(bFound);
+  EXPECT_EQ(dialog.GetPathName(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(ItemAndClassic, RealFileDialogTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "ItemDialog" : "Classic");
+                         });
+
+}  // namespace
