@@ -25,6 +25,8 @@ struct tagIMPORTSOURCE {
 std::string ConvertLines(const tagCLICONTEXT& ctx, const std::string& file, const std::string& text,
                          uint32_t* pSkipped) {
   std::string out;
+  if (Utf8ToGbk(text, &out)) return out;  // the usual case: every line converts
+  out.clear();
   out.reserve(text.size());
   size_t start = 0;
   uint32_t line = 0;
