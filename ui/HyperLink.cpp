@@ -28,8 +28,14 @@ CHyperLink::CHyperLink()
       m_nHoverTimerId(100) {}
 
 CHyperLink::~CHyperLink() {
+  // A window that outlives its object gets no more of the object's ticks or
+  // messages.
+  if (m_hWnd) {
+    KillTimer(m_nHoverTimerId);
+    UnsubclassWindow();
+  }
   // The fonts and the tooltip release themselves; the cursor copy is ours.
-  if (m_hLinkCursor) ::DestroyCursor(m_hLinkCursor);
+  if (m_hLinkCursor) ::DestroyIcon(static_cast<HICON>(m_hLinkCursor));
 }
 
 void CHyperLink::PreSubclassWindow() {
