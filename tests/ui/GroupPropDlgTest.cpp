@@ -279,6 +279,35 @@ TEST_F(GroupPropDlgTest, LimitsCountGbkBytes) {
   EXPECT_EQ(Cell(0, 0), name49);
 }
 
+TEST_F(GroupPropDlgTest, PastedChineseNeverOverflowsTheField) {
+  // An edit box may count its limit in characters rather than bytes; then
+  // OK refuses what does not fit, and what is stored always fits.
+  MarkRow(0);
+  bool refused = false;
+  SetProperties([&](CDialog& dlg) {
+    HWND hEdit = dlg.GetDlgItem(IDC_PROP_NAME);
+    ::SetWindowTextA(hEdit, "");
+    const std::string paste = Chinese(30);
+    ::SendMessageA(hEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(paste.c_str()));
+    PressNow(dlg, IDOK);
+    if (dlg.GetEndResult() == -1) {
+      refused = true;
+      PressNow(dlg, IDCANCEL);
+    }
+  });
+  const tagGROUPINFO after = Group(0);
+  ASSERT_NE(std::memchr(after.szName, '\0', sizeof after.szName), nullptr);
+  EXPECT_LE(std::strlen(after.szName), 49u);
+  if (refused) {
+    ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
+    EXPECT_EQ(m_script.m_messageBoxes[0].strText, "请输入不多于 49 个的字符。");
+    EXPECT_STREQ(after.szName, "成语") << "a refused text changes nothing";
+  } else {
+    EXPECT_TRUE(m_script.m_messageBoxes.empty());
+    EXPECT_EQ(std::string(after.szName), Chinese(24));
+  }
+}
+
 TEST_F(GroupPropDlgTest, TooLongTextsAreRefusedInOrderRemarkNameEditor) {
   // Texts put in place directly pass the boxes' limits; OK must still refuse
   // them, one box at a time, in the order of the exchange.
