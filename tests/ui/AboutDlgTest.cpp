@@ -604,15 +604,30 @@ TEST_F(HyperLinkTest, SetCursorUsesTheLinkCursorOnlyWhenThereIsOne) {
   EXPECT_EQ(::GetCursor(), m_link.m_hLinkCursor);
 }
 
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Removes a file when the scope ends, however the test ends.
+struct tagFILEGUARD {
+  std::string strPath;
+  ~tagFILEGUARD() { ::DeleteFileA(strPath.c_str()); }
+};
+
 TEST(HyperLinkCursorTest, TheLinkCursorComesFromTheWindowsDirectory) {
   char dir[MAX_PATH];
   ASSERT_GT(::GetWindowsDirectoryA(dir, sizeof dir), 0u);
   const std::string module = std::string(dir) + "\\winhlp32.exe";
+  const std::string ours = BackslashPath(TABRIX_LINK_CURSOR_MODULE);
+  // A copy of ours left behind by an interrupted run is not the system's.
+  if (FileBytes(module) == FileBytes(ours)) ::DeleteFileA(module.c_str());
   if (::GetFileAttributesA(module.c_str()) != INVALID_FILE_ATTRIBUTES) {
     // The system has its own: the link takes its cursor 106 exactly when it has one.
-    HMODULE hModule = ::LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const bool has106 =
-        hModule && ::FindResourceA(hModule, MAKEINTRESOURCEA(106), MAKEINTRESOURCEA(12));
+    HMODULE hModule = ::LoadLibraryA(module.c_str());
+    const bool has106 = hModule && ::LoadCursorA(hModule, MAKEINTRESOURCEA(106));
     if (hModule) ::FreeLibrary(hModule);
     CHyperLink link;
     link.LoadLinkCursor();
@@ -624,22 +639,19 @@ TEST(HyperLinkCursorTest, TheLinkCursorComesFromTheWindowsDirectory) {
     link.LoadLinkCursor();
     EXPECT_EQ(link.m_hLinkCursor, nullptr) << "no module, no cursor";
   }
-  ASSERT_TRUE(::CopyFileA(BackslashPath(TABRIX_LINK_CURSOR_MODULE).c_str(), module.c_str(), TRUE));
+  ASSERT_TRUE(::CopyFileA(ours.c_str(), module.c_str(), TRUE));
+  const tagFILEGUARD removeCopy = {module};
   // Wine has a winhlp32.exe of its own, which it prefers to a file of that
   // name unless told otherwise; Windows ignores this key.
   CSavedValue wineOrder(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "winhlp32.exe");
   ASSERT_TRUE(wineOrder.Set("native"));
-  HCURSOR hFirst = nullptr;
-  {
-    CHyperLink link;
-    link.LoadLinkCursor();
-    hFirst = link.m_hLinkCursor;
-    EXPECT_NE(hFirst, nullptr);
-    // Once there is one, it is kept.
-    link.LoadLinkCursor();
-    EXPECT_EQ(link.m_hLinkCursor, hFirst);
-  }
-  ::DeleteFileA(module.c_str());
+  CHyperLink link;
+  link.LoadLinkCursor();
+  HCURSOR hFirst = link.m_hLinkCursor;
+  EXPECT_NE(hFirst, nullptr);
+  // Once there is one, it is kept.
+  link.LoadLinkCursor();
+  EXPECT_EQ(link.m_hLinkCursor, hFirst);
 }
 
 TEST_F(HyperLinkTest, ASuccessfulOpenMarksTheLinkVisited) {
