@@ -2,6 +2,7 @@
 // types a path into the dialog the way a person would, or cancels it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "TabrixApp.h"
@@ -42,7 +43,19 @@ COwnedDialogDriver::Action AnswerFileDialog(const std::string& path) {
   };
 }
 
-class RealFileDialogTest : public ::testing::TestWithParam<bool> {
+// Types a name that only UTF-16 can carry, and presses OK.
+COwnedDialogDriver::Action AnswerFileDialogWide(const std::wstring& path) {
+  return [path](HWND hDialog) {
+    HWND hEdit = FileNameEdit(hDialog);
+    if (!hEdit) return false;
+    SendMessageW(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(hDialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(hDialog, IDOK)));
+    return true;
+  };
+}
+
+// A main dialog that owns the file dialogs.
+class FileDialogOwnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_owner.Create());
@@ -51,6 +64,11 @@ class RealFileDialogTest : public ::testing::TestWithParam<bool> {
   }
   void TearDown() override { theApp.m_pMainWnd = nullptr; }
 
+  CTabrixDlg m_owner;
+};
+
+class RealFileDialogTest : public FileDialogOwnerTest, public ::testing::WithParamInterface<bool> {
+ protected:
   // Runs the dialog with a driver answering it.
   INT_PTR Run(CFileDialog& dialog, const std::string& typed, bool* pFound) {
     dialog.m_bVistaStyle = GetParam();
@@ -59,8 +77,6 @@ class RealFileDialogTest : public ::testing::TestWithParam<bool> {
     *pFound = driver.Done();
     return result;
   }
-
-  CTabrixDlg m_owner;
 };
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -95,6 +111,47 @@ TEST_P(RealFileDialogTest, CancelGivesNoPath) {
   EXPECT_EQ(Run(dialog, "", &bFound), IDCANCEL);
   EXPECT_TRUE(bFound);
   EXPECT_EQ(dialog.GetPathName(), "");
+}
+
+// A file whose name the GBK code page cannot spell: the path handed back
+// opens that very file with the narrow functions (through its short name),
+// never a look-alike.
+using ItemFileDialogTest = FileDialogOwnerTest;
+
+TEST_F(ItemFileDialogTest, NameOutsideTheCodePageNeverReachesAnotherFile) {
+  const std::string dir = BackslashPath(TestTempPath("wide"));
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::wstring wdir(dir.begin(), dir.end());
+  // U+01C5 has no GBK form; its best-fit look-alike would be "Dz".
+  const std::wstring name = wdir + L"\\x\u01C5.wbk";
+  HANDLE hFile = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(hFile, "wide", 4, &written, nullptr);
+  CloseHandle(hFile);
+  const std::string lookalike = dir + "\\xDz.wbk";
+  hFile = CreateFileA(lookalike.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
+  WriteFile(hFile, "other", 5, &written, nullptr);
+  CloseHandle(hFile);
+
+  CFileDialog dialog(TRUE, "wbk", nullptr, 0, "青柚云笺词库文件(*.wbk)|*.wbk||");
+  dialog.m_bVistaStyle = TRUE;
+  COwnedDialogDriver driver(m_owner.m_hWnd, AnswerFileDialogWide(name));
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_TRUE(driver.Done());
+  // Wine gives every file a short name, which the code page can spell.
+  const std::string path = dialog.GetPathName();
+  EXPECT_EQ(path.find('?'), std::string::npos) << path;
+  char content[8] = {};
+  FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr) << path;
+  std::fread(content, 1, sizeof content - 1, f);
+  std::fclose(f);
+  EXPECT_STREQ(content, "wide") << path;
+  DeleteFileW(name.c_str());
+  DeleteFileA(lookalike.c_str());
+  RemoveDirectoryA(dir.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(ItemAndClassic, RealFileDialogTest, ::testing::Values(true, false),
