@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -62,7 +63,13 @@ BOOL CALLBACK MatchTopWindow(HWND hWnd, LPARAM lParam) {
   ::GetWindowThreadProcessId(hWnd, &pid);
   if (pid != s->dwPid || !::IsWindowVisible(hWnd) || ClassOf(hWnd) != "#32770") return TRUE;
   if (::GetWindow(hWnd, GW_OWNER) != s->hOwner) return TRUE;
-  if (s->pszCaption && WindowText(hWnd) != s->pszCaption) return TRUE;
+  if (s->pszCaption) {
+    // A top-level caption is kept by the window system: no message to a
+    // program that may be busy.
+    char caption[256] = {};
+    ::GetWindowTextA(hWnd, caption, sizeof caption);
+    if (std::strcmp(caption, s->pszCaption) != 0) return TRUE;
+  }
   if (s->bNeedFileBox && !FindControl(hWnd, kItemDialogNameEdit, "Edit") &&
       !FindControl(hWnd, kClassicNameCombo, nullptr)) {
     return TRUE;
@@ -399,12 +406,13 @@ int CRemoteList::HitTest(POINT pt, UINT* pFlags) const {
   return info.iItem;
 }
 
+// Posted like the mouse's own messages. A sent message overtakes posted ones,
+// so the callers wait for the click's effect, not for an idle list.
 void CRemoteList::Click(POINT pt) const {
   const LPARAM at = MAKELPARAM(pt.x, pt.y);
   ::PostMessageA(m_hList, WM_MOUSEMOVE, 0, at);
   ::PostMessageA(m_hList, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::PostMessageA(m_hList, WM_LBUTTONUP, 0, at);
-  WaitIdle(m_hList);
 }
 
 void CRemoteList::ClickRow(int item) const {
@@ -415,6 +423,12 @@ void CRemoteList::ClickRow(int item) const {
     Fail("the point (%ld,%ld) is not on row %d's label (flags 0x%x)", pt.x, pt.y, item, flags);
   }
   Click(pt);
+  const bool marked = PollUntil(kWaitMs, [&] {
+    return SelectionMark() == item &&
+           (::SendMessageA(m_hList, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) &
+            LVIS_SELECTED);
+  });
+  if (!marked) Fail("a click on row %d left the selection mark at %d", item, SelectionMark());
 }
 
 void CRemoteList::ClickCheckBox(int item) const {

@@ -95,9 +95,10 @@ class CRemoteList {
   int StateImage(int item) const;
   void SetStateImage(int item, int image) const;
   int SelectionMark() const;
-  // A click on the row's label: selects it and makes it the selection mark.
+  // A click on the row's label; returns once the row is selected and is the
+  // selection mark.
   void ClickRow(int item) const;
-  // A click on the row's checkbox.
+  // A click on the row's checkbox; the caller waits for the box to change.
   void ClickCheckBox(int item) const;
   // Waits until Count() == count.
   void WaitForCount(int count, DWORD timeoutMs = kWaitMs) const;
