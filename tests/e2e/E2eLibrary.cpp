@@ -12,8 +12,8 @@ std::string Field(const char* field, size_t width) {
 std::string DescribeRow(const tagROW& row) {
   char box[16];
   std::snprintf(box, sizeof box, "%d", row.nImage);
-  return "[" + row.strName + " | " + row.strCount + " | " + row.strEditor + " | " +
-         row.strRemark + " | box " + box + "]";
+  return "[" + row.strName + " | " + row.strCount + " | " + row.strEditor + " | " + row.strRemark +
+         " | box " + box + "]";
 }
 
 bool SameRow(const tagROW& a, const tagROW& b) {
@@ -55,8 +55,8 @@ std::vector<tagROW> RowsOfLibrary(CTabrix& library) {
     char count[16];
     std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(g->dwCount));
     rows.push_back({Field(g->szName, sizeof g->szName), count,
-                    Field(g->szEditor, sizeof g->szEditor),
-                    Field(g->szRemark, sizeof g->szRemark), g->bEnable ? 2 : 1});
+                    Field(g->szEditor, sizeof g->szEditor), Field(g->szRemark, sizeof g->szRemark),
+                    g->bEnable ? 2 : 1});
   }
   return rows;
 }
@@ -65,8 +65,8 @@ std::vector<tagROW> RowsOfList(const CRemoteList& list) {
   std::vector<tagROW> rows;
   const int count = list.Count();
   for (int i = 0; i < count; ++i) {
-    rows.push_back({list.Text(i, 0), list.Text(i, 1), list.Text(i, 2), list.Text(i, 3),
-                    list.StateImage(i)});
+    rows.push_back(
+        {list.Text(i, 0), list.Text(i, 1), list.Text(i, 2), list.Text(i, 3), list.StateImage(i)});
   }
   return rows;
 }
@@ -114,8 +114,8 @@ size_t ExpectSameLibraryFile(const std::string& actualPath, const std::string& e
     if (i >= 8 && i < 12) continue;  // the stamp: the tick count at saving
     if (actual[i] != expected[i]) {
       Fail("%s differs from the expected library at byte %u (0x%02x, expected 0x%02x)",
-           actualPath.c_str(), static_cast<unsigned>(i),
-           static_cast<unsigned char>(actual[i]), static_cast<unsigned char>(expected[i]));
+           actualPath.c_str(), static_cast<unsigned>(i), static_cast<unsigned char>(actual[i]),
+           static_cast<unsigned char>(expected[i]));
     }
   }
   return actual.size();

@@ -125,12 +125,12 @@ void Log(const char* format, ...) {
 
 std::string Utf8(const std::string& gbk) {
   if (gbk.empty()) return gbk;
-  const int wide = ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()),
-                                         nullptr, 0);
+  const int wide =
+      ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
   std::wstring w(static_cast<size_t>(wide), L'\0');
   ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), &w[0], wide);
-  const int narrow = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr,
-                                           nullptr);
+  const int narrow =
+      ::WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(narrow), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], narrow, nullptr, nullptr);
   return out;
@@ -151,8 +151,7 @@ void Fail(const char* format, ...) {
 
 void ExpectText(const std::string& what, const std::string& actual, const std::string& expected) {
   if (actual != expected) {
-    Fail("%s: \"%s\", expected \"%s\"", what.c_str(), actual.c_str(),
-         expected.c_str());
+    Fail("%s: \"%s\", expected \"%s\"", what.c_str(), actual.c_str(), expected.c_str());
   }
 }
 
@@ -220,9 +219,8 @@ HWND CProgramWindows::WaitForMessageBox(HWND owner, DWORD timeoutMs) const {
 }
 
 void CProgramWindows::WaitForModalEnd(HWND owner, DWORD timeoutMs) const {
-  const bool ended = PollUntil(timeoutMs, [&] {
-    return !FindOwnedDialog(owner, nullptr) && ::IsWindowEnabled(owner);
-  });
+  const bool ended = PollUntil(
+      timeoutMs, [&] { return !FindOwnedDialog(owner, nullptr) && ::IsWindowEnabled(owner); });
   if (!ended) {
     DumpWindows();
     Fail("a dialog over the main window did not close within %lu ms",

@@ -255,9 +255,6 @@ void CScenario::Exit() {
   DWORD code = 0;
   ::GetExitCodeProcess(g_app.hProcess, &code);
   Log("Tabrix.exe ended with status %lu", static_cast<unsigned long>(code));
-  ::CloseHandle(g_app.hThread);
-  ::CloseHandle(g_app.hProcess);
-  g_app = PROCESS_INFORMATION();
 }
 
 void CScenario::Run() {
@@ -361,8 +358,8 @@ void CScenario::Run() {
     int nId;
     const char* pszText;
     LRESULT nLimit;
-  } boxes[] = {{kPropName, kNewName, 49}, {kPropEditor, kNewEditor, 49},
-               {kPropRemark, kNewRemark, 199}};
+  } boxes[] = {
+      {kPropName, kNewName, 49}, {kPropEditor, kNewEditor, 49}, {kPropRemark, kNewRemark, 199}};
   for (const auto& box : boxes) {
     HWND hBox = ::GetDlgItem(hProp, box.nId);
     const LRESULT limit = ::SendMessageA(hBox, EM_GETLIMITTEXT, 0, 0);
@@ -466,8 +463,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (argc == 4) g_shotsDir = WindowsPath(argv[3]);
-  CScenario scenario(WindowsPath(argv[1]), WindowsPath(argv[2]));
-  scenario.Run();
+  {
+    CScenario scenario(WindowsPath(argv[1]), WindowsPath(argv[2]));
+    scenario.Run();
+  }
+  SetFailHook(nullptr);
+  ::CloseHandle(g_app.hThread);
+  ::CloseHandle(g_app.hProcess);
   Log("PASSED");
   return 0;
 }
