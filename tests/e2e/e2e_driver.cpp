@@ -38,6 +38,7 @@ const int kAboutMenuItem = 16;
 
 const char kSavedMessage[] = "保存完成，您可以在云笺的词库管理页面中安装该词库";
 const char kOpenFailedMessage[] = "打开文件失败";
+const char kLoadFailedMessage[] = "载入词库失败！";
 
 // The input files, GBK. The second has header lines and repeats a phrase of
 // the first; the third goes into the first group with the range from 5 up,
@@ -81,7 +82,22 @@ const char kNewRemark[] = "端到端测试：导入、勾选、属性、保存";
 PROCESS_INFORMATION g_app = {};
 std::string g_shotsDir;
 
+// Asks for failure.png of the whole screen; waits for it a little, never fails.
+void ScreenshotOfFailure() {
+  if (g_shotsDir.empty()) return;
+  const std::string request = g_shotsDir + "\\failure.req";
+  const std::string done = g_shotsDir + "\\failure.done";
+  FILE* file = std::fopen(request.c_str(), "wb");
+  if (!file) return;
+  std::fclose(file);
+  for (int i = 0; i < 200 && ::GetFileAttributesA(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+    ::Sleep(50);
+  }
+  Log("screenshot failure.png");
+}
+
 void EndProgramOnFailure() {
+  ScreenshotOfFailure();
   if (!g_app.hProcess) return;
   if (::WaitForSingleObject(g_app.hProcess, 0) == WAIT_TIMEOUT) {
     Log("ending Tabrix.exe (pid %lu)", static_cast<unsigned long>(g_app.dwProcessId));
@@ -406,6 +422,12 @@ void CScenario::Run() {
   m_windows.WaitForModalEnd(m_hMain);
   list.WaitForCount(0);
   if (m_windows.FindOwnedDialog(m_hMain, nullptr)) Fail("a cancelled load showed a window");
+
+  Log("step: \"载入\" a file that does not exist");
+  PressButton(m_hMain, kLoad);
+  ChooseFile(m_windows.WaitForFileDialog(m_hMain), Join(out, "没有这个词库.wbk"));
+  ExpectMessage("missing library", kLoadFailedMessage, nullptr);
+  list.WaitForCount(0);
 
   Log("step: \"载入当前词库\" from path_svr_data");
   const std::string dataDir = InstalledDataDir();

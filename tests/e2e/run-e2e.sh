@@ -63,6 +63,7 @@ cleanup() {
   if [ -n "$watcher_pid" ]; then
     kill "$watcher_pid" 2>/dev/null
     wait "$watcher_pid" 2>/dev/null
+    rm -f "$shots"/*.req "$shots"/*.done
   fi
   timeout 20 "$WINESERVER" -k >/dev/null 2>&1
   timeout 30 "$WINESERVER" -w >/dev/null 2>&1
@@ -74,6 +75,7 @@ cleanup() {
     rm -rf "${WINEPREFIX:?}"
   else
     echo "run-e2e: failed (status $rc); the prefix stays in $WINEPREFIX" >&2
+    [ -n "$shots" ] && [ -f "$shots/failure.png" ] && echo "run-e2e: the screen: $shots/failure.png" >&2
   fi
   say "done, status $rc"
   exit "$rc"
@@ -152,7 +154,7 @@ rc=$?
 [ "$rc" -eq 124 ] && echo "run-e2e: the driver was stopped after ${TABRIX_E2E_TIMEOUT:-300} s" >&2
 
 if [ "$rc" -eq 0 ] && [ ${#shots_arg[@]} -gt 0 ]; then
-  rm -f "$shots"/*.done
+  rm -f "$shots"/failure.png
   for name in "${shot_names[@]}"; do
     [ -s "$shots/$name.png" ] || { echo "run-e2e: screenshot $name.png is missing" >&2; rc=1; }
   done
