@@ -234,6 +234,15 @@ void CProgramWindows::DumpWindows() const {
   ::EnumWindows(DumpOne, static_cast<LPARAM>(m_dwPid));
 }
 
+LRESULT SendBounded(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  if (!::SendMessageTimeoutA(hWnd, message, wParam, lParam, SMTO_NORMAL, kWaitMs, &result)) {
+    Fail("window %p did not answer message 0x%x within %lu ms", static_cast<void*>(hWnd), message,
+         static_cast<unsigned long>(kWaitMs));
+  }
+  return static_cast<LRESULT>(result);
+}
+
 void WaitIdle(HWND hWnd, DWORD timeoutMs) {
   DWORD_PTR result = 0;
   if (!::SendMessageTimeoutA(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result)) {
@@ -341,7 +350,7 @@ void CRemoteList::Read(size_t offset, void* data, size_t size) const {
 }
 
 int CRemoteList::Count() const {
-  return static_cast<int>(::SendMessageA(m_hList, LVM_GETITEMCOUNT, 0, 0));
+  return static_cast<int>(SendBounded(m_hList, LVM_GETITEMCOUNT, 0, 0));
 }
 
 std::string CRemoteList::Text(int item, int subItem) const {
@@ -354,8 +363,8 @@ std::string CRemoteList::Text(int item, int subItem) const {
   lvi.pszText = m_pRemote + kTextOffset;
   lvi.cchTextMax = kTextMax;
   Write(0, &lvi, sizeof lvi);
-  ::SendMessageA(m_hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
-                 reinterpret_cast<LPARAM>(m_pRemote));
+  SendBounded(m_hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+              reinterpret_cast<LPARAM>(m_pRemote));
   std::vector<char> text(kTextMax + 1, '\0');
   Read(kTextOffset, text.data(), kTextMax);
   return std::string(text.data());
@@ -363,7 +372,7 @@ std::string CRemoteList::Text(int item, int subItem) const {
 
 int CRemoteList::StateImage(int item) const {
   const LRESULT state =
-      ::SendMessageA(m_hList, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK);
+      SendBounded(m_hList, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK);
   return static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12);
 }
 
@@ -372,22 +381,22 @@ void CRemoteList::SetStateImage(int item, int image) const {
   lvi.stateMask = LVIS_STATEIMAGEMASK;
   lvi.state = INDEXTOSTATEIMAGEMASK(static_cast<UINT>(image));
   Write(0, &lvi, sizeof lvi);
-  if (!::SendMessageA(m_hList, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
-                      reinterpret_cast<LPARAM>(m_pRemote))) {
+  if (!SendBounded(m_hList, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                   reinterpret_cast<LPARAM>(m_pRemote))) {
     Fail("LVM_SETITEMSTATE on row %d failed", item);
   }
 }
 
 int CRemoteList::SelectionMark() const {
-  return static_cast<int>(::SendMessageA(m_hList, LVM_GETSELECTIONMARK, 0, 0));
+  return static_cast<int>(SendBounded(m_hList, LVM_GETSELECTIONMARK, 0, 0));
 }
 
 RECT CRemoteList::ItemRect(int item, int code) const {
   RECT rect = {};
   rect.left = code;
   Write(0, &rect, sizeof rect);
-  if (!::SendMessageA(m_hList, LVM_GETITEMRECT, static_cast<WPARAM>(item),
-                      reinterpret_cast<LPARAM>(m_pRemote))) {
+  if (!SendBounded(m_hList, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+                   reinterpret_cast<LPARAM>(m_pRemote))) {
     Fail("row %d has no rectangle", item);
   }
   Read(0, &rect, sizeof rect);
@@ -398,7 +407,7 @@ int CRemoteList::HitTest(POINT pt, UINT* pFlags) const {
   LVHITTESTINFO info = {};
   info.pt = pt;
   Write(0, &info, sizeof info);
-  ::SendMessageA(m_hList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(m_pRemote));
+  SendBounded(m_hList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(m_pRemote));
   Read(0, &info, sizeof info);
   *pFlags = info.flags;
   return info.iItem;
@@ -423,7 +432,7 @@ void CRemoteList::ClickRow(int item) const {
   Click(pt);
   const bool marked = PollUntil(kWaitMs, [&] {
     return SelectionMark() == item &&
-           (::SendMessageA(m_hList, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) &
+           (SendBounded(m_hList, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) &
             LVIS_SELECTED);
   });
   if (!marked) Fail("a click on row %d left the selection mark at %d", item, SelectionMark());

@@ -57,6 +57,10 @@ class CProgramWindows {
   DWORD m_dwPid;
 };
 
+// SendMessage with the wait bounded: fails when the window's thread does not
+// answer in time (a hung program must not hang the scenario).
+LRESULT SendBounded(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Returns when the window's thread has handled everything sent before
 // (a sent WM_NULL comes back); fails when it does not within the bound.
 void WaitIdle(HWND hWnd, DWORD timeoutMs = kWaitMs);

@@ -253,9 +253,9 @@ void CScenario::ExpectMessage(const char* step, const char* text, const char* sh
 
 void CScenario::ExpectProgress(const char* step, int high, int pos) {
   HWND hBar = ::GetDlgItem(m_hMain, kProgress);
-  const int low = static_cast<int>(::SendMessageA(hBar, PBM_GETRANGE, TRUE, 0));
-  const int shownHigh = static_cast<int>(::SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
-  const int shownPos = static_cast<int>(::SendMessageA(hBar, PBM_GETPOS, 0, 0));
+  const int low = static_cast<int>(SendBounded(hBar, PBM_GETRANGE, TRUE, 0));
+  const int shownHigh = static_cast<int>(SendBounded(hBar, PBM_GETRANGE, FALSE, 0));
+  const int shownPos = static_cast<int>(SendBounded(hBar, PBM_GETPOS, 0, 0));
   if (low != 0 || shownHigh != high || shownPos != pos) {
     Fail("%s: the progress bar shows %d of %d..%d, expected %d of 0..%d", step, shownPos, low,
          shownHigh, pos, high);
@@ -378,7 +378,7 @@ void CScenario::Run() {
       {kPropName, kNewName, 49}, {kPropEditor, kNewEditor, 49}, {kPropRemark, kNewRemark, 199}};
   for (const auto& box : boxes) {
     HWND hBox = ::GetDlgItem(hProp, box.nId);
-    const LRESULT limit = ::SendMessageA(hBox, EM_GETLIMITTEXT, 0, 0);
+    const LRESULT limit = SendBounded(hBox, EM_GETLIMITTEXT, 0, 0);
     if (limit != box.nLimit) {
       Fail("edit %d takes %ld bytes, expected %ld", box.nId, static_cast<long>(limit),
            static_cast<long>(box.nLimit));
