@@ -87,7 +87,7 @@ configure_and_build() {
     return 1
   fi
   say "$preset: build"
-  if ! run_logged "$logs/$preset-build.log" 2400 cmake --build --preset "$preset"; then
+  if ! run_logged "$logs/$preset-build.log" 1500 cmake --build --preset "$preset"; then
     show_log "$logs/$preset-build.log"
     record "$preset" FAIL "build failed ($logs/$preset-build.log)" $(($(date +%s) - t0))
     return 1
@@ -103,7 +103,7 @@ run_ctest() {
   t0=$(date +%s)
   say "$name: tests"
   # The console gets failures and the totals; the full list is in the log.
-  timeout -k 30 2400 "$@" 2>&1 | tee "$logs/$name-test.log" |
+  timeout -k 30 1200 "$@" 2>&1 | tee "$logs/$name-test.log" |
     grep --line-buffered -v -E '^ +Start +[0-9]+: |Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
   rc=${PIPESTATUS[0]}
   local counts passed failed
@@ -145,7 +145,7 @@ do_native() {
 bench_smoke() {
   local preset=$1 exe name t0
   for exe in "$root/build/$preset"/bench/bench_*; do
-    [ -f "$exe" ] && [ -x "$exe" ] || continue
+    if [ ! -f "$exe" ] || [ ! -x "$exe" ]; then continue; fi
     name=$(basename "$exe")
     t0=$(date +%s)
     say "$name: smoke run"

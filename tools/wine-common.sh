@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the Wine scripts (sourced, not run): finds the Wine programs and
 # sets up the Chinese locale Wine needs for code page 936.
 
@@ -71,7 +72,7 @@ tabrix_boot_prefix() {
   fi
   mkdir -p "$(dirname "$WINEPREFIX")"
   echo "creating wine prefix $WINEPREFIX ($LANG)" >&2
-  if ! DISPLAY= timeout 300 "$WINE" wineboot -i >/dev/null 2>&1; then
+  if ! DISPLAY='' timeout 300 "$WINE" wineboot -i >/dev/null 2>&1; then
     echo "wineboot failed or timed out" >&2
     timeout 20 "$WINESERVER" -k >/dev/null 2>&1 || true
     return 1

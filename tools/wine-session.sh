@@ -92,13 +92,13 @@ session_dir=$(mktemp -d "${TMPDIR:-/tmp}/tabrix-wine.XXXXXX") || fail "mktemp fa
 # Without a window manager, managed windows take 2 s each to be destroyed.
 managed=N
 [ "$mode" = host ] && managed=Y
-DISPLAY= tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f ||
+DISPLAY='' tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f ||
   fail "could not set the X11 driver mode"
 if [ "$mode" = null ]; then
-  DISPLAY= tabrix_wine_reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f ||
+  DISPLAY='' tabrix_wine_reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f ||
     fail "could not select the null graphics driver"
 else
-  DISPLAY= tabrix_wine_reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f
+  DISPLAY='' tabrix_wine_reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f
 fi
 # The desktop process picks its driver and display once, when the server's
 # first process starts it: restart the server so it starts with the above.
