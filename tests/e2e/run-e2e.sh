@@ -10,6 +10,7 @@
 # Whatever happens, the prefix's wineserver and the Xvfb are ended on the way
 # out; the prefix is removed when the test passed. Exits with the driver's
 # status (0 passed, 1 failed), 125 when Wine or Xvfb cannot start.
+# shellcheck source-path=SCRIPTDIR disable=SC2317  # cleanup runs from the trap
 set -uo pipefail
 
 if [ $# -lt 3 ] || [ $# -gt 4 ]; then
@@ -95,9 +96,9 @@ say "prefix ready"
 # The installed input method's data folder, where the driver puts default.wbk.
 data_dir="$work/已安装"
 mkdir -p "$data_dir"
-DISPLAY= tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
+DISPLAY='' tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
   fail "could not set the X11 driver mode"
-DISPLAY= tabrix_wine_reg add 'HKLM\SOFTWARE\Brimfold\corvane3' /v path_svr_data /t REG_SZ \
+DISPLAY='' tabrix_wine_reg add 'HKLM\SOFTWARE\Brimfold\corvane3' /v path_svr_data /t REG_SZ \
   /d "Z:${data_dir//\//\\}" /reg:64 /f || fail "could not set path_svr_data"
 # The desktop process picks its display when the server starts it: restart.
 timeout 20 "$WINESERVER" -k >/dev/null 2>&1
