@@ -198,17 +198,16 @@ fuzz_one() {
   if [ -n "$seeds" ] && [ -d "$seeds" ]; then
     dirs+=("$seeds")
   fi
-  local rc=0
+  local rc=0 t0
+  t0=$(date +%s)
   timeout -k 10 $((fuzz_seconds + 120)) "$exe" -max_total_time="$fuzz_seconds" -timeout=20 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/artifacts/" "${dirs[@]}" \
     >"$logs/fuzz-$name.log" 2>&1 || rc=$?
-  echo "$rc" >"$work/rc"
+  echo "$rc $(($(date +%s) - t0))" >"$work/rc"
 }
 
 do_fuzz() {
   configure_and_build fuzz || return
-  local t0
-  t0=$(date +%s)
   say "fuzz: ${fuzz_seconds} s per harness, two at a time"
   local entries=()
   mapfile -t entries < <(list_fuzzers)
@@ -233,17 +232,18 @@ do_fuzz() {
   wait
   for entry in "${entries[@]}"; do
     IFS=$'\t' read -r name exe seeds <<<"$entry"
-    local rc runs
-    rc=$(cat "$root/build/fuzz/run/$name/rc" 2>/dev/null || echo 255)
+    local rc runs seconds
+    read -r rc seconds <"$root/build/fuzz/run/$name/rc" 2>/dev/null || rc=255
+    seconds=${seconds:-0}
     runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$logs/fuzz-$name.log" | grep -o '[0-9]*$')
     if [ "$rc" -eq 0 ]; then
       tests_passed=$((tests_passed + 1))
-      record "fuzz $name" ok "${runs:-?} inputs, clean" $(($(date +%s) - t0))
+      record "fuzz $name" ok "${runs:-?} inputs, clean" "$seconds"
     else
       tests_failed=$((tests_failed + 1))
       show_log "$logs/fuzz-$name.log"
       echo "crashing inputs: $root/build/fuzz/run/$name/artifacts/"
-      record "fuzz $name" FAIL "exit $rc, see $logs/fuzz-$name.log" $(($(date +%s) - t0))
+      record "fuzz $name" FAIL "exit $rc, see $logs/fuzz-$name.log" "$seconds"
     fi
   done
 }
