@@ -84,12 +84,14 @@ configure_and_build() {
   if ! run_logged "$logs/$preset-configure.log" 600 cmake --preset "$preset"; then
     show_log "$logs/$preset-configure.log"
     record "$preset" FAIL "configure failed ($logs/$preset-configure.log)" $(($(date +%s) - t0))
+    tests_failed=$((tests_failed + 1))
     return 1
   fi
   say "$preset: build"
   if ! run_logged "$logs/$preset-build.log" 1500 cmake --build --preset "$preset"; then
     show_log "$logs/$preset-build.log"
     record "$preset" FAIL "build failed ($logs/$preset-build.log)" $(($(date +%s) - t0))
+    tests_failed=$((tests_failed + 1))
     return 1
   fi
   build_seconds=$(($(date +%s) - t0))
@@ -130,6 +132,7 @@ do_setup() {
     record setup ok "packages present" $(($(date +%s) - t0))
   else
     record setup FAIL "tools/setup.sh failed" $(($(date +%s) - t0))
+    tests_failed=$((tests_failed + 1))
   fi
 }
 
