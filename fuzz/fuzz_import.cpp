@@ -20,30 +20,11 @@
 #include "Tabrix.h"
 #include "TxtLineReader.h"
 
+#include "FuzzSupport.h"
+
+const char* const kFuzzHarnessName = "fuzz_import";
+
 namespace {
-
-// One scratch folder per fuzzing process, removed at exit.
-const std::string& ScratchDir() {
-  static std::string dir;
-  if (dir.empty()) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tabrix-fuzz-import-XXXXXX").string();
-    if (!mkdtemp(&pattern[0])) abort();
-    dir = pattern;
-    atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(dir, ec);
-    });
-  }
-  return dir;
-}
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "fuzz_import: %s\n", what);
-    abort();
-  }
-}
 
 // The raw lines of bytes as the reader cuts them: LF ends a line, CR ends it
 // and drops the byte after it, max bytes end it, the file's end ends the last.
@@ -220,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t hi = data[2];
   const std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
 
-  const std::string path = ScratchDir() + "/input.txt";
+  const std::string path = FuzzScratchDir() + "/input.txt";
   FILE* f = fopen(path.c_str(), "wb");
   Check(f != nullptr, "cannot write the scratch file");
   Check(bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(),

@@ -12,29 +12,11 @@
 
 #include "Tabrix.h"
 
+#include "FuzzSupport.h"
+
+const char* const kFuzzHarnessName = "fuzz_load";
+
 namespace {
-
-// One scratch folder per fuzzing process, removed at exit.
-const std::string& ScratchDir() {
-  static std::string dir;
-  if (dir.empty()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tabrix-fuzz-XXXXXX").string();
-    if (!mkdtemp(&pattern[0])) abort();
-    dir = pattern;
-    atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(dir, ec);
-    });
-  }
-  return dir;
-}
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "fuzz_load: %s\n", what);
-    abort();
-  }
-}
 
 void CheckInvariants(CTabrix& library) {
   const uint32_t nGroups = library.GetGroupCount();
@@ -71,8 +53,8 @@ bool SameLibrary(CTabrix& a, CTabrix& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string input = ScratchDir() + "/in.wbk";
-  const std::string output = ScratchDir() + "/out.wbk";
+  const std::string input = FuzzScratchDir() + "/in.wbk";
+  const std::string output = FuzzScratchDir() + "/out.wbk";
   FILE* file = fopen(input.c_str(), "wb");
   if (!file) abort();
   if (size > 0 && fwrite(data, 1, size, file) != size) abort();

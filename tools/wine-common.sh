@@ -89,3 +89,13 @@ tabrix_boot_prefix() {
 tabrix_wine_reg() {
   timeout 60 "$WINE" reg "$@" >/dev/null 2>&1
 }
+
+# Waits up to $2 tenths of a second for process $1 to end; true when it has.
+tabrix_wait_gone() {
+  local pid=$1 n=$2
+  while [ "$n" -gt 0 ] && kill -0 "$pid" 2>/dev/null; do
+    sleep 0.1
+    n=$((n - 1))
+  done
+  ! kill -0 "$pid" 2>/dev/null
+}

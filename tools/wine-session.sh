@@ -37,26 +37,17 @@ xvfb_pid=
 command_pid=
 session_dir=
 
-# Waits up to $2 tenths of a second for process $1 to end.
-wait_gone() {
-  local pid=$1 n=$2
-  while [ "$n" -gt 0 ] && kill -0 "$pid" 2>/dev/null; do
-    sleep 0.1
-    n=$((n - 1))
-  done
-  ! kill -0 "$pid" 2>/dev/null
-}
 
 cleanup() {
   local rc=$?
   trap - EXIT INT TERM
   if [ -n "$command_pid" ] && kill -0 "$command_pid" 2>/dev/null; then
     kill "$command_pid" 2>/dev/null
-    wait_gone "$command_pid" 50 || kill -9 "$command_pid" 2>/dev/null
+    tabrix_wait_gone "$command_pid" 50 || kill -9 "$command_pid" 2>/dev/null
   fi
   if [ -n "$keeper_pid" ]; then
     kill "$keeper_pid" 2>/dev/null
-    wait_gone "$keeper_pid" 50 || kill -9 "$keeper_pid" 2>/dev/null
+    tabrix_wait_gone "$keeper_pid" 50 || kill -9 "$keeper_pid" 2>/dev/null
   fi
   # The keeper must be gone first: "wineserver -w" waits for every client.
   if [ -n "${WINESERVER:-}" ]; then
@@ -65,7 +56,7 @@ cleanup() {
   fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null
-    wait_gone "$xvfb_pid" 50 || kill -9 "$xvfb_pid" 2>/dev/null
+    tabrix_wait_gone "$xvfb_pid" 50 || kill -9 "$xvfb_pid" 2>/dev/null
   fi
   [ -n "$session_dir" ] && rm -rf "$session_dir"
   exit "$rc"

@@ -50,14 +50,6 @@ export WINEPREFIX="$work/wineprefix"
 
 xvfb_pid=
 watcher_pid=
-wait_gone() {
-  local pid=$1 n=$2
-  while [ "$n" -gt 0 ] && kill -0 "$pid" 2>/dev/null; do
-    sleep 0.1
-    n=$((n - 1))
-  done
-  ! kill -0 "$pid" 2>/dev/null
-}
 cleanup() {
   local rc=$?
   trap - EXIT INT TERM
@@ -70,7 +62,7 @@ cleanup() {
   timeout 30 "$WINESERVER" -w >/dev/null 2>&1
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null
-    wait_gone "$xvfb_pid" 50 || kill -9 "$xvfb_pid" 2>/dev/null
+    tabrix_wait_gone "$xvfb_pid" 50 || kill -9 "$xvfb_pid" 2>/dev/null
   fi
   if [ "$rc" -eq 0 ]; then
     rm -rf "${WINEPREFIX:?}"
