@@ -4,6 +4,7 @@ if(NOT TARGET tabrix_uilogic)
   add_library(tabrix_uilogic STATIC
     ${CMAKE_CURRENT_LIST_DIR}/HyperLinkLogic.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GroupPropLogic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProgressThrottle.cpp
   )
   target_include_directories(tabrix_uilogic PUBLIC ${CMAKE_CURRENT_LIST_DIR})
   tabrix_target_settings(tabrix_uilogic)
