@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "PhraseBatch.h"
 #include "Tabrix.h"
 #include "TxtLineReader.h"
 
@@ -34,9 +35,10 @@ void ApplyHeaderLine(CTabrix& lib, uint8_t g, const char* line) {
   }
 }
 
-// Splits a phrase line and adds it to group g when its frequency lies in the
-// range; counts why it was not added otherwise.
-void ImportPhraseLine(CTabrix& lib, uint8_t g, const char* line, const tagIMPORTOPTIONS& opt,
+// Splits a phrase line and hands it to the batch when its frequency lies in
+// the range and its text fits; counts why it was refused otherwise. The batch
+// counts the added and the duplicate phrases.
+void ImportPhraseLine(CPhraseBatch& batch, const char* line, const tagIMPORTOPTIONS& opt,
                       tagIMPORTSTATS& stats) {
   uint32_t lineLen = static_cast<uint32_t>(std::strlen(line));
   tagPHRASELINE split;
@@ -46,12 +48,8 @@ void ImportPhraseLine(CTabrix& lib, uint8_t g, const char* line, const tagIMPORT
     ++stats.nOutOfRange;
   } else if (split.nTextLen > TABRIX_MAX_PHRASE_LEN) {
     ++stats.nTooLong;
-  } else if (lib.AddPhrase(line, static_cast<uint8_t>(split.nTextLen), freq, 1, g) != 0) {
-    ++stats.nAdded;
   } else {
-    // The group exists and the length fits: the text is already stored (or,
-    // rarely, memory ran out).
-    ++stats.nDuplicate;
+    batch.Add(line, split.nTextLen, freq, stats);
   }
 }
 
@@ -63,17 +61,19 @@ void ReportProgress(const tagIMPORTOPTIONS& opt, const CTxtLineReader& reader, u
 void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, char* line,
                  bool applyHeaders, const tagIMPORTOPTIONS& opt, tagIMPORTSTATS& stats) {
   ReportProgress(opt, reader, 0);
+  CPhraseBatch batch(lib, g);
   while (line != nullptr) {
     ++stats.nLines;
     if (line[0] == '@') {
       ++stats.nHeaders;
       if (applyHeaders) ApplyHeaderLine(lib, g, line);
     } else {
-      ImportPhraseLine(lib, g, line, opt, stats);
+      ImportPhraseLine(batch, line, opt, stats);
     }
     line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
     ReportProgress(opt, reader, reader.GetPosition());
   }
+  batch.Flush(stats);
   reader.Close();
 }
 

@@ -1,28 +1,54 @@
 #include "FileIO.h"
 
 #include <climits>
+#include <cstring>
+#include <new>
 
 uint32_t CFileFaultSeam::s_nFailAt = 0;
 uint32_t CFileFaultSeam::s_nCount = 0;
 
 CFileWriter::~CFileWriter() {
-  if (m_pFile) fclose(m_pFile);
+  if (m_pFile) {
+    // An abandoned writer still hands over what it holds, as a stdio stream would.
+    if (!m_bFailed) Drain();
+    fclose(m_pFile);
+  }
+  delete[] m_pBuffer;
 }
 
 bool CFileWriter::Open(const char* path) {
   if (m_pFile || !path) return Fail();
   if (CFileFaultSeam::Step()) return Fail();
+  if (!m_pBuffer) m_pBuffer = new (std::nothrow) uint8_t[TABRIX_FILE_BUFFER];
+  if (!m_pBuffer) return Fail();
   m_pFile = fopen(path, "wb");
+  m_nBuffered = 0;
   m_nPosition = 0;
   m_bFailed = (m_pFile == nullptr);
+  // The writer buffers by itself: the stream passes whole chunks straight on.
+  if (m_pFile) setvbuf(m_pFile, nullptr, _IONBF, 0);
   return !m_bFailed;
+}
+
+bool CFileWriter::Drain() {
+  if (m_nBuffered == 0) return true;
+  const size_t nBytes = m_nBuffered;
+  m_nBuffered = 0;
+  if (fwrite(m_pBuffer, 1, nBytes, m_pFile) != nBytes) return Fail();
+  return true;
 }
 
 bool CFileWriter::Write(const void* data, size_t size) {
   if (!IsOk()) return false;
   if (size == 0) return true;
   if (CFileFaultSeam::Step()) return Fail();
-  if (fwrite(data, 1, size, m_pFile) != size) return Fail();
+  if (size > TABRIX_FILE_BUFFER - m_nBuffered && !Drain()) return false;
+  if (size >= TABRIX_FILE_BUFFER) {
+    if (fwrite(data, 1, size, m_pFile) != size) return Fail();
+  } else {
+    memcpy(m_pBuffer + m_nBuffered, data, size);
+    m_nBuffered += size;
+  }
   m_nPosition += size;
   return true;
 }
@@ -44,6 +70,7 @@ bool CFileWriter::PatchU32(uint64_t offset, uint32_t value) {
   // fseek takes a long, which is 32 bits on Windows.
   if (offset + 4 > m_nPosition || offset > static_cast<uint64_t>(LONG_MAX)) return Fail();
   if (CFileFaultSeam::Step()) return Fail();
+  if (!Drain()) return false;  // the patched bytes may still be in the buffer
   if (fseek(m_pFile, static_cast<long>(offset), SEEK_SET) != 0) return Fail();
   uint8_t bytes[4];
   PutU32(bytes, value);
@@ -57,6 +84,7 @@ bool CFileWriter::PatchU32(uint64_t offset, uint32_t value) {
 bool CFileWriter::Flush() {
   if (!IsOk()) return false;
   if (CFileFaultSeam::Step()) return Fail();
+  if (!Drain()) return false;
   if (fflush(m_pFile) != 0) return Fail();
   return true;
 }
@@ -64,31 +92,61 @@ bool CFileWriter::Flush() {
 bool CFileWriter::Close() {
   if (!m_pFile) return Fail();
   bool bFault = CFileFaultSeam::Step();
+  if (!bFault && !m_bFailed) Drain();  // sets m_bFailed when the bytes do not go out
   int nResult = fclose(m_pFile);
   m_pFile = nullptr;
+  m_nBuffered = 0;
   if (bFault || nResult != 0) m_bFailed = true;
   return !m_bFailed;
 }
 
-CFileReader::~CFileReader() { Close(); }
+CFileReader::~CFileReader() {
+  Close();
+  delete[] m_pBuffer;
+}
 
 bool CFileReader::Open(const char* path) {
   if (m_pFile || !path) return false;
+  if (!m_pBuffer) m_pBuffer = new (std::nothrow) uint8_t[TABRIX_FILE_BUFFER];
+  if (!m_pBuffer) return false;
   m_pFile = fopen(path, "rb");
+  m_nNext = m_nHeld = 0;
+  if (m_pFile) setvbuf(m_pFile, nullptr, _IONBF, 0);
   return m_pFile != nullptr;
+}
+
+bool CFileReader::Refill() {
+  m_nNext = 0;
+  m_nHeld = fread(m_pBuffer, 1, TABRIX_FILE_BUFFER, m_pFile);
+  return m_nHeld > 0;
 }
 
 bool CFileReader::Read(void* data, size_t size) {
   if (!m_pFile) return false;
-  if (size == 0) return true;
-  return fread(data, 1, size, m_pFile) == size;
+  uint8_t* pOut = static_cast<uint8_t*>(data);
+  while (size > 0) {
+    if (m_nNext == m_nHeld) {
+      // A large request goes straight from the stream into the caller's memory.
+      if (size >= TABRIX_FILE_BUFFER) return fread(pOut, 1, size, m_pFile) == size;
+      if (!Refill()) return false;
+    }
+    size_t nChunk = m_nHeld - m_nNext;
+    if (nChunk > size) nChunk = size;
+    memcpy(pOut, m_pBuffer + m_nNext, nChunk);
+    m_nNext += nChunk;
+    pOut += nChunk;
+    size -= nChunk;
+  }
+  return true;
 }
 
 bool CFileReader::Skip(size_t size) {
-  uint8_t scratch[256];
+  if (!m_pFile) return false;
   while (size > 0) {
-    size_t nChunk = size < sizeof(scratch) ? size : sizeof(scratch);
-    if (!Read(scratch, nChunk)) return false;
+    if (m_nNext == m_nHeld && !Refill()) return false;
+    size_t nChunk = m_nHeld - m_nNext;
+    if (nChunk > size) nChunk = size;
+    m_nNext += nChunk;
     size -= nChunk;
   }
   return true;
@@ -97,4 +155,5 @@ bool CFileReader::Skip(size_t size) {
 void CFileReader::Close() {
   if (m_pFile) fclose(m_pFile);
   m_pFile = nullptr;
+  m_nNext = m_nHeld = 0;
 }

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 
-// Test seam: counts the writer's low-level operations (open, write, seek,
-// flush, close, replace) and makes the k-th of them fail. Zero, the default,
+// Test seam: counts the writer's operations (open, each Write call, the steps
+// of a patch, flush, close, replace) and makes the k-th of them fail. A Write
+// counts once whether its bytes stay in the buffer or go to the file. Zero, the default,
 // never fails. Only tests arm it.
 class CFileFaultSeam {
  public:
@@ -27,9 +28,14 @@ class CFileFaultSeam {
   static uint32_t s_nCount;
 };
 
+// Both streams keep a 64 KiB buffer of their own: a library is written and
+// read as many small records, and one C library call per record costs more
+// than the records themselves.
+enum : size_t { TABRIX_FILE_BUFFER = 64 * 1024 };
+
 class CFileWriter {
  public:
-  CFileWriter() : m_pFile(nullptr), m_nPosition(0), m_bFailed(false) {}
+  CFileWriter() : m_pFile(nullptr), m_pBuffer(nullptr), m_nBuffered(0), m_nPosition(0), m_bFailed(false) {}
   ~CFileWriter();
   CFileWriter(const CFileWriter&) = delete;
   CFileWriter& operator=(const CFileWriter&) = delete;
@@ -53,15 +59,19 @@ class CFileWriter {
     m_bFailed = true;
     return false;
   }
+  // Hands the buffered bytes to the stream.
+  bool Drain();
 
   FILE* m_pFile;
+  uint8_t* m_pBuffer;  // TABRIX_FILE_BUFFER bytes while open
+  size_t m_nBuffered;  // bytes in m_pBuffer not yet handed to the stream
   uint64_t m_nPosition;
   bool m_bFailed;  // once set, every later call fails
 };
 
 class CFileReader {
  public:
-  CFileReader() : m_pFile(nullptr) {}
+  CFileReader() : m_pFile(nullptr), m_pBuffer(nullptr), m_nNext(0), m_nHeld(0) {}
   ~CFileReader();
   CFileReader(const CFileReader&) = delete;
   CFileReader& operator=(const CFileReader&) = delete;
@@ -74,7 +84,13 @@ class CFileReader {
   void Close();
 
  private:
+  // Refills the buffer; false at the end of the file or on a read error.
+  bool Refill();
+
   FILE* m_pFile;
+  uint8_t* m_pBuffer;  // TABRIX_FILE_BUFFER bytes while open
+  size_t m_nNext;      // next unread byte in m_pBuffer
+  size_t m_nHeld;      // bytes in m_pBuffer
 };
 
 // Little-endian helpers for the fixed fields of the file.

@@ -40,6 +40,19 @@ int CTabrix::AddPhrase(const char* text, uint8_t length, uint8_t freq, int check
   // length ends the text, and no NUL may be written into the file's text.
   rec.cLen = uint8_t(n);
 
+  // A text after the last record (a saved library loading, a sorted list) is
+  // appended without a search; the last record's own text is a duplicate.
+  const tagSABLOCK<tagPHRASE2>* pLast = m_arrPhrase.m_pLast;
+  if (pLast != nullptr && pLast->nCount > 0) {
+    const int d = ComparePhrase(&rec, pLast->pItems + (pLast->nCount - 1), nullptr);
+    if (d == 0) return 0;
+    if (d > 0) {
+      if (m_arrPhrase.Add(rec) < 0) return 0;
+      GetGroup(group)->dwCount++;
+      return 1;
+    }
+  }
+
   if (checkDuplicate && m_arrPhrase.GetCount() > 0) {
     const uint32_t count = m_arrPhrase.GetCount();
     const uint32_t mid = count / 2;

@@ -1,0 +1,185 @@
+#include "PhraseBatch.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "Tabrix.h"
+
+namespace {
+
+// The batch is given back in steps once it has shrunk below half of this.
+constexpr size_t kMinCapacity = 1024;
+// A batch this many times smaller than the store goes in phrase by phrase:
+// a few searches cost less than copying the whole store once.
+constexpr size_t kOneByOneRatio = 1024;
+
+// The first 8 bytes of the text as one big-endian number: most comparisons
+// end here.
+uint64_t TextPrefix(const char* text) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+  uint64_t v = 0;
+  for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+  return v;
+}
+
+// Descending order of (text, arrival): the batch is used up from its end, so
+// the smallest text and, among equal texts, the first arrival come out first.
+bool SortsAfter(const tagSTAGEDPHRASE& a, const tagSTAGEDPHRASE& b) {
+  const uint64_t pa = TextPrefix(a.szWord);
+  const uint64_t pb = TextPrefix(b.szWord);
+  if (pa != pb) return pa > pb;
+  const int d = std::memcmp(a.szWord + 8, b.szWord + 8, sizeof(a.szWord) - 8);
+  if (d != 0) return d > 0;
+  return a.nOrder > b.nOrder;
+}
+
+uint8_t TextLength(const tagSTAGEDPHRASE& s) {
+  // The text holds at most 30 bytes, so a NUL is always inside the field.
+  const void* end = std::memchr(s.szWord, 0, sizeof(s.szWord));
+  return static_cast<uint8_t>(static_cast<const char*>(end) - s.szWord);
+}
+
+// Puts the chain of from in the place of store's chain; from is left empty.
+void TakeBlocks(CSArray<tagPHRASE2>& store, CSArray<tagPHRASE2>& from) {
+  store.FreeBlocks();
+  store.m_pFirst = from.m_pFirst;
+  store.m_pLast = from.m_pLast;
+  store.m_pCursor = from.m_pCursor;
+  store.m_nCursorBase = from.m_nCursorBase;
+  store.m_nCount = from.m_nCount;
+  store.m_nFree = from.m_nFree;
+  from.m_pFirst = from.m_pLast = from.m_pCursor = nullptr;
+  from.m_nCursorBase = UINT32_MAX;
+  from.m_nCount = from.m_nFree = 0;
+}
+
+}  // namespace
+
+CPhraseBatch::CPhraseBatch(CTabrix& lib, uint8_t group)
+    : m_lib(lib), m_byGroup(group), m_pItems(nullptr), m_nCount(0), m_nCapacity(0) {}
+
+CPhraseBatch::~CPhraseBatch() { std::free(m_pItems); }
+
+bool CPhraseBatch::Grow() {
+  const size_t nLimit = SIZE_MAX / 2 / sizeof(tagSTAGEDPHRASE);
+  if (m_nCapacity >= nLimit) return false;
+  const size_t nCapacity = m_nCapacity == 0 ? kMinCapacity : m_nCapacity * 2;
+  // realloc: a large block grows in place where the system allows, without
+  // holding the old and the new copy at once.
+  void* p = std::realloc(m_pItems, nCapacity * sizeof(tagSTAGEDPHRASE));
+  if (p == nullptr) return false;
+  m_pItems = static_cast<tagSTAGEDPHRASE*>(p);
+  m_nCapacity = nCapacity;
+  return true;
+}
+
+void CPhraseBatch::Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats) {
+  // Arrival numbers are 32 bits: a batch never holds more phrases than that.
+  if (m_nCount >= UINT32_MAX) Flush(stats);
+  if (m_nCount == m_nCapacity && !Grow()) {
+    Flush(stats);
+    if (m_nCount == m_nCapacity && !Grow()) {
+      // No memory for even a small batch: this phrase goes in on its own.
+      if (m_lib.AddPhrase(text, static_cast<uint8_t>(length), freq, 1, m_byGroup) != 0) {
+        ++stats.nAdded;
+      } else {
+        ++stats.nDuplicate;
+      }
+      return;
+    }
+  }
+  tagSTAGEDPHRASE& s = m_pItems[m_nCount];
+  std::memset(s.szWord, 0, sizeof(s.szWord));
+  std::memcpy(s.szWord, text, length);
+  s.byFreq = freq;
+  s.nOrder = static_cast<uint32_t>(m_nCount);
+  ++m_nCount;
+}
+
+tagSTAGEDPHRASE CPhraseBatch::TakeSmallest() {
+  const tagSTAGEDPHRASE s = m_pItems[--m_nCount];
+  if (m_nCount == 0) {
+    std::free(m_pItems);
+    m_pItems = nullptr;
+    m_nCapacity = 0;
+  } else if (m_nCapacity >= 2 * kMinCapacity && m_nCount <= m_nCapacity / 2) {
+    void* p = std::realloc(m_pItems, m_nCount * sizeof(tagSTAGEDPHRASE));
+    if (p != nullptr) {  // otherwise the larger block simply stays
+      m_pItems = static_cast<tagSTAGEDPHRASE*>(p);
+      m_nCapacity = m_nCount;
+    }
+  }
+  return s;
+}
+
+void CPhraseBatch::AddOneByOne(tagIMPORTSTATS& stats) {
+  // Smallest first: into an empty store every phrase is an append, and a
+  // later arrival of a text finds the first one stored.
+  while (m_nCount > 0) {
+    const tagSTAGEDPHRASE s = TakeSmallest();
+    if (m_lib.AddPhrase(s.szWord, TextLength(s), s.byFreq, 1, m_byGroup) != 0) {
+      ++stats.nAdded;
+    } else {
+      ++stats.nDuplicate;
+    }
+  }
+}
+
+bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
+  CSArray<tagPHRASE2>& store = m_lib.m_arrPhrase;
+  CSArray<tagPHRASE2> merged;
+  merged.m_nBlockSize = store.m_nBlockSize;
+  merged.m_byWastePercent = store.m_byWastePercent;
+
+  const uint32_t nStore = store.GetCount();
+  uint32_t i = 0;
+  uint32_t nAdded = 0;
+  uint32_t nDuplicate = 0;
+  const tagSTAGEDPHRASE* pPrev = nullptr;
+  for (size_t j = m_nCount; j > 0; --j) {
+    const tagSTAGEDPHRASE& s = m_pItems[j - 1];
+    if (pPrev != nullptr && std::memcmp(pPrev->szWord, s.szWord, sizeof(s.szWord)) == 0) {
+      ++nDuplicate;  // a later arrival of the text just handled
+      continue;
+    }
+    pPrev = &s;
+    tagPHRASE2 rec;
+    std::memset(&rec, 0, sizeof(rec));
+    std::memcpy(rec.szWord, s.szWord, sizeof(s.szWord));
+    rec.byGroup = m_byGroup;
+    rec.byFreq = s.byFreq;
+    rec.cLen = TextLength(s);
+    int d = 1;
+    while (i < nStore && (d = ComparePhrase(store.GetAt(i), &rec, nullptr)) < 0) {
+      if (merged.Add(*store.GetAt(i)) < 0) return false;
+      ++i;
+    }
+    if (i < nStore && d == 0) {
+      ++nDuplicate;  // stored before the import: the stored record stays
+      continue;
+    }
+    if (merged.Add(rec) < 0) return false;
+    ++nAdded;
+  }
+  for (; i < nStore; ++i) {
+    if (merged.Add(*store.GetAt(i)) < 0) return false;
+  }
+
+  TakeBlocks(store, merged);
+  m_lib.GetGroup(m_byGroup)->dwCount += nAdded;
+  stats.nAdded += nAdded;
+  stats.nDuplicate += nDuplicate;
+  std::free(m_pItems);
+  m_pItems = nullptr;
+  m_nCount = m_nCapacity = 0;
+  return true;
+}
+
+void CPhraseBatch::Flush(tagIMPORTSTATS& stats) {
+  if (m_nCount == 0) return;
+  std::sort(m_pItems, m_pItems + m_nCount, SortsAfter);
+  const size_t nStore = m_lib.m_arrPhrase.GetCount();
+  if (nStore > 0 && m_nCount >= nStore / kOneByOneRatio && MergeIntoStore(stats)) return;
+  AddOneByOne(stats);
+}

@@ -1,0 +1,52 @@
+// The phrases of one import, gathered and added to the library at once: one
+// sort and one merge instead of a search and an insertion per line. The
+// library ends up exactly as if each phrase had gone through AddPhrase with
+// the duplicate check, in file order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "PhraseImport.h"
+
+class CTabrix;
+
+// A phrase waiting in the batch. The text is zero-padded, so comparing the
+// whole field as unsigned bytes gives the store's order.
+struct tagSTAGEDPHRASE {
+  char szWord[31];
+  uint8_t byFreq;
+  uint32_t nOrder;  // arrival in the batch: among equal texts the first wins
+};
+
+class CPhraseBatch {
+ public:
+  CPhraseBatch(CTabrix& lib, uint8_t group);
+  ~CPhraseBatch();
+  CPhraseBatch(const CPhraseBatch&) = delete;
+  CPhraseBatch& operator=(const CPhraseBatch&) = delete;
+
+  // Takes a phrase of at most 30 bytes (the caller checked the length and the
+  // range). When memory for the batch runs out, what it holds is added first.
+  void Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats);
+  // Adds every phrase held, counting each as added or duplicate, and empties
+  // the batch.
+  void Flush(tagIMPORTSTATS& stats);
+
+ private:
+  bool Grow();
+  // The smallest phrase left (the first arrival among equal texts), taken out;
+  // the memory behind the taken phrases goes back as the batch empties.
+  tagSTAGEDPHRASE TakeSmallest();
+  // Each phrase through AddPhrase: for a few phrases into a large store.
+  void AddOneByOne(tagIMPORTSTATS& stats);
+  // One pass over the store and the batch into a new chain of blocks. False,
+  // with the library untouched, when memory runs out.
+  bool MergeIntoStore(tagIMPORTSTATS& stats);
+
+  CTabrix& m_lib;
+  uint8_t m_byGroup;
+  tagSTAGEDPHRASE* m_pItems;  // malloc'ed: grows and shrinks with realloc
+  size_t m_nCount;
+  size_t m_nCapacity;
+};
