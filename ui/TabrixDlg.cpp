@@ -170,10 +170,29 @@ void CTabrixDlg::OnItemChangedList(NMHDR* pNMHDR, LRESULT* pResult) {
 void CTabrixDlg::ProgressToBar(int32_t stage, int32_t value, void* data) {
   CTabrixDlg* pDlg = static_cast<CTabrixDlg*>(data);
   if (stage == 0) {
-    pDlg->m_ctrlProgress.SetRange32(0, value);
+    pDlg->BeginProgress(value);
   } else if (stage == 1) {
-    pDlg->m_ctrlProgress.SetPos(value);
+    pDlg->StepProgress(value);
+  } else {
+    pDlg->EndProgress();
   }
+}
+
+void CTabrixDlg::BeginProgress(int nUpper) {
+  m_ctrlProgress.SetRange32(0, nUpper);
+  // One pixel of the bar's inside is the finest step it can show.
+  RECT rect = {};
+  m_ctrlProgress.GetClientRect(&rect);
+  m_progressThrottle.Reset(0, nUpper, rect.right - rect.left);
+}
+
+void CTabrixDlg::StepProgress(int nPos) {
+  if (m_progressThrottle.Step(nPos)) m_ctrlProgress.SetPos(nPos);
+}
+
+void CTabrixDlg::EndProgress() {
+  int32_t nPos = 0;
+  if (m_progressThrottle.Flush(&nPos)) m_ctrlProgress.SetPos(nPos);
 }
 
 void CTabrixDlg::OnClear() {
@@ -187,7 +206,9 @@ void CTabrixDlg::OnLoad() {
   CFileDialog dlg(TRUE, kLibraryExt, nullptr, 0, kLibraryFilter);
   if (dlg.DoModal() != IDOK) return;
   const std::string path = dlg.GetPathName();
-  if (m_library.Load(path.c_str())) {
+  const int nLoaded = m_library.Load(path.c_str());
+  EndProgress();
+  if (nLoaded) {
     RefreshGroupList();
     return;
   }
@@ -200,7 +221,9 @@ void CTabrixDlg::OnSave() {
   CFileDialog dlg(FALSE, kLibraryExt, nullptr, 0, kLibraryFilter);
   if (dlg.DoModal() != IDOK) return;
   const std::string path = dlg.GetPathName();
-  if (m_library.Save(path.c_str())) {
+  const int nSaved = m_library.Save(path.c_str());
+  EndProgress();
+  if (nSaved) {
     MessageBox("保存完成，您可以在云笺的词库管理页面中安装该词库");
   } else {
     MessageBox("保存失败");
@@ -221,7 +244,9 @@ void CTabrixDlg::OnLoadCurrent() {
       break;
   }
   OnClear();
-  if (m_library.Load(path.c_str())) {
+  const int nLoaded = m_library.Load(path.c_str());
+  EndProgress();
+  if (nLoaded) {
     RefreshGroupList();
     return;
   }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "ProgressThrottle.h"
 #include "Tabrix.h"
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
@@ -27,6 +28,17 @@ class CTabrixDlg : public CDialog {
   void RefreshGroupList();
   // The library's progress callback; data is the dialog.
   static void ProgressToBar(int32_t stage, int32_t value, void* data);
+  // The imports' progress callback: the text file's length and read
+  // position; data is the dialog.
+  static void ImportProgressToBar(uint64_t fileLength, uint64_t position, void* data);
+
+  // The progress bar through its throttle: the range 0..nUpper is set at
+  // once; a position is sent only when the bar would show it differently,
+  // and EndProgress sends the last position held back, so the bar ends where
+  // every position sent would have left it.
+  void BeginProgress(int nUpper);
+  void StepProgress(int nPos);
+  void EndProgress();
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -51,4 +63,7 @@ class CTabrixDlg : public CDialog {
   void SetGroupCells(int nItem, const tagGROUPINFO& group);
   // The frequency range of the imports, from edit boxes 1004 and 1005.
   void ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const;
+
+ private:
+  CProgressThrottle m_progressThrottle;
 };
