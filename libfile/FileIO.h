@@ -35,7 +35,8 @@ enum : size_t { TABRIX_FILE_BUFFER = 64 * 1024 };
 
 class CFileWriter {
  public:
-  CFileWriter() : m_pFile(nullptr), m_pBuffer(nullptr), m_nBuffered(0), m_nPosition(0), m_bFailed(false) {}
+  CFileWriter()
+      : m_pFile(nullptr), m_pBuffer(nullptr), m_nBuffered(0), m_nPosition(0), m_bFailed(false) {}
   ~CFileWriter();
   CFileWriter(const CFileWriter&) = delete;
   CFileWriter& operator=(const CFileWriter&) = delete;
