@@ -53,33 +53,55 @@ int CTabrix::WriteBody(CFileWriter& file) {
   const uint64_t nBase = file.GetPosition();
   const uint32_t nPhrases = m_arrPhrase.GetCount();
   std::unique_ptr<uint32_t[]> offsets(new (std::nothrow) uint32_t[nPhrases ? nPhrases : 1]);
-  if (!offsets) return 0;
+  // Records go out in chunks as large as the writer's buffer, which passes
+  // them straight to the file: one call per chunk instead of one per record.
+  std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[TABRIX_FILE_BUFFER]);
+  if (!offsets || !chunk) return 0;
 
   ReportProgress(*this, 0, static_cast<int32_t>(nPhrases));
+  size_t nUsed = 0;     // bytes in chunk
+  uint32_t nFirst = 0;  // first record in chunk
+  // Writes the chunk; its records count as done only once their bytes are out.
+  auto writeChunk = [&](uint32_t nEnd) {
+    if (nUsed > 0 && !file.Write(chunk.get(), nUsed)) return false;
+    for (; nFirst < nEnd; ++nFirst) ReportProgress(*this, 1, static_cast<int32_t>(nFirst));
+    nUsed = 0;
+    return true;
+  };
   bool bOk = true;
-  for (uint32_t i = 0; i < nPhrases && bOk; ++i) {
+  uint64_t nOffset = 0;  // of the next record within the phrase section
+  uint32_t i = 0;
+  for (; i < nPhrases; ++i) {
     const tagPHRASE2* pPhrase = m_arrPhrase.GetAt(i);
-    const uint64_t nOffset = file.GetPosition() - nBase;
     if (nOffset > UINT32_MAX || pPhrase->cLen > TABRIX_MAX_PHRASE_LEN) {
       bOk = false;
       break;
     }
+    if (nUsed + sizeof(tagPHRASE2) > TABRIX_FILE_BUFFER && !writeChunk(i)) {
+      bOk = false;
+      break;
+    }
     offsets[i] = static_cast<uint32_t>(nOffset);
-    uint8_t record[3 + TABRIX_MAX_PHRASE_LEN];
-    record[0] = pPhrase->byGroup;
-    record[1] = pPhrase->byFreq;
-    record[2] = pPhrase->cLen;
-    memcpy(record + 3, pPhrase->szWord, pPhrase->cLen);
-    bOk = file.Write(record, 3u + pPhrase->cLen);
-    if (bOk) ReportProgress(*this, 1, static_cast<int32_t>(i));
+    uint8_t* pRecord = chunk.get() + nUsed;
+    pRecord[0] = pPhrase->byGroup;
+    pRecord[1] = pPhrase->byFreq;
+    pRecord[2] = pPhrase->cLen;
+    // The whole text field is copied: a copy of fixed size compiles to a few
+    // moves, one of the text's own length to a slow string instruction. The
+    // bytes past the text are overwritten by the next record.
+    memcpy(pRecord + 3, pPhrase->szWord, sizeof(pPhrase->szWord));
+    nUsed += 3u + pPhrase->cLen;
+    nOffset += 3u + pPhrase->cLen;
   }
+  // What came before a refused record still goes out, as it always did.
+  if (!writeChunk(i)) bOk = false;
   const uint64_t nPhraseBytes = file.GetPosition() - nBase;
   ReportProgress(*this, 2, 0);
   if (!bOk || nPhraseBytes > UINT32_MAX) return 0;
 
   // The index: the offsets turned little-endian in place and written at once.
   uint8_t* pBytes = reinterpret_cast<uint8_t*>(offsets.get());
-  for (uint32_t i = 0; i < nPhrases; ++i) PutU32(pBytes + 4 * static_cast<size_t>(i), offsets[i]);
+  for (uint32_t k = 0; k < nPhrases; ++k) PutU32(pBytes + 4 * static_cast<size_t>(k), offsets[k]);
   if (!file.Write(pBytes, 4 * static_cast<size_t>(nPhrases))) return 0;
 
   return file.PatchU32(nBase - 4, static_cast<uint32_t>(nPhraseBytes)) ? 1 : 0;
