@@ -1,11 +1,14 @@
-// Speed of the phrase store and the library file, as ratios against a plain
-// baseline run side by side: the same records read from the file into a
-// std::vector, then std::sort and std::unique.
+// Speed and memory of the phrase store, the library file and the text import,
+// as ratios against a plain baseline run side by side: the same records read
+// from the library file into a std::vector, then std::sort and std::unique.
 //
 //   bench_model [--rounds N] [--sizes a,b,...] [--random-max N]
 //
-// --random-max N measures AddPhrase in random order only for n <= N; that
-// case grows quadratically and takes minutes at a million phrases.
+// Each figure is the median of the rounds. Peak memory (Linux) is the growth
+// of the resident set while one operation runs in a child process of its own,
+// after the inherited heap was handed back to the system. --random-max N
+// measures AddPhrase in random order only for n <= N (default 100000); that
+// case grows much faster than n.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,7 +21,15 @@
 #include <unordered_set>
 #include <vector>
 
+#if defined(__linux__)
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#define TABRIX_BENCH_POSIX 1
+#endif
+
 #include "FileHeader.h"
+#include "PhraseImport.h"
 #include "Tabrix.h"
 
 namespace {
@@ -26,9 +37,9 @@ namespace {
 const int kGroups = 8;
 
 struct Options {
-  int nRounds = 3;
+  int nRounds = 5;
   std::vector<uint32_t> sizes{100000, 1000000};
-  uint64_t nRandomMax = UINT64_MAX;
+  uint64_t nRandomMax = 100000;
 };
 
 bool ParseOptions(int argc, char** argv, Options* options) {
@@ -84,6 +95,19 @@ std::vector<tagPHRASE2> MakePhrases(uint32_t n, std::mt19937& rng) {
   return phrases;
 }
 
+// The phrases as a phrase-list text file in their random order, "text<TAB>
+// frequency" per line, with one line in a hundred repeating an earlier text.
+bool WritePhraseList(const std::string& path, const std::vector<tagPHRASE2>& phrases,
+                     std::mt19937& rng) {
+  FILE* file = fopen(path.c_str(), "wb");
+  if (!file) return false;
+  for (size_t i = 0; i < phrases.size(); ++i) {
+    fprintf(file, "%s\t%u\n", phrases[i].szWord, phrases[i].byFreq);
+    if (i > 0 && rng() % 100 == 0) fprintf(file, "%s\t1\n", phrases[rng() % i].szWord);
+  }
+  return fclose(file) == 0;
+}
+
 void AddGroups(CTabrix& library) {
   for (int g = 0; g < kGroups; ++g)
     library.AddGroup(("group " + std::to_string(g)).c_str(), "bench", "");
@@ -127,6 +151,15 @@ size_t BaselineReadSortUnique(const std::string& path) {
   return records.size();
 }
 
+// The text file into an empty library as "导入新组" does; true when all n
+// distinct texts arrived.
+bool ImportIntoEmpty(const std::string& path, uint32_t n) {
+  CTabrix library;
+  tagIMPORTSTATS stats = {};
+  const int result = ImportNewGroup(library, path.c_str(), DefaultImportOptions(), nullptr, &stats);
+  return result == IMPORT_OK && stats.nAdded == n && library.m_arrPhrase.GetCount() == n;
+}
+
 double Seconds(const std::function<void()>& work) {
   auto start = std::chrono::steady_clock::now();
   work();
@@ -134,15 +167,82 @@ double Seconds(const std::function<void()>& work) {
 }
 
 double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
   std::sort(v.begin(), v.end());
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-void Print(const char* what, double seconds, double baseline) {
-  printf("  %-44s %10.1f ms  %7.2fx\n", what, seconds * 1000, seconds / baseline);
+#if TABRIX_BENCH_POSIX
+// Resident kB of this process: "VmRSS:" now, "VmHWM:" the peak.
+long StatusKb(const char* key) {
+  FILE* file = fopen("/proc/self/status", "r");
+  if (!file) return -1;
+  char line[256];
+  long kb = -1;
+  while (fgets(line, sizeof(line), file)) {
+    if (strncmp(line, key, strlen(key)) == 0) kb = strtol(line + strlen(key), nullptr, 10);
+  }
+  fclose(file);
+  return kb;
 }
 
-bool RunSize(uint32_t n, const Options& options, const std::string& folder) {
+// Growth of the resident set while work runs, in bytes, or -1. The work runs
+// in a child; free heap inherited from this process is first given back to
+// the system, so that memory the work takes shows however it is allocated.
+double PeakBytes(const std::function<bool()>& work) {
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    malloc_trim(0);
+    const long before = StatusKb("VmRSS:");
+    const bool ok = work();
+    const long peak = StatusKb("VmHWM:");
+    const long growth = ok && before >= 0 && peak >= 0 ? peak - before : -1;
+    ssize_t written = write(fds[1], &growth, sizeof(growth));
+    _exit(written == sizeof(growth) ? 0 : 1);
+  }
+  close(fds[1]);
+  long growth = -1;
+  if (pid < 0 || read(fds[0], &growth, sizeof(growth)) != sizeof(growth)) growth = -1;
+  close(fds[0]);
+  if (pid > 0) waitpid(pid, nullptr, 0);
+  return growth < 0 ? -1 : double(growth) * 1024;
+}
+#else
+double PeakBytes(const std::function<bool()>&) { return -1; }
+#endif
+
+struct tagTALLY {
+  int nPass = 0;
+  int nFail = 0;
+};
+
+const char* Verdict(bool pass, tagTALLY& tally) {
+  ++(pass ? tally.nPass : tally.nFail);
+  return pass ? "PASS" : "FAIL";
+}
+
+// One row: time and ratio, the time target when there is one, then peak
+// memory, its ratio and its target (at most twice the baseline's).
+void PrintRow(const char* what, double seconds, double base, double target, double peak,
+              double basePeak, tagTALLY& tally) {
+  printf("  %-40s %9.1f ms %7.2fx", what, seconds * 1000, seconds / base);
+  if (target > 0) {
+    printf("  <= %.2fx %s", target, Verdict(seconds / base <= target, tally));
+  } else {
+    printf("  %13s", "");
+  }
+  if (peak >= 0 && basePeak > 0) {
+    printf("   %7.1f MB %5.2fx", peak / 1e6, peak / basePeak);
+    if (target > 0) printf("  <= 2x %s", Verdict(peak / basePeak <= 2.0, tally));
+  }
+  printf("\n");
+}
+
+bool RunSize(uint32_t n, const Options& options, const std::string& folder, tagTALLY& tally) {
   std::mt19937 rng(n);
   const std::vector<tagPHRASE2> randomOrder = MakePhrases(n, rng);
   std::vector<tagPHRASE2> sortedOrder = randomOrder;
@@ -150,11 +250,36 @@ bool RunSize(uint32_t n, const Options& options, const std::string& folder) {
     return ComparePhrase(&a, &b, nullptr) < 0;
   });
   const std::string path = folder + "/bench.wbk";
+  const std::string listPath = folder + "/bench.txt";
+  const std::string sortedPath = folder + "/sorted.txt";
   const bool bRandom = n <= options.nRandomMax;
+  bool ok = WritePhraseList(listPath, randomOrder, rng);
 
-  std::vector<double> baseline, load, save, addSorted, addRandom;
-  bool ok = true;
+  CTabrix saved;
+  AddGroups(saved);
+  AddAll(saved, sortedOrder);
+  ok &= saved.Save(path.c_str()) == 1;
+  if (!ok) {
+    fprintf(stderr, "bench_model: cannot write the files at n = %u\n", n);
+    return false;
+  }
+
+  // Peak memory, each operation once in a child of its own.
+  const double peakBase = PeakBytes([&] { return BaselineReadSortUnique(path) == n; });
+  const double peakLoad = PeakBytes([&] {
+    CTabrix loaded;
+    return loaded.Load(path.c_str()) == 1 && loaded.m_arrPhrase.GetCount() == n;
+  });
+  const double peakSave =
+      PeakBytes([&] { return saved.Save((folder + "/peak.wbk").c_str()) == 1; });
+  const double peakImport = PeakBytes([&] { return ImportIntoEmpty(listPath, n); });
+
+  std::vector<double> baseline, load, save, addSorted, addRandom, import, sortU;
   for (int round = 0; round < options.nRounds && ok; ++round) {
+    size_t nBaseline = 0;
+    baseline.push_back(Seconds([&] { nBaseline = BaselineReadSortUnique(path); }));
+    ok &= nBaseline == n;
+
     CTabrix library;
     AddGroups(library);
     addSorted.push_back(Seconds([&] { AddAll(library, sortedOrder); }));
@@ -165,36 +290,47 @@ bool RunSize(uint32_t n, const Options& options, const std::string& folder) {
     load.push_back(Seconds([&] { ok &= loaded.Load(path.c_str()) == 1; }));
     ok &= loaded.m_arrPhrase.GetCount() == n;
 
-    size_t nBaseline = 0;
-    baseline.push_back(Seconds([&] { nBaseline = BaselineReadSortUnique(path); }));
-    ok &= nBaseline == n;
+    import.push_back(Seconds([&] { ok &= ImportIntoEmpty(listPath, n);
+  }));
+#if TABRIX_BENCH_POSIX
+  const std::string command = "LC_ALL=C sort -u '" + listPath + "' -o '" + sortedPath + "'";
+  sortU.push_back(Seconds([&] { ok &= std::system(command.c_str()) == 0; }));
+#endif
 
-    if (bRandom) {
-      CTabrix random;
-      AddGroups(random);
-      addRandom.push_back(Seconds([&] { AddAll(random, randomOrder); }));
-      ok &= random.m_arrPhrase.GetCount() == n;
-    }
-  }
-  if (!ok) {
-    fprintf(stderr, "bench_model: a run at n = %u went wrong\n", n);
-    return false;
-  }
-
-  const double base = Median(baseline);
-  printf("n = %u (median of %d rounds; ratio to the baseline)\n", n, options.nRounds);
-  Print("baseline: read + std::sort + std::unique", base, base);
-  Print("Load", Median(load), base);
-  Print("Save", Median(save), base);
-  Print("AddPhrase, sorted order, duplicate check", Median(addSorted), base);
   if (bRandom) {
-    Print("AddPhrase, random order, duplicate check", Median(addRandom), base);
-  } else {
-    printf("  %-44s skipped (--random-max)\n", "AddPhrase, random order, duplicate check");
+    CTabrix random;
+    AddGroups(random);
+    addRandom.push_back(Seconds([&] { AddAll(random, randomOrder); }));
+    ok &= random.m_arrPhrase.GetCount() == n;
   }
-  fflush(stdout);
-  return true;
 }
+if (!ok) {
+  fprintf(stderr, "bench_model: a run at n = %u went wrong\n", n);
+  return false;
+}
+
+const double base = Median(baseline);
+printf("n = %u (median of %d rounds; ratio to the baseline; peak = growth of the resident set)\n",
+       n, options.nRounds);
+PrintRow("baseline: read + std::sort + std::unique", base, base, 0, peakBase, peakBase, tally);
+PrintRow("Load", Median(load), base, 0.5, peakLoad, peakBase, tally);
+PrintRow("Save", Median(save), base, 0.3, peakSave, peakBase, tally);
+PrintRow("import of a random-order list (new group)", Median(import), base, 1.5, peakImport,
+         peakBase, tally);
+if (!sortU.empty()) {
+  PrintRow("LC_ALL=C sort -u on the same list", Median(sortU), base, 0, -1, 0, tally);
+  printf("  %-40s %9.2f   <  1.00  %s\n", "import / sort -u", Median(import) / Median(sortU),
+         Verdict(Median(import) < Median(sortU), tally));
+}
+PrintRow("AddPhrase, sorted order, duplicate check", Median(addSorted), base, 0, -1, 0, tally);
+if (bRandom) {
+  PrintRow("AddPhrase, random order, duplicate check", Median(addRandom), base, 0, -1, 0, tally);
+} else {
+  printf("  %-40s skipped (--random-max)\n", "AddPhrase, random order, duplicate check");
+}
+fflush(stdout);
+return true;
+}  // namespace
 
 }  // namespace
 
@@ -217,7 +353,9 @@ int main(int argc, char** argv) {
     }
   }
   bool ok = true;
-  for (uint32_t n : options.sizes) ok &= RunSize(n, options, folder.string());
+  tagTALLY tally;
+  for (uint32_t n : options.sizes) ok &= RunSize(n, options, folder.string(), tally);
   std::filesystem::remove_all(folder, ec);
+  printf("targets: %d met, %d missed\n", tally.nPass, tally.nFail);
   return ok ? 0 : 1;
 }

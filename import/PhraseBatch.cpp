@@ -25,13 +25,58 @@ uint64_t TextPrefix(const char* text) {
 
 // Descending order of (text, arrival): the batch is used up from its end, so
 // the smallest text and, among equal texts, the first arrival come out first.
-bool SortsAfter(const tagSTAGEDPHRASE& a, const tagSTAGEDPHRASE& b) {
-  const uint64_t pa = TextPrefix(a.szWord);
-  const uint64_t pb = TextPrefix(b.szWord);
-  if (pa != pb) return pa > pb;
-  const int d = std::memcmp(a.szWord + 8, b.szWord + 8, sizeof(a.szWord) - 8);
-  if (d != 0) return d > 0;
-  return a.nOrder > b.nOrder;
+// A function object, so that std::sort inlines the comparison.
+struct SortsAfter {
+  bool operator()(const tagSTAGEDPHRASE& a, const tagSTAGEDPHRASE& b) const {
+    const uint64_t pa = TextPrefix(a.szWord);
+    const uint64_t pb = TextPrefix(b.szWord);
+    if (pa != pb) return pa > pb;
+    const int d = std::memcmp(a.szWord + 8, b.szWord + 8, sizeof(a.szWord) - 8);
+    if (d != 0) return d > 0;
+    return a.nOrder > b.nOrder;
+  }
+};
+
+// Bytes of the text field at which the batch is split by value before the
+// comparison sort takes over, and the part size below which it does.
+constexpr int kRadixBytes = 4;
+constexpr size_t kRadixMin = 64;
+
+// The batch in SortsAfter's order: split in place by the byte at depth
+// (largest byte first), each part split again by the next byte, and small
+// parts sorted by comparison. Splitting moves each phrase about once per
+// level where comparisons would move it about log2(n) times.
+void RadixSort(tagSTAGEDPHRASE* items, size_t n, int depth) {
+  if (n < kRadixMin || depth == kRadixBytes) {
+    std::sort(items, items + n, SortsAfter());
+    return;
+  }
+  auto bucket = [depth](const tagSTAGEDPHRASE& s) {
+    return 255 - static_cast<unsigned char>(s.szWord[depth]);
+  };
+  size_t count[256] = {};
+  for (size_t i = 0; i < n; ++i) ++count[bucket(items[i])];
+  size_t start[257];
+  size_t next[256];
+  start[0] = 0;
+  for (int b = 0; b < 256; ++b) {
+    start[b + 1] = start[b] + count[b];
+    next[b] = start[b];
+  }
+  // Each phrase is carried straight to the part it belongs to, displacing the
+  // one there, which is carried on in turn.
+  for (int b = 0; b < 256; ++b) {
+    while (next[b] < start[b + 1]) {
+      tagSTAGEDPHRASE carried = items[next[b]];
+      for (int home = bucket(carried); home != b; home = bucket(carried)) {
+        std::swap(carried, items[next[home]++]);
+      }
+      items[next[b]++] = carried;
+    }
+  }
+  for (int b = 0; b < 256; ++b) {
+    if (count[b] > 1) RadixSort(items + start[b], count[b], depth + 1);
+  }
 }
 
 uint8_t TextLength(const tagSTAGEDPHRASE& s) {
@@ -113,6 +158,33 @@ tagSTAGEDPHRASE CPhraseBatch::TakeSmallest() {
   return s;
 }
 
+void CPhraseBatch::AppendToEmptyStore(tagIMPORTSTATS& stats) {
+  CSArray<tagPHRASE2>& store = m_lib.m_arrPhrase;
+  tagPHRASE2 rec;
+  std::memset(&rec, 0, sizeof(rec));
+  rec.byGroup = m_byGroup;
+  bool bAny = false;  // rec holds the text taken last
+  uint32_t nAdded = 0;
+  while (m_nCount > 0) {
+    const tagSTAGEDPHRASE s = TakeSmallest();
+    if (bAny && std::memcmp(rec.szWord, s.szWord, sizeof(s.szWord)) == 0) {
+      ++stats.nDuplicate;  // a later arrival of the text just taken
+      continue;
+    }
+    bAny = true;
+    std::memcpy(rec.szWord, s.szWord, sizeof(s.szWord));
+    rec.byFreq = s.byFreq;
+    rec.cLen = TextLength(s);
+    if (store.Add(rec) >= 0) {
+      ++nAdded;
+    } else {
+      ++stats.nDuplicate;  // no memory: counted as AddPhrase would count it
+    }
+  }
+  m_lib.GetGroup(m_byGroup)->dwCount += nAdded;
+  stats.nAdded += nAdded;
+}
+
 void CPhraseBatch::AddOneByOne(tagIMPORTSTATS& stats) {
   // Smallest first: into an empty store every phrase is an append, and a
   // later arrival of a text finds the first one stored.
@@ -178,8 +250,12 @@ bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
 
 void CPhraseBatch::Flush(tagIMPORTSTATS& stats) {
   if (m_nCount == 0) return;
-  std::sort(m_pItems, m_pItems + m_nCount, SortsAfter);
+  RadixSort(m_pItems, m_nCount, 0);
   const size_t nStore = m_lib.m_arrPhrase.GetCount();
-  if (nStore > 0 && m_nCount >= nStore / kOneByOneRatio && MergeIntoStore(stats)) return;
+  if (nStore == 0) {
+    AppendToEmptyStore(stats);
+    return;
+  }
+  if (m_nCount >= nStore / kOneByOneRatio && MergeIntoStore(stats)) return;
   AddOneByOne(stats);
 }

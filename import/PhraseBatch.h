@@ -38,6 +38,8 @@ class CPhraseBatch {
   // The smallest phrase left (the first arrival among equal texts), taken out;
   // the memory behind the taken phrases goes back as the batch empties.
   tagSTAGEDPHRASE TakeSmallest();
+  // Sorted appends, for an import into an empty library.
+  void AppendToEmptyStore(tagIMPORTSTATS& stats);
   // Each phrase through AddPhrase: for a few phrases into a large store.
   void AddOneByOne(tagIMPORTSTATS& stats);
   // One pass over the store and the batch into a new chain of blocks. False,
