@@ -33,9 +33,10 @@ class CTabrixDlg : public CDialog {
   static void ImportProgressToBar(uint64_t fileLength, uint64_t position, void* data);
 
   // The progress bar through its throttle: the range 0..nUpper is set at
-  // once; a position is sent only when the bar would show it differently,
-  // and EndProgress sends the last position held back, so the bar ends where
-  // every position sent would have left it.
+  // once; a position is sent only when the bar would show it differently and
+  // a moment has passed since its last move, and EndProgress sends the last
+  // position held back, so the bar ends where every position sent would have
+  // left it.
   void BeginProgress(int nUpper);
   void StepProgress(int nPos);
   void EndProgress();

@@ -162,4 +162,73 @@ TEST(ProgressThrottleTest, ExtremeRangesDoNotOverflow) {
   EXPECT_EQ(wide.sent, (std::vector<int32_t>{0, 1, 2, INT32_MAX}));
 }
 
+// A clock the tests move by hand, counting how often it is read.
+uint32_t g_dwNow = 0;
+int g_nClockReads = 0;
+uint32_t FakeClock() {
+  ++g_nClockReads;
+  return g_dwNow;
+}
+
+class ProgressThrottleClockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_dwNow = 0;
+    g_nClockReads = 0;
+  }
+  static constexpr uint32_t kGap = 30;
+};
+
+TEST_F(ProgressThrottleClockTest, MovesWaitForTheGapButTheClosingStepDoesNot) {
+  // 100000 steps over 100 ms on a bar of 500 pixels.
+  CProgressThrottle throttle(&FakeClock, kGap);
+  throttle.Reset(0, 100000, 500);
+  std::vector<int32_t> sent;
+  std::vector<uint32_t> sentAt;
+  for (int32_t i = 0; i < 100000; ++i) {
+    g_dwNow = static_cast<uint32_t>(i / 1000);
+    if (throttle.Step(i)) {
+      sent.push_back(i);
+      sentAt.push_back(g_dwNow);
+    }
+  }
+  int32_t held = 0;
+  EXPECT_FALSE(throttle.Flush(&held));
+  ASSERT_GE(sent.size(), 2u);
+  EXPECT_EQ(sent.front(), 0);
+  EXPECT_EQ(sent.back(), 99999);
+  for (size_t i = 1; i + 1 < sent.size(); ++i) EXPECT_GE(sentAt[i] - sentAt[i - 1], kGap);
+  // 0, then 30, 60 and 90 ms, then the last step.
+  EXPECT_EQ(sent.size(), 5u);
+  // The clock is read once per new pixel at most, not once per step.
+  EXPECT_LE(g_nClockReads, 500 + 2);
+}
+
+TEST_F(ProgressThrottleClockTest, PositionHeldForTimeIsFlushed) {
+  CProgressThrottle throttle(&FakeClock, kGap);
+  throttle.Reset(0, 1000, 1000);
+  EXPECT_TRUE(throttle.Step(0));
+  g_dwNow = 10;
+  EXPECT_FALSE(throttle.Step(500));
+  int32_t pos = -1;
+  ASSERT_TRUE(throttle.Flush(&pos));
+  EXPECT_EQ(pos, 500);
+  // The flush was a move: the next one waits for the gap from it.
+  g_dwNow = 10 + kGap - 1;
+  EXPECT_FALSE(throttle.Step(600));
+  g_dwNow = 10 + kGap;
+  EXPECT_TRUE(throttle.Step(700));
+}
+
+TEST_F(ProgressThrottleClockTest, GapIsMeasuredAcrossTheClocksWrapAround) {
+  CProgressThrottle throttle(&FakeClock, kGap);
+  throttle.Reset(0, 1000, 1000);
+  g_dwNow = UINT32_MAX - 9;
+  EXPECT_TRUE(throttle.Step(0));
+  g_dwNow = 5;  // 15 ms later
+  EXPECT_FALSE(throttle.Step(100));
+  g_dwNow = 20;  // 30 ms later
+  EXPECT_TRUE(throttle.Step(200));
+}
+
 }  // namespace
