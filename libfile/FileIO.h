@@ -80,6 +80,14 @@ class CFileReader {
   bool Open(const char* path);
   // True only when all size bytes were read into data.
   bool Read(void* data, size_t size);
+  // The next size bytes, read past, when the buffer already holds them: valid
+  // until the next call. Null otherwise, and nothing is read (use Read).
+  const uint8_t* Take(size_t size) {
+    if (m_pFile == nullptr || size > m_nHeld - m_nNext) return nullptr;
+    const uint8_t* p = m_pBuffer + m_nNext;
+    m_nNext += size;
+    return p;
+  }
   // True only when size bytes could be read past.
   bool Skip(size_t size);
   void Close();

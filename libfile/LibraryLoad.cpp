@@ -1,6 +1,7 @@
 // Reading the library file. A load either yields everything the file
 // announces or fails and leaves the library empty.
 #include <cstdint>
+#include <cstring>
 
 #include "FileHeader.h"
 #include "FileIO.h"
@@ -54,13 +55,26 @@ int CTabrix::ReadBody(CFileReader& file) {
   for (uint64_t i = 0; i < nTotal; ++i) {
     uint8_t head[3];  // byGroup, byFreq, cLen
     char text[256];   // room for any length byte
-    if (!file.Read(head, sizeof(head)) || !file.Read(text, head[2])) {
+    // Records are taken straight from the reader's buffer where it holds
+    // them whole, and copied out only across a refill.
+    const uint8_t* pHead = file.Take(sizeof(head));
+    if (pHead != nullptr) {
+      memcpy(head, pHead, sizeof(head));
+    } else if (!file.Read(head, sizeof(head))) {
       nOk = 0;
       break;
     }
+    const char* pText = reinterpret_cast<const char*>(file.Take(head[2]));
+    if (pText == nullptr) {
+      if (!file.Read(text, head[2])) {
+        nOk = 0;
+        break;
+      }
+      pText = text;
+    }
     // A record longer than a phrase can be is read past and dropped; its
     // length must never reach AddPhrase, where 255 means "measure the text".
-    if (head[2] <= TABRIX_MAX_PHRASE_LEN) AddPhrase(text, head[2], head[1], 0, head[0]);
+    if (head[2] <= TABRIX_MAX_PHRASE_LEN) AddPhrase(pText, head[2], head[1], 0, head[0]);
     ReportProgress(*this, 1, ProgressValue(i));
   }
   ReportProgress(*this, 2, 0);

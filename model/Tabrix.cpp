@@ -30,8 +30,8 @@ int CTabrix::AddPhrase(const char* text, uint8_t length, uint8_t freq, int check
   // byte more than a phrase may hold, so that an over-long text is refused
   // without reading the rest of it.
   const size_t limit = length == kMeasureText ? TABRIX_MAX_PHRASE_LEN + 1 : length;
-  size_t n = 0;
-  while (n < limit && text[n] != '\0') ++n;
+  const void* pNul = std::memchr(text, 0, limit);
+  const size_t n = pNul != nullptr ? size_t(static_cast<const char*>(pNul) - text) : limit;
   if (n > TABRIX_MAX_PHRASE_LEN) return 0;
   std::memcpy(rec.szWord, text, n);
   rec.byGroup = group;
