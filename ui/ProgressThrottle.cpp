@@ -20,6 +20,7 @@ CProgressThrottle::CProgressThrottle(ProgressClock funClock, uint32_t nGapMillis
 void CProgressThrottle::Reset(int32_t nLower, int32_t nUpper, int32_t nWidth) {
   m_nLower = nLower;
   m_nUpper = nUpper;
+  m_nClosing = int64_t{nUpper} - 1;
   m_nWidth = nWidth > 0 ? nWidth : 0;
   m_bSent = false;
   m_nSent = 0;
@@ -37,15 +38,15 @@ void CProgressThrottle::SetRun(int32_t nPos) {
   if (m_nUpper <= m_nLower || m_nWidth == 0) {
     m_nRunLow = INT64_MIN;
     m_nRunHigh = INT64_MAX;
-    return;
+  } else {
+    const int64_t span = static_cast<int64_t>(m_nUpper) - m_nLower;
+    int64_t done = static_cast<int64_t>(nPos) - m_nLower;
+    if (done < 0) done = 0;
+    if (done > span) done = span;
+    const int64_t pixels = done * m_nWidth / span;
+    m_nRunLow = pixels == 0 ? INT64_MIN : m_nLower + MulDivUp(pixels, span, m_nWidth);
+    m_nRunHigh = pixels == m_nWidth ? INT64_MAX : m_nLower + MulDivUp(pixels + 1, span, m_nWidth);
   }
-  const int64_t span = static_cast<int64_t>(m_nUpper) - m_nLower;
-  int64_t done = static_cast<int64_t>(nPos) - m_nLower;
-  if (done < 0) done = 0;
-  if (done > span) done = span;
-  const int64_t pixels = done * m_nWidth / span;
-  m_nRunLow = pixels == 0 ? INT64_MIN : m_nLower + MulDivUp(pixels, span, m_nWidth);
-  m_nRunHigh = pixels == m_nWidth ? INT64_MAX : m_nLower + MulDivUp(pixels + 1, span, m_nWidth);
 }
 
 void CProgressThrottle::MarkSent(int32_t nPos, uint32_t dwNow) {
@@ -56,20 +57,14 @@ void CProgressThrottle::MarkSent(int32_t nPos, uint32_t dwNow) {
   SetRun(nPos);
 }
 
-bool CProgressThrottle::Step(int32_t nPos) {
+bool CProgressThrottle::StepOutsideRun(int32_t nPos) {
   if (m_bSent && nPos == m_nSent) {
     m_bHeld = false;
     return false;
   }
-  const bool bClosing = nPos == m_nUpper || static_cast<int64_t>(nPos) == int64_t{m_nUpper} - 1;
-  if (!m_bSent || bClosing) {
+  if (!m_bSent || IsClosing(nPos)) {
     MarkSent(nPos, Now());
     return true;
-  }
-  if (nPos >= m_nRunLow && nPos < m_nRunHigh) {
-    m_bHeld = true;
-    m_nHeld = nPos;
-    return false;
   }
   const uint32_t dwNow = Now();
   if (m_funClock && dwNow - m_dwSentAt < m_dwGapMillis) {

@@ -28,12 +28,26 @@ class CProgressThrottle {
   // true: send nPos to the bar now. false: the bar would show nothing new, or
   // it moved too short a time ago; nPos is held back for Flush (unless the
   // bar already stands there).
-  bool Step(int32_t nPos);
+  bool Step(int32_t nPos) {
+    // Nearly every step of a long operation falls inside the run of the last
+    // position looked at, and is settled here without a call.
+    if (nPos >= m_nRunLow && nPos < m_nRunHigh && !IsClosing(nPos)) {
+      m_bHeld = nPos != m_nSent;
+      m_nHeld = nPos;
+      return false;
+    }
+    return StepOutsideRun(nPos);
+  }
   // true, with *pPos: the last position given to Step was held back; it
   // counts as sent from now on. false: the bar already shows the last one.
   bool Flush(int32_t* pPos);
 
  private:
+  bool StepOutsideRun(int32_t nPos);
+  // upper - 1 or upper.
+  bool IsClosing(int32_t nPos) const {
+    return static_cast<uint64_t>(int64_t{nPos} - m_nClosing) <= 1;
+  }
   // Sets m_nRunLow..m_nRunHigh to the positions that fill as many pixels as nPos.
   void SetRun(int32_t nPos);
   void MarkSent(int32_t nPos, uint32_t dwNow);
@@ -44,11 +58,13 @@ class CProgressThrottle {
   int32_t m_nLower;
   int32_t m_nUpper;
   int32_t m_nWidth;
-  bool m_bSent;     // a position was sent since the last Reset
-  int32_t m_nSent;  // the last position sent
+  int64_t m_nClosing;  // upper - 1
+  bool m_bSent;        // a position was sent since the last Reset
+  int32_t m_nSent;     // the last position sent
   uint32_t m_dwSentAt;
   // The pixel run of the last position looked at closely (sent, or held for
-  // time): further positions inside it need no new look.
+  // time): further positions inside it need no new look. Empty before the
+  // first position is sent.
   int64_t m_nRunLow;
   int64_t m_nRunHigh;  // exclusive
   bool m_bHeld;        // m_nHeld waits for Flush

@@ -176,10 +176,10 @@ void CTabrixDlg::OnItemChangedList(NMHDR* pNMHDR, LRESULT* pResult) {
 
 void CTabrixDlg::ProgressToBar(int32_t stage, int32_t value, void* data) {
   CTabrixDlg* pDlg = static_cast<CTabrixDlg*>(data);
-  if (stage == 0) {
-    pDlg->BeginProgress(value);
-  } else if (stage == 1) {
+  if (stage == 1) {
     pDlg->StepProgress(value);
+  } else if (stage == 0) {
+    pDlg->BeginProgress(value);
   } else {
     pDlg->EndProgress();
   }
@@ -191,10 +191,6 @@ void CTabrixDlg::BeginProgress(int nUpper) {
   RECT rect = {};
   m_ctrlProgress.GetClientRect(&rect);
   m_progressThrottle.Reset(0, nUpper, rect.right - rect.left);
-}
-
-void CTabrixDlg::StepProgress(int nPos) {
-  if (m_progressThrottle.Step(nPos)) m_ctrlProgress.SetPos(nPos);
 }
 
 void CTabrixDlg::EndProgress() {

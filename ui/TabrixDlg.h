@@ -38,7 +38,9 @@ class CTabrixDlg : public CDialog {
   // position held back, so the bar ends where every position sent would have
   // left it.
   void BeginProgress(int nUpper);
-  void StepProgress(int nPos);
+  void StepProgress(int nPos) {
+    if (m_progressThrottle.Step(nPos)) m_ctrlProgress.SetPos(nPos);
+  }
   void EndProgress();
 
  protected:
