@@ -14,13 +14,27 @@ constexpr size_t kMinCapacity = 1024;
 // a few searches cost less than copying the whole store once.
 constexpr size_t kOneByOneRatio = 1024;
 
-// The first 8 bytes of the text as one big-endian number: most comparisons
-// end here.
-uint64_t TextPrefix(const char* text) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+// Eight bytes of the text from offset on, as one big-endian number: numbers
+// compare as the bytes do.
+uint64_t TextChunk(const char* text, int offset) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text) + offset;
   uint64_t v = 0;
   for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
   return v;
+}
+
+// The 31-byte field as four chunks, the last overlapping the third: equal
+// chunks up to one mean equal bytes up to its end.
+constexpr int kChunkOffsets[4] = {0, 8, 16, 23};
+
+bool SameText(const char* a, const char* b) {
+  for (int offset : kChunkOffsets) {
+    uint64_t u, v;
+    std::memcpy(&u, a + offset, 8);
+    std::memcpy(&v, b + offset, 8);
+    if (u != v) return false;
+  }
+  return true;
 }
 
 // Descending order of (text, arrival): the batch is used up from its end, so
@@ -28,11 +42,11 @@ uint64_t TextPrefix(const char* text) {
 // A function object, so that std::sort inlines the comparison.
 struct SortsAfter {
   bool operator()(const tagSTAGEDPHRASE& a, const tagSTAGEDPHRASE& b) const {
-    const uint64_t pa = TextPrefix(a.szWord);
-    const uint64_t pb = TextPrefix(b.szWord);
-    if (pa != pb) return pa > pb;
-    const int d = std::memcmp(a.szWord + 8, b.szWord + 8, sizeof(a.szWord) - 8);
-    if (d != 0) return d > 0;
+    for (int offset : kChunkOffsets) {
+      const uint64_t u = TextChunk(a.szWord, offset);
+      const uint64_t v = TextChunk(b.szWord, offset);
+      if (u != v) return u > v;
+    }
     return a.nOrder > b.nOrder;
   }
 };
@@ -167,7 +181,7 @@ void CPhraseBatch::AppendToEmptyStore(tagIMPORTSTATS& stats) {
   uint32_t nAdded = 0;
   while (m_nCount > 0) {
     const tagSTAGEDPHRASE s = TakeSmallest();
-    if (bAny && std::memcmp(rec.szWord, s.szWord, sizeof(s.szWord)) == 0) {
+    if (bAny && SameText(rec.szWord, s.szWord)) {
       ++stats.nDuplicate;  // a later arrival of the text just taken
       continue;
     }
@@ -211,7 +225,7 @@ bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
   const tagSTAGEDPHRASE* pPrev = nullptr;
   for (size_t j = m_nCount; j > 0; --j) {
     const tagSTAGEDPHRASE& s = m_pItems[j - 1];
-    if (pPrev != nullptr && std::memcmp(pPrev->szWord, s.szWord, sizeof(s.szWord)) == 0) {
+    if (pPrev != nullptr && SameText(pPrev->szWord, s.szWord)) {
       ++nDuplicate;  // a later arrival of the text just handled
       continue;
     }

@@ -1,5 +1,6 @@
 #include "TxtLineReader.h"
 
+#include <cstring>
 #include <new>
 
 #include <sys/stat.h>
@@ -87,37 +88,50 @@ void CTxtLineReader::Close() {
   m_nPosition = 0;
 }
 
-int CTxtLineReader::NextByte() {
+bool CTxtLineReader::Fill() {
   tagLINEBUFFER& buf = *m_pBuffer;
-  if (buf.nNext == buf.nCount) {
-    if (buf.bEnd) return -1;
-    size_t got = std::fread(buf.byData, 1, kBufferSize, m_pFile);
-    // A read error ends the lines as the end of the file does.
-    if (got == 0) {
-      buf.bEnd = true;
-      return -1;
-    }
-    buf.nNext = 0;
-    buf.nCount = static_cast<uint32_t>(got);
-    m_nPosition += got;
+  if (buf.nNext < buf.nCount) return true;
+  if (buf.bEnd) return false;
+  size_t got = std::fread(buf.byData, 1, kBufferSize, m_pFile);
+  // A read error ends the lines as the end of the file does.
+  if (got == 0) {
+    buf.bEnd = true;
+    return false;
   }
-  return buf.byData[buf.nNext++];
+  buf.nNext = 0;
+  buf.nCount = static_cast<uint32_t>(got);
+  m_nPosition += got;
+  return true;
+}
+
+int CTxtLineReader::NextByte() {
+  if (!Fill()) return -1;
+  return m_pBuffer->byData[m_pBuffer->nNext++];
 }
 
 char* CTxtLineReader::ReadRawLine(char* buffer, uint32_t max) {
+  tagLINEBUFFER& buf = *m_pBuffer;
   uint32_t stored = 0;
   while (stored < max) {
-    int c = NextByte();
-    if (c < 0) {
+    if (!Fill()) {
       if (stored == 0) return nullptr;
       break;
     }
-    if (c == '\n') break;
-    if (c == '\r') {
-      NextByte();  // normally the LF of a CR LF pair, but dropped whatever it is
+    // The line's bytes that the buffer holds, up to a line end, in one go.
+    const unsigned char* run = buf.byData + buf.nNext;
+    uint32_t avail = buf.nCount - buf.nNext;
+    if (avail > max - stored) avail = max - stored;
+    uint32_t k = 0;
+    while (k < avail && run[k] != '\n' && run[k] != '\r') ++k;
+    std::memcpy(buffer + stored, run, k);
+    stored += k;
+    buf.nNext += k;
+    if (k < avail) {
+      const unsigned char end = buf.byData[buf.nNext++];
+      // A CR drops the byte after it: normally the LF of a CR LF pair.
+      if (end == '\r') NextByte();
       break;
     }
-    buffer[stored++] = static_cast<char>(c);
   }
   buffer[stored] = '\0';
   return buffer;

@@ -46,6 +46,8 @@ class CTxtLineReader {
   char* ReadRawLine(char* buffer, uint32_t max);
   // The next byte of the file (0..255), or -1 at its end or on a read error.
   int NextByte();
+  // True when the buffer holds an unread byte, refilling it when needed.
+  bool Fill();
 
   std::FILE* m_pFile;
   uint8_t m_byComment;
