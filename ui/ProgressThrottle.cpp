@@ -24,7 +24,8 @@ void CProgressThrottle::Reset(int32_t nLower, int32_t nUpper, int32_t nWidth) {
   m_nWidth = nWidth > 0 ? nWidth : 0;
   m_bSent = false;
   m_nSent = 0;
-  m_dwSentAt = 0;
+  // Setting the range redraws the bar: the first move waits for the gap too.
+  m_dwSentAt = Now();
   m_nRunLow = 0;
   m_nRunHigh = 0;
   m_bHeld = false;
@@ -62,7 +63,7 @@ bool CProgressThrottle::StepOutsideRun(int32_t nPos) {
     m_bHeld = false;
     return false;
   }
-  if (!m_bSent || IsClosing(nPos)) {
+  if (IsClosing(nPos)) {
     MarkSent(nPos, Now());
     return true;
   }

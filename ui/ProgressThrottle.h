@@ -16,14 +16,16 @@ typedef uint32_t (*ProgressClock)();
 
 class CProgressThrottle {
  public:
-  // funClock null: positions are held back only when they show nothing new.
-  // Otherwise at least nGapMillis pass between two moves, but for the first
-  // and the closing positions.
+  // funClock null: positions are held back only when they show nothing new,
+  // and the first position after Reset is always sent. Otherwise at least
+  // nGapMillis pass between Reset and the first move and between two moves,
+  // but for the closing positions.
   explicit CProgressThrottle(ProgressClock funClock = nullptr, uint32_t nGapMillis = 0);
 
   // A new range nLower..nUpper on a bar nWidth pixels wide (0 or less: a bar
-  // that shows nothing, moved only for the first and the closing positions).
-  // Nothing counts as sent yet, and nothing is held back.
+  // that shows nothing, moved only for the first and the closing positions),
+  // set on the bar just now. Nothing counts as sent yet, and nothing is held
+  // back.
   void Reset(int32_t nLower, int32_t nUpper, int32_t nWidth);
   // true: send nPos to the bar now. false: the bar would show nothing new, or
   // it moved too short a time ago; nPos is held back for Flush (unless the

@@ -20,9 +20,9 @@ struct tagCOLUMN {
 };
 const tagCOLUMN kColumns[] = {{"组名称", 120}, {"容量", 60}, {"编辑", 120}, {"备注", 120}};
 
-// The least time between two moves of the progress bar: some 30 moves a
-// second look smooth, and each move costs the bar a repaint.
-const uint32_t kProgressGapMillis = 30;
+// The least time between two moves of the progress bar: 20 moves a second
+// look smooth enough, and each move costs the bar a repaint.
+const uint32_t kProgressGapMillis = 50;
 
 uint32_t TickCountClock() { return ::GetTickCount(); }
 

@@ -72,7 +72,7 @@ TEST_F(ProgressTest, LoadAndSaveOfManyPhrasesEndAtTheLastStepWithFewMoves) {
     LoadFile(file.path());
     ASSERT_EQ(PhraseCount(), static_cast<uint32_t>(kPhrases));
     ExpectBar(kPhrases, kPhrases - 1);
-    EXPECT_GT(counter.m_nSetPos, 1);
+    EXPECT_GE(counter.m_nSetPos, 1);
     EXPECT_LE(counter.m_nSetPos, BarWidth() + 2);
   }
   {
@@ -81,7 +81,7 @@ TEST_F(ProgressTest, LoadAndSaveOfManyPhrasesEndAtTheLastStepWithFewMoves) {
     m_script.AnswerFile(out.path());
     Click(IDC_SAVE);
     ExpectBar(kPhrases, kPhrases - 1);
-    EXPECT_GT(counter.m_nSetPos, 1);
+    EXPECT_GE(counter.m_nSetPos, 1);
     EXPECT_LE(counter.m_nSetPos, BarWidth() + 2);
   }
 }
@@ -128,7 +128,7 @@ TEST_F(ProgressTest, ImportOfManyLinesEndsAtTheFilesLengthWithFewMoves) {
   RemoveDirectoryA(dir.c_str());
   EXPECT_EQ(PhraseCount(), static_cast<uint32_t>(kPhrases));
   ExpectBar(static_cast<int>(text.size()), static_cast<int>(text.size()));
-  EXPECT_GT(counter.m_nSetPos, 1);
+  EXPECT_GE(counter.m_nSetPos, 1);
   EXPECT_LT(counter.m_nSetPos, kPhrases / 10);
 }
 

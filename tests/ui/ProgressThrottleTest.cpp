@@ -195,35 +195,54 @@ TEST_F(ProgressThrottleClockTest, MovesWaitForTheGapButTheClosingStepDoesNot) {
   int32_t held = 0;
   EXPECT_FALSE(throttle.Flush(&held));
   ASSERT_GE(sent.size(), 2u);
-  EXPECT_EQ(sent.front(), 0);
   EXPECT_EQ(sent.back(), 99999);
+  EXPECT_GE(sentAt.front(), kGap);
   for (size_t i = 1; i + 1 < sent.size(); ++i) EXPECT_GE(sentAt[i] - sentAt[i - 1], kGap);
-  // 0, then 30, 60 and 90 ms, then the last step.
-  EXPECT_EQ(sent.size(), 5u);
-  // The clock is read once per new pixel at most, not once per step.
-  EXPECT_LE(g_nClockReads, 500 + 2);
+  // At 30, 60 and 90 ms, then the last step.
+  EXPECT_EQ(sent, (std::vector<int32_t>{30000, 60000, 90000, 99999}));
+  // The clock is read once per new pixel at most, not once per step, and
+  // for the range and the closing step.
+  EXPECT_LE(g_nClockReads, 500 + 3);
+}
+
+TEST_F(ProgressThrottleClockTest, ShortOperationMovesTheBarOnlyForItsEnd) {
+  // The range was set a moment ago, which redrew the bar: the first steps
+  // wait, and the closing one is sent at once.
+  CProgressThrottle throttle(&FakeClock, kGap);
+  throttle.Reset(0, 10, 500);
+  std::vector<int32_t> sent;
+  for (int32_t i = 0; i < 10; ++i) {
+    g_dwNow = static_cast<uint32_t>(i);
+    if (throttle.Step(i)) sent.push_back(i);
+  }
+  int32_t held = -1;
+  EXPECT_FALSE(throttle.Flush(&held));
+  EXPECT_EQ(sent, (std::vector<int32_t>{9}));
 }
 
 TEST_F(ProgressThrottleClockTest, PositionHeldForTimeIsFlushed) {
   CProgressThrottle throttle(&FakeClock, kGap);
   throttle.Reset(0, 1000, 1000);
-  EXPECT_TRUE(throttle.Step(0));
-  g_dwNow = 10;
+  EXPECT_FALSE(throttle.Step(0));
+  g_dwNow = kGap;
+  EXPECT_TRUE(throttle.Step(1));
+  g_dwNow = kGap + 10;
   EXPECT_FALSE(throttle.Step(500));
   int32_t pos = -1;
   ASSERT_TRUE(throttle.Flush(&pos));
   EXPECT_EQ(pos, 500);
   // The flush was a move: the next one waits for the gap from it.
-  g_dwNow = 10 + kGap - 1;
+  g_dwNow = 2 * kGap + 10 - 1;
   EXPECT_FALSE(throttle.Step(600));
-  g_dwNow = 10 + kGap;
+  g_dwNow = 2 * kGap + 10;
   EXPECT_TRUE(throttle.Step(700));
 }
 
 TEST_F(ProgressThrottleClockTest, GapIsMeasuredAcrossTheClocksWrapAround) {
   CProgressThrottle throttle(&FakeClock, kGap);
+  g_dwNow = UINT32_MAX - 39;
   throttle.Reset(0, 1000, 1000);
-  g_dwNow = UINT32_MAX - 9;
+  g_dwNow = UINT32_MAX - 9;  // 30 ms later
   EXPECT_TRUE(throttle.Step(0));
   g_dwNow = 5;  // 15 ms later
   EXPECT_FALSE(throttle.Step(100));
