@@ -121,8 +121,11 @@ char* CTxtLineReader::ReadRawLine(char* buffer, uint32_t max) {
     const unsigned char* run = buf.byData + buf.nNext;
     uint32_t avail = buf.nCount - buf.nNext;
     if (avail > max - stored) avail = max - stored;
-    uint32_t k = 0;
-    while (k < avail && run[k] != '\n' && run[k] != '\r') ++k;
+    const void* lf = std::memchr(run, '\n', avail);
+    uint32_t k =
+        lf != nullptr ? static_cast<uint32_t>(static_cast<const unsigned char*>(lf) - run) : avail;
+    const void* cr = std::memchr(run, '\r', k);
+    if (cr != nullptr) k = static_cast<uint32_t>(static_cast<const unsigned char*>(cr) - run);
     std::memcpy(buffer + stored, run, k);
     stored += k;
     buf.nNext += k;
