@@ -80,6 +80,10 @@ bool CProgressThrottle::StepOutsideRun(int32_t nPos) {
 
 bool CProgressThrottle::Flush(int32_t* pPos) {
   if (!m_bHeld) return false;
+  if (m_bSent && m_nHeld == m_nSent) {
+    m_bHeld = false;
+    return false;
+  }
   *pPos = m_nHeld;
   MarkSent(m_nHeld, Now());
   return true;

@@ -23,7 +23,7 @@ class CProgressThrottle {
   explicit CProgressThrottle(ProgressClock funClock = nullptr, uint32_t nGapMillis = 0);
 
   // A new range nLower..nUpper on a bar nWidth pixels wide (0 or less: a bar
-  // that shows nothing, moved only for the first and the closing positions),
+  // that shows nothing, moved only for its first and closing positions),
   // set on the bar just now. Nothing counts as sent yet, and nothing is held
   // back.
   void Reset(int32_t nLower, int32_t nUpper, int32_t nWidth);
@@ -34,7 +34,7 @@ class CProgressThrottle {
     // Nearly every step of a long operation falls inside the run of the last
     // position looked at, and is settled here without a call.
     if (nPos >= m_nRunLow && nPos < m_nRunHigh && !IsClosing(nPos)) {
-      m_bHeld = nPos != m_nSent;
+      m_bHeld = true;  // Flush sends it unless the bar stands there already
       m_nHeld = nPos;
       return false;
     }

@@ -224,6 +224,10 @@ TEST_F(ProgressThrottleClockTest, PositionHeldForTimeIsFlushed) {
   CProgressThrottle throttle(&FakeClock, kGap);
   throttle.Reset(0, 1000, 1000);
   EXPECT_FALSE(throttle.Step(0));
+  EXPECT_FALSE(throttle.Step(0));
+  int32_t first = -1;
+  ASSERT_TRUE(throttle.Flush(&first));  // nothing was sent yet: 0 is due
+  EXPECT_EQ(first, 0);
   g_dwNow = kGap;
   EXPECT_TRUE(throttle.Step(1));
   g_dwNow = kGap + 10;
