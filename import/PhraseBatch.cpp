@@ -93,11 +93,7 @@ void RadixSort(tagSTAGEDPHRASE* items, size_t n, int depth) {
   }
 }
 
-uint8_t TextLength(const tagSTAGEDPHRASE& s) {
-  // The text holds at most 30 bytes, so a NUL is always inside the field.
-  const void* end = std::memchr(s.szWord, 0, sizeof(s.szWord));
-  return static_cast<uint8_t>(static_cast<const char*>(end) - s.szWord);
-}
+uint8_t TextLength(const tagSTAGEDPHRASE& s) { return static_cast<uint8_t>(s.nLen); }
 
 // Puts the chain of from in the place of store's chain; from is left empty.
 void TakeBlocks(CSArray<tagPHRASE2>& store, CSArray<tagPHRASE2>& from) {
@@ -134,8 +130,8 @@ bool CPhraseBatch::Grow() {
 }
 
 void CPhraseBatch::Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats) {
-  // Arrival numbers are 32 bits: a batch never holds more phrases than that.
-  if (m_nCount >= UINT32_MAX) Flush(stats);
+  // Arrival numbers are 24 bits: a larger file goes in as several batches.
+  if (m_nCount >= PHRASE_BATCH_MAX) Flush(stats);
   if (m_nCount == m_nCapacity && !Grow()) {
     Flush(stats);
     if (m_nCount == m_nCapacity && !Grow()) {
@@ -153,6 +149,7 @@ void CPhraseBatch::Add(const char* text, uint32_t length, uint8_t freq, tagIMPOR
   std::memcpy(s.szWord, text, length);
   s.byFreq = freq;
   s.nOrder = static_cast<uint32_t>(m_nCount);
+  s.nLen = length;
   ++m_nCount;
 }
 

@@ -16,8 +16,12 @@ class CTabrix;
 struct tagSTAGEDPHRASE {
   char szWord[31];
   uint8_t byFreq;
-  uint32_t nOrder;  // arrival in the batch: among equal texts the first wins
+  uint32_t nOrder : 24;  // arrival in the batch: among equal texts the first wins
+  uint32_t nLen : 8;     // bytes of text
 };
+
+// Arrivals a batch numbers before it is added and begins again.
+enum : uint32_t { PHRASE_BATCH_MAX = 1u << 24 };
 
 class CPhraseBatch {
  public:
