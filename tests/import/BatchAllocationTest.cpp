@@ -1,0 +1,94 @@
+// When memory runs out while an import's batch is merged with the store, the
+// library is left as it was and the batch goes in phrase by phrase instead:
+// the result is the one of a plain line-by-line import. This program replaces
+// the allocation functions so that one chosen block allocation fails.
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ImportChecks.h"
+#include "PhraseImport.h"
+#include "Tabrix.h"
+#include "TempFiles.h"
+
+namespace {
+
+// Array allocations without exceptions (the store's blocks) left before one
+// fails; negative: none fails.
+int g_nArraysBeforeFailure = -1;
+
+void* Allocate(std::size_t size) { return std::malloc(size != 0 ? size : 1); }
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* p = Allocate(size);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (g_nArraysBeforeFailure == 0) {
+    g_nArraysBeforeFailure = -1;  // one failure only
+    return nullptr;
+  }
+  if (g_nArraysBeforeFailure > 0) --g_nArraysBeforeFailure;
+  return Allocate(size);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace {
+
+void BuildLibrary(CTabrix& lib) {
+  ASSERT_EQ(0, lib.AddGroup("old", "", ""));
+  for (int i = 0; i < 3000; i += 2) {
+    const std::string text = "w" + std::to_string(100000 + i);
+    ASSERT_EQ(1, lib.AddPhrase(text.c_str(), 255, uint8_t(i % 251), 1, 0));
+  }
+}
+
+std::string PhraseFile() {
+  std::string file;
+  for (int i = 0; i < 3000; i += 3) file += "w" + std::to_string(100000 + i) + " 7\n";
+  return file + "w100003 9\n";  // a second arrival of a text of the file
+}
+
+TEST(BatchAllocation, AFailedMergeFallsBackToOneByOne) {
+  CTempFiles dir;
+  const std::string path = dir.Write("list.txt", PhraseFile());
+
+  CTabrix reference;
+  BuildLibrary(reference);
+  tagIMPORTSTATS want = {};
+  ASSERT_EQ(IMPORT_OK, ImportToGroup(reference, 0, path.c_str(), DefaultImportOptions(), &want));
+  EXPECT_EQ(501u, want.nDuplicate);  // the 500 texts stored before, and the repeat
+
+  // Fail the first, a middle and the last of the merged chain's four blocks.
+  for (int k : {0, 2, 3}) {
+    SCOPED_TRACE("failing block " + std::to_string(k));
+    CTabrix lib;
+    BuildLibrary(lib);
+    tagIMPORTSTATS got = {};
+    g_nArraysBeforeFailure = k;
+    const int result = ImportToGroup(lib, 0, path.c_str(), DefaultImportOptions(), &got);
+    const bool failed = g_nArraysBeforeFailure < 0;
+    g_nArraysBeforeFailure = -1;
+    ASSERT_EQ(IMPORT_OK, result);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(want.nAdded, got.nAdded);
+    EXPECT_EQ(want.nDuplicate, got.nDuplicate);
+    EXPECT_EQ(PhrasesOf(reference, 0), PhrasesOf(lib, 0));
+    ExpectLibraryInvariants(lib);
+  }
+}
+
+}  // namespace
