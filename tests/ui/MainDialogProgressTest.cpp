@@ -106,7 +106,8 @@ TEST_F(ProgressTest, LoadThatBreaksOffLeavesTheBarAtTheLastPhraseRead) {
   LoadFile(file.path());
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"载入词库失败！"}));
   EXPECT_EQ(PhraseCount(), 0u);
-  // Step kKept - 1 moves the bar by less than a pixel; it is still shown.
+  // The throttle held step kKept - 1 back (less than a pixel, and too soon
+  // after the range was set); the end of the load still shows it.
   ExpectBar(kPhrases, kKept - 1);
 }
 
