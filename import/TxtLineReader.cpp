@@ -11,6 +11,9 @@
 namespace {
 
 constexpr uint32_t kBufferSize = 4096;
+// The file is read in blocks of this many bytes (a whole number of buffers),
+// and the buffer is filled from them: one system call per 16 buffers.
+constexpr uint32_t kReadSize = 16 * kBufferSize;
 
 // Opens path for reading bytes. On Windows nobody else may read or write the
 // file while it is open, and it cannot be opened while another program holds
@@ -40,10 +43,13 @@ std::FILE* OpenForReading(const char* path, uint64_t* pLength) {
 }  // namespace
 
 struct CTxtLineReader::tagLINEBUFFER {
-  unsigned char byData[kBufferSize];
-  uint32_t nNext;   // next byte to hand out
-  uint32_t nCount;  // bytes held
-  bool bEnd;        // the file gave no more bytes
+  const unsigned char* pData;  // the buffer: up to kBufferSize bytes of byBlock
+  uint32_t nNext;              // next byte of pData to hand out
+  uint32_t nCount;             // bytes in pData
+  bool bEnd;                   // the file gave no more bytes
+  unsigned char byBlock[kReadSize];
+  uint32_t nBlockNext;   // first byte of byBlock not yet in a buffer
+  uint32_t nBlockCount;  // bytes in byBlock
 };
 
 CTxtLineReader::CTxtLineReader(char commentChar)
@@ -71,6 +77,9 @@ int CTxtLineReader::Open(const char* path) {
   buffer->nNext = 0;
   buffer->nCount = 0;
   buffer->bEnd = false;
+  buffer->pData = buffer->byBlock;
+  buffer->nBlockNext = 0;
+  buffer->nBlockCount = 0;
   m_pFile = file;
   m_pBuffer = buffer;
   m_nLength = length;
@@ -92,21 +101,31 @@ bool CTxtLineReader::Fill() {
   tagLINEBUFFER& buf = *m_pBuffer;
   if (buf.nNext < buf.nCount) return true;
   if (buf.bEnd) return false;
-  size_t got = std::fread(buf.byData, 1, kBufferSize, m_pFile);
-  // A read error ends the lines as the end of the file does.
-  if (got == 0) {
-    buf.bEnd = true;
-    return false;
+  if (buf.nBlockNext == buf.nBlockCount) {
+    size_t got = std::fread(buf.byBlock, 1, kReadSize, m_pFile);
+    // A read error ends the lines as the end of the file does.
+    if (got == 0) {
+      buf.bEnd = true;
+      return false;
+    }
+    buf.nBlockNext = 0;
+    buf.nBlockCount = static_cast<uint32_t>(got);
   }
+  // The next buffer's worth: the same bytes and positions as reading the
+  // file one buffer at a time.
+  uint32_t got = buf.nBlockCount - buf.nBlockNext;
+  if (got > kBufferSize) got = kBufferSize;
+  buf.pData = buf.byBlock + buf.nBlockNext;
+  buf.nBlockNext += got;
   buf.nNext = 0;
-  buf.nCount = static_cast<uint32_t>(got);
+  buf.nCount = got;
   m_nPosition += got;
   return true;
 }
 
 int CTxtLineReader::NextByte() {
   if (!Fill()) return -1;
-  return m_pBuffer->byData[m_pBuffer->nNext++];
+  return m_pBuffer->pData[m_pBuffer->nNext++];
 }
 
 char* CTxtLineReader::ReadRawLine(char* buffer, uint32_t max) {
@@ -118,7 +137,7 @@ char* CTxtLineReader::ReadRawLine(char* buffer, uint32_t max) {
       break;
     }
     // The line's bytes that the buffer holds, up to a line end, in one go.
-    const unsigned char* run = buf.byData + buf.nNext;
+    const unsigned char* run = buf.pData + buf.nNext;
     uint32_t avail = buf.nCount - buf.nNext;
     if (avail > max - stored) avail = max - stored;
     const void* lf = std::memchr(run, '\n', avail);
@@ -130,7 +149,7 @@ char* CTxtLineReader::ReadRawLine(char* buffer, uint32_t max) {
     stored += k;
     buf.nNext += k;
     if (k < avail) {
-      const unsigned char end = buf.byData[buf.nNext++];
+      const unsigned char end = buf.pData[buf.nNext++];
       // A CR drops the byte after it: normally the LF of a CR LF pair.
       if (end == '\r') NextByte();
       break;

@@ -1,0 +1,81 @@
+// The line reader takes the file in large blocks and hands them out one
+// 4096-byte buffer at a time. Over files far larger than a block, with line
+// ends and CR LF pairs across every edge, the lines and the positions must be
+// those of the reading rules applied to the bytes directly.
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "TempFiles.h"
+#include "TxtLineReader.h"
+
+namespace {
+
+// The reading rules on a string: LF ends a line, CR ends it and drops the
+// byte after it, max bytes end it; lines that are empty, begin with NUL or
+// with the comment character are skipped. Each line as a caller sees it: up
+// to its first NUL.
+std::vector<std::string> ExpectedLines(const std::string& bytes, size_t max, char comment) {
+  std::vector<std::string> lines;
+  size_t i = 0;
+  for (;;) {
+    std::string line;
+    bool end = false;
+    while (line.size() < max) {
+      if (i == bytes.size()) {
+        end = true;
+        break;
+      }
+      const char c = bytes[i++];
+      if (c == '\n') break;
+      if (c == '\r') {
+        if (i < bytes.size()) ++i;
+        break;
+      }
+      line += c;
+    }
+    if (end && line.empty()) break;
+    if (line.empty() || line[0] == comment || line[0] == '\0') continue;
+    lines.push_back(line.substr(0, line.find('\0')));
+  }
+  return lines;
+}
+
+TEST(LineReaderBlocks, LinesAndPositionsAcrossBlocks) {
+  const char alphabet[] = {'a', 'b', ' ', '\n', '\r', '#', '\0', '\xB0', '\xA1', '\t'};
+  CTempFiles dir;
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    std::string bytes(300000 + rng() % 5000, 'x');
+    for (char& c : bytes) c = rng() % 4 ? alphabet[rng() % 3] : alphabet[rng() % sizeof(alphabet)];
+    // CR LF pairs split by a buffer's and by a block's edge, and a CR last.
+    bytes[4095] = '\r';
+    bytes[4096] = '\n';
+    bytes[65535] = '\r';
+    bytes[65536] = '\n';
+    bytes.back() = '\r';
+    const std::string path = dir.Write("in.txt", bytes);
+
+    const std::vector<std::string> expected = ExpectedLines(bytes, 100, '#');
+    CTxtLineReader reader('#');
+    ASSERT_NE(reader.Open(path.c_str()), 0);
+    std::vector<std::string> got;
+    char buffer[101];
+    uint64_t lastPosition = 0;
+    while (char* line = reader.ReadLine(buffer, 100)) {
+      got.emplace_back(line);
+      const uint64_t position = reader.GetPosition();
+      ASSERT_TRUE(position % 4096 == 0 || position == bytes.size()) << position;
+      ASSERT_GE(position, lastPosition);
+      lastPosition = position;
+    }
+    EXPECT_EQ(reader.GetPosition(), bytes.size());
+    EXPECT_EQ(expected, got);
+  }
+}
+
+}  // namespace
