@@ -129,6 +129,16 @@ bool CPhraseBatch::Grow() {
   return true;
 }
 
+void CPhraseBatch::Reserve(size_t n) {
+  if (n <= m_nCapacity || n > SIZE_MAX / 2 / sizeof(tagSTAGEDPHRASE)) return;
+  // Pages of the room that no phrase reaches are never touched, so a generous
+  // guess costs address space, not memory.
+  void* p = std::realloc(m_pItems, n * sizeof(tagSTAGEDPHRASE));
+  if (p == nullptr) return;
+  m_pItems = static_cast<tagSTAGEDPHRASE*>(p);
+  m_nCapacity = n;
+}
+
 void CPhraseBatch::Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats) {
   // Arrival numbers are 24 bits: a larger file goes in as several batches.
   if (m_nCount >= PHRASE_BATCH_MAX) Flush(stats);

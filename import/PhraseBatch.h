@@ -30,6 +30,9 @@ class CPhraseBatch {
   CPhraseBatch(const CPhraseBatch&) = delete;
   CPhraseBatch& operator=(const CPhraseBatch&) = delete;
 
+  // Makes room for about n phrases at once, so that the batch need not be
+  // copied as it grows; only a hint, which may be refused.
+  void Reserve(size_t n);
   // Takes a phrase of at most 30 bytes (the caller checked the length and the
   // range). When memory for the batch runs out, what it holds is added first.
   void Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats);

@@ -1,6 +1,8 @@
 // The two imports of a phrase-list text file: as a new group, or into a group.
 #include "PhraseImport.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "PhraseBatch.h"
@@ -16,6 +18,9 @@ const char kKeyEditor[] = "\xB1\xE0\xBC\xAD=";  // 编辑=
 const char kKeyRemark[] = "\xB1\xB8\xD7\xA2=";  // 备注=
 constexpr uint32_t kKeyBytes = 5;               // two GBK characters and '='
 constexpr uint32_t kValueStart = 6;             // '@', the key, then the value
+// Smaller files let the batch grow as it goes.
+constexpr uint64_t kMinReserve = 4096;
+constexpr uint64_t kMaxReserve = uint64_t(1) << 20;
 
 bool IsGbkTrail(uint8_t c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
@@ -62,6 +67,12 @@ void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, 
                  bool applyHeaders, const tagIMPORTOPTIONS& opt, tagIMPORTSTATS& stats) {
   ReportProgress(opt, reader, 0);
   CPhraseBatch batch(lib, g);
+  // Room for the phrases of a typical list at once: a line of two
+  // characters, a tab, a frequency and a line end takes about 8 bytes.
+  // Capped, so that a huge file cannot take a 32-bit program's address space
+  // before it is known to hold that many phrases.
+  const uint64_t nGuess = std::min<uint64_t>(reader.GetLength() / 8, kMaxReserve);
+  if (nGuess > kMinReserve) batch.Reserve(size_t(nGuess));
   while (line != nullptr) {
     ++stats.nLines;
     if (line[0] == '@') {

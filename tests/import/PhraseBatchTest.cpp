@@ -219,7 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
                     tagBATCHCASE{"file of one line", 30, 1, true},
                     tagBATCHCASE{"few lines into a large library", 6000, 6, true},
                     tagBATCHCASE{"few lines into a large library's group", 6000, 6, false},
-                    tagBATCHCASE{"many lines into a large library", 3000, 1500, false}));
+                    tagBATCHCASE{"many lines into a large library", 3000, 1500, false},
+                    tagBATCHCASE{"file large enough to reserve room", 100, 6000, true}));
 
 // Progress is reported per line as before: position 0 first, the file's
 // length last, one report per line handed out.
