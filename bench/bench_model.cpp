@@ -29,6 +29,7 @@
 #endif
 
 #include "FileHeader.h"
+#include "BenchOptions.h"
 #include "PhraseImport.h"
 #include "Tabrix.h"
 
@@ -50,16 +51,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     if (arg == "--rounds") {
       options->nRounds = std::max(1, atoi(value.c_str()));
     } else if (arg == "--sizes") {
-      options->sizes.clear();
-      size_t pos = 0;
-      while (pos <= value.size()) {
-        size_t comma = value.find(',', pos);
-        if (comma == std::string::npos) comma = value.size();
-        const unsigned long n = strtoul(value.substr(pos, comma - pos).c_str(), nullptr, 10);
-        if (n == 0) return false;
-        options->sizes.push_back(uint32_t(n));
-        pos = comma + 1;
-      }
+      if (!ParseSizeList(value, &options->sizes)) return false;
     } else if (arg == "--random-max") {
       options->nRandomMax = strtoull(value.c_str(), nullptr, 10);
     } else {

@@ -208,16 +208,7 @@ void CTabrixDlg::OnLoad() {
   m_library.Free();
   CFileDialog dlg(TRUE, kLibraryExt, nullptr, 0, kLibraryFilter);
   if (dlg.DoModal() != IDOK) return;
-  const std::string path = dlg.GetPathName();
-  const int nLoaded = m_library.Load(path.c_str());
-  EndProgress();
-  if (nLoaded) {
-    RefreshGroupList();
-    return;
-  }
-  // Whatever a failed load left behind is not shown, so it is not kept.
-  m_library.Free();
-  MessageBox("载入词库失败！");
+  LoadAndShow(dlg.GetPathName(), "载入词库失败！");
 }
 
 void CTabrixDlg::OnSave() {
@@ -247,12 +238,17 @@ void CTabrixDlg::OnLoadCurrent() {
       break;
   }
   OnClear();
+  LoadAndShow(path, "载入词库错误");
+}
+
+void CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
   const int nLoaded = m_library.Load(path.c_str());
   EndProgress();
   if (nLoaded) {
     RefreshGroupList();
     return;
   }
+  // Whatever a failed load left behind is not shown, so it is not kept.
   m_library.Free();
-  MessageBox("载入词库错误");
+  MessageBox(pszFailure);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "ProgressThrottle.h"
 #include "Tabrix.h"
@@ -57,6 +58,8 @@ class CTabrixDlg : public CDialog {
   void OnLoad();
   void OnSave();
   void OnLoadCurrent();
+  // Loads path and shows its groups, or empties the library and says pszFailure.
+  void LoadAndShow(const std::string& path, const char* pszFailure);
   void OnImportNewGroup();
   void OnImportToGroup();
   void OnSetGroupProp();
