@@ -138,11 +138,12 @@ INT_PTR CFileDialog::DoItemDialog(HWND hOwner) {
         texts.push_back(Widen(filter.first));
         texts.push_back(Widen(filter.second));
       }
-      std::vector<COMDLG_FILTERSPEC> specs;
+      std::vector<COMDLG_FILTERSPEC> fileTypes;
       for (size_t i = 0; i + 1 < texts.size(); i += 2) {
-        specs.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+        fileTypes.push_back({texts[i].c_str(), texts[i + 1].c_str()});
       }
-      if (!specs.empty()) dialog.m_p->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+      if (!fileTypes.empty())
+        dialog.m_p->SetFileTypes(static_cast<UINT>(fileTypes.size()), fileTypes.data());
       if (!m_strDefExt.empty()) dialog.m_p->SetDefaultExtension(Widen(m_strDefExt).c_str());
       if (!m_strFileName.empty()) dialog.m_p->SetFileName(Widen(m_strFileName).c_str());
       FILEOPENDIALOGOPTIONS options = 0;
