@@ -4,6 +4,11 @@
 #include <cstring>
 #include <new>
 
+#ifdef __linux__
+#include <fcntl.h>
+#include <stdio.h>
+#endif
+
 uint32_t CFileFaultSeam::s_nFailAt = 0;
 uint32_t CFileFaultSeam::s_nCount = 0;
 
@@ -156,4 +161,16 @@ void CFileReader::Close() {
   if (m_pFile) fclose(m_pFile);
   m_pFile = nullptr;
   m_nNext = m_nHeld = 0;
+}
+
+void CFileWriter::Reserve(uint64_t nBytes) {
+#ifdef __linux__
+  // ext4 otherwise allocates a renamed-over file's delayed blocks inside
+  // rename(), which costs a save of a few megabytes about a millisecond.
+  if (m_pFile && nBytes > 0 && nBytes <= static_cast<uint64_t>(INT64_MAX)) {
+    (void)fallocate(fileno(m_pFile), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(nBytes));
+  }
+#else
+  (void)nBytes;
+#endif
 }

@@ -27,6 +27,18 @@ void ReportProgress(const CTabrix& library, int32_t stage, int32_t value) {
   if (library.m_funProgress) library.m_funProgress(stage, value, library.m_pProgressData);
 }
 
+// The size of the file Save writes: header, group table, phraseBytes, the
+// records and their offsets. Walks the blocks directly: no cursor moves.
+uint64_t SavedFileSize(CTabrix& library) {
+  uint64_t nSize =
+      TABRIX_HEADER_SIZE + 1 + uint64_t(library.GetGroupCount()) * TABRIX_GROUP_RECORD_SIZE + 4;
+  for (const tagSABLOCK<tagPHRASE2>* pBlock = library.m_arrPhrase.m_pFirst; pBlock;
+       pBlock = pBlock->pNext) {
+    for (uint32_t i = 0; i < pBlock->nCount; ++i) nSize += 3 + pBlock->pItems[i].cLen + 4;
+  }
+  return nSize;
+}
+
 }  // namespace
 
 int CGroupManager::WriteGroups(CFileWriter& file) {
@@ -114,6 +126,7 @@ int CTabrix::Save(const char* path) {
   const std::string strTemp = std::string(path) + ".~tmp";
   CFileWriter file;
   if (!file.Open(strTemp.c_str())) return 0;
+  file.Reserve(SavedFileSize(*this));
   int nOk = WriteFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR,
                             TickCount(), nullptr) &&
             WriteBody(file) && file.Flush();
