@@ -155,19 +155,26 @@ void ExpectText(const std::string& what, const std::string& actual, const std::s
   }
 }
 
-HWND CProgramWindows::WaitForMainDialog(const std::string& caption, DWORD timeoutMs) const {
-  tagTOPSEARCH s = {m_dwPid, nullptr, caption.c_str(), false, false, nullptr};
+// Polls for a visible, enabled top-level window of the program that matches;
+// fails with what when none comes within timeoutMs.
+HWND CProgramWindows::WaitForTop(HWND owner, const char* caption, bool bFileBox, bool bMessageText,
+                                 const std::string& what, DWORD timeoutMs) const {
+  tagTOPSEARCH s = {m_dwPid, owner, caption, bFileBox, bMessageText, nullptr};
   HWND hFound = nullptr;
-  PollUntil(timeoutMs, [&] {
+  const bool bFound = PollUntil(timeoutMs, [&] {
     hFound = FindTop(s);
     return hFound && ::IsWindowEnabled(hFound);
   });
-  if (!hFound || !::IsWindowEnabled(hFound)) {
+  if (!bFound) {
     DumpWindows();
-    Fail("the main dialog \"%s\" did not appear within %lu ms", caption.c_str(),
-         static_cast<unsigned long>(timeoutMs));
+    Fail("%s did not appear within %lu ms", what.c_str(), static_cast<unsigned long>(timeoutMs));
   }
   return hFound;
+}
+
+HWND CProgramWindows::WaitForMainDialog(const std::string& caption, DWORD timeoutMs) const {
+  return WaitForTop(nullptr, caption.c_str(), false, false, "the main dialog \"" + caption + "\"",
+                    timeoutMs);
 }
 
 HWND CProgramWindows::FindOwnedDialog(HWND owner, const char* caption) const {
@@ -177,45 +184,15 @@ HWND CProgramWindows::FindOwnedDialog(HWND owner, const char* caption) const {
 
 HWND CProgramWindows::WaitForOwnedDialog(HWND owner, const char* caption, const char* what,
                                          DWORD timeoutMs) const {
-  tagTOPSEARCH s = {m_dwPid, owner, caption, false, false, nullptr};
-  HWND hFound = nullptr;
-  PollUntil(timeoutMs, [&] {
-    hFound = FindTop(s);
-    return hFound && ::IsWindowEnabled(hFound);
-  });
-  if (!hFound) {
-    DumpWindows();
-    Fail("%s did not appear within %lu ms", what, static_cast<unsigned long>(timeoutMs));
-  }
-  return hFound;
+  return WaitForTop(owner, caption, false, false, what, timeoutMs);
 }
 
 HWND CProgramWindows::WaitForFileDialog(HWND owner, DWORD timeoutMs) const {
-  tagTOPSEARCH s = {m_dwPid, owner, nullptr, true, false, nullptr};
-  HWND hFound = nullptr;
-  PollUntil(timeoutMs, [&] {
-    hFound = FindTop(s);
-    return hFound && ::IsWindowEnabled(hFound);
-  });
-  if (!hFound) {
-    DumpWindows();
-    Fail("no file dialog appeared within %lu ms", static_cast<unsigned long>(timeoutMs));
-  }
-  return hFound;
+  return WaitForTop(owner, nullptr, true, false, "a file dialog", timeoutMs);
 }
 
 HWND CProgramWindows::WaitForMessageBox(HWND owner, DWORD timeoutMs) const {
-  tagTOPSEARCH s = {m_dwPid, owner, nullptr, false, true, nullptr};
-  HWND hFound = nullptr;
-  PollUntil(timeoutMs, [&] {
-    hFound = FindTop(s);
-    return hFound && ::IsWindowEnabled(hFound);
-  });
-  if (!hFound) {
-    DumpWindows();
-    Fail("no message box appeared within %lu ms", static_cast<unsigned long>(timeoutMs));
-  }
-  return hFound;
+  return WaitForTop(owner, nullptr, false, true, "a message box", timeoutMs);
 }
 
 void CProgramWindows::WaitForModalEnd(HWND owner, DWORD timeoutMs) const {

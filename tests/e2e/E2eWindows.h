@@ -52,6 +52,8 @@ class CProgramWindows {
 
   // Logs every visible window of the program (for a failure's report).
   void DumpWindows() const;
+  HWND WaitForTop(HWND owner, const char* caption, bool bFileBox, bool bMessageText,
+                  const std::string& what, DWORD timeoutMs) const;
 
   HANDLE m_hProcess;
   DWORD m_dwPid;
