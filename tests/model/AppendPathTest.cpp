@@ -3,12 +3,10 @@
 // in order, runs backwards, repeats the last text or jumps anywhere.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 #include <string>
-#include <utility>
-#include <vector>
 
+#include "FirstCopies.h"
 #include "SArrayChecks.h"
 #include "Tabrix.h"
 
@@ -43,8 +41,7 @@ TEST_P(AppendPath, StoreMatchesAMapOfFirstCopies) {
     return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng);
   };
 
-  std::map<std::string, std::pair<uint8_t, uint8_t>> model;
-  std::vector<uint32_t> counts(kGroups, 0);
+  CFirstCopies model(kGroups);
   const uint32_t kPool = 3000;
   uint32_t next = below(kPool);
   std::string last;
@@ -63,26 +60,10 @@ TEST_P(AppendPath, StoreMatchesAMapOfFirstCopies) {
     const uint8_t group = uint8_t(below(kGroups));
     const uint8_t freq = uint8_t(below(251));
     const int check = int(below(2));
-    const int expected = model.count(text) ? 0 : 1;
-    const uint8_t length = below(2) ? uint8_t(255) : uint8_t(text.size());
-    ASSERT_EQ(expected, lib.AddPhrase(text.c_str(), length, freq, check, group)) << step;
-    if (expected) {
-      model[text] = {group, freq};
-      counts[group]++;
-    }
+    ASSERT_NO_FATAL_FAILURE(model.Add(lib, text, group, freq, check, below(2) != 0, step));
   }
 
-  ASSERT_EQ(model.size(), lib.m_arrPhrase.GetCount());
-  ASSERT_TRUE(ChainIsSound(lib.m_arrPhrase));
-  uint32_t i = 0;
-  for (const auto& entry : model) {
-    const tagPHRASE2* p = lib.m_arrPhrase.GetAt(i++);
-    ASSERT_EQ(entry.first, std::string(p->szWord));
-    ASSERT_EQ(entry.first.size(), p->cLen);
-    ASSERT_EQ(entry.second.first, p->byGroup);
-    ASSERT_EQ(entry.second.second, p->byFreq);
-  }
-  for (int g = 0; g < kGroups; ++g) EXPECT_EQ(counts[g], lib.GetGroup(g)->dwCount);
+  model.ExpectStoreOf(lib);
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, AppendPath,

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "FirstCopies.h"
 #include "SArrayChecks.h"
 #include "Tabrix.h"
 
@@ -188,8 +188,7 @@ TEST(TabrixPropertyTest, StoreMatchesAMapOfFirstCopies) {
     return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng);
   };
 
-  std::map<std::string, std::pair<uint8_t, uint8_t>> model;  // text -> group, freq
-  std::vector<uint32_t> counts(kGroups, 0);
+  CFirstCopies model(kGroups);
   for (int step = 0; step < 20000; ++step) {
     std::string text;
     const uint32_t chars = below(6);  // short texts collide often, long ones rarely
@@ -204,27 +203,10 @@ TEST(TabrixPropertyTest, StoreMatchesAMapOfFirstCopies) {
     const uint8_t group = uint8_t(below(kGroups));
     const uint8_t freq = uint8_t(below(251));
     const int check = int(below(2));
-    const int expected = model.count(text) ? 0 : 1;
-    const uint8_t length = below(2) ? uint8_t(255) : uint8_t(text.size());
-    ASSERT_EQ(expected, lib.AddPhrase(text.c_str(), length, freq, check, group)) << step;
-    if (expected) {
-      model[text] = {group, freq};
-      counts[group]++;
-    }
+    ASSERT_NO_FATAL_FAILURE(model.Add(lib, text, group, freq, check, below(2) != 0, step));
   }
 
-  ASSERT_EQ(model.size(), lib.m_arrPhrase.GetCount());
-  ASSERT_TRUE(ChainIsSound(lib.m_arrPhrase));
-  uint32_t i = 0;
-  for (const auto& entry : model) {  // std::string orders by unsigned bytes
-    const tagPHRASE2* p = lib.m_arrPhrase.GetAt(i++);
-    ASSERT_EQ(entry.first, std::string(p->szWord));
-    ASSERT_EQ(entry.first.size(), p->cLen);
-    ASSERT_EQ(entry.second.first, p->byGroup);
-    ASSERT_EQ(entry.second.second, p->byFreq);
-  }
-  for (int g = 0; g < kGroups; ++g) EXPECT_EQ(counts[g], lib.GetGroup(g)->dwCount);
-  EXPECT_EQ(model.size(), lib.GetPhraseTotal());
+  model.ExpectStoreOf(lib);
 }
 
 }  // namespace
