@@ -4,9 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "PhraseSort.h"
 #include "Tabrix.h"
 
 namespace {
+
+using phrase_sort::RadixSort;
+using phrase_sort::SameText;
 
 // The batch is given back in steps once it has shrunk below half of this.
 constexpr size_t kMinCapacity = 1024;
@@ -14,100 +18,7 @@ constexpr size_t kMinCapacity = 1024;
 // a few searches cost less than copying the whole store once.
 constexpr size_t kOneByOneRatio = 1024;
 
-// Eight bytes of the text from offset on, as one big-endian number: numbers
-// compare as the bytes do.
-uint64_t TextChunk(const char* text, int offset) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text) + offset;
-  uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
-  return v;
-}
-
-// The 31-byte field as four chunks, the last overlapping the third: equal
-// chunks up to one mean equal bytes up to its end.
-constexpr int kChunkOffsets[4] = {0, 8, 16, 23};
-
-bool SameText(const char* a, const char* b) {
-  for (int offset : kChunkOffsets) {
-    uint64_t u, v;
-    std::memcpy(&u, a + offset, 8);
-    std::memcpy(&v, b + offset, 8);
-    if (u != v) return false;
-  }
-  return true;
-}
-
-// Descending order of (text, arrival): the batch is used up from its end, so
-// the smallest text and, among equal texts, the first arrival come out first.
-// A function object, so that std::sort inlines the comparison.
-struct SortsAfter {
-  bool operator()(const tagSTAGEDPHRASE& a, const tagSTAGEDPHRASE& b) const {
-    for (int offset : kChunkOffsets) {
-      const uint64_t u = TextChunk(a.szWord, offset);
-      const uint64_t v = TextChunk(b.szWord, offset);
-      if (u != v) return u > v;
-    }
-    return a.nOrder > b.nOrder;
-  }
-};
-
-// Bytes of the text field at which the batch is split by value before the
-// comparison sort takes over, and the part size below which it does.
-constexpr int kRadixBytes = 4;
-constexpr size_t kRadixMin = 64;
-
-// The batch in SortsAfter's order: split in place by the byte at depth
-// (largest byte first), each part split again by the next byte, and small
-// parts sorted by comparison. Splitting moves each phrase about once per
-// level where comparisons would move it about log2(n) times.
-void RadixSort(tagSTAGEDPHRASE* items, size_t n, int depth) {
-  if (n < kRadixMin || depth == kRadixBytes) {
-    std::sort(items, items + n, SortsAfter());
-    return;
-  }
-  auto bucket = [depth](const tagSTAGEDPHRASE& s) {
-    return 255 - static_cast<unsigned char>(s.szWord[depth]);
-  };
-  size_t count[256] = {};
-  for (size_t i = 0; i < n; ++i) ++count[bucket(items[i])];
-  size_t start[257];
-  size_t next[256];
-  start[0] = 0;
-  for (int b = 0; b < 256; ++b) {
-    start[b + 1] = start[b] + count[b];
-    next[b] = start[b];
-  }
-  // Each phrase is carried straight to the part it belongs to, displacing the
-  // one there, which is carried on in turn.
-  for (int b = 0; b < 256; ++b) {
-    while (next[b] < start[b + 1]) {
-      tagSTAGEDPHRASE carried = items[next[b]];
-      for (int home = bucket(carried); home != b; home = bucket(carried)) {
-        std::swap(carried, items[next[home]++]);
-      }
-      items[next[b]++] = carried;
-    }
-  }
-  for (int b = 0; b < 256; ++b) {
-    if (count[b] > 1) RadixSort(items + start[b], count[b], depth + 1);
-  }
-}
-
 uint8_t TextLength(const tagSTAGEDPHRASE& s) { return static_cast<uint8_t>(s.nLen); }
-
-// Puts the chain of from in the place of store's chain; from is left empty.
-void TakeBlocks(CSArray<tagPHRASE2>& store, CSArray<tagPHRASE2>& from) {
-  store.FreeBlocks();
-  store.m_pFirst = from.m_pFirst;
-  store.m_pLast = from.m_pLast;
-  store.m_pCursor = from.m_pCursor;
-  store.m_nCursorBase = from.m_nCursorBase;
-  store.m_nCount = from.m_nCount;
-  store.m_nFree = from.m_nFree;
-  from.m_pFirst = from.m_pLast = from.m_pCursor = nullptr;
-  from.m_nCursorBase = UINT32_MAX;
-  from.m_nCount = from.m_nFree = 0;
-}
 
 }  // namespace
 
@@ -259,7 +170,7 @@ bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
     if (merged.Add(*store.GetAt(i)) < 0) return false;
   }
 
-  TakeBlocks(store, merged);
+  store.TakeBlocksOf(merged);
   m_lib.GetGroup(m_byGroup)->dwCount += nAdded;
   stats.nAdded += nAdded;
   stats.nDuplicate += nDuplicate;
@@ -271,7 +182,7 @@ bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
 
 void CPhraseBatch::Flush(tagIMPORTSTATS& stats) {
   if (m_nCount == 0) return;
-  RadixSort(m_pItems, m_nCount, 0);
+  RadixSort(m_pItems, m_nCount);
   const size_t nStore = m_lib.m_arrPhrase.GetCount();
   if (nStore == 0) {
     AppendToEmptyStore(stats);

@@ -1,16 +1,104 @@
 #include "FileIO.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <new>
 
-#ifdef __linux__
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#ifdef _WIN32
+#include <io.h>
+// One call of the system, declared here instead of pulling all of
+// <windows.h> into the core.
+extern "C" __declspec(dllimport) int __stdcall FlushFileBuffers(void* hFile);
+#else
+#include <unistd.h>
 #endif
 
 uint32_t CFileFaultSeam::s_nFailAt = 0;
 uint32_t CFileFaultSeam::s_nCount = 0;
+int CFileFaultSeam::s_nErrno = EIO;
+
+bool CFileFaultSeam::Step() {
+  ++s_nCount;
+  if (s_nFailAt == 0 || s_nCount != s_nFailAt) return false;
+  errno = s_nErrno;
+  return true;
+}
+
+bool CFileWriter::Fail() {
+  if (!m_bFailed || m_nError == 0) m_nError = errno;
+  m_bFailed = true;
+  return false;
+}
+
+int CFileWriter::GetDescriptor() const {
+#ifdef _WIN32
+  return m_pFile ? _fileno(m_pFile) : -1;
+#else
+  return m_pFile ? fileno(m_pFile) : -1;
+#endif
+}
+
+bool CFileWriter::CreateNew(const char* path, unsigned nMode) {
+  if (m_pFile || !path) return Fail();
+  if (CFileFaultSeam::Step()) return Fail();
+  if (!m_pBuffer) m_pBuffer = new (std::nothrow) uint8_t[TABRIX_FILE_BUFFER];
+  if (!m_pBuffer) {
+    errno = ENOMEM;
+    return Fail();
+  }
+  m_nBuffered = 0;
+  m_nPosition = 0;
+  m_bFailed = false;
+  m_nError = 0;
+#ifdef _WIN32
+  (void)nMode;
+  // _O_EXCL: CREATE_NEW underneath, which fails on any existing name.
+  const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return Fail();
+  m_pFile = _fdopen(fd, "wb");
+  if (!m_pFile) {
+    const int nErr = errno;
+    _close(fd);
+    _unlink(path);
+    errno = nErr;
+    return Fail();
+  }
+#else
+  // O_EXCL with O_CREAT refuses any existing name, a symbolic link included.
+  const int fd =
+      open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, static_cast<mode_t>(nMode));
+  if (fd < 0) return Fail();
+  m_pFile = fdopen(fd, "wb");
+  if (!m_pFile) {
+    const int nErr = errno;
+    close(fd);
+    unlink(path);
+    errno = nErr;
+    return Fail();
+  }
+#endif
+  setvbuf(m_pFile, nullptr, _IONBF, 0);
+  return true;
+}
+
+bool CFileWriter::Sync() {
+  if (!Flush()) return false;
+  if (CFileFaultSeam::Step()) return Fail();
+#ifdef _WIN32
+  if (!FlushFileBuffers(reinterpret_cast<void*>(_get_osfhandle(_fileno(m_pFile))))) {
+    errno = EIO;
+    return Fail();
+  }
+#else
+  if (fsync(fileno(m_pFile)) != 0) return Fail();
+#endif
+  return true;
+}
 
 CFileWriter::~CFileWriter() {
   if (m_pFile) {
@@ -29,7 +117,9 @@ bool CFileWriter::Open(const char* path) {
   m_pFile = fopen(path, "wb");
   m_nBuffered = 0;
   m_nPosition = 0;
-  m_bFailed = (m_pFile == nullptr);
+  m_bFailed = false;
+  m_nError = 0;
+  if (m_pFile == nullptr) return Fail();
   // The writer buffers by itself: the stream passes whole chunks straight on.
   if (m_pFile) setvbuf(m_pFile, nullptr, _IONBF, 0);
   return !m_bFailed;
@@ -101,7 +191,7 @@ bool CFileWriter::Close() {
   int nResult = fclose(m_pFile);
   m_pFile = nullptr;
   m_nBuffered = 0;
-  if (bFault || nResult != 0) m_bFailed = true;
+  if (bFault || nResult != 0) Fail();
   return !m_bFailed;
 }
 
@@ -111,13 +201,38 @@ CFileReader::~CFileReader() {
 }
 
 bool CFileReader::Open(const char* path) {
+  m_bNotRegular = false;
   if (m_pFile || !path) return false;
   if (!m_pBuffer) m_pBuffer = new (std::nothrow) uint8_t[TABRIX_FILE_BUFFER];
   if (!m_pBuffer) return false;
-  m_pFile = fopen(path, "rb");
   m_nNext = m_nHeld = 0;
-  if (m_pFile) setvbuf(m_pFile, nullptr, _IONBF, 0);
-  return m_pFile != nullptr;
+#ifdef _WIN32
+  m_pFile = fopen(path, "rb");
+  if (!m_pFile) return false;
+  struct _stat64 st;
+  const bool bRegular = _fstat64(_fileno(m_pFile), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
+#else
+  // Non-blocking, so that opening a pipe cannot wait for a writer.
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  const bool bRegular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (!bRegular || (m_pFile = fdopen(fd, "rb")) == nullptr) {
+    close(fd);
+    m_bNotRegular = !bRegular;
+    return false;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+  if (!bRegular) {
+    fclose(m_pFile);
+    m_pFile = nullptr;
+    m_bNotRegular = true;
+    return false;
+  }
+  m_nSize = static_cast<uint64_t>(st.st_size);
+  setvbuf(m_pFile, nullptr, _IONBF, 0);
+  return true;
 }
 
 bool CFileReader::Refill() {

@@ -12,20 +12,21 @@
 // never fails. Only tests arm it.
 class CFileFaultSeam {
  public:
-  static void FailAt(uint32_t k) {
+  // The failing operation reports the system error nErrno (errno values).
+  static void FailAt(uint32_t k, int nErrno = 5 /* EIO */) {
     s_nFailAt = k;
     s_nCount = 0;
+    s_nErrno = nErrno;
   }
   static uint32_t GetCount() { return s_nCount; }
-  // Counts one operation; true when it is the one that must fail.
-  static bool Step() {
-    ++s_nCount;
-    return s_nFailAt != 0 && s_nCount == s_nFailAt;
-  }
+  // Counts one operation; true when it is the one that must fail, with
+  // errno set to the error it reports.
+  static bool Step();
 
  private:
   static uint32_t s_nFailAt;
   static uint32_t s_nCount;
+  static int s_nErrno;
 };
 
 // Both streams keep a 64 KiB buffer of their own: a library is written and
@@ -36,12 +37,21 @@ enum : size_t { TABRIX_FILE_BUFFER = 64 * 1024 };
 class CFileWriter {
  public:
   CFileWriter()
-      : m_pFile(nullptr), m_pBuffer(nullptr), m_nBuffered(0), m_nPosition(0), m_bFailed(false) {}
+      : m_pFile(nullptr),
+        m_pBuffer(nullptr),
+        m_nBuffered(0),
+        m_nPosition(0),
+        m_bFailed(false),
+        m_nError(0) {}
   ~CFileWriter();
   CFileWriter(const CFileWriter&) = delete;
   CFileWriter& operator=(const CFileWriter&) = delete;
 
   bool Open(const char* path);  // creates or truncates
+  // Creates a new file that must not exist yet, not even as a link, so
+  // that nothing planted at the name is written through. nMode: the POSIX
+  // permission bits (before the umask).
+  bool CreateNew(const char* path, unsigned nMode);
   bool Write(const void* data, size_t size);
   bool WriteByte(uint8_t value) { return Write(&value, 1); }
   bool WriteU16(uint16_t value);  // little-endian
@@ -49,6 +59,9 @@ class CFileWriter {
   // Overwrites 4 bytes at an earlier offset and returns to the end.
   bool PatchU32(uint64_t offset, uint32_t value);
   bool Flush();
+  // Flushes and asks the system to put the bytes on the disk (fsync,
+  // FlushFileBuffers): after it, a power cut cannot take them.
+  bool Sync();
   bool Close();  // the stream is closed even when closing reports an error
   // A hint that about nBytes will be written: where the system can, the
   // blocks are set aside now, so the file system need not allocate them when
@@ -59,12 +72,13 @@ class CFileWriter {
   // Bytes written so far: the offset of the next byte.
   uint64_t GetPosition() const { return m_nPosition; }
   bool IsOk() const { return m_pFile != nullptr && !m_bFailed; }
+  // The system error (errno) of the first failure, 0 when none was given.
+  int GetError() const { return m_nError; }
+  // The descriptor of the open file, -1 when closed.
+  int GetDescriptor() const;
 
  private:
-  bool Fail() {
-    m_bFailed = true;
-    return false;
-  }
+  bool Fail();
   // Hands the buffered bytes to the stream.
   bool Drain();
 
@@ -73,16 +87,28 @@ class CFileWriter {
   size_t m_nBuffered;  // bytes in m_pBuffer not yet handed to the stream
   uint64_t m_nPosition;
   bool m_bFailed;  // once set, every later call fails
+  int m_nError;    // errno of the first failure
 };
 
 class CFileReader {
  public:
-  CFileReader() : m_pFile(nullptr), m_pBuffer(nullptr), m_nNext(0), m_nHeld(0) {}
+  CFileReader()
+      : m_pFile(nullptr),
+        m_pBuffer(nullptr),
+        m_nNext(0),
+        m_nHeld(0),
+        m_nSize(0),
+        m_bNotRegular(false) {}
   ~CFileReader();
   CFileReader(const CFileReader&) = delete;
   CFileReader& operator=(const CFileReader&) = delete;
 
+  // Opens a regular file only: a folder, device or pipe is refused (see
+  // IsNotRegular) before a byte is read, so that nothing reads without end.
   bool Open(const char* path);
+  bool IsNotRegular() const { return m_bNotRegular; }
+  // The file's size when it was opened.
+  uint64_t GetSize() const { return m_nSize; }
   // True only when all size bytes were read into data.
   bool Read(void* data, size_t size);
   // The next size bytes, read past, when the buffer already holds them: valid
@@ -105,6 +131,8 @@ class CFileReader {
   uint8_t* m_pBuffer;  // TABRIX_FILE_BUFFER bytes while open
   size_t m_nNext;      // next unread byte in m_pBuffer
   size_t m_nHeld;      // bytes in m_pBuffer
+  uint64_t m_nSize;
+  bool m_bNotRegular;  // the last Open found no regular file
 };
 
 // Little-endian helpers for the fixed fields of the file.

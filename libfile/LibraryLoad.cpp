@@ -1,11 +1,17 @@
-// Reading the library file. A load either yields everything the file
-// announces or fails and leaves the library empty.
+// Reading the library file. A load yields everything the file announces and
+// checks it against the file's own bookkeeping (the phrase section's length
+// and the offset index); a file that disagrees with itself is reported as
+// damaged, never passed off as whole.
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "FileHeader.h"
 #include "FileIO.h"
 #include "GroupRecord.h"
+#include "LoadReport.h"
+#include "LoadSink.h"
 #include "Tabrix.h"
 
 namespace {
@@ -18,7 +24,118 @@ int32_t ProgressValue(uint64_t value) {
   return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
 }
 
+// The smallest file bytes a record costs: its 3-byte head and its offset.
+constexpr uint64_t kMinRecordBytes = 3 + 4;
+
+// A growing list of bytes that reports a failed allocation instead of
+// throwing.
+class CByteList {
+ public:
+  CByteList() : m_p(nullptr), m_n(0), m_nCapacity(0) {}
+  ~CByteList() { std::free(m_p); }
+  CByteList(const CByteList&) = delete;
+  CByteList& operator=(const CByteList&) = delete;
+  bool Reserve(size_t n) {
+    if (n <= m_nCapacity) return true;
+    void* p = std::realloc(m_p, n);
+    if (p == nullptr) return false;
+    m_p = static_cast<uint8_t*>(p);
+    m_nCapacity = n;
+    return true;
+  }
+  bool Add(uint8_t v) {
+    if (m_n == m_nCapacity && !Reserve(m_nCapacity * 2 + 4096)) return false;
+    m_p[m_n++] = v;
+    return true;
+  }
+  size_t Count() const { return m_n; }
+  uint8_t operator[](size_t i) const { return m_p[i]; }
+
+ private:
+  uint8_t* m_p;
+  size_t m_n;
+  size_t m_nCapacity;
+};
+
+void SetDamage(tagLOADREPORT& r, int nDamage) {
+  r.nStatus = LOAD_DAMAGED;
+  if (r.nDamage == DAMAGE_NONE) r.nDamage = nDamage;
+}
+
+void ResetCounts(CTabrix& library) {
+  for (uint32_t i = 0; i < library.GetGroupCount(); ++i) library.GetGroup(i)->dwCount = 0;
+}
+
+// A damaged file read again as bytes, its records taken where its offset
+// index puts them: a record whose length disagrees with the index is
+// dropped, and the records around it survive. Used only when the index is
+// plausible (starts at 0, rises, stays inside the section); otherwise the
+// records read in order are all that can be had. True when it replaced them.
+bool SalvageByIndex(CTabrix& library, const std::vector<uint8_t>& bytes, tagLOADREPORT& r) {
+  const uint64_t nGroups = library.GetGroupCount();
+  const uint64_t nSection = TABRIX_HEADER_SIZE + 1 + nGroups * TABRIX_GROUP_RECORD_SIZE + 4;
+  const uint64_t n = r.nAnnounced;
+  const uint64_t nSize = bytes.size();
+  if (n == 0 || n > nSize / 4 || nSize - 4 * n < nSection) return false;
+  const uint64_t nIndex = nSize - 4 * n;  // the index ends the file
+  const uint64_t nLength = nIndex - nSection;
+  uint64_t nPrev = 0;
+  for (uint64_t i = 0; i < n; ++i) {
+    const uint64_t o = GetU32(&bytes[nIndex + 4 * i]);
+    if ((i == 0 && o != 0) || (i > 0 && o <= nPrev) || o + 3 > nLength) return false;
+    nPrev = o;
+  }
+
+  library.m_arrPhrase.FreeBlocks();
+  ResetCounts(library);
+  tagLOADREPORT fresh = r;
+  fresh.nDropDuplicate = fresh.nDropNoGroup = fresh.nDropBadLength = fresh.nDropDamaged = 0;
+  fresh.nRead = n;
+  CLoadSink sink(library, fresh);
+  for (uint64_t i = 0; i < n; ++i) {
+    const uint64_t o = GetU32(&bytes[nIndex + 4 * i]);
+    const uint64_t end = i + 1 < n ? GetU32(&bytes[nIndex + 4 * (i + 1)]) : nLength;
+    const uint8_t* p = &bytes[nSection + o];
+    if (3u + p[2] != end - o) {
+      ++fresh.nDropDamaged;
+      continue;
+    }
+    if (!sink.Add(p[0], p[1], reinterpret_cast<const char*>(p + 3), p[2])) return false;
+  }
+  if (!sink.Finish()) return false;
+  r = fresh;
+  return true;
+}
+
+bool ReadAllBytes(const char* path, std::vector<uint8_t>* pBytes) {
+  CFileReader file;
+  if (!file.Open(path)) return false;
+  const uint64_t nSize = file.GetSize();
+  if (nSize > SIZE_MAX) return false;
+  pBytes->resize(static_cast<size_t>(nSize));
+  return nSize == 0 || file.Read(pBytes->data(), static_cast<size_t>(nSize));
+}
+
 }  // namespace
+
+const char* DamageName(int nDamage) {
+  switch (nDamage) {
+    case DAMAGE_NONE:
+      return "none";
+    case DAMAGE_GROUP_TABLE:
+      return "the file ends inside the group table";
+    case DAMAGE_TRUNCATED:
+      return "the file ends before the phrases its groups announce";
+    case DAMAGE_PHRASE_BYTES:
+      return "the phrase records disagree with the phrase section's length";
+    case DAMAGE_INDEX:
+      return "the phrase index disagrees with the phrase records";
+    case DAMAGE_TRAILING:
+      return "unexpected bytes after the phrase index";
+    default:
+      return "unknown damage";
+  }
+}
 
 int CGroupManager::ReadGroups(CFileReader& file) {
   uint8_t nGroups = 0;
@@ -35,23 +152,44 @@ int CGroupManager::ReadGroups(CFileReader& file) {
   return 1;
 }
 
-int CTabrix::ReadBody(CFileReader& file) {
-  if (!ReadGroups(file)) return 0;
+int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
+  tagLOADREPORT local = {};
+  tagLOADREPORT& r = pReport ? *pReport : local;
+  if (!ReadGroups(file)) {
+    ResetCounts(*this);
+    SetDamage(r, DAMAGE_GROUP_TABLE);
+    return 0;
+  }
 
   // The phrase count is the sum of the stored group counts; summed wide so
   // that absurd counts cannot wrap around to a small number.
   uint64_t nTotal = 0;
   const uint32_t nGroups = GetGroupCount();
   for (uint32_t i = 0; i < nGroups; ++i) nTotal += GetGroup(i)->dwCount;
+  r.nAnnounced = nTotal;
+  ResetCounts(*this);
 
-  // phraseBytes is not used. A file that ends here holds no records, which
-  // the loop below notices when some were announced.
-  file.Skip(4);
+  uint8_t size[4];
+  if (!file.Read(size, sizeof(size))) {
+    // A table with no phrase section is an empty library, as a bare header is.
+    if (nTotal == 0) return 1;
+    SetDamage(r, DAMAGE_TRUNCATED);
+    return 0;
+  }
+  const uint32_t nPhraseBytes = GetU32(size);
+
+  // Room for as many records as the file can hold, not as many as it
+  // claims: the counts may be absurd.
+  const uint64_t nRoom = file.GetSize() / kMinRecordBytes;
+  const uint64_t nExpected = nTotal < nRoom ? nTotal : nRoom;
+  CByteList lengths;  // of the records read, to check the index
+  CLoadSink sink(*this, r);
+  lengths.Reserve(static_cast<size_t>(nExpected));
+  sink.Reserve(static_cast<size_t>(nExpected));
 
   ReportProgress(*this, 0, ProgressValue(nTotal));
-  for (uint32_t i = 0; i < nGroups; ++i) GetGroup(i)->dwCount = 0;
-
-  int nOk = 1;
+  bool bMemory = true;
+  uint64_t nSection = 0;  // bytes of the records read
   for (uint64_t i = 0; i < nTotal; ++i) {
     uint8_t head[3];  // byGroup, byFreq, cLen
     char text[256];   // room for any length byte
@@ -61,37 +199,93 @@ int CTabrix::ReadBody(CFileReader& file) {
     if (pHead != nullptr) {
       memcpy(head, pHead, sizeof(head));
     } else if (!file.Read(head, sizeof(head))) {
-      nOk = 0;
+      SetDamage(r, DAMAGE_TRUNCATED);
       break;
     }
     const char* pText = reinterpret_cast<const char*>(file.Take(head[2]));
     if (pText == nullptr) {
       if (!file.Read(text, head[2])) {
-        nOk = 0;
+        SetDamage(r, DAMAGE_TRUNCATED);
         break;
       }
       pText = text;
     }
-    // A record longer than a phrase can be is read past and dropped; its
-    // length must never reach AddPhrase, where 255 means "measure the text".
-    if (head[2] <= TABRIX_MAX_PHRASE_LEN) AddPhrase(pText, head[2], head[1], 0, head[0]);
+    ++r.nRead;
+    nSection += 3u + head[2];
+    if (!lengths.Add(head[2]) || !sink.Add(head[0], head[1], pText, head[2])) {
+      bMemory = false;
+      break;
+    }
     ReportProgress(*this, 1, ProgressValue(i));
   }
+
+  if (bMemory && r.nStatus == LOAD_WHOLE && nSection != nPhraseBytes) {
+    SetDamage(r, DAMAGE_PHRASE_BYTES);
+  }
+  // The index: one offset per record, each where the records before it end.
+  if (bMemory && r.nStatus == LOAD_WHOLE) {
+    uint32_t nOffset = 0;
+    for (size_t k = 0; k < lengths.Count(); ++k) {
+      const uint8_t nLength = lengths[k];
+      uint8_t bytes[4];
+      const uint8_t* p = file.Take(4);
+      if (p == nullptr) {
+        if (!file.Read(bytes, 4)) {
+          SetDamage(r, DAMAGE_INDEX);
+          break;
+        }
+        p = bytes;
+      }
+      if (GetU32(p) != nOffset) {
+        SetDamage(r, DAMAGE_INDEX);
+        break;
+      }
+      nOffset += 3u + nLength;
+    }
+  }
+  if (bMemory && r.nStatus == LOAD_WHOLE && file.Skip(1)) SetDamage(r, DAMAGE_TRAILING);
+
+  if (bMemory) bMemory = sink.Finish();
   ReportProgress(*this, 2, 0);
-  return nOk;
+  if (!bMemory) {
+    r.nStatus = LOAD_NO_MEMORY;
+    return 0;
+  }
+  r.nKept = m_arrPhrase.GetCount();
+  return r.nStatus == LOAD_WHOLE ? 1 : 0;
 }
 
-int CTabrix::Load(const char* path) {
+int CTabrix::Load(const char* path, tagLOADREPORT* pReport) {
+  tagLOADREPORT local = {};
+  tagLOADREPORT& r = pReport ? *pReport : local;
+  r = tagLOADREPORT{};
   Free();
   CFileReader file;
-  if (!path || !file.Open(path)) return 0;
-  if (!ReadFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR, nullptr,
-                      nullptr)) {
+  if (!path || !file.Open(path)) {
+    r.nStatus = file.IsNotRegular() ? LOAD_NOT_REGULAR : LOAD_UNREADABLE;
     return 0;
   }
-  if (!ReadBody(file)) {
-    Free();  // a partial library must not pass for the whole
+  uint8_t header[TABRIX_HEADER_SIZE];
+  if (!ReadFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR, &r.dwStamp,
+                      header)) {
+    r.nStatus = LOAD_NOT_LIBRARY;
     return 0;
   }
-  return 1;
+  r.wMajor = GetU16(header + 4);
+  r.wMinor = GetU16(header + 6);
+  if (ReadBody(file, &r)) return 1;
+  file.Close();
+  if (r.nStatus == LOAD_DAMAGED && pReport != nullptr) {
+    // The caller asked to hear of damage: it keeps what can be recovered.
+    if (r.nDamage != DAMAGE_GROUP_TABLE) {
+      std::vector<uint8_t> bytes;
+      if (ReadAllBytes(path, &bytes)) SalvageByIndex(*this, bytes, r);
+    }
+    r.nKept = m_arrPhrase.GetCount();
+    return 0;
+  }
+  // A partial library must not pass for the whole.
+  Free();
+  r.nKept = 0;
+  return 0;
 }

@@ -10,7 +10,8 @@
 
 #include "FileHeader.h"
 #include "FileIO.h"
-#include "FileReplace.h"
+#include "SaveError.h"
+#include "SaveTarget.h"
 #include "GroupRecord.h"
 #include "Tabrix.h"
 
@@ -119,19 +120,41 @@ int CTabrix::WriteBody(CFileWriter& file) {
   return file.PatchU32(nBase - 4, static_cast<uint32_t>(nPhraseBytes)) ? 1 : 0;
 }
 
-int CTabrix::Save(const char* path) {
-  if (!path || !*path) return 0;
-  // The new file is written beside the target and put in its place only when
-  // complete, so a failed save never costs the previous file.
-  const std::string strTemp = std::string(path) + ".~tmp";
+int CTabrix::Save(const char* path, int* pError) {
+  int nLocal = 0;
+  int& nError = pError ? *pError : nLocal;
+  nError = SAVE_ERROR_NONE;
+  // A library the file cannot hold is refused before anything is created:
+  // the group count is one byte in the file, and the phrase count is the
+  // sum of the group counts.
+  uint64_t nCounted = 0;
+  for (uint32_t i = 0; i < GetGroupCount(); ++i) nCounted += GetGroup(i)->dwCount;
+  if (GetGroupCount() > 255 || nCounted != m_arrPhrase.GetCount()) {
+    nError = SAVE_ERROR_INVALID;
+    return 0;
+  }
+  tagSAVETARGET target;
+  nError = ResolveSaveTarget(path, &target);
+  if (nError != SAVE_ERROR_NONE) return 0;
+  // The new file is written beside the target under a name of its own and
+  // put in its place only when complete and on the disk, so a failed save,
+  // a rival save or a power cut never costs the previous file.
   CFileWriter file;
-  if (!file.Open(strTemp.c_str())) return 0;
+  std::string strTemp;
+  nError = CreateTempBeside(target, file, &strTemp);
+  if (nError != SAVE_ERROR_NONE) return 0;
   file.Reserve(SavedFileSize(*this));
-  int nOk = WriteFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR,
-                            TickCount(), nullptr) &&
-            WriteBody(file) && file.Flush();
-  if (!file.Close()) nOk = 0;
-  if (nOk) nOk = ReplaceFileWith(strTemp.c_str(), path);
-  if (!nOk) std::remove(strTemp.c_str());
-  return nOk;
+  if (!WriteFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR, TickCount(),
+                       nullptr) ||
+      !WriteBody(file)) {
+    nError = SaveErrorFromErrno(file.GetError());
+    file.Close();
+  } else {
+    nError = CommitTemp(file, strTemp, target);
+  }
+  if (nError != SAVE_ERROR_NONE) {
+    std::remove(strTemp.c_str());  // gone already when only the folder flush failed
+    return 0;
+  }
+  return 1;
 }

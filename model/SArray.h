@@ -51,6 +51,9 @@ class CSArray {
   // Index of the inserted record, or -1 (refused duplicate, or no memory).
   int InsertSorted(const T& rec, bool allowDuplicate, CompareFunc compare, void* data, int mode);
   void Compact();
+  // Frees this array's blocks and takes over the chain of from, which is left
+  // empty: a store rebuilt beside the old one replaces it without a copy.
+  void TakeBlocksOf(CSArray& from);
 
   // Fields are public: the owner sets m_nBlockSize and m_byWastePercent before
   // the first insertion (never while blocks exist).

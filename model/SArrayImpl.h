@@ -54,6 +54,21 @@ void CSArray<T>::FreeBlocks() {
 }
 
 template <class T>
+void CSArray<T>::TakeBlocksOf(CSArray& from) {
+  if (&from == this) return;
+  FreeBlocks();
+  m_pFirst = from.m_pFirst;
+  m_pLast = from.m_pLast;
+  m_pCursor = from.m_pCursor;
+  m_nCursorBase = from.m_nCursorBase;
+  m_nCount = from.m_nCount;
+  m_nFree = from.m_nFree;
+  from.m_pFirst = from.m_pLast = from.m_pCursor = nullptr;
+  from.m_nCursorBase = UINT32_MAX;
+  from.m_nCount = from.m_nFree = 0;
+}
+
+template <class T>
 tagSABLOCK<T>* CSArray<T>::NewBlock() {
   if (m_nBlockSize == 0 || m_nBlockSize > SIZE_MAX / sizeof(T)) return nullptr;
   tagSABLOCK<T>* block = new (std::nothrow) tagSABLOCK<T>;

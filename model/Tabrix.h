@@ -9,6 +9,8 @@
 
 class CFileWriter;  // libfile/FileIO.h
 class CFileReader;
+class CPhraseRun;      // PhraseRun.h
+struct tagLOADREPORT;  // libfile/LoadReport.h
 
 class CGroupManager {
  public:
@@ -41,12 +43,23 @@ class CTabrix : public CGroupManager {
   // taken, and a NUL among them ends the text (cLen is what was stored).
   int AddPhrase(const char* text, uint8_t length, uint8_t freq, int checkDuplicate, uint8_t group);
   void Free();
+  // Adds every phrase of a run in ascending text order in one pass over the
+  // store. A text already stored, or repeated in the run, is dropped (the
+  // first stays), and so is a phrase naming no group; group counts follow.
+  // Returns 1, or 0 when memory ran out: the store is then as it was, but the
+  // run has been used up.
+  int MergeRun(CPhraseRun& run, uint32_t* pAdded, uint32_t* pDropped);
 
   // The library file; implemented in libfile/. Nonzero on success.
-  int Load(const char* path);
-  int Save(const char* path);
+  // Load is 1 only for a file that is whole. With a report, the report says
+  // why a load failed and what was dropped, and a damaged file leaves what
+  // could be recovered in the library; without one, any failure leaves the
+  // library empty. Save's *pError (SAVE_ERROR_..., libfile/SaveError.h)
+  // says why a save failed.
+  int Load(const char* path, tagLOADREPORT* pReport = nullptr);
+  int Save(const char* path, int* pError = nullptr);
   int WriteBody(CFileWriter& file);
-  int ReadBody(CFileReader& file);
+  int ReadBody(CFileReader& file, tagLOADREPORT* pReport = nullptr);
 
   CSArray<tagPHRASE2> m_arrPhrase;
   ProgressCallback m_funProgress;

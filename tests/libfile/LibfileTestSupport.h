@@ -16,6 +16,8 @@
 
 #include "FileHeader.h"
 #include "FileIO.h"
+#include "LoadReport.h"
+#include "SaveError.h"
 #include "Tabrix.h"
 
 namespace tabrix_test {
@@ -98,6 +100,26 @@ class CFileBuilder {
   CFileBuilder& Phrase(uint8_t group, uint8_t freq, const std::string& text) {
     Byte(group).Byte(freq).Byte(uint8_t(text.size()));
     return Raw(text.data(), text.size());
+  }
+  // A whole phrase section as a writer that keeps its books makes it:
+  // phraseBytes, the records (group, frequency, text; the length byte is
+  // the text's size) and the offset index.
+  struct tagREC {
+    uint8_t byGroup;
+    uint8_t byFreq;
+    std::string strText;
+  };
+  CFileBuilder& Section(const std::vector<tagREC>& records) {
+    uint32_t nBytes = 0;
+    std::vector<uint32_t> offsets;
+    for (const tagREC& r : records) {
+      offsets.push_back(nBytes);
+      nBytes += 3 + uint32_t(r.strText.size());
+    }
+    U32(nBytes);
+    for (const tagREC& r : records) Phrase(r.byGroup, r.byFreq, r.strText);
+    for (uint32_t o : offsets) U32(o);
+    return *this;
   }
   const Bytes& Get() const { return m_bytes; }
   size_t Size() const { return m_bytes.size(); }

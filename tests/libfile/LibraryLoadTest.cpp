@@ -8,12 +8,12 @@ namespace {
 
 // Loads bytes through a file into a library that held something before, so a
 // refused load must visibly empty it.
-int LoadBytes(const Bytes& bytes, CTabrix& library) {
+int LoadBytes(const Bytes& bytes, CTabrix& library, tagLOADREPORT* pReport = nullptr) {
   CTempDir dir;
   const std::string path = dir.File("in.wbk");
   WriteAll(path, bytes);
   if (library.GetGroupCount() == 0) BuildReferenceLibrary(library);
-  return library.Load(path.c_str());
+  return library.Load(path.c_str(), pReport);
 }
 
 }  // namespace
@@ -45,8 +45,8 @@ TEST(LibraryLoad, MissingFileLeavesTheLibraryEmpty) {
   ExpectEmpty(library);
 }
 
-// Every prefix of a saved file: refused, except the bare header and any
-// prefix that still holds every phrase record (the index is not read).
+// Every prefix of a saved file: refused, except the bare header and the
+// whole file (a file cut inside its index is damaged too).
 TEST(LibraryLoad, EveryTruncationOfTheReferenceFile) {
   CTempDir dir;
   const std::string path = dir.File("ref.wbk");
@@ -59,7 +59,7 @@ TEST(LibraryLoad, EveryTruncationOfTheReferenceFile) {
 
   for (size_t length = 0; length <= whole.size(); ++length) {
     CTabrix library;
-    const bool loads = length == 12 || length >= indexStart;
+    const bool loads = length == 12 || length == whole.size();
     ASSERT_EQ(loads ? 1 : 0, LoadBytes(Bytes(whole.begin(), whole.begin() + length), library))
         << "length " << length;
     if (length == 12 || !loads) {
@@ -104,20 +104,26 @@ TEST(LibraryLoad, MessyRecordsGiveASortedDuplicateFreeStore) {
                           .Byte(2)
                           .Group("A", 5)
                           .Group("B", 4)
-                          .U32(0xDEADBEEF)  // phraseBytes is not used
-                          .Phrase(0, 1, "c")
-                          .Phrase(1, 2, "a")
-                          .Phrase(0, 3, "b")
-                          .Phrase(0, 4, "a")  // duplicate text in another group
-                          .Phrase(1, 5, tooLong)
-                          .Phrase(0, 6, huge)  // length byte 255: read past, dropped
-                          .Phrase(1, 7, "d")
-                          .Phrase(5, 8, "e")  // names no group
-                          .Phrase(2, 9, "f")  // names no group
-                          .U32(12345)         // an index that fits nothing
+                          .Section({{0, 1, "c"},
+                                    {1, 2, "a"},
+                                    {0, 3, "b"},
+                                    {0, 4, "a"},  // duplicate text in another group
+                                    {1, 5, tooLong},
+                                    {0, 6, huge},  // length byte 255: read past, dropped
+                                    {1, 7, "d"},
+                                    {5, 8, "e"},   // names no group
+                                    {2, 9, "f"}})  // names no group
                           .Get();
   CTabrix library;
-  ASSERT_EQ(1, LoadBytes(bytes, library));
+  tagLOADREPORT report;
+  ASSERT_EQ(1, LoadBytes(bytes, library, &report));
+  EXPECT_EQ(LOAD_WHOLE, report.nStatus);
+  EXPECT_EQ(9u, report.nAnnounced);
+  EXPECT_EQ(9u, report.nRead);
+  EXPECT_EQ(4u, report.nKept);
+  EXPECT_EQ(1u, report.nDropDuplicate);
+  EXPECT_EQ(2u, report.nDropBadLength);
+  EXPECT_EQ(2u, report.nDropNoGroup);
   EXPECT_EQ((std::vector<std::string>{"1/2/a", "0/3/b", "0/1/c", "1/7/d"}),
             DescribePhrases(library));
   EXPECT_EQ(2u, library.GetGroup(0)->dwCount);
@@ -239,10 +245,9 @@ TEST(LibraryLoad, ReportsProgressPerRecord) {
                           .Header()
                           .Byte(1)
                           .Group("A", 3)
-                          .U32(0)
-                          .Phrase(0, 0, "b")
-                          .Phrase(0, 0, "b")  // dropped, but still a step
-                          .Phrase(0, 0, "a")
+                          .Section({{0, 0, "b"},
+                                    {0, 0, "b"},  // dropped, but still a step
+                                    {0, 0, "a"}})
                           .Get();
   CTabrix library;
   CProgressLog log;

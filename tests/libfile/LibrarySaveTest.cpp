@@ -54,7 +54,15 @@ TEST(LibrarySave, AnyFailedOperationKeepsThePreviousFile) {
     CFileFaultSeam::FailAt(k);
     EXPECT_EQ(0, library.Save(target.c_str())) << "failing operation " << k;
     CFileFaultSeam::FailAt(0);
-    EXPECT_EQ(previous, ReadAll(target)) << "failing operation " << k;
+    if (k == operations) {
+      // The last step flushes the folder after the replace: the new file is
+      // in place, but the save cannot promise it survives a power cut.
+      CTabrix loaded;
+      EXPECT_EQ(1, loaded.Load(target.c_str()));
+      ExpectSameLibrary(library, loaded);
+    } else {
+      EXPECT_EQ(previous, ReadAll(target)) << "failing operation " << k;
+    }
     EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List()) << "failing operation " << k;
     if (!log.calls.empty()) {
       EXPECT_EQ(2, log.calls.back().first) << "progress left open";
@@ -76,7 +84,8 @@ TEST(LibrarySave, AnyFailedOperationCreatesNothing) {
   CTabrix library;
   BuildSmallLibrary(library);
   const uint32_t operations = CountSaveOperations(library, dir);
-  for (uint32_t k = 1; k <= operations; ++k) {
+  // The last step flushes the folder after the replace (see above).
+  for (uint32_t k = 1; k < operations; ++k) {
     CFileFaultSeam::FailAt(k);
     EXPECT_EQ(0, library.Save(dir.File("new.wbk").c_str())) << "failing operation " << k;
     EXPECT_TRUE(dir.List().empty()) << "failing operation " << k;

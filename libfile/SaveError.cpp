@@ -1,0 +1,24 @@
+#include "SaveError.h"
+
+const char* SaveErrorText(int nError) {
+  switch (nError) {
+    case SAVE_ERROR_NONE:
+      return "no error";
+    case SAVE_ERROR_NO_SPACE:
+      return "no space left on the disk";
+    case SAVE_ERROR_NO_PERMISSION:
+      return "permission denied";
+    case SAVE_ERROR_READ_ONLY:
+      return "the file or the disk is read-only";
+    case SAVE_ERROR_NOT_REGULAR:
+      return "not a regular file";
+    case SAVE_ERROR_HARD_LINKS:
+      return "the file has other hard links, which a save would cut off";
+    case SAVE_ERROR_NO_FOLDER:
+      return "the folder does not exist";
+    case SAVE_ERROR_INVALID:
+      return "the library cannot be written as a file";
+    default:
+      return "a read or write error";
+  }
+}

@@ -1,0 +1,166 @@
+// Windows: ReplaceFile puts the new file in the old one's place and keeps
+// the old file's attributes, security and creation time; a new file goes in
+// with MoveFileEx and write-through. Windows has no call to flush a folder,
+// so the write-through replace is what makes the new entry durable.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include "FileIO.h"
+#include "SaveError.h"
+#include "SaveTarget.h"
+
+namespace {
+
+int SaveErrorFromWin32(DWORD nError) {
+  switch (nError) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return SAVE_ERROR_NO_SPACE;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return SAVE_ERROR_NO_PERMISSION;
+    case ERROR_WRITE_PROTECT:
+      return SAVE_ERROR_READ_ONLY;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return SAVE_ERROR_NO_FOLDER;
+    default:
+      return SAVE_ERROR_IO;
+  }
+}
+
+// The folder part of a narrow path in the ANSI code page: a trail byte of a
+// double-byte character may look like a backslash.
+std::string FolderOf(const std::string& path) {
+  size_t nCut = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+      ++i;
+      continue;
+    }
+    if (path[i] == '\\' || path[i] == '/' || path[i] == ':') nCut = i;
+  }
+  if (nCut == std::string::npos) return ".";
+  if (path[nCut] == ':') return path.substr(0, nCut + 1);
+  return path.substr(0, nCut == 0 || path[nCut - 1] == ':' ? nCut + 1 : nCut);
+}
+
+}  // namespace
+
+int SaveErrorFromErrno(int nErrno) {
+  switch (nErrno) {
+    case ENOSPC:
+    case EFBIG:
+      return SAVE_ERROR_NO_SPACE;
+    case EACCES:
+    case EPERM:
+      return SAVE_ERROR_NO_PERMISSION;
+    case EROFS:
+      return SAVE_ERROR_READ_ONLY;
+    case ENOENT:
+    case ENOTDIR:
+      return SAVE_ERROR_NO_FOLDER;
+    case EISDIR:
+      return SAVE_ERROR_NOT_REGULAR;
+    default:
+      return SAVE_ERROR_IO;
+  }
+}
+
+int ResolveSaveTarget(const char* path, tagSAVETARGET* pTarget) {
+  if (path == nullptr || *path == '\0') return SAVE_ERROR_NO_FOLDER;
+  std::string strPath = path;
+  // Opening with no access follows links and reaches devices, so that what
+  // the name stands for can be asked.
+  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD nError = GetLastError();
+    if (nError != ERROR_FILE_NOT_FOUND) return SaveErrorFromWin32(nError);
+    const DWORD nFolder = GetFileAttributesA(FolderOf(strPath).c_str());
+    if (nFolder == INVALID_FILE_ATTRIBUTES || !(nFolder & FILE_ATTRIBUTE_DIRECTORY)) {
+      return SAVE_ERROR_NO_FOLDER;
+    }
+    pTarget->strPath = strPath;
+    pTarget->bExists = false;
+    return SAVE_ERROR_NONE;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool bDisk = GetFileType(h) == FILE_TYPE_DISK;
+  const bool bInfo = bDisk && GetFileInformationByHandle(h, &info);
+  int nResult = SAVE_ERROR_NONE;
+  if (!bDisk || (bInfo && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))) {
+    nResult = SAVE_ERROR_NOT_REGULAR;
+  } else if (!bInfo) {
+    nResult = SaveErrorFromWin32(GetLastError());
+  } else if (info.nNumberOfLinks > 1) {
+    nResult = SAVE_ERROR_HARD_LINKS;
+  } else if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+    nResult = SAVE_ERROR_READ_ONLY;
+  } else if (GetFileAttributesA(path) & FILE_ATTRIBUTE_REPARSE_POINT) {
+    // A link: the file it leads to is the one replaced; the link stays.
+    char final[MAX_PATH + 8];
+    const DWORD n = GetFinalPathNameByHandleA(h, final, sizeof(final), FILE_NAME_NORMALIZED);
+    if (n == 0 || n >= sizeof(final)) {
+      nResult = SAVE_ERROR_IO;
+    } else {
+      strPath = final;
+      if (strPath.compare(0, 4, "\\\\?\\") == 0) strPath.erase(0, 4);
+    }
+  }
+  CloseHandle(h);
+  if (nResult != SAVE_ERROR_NONE) return nResult;
+  pTarget->strPath = strPath;
+  pTarget->bExists = true;
+  return SAVE_ERROR_NONE;
+}
+
+int CreateTempBeside(const tagSAVETARGET& target, CFileWriter& file, std::string* pTempPath) {
+  static const char kChars[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::random_device seed;
+  std::mt19937 rng(seed() ^ static_cast<unsigned>(GetCurrentProcessId()));
+  for (int nTry = 0; nTry < 100; ++nTry) {
+    std::string strName = target.strPath + ".~tmp";
+    for (int i = 0; i < 8; ++i) strName += kChars[rng() % (sizeof(kChars) - 1)];
+    if (file.CreateNew(strName.c_str(), 0600)) {
+      *pTempPath = strName;
+      return SAVE_ERROR_NONE;
+    }
+    // A name in use, by a rival save or a planted file: draw another.
+    if (file.GetError() != EEXIST) return SaveErrorFromErrno(file.GetError());
+  }
+  return SAVE_ERROR_IO;
+}
+
+int CommitTemp(CFileWriter& file, const std::string& strTemp, const tagSAVETARGET& target) {
+  bool bOk = !CFileFaultSeam::Step();  // the attributes come with ReplaceFile
+  int nError = bOk ? 0 : errno;
+  if (bOk && !file.Sync()) {
+    bOk = false;
+    nError = file.GetError();
+  }
+  if (!file.Close() && bOk) {
+    bOk = false;
+    nError = file.GetError();
+  }
+  if (!bOk) return SaveErrorFromErrno(nError);
+
+  if (CFileFaultSeam::Step()) return SaveErrorFromErrno(errno);
+  BOOL bReplaced;
+  if (target.bExists) {
+    bReplaced = ReplaceFileA(target.strPath.c_str(), strTemp.c_str(), nullptr,
+                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+  } else {
+    bReplaced = MoveFileExA(strTemp.c_str(), target.strPath.c_str(), MOVEFILE_WRITE_THROUGH);
+  }
+  if (!bReplaced) return SaveErrorFromWin32(GetLastError());
+  // Where a POSIX system flushes the folder: nothing more to do here.
+  if (CFileFaultSeam::Step()) return SaveErrorFromErrno(errno);
+  return SAVE_ERROR_NONE;
+}

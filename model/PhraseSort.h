@@ -1,0 +1,94 @@
+// Sorting many phrases at once into the store's order, for loads and imports
+// that gather their phrases first and add them in one merge. The records are
+// any type with a zero-padded szWord[31] and an arrival number nOrder: among
+// equal texts the first arrival is the one a store keeps.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+namespace phrase_sort {
+
+// Eight bytes of the text from offset on, as one big-endian number: numbers
+// compare as the bytes do.
+inline uint64_t TextChunk(const char* text, int offset) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text) + offset;
+  uint64_t v = 0;
+  for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+  return v;
+}
+
+// The 31-byte field as four chunks, the last overlapping the third: equal
+// chunks up to one mean equal bytes up to its end.
+constexpr int kChunkOffsets[4] = {0, 8, 16, 23};
+
+inline bool SameText(const char* a, const char* b) {
+  for (int offset : kChunkOffsets) {
+    uint64_t u, v;
+    std::memcpy(&u, a + offset, 8);
+    std::memcpy(&v, b + offset, 8);
+    if (u != v) return false;
+  }
+  return true;
+}
+
+// Descending order of (text, arrival): a sorted run is used up from its end,
+// so the smallest text and, among equal texts, the first arrival come out
+// first. A function object, so that std::sort inlines the comparison.
+struct SortsAfter {
+  template <class T>
+  bool operator()(const T& a, const T& b) const {
+    for (int offset : kChunkOffsets) {
+      const uint64_t u = TextChunk(a.szWord, offset);
+      const uint64_t v = TextChunk(b.szWord, offset);
+      if (u != v) return u > v;
+    }
+    return a.nOrder > b.nOrder;
+  }
+};
+
+// Bytes of the text field at which the run is split by value before the
+// comparison sort takes over, and the part size below which it does.
+constexpr int kRadixBytes = 4;
+constexpr size_t kRadixMin = 64;
+
+// The items in SortsAfter's order: split in place by the byte at depth
+// (largest byte first), each part split again by the next byte, and small
+// parts sorted by comparison. Splitting moves each phrase about once per
+// level where comparisons would move it about log2(n) times.
+template <class T>
+void RadixSort(T* items, size_t n, int depth = 0) {
+  if (n < kRadixMin || depth == kRadixBytes) {
+    std::sort(items, items + n, SortsAfter());
+    return;
+  }
+  auto bucket = [depth](const T& s) { return 255 - static_cast<unsigned char>(s.szWord[depth]); };
+  size_t count[256] = {};
+  for (size_t i = 0; i < n; ++i) ++count[bucket(items[i])];
+  size_t start[257];
+  size_t next[256];
+  start[0] = 0;
+  for (int b = 0; b < 256; ++b) {
+    start[b + 1] = start[b] + count[b];
+    next[b] = start[b];
+  }
+  // Each phrase is carried straight to the part it belongs to, displacing the
+  // one there, which is carried on in turn.
+  for (int b = 0; b < 256; ++b) {
+    while (next[b] < start[b + 1]) {
+      T carried = items[next[b]];
+      for (int home = bucket(carried); home != b; home = bucket(carried)) {
+        std::swap(carried, items[next[home]++]);
+      }
+      items[next[b]++] = carried;
+    }
+  }
+  for (int b = 0; b < 256; ++b) {
+    if (count[b] > 1) RadixSort(items + start[b], count[b], depth + 1);
+  }
+}
+
+}  // namespace phrase_sort
