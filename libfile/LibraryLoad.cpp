@@ -210,6 +210,12 @@ int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
       }
       pText = text;
     }
+    // A record past the section's stated end is not a record: the counts
+    // or a length byte are wrong, and what follows is the index or garbage.
+    if (nSection + 3u + head[2] > nPhraseBytes) {
+      SetDamage(r, DAMAGE_PHRASE_BYTES);
+      break;
+    }
     ++r.nRead;
     nSection += 3u + head[2];
     if (!lengths.Add(head[2]) || !sink.Add(head[0], head[1], pText, head[2])) {

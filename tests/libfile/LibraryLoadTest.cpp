@@ -258,7 +258,7 @@ TEST(LibraryLoad, ReportsProgressPerRecord) {
 }
 
 TEST(LibraryLoad, RefusedBodyStillEndsTheProgress) {
-  const Bytes bytes = CFileBuilder().Header().Byte(1).Group("A", 3).U32(0).Phrase(0, 0, "b").Get();
+  const Bytes bytes = CFileBuilder().Header().Byte(1).Group("A", 3).U32(12).Phrase(0, 0, "b").Get();
   CTabrix library;
   CProgressLog log;
   log.Attach(library);
