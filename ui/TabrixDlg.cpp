@@ -5,6 +5,8 @@
 
 #include "GroupPropLogic.h"
 #include "InstalledLibrary.h"
+#include "LibraryMessages.h"
+#include "LoadReport.h"
 #include "framework/FileDialog.h"
 #include "framework/Menu.h"
 #include "framework/WinApp.h"
@@ -215,12 +217,13 @@ void CTabrixDlg::OnSave() {
   CFileDialog dlg(FALSE, kLibraryExt, nullptr, 0, kLibraryFilter);
   if (dlg.DoModal() != IDOK) return;
   const std::string path = dlg.GetPathName();
-  const int nSaved = m_library.Save(path.c_str());
+  int nError = 0;
+  const int nSaved = m_library.Save(path.c_str(), &nError);
   EndProgress();
   if (nSaved) {
     MessageBox("保存完成，您可以在云笺的词库管理页面中安装该词库");
   } else {
-    MessageBox("保存失败");
+    MessageBox(SaveFailedMessage(nError).c_str());
   }
 }
 
@@ -242,10 +245,15 @@ void CTabrixDlg::OnLoadCurrent() {
 }
 
 void CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
-  const int nLoaded = m_library.Load(path.c_str());
+  tagLOADREPORT report;
+  const int nLoaded = m_library.Load(path.c_str(), &report);
   EndProgress();
-  if (nLoaded) {
+  if (nLoaded || report.nStatus == LOAD_DAMAGED) {
+    // A damaged file's recovered phrases stay shown, so that the user can
+    // save them under another name; the message says what happened.
     RefreshGroupList();
+    const std::string strOutcome = LoadOutcomeMessage(report);
+    if (!strOutcome.empty()) MessageBox(strOutcome.c_str());
     return;
   }
   // Whatever a failed load left behind is not shown, so it is not kept.

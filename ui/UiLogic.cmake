@@ -5,7 +5,9 @@ if(NOT TARGET tabrix_uilogic)
     ${CMAKE_CURRENT_LIST_DIR}/HyperLinkLogic.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GroupPropLogic.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProgressThrottle.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryMessages.cpp
   )
   target_include_directories(tabrix_uilogic PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(tabrix_uilogic PUBLIC tabrix_libfile)
   tabrix_target_settings(tabrix_uilogic)
 endif()

@@ -186,23 +186,8 @@ TEST_F(MainDialogTest, LoadFailureShowsMessageAndLeavesEverythingEmpty) {
     std::fputs("not a phrase library at all", f);
     std::fclose(f);
   }
-  // A library whose phrase section stops short: its groups are read first.
-  ScopedTempFile truncated("truncated.wbk");
-  {
-    ASSERT_TRUE(WriteLibrary(truncated.path(), SampleGroups()));
-    FILE* f = std::fopen(truncated.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    std::string bytes(4096, '\0');
-    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), f));
-    std::fclose(f);
-    ASSERT_GT(bytes.size(), 12u + 1 + 3 * 308u + 4 + 10);
-    f = std::fopen(truncated.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, 12 + 1 + 3 * 308 + 4 + 10, f);
-    std::fclose(f);
-  }
   const std::string missing = TestTempPath("does-not-exist.wbk");
-  for (const std::string& path : {missing, garbage.path(), truncated.path()}) {
+  for (const std::string& path : {missing, garbage.path()}) {
     SCOPED_TRACE(path);
     LoadSample();
     m_script.m_messageBoxes.clear();
@@ -218,6 +203,32 @@ TEST_F(MainDialogTest, LoadFailureShowsMessageAndLeavesEverythingEmpty) {
     EXPECT_EQ(PhraseCount(), 0u);
     m_script.m_messageBoxes.clear();
   }
+}
+
+// A damaged file is not refused whole: what could be read stays shown, and
+// one message says that the file is damaged and how much was recovered.
+TEST_F(MainDialogTest, DamagedFileShowsWhatWasRecoveredAndSaysSo) {
+  ScopedTempFile truncated("cut.wbk");
+  ASSERT_TRUE(WriteLibrary(truncated.path(), SampleGroups()));
+  {
+    FILE* f = std::fopen(truncated.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::string bytes(4096, '\0');
+    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), f));
+    std::fclose(f);
+    f = std::fopen(truncated.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size() - 3, f);  // cut inside the index
+    std::fclose(f);
+  }
+  LoadFile(truncated.path());
+  ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
+  const std::string text = m_script.m_messageBoxes[0].strText;
+  EXPECT_EQ(0u, text.find("词库文件已损坏（词条索引与词条不符）")) << text;
+  EXPECT_NE(std::string::npos, text.find("应有 5 个词条，恢复了 5 个")) << text;
+  EXPECT_EQ(RowCount(), 3);
+  EXPECT_EQ(Row(0), (Strings{"成语", "3", "张三", "四字成语"}));
+  EXPECT_EQ(PhraseCount(), 5u);
 }
 
 TEST_F(MainDialogTest, ClearEmptiesListAndLibraryButNotTheBar) {
@@ -295,7 +306,7 @@ TEST_F(MainDialogTest, SaveFailureShowsMessageAndKeepsEverything) {
   m_script.AnswerFile(TestTempPath("no-such-folder") + "/out.wbk");
   Click(IDC_SAVE);
   ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
-  EXPECT_EQ(m_script.m_messageBoxes[0].strText, "保存失败");
+  EXPECT_EQ(m_script.m_messageBoxes[0].strText, "保存失败\n文件夹不存在。");
   EXPECT_EQ(m_script.m_messageBoxes[0].nType, static_cast<UINT>(MB_OK));
   EXPECT_EQ(m_script.m_messageBoxes[0].hOwner, m_dlg.m_hWnd);
   EXPECT_EQ(RowCount(), 3);
@@ -342,6 +353,30 @@ TEST_F(MainDialogTest, ClickOnTheBoxTogglesTheGroup) {
   PumpMessages();
   EXPECT_EQ(Image(1), 2u);
   EXPECT_EQ(Enable(1), 1);
+}
+
+// A read-only file is refused with its reason and stays as it was.
+TEST_F(MainDialogTest, SaveOverAReadOnlyFileSaysWhyAndKeepsIt) {
+  LoadSample();
+  ScopedTempFile target("readonly.wbk");
+  {
+    FILE* f = std::fopen(target.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("old", f);
+    std::fclose(f);
+  }
+  ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+  m_script.AnswerFile(target.path());
+  Click(IDC_SAVE);
+  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
+  EXPECT_EQ(m_script.m_messageBoxes[0].strText, "保存失败\n文件或磁盘是只读的。");
+  FILE* f = std::fopen(target.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char text[8] = {};
+  EXPECT_EQ(3u, std::fread(text, 1, sizeof text, f));
+  std::fclose(f);
+  EXPECT_STREQ("old", text);
 }
 
 TEST_F(MainDialogTest, UntickedGroupIsSavedWithEnableZero) {

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "LibraryMessages.h"
+#include "LoadReport.h"
+#include "SaveError.h"
+
+TEST(LibraryMessages, AWholeFileWithNothingLeftOutSaysNothing) {
+  tagLOADREPORT report = {};
+  report.nAnnounced = report.nKept = 10;
+  EXPECT_EQ("", LoadOutcomeMessage(report));
+}
+
+TEST(LibraryMessages, LeftOutRecordsAreNamedByReasonInOneMessage) {
+  tagLOADREPORT report = {};
+  report.nDropDuplicate = 3;
+  report.nDropBadLength = 2;
+  EXPECT_EQ("载入时略去了重复的词条 3 个，长度错误的词条 2 个。", LoadOutcomeMessage(report));
+}
+
+TEST(LibraryMessages, DamageSaysWhatAndHowMuchWasRecovered) {
+  tagLOADREPORT report = {};
+  report.nStatus = LOAD_DAMAGED;
+  report.nDamage = DAMAGE_INDEX;
+  report.nAnnounced = 1000;
+  report.nKept = 998;
+  report.nDropDamaged = 2;
+  const std::string text = LoadOutcomeMessage(report);
+  EXPECT_EQ(0u, text.find("词库文件已损坏（词条索引与词条不符）。文件中应有 1000 个词条，恢复了 998 个。"))
+      << text;
+  EXPECT_NE(std::string::npos, text.find("载入时略去了损坏的词条 2 个。")) << text;
+}
+
+TEST(LibraryMessages, EverySaveErrorHasItsOwnReasonAfterTheFixedText) {
+  std::vector<std::string> seen;
+  for (int e = SAVE_ERROR_IO; e <= SAVE_ERROR_INVALID; ++e) {
+    const std::string text = SaveFailedMessage(e);
+    EXPECT_EQ(0u, text.find("保存失败\n")) << e;
+    EXPECT_GT(text.size(), std::string("保存失败\n").size()) << e;
+    for (const std::string& other : seen) EXPECT_NE(other, text) << e;
+    seen.push_back(text);
+  }
+}

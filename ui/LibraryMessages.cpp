@@ -1,0 +1,91 @@
+#include "LibraryMessages.h"
+
+#include <cstdio>
+
+#include "LoadReport.h"
+#include "SaveError.h"
+
+namespace {
+
+const char* DamageText(int nDamage) {
+  switch (nDamage) {
+    case DAMAGE_GROUP_TABLE:
+      return "分组表不完整";
+    case DAMAGE_TRUNCATED:
+      return "文件不完整";
+    case DAMAGE_PHRASE_BYTES:
+      return "词条与词条区的长度不符";
+    case DAMAGE_INDEX:
+      return "词条索引与词条不符";
+    case DAMAGE_TRAILING:
+      return "索引之后有多余的数据";
+    default:
+      return "文件内容自相矛盾";
+  }
+}
+
+std::string Number(unsigned long long n) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%llu", n);
+  return text;
+}
+
+}  // namespace
+
+std::string LoadOutcomeMessage(const tagLOADREPORT& report) {
+  std::string text;
+  if (report.nStatus == LOAD_DAMAGED) {
+    text = std::string("词库文件已损坏（") + DamageText(report.nDamage) + "）。文件中应有 " +
+           Number(report.nAnnounced) + " 个词条，恢复了 " + Number(report.nKept) +
+           " 个。\n请将恢复的词库另存为新文件，不要覆盖原文件。";
+  }
+  struct {
+    unsigned long long n;
+    const char* pszWhy;
+  } const drops[] = {{report.nDropDuplicate, "重复的词条"},
+                     {report.nDropNoGroup, "所属分组不存在的词条"},
+                     {report.nDropBadLength, "长度错误的词条"},
+                     {report.nDropDamaged, "损坏的词条"}};
+  std::string dropped;
+  for (const auto& d : drops) {
+    if (d.n == 0) continue;
+    dropped += dropped.empty() ? "" : "，";
+    dropped += d.pszWhy + std::string(" ") + Number(d.n) + " 个";
+  }
+  if (!dropped.empty()) {
+    if (!text.empty()) text += "\n";
+    text += "载入时略去了" + dropped + "。";
+  }
+  return text;
+}
+
+std::string SaveFailedMessage(int nSaveError) {
+  const char* pszWhy;
+  switch (nSaveError) {
+    case SAVE_ERROR_NO_SPACE:
+      pszWhy = "磁盘空间不足。";
+      break;
+    case SAVE_ERROR_NO_PERMISSION:
+      pszWhy = "没有写入的权限。";
+      break;
+    case SAVE_ERROR_READ_ONLY:
+      pszWhy = "文件或磁盘是只读的。";
+      break;
+    case SAVE_ERROR_NOT_REGULAR:
+      pszWhy = "目标不是普通文件。";
+      break;
+    case SAVE_ERROR_HARD_LINKS:
+      pszWhy = "文件有多个硬链接，保存会使它们断开。";
+      break;
+    case SAVE_ERROR_NO_FOLDER:
+      pszWhy = "文件夹不存在。";
+      break;
+    case SAVE_ERROR_INVALID:
+      pszWhy = "词库的分组或词条数超出了文件格式的范围。";
+      break;
+    default:
+      pszWhy = "读写文件时出错。";
+      break;
+  }
+  return std::string("保存失败\n") + pszWhy;
+}
