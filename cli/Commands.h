@@ -22,6 +22,7 @@ struct tagIMPORTARGS {
   std::string strMax = "250";
   std::string strEncoding = "auto";  // auto, gbk or utf-8
   std::vector<std::string> arrTexts;
+  bool bSalvage = false;  // a damaged base library: go on with what was recovered
 };
 int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args);
 
@@ -31,6 +32,7 @@ struct tagEXPORTARGS {
   std::string strOutput;  // -o FILE
   std::string strDir;     // --dir DIR
   std::string strEncoding = "gbk";
+  bool bSalvage = false;  // a damaged library: export what was recovered
 };
 int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args);
 
@@ -43,6 +45,7 @@ int RunCheck(const tagCLICONTEXT& ctx, const tagCHECKARGS& args);
 struct tagMERGEARGS {
   std::string strOutput;
   std::vector<std::string> arrInputs;
+  bool bSalvage = false;  // damaged inputs: merge what was recovered
 };
 int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args);
 

@@ -234,7 +234,9 @@ bool HasWarnings(const tagGROUPEXPORT& ex) {
 
 int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
   CTabrix lib;
-  if (!LoadLibraryFile(ctx, lib, args.strLibrary)) return EXIT_FAILED;
+  if (!LoadLibraryFile(ctx, lib, args.strLibrary, args.bSalvage ? DAMAGE_SALVAGE : DAMAGE_REFUSE)) {
+    return EXIT_FAILED;
+  }
   uint32_t groups = lib.GetGroupCount();
   std::vector<uint32_t> chosen;
   if (args.nGroup >= 0) {

@@ -4,26 +4,17 @@
 
 #include "Commands.h"
 #include "JsonText.h"
-#include "LibraryCheck.h"
+#include "LoadReport.h"
 #include "LibraryFiles.h"
 #include "Tabrix.h"
 
 namespace {
 
-bool ReadHeader(const std::string& path, tagLIBHEADER* header) {
-  uint8_t bytes[12];
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  size_t n = fread(bytes, 1, sizeof bytes, f);
-  fclose(f);
-  return ReadLibraryHeader(bytes, n, header);
-}
-
 std::string FieldText(const char* field, size_t width) {
   return std::string(field, FieldTextLength(field, width));
 }
 
-void PrintJson(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLIBHEADER& h,
+void PrintJson(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLOADREPORT& h,
                CTabrix& lib) {
   std::ostream& out = *ctx.pOut;
   out << "{\"file\":" << JsonQuotePath(args.strLibrary) << ",\"version\":{\"major\":" << h.wMajor
@@ -36,10 +27,17 @@ void PrintJson(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLIBHE
         << ",\"editor\":" << JsonQuoteGbk(FieldText(info->szEditor, sizeof info->szEditor))
         << ",\"remark\":" << JsonQuoteGbk(FieldText(info->szRemark, sizeof info->szRemark)) << "}";
   }
-  out << "],\"total\":" << lib.GetPhraseTotal() << "}\n";
+  out << "],\"total\":" << lib.GetPhraseTotal()
+      << ",\"dropped\":{\"duplicate\":" << h.nDropDuplicate << ",\"no_group\":" << h.nDropNoGroup
+      << ",\"bad_length\":" << h.nDropBadLength << ",\"damaged\":" << h.nDropDamaged << "}";
+  if (h.nStatus == LOAD_DAMAGED) {
+    out << ",\"damage\":" << JsonQuoteUtf8(DamageName(h.nDamage))
+        << ",\"announced\":" << h.nAnnounced << ",\"recovered\":" << h.nKept;
+  }
+  out << "}\n";
 }
 
-void PrintText(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLIBHEADER& h,
+void PrintText(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLOADREPORT& h,
                CTabrix& lib) {
   std::ostream& out = *ctx.pOut;
   out << "file: " << ShownPath(ctx, args.strLibrary) << "\n"
@@ -55,22 +53,31 @@ void PrintText(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLIBHE
         << "  remark: " << Shown(ctx, info->szRemark, sizeof info->szRemark) << "\n";
   }
   out << "total phrases: " << lib.GetPhraseTotal() << "\n";
+  const uint64_t nDropped = h.nDropDuplicate + h.nDropNoGroup + h.nDropBadLength + h.nDropDamaged;
+  if (nDropped > 0) {
+    out << "dropped records: " << h.nDropDuplicate << " duplicate, " << h.nDropNoGroup
+        << " naming no group, " << h.nDropBadLength << " with a bad length";
+    if (h.nDropDamaged > 0) out << ", " << h.nDropDamaged << " damaged";
+    out << "\n";
+  }
+  if (h.nStatus == LOAD_DAMAGED) out << "damaged: " << DamageName(h.nDamage) << "\n";
 }
 
 }  // namespace
 
 int RunInfo(const tagCLICONTEXT& ctx, const tagINFOARGS& args) {
   CTabrix lib;
-  if (!LoadLibraryFile(ctx, lib, args.strLibrary)) return EXIT_FAILED;
-  tagLIBHEADER header{};
-  if (!ReadHeader(args.strLibrary, &header)) {
-    *ctx.pErr << "error: " << ShownPath(ctx, args.strLibrary) << ": cannot read the header\n";
-    return EXIT_FAILED;
-  }
+  tagLOADREPORT report;
+  if (!LoadLibraryFile(ctx, lib, args.strLibrary, DAMAGE_SHOW, &report)) return EXIT_FAILED;
   if (args.bJson) {
-    PrintJson(ctx, args, header, lib);
+    PrintJson(ctx, args, report, lib);
   } else {
-    PrintText(ctx, args, header, lib);
+    PrintText(ctx, args, report, lib);
+  }
+  if (report.nStatus == LOAD_DAMAGED) {
+    *ctx.pErr << "warning: " << ShownPath(ctx, args.strLibrary) << ": " << DamageSummary(report)
+              << "\n";
+    return EXIT_WARNINGS;
   }
   return EXIT_DONE;
 }

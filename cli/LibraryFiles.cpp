@@ -6,7 +6,9 @@
 #include <ostream>
 #include <random>
 
+#include "LoadReport.h"
 #include "ProgressBar.h"
+#include "SaveError.h"
 #include "Tabrix.h"
 
 #include <fcntl.h>
@@ -42,26 +44,56 @@ class CProgressScope {
 
 }  // namespace
 
-bool LoadLibraryFile(const tagCLICONTEXT& ctx, CTabrix& lib, const std::string& path) {
+std::string DamageSummary(const tagLOADREPORT& report) {
+  return std::string("damaged (") + DamageName(report.nDamage) +
+         "): " + std::to_string(report.nKept) + " of " + std::to_string(report.nAnnounced) +
+         " phrases recovered";
+}
+
+bool LoadLibraryFile(const tagCLICONTEXT& ctx, CTabrix& lib, const std::string& path,
+                     LoadDamagePolicy policy, tagLOADREPORT* pReport) {
+  tagLOADREPORT local;
+  tagLOADREPORT& report = pReport ? *pReport : local;
   int ok;
   {
     CProgressScope scope(ctx, lib, "loading");
-    ok = lib.Load(path.c_str());
+    ok = lib.Load(path.c_str(), &report);
   }
-  if (!ok) {
+  if (ok) return true;
+  if (report.nStatus == LOAD_DAMAGED) {
+    if (policy == DAMAGE_SHOW) return true;
+    if (policy == DAMAGE_SALVAGE) {
+      *ctx.pErr << "warning: " << ShownPath(ctx, path) << ": " << DamageSummary(report)
+                << "; going on with those\n";
+      return true;
+    }
+    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": the library is " << DamageSummary(report)
+              << "; nothing was written (--salvage goes on with the recovered phrases)\n";
+    lib.Free();
+    return false;
+  }
+  if (report.nStatus == LOAD_NOT_REGULAR) {
+    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": not a regular file\n";
+  } else if (report.nStatus == LOAD_NO_MEMORY) {
+    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": out of memory\n";
+  } else {
     *ctx.pErr << "error: " << ShownPath(ctx, path)
               << ": cannot be read as a phrase library (missing, unreadable, or not a .wbk file)\n";
   }
-  return ok != 0;
+  return false;
 }
 
 bool SaveLibraryFile(const tagCLICONTEXT& ctx, CTabrix& lib, const std::string& path) {
   int ok;
+  int nError = SAVE_ERROR_NONE;
   {
     CProgressScope scope(ctx, lib, "saving");
-    ok = lib.Save(path.c_str());
+    ok = lib.Save(path.c_str(), &nError);
   }
-  if (!ok) *ctx.pErr << "error: " << ShownPath(ctx, path) << ": the library could not be saved\n";
+  if (!ok) {
+    *ctx.pErr << "error: " << ShownPath(ctx, path)
+              << ": the library could not be saved: " << SaveErrorText(nError) << "\n";
+  }
   return ok != 0;
 }
 

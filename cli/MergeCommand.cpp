@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "LibraryFiles.h"
+#include "LoadReport.h"
 #include "PhraseImport.h"
 #include "ProgressBar.h"
 #include "Tabrix.h"
@@ -29,7 +30,11 @@ int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args) {
   int status = EXIT_DONE;
   for (const std::string& path : args.arrInputs) {
     CTabrix in;
-    if (!LoadLibraryFile(ctx, in, path)) return EXIT_FAILED;
+    tagLOADREPORT report;
+    if (!LoadLibraryFile(ctx, in, path, args.bSalvage ? DAMAGE_SALVAGE : DAMAGE_REFUSE, &report)) {
+      return EXIT_FAILED;
+    }
+    if (report.nStatus == LOAD_DAMAGED) status = EXIT_WARNINGS;  // salvaged
     uint32_t have = out.GetGroupCount(), adding = in.GetGroupCount();
     if (have + adding > TABRIX_MAX_GROUPS) {
       *ctx.pErr << "error: merge refused: with the " << adding << " groups of "

@@ -329,7 +329,10 @@ TEST(WbkInfo, ShowsHeaderGroupsAndTotal) {
                        "\"ticked\":true,\"editor\":\"\\u5f20\\u4e09\","
                        "\"remark\":\"remark \\\"q\\\"\"}"))
       << j.strOut;
-  EXPECT_TRUE(Contains(j.strOut, "\"total\":3}")) << j.strOut;
+  EXPECT_TRUE(Contains(j.strOut,
+                       "\"total\":3,\"dropped\":{\"duplicate\":0,\"no_group\":0,"
+                       "\"bad_length\":0,\"damaged\":0}}"))
+      << j.strOut;
 
   tagWBKRUN missing = RunCli({"info", dir.Path("none.wbk")});
   EXPECT_EQ(missing.nStatus, EXIT_FAILED);
