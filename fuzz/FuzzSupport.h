@@ -3,18 +3,36 @@
 #pragma once
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
+// Where scratch folders go: /dev/shm when it is there, since every input is
+// written to a file and read back, and on a memory file system that runs
+// tens of times faster than on a disk; the temporary folder otherwise.
+inline std::string FuzzScratchParent() {
+  std::error_code ec;
+  if (std::filesystem::is_directory("/dev/shm", ec) && access("/dev/shm", W_OK | X_OK) == 0) {
+    return "/dev/shm";
+  }
+  std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+  return ec ? std::string("/tmp") : temp.string();
+}
+
 // The folder is made on first use and removed when the process exits.
 inline const std::string& FuzzScratchDir() {
   static std::string dir;
   if (dir.empty()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tabrix-fuzz-XXXXXX").string();
-    if (!mkdtemp(&pattern[0])) abort();
+    std::string pattern = FuzzScratchParent() + "/tabrix-fuzz-XXXXXX";
+    if (!mkdtemp(&pattern[0])) {
+      // A memory file system that is full or read-only: the disk will do.
+      std::error_code ec;
+      pattern = (std::filesystem::temp_directory_path(ec) / "tabrix-fuzz-XXXXXX").string();
+      if (ec || !mkdtemp(&pattern[0])) abort();
+    }
     dir = pattern;
     atexit([] {
       std::error_code ec;
@@ -32,4 +50,12 @@ inline void Check(bool condition, const char* what) {
     fprintf(stderr, "%s: %s\n", kFuzzHarnessName, what);
     abort();
   }
+}
+
+// Writes bytes to a scratch file; any failure stops the run.
+inline void WriteScratchFile(const std::string& path, const void* data, size_t size) {
+  FILE* file = fopen(path.c_str(), "wb");
+  Check(file != nullptr, "cannot write the scratch file");
+  Check(size == 0 || fwrite(data, 1, size, file) == size, "cannot write the scratch file");
+  Check(fclose(file) == 0, "cannot write the scratch file");
 }

@@ -1,18 +1,43 @@
-// libFuzzer harness for the text import: arbitrary bytes as a phrase-list
-// file go through the line reader (checked against a plain restatement of its
-// line rules), the phrase-line split, and both imports into a fresh library,
-// which must keep its invariants and account for every line.
+// libFuzzer harness for the text import: a phrase-list file goes through the
+// line reader (checked against a plain restatement of its line rules), the
+// phrase-line split, and one of the imports, into an empty library or one
+// already holding up to thousands of phrases. The result must keep the
+// invariants, account for every line, and equal a line-by-line import of
+// the same lines through AddPhrase into the same library.
 //
-// The first input byte picks the run: bit 0 into-group import, bit 1 a library
-// that already holds phrases, bits 2..7 the line length of the reader check.
-// The second and third bytes are the frequency range.
+// Byte 0 picks the run: bit 0 into-group import, bit 1 a library built from
+// four more bytes (below; without them an into-group import gets a small
+// one), bit 2 an encoded file (below; else the rest is the file as it
+// stands), bits 3..7 the line length of the reader check. Bytes 1 and 2 are
+// the frequency range.
+//
+// The library: groups (255: 127 groups, a full table; else 1 + n % 4), then
+// a b c: RunCount(a, b & 3) phrases (CTextRun, FuzzInput.h), b bit 4 random
+// texts (else ascending), b bit 5 added in random order (at most
+// kPreloadShuffled), b bits 6..7 the alphabet, c the texts' shape.
+//
+// The encoded file: commands of 4 bytes, op a b c, up to the input's end, for
+// at most kImportMaxLines lines; op bits 0..2 the command, bits 3..4 the
+// count's scale (RunCount(a, scale)), bits 5..6 the alphabet.
+//   0, 1, 2  phrase lines of an ascending, descending or random run shaped
+//            by b; c: bits 0..1 the separator (tab, space, blanks, none),
+//            2..3 the frequency (random, fixed by b, odd numbers, counting),
+//            4..5 the line end (LF, CRLF, CR, mixed), 6 junk after the
+//            frequency, 7 now and then a blank before the text
+//   3        lines from (b / 256) of the way on again
+//   4        a % 16 + 1 special lines, b % 8: comment, empty or blank,
+//            name header, editor or remark header, other '@' line, line
+//            longer than the reader takes, lead byte at a text's end, NUL
+//   5        a bytes of the input as they stand
+//   6        the lines from (b / 256) of the way on, shuffled
+//   7        the last a % 4 + 1 bytes cut off
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,11 +45,22 @@
 #include "Tabrix.h"
 #include "TxtLineReader.h"
 
+#include "FuzzInput.h"
 #include "FuzzSupport.h"
 
 const char* const kFuzzHarnessName = "fuzz_import";
 
 namespace {
+
+constexpr uint32_t kImportMaxLines = 16384;
+constexpr size_t kImportMaxBytes = 256 * 1024;
+constexpr uint32_t kPreloadShuffled = 2048;  // AddPhrase in random order is slow
+
+enum : uint8_t {
+  MODE_INTO = 1,
+  MODE_LIBRARY = 2,
+  MODE_ENCODED = 4,
+};
 
 // The raw lines of bytes as the reader cuts them: LF ends a line, CR ends it
 // and drops the byte after it, max bytes end it, the file's end ends the last.
@@ -50,18 +86,18 @@ std::vector<std::string> RawLines(const std::string& bytes, size_t max) {
 // The lines ReadLine hands out: raw lines that are neither empty nor comments.
 std::vector<std::string> ExpectedLines(const std::string& bytes, size_t max, char comment) {
   std::vector<std::string> kept;
-  for (const std::string& line : RawLines(bytes, max)) {
+  for (std::string& line : RawLines(bytes, max)) {
     if (comment != 0 && (line.empty() || line[0] == comment)) continue;
-    kept.push_back(line);
+    kept.push_back(std::move(line));
   }
   return kept;
 }
 
-void CheckReader(const std::string& path, const std::string& bytes, uint32_t max, char comment) {
+void CheckReader(const std::string& path, const std::string& bytes, uint32_t max, char comment,
+                 const std::vector<std::string>& expected) {
   CTxtLineReader reader(comment);
   Check(reader.Open(path.c_str()) != 0, "reader cannot open the scratch file");
   Check(reader.GetLength() == bytes.size(), "length is not the file's");
-  std::vector<std::string> expected = ExpectedLines(bytes, max, comment);
   std::vector<char> buffer(max + 1);
   size_t n = 0;
   uint64_t lastPosition = 0;
@@ -102,18 +138,19 @@ void CheckSplit(const std::string& line) {
 void CheckInvariants(CTabrix& lib) {
   const uint32_t groups = lib.GetGroupCount();
   std::vector<uint32_t> counted(groups, 0);
+  // Each record is copied out: the next GetAt may take another block.
+  tagPHRASE2 prev;
   for (uint32_t i = 0; i < lib.m_arrPhrase.GetCount(); ++i) {
     const tagPHRASE2* p = lib.m_arrPhrase.GetAt(i);
+    Check(p != nullptr, "a record of the store cannot be reached");
     Check(p->byGroup < groups, "phrase names no group");
     Check(p->cLen <= TABRIX_MAX_PHRASE_LEN, "phrase longer than 30 bytes");
     Check(p->byFreq <= 250, "frequency above 250");
     for (size_t k = 0; k < p->cLen; ++k) Check(p->szWord[k] != 0, "NUL inside a text");
     for (size_t k = p->cLen; k < sizeof(p->szWord); ++k)
       Check(p->szWord[k] == 0, "text not padded");
-    if (i > 0) {
-      Check(ComparePhrase(lib.m_arrPhrase.GetAt(i - 1), p, nullptr) < 0,
-            "store not sorted or not unique");
-    }
+    if (i > 0) Check(ComparePhrase(&prev, p, nullptr) < 0, "store not sorted or not unique");
+    prev = *p;
     ++counted[p->byGroup];
   }
   uint64_t total = 0;
@@ -136,6 +173,196 @@ void CheckInvariants(CTabrix& lib) {
   Check(total == lib.m_arrPhrase.GetCount(), "counts do not sum to the store");
 }
 
+bool SameLibrary(CTabrix& a, CTabrix& b) {
+  if (a.GetGroupCount() != b.GetGroupCount()) return false;
+  for (uint32_t i = 0; i < a.GetGroupCount(); ++i)
+    if (memcmp(a.GetGroup(i), b.GetGroup(i), sizeof(tagGROUPINFO)) != 0) return false;
+  if (a.m_arrPhrase.GetCount() != b.m_arrPhrase.GetCount()) return false;
+  for (uint32_t i = 0; i < a.m_arrPhrase.GetCount(); ++i)
+    if (memcmp(a.m_arrPhrase.GetAt(i), b.m_arrPhrase.GetAt(i), sizeof(tagPHRASE2)) != 0)
+      return false;
+  return true;
+}
+
+// ---- The library before the import ------------------------------------------
+
+struct tagPRELOAD {
+  bool bUsed;
+  uint8_t byGroups, a, b, c;
+};
+
+void BuildLibrary(CTabrix& lib, const tagPRELOAD& pre, bool into) {
+  if (!pre.bUsed) {
+    if (!into) return;
+    Check(lib.AddGroup("seed", "", "") == 0, "cannot add the first group");
+    const char* seeds[] = {"", "a", "ab", "\xD6\xD0", "\xB4\xCA"};
+    for (const char* s : seeds) lib.AddPhrase(s, 255, 7, 1, 0);
+    return;
+  }
+  const uint32_t nGroups = pre.byGroups == 0xFF ? TABRIX_MAX_GROUPS : 1 + pre.byGroups % 4;
+  for (uint32_t g = 0; g < nGroups; ++g) {
+    char name[16];
+    snprintf(name, sizeof(name), "\xD7\xE9%u", g);
+    Check(lib.AddGroup(name, "", "") == g, "cannot add a group");
+  }
+  const bool bShuffled = (pre.b & 0x20) != 0;
+  uint32_t n = RunCount(pre.a, pre.b & 3);
+  if (bShuffled) n = std::min(n, kPreloadShuffled);
+  const CTextRun run((pre.b & 0x10) ? RUN_RANDOM : RUN_ASCENDING, pre.b >> 6, pre.c, n,
+                     MixSeed(pre.a, (uint32_t(pre.b) << 8) | pre.c));
+  std::vector<uint32_t> order(n);
+  for (uint32_t i = 0; i < n; ++i) order[i] = i;
+  if (bShuffled) {
+    CFuzzRandom r(pre.c);
+    for (uint32_t i = n; i > 1; --i) std::swap(order[i - 1], order[r.Below(i)]);
+  }
+  for (uint32_t i : order) {
+    const std::string text = run.Text(i);
+    lib.AddPhrase(text.c_str(), 255, static_cast<uint8_t>(i % 251), 1,
+                  static_cast<uint8_t>(i % nGroups));
+  }
+}
+
+// ---- The encoded file ------------------------------------------------------
+
+std::string Frequency(CFuzzRandom& r, uint8_t kind, uint8_t b, uint32_t i) {
+  switch (kind & 3) {
+    case 0:
+      return std::to_string(r.Below(256));
+    case 1:
+      return std::to_string((b & 15) * 17);
+    case 2: {
+      static const char* const odd[] = {"+007",       "-3",  "99999999999", "",     "-2147483649",
+                                        "4294967296", "12x", "+",           "0250", "251"};
+      return odd[r.Below(10)];
+    }
+    default:
+      return std::to_string(i % 300);
+  }
+}
+
+std::string LineEnd(CFuzzRandom& r, uint8_t kind) {
+  static const char* const ends[] = {"\n", "\r\n", "\r"};
+  return ends[kind < 3 ? kind : r.Below(3)];
+}
+
+// Text of n bytes, GBK characters and ASCII; a character may be cut in half.
+std::string Filler(CFuzzRandom& r, uint32_t n) {
+  std::string s;
+  while (s.size() < n) {
+    if (r.Below(2)) {
+      s += static_cast<char>(0xB0 + r.Below(72));
+      s += static_cast<char>(0xA1 + r.Below(94));
+    } else {
+      s += static_cast<char>('a' + r.Below(26));
+    }
+  }
+  s.resize(n);
+  return s;
+}
+
+std::string SpecialLine(CFuzzRandom& r, uint8_t kind, const std::string& end) {
+  static const char* const keys[] = {
+      "\xC3\xFB\xB3\xC6=", "\xB1\xE0\xBC\xAD=", "\xB1\xB8\xD7\xA2="};  // 名称= 编辑= 备注=
+  switch (kind & 7) {
+    case 0:
+      return "#" + Filler(r, r.Below(20)) + end;
+    case 1:
+      return (r.Below(2) ? std::string() : std::string(" \t", 1 + r.Below(2))) + end;
+    case 2:
+      return "@" + std::string(keys[0]) + Filler(r, r.Below(70)) + end;
+    case 3:
+      return "@" + std::string(keys[1 + r.Below(2)]) + Filler(r, r.Below(220)) + end;
+    case 4:
+      return "@" + Filler(r, r.Below(12)) + end;
+    case 5:
+      return Filler(r, 101 + r.Below(150)) + "\t" + std::to_string(r.Below(256)) + end;
+    case 6:
+      return Filler(r, r.Below(29)) + "\xB0" + (r.Below(2) ? " 5" : "") + end;
+    default: {
+      std::string s = Filler(r, r.Below(10));
+      s += '\0';
+      return s + Filler(r, r.Below(10)) + " 9" + end;
+    }
+  }
+}
+
+std::string DecodeFile(CFuzzInput& in) {
+  std::vector<std::string> lines;
+  size_t nBytes = 0;
+  uint32_t nCommand = 0;
+  auto add = [&](std::string line) {
+    nBytes += line.size();
+    lines.push_back(std::move(line));
+  };
+  while (!in.AtEnd() && lines.size() < kImportMaxLines && nBytes < kImportMaxBytes) {
+    const uint8_t op = in.Byte();
+    const uint8_t a = in.Byte();
+    const uint8_t b = in.Byte();
+    const uint8_t c = in.Byte();
+    const uint64_t seed =
+        MixSeed(nCommand++, (uint32_t(op) << 24) | (uint32_t(a) << 16) | (uint32_t(b) << 8) | c);
+    CFuzzRandom r(seed);
+    const uint32_t nRoom = kImportMaxLines - static_cast<uint32_t>(lines.size());
+    switch (op & 7) {
+      case 0:
+      case 1:
+      case 2: {
+        const uint32_t n = std::min(RunCount(a, op >> 3), nRoom);
+        const CTextRun run(op & 7, (op >> 5) & 3, b, n, seed);
+        static const char* const separators[] = {"\t", " ", " \t  ", ""};
+        for (uint32_t i = 0; i < n && nBytes < kImportMaxBytes; ++i) {
+          std::string line;
+          if ((c & 0x80) && r.Below(16) == 0) line += ' ';
+          line += run.Text(i);
+          if ((c & 3) != 3) line += separators[c & 3] + Frequency(r, c >> 2, b, i);
+          if (c & 0x40) line += " x";
+          add(line + LineEnd(r, (c >> 4) & 3));
+        }
+        break;
+      }
+      case 3: {
+        if (lines.empty()) break;
+        const size_t from = (size_t(b) * lines.size()) >> 8;
+        const size_t span = lines.size() - from;
+        const uint32_t n = std::min(RunCount(a, op >> 3), nRoom);
+        for (uint32_t i = 0; i < n && nBytes < kImportMaxBytes; ++i) {
+          add(std::string(lines[from + i % span]));
+        }
+        break;
+      }
+      case 4: {
+        const uint32_t n = std::min<uint32_t>(a % 16 + 1, nRoom);
+        for (uint32_t i = 0; i < n; ++i) add(SpecialLine(r, b, LineEnd(r, (c >> 4) & 3)));
+        break;
+      }
+      case 5:
+        add(in.Bytes(a));
+        break;
+      case 6: {
+        if (lines.empty()) break;
+        const size_t from = (size_t(b) * lines.size()) >> 8;
+        for (size_t i = lines.size() - 1; i > from; --i) {
+          std::swap(lines[i], lines[from + r.Below(static_cast<uint32_t>(i - from + 1))]);
+        }
+        break;
+      }
+      default: {
+        if (lines.empty()) break;
+        std::string& last = lines.back();
+        last.resize(last.size() - std::min<size_t>(last.size(), a % 4 + 1));
+        break;
+      }
+    }
+  }
+  std::string file;
+  file.reserve(nBytes);
+  for (const std::string& line : lines) file += line;
+  return file;
+}
+
+// ---- The import and its reference ------------------------------------------
+
 struct tagPROGRESS {
   uint64_t nCalls;
   uint64_t nLast;
@@ -151,15 +378,54 @@ void OnProgress(uint64_t length, uint64_t position, void* data) {
   ++p->nCalls;
 }
 
-void CheckImport(const std::string& path, const std::string& bytes, uint8_t mode, uint8_t lo,
-                 uint8_t hi) {
-  CTabrix lib;
-  const bool into = (mode & 1) != 0;
-  if ((mode & 2) != 0 || into) {
-    Check(lib.AddGroup("seed", "", "") == 0, "cannot add the first group");
-    const char* seeds[] = {"", "a", "ab", "\xD6\xD0", "\xB4\xCA"};
-    for (const char* s : seeds) lib.AddPhrase(s, 255, 7, 1, 0);
+// The import as the editor once ran it: each accepted line through AddPhrase
+// with the duplicate check, in file order; headers set the new group's texts.
+tagIMPORTSTATS LineByLine(CTabrix& lib, uint8_t g, const std::vector<std::string>& lines,
+                          const tagIMPORTOPTIONS& opt, bool applyHeaders) {
+  static const char kKeyName[] = "\xC3\xFB\xB3\xC6=";    // 名称=
+  static const char kKeyEditor[] = "\xB1\xE0\xBC\xAD=";  // 编辑=
+  static const char kKeyRemark[] = "\xB1\xB8\xD7\xA2=";  // 备注=
+  tagIMPORTSTATS stats = {};
+  for (const std::string& s : lines) {
+    const char* line = s.c_str();
+    ++stats.nLines;
+    if (line[0] == '@') {
+      ++stats.nHeaders;
+      if (!applyHeaders) continue;
+      tagGROUPINFO* info = lib.GetGroup(g);
+      if (strncmp(line + 1, kKeyName, 5) == 0) {
+        CopyHeaderValue(info->szName, sizeof(info->szName), line + 6);
+      } else if (strncmp(line + 1, kKeyEditor, 5) == 0) {
+        CopyHeaderValue(info->szEditor, sizeof(info->szEditor), line + 6);
+      } else if (strncmp(line + 1, kKeyRemark, 5) == 0) {
+        CopyHeaderValue(info->szRemark, sizeof(info->szRemark), line + 6);
+      }
+      continue;
+    }
+    tagPHRASELINE split;
+    SplitPhraseLine(line, static_cast<uint32_t>(s.size()), &split);
+    const uint8_t freq = PhraseFrequency(line + split.nFreqStart);
+    if (freq < opt.byMinFreq || freq > opt.byMaxFreq) {
+      ++stats.nOutOfRange;
+    } else if (split.nTextLen > TABRIX_MAX_PHRASE_LEN) {
+      ++stats.nTooLong;
+    } else if (lib.AddPhrase(line, static_cast<uint8_t>(split.nTextLen), freq, 1, g) != 0) {
+      ++stats.nAdded;
+    } else {
+      ++stats.nDuplicate;
+    }
   }
+  return stats;
+}
+
+void CheckImport(const std::string& path, const std::string& bytes,
+                 const std::vector<std::string>& lines, uint8_t mode, const tagPRELOAD& pre,
+                 uint8_t lo, uint8_t hi) {
+  const bool into = (mode & MODE_INTO) != 0;
+  CTabrix lib;
+  BuildLibrary(lib, pre, into);
+  CTabrix expected;
+  BuildLibrary(expected, pre, into);
   const uint32_t groupsBefore = lib.GetGroupCount();
   const uint32_t phrasesBefore = lib.m_arrPhrase.GetCount();
 
@@ -173,12 +439,19 @@ void CheckImport(const std::string& path, const std::string& bytes, uint8_t mode
   uint8_t g = 0;
   int result = into ? ImportToGroup(lib, 0, path.c_str(), opt, &stats)
                     : ImportNewGroup(lib, path.c_str(), opt, &g, &stats);
+  if (!into && groupsBefore >= TABRIX_MAX_GROUPS) {
+    // A full group table takes no new group: nothing changes.
+    Check(result == IMPORT_GROUP_FAILED, "a group past the table's limit");
+    Check(g == TABRIX_NO_GROUP, "a failed import names a group");
+    Check(stats.nLines == 0 && stats.nAdded == 0, "a failed import counts lines");
+    Check(SameLibrary(lib, expected), "a failed import changed the library");
+    return;
+  }
   Check(result == IMPORT_OK, "import failed");
   Check(lib.GetGroupCount() == groupsBefore + (into ? 0 : 1), "wrong number of groups");
   Check(into || g == groupsBefore, "new group at the wrong index");
 
-  const size_t lines = ExpectedLines(bytes, IMPORT_MAX_LINE, '#').size();
-  Check(stats.nLines == lines, "lines counted differ from the reader's");
+  Check(stats.nLines == lines.size(), "lines counted differ from the reader's");
   Check(stats.nLines ==
             stats.nHeaders + stats.nAdded + stats.nDuplicate + stats.nTooLong + stats.nOutOfRange,
         "a line left unaccounted");
@@ -190,28 +463,47 @@ void CheckImport(const std::string& path, const std::string& bytes, uint8_t mode
   Check(progress.nLast == (stats.nLines > 0 ? bytes.size() : 0),
         "progress ends in the wrong place");
   CheckInvariants(lib);
+
+  uint8_t eg = 0;
+  if (!into) {
+    eg = expected.AddGroup(GroupTitleFromPath(path.c_str()).c_str(), "", "");
+    Check(eg == g, "the new group's index differs line by line");
+  }
+  const tagIMPORTSTATS want = LineByLine(expected, eg, lines, opt, !into);
+  Check(stats.nHeaders == want.nHeaders && stats.nAdded == want.nAdded &&
+            stats.nDuplicate == want.nDuplicate && stats.nTooLong == want.nTooLong &&
+            stats.nOutOfRange == want.nOutOfRange,
+        "statistics differ from a line-by-line import");
+  Check(SameLibrary(lib, expected), "library differs from a line-by-line import");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;
-  const uint8_t mode = data[0];
-  const uint8_t lo = data[1];
-  const uint8_t hi = data[2];
-  const std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
+  CFuzzInput in(data, size);
+  const uint8_t mode = in.Byte();
+  const uint8_t lo = in.Byte();
+  const uint8_t hi = in.Byte();
+  tagPRELOAD pre = {false, 0, 0, 0, 0};
+  if (mode & MODE_LIBRARY) {
+    pre.bUsed = true;
+    pre.byGroups = in.Byte();
+    pre.a = in.Byte();
+    pre.b = in.Byte();
+    pre.c = in.Byte();
+  }
+  const std::string bytes = (mode & MODE_ENCODED) ? DecodeFile(in) : in.Bytes(in.Left());
 
   const std::string path = FuzzScratchDir() + "/input.txt";
-  FILE* f = fopen(path.c_str(), "wb");
-  Check(f != nullptr, "cannot write the scratch file");
-  Check(bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(),
-        "cannot write the scratch file");
-  fclose(f);
+  WriteScratchFile(path, bytes.data(), bytes.size());
 
-  const uint32_t max = 1 + (mode >> 2);  // 1..64, small enough to cut lines often
-  CheckReader(path, bytes, max, '#');
-  CheckReader(path, bytes, IMPORT_MAX_LINE, '\0');
-  for (const std::string& line : RawLines(bytes, IMPORT_MAX_LINE)) CheckSplit(line);
-  CheckImport(path, bytes, mode, lo, hi);
+  const uint32_t max = 1 + (mode >> 3);  // 1..32, small enough to cut lines often
+  CheckReader(path, bytes, max, '#', ExpectedLines(bytes, max, '#'));
+  const std::vector<std::string> raw = RawLines(bytes, IMPORT_MAX_LINE);
+  CheckReader(path, bytes, IMPORT_MAX_LINE, '\0', raw);
+  for (const std::string& line : raw) CheckSplit(line);
+  const std::vector<std::string> lines = ExpectedLines(bytes, IMPORT_MAX_LINE, '#');
+  CheckImport(path, bytes, lines, mode, pre, lo, hi);
   return 0;
 }
