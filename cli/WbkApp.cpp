@@ -79,9 +79,7 @@ void AddMerge(CLI::App& app, tagMERGEARGS& a) {
   c->add_option("LIB", a.arrInputs, "libraries to merge, in order")->required()->type_name("FILE");
 }
 
-}  // namespace
-
-int RunWbk(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
+int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   CLI::App app{"wbk: batch work on phrase library files (.wbk)", "wbk"};
   app.set_version_flag("--version", "wbk " WBK_VERSION);
   app.require_subcommand(1);
@@ -115,4 +113,19 @@ int RunWbk(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   if (app.got_subcommand("export")) return RunExport(ctx, exportArgs);
   if (app.got_subcommand("check")) return RunCheck(ctx, check);
   return RunMerge(ctx, merge);
+}
+
+}  // namespace
+
+int RunWbk(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
+  int status = RunCommand(ctx, argc, argv);
+  // Results that never reached their reader are a failure whatever the
+  // command made of its work, and the stream may have held them back until
+  // now. A command that failed has said why already (export names a failed
+  // write itself).
+  if (!ctx.pOut->flush()) {
+    if (status != EXIT_FAILED) *ctx.pErr << "error: cannot write to the standard output\n";
+    return EXIT_FAILED;
+  }
+  return status;
 }
