@@ -1,10 +1,12 @@
 // wbk check: what the loader does not look at, each finding with its offset.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <ostream>
 
 #include "Commands.h"
 #include "JsonText.h"
 #include "LibraryCheck.h"
-#include "LibraryFiles.h"
 
 namespace {
 
@@ -46,16 +48,77 @@ void PrintText(const tagCLICONTEXT& ctx, const tagCHECKARGS& args, const tagCHEC
   }
 }
 
+// Bytes in one block of memory, grown without exceptions: a file too large
+// for memory is an error like any other.
+class CByteBuffer {
+ public:
+  CByteBuffer() = default;
+  ~CByteBuffer() { std::free(m_pData); }
+  CByteBuffer(const CByteBuffer&) = delete;
+  CByteBuffer& operator=(const CByteBuffer&) = delete;
+
+  // Room for at least n more bytes after the ones held.
+  bool Reserve(size_t n) {
+    if (m_nCapacity - m_nSize >= n) return true;
+    if (n > SIZE_MAX - m_nSize) return false;
+    void* p = std::realloc(m_pData, m_nSize + n);
+    if (p == nullptr) return false;
+    m_pData = static_cast<uint8_t*>(p);
+    m_nCapacity = m_nSize + n;
+    return true;
+  }
+  uint8_t* End() { return m_pData + m_nSize; }
+  size_t Room() const { return m_nCapacity - m_nSize; }
+  void Grow(size_t n) { m_nSize += n; }
+  const uint8_t* Data() const { return m_pData; }
+  size_t Size() const { return m_nSize; }
+
+ private:
+  uint8_t* m_pData = nullptr;
+  size_t m_nSize = 0;
+  size_t m_nCapacity = 0;
+};
+
+// The whole file: the checker goes back and forth in it. Only a regular file
+// is read, so what is read is what the file holds.
+bool ReadLibraryBytes(const tagCLICONTEXT& ctx, const std::string& path, CByteBuffer* out) {
+  bool refused = false;
+  uint64_t size = 0;
+  std::FILE* file = OpenInputFile(ctx, path, &refused, &size);
+  if (file == nullptr) {
+    if (!refused) *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot be read\n";
+    return false;
+  }
+  // The length is where reading starts from; the file may still change (and
+  // some system files report none), so the end is where reading stops.
+  const size_t kStep = 65536;
+  bool ok = size < SIZE_MAX - kStep && out->Reserve(static_cast<size_t>(size) + 1);
+  while (ok) {
+    if (out->Room() == 0 && !out->Reserve(out->Size() < kStep ? kStep : out->Size() / 2)) {
+      ok = false;
+      break;
+    }
+    size_t n = std::fread(out->End(), 1, out->Room(), file);
+    out->Grow(n);
+    if (n == 0) break;
+  }
+  bool readError = std::ferror(file) != 0;
+  std::fclose(file);
+  if (!ok) {
+    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": too large to be checked in memory\n";
+    return false;
+  }
+  if (readError) *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot be read\n";
+  return !readError;
+}
+
 }  // namespace
 
 int RunCheck(const tagCLICONTEXT& ctx, const tagCHECKARGS& args) {
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(args.strLibrary, &bytes)) {
-    *ctx.pErr << "error: " << ShownPath(ctx, args.strLibrary) << ": cannot be read\n";
-    return EXIT_FAILED;
-  }
+  CByteBuffer bytes;
+  if (!ReadLibraryBytes(ctx, args.strLibrary, &bytes)) return EXIT_FAILED;
   tagCHECKREPORT report;
-  CheckLibraryBytes(bytes.data(), bytes.size(), &report);
+  CheckLibraryBytes(bytes.Data(), bytes.Size(), &report);
   if (args.bJson) {
     PrintJson(ctx, args, report);
   } else {

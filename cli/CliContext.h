@@ -1,8 +1,10 @@
 // What every wbk command writes to: its two streams, the encoding the reader
-// of those streams expects, and whether a progress bar may be drawn.
+// of those streams expects, and whether a progress bar may be drawn; and how
+// it opens the files it reads.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <ostream>
 #include <string>
 
@@ -23,3 +25,17 @@ std::string Shown(const tagCLICONTEXT& ctx, const char* field, size_t width);
 // A path as given on the command line, for messages (it is already in the
 // terminal's encoding on Linux; on Windows it is in the ANSI code page).
 std::string ShownPath(const tagCLICONTEXT& ctx, const std::string& path);
+
+// Opens an input file for reading bytes, and only a regular file: a device or
+// a FIFO may never end (or never open), and a folder holds no bytes. The kind
+// is taken from the open descriptor, and a FIFO is opened without waiting for
+// a writer. Null when the file cannot be opened (nothing is written; the
+// caller says what it could not do) or is not a regular file (an error naming
+// it is written and *pRefused is set). *pSize, when given, receives the
+// length the file had when it was opened.
+std::FILE* OpenInputFile(const tagCLICONTEXT& ctx, const std::string& path, bool* pRefused,
+                         uint64_t* pSize = nullptr);
+
+// Opens and closes the file: true, with the error written, when it is there
+// but not a regular file. A file that cannot be opened is left to the reader.
+bool RefuseSpecialFile(const tagCLICONTEXT& ctx, const std::string& path);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "Commands.h"
 
@@ -107,6 +109,21 @@ int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   } catch (const CLI::ParseError& e) {
     int code = app.exit(e, *ctx.pOut, *ctx.pErr);
     return code == 0 ? EXIT_DONE : EXIT_FAILED;
+  }
+  // Every file the command will read, refused before any of them is read
+  // when it is a device, a FIFO or a folder: the loaders would read a device
+  // for ever and wait on a FIFO. The readers check again on their own open.
+  std::vector<std::string> inputs;
+  if (app.got_subcommand("info")) inputs = {info.strLibrary};
+  if (app.got_subcommand("import")) {
+    if (!import.strBase.empty()) inputs.push_back(import.strBase);
+    inputs.insert(inputs.end(), import.arrTexts.begin(), import.arrTexts.end());
+  }
+  if (app.got_subcommand("export")) inputs = {exportArgs.strLibrary};
+  if (app.got_subcommand("check")) inputs = {check.strLibrary};
+  if (app.got_subcommand("merge")) inputs = merge.arrInputs;
+  for (const std::string& path : inputs) {
+    if (RefuseSpecialFile(ctx, path)) return EXIT_FAILED;
   }
   if (app.got_subcommand("info")) return RunInfo(ctx, info);
   if (app.got_subcommand("import")) return RunImport(ctx, import);

@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #if defined(_WIN32)
 #include <share.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -17,22 +20,31 @@ constexpr uint32_t kReadSize = 16 * kBufferSize;
 
 // Opens path for reading bytes. On Windows nobody else may read or write the
 // file while it is open, and it cannot be opened while another program holds
-// it. A directory is refused: it holds no lines.
+// it. Only a regular file is taken: a folder holds no lines, and a device or
+// a FIFO may never end.
 std::FILE* OpenForReading(const char* path, uint64_t* pLength) {
 #if defined(_WIN32)
   std::FILE* file = _fsopen(path, "rb", _SH_DENYRW);
   if (file == nullptr) return nullptr;
   struct _stati64 st;
-  if (_fstati64(_fileno(file), &st) != 0 || (st.st_mode & _S_IFDIR) != 0) {
+  if (_fstati64(_fileno(file), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
     std::fclose(file);
     return nullptr;
   }
 #else
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return nullptr;
+  // Without O_NONBLOCK the open of a FIFO would wait for a writer.
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
   struct stat st;
-  if (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
-    std::fclose(file);
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  int flags = fcntl(fd, F_GETFL);
+  if (flags != -1) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  std::FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    close(fd);
     return nullptr;
   }
 #endif

@@ -16,8 +16,10 @@ class CTxtLineReader {
   CTxtLineReader& operator=(const CTxtLineReader&) = delete;
 
   // Opens the file for reading only; on Windows without sharing it, so the
-  // open fails while another program holds the file open. Nonzero on success;
-  // on failure nothing is open. A reader that is open is closed first.
+  // open fails while another program holds the file open. Only a regular file
+  // opens: a folder, a device or a FIFO does not (a FIFO without waiting for
+  // a writer). Nonzero on success; on failure nothing is open. A reader that
+  // is open is closed first.
   int Open(const char* path);
 
   // The next line that is neither empty nor a comment (first byte the comment
