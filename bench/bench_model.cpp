@@ -22,6 +22,7 @@
 #include <vector>
 
 #if defined(__linux__)
+#include <fcntl.h>
 #include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -143,6 +144,79 @@ size_t BaselineReadSortUnique(const std::string& path) {
   return records.size();
 }
 
+// The phrases as a library file in their random order (a file written by
+// another program, or edited by hand): what Load must still read in n log n.
+bool WriteRandomOrderLibrary(const std::string& path, const std::vector<tagPHRASE2>& phrases) {
+  std::vector<uint8_t> bytes;
+  auto u16 = [&](uint32_t v) {
+    bytes.push_back(uint8_t(v));
+    bytes.push_back(uint8_t(v >> 8));
+  };
+  auto u32 = [&](uint32_t v) {
+    u16(v & 0xFFFF);
+    u16(v >> 16);
+  };
+  u16(0x584B);
+  u16(0x4C43);
+  u16(2005);
+  u16(2);
+  u32(0);
+  uint32_t counts[kGroups] = {};
+  for (const tagPHRASE2& p : phrases) ++counts[p.byGroup];
+  bytes.push_back(kGroups);
+  for (int g = 0; g < kGroups; ++g) {
+    tagGROUPINFO group;
+    memset(&group, 0, sizeof(group));
+    snprintf(group.szName, sizeof(group.szName), "group %d", g);
+    const uint8_t* raw = reinterpret_cast<const uint8_t*>(&group);
+    bytes.insert(bytes.end(), raw, raw + offsetof(tagGROUPINFO, dwCount));
+    u32(counts[g]);
+    u32(0);
+  }
+  uint32_t nBytes = 0;
+  for (const tagPHRASE2& p : phrases) nBytes += 3 + p.cLen;
+  u32(nBytes);
+  std::vector<uint32_t> offsets;
+  uint32_t nOffset = 0;
+  for (const tagPHRASE2& p : phrases) {
+    offsets.push_back(nOffset);
+    nOffset += 3 + p.cLen;
+    bytes.push_back(p.byGroup);
+    bytes.push_back(p.byFreq);
+    bytes.push_back(p.cLen);
+    bytes.insert(bytes.end(), p.szWord, p.szWord + p.cLen);
+  }
+  for (uint32_t o : offsets) u32(o);
+  FILE* file = fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return fclose(file) == 0 && ok;
+}
+
+#if TABRIX_BENCH_POSIX
+// The physical floor of a save: the same bytes to a fresh file with one
+// write and one fsync.
+bool WriteAndSync(const std::string& path, const std::vector<uint8_t>& bytes) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  bool ok = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  ok = fsync(fd) == 0 && ok;
+  return close(fd) == 0 && ok;
+}
+#endif
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  FILE* file = fopen(path.c_str(), "rb");
+  if (!file) return bytes;
+  uint8_t chunk[65536];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0)
+    bytes.insert(bytes.end(), chunk, chunk + n);
+  fclose(file);
+  return bytes;
+}
+
 // The text file into an empty library as "导入新组" does; true when all n
 // distinct texts arrived.
 bool ImportIntoEmpty(const std::string& path, uint32_t n) {
@@ -244,8 +318,11 @@ bool RunSize(uint32_t n, const Options& options, const std::string& folder, tagT
   const std::string path = folder + "/bench.wbk";
   const std::string listPath = folder + "/bench.txt";
   const std::string sortedPath = folder + "/sorted.txt";
+  const std::string randomPath = folder + "/random.wbk";
+  const std::string floorPath = folder + "/floor.wbk";
   const bool bRandom = n <= options.nRandomMax;
-  bool ok = WritePhraseList(listPath, randomOrder, rng);
+  bool ok = WritePhraseList(listPath, randomOrder, rng) &&
+            WriteRandomOrderLibrary(randomPath, randomOrder);
 
   CTabrix saved;
   AddGroups(saved);
@@ -262,11 +339,16 @@ bool RunSize(uint32_t n, const Options& options, const std::string& folder, tagT
     CTabrix loaded;
     return loaded.Load(path.c_str()) == 1 && loaded.m_arrPhrase.GetCount() == n;
   });
+  const double peakLoadRandom = PeakBytes([&] {
+    CTabrix loaded;
+    return loaded.Load(randomPath.c_str()) == 1 && loaded.m_arrPhrase.GetCount() == n;
+  });
+  const std::vector<uint8_t> savedBytes = ReadFileBytes(path);
   const double peakSave =
       PeakBytes([&] { return saved.Save((folder + "/peak.wbk").c_str()) == 1; });
   const double peakImport = PeakBytes([&] { return ImportIntoEmpty(listPath, n); });
 
-  std::vector<double> baseline, load, save, addSorted, addRandom, import, sortU;
+  std::vector<double> baseline, load, loadRandom, save, floor, addSorted, addRandom, import, sortU;
   for (int round = 0; round < options.nRounds && ok; ++round) {
     size_t nBaseline = 0;
     baseline.push_back(Seconds([&] { nBaseline = BaselineReadSortUnique(path); }));
@@ -281,6 +363,12 @@ bool RunSize(uint32_t n, const Options& options, const std::string& folder, tagT
     CTabrix loaded;
     load.push_back(Seconds([&] { ok &= loaded.Load(path.c_str()) == 1; }));
     ok &= loaded.m_arrPhrase.GetCount() == n;
+    CTabrix shuffled;
+    loadRandom.push_back(Seconds([&] { ok &= shuffled.Load(randomPath.c_str()) == 1; }));
+    ok &= shuffled.m_arrPhrase.GetCount() == n;
+#if TABRIX_BENCH_POSIX
+    floor.push_back(Seconds([&] { ok &= WriteAndSync(floorPath, savedBytes); }));
+#endif
 
     import.push_back(Seconds([&] { ok &= ImportIntoEmpty(listPath, n);
   }));
@@ -306,7 +394,13 @@ printf("n = %u (median of %d rounds; ratio to the baseline; peak = growth of the
        n, options.nRounds);
 PrintRow("baseline: read + std::sort + std::unique", base, base, 0, peakBase, peakBase, tally);
 PrintRow("Load", Median(load), base, 0.5, peakLoad, peakBase, tally);
-PrintRow("Save", Median(save), base, 0.3, peakSave, peakBase, tally);
+PrintRow("Load, random-order file", Median(loadRandom), base, 1.5, peakLoadRandom, peakBase, tally);
+PrintRow("Save (flushed to the disk)", Median(save), base, 0, peakSave, peakBase, tally);
+if (!floor.empty()) {
+  PrintRow("floor: one write + fsync, same bytes", Median(floor), base, 0, -1, 0, tally);
+  printf("  %-40s %9.2f   <= 1.30  %s\n", "Save / floor", Median(save) / Median(floor),
+         Verdict(Median(save) / Median(floor) <= 1.3, tally));
+}
 PrintRow("import of a random-order list (new group)", Median(import), base, 1.5, peakImport,
          peakBase, tally);
 if (!sortU.empty()) {

@@ -95,7 +95,9 @@ bool CFileWriter::Sync() {
     return Fail();
   }
 #else
-  if (fsync(fileno(m_pFile)) != 0) return Fail();
+  // The data and what is needed to read it back (size, blocks); the
+  // times can wait.
+  if (fdatasync(fileno(m_pFile)) != 0) return Fail();
 #endif
   return true;
 }
@@ -276,16 +278,4 @@ void CFileReader::Close() {
   if (m_pFile) fclose(m_pFile);
   m_pFile = nullptr;
   m_nNext = m_nHeld = 0;
-}
-
-void CFileWriter::Reserve(uint64_t nBytes) {
-#ifdef __linux__
-  // ext4 otherwise allocates a renamed-over file's delayed blocks inside
-  // rename(), which costs a save of a few megabytes about a millisecond.
-  if (m_pFile && nBytes > 0 && nBytes <= static_cast<uint64_t>(INT64_MAX)) {
-    (void)fallocate(fileno(m_pFile), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(nBytes));
-  }
-#else
-  (void)nBytes;
-#endif
 }

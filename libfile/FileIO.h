@@ -63,11 +63,6 @@ class CFileWriter {
   // FlushFileBuffers): after it, a power cut cannot take them.
   bool Sync();
   bool Close();  // the stream is closed even when closing reports an error
-  // A hint that about nBytes will be written: where the system can, the
-  // blocks are set aside now, so the file system need not allocate them when
-  // the finished file replaces the old one. It never changes the file's size
-  // or contents and its failure is ignored.
-  void Reserve(uint64_t nBytes);
 
   // Bytes written so far: the offset of the next byte.
   uint64_t GetPosition() const { return m_nPosition; }

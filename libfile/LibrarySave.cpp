@@ -17,6 +17,11 @@
 
 namespace {
 
+// Records go out in chunks of this size, each in one call of the system.
+// Larger than the writer's buffer, so the writer passes them straight on:
+// a megabyte per call keeps the calls few without holding much memory.
+const size_t kChunkBytes = 1024 * 1024;
+
 // Milliseconds from a steady clock, cut to 32 bits; the stamp is never read back.
 uint32_t TickCount() {
   auto since = std::chrono::steady_clock::now().time_since_epoch();
@@ -26,18 +31,6 @@ uint32_t TickCount() {
 
 void ReportProgress(const CTabrix& library, int32_t stage, int32_t value) {
   if (library.m_funProgress) library.m_funProgress(stage, value, library.m_pProgressData);
-}
-
-// The size of the file Save writes: header, group table, phraseBytes, the
-// records and their offsets. Walks the blocks directly: no cursor moves.
-uint64_t SavedFileSize(CTabrix& library) {
-  uint64_t nSize =
-      TABRIX_HEADER_SIZE + 1 + uint64_t(library.GetGroupCount()) * TABRIX_GROUP_RECORD_SIZE + 4;
-  for (const tagSABLOCK<tagPHRASE2>* pBlock = library.m_arrPhrase.m_pFirst; pBlock;
-       pBlock = pBlock->pNext) {
-    for (uint32_t i = 0; i < pBlock->nCount; ++i) nSize += 3 + pBlock->pItems[i].cLen + 4;
-  }
-  return nSize;
 }
 
 }  // namespace
@@ -66,9 +59,7 @@ int CTabrix::WriteBody(CFileWriter& file) {
   const uint64_t nBase = file.GetPosition();
   const uint32_t nPhrases = m_arrPhrase.GetCount();
   std::unique_ptr<uint32_t[]> offsets(new (std::nothrow) uint32_t[nPhrases ? nPhrases : 1]);
-  // Records go out in chunks as large as the writer's buffer, which passes
-  // them straight to the file: one call per chunk instead of one per record.
-  std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[TABRIX_FILE_BUFFER]);
+  std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[kChunkBytes]);
   if (!offsets || !chunk) return 0;
 
   ReportProgress(*this, 0, static_cast<int32_t>(nPhrases));
@@ -90,7 +81,7 @@ int CTabrix::WriteBody(CFileWriter& file) {
       bOk = false;
       break;
     }
-    if (nUsed + sizeof(tagPHRASE2) > TABRIX_FILE_BUFFER && !writeChunk(i)) {
+    if (nUsed + sizeof(tagPHRASE2) > kChunkBytes && !writeChunk(i)) {
       bOk = false;
       break;
     }
@@ -143,7 +134,6 @@ int CTabrix::Save(const char* path, int* pError) {
   std::string strTemp;
   nError = CreateTempBeside(target, file, &strTemp);
   if (nError != SAVE_ERROR_NONE) return 0;
-  file.Reserve(SavedFileSize(*this));
   if (!WriteFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR, TickCount(),
                        nullptr) ||
       !WriteBody(file)) {

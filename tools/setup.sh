@@ -15,6 +15,7 @@ packages=(
   clang-14 libclang-rt-14-dev     # libFuzzer and the sanitizer runtimes
   libcli11-dev                    # command-line parsing of the cli tool
   clang-format
+  strace                          # the save's system calls, checked in order by a test
 )
 
 missing=()

@@ -124,30 +124,6 @@ TEST(LibrarySave, ReplacesALongerFileWhole) {
   EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
 }
 
-#ifdef __linux__
-// Save sets the file's blocks aside before writing; a wrong size estimate
-// would leave blocks allocated past the end of the file.
-TEST(LibrarySave, SetsAsideNoMoreThanTheFileNeeds) {
-  CTempDir dir;
-  const std::string target = dir.File("lib.wbk");
-  CTabrix library;
-  ASSERT_EQ(0, library.AddGroup("g", "", ""));
-  char text[8] = {};
-  for (int i = 0; i < 20000; ++i) {
-    std::snprintf(text, sizeof text, "%06d", i);
-    ASSERT_EQ(1, library.AddPhrase(text, 255, 1, 1, 0));
-  }
-  ASSERT_EQ(1, library.Save(target.c_str()));
-  struct stat info;
-  ASSERT_EQ(0, stat(target.c_str(), &info));
-  EXPECT_EQ(12 + 1 + 308 + 4 + 20000 * (3 + 6 + 4), info.st_size);
-  // Allocation comes in file-system blocks; allow one block's rounding and
-  // one more for metadata some file systems count.
-  const long long nAllocated = static_cast<long long>(info.st_blocks) * 512;
-  EXPECT_LE(nAllocated, info.st_size + 2 * 4096LL);
-}
-#endif
-
 TEST(LibrarySave, LeavesTheLibraryAsItWas) {
   CTempDir dir;
   CTabrix library;
