@@ -1,7 +1,11 @@
 // wbk import: text files into a library, each as a new group ("导入新组") or
 // into one group ("导入到当前组"), through the editor's own importer.
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "Commands.h"
 #include "LibraryFiles.h"
@@ -9,6 +13,13 @@
 #include "ProgressBar.h"
 #include "Tabrix.h"
 #include "TextEncoding.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/types.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -20,61 +31,132 @@ struct tagIMPORTSOURCE {
   uint32_t nUnconvertible = 0;  // lines skipped because they have no GBK form
 };
 
-// UTF-8 to GBK line by line, so a line that does not convert can be named and
-// left out (as an empty line, which the reader skips) without losing the rest.
-std::string ConvertLines(const tagCLICONTEXT& ctx, const std::string& file, const std::string& text,
-                         uint32_t* pSkipped) {
-  std::string out;
-  if (Utf8ToGbk(text, &out)) return out;  // the usual case: every line converts
-  out.clear();
-  out.reserve(text.size());
-  size_t start = 0;
-  uint32_t line = 0;
-  while (start < text.size()) {
-    ++line;
-    size_t end = text.find('\n', start);
-    size_t stop = end == std::string::npos ? text.size() : end;
-    std::string gbk;
-    if (Utf8ToGbk(text.substr(start, stop - start), &gbk)) {
-      out += gbk;
-    } else {
-      ++*pSkipped;
-      bool valid = IsValidUtf8(text.data() + start, stop - start);
-      *ctx.pErr << "warning: " << ShownPath(ctx, file) << ":" << line << ": "
-                << (valid ? "a character with no GBK form" : "not valid UTF-8")
-                << "; line skipped\n";
-    }
-    if (end == std::string::npos) break;
-    out += '\n';
-    start = end + 1;
+// UTF-8 to GBK into the temporary copy; a line that does not convert is
+// named and left out (as an empty line, which the reader skips) without
+// losing the rest.
+class CCopyConverter : public CUtf8LineConverter {
+ public:
+  CCopyConverter(const tagCLICONTEXT& ctx, const std::string& path, std::FILE* out)
+      : m_ctx(ctx), m_strPath(path), m_pOut(out) {}
+
+ protected:
+  bool Put(const char* gbk, size_t size) override {
+    return m_pOut != nullptr && std::fwrite(gbk, 1, size, m_pOut) == size;
   }
-  return out;
+  bool TakeBack(uint64_t size) override {
+    if (m_pOut == nullptr || std::fflush(m_pOut) != 0) return false;
+#ifdef _WIN32
+    return _chsize_s(_fileno(m_pOut), static_cast<__int64>(size)) == 0 &&
+           _fseeki64(m_pOut, static_cast<__int64>(size), SEEK_SET) == 0;
+#else
+    return ftruncate(fileno(m_pOut), static_cast<off_t>(size)) == 0 &&
+           fseeko(m_pOut, static_cast<off_t>(size), SEEK_SET) == 0;
+#endif
+  }
+  void OnLineSkipped(uint32_t line, bool validUtf8) override {
+    *m_ctx.pErr << "warning: " << ShownPath(m_ctx, m_strPath) << ":" << line << ": "
+                << (validUtf8 ? "a character with no GBK form" : "not valid UTF-8")
+                << "; line skipped\n";
+  }
+
+ private:
+  const tagCLICONTEXT& m_ctx;
+  std::string m_strPath;
+  std::FILE* m_pOut;
+};
+
+// Reads the file in blocks: never more of it in memory than one block.
+class CBlockReader {
+ public:
+  explicit CBlockReader(std::FILE* file) : m_pFile(file), m_arrBlock(65536) {}
+  // The next block, empty at the end of the file or on a read error.
+  size_t Next() { return std::fread(m_arrBlock.data(), 1, m_arrBlock.size(), m_pFile); }
+  const char* Data() const { return m_arrBlock.data(); }
+  bool Failed() const { return std::ferror(m_pFile) != 0; }
+
+ private:
+  std::FILE* m_pFile;
+  std::vector<char> m_arrBlock;
+};
+
+// Whether the text starts with a byte-order mark and must be converted from
+// UTF-8 (NeedsUtf8Conversion over the whole file), read in blocks. "auto"
+// reads until the answer is known: to the end only for valid UTF-8.
+bool ScanText(std::FILE* file, const std::string& mode, bool* pBom, bool* pConvert) {
+  CBlockReader reader(file);
+  CUtf8Scan scan;
+  char head[3];
+  size_t headSize = 0;
+  size_t n;
+  while ((n = reader.Next()) > 0) {
+    for (size_t i = 0; i < n && headSize < sizeof head; ++i) head[headSize++] = reader.Data()[i];
+    if (mode != "auto" || HasUtf8Bom(head, headSize)) break;
+    scan.Feed(reader.Data(), n);
+    if (!scan.IsValidSoFar()) break;
+  }
+  if (reader.Failed()) return false;
+  *pBom = HasUtf8Bom(head, headSize);
+  *pConvert = mode == "utf-8" || *pBom || (scan.IsValid() && !scan.IsPlainAscii());
+  return true;
 }
 
-// Decides the file's encoding and, for UTF-8, makes the GBK copy. False when
-// the file cannot be read or the copy cannot be made (an error is written).
-bool PrepareSource(const tagCLICONTEXT& ctx, const std::string& path, const std::string& encoding,
-                   tagIMPORTSOURCE* src) {
-  src->strPath = path;
-  if (encoding == "gbk") return true;
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, &bytes)) {
+// The GBK copy of UTF-8 text, from the byte after any byte-order mark. False,
+// with an error written, when the text cannot be read or the copy not made.
+bool MakeGbkCopy(const tagCLICONTEXT& ctx, const std::string& path, std::FILE* file, bool bom,
+                 tagIMPORTSOURCE* src) {
+  if (std::fseek(file, bom ? 3 : 0, SEEK_SET) != 0) {
     *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
     return false;
   }
-  const char* p = reinterpret_cast<const char*>(bytes.data());
-  size_t n = bytes.size();
-  if (!NeedsUtf8Conversion(p, n, encoding)) return true;
-  bool bom = HasUtf8Bom(p, n);
-  std::string text = bom ? std::string(p + 3, n - 3) : std::string(p, n);
-  std::string gbk = ConvertLines(ctx, path, text, &src->nUnconvertible);
   src->pTemp.reset(new CTempFile);
-  if (!src->pTemp->Create(gbk)) {
+  std::FILE* out = nullptr;
+  // Created empty under a name nobody else holds, then filled as the text converts.
+  if (src->pTemp->Create(std::string())) out = std::fopen(src->pTemp->GetPath().c_str(), "wb");
+  CCopyConverter converter(ctx, path, out);
+  CBlockReader reader(file);
+  size_t n;
+  // Without a copy the lines are still converted, to name those with no GBK form.
+  while ((n = reader.Next()) > 0) converter.Feed(reader.Data(), n);
+  bool readFailed = reader.Failed();
+  if (!readFailed) converter.Finish();
+  bool written = out != nullptr && !converter.IsOutputFailed();
+  if (out != nullptr && std::fclose(out) != 0) written = false;
+  if (readFailed) {
+    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
+    return false;
+  }
+  src->nUnconvertible = converter.GetSkipped();
+  if (!written) {
     *ctx.pErr << "error: cannot write a temporary file for " << ShownPath(ctx, path) << "\n";
     return false;
   }
   src->strPath = src->pTemp->GetPath();
   return true;
+}
+
+// Decides the file's encoding and, for UTF-8, makes the GBK copy. False when
+// the file cannot be read or the copy cannot be made (an error is written).
+// Only a regular file is taken: a device or a FIFO could go on for ever.
+bool PrepareSource(const tagCLICONTEXT& ctx, const std::string& path, const std::string& encoding,
+                   tagIMPORTSOURCE* src) {
+  src->strPath = path;
+  bool refused = false;
+  std::FILE* file = OpenInputFile(ctx, path, &refused);
+  if (refused) return false;
+  // GBK text goes to the importer as it is; the importer says when it cannot open it.
+  if (encoding == "gbk") {
+    if (file != nullptr) std::fclose(file);
+    return true;
+  }
+  bool bom = false, convert = false;
+  if (file == nullptr || !ScanText(file, encoding, &bom, &convert)) {
+    if (file != nullptr) std::fclose(file);
+    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
+    return false;
+  }
+  bool ok = !convert || MakeGbkCopy(ctx, path, file, bom, src);
+  std::fclose(file);
+  return ok;
 }
 
 // The new group's name from the file name, in GBK like every library text.
