@@ -16,6 +16,7 @@ struct tagSAVETARGET {
   unsigned nMode = 0;  // of the existing file: POSIX permission bits
   long nUid = -1;      // and owner
   long nGid = -1;
+  unsigned long nAttributes = 0;  // Windows file attributes
 };
 
 // SAVE_ERROR_NONE when a save may go to path: the target is missing (its

@@ -118,6 +118,7 @@ int ResolveSaveTarget(const char* path, tagSAVETARGET* pTarget) {
   if (nResult != SAVE_ERROR_NONE) return nResult;
   pTarget->strPath = strPath;
   pTarget->bExists = true;
+  pTarget->nAttributes = info.dwFileAttributes;
   return SAVE_ERROR_NONE;
 }
 
@@ -160,6 +161,12 @@ int CommitTemp(CFileWriter& file, const std::string& strTemp, const tagSAVETARGE
     bReplaced = MoveFileExA(strTemp.c_str(), target.strPath.c_str(), MOVEFILE_WRITE_THROUGH);
   }
   if (!bReplaced) return SaveErrorFromWin32(GetLastError());
+  // ReplaceFile carries the attributes over on Windows; not every
+  // implementation of it does, so they are set once more.
+  const DWORD nKeep =
+      target.nAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  if (target.bExists && nKeep != 0) SetFileAttributesA(target.strPath.c_str(), nKeep);
   // Where a POSIX system flushes the folder: nothing more to do here.
   if (CFileFaultSeam::Step()) return SaveErrorFromErrno(errno);
   return SAVE_ERROR_NONE;

@@ -10,6 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 using namespace tabrix_test;
 
@@ -263,5 +266,50 @@ TEST(SaveSafety, RivalSavesLeaveOneWholeLibrary) {
   const int p = loaded.GetGroup(0)->szName[0] - 'a';
   EXPECT_EQ(uint32_t(2000 + 300 * p), loaded.m_arrPhrase.GetCount());
   EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+}
+#endif
+
+#ifdef _WIN32
+// ReplaceFile keeps what the user set on the old file.
+TEST(SaveSafety, TheOldFilesAttributesSurvive) {
+  CTempDir dir;
+  const std::string target = dir.File("lib.wbk");
+  WriteAll(target, Bytes{1});
+  ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  CTabrix library;
+  BuildLibrary(library, "a", 30);
+  int nError = -1;
+  ASSERT_EQ(1, library.Save(target.c_str(), &nError)) << SaveErrorText(nError);
+  const DWORD nAttributes = GetFileAttributesA(target.c_str());
+  EXPECT_TRUE(nAttributes & FILE_ATTRIBUTE_HIDDEN) << nAttributes;
+  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  CTabrix loaded;
+  ASSERT_EQ(1, loaded.Load(target.c_str()));
+  ExpectSameLibrary(library, loaded);
+  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+}
+
+TEST(SaveSafety, ReadOnlyAndHardLinkedFilesAreRefused) {
+  CTempDir dir;
+  CTabrix library;
+  BuildLibrary(library, "a", 3);
+  const std::string readOnly = dir.File("ro.wbk");
+  WriteAll(readOnly, Bytes{1});
+  ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+  int nError = -1;
+  EXPECT_EQ(0, library.Save(readOnly.c_str(), &nError));
+  EXPECT_EQ(SAVE_ERROR_READ_ONLY, nError);
+  SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(Bytes{1}, ReadAll(readOnly));
+
+  const std::string linked = dir.File("linked.wbk");
+  WriteAll(linked, Bytes{2});
+  if (CreateHardLinkA(dir.File("other.wbk").c_str(), linked.c_str(), nullptr)) {
+    EXPECT_EQ(0, library.Save(linked.c_str(), &nError));
+    EXPECT_EQ(SAVE_ERROR_HARD_LINKS, nError);
+    EXPECT_EQ(Bytes{2}, ReadAll(linked));
+  }
+  EXPECT_EQ(0, library.Save(dir.Path().string().c_str(), &nError));
+  EXPECT_EQ(SAVE_ERROR_NOT_REGULAR, nError);
 }
 #endif
