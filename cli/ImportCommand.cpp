@@ -216,7 +216,10 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
     return EXIT_FAILED;
   }
   CTabrix lib;
-  if (!args.strBase.empty() && !LoadLibraryFile(ctx, lib, args.strBase)) return EXIT_FAILED;
+  if (!args.strBase.empty() &&
+      !LoadLibraryFile(ctx, lib, args.strBase, args.bSalvage ? DAMAGE_SALVAGE : DAMAGE_REFUSE)) {
+    return EXIT_FAILED;
+  }
   if (args.nInto >= 0 && static_cast<uint32_t>(args.nInto) >= lib.GetGroupCount()) {
     *ctx.pErr << "error: --into " << args.nInto << ": the library has " << lib.GetGroupCount()
               << " groups\n";

@@ -29,6 +29,9 @@ void AddImport(CLI::App& app, tagIMPORTARGS& a) {
       "goes into group N with --into; the result is saved to OUT");
   c->add_option("OUT", a.strOutput, "library file to write")->required()->type_name("FILE");
   c->add_option("TEXT", a.arrTexts, "phrase-list text files")->required()->type_name("FILE");
+  c->add_flag(
+      "--salvage", a.bSalvage,
+      "start from what can be recovered of a damaged --base library instead of refusing it");
   c->add_option("--base", a.strBase, "start from this library instead of an empty one")
       ->type_name("LIB.wbk");
   c->add_option("--into", a.nInto, "import into this existing group (header lines are ignored)")
@@ -52,6 +55,8 @@ void AddExport(CLI::App& app, tagEXPORTARGS& a) {
       "flags are not carried; anything else that the text format cannot carry is named in a "
       "warning");
   c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
+  c->add_flag("--salvage", a.bSalvage,
+              "export what can be recovered from a damaged library instead of refusing it");
   c->add_option("--group", a.nGroup, "export only this group")
       ->type_name("N")
       ->check(CLI::Range(0, 254));
@@ -79,6 +84,8 @@ void AddMerge(CLI::App& app, tagMERGEARGS& a) {
       "already present keeps its first group and frequency");
   c->add_option("OUT", a.strOutput, "library file to write")->required()->type_name("FILE");
   c->add_option("LIB", a.arrInputs, "libraries to merge, in order")->required()->type_name("FILE");
+  c->add_flag("--salvage", a.bSalvage,
+              "merge what can be recovered from a damaged library instead of refusing it");
 }
 
 int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
