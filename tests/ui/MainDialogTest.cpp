@@ -231,6 +231,33 @@ TEST_F(MainDialogTest, DamagedFileShowsWhatWasRecoveredAndSaysSo) {
   EXPECT_EQ(PhraseCount(), 5u);
 }
 
+// A file whose records repeat a text loads, with one message naming what
+// was left out; a clean file shows no message.
+TEST_F(MainDialogTest, RecordsLeftOutAreNamedInOneMessage) {
+  ScopedTempFile file("dup.wbk");
+  ASSERT_TRUE(WriteLibrary(file.path(), {{"g", "", "", 1, {"ab", "ac", "ad"}}}));
+  {
+    FILE* f = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::string bytes(4096, '\0');
+    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), f));
+    std::fclose(f);
+    const size_t nSecond = 12 + 1 + 308 + 4 + 5;  // records are 3 + 2 bytes
+    ASSERT_EQ(bytes.substr(nSecond + 3, 2), "ac");
+    bytes[nSecond + 4] = 'b';  // the same text as the first record
+    f = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  LoadFile(file.path());
+  ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
+  EXPECT_EQ(m_script.m_messageBoxes[0].strText, "载入时略去了重复的词条 1 个。");
+  EXPECT_EQ(RowCount(), 1);
+  EXPECT_EQ(Cell(0, 1), "2");
+  EXPECT_EQ(PhraseCount(), 2u);
+}
+
 TEST_F(MainDialogTest, ClearEmptiesListAndLibraryButNotTheBar) {
   LoadSample();
   int low, high, pos;
