@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "PhraseRun.h"
 #include "PhraseSort.h"
 #include "Tabrix.h"
 
 namespace {
 
 using phrase_sort::RadixSort;
-using phrase_sort::SameText;
 
 // The batch is given back in steps once it has shrunk below half of this.
 constexpr size_t kMinCapacity = 1024;
@@ -21,6 +21,37 @@ constexpr size_t kOneByOneRatio = 1024;
 uint8_t TextLength(const tagSTAGEDPHRASE& s) { return static_cast<uint8_t>(s.nLen); }
 
 }  // namespace
+
+// The sorted batch as a run for the store, smallest first. Taking hands the
+// phrases out of the batch and gives its memory back as it goes; otherwise
+// the batch is only read.
+class CPhraseBatch::CBatchRun : public CPhraseRun {
+ public:
+  CBatchRun(CPhraseBatch& batch, uint8_t byGroup, bool bTake)
+      : m_batch(batch), m_nNext(batch.m_nCount), m_nHandedOut(0), m_bTake(bTake) {
+    std::memset(&m_rec, 0, sizeof(m_rec));
+    m_rec.byGroup = byGroup;
+  }
+  bool Next(tagPHRASE2* pOut) override {
+    if (m_nNext == 0) return false;
+    --m_nNext;
+    const tagSTAGEDPHRASE s = m_bTake ? m_batch.TakeSmallest() : m_batch.m_pItems[m_nNext];
+    std::memcpy(m_rec.szWord, s.szWord, sizeof(s.szWord));
+    m_rec.byFreq = s.byFreq;
+    m_rec.cLen = TextLength(s);
+    *pOut = m_rec;
+    ++m_nHandedOut;
+    return true;
+  }
+  size_t GetHandedOut() const { return m_nHandedOut; }
+
+ private:
+  CPhraseBatch& m_batch;
+  size_t m_nNext;  // phrases left, taken from the end
+  size_t m_nHandedOut;
+  bool m_bTake;
+  tagPHRASE2 m_rec;
+};
 
 CPhraseBatch::CPhraseBatch(CTabrix& lib, uint8_t group)
     : m_lib(lib), m_byGroup(group), m_pItems(nullptr), m_nCount(0), m_nCapacity(0) {}
@@ -91,30 +122,19 @@ tagSTAGEDPHRASE CPhraseBatch::TakeSmallest() {
 }
 
 void CPhraseBatch::AppendToEmptyStore(tagIMPORTSTATS& stats) {
-  CSArray<tagPHRASE2>& store = m_lib.m_arrPhrase;
-  tagPHRASE2 rec;
-  std::memset(&rec, 0, sizeof(rec));
-  rec.byGroup = m_byGroup;
-  bool bAny = false;  // rec holds the text taken last
-  uint32_t nAdded = 0;
-  while (m_nCount > 0) {
-    const tagSTAGEDPHRASE s = TakeSmallest();
-    if (bAny && SameText(rec.szWord, s.szWord)) {
-      ++stats.nDuplicate;  // a later arrival of the text just taken
-      continue;
-    }
-    bAny = true;
-    std::memcpy(rec.szWord, s.szWord, sizeof(s.szWord));
-    rec.byFreq = s.byFreq;
-    rec.cLen = TextLength(s);
-    if (store.Add(rec) >= 0) {
-      ++nAdded;
-    } else {
-      ++stats.nDuplicate;  // no memory: counted as AddPhrase would count it
-    }
+  // The batch is given back as it empties: a large import never holds the
+  // whole batch and the whole store at once.
+  CBatchRun run(*this, m_byGroup, true);
+  uint32_t nAdded = 0, nDropped = 0;
+  if (m_lib.MergeRun(run, &nAdded, &nDropped)) {
+    stats.nAdded += nAdded;
+    stats.nDuplicate += nDropped;  // the batch's phrases all name the group
+    return;
   }
-  m_lib.GetGroup(m_byGroup)->dwCount += nAdded;
-  stats.nAdded += nAdded;
+  // No memory: what the run had handed out is lost, counted as AddPhrase
+  // counts a phrase it has no room for; the rest goes in one by one.
+  stats.nDuplicate += run.GetHandedOut();
+  AddOneByOne(stats);
 }
 
 void CPhraseBatch::AddOneByOne(tagIMPORTSTATS& stats) {
@@ -131,49 +151,13 @@ void CPhraseBatch::AddOneByOne(tagIMPORTSTATS& stats) {
 }
 
 bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
-  CSArray<tagPHRASE2>& store = m_lib.m_arrPhrase;
-  CSArray<tagPHRASE2> merged;
-  merged.m_nBlockSize = store.m_nBlockSize;
-  merged.m_byWastePercent = store.m_byWastePercent;
-
-  const uint32_t nStore = store.GetCount();
-  uint32_t i = 0;
-  uint32_t nAdded = 0;
-  uint32_t nDuplicate = 0;
-  const tagSTAGEDPHRASE* pPrev = nullptr;
-  for (size_t j = m_nCount; j > 0; --j) {
-    const tagSTAGEDPHRASE& s = m_pItems[j - 1];
-    if (pPrev != nullptr && SameText(pPrev->szWord, s.szWord)) {
-      ++nDuplicate;  // a later arrival of the text just handled
-      continue;
-    }
-    pPrev = &s;
-    tagPHRASE2 rec;
-    std::memset(&rec, 0, sizeof(rec));
-    std::memcpy(rec.szWord, s.szWord, sizeof(s.szWord));
-    rec.byGroup = m_byGroup;
-    rec.byFreq = s.byFreq;
-    rec.cLen = TextLength(s);
-    int d = 1;
-    while (i < nStore && (d = ComparePhrase(store.GetAt(i), &rec, nullptr)) < 0) {
-      if (merged.Add(*store.GetAt(i)) < 0) return false;
-      ++i;
-    }
-    if (i < nStore && d == 0) {
-      ++nDuplicate;  // stored before the import: the stored record stays
-      continue;
-    }
-    if (merged.Add(rec) < 0) return false;
-    ++nAdded;
-  }
-  for (; i < nStore; ++i) {
-    if (merged.Add(*store.GetAt(i)) < 0) return false;
-  }
-
-  store.TakeBlocksOf(merged);
-  m_lib.GetGroup(m_byGroup)->dwCount += nAdded;
+  // The batch stays whole until the merge worked, so that a failed merge can
+  // still go in one by one.
+  CBatchRun run(*this, m_byGroup, false);
+  uint32_t nAdded = 0, nDropped = 0;
+  if (!m_lib.MergeRun(run, &nAdded, &nDropped)) return false;
   stats.nAdded += nAdded;
-  stats.nDuplicate += nDuplicate;
+  stats.nDuplicate += nDropped;
   std::free(m_pItems);
   m_pItems = nullptr;
   m_nCount = m_nCapacity = 0;

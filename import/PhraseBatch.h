@@ -41,6 +41,7 @@ class CPhraseBatch {
   void Flush(tagIMPORTSTATS& stats);
 
  private:
+  class CBatchRun;
   bool Grow();
   // The smallest phrase left (the first arrival among equal texts), taken out;
   // the memory behind the taken phrases goes back as the batch empties.

@@ -62,10 +62,6 @@ void SetDamage(tagLOADREPORT& r, int nDamage) {
   if (r.nDamage == DAMAGE_NONE) r.nDamage = nDamage;
 }
 
-void ResetCounts(CTabrix& library) {
-  for (uint32_t i = 0; i < library.GetGroupCount(); ++i) library.GetGroup(i)->dwCount = 0;
-}
-
 // A damaged file read again as bytes, its records taken where its offset
 // index puts them: a record whose length disagrees with the index is
 // dropped, and the records around it survive. Used only when the index is
@@ -86,8 +82,7 @@ bool SalvageByIndex(CTabrix& library, const std::vector<uint8_t>& bytes, tagLOAD
     nPrev = o;
   }
 
-  library.m_arrPhrase.FreeBlocks();
-  ResetCounts(library);
+  library.FreePhrases();
   tagLOADREPORT fresh = r;
   fresh.nDropDuplicate = fresh.nDropNoGroup = fresh.nDropBadLength = fresh.nDropDamaged = 0;
   fresh.nRead = n;
@@ -156,18 +151,15 @@ int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
   tagLOADREPORT local = {};
   tagLOADREPORT& r = pReport ? *pReport : local;
   if (!ReadGroups(file)) {
-    ResetCounts(*this);
+    FreePhrases();
     SetDamage(r, DAMAGE_GROUP_TABLE);
     return 0;
   }
 
-  // The phrase count is the sum of the stored group counts; summed wide so
-  // that absurd counts cannot wrap around to a small number.
-  uint64_t nTotal = 0;
-  const uint32_t nGroups = GetGroupCount();
-  for (uint32_t i = 0; i < nGroups; ++i) nTotal += GetGroup(i)->dwCount;
+  // The phrase count is the sum of the stored group counts; the counts are
+  // then rebuilt from the phrases actually stored.
+  const uint64_t nTotal = TakeGroupCounts();
   r.nAnnounced = nTotal;
-  ResetCounts(*this);
 
   uint8_t size[4];
   if (!file.Read(size, sizeof(size))) {

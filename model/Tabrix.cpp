@@ -70,6 +70,20 @@ int CTabrix::AddPhrase(const char* text, uint8_t length, uint8_t freq, int check
   return 1;
 }
 
+void CTabrix::FreePhrases() {
+  m_arrPhrase.FreeBlocks();
+  for (uint32_t i = 0; i < GetGroupCount(); ++i) GetGroup(i)->dwCount = 0;
+}
+
+uint64_t CTabrix::TakeGroupCounts() {
+  uint64_t nTotal = 0;
+  for (uint32_t i = 0; i < GetGroupCount(); ++i) {
+    nTotal += GetGroup(i)->dwCount;
+    GetGroup(i)->dwCount = 0;
+  }
+  return nTotal;
+}
+
 void CTabrix::Free() {
   m_arrPhrase.FreeBlocks();
   FreeGroups();

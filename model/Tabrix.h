@@ -43,6 +43,11 @@ class CTabrix : public CGroupManager {
   // taken, and a NUL among them ends the text (cLen is what was stored).
   int AddPhrase(const char* text, uint8_t length, uint8_t freq, int checkDuplicate, uint8_t group);
   void Free();
+  // Empties the store and sets every group's count to 0; the groups stay.
+  void FreePhrases();
+  // The sum of the groups' counts, summed wide, each then set to 0: a
+  // library file's groups announce its phrases this way before they are read.
+  uint64_t TakeGroupCounts();
   // Adds every phrase of a run in ascending text order in one pass over the
   // store. A text already stored, or repeated in the run, is dropped (the
   // first stays), and so is a phrase naming no group; group counts follow.
