@@ -343,10 +343,10 @@ bool RunSize(uint32_t n, const Options& options, const std::string& folder, tagT
     CTabrix loaded;
     return loaded.Load(randomPath.c_str()) == 1 && loaded.m_arrPhrase.GetCount() == n;
   });
-  const std::vector<uint8_t> savedBytes = ReadFileBytes(path);
   const double peakSave =
       PeakBytes([&] { return saved.Save((folder + "/peak.wbk").c_str()) == 1; });
   const double peakImport = PeakBytes([&] { return ImportIntoEmpty(listPath, n); });
+  const std::vector<uint8_t> savedBytes = ReadFileBytes(path);
 
   std::vector<double> baseline, load, loadRandom, save, floor, addSorted, addRandom, import, sortU;
   for (int round = 0; round < options.nRounds && ok; ++round) {

@@ -58,9 +58,8 @@ int CTabrix::WriteBody(CFileWriter& file) {
   if (!file.WriteU32(0)) return 0;  // phraseBytes, patched once the records are out
   const uint64_t nBase = file.GetPosition();
   const uint32_t nPhrases = m_arrPhrase.GetCount();
-  std::unique_ptr<uint32_t[]> offsets(new (std::nothrow) uint32_t[nPhrases ? nPhrases : 1]);
   std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[kChunkBytes]);
-  if (!offsets || !chunk) return 0;
+  if (!chunk) return 0;
 
   ReportProgress(*this, 0, static_cast<int32_t>(nPhrases));
   size_t nUsed = 0;     // bytes in chunk
@@ -75,27 +74,31 @@ int CTabrix::WriteBody(CFileWriter& file) {
   bool bOk = true;
   uint64_t nOffset = 0;  // of the next record within the phrase section
   uint32_t i = 0;
-  for (; i < nPhrases; ++i) {
-    const tagPHRASE2* pPhrase = m_arrPhrase.GetAt(i);
-    if (nOffset > UINT32_MAX || pPhrase->cLen > TABRIX_MAX_PHRASE_LEN) {
-      bOk = false;
-      break;
+  // The records in store order, block by block: no lookup per record.
+  for (const tagSABLOCK<tagPHRASE2>* pBlock = m_arrPhrase.m_pFirst; pBlock && bOk;
+       pBlock = pBlock->pNext) {
+    for (uint32_t k = 0; k < pBlock->nCount; ++k, ++i) {
+      const tagPHRASE2* pPhrase = pBlock->pItems + k;
+      if (nOffset > UINT32_MAX || pPhrase->cLen > TABRIX_MAX_PHRASE_LEN) {
+        bOk = false;
+        break;
+      }
+      if (nUsed + sizeof(tagPHRASE2) > kChunkBytes && !writeChunk(i)) {
+        bOk = false;
+        break;
+      }
+      uint8_t* pRecord = chunk.get() + nUsed;
+      pRecord[0] = pPhrase->byGroup;
+      pRecord[1] = pPhrase->byFreq;
+      pRecord[2] = pPhrase->cLen;
+      // The whole text field is copied: a copy of fixed size compiles to a
+      // few moves, one of the text's own length to a slow string
+      // instruction. The bytes past the text are overwritten by the next
+      // record.
+      memcpy(pRecord + 3, pPhrase->szWord, sizeof(pPhrase->szWord));
+      nUsed += 3u + pPhrase->cLen;
+      nOffset += 3u + pPhrase->cLen;
     }
-    if (nUsed + sizeof(tagPHRASE2) > kChunkBytes && !writeChunk(i)) {
-      bOk = false;
-      break;
-    }
-    offsets[i] = static_cast<uint32_t>(nOffset);
-    uint8_t* pRecord = chunk.get() + nUsed;
-    pRecord[0] = pPhrase->byGroup;
-    pRecord[1] = pPhrase->byFreq;
-    pRecord[2] = pPhrase->cLen;
-    // The whole text field is copied: a copy of fixed size compiles to a few
-    // moves, one of the text's own length to a slow string instruction. The
-    // bytes past the text are overwritten by the next record.
-    memcpy(pRecord + 3, pPhrase->szWord, sizeof(pPhrase->szWord));
-    nUsed += 3u + pPhrase->cLen;
-    nOffset += 3u + pPhrase->cLen;
   }
   // What came before a refused record still goes out, as it always did.
   if (!writeChunk(i)) bOk = false;
@@ -103,10 +106,22 @@ int CTabrix::WriteBody(CFileWriter& file) {
   ReportProgress(*this, 2, 0);
   if (!bOk || nPhraseBytes > UINT32_MAX) return 0;
 
-  // The index: the offsets turned little-endian in place and written at once.
-  uint8_t* pBytes = reinterpret_cast<uint8_t*>(offsets.get());
-  for (uint32_t k = 0; k < nPhrases; ++k) PutU32(pBytes + 4 * static_cast<size_t>(k), offsets[k]);
-  if (!file.Write(pBytes, 4 * static_cast<size_t>(nPhrases))) return 0;
+  // The index, made in a second walk over the lengths: cheaper than keeping
+  // an offset per phrase while the records go out.
+  nOffset = 0;
+  for (const tagSABLOCK<tagPHRASE2>* pBlock = m_arrPhrase.m_pFirst; pBlock;
+       pBlock = pBlock->pNext) {
+    for (uint32_t k = 0; k < pBlock->nCount; ++k) {
+      if (nUsed + 4 > kChunkBytes) {
+        if (!file.Write(chunk.get(), nUsed)) return 0;
+        nUsed = 0;
+      }
+      PutU32(chunk.get() + nUsed, static_cast<uint32_t>(nOffset));
+      nUsed += 4;
+      nOffset += 3u + pBlock->pItems[k].cLen;
+    }
+  }
+  if (nUsed > 0 && !file.Write(chunk.get(), nUsed)) return 0;
 
   return file.PatchU32(nBase - 4, static_cast<uint32_t>(nPhraseBytes)) ? 1 : 0;
 }
