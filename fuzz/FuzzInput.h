@@ -152,7 +152,14 @@ class CTextRun {
   std::string m_strPrefix;
 };
 
-// How many a run command makes: the count byte, scaled by 1, 4, 16 or 64.
+// How many a run command makes: the count byte plus one, times 1, 2, 8 or
+// 16; at most 4,096, the records of nine store blocks.
 inline uint32_t RunCount(uint8_t count, uint8_t scale) {
-  return (uint32_t(count) + 1) << (2 * (scale & 3));
+  static const uint8_t kShift[4] = {0, 1, 3, 4};
+  return (uint32_t(count) + 1) << kShift[scale & 3];
 }
+
+// The block size a byte picks for a phrase store: below 128 the editor's 500,
+// else 1..64, so that a few hundred records span many blocks. The store takes
+// any size before its first record.
+inline uint32_t StoreBlockSize(uint8_t byte) { return byte < 128 ? 500 : (byte & 63) + 1; }

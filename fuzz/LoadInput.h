@@ -5,6 +5,7 @@
 // that is whole unless damage steps break it:
 //   byte 1    the group count: 0..15, or 128..255 as it stands
 //   byte 2    seed of the group texts, the stamp and (LOAD_NEW_VERSION) the version
+//   byte 3    the store's block size (StoreBlockSize, FuzzInput.h)
 //   then (flags & LOAD_DAMAGE_MASK) damage steps of 4 bytes: kind, position
 //             (two bytes, high first, as a fraction of the file or of the
 //             records), value
@@ -13,7 +14,9 @@
 //             bits 5..6 the alphabet (FuzzInput.h), bit 7 a random group per
 //             record (else group c % (groups + 1)); b shapes the texts
 //             (CTextRun) and c picks groups.
-// Commands hold at most kLoadMaxRecords records and kLoadMaxEdits edits.
+// Commands hold at most kLoadMaxRecords records and kLoadMaxEdits edits, and
+// at most kLoadRecordsPerByte records (a quarter as many edits) per byte of
+// the input.
 #pragma once
 
 #include <cstdint>
@@ -43,7 +46,7 @@ enum : uint8_t {
   CMD_LITERAL = 5,  // one record: group a, frequency b, then c bytes of text
   CMD_EDIT = 6,     // phrases added after the load: b % 4 picks ascending,
                     // descending, random or copies of records; c bit 6 measures
-  CMD_SHUFFLE = 7   // the records from (b / 256) of the way on, shuffled
+  CMD_SHUFFLE = 7   // the records from (b / 255) of the way on, shuffled (none for 255)
 };
 
 // Damage steps, applied to the finished file in order.
@@ -58,5 +61,9 @@ enum : uint8_t {
   HARM_SPLICE = 7         // (value % 8) + 1 bytes erased at the position, or inserted (value bit 7)
 };
 
-constexpr uint32_t kLoadMaxRecords = 16384;
-constexpr uint32_t kLoadMaxEdits = 2048;
+constexpr uint32_t kLoadMaxRecords = 4096;
+constexpr uint32_t kLoadMaxEdits = 1024;
+// What an input costs grows with its length: libFuzzer keeps the shortest
+// input it knows for what it found, and so keeps most runs cheap, while
+// thousands of records take a few hundred bytes.
+constexpr uint32_t kLoadRecordsPerByte = 16;

@@ -2,11 +2,11 @@
 // line reader (checked against a plain restatement of its line rules), the
 // phrase-line split, and one of the imports, into an empty library or one
 // already holding up to thousands of phrases. The result must keep the
-// invariants, account for every line, and equal a line-by-line import of
-// the same lines through AddPhrase into the same library.
+// invariants, account for every line, and hold what a line-by-line import
+// through AddPhrase would (StoreModel.h keeps that beside the library).
 //
 // Byte 0 picks the run: bit 0 into-group import, bit 1 a library built from
-// four more bytes (below; without them an into-group import gets a small
+// five more bytes (below; without them an into-group import gets a small
 // one), bit 2 an encoded file (below; else the rest is the file as it
 // stands), bits 3..7 the line length of the reader check. Bytes 1 and 2 are
 // the frequency range.
@@ -14,10 +14,12 @@
 // The library: groups (255: 127 groups, a full table; else 1 + n % 4), then
 // a b c: RunCount(a, b & 3) phrases (CTextRun, FuzzInput.h), b bit 4 random
 // texts (else ascending), b bit 5 added in random order (at most
-// kPreloadShuffled), b bits 6..7 the alphabet, c the texts' shape.
+// kPreloadShuffled), b bits 6..7 the alphabet, c the texts' shape; then the
+// store's block size (StoreBlockSize).
 //
 // The encoded file: commands of 4 bytes, op a b c, up to the input's end, for
-// at most kImportMaxLines lines; op bits 0..2 the command, bits 3..4 the
+// at most kImportMaxLines lines (and kLinesPerByte per byte of the input; the
+// library as many phrases); op bits 0..2 the command, bits 3..4 the
 // count's scale (RunCount(a, scale)), bits 5..6 the alphabet.
 //   0, 1, 2  phrase lines of an ascending, descending or random run shaped
 //            by b; c: bits 0..1 the separator (tab, space, blanks, none),
@@ -29,7 +31,7 @@
 //            name header, editor or remark header, other '@' line, line
 //            longer than the reader takes, lead byte at a text's end, NUL
 //   5        a bytes of the input as they stand
-//   6        the lines from (b / 256) of the way on, shuffled
+//   6        the lines from (b / 255) of the way on, shuffled (none for 255)
 //   7        the last a % 4 + 1 bytes cut off
 #include <stdlib.h>
 
@@ -37,6 +39,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -47,14 +50,18 @@
 
 #include "FuzzInput.h"
 #include "FuzzSupport.h"
+#include "StoreModel.h"
 
 const char* const kFuzzHarnessName = "fuzz_import";
 
 namespace {
 
-constexpr uint32_t kImportMaxLines = 16384;
-constexpr size_t kImportMaxBytes = 256 * 1024;
-constexpr uint32_t kPreloadShuffled = 2048;  // AddPhrase in random order is slow
+constexpr uint32_t kImportMaxLines = 4096;
+constexpr size_t kImportMaxBytes = 128 * 1024;
+// What an input costs grows with its length: libFuzzer keeps the shortest
+// input it knows for what it found, and so keeps most runs cheap.
+constexpr uint32_t kLinesPerByte = 16;
+constexpr uint32_t kPreloadShuffled = 1024;  // AddPhrase in random order is slow
 
 enum : uint8_t {
   MODE_INTO = 1,
@@ -146,9 +153,8 @@ void CheckInvariants(CTabrix& lib) {
     Check(p->byGroup < groups, "phrase names no group");
     Check(p->cLen <= TABRIX_MAX_PHRASE_LEN, "phrase longer than 30 bytes");
     Check(p->byFreq <= 250, "frequency above 250");
-    for (size_t k = 0; k < p->cLen; ++k) Check(p->szWord[k] != 0, "NUL inside a text");
-    for (size_t k = p->cLen; k < sizeof(p->szWord); ++k)
-      Check(p->szWord[k] == 0, "text not padded");
+    Check(memchr(p->szWord, 0, p->cLen) == nullptr, "NUL inside a text");
+    Check(AllZero(p->szWord + p->cLen, sizeof(p->szWord) - p->cLen), "text not padded");
     if (i > 0) Check(ComparePhrase(&prev, p, nullptr) < 0, "store not sorted or not unique");
     prev = *p;
     ++counted[p->byGroup];
@@ -167,28 +173,18 @@ void CheckInvariants(CTabrix& lib) {
     for (const auto& f : fields) {
       size_t len = strnlen(f.field, f.width);
       Check(len < f.width, "group text without terminator");
-      for (size_t k = len; k < f.width; ++k) Check(f.field[k] == 0, "group text not padded");
+      Check(AllZero(f.field + len, f.width - len), "group text not padded");
     }
   }
   Check(total == lib.m_arrPhrase.GetCount(), "counts do not sum to the store");
-}
-
-bool SameLibrary(CTabrix& a, CTabrix& b) {
-  if (a.GetGroupCount() != b.GetGroupCount()) return false;
-  for (uint32_t i = 0; i < a.GetGroupCount(); ++i)
-    if (memcmp(a.GetGroup(i), b.GetGroup(i), sizeof(tagGROUPINFO)) != 0) return false;
-  if (a.m_arrPhrase.GetCount() != b.m_arrPhrase.GetCount()) return false;
-  for (uint32_t i = 0; i < a.m_arrPhrase.GetCount(); ++i)
-    if (memcmp(a.m_arrPhrase.GetAt(i), b.m_arrPhrase.GetAt(i), sizeof(tagPHRASE2)) != 0)
-      return false;
-  return true;
 }
 
 // ---- The library before the import ------------------------------------------
 
 struct tagPRELOAD {
   bool bUsed;
-  uint8_t byGroups, a, b, c;
+  uint8_t byGroups, a, b, c, byBlocks;
+  uint32_t nMax;  // phrases at most
 };
 
 void BuildLibrary(CTabrix& lib, const tagPRELOAD& pre, bool into) {
@@ -199,6 +195,7 @@ void BuildLibrary(CTabrix& lib, const tagPRELOAD& pre, bool into) {
     for (const char* s : seeds) lib.AddPhrase(s, 255, 7, 1, 0);
     return;
   }
+  lib.m_arrPhrase.m_nBlockSize = StoreBlockSize(pre.byBlocks);
   const uint32_t nGroups = pre.byGroups == 0xFF ? TABRIX_MAX_GROUPS : 1 + pre.byGroups % 4;
   for (uint32_t g = 0; g < nGroups; ++g) {
     char name[16];
@@ -206,7 +203,7 @@ void BuildLibrary(CTabrix& lib, const tagPRELOAD& pre, bool into) {
     Check(lib.AddGroup(name, "", "") == g, "cannot add a group");
   }
   const bool bShuffled = (pre.b & 0x20) != 0;
-  uint32_t n = RunCount(pre.a, pre.b & 3);
+  uint32_t n = std::min(RunCount(pre.a, pre.b & 3), pre.nMax);
   if (bShuffled) n = std::min(n, kPreloadShuffled);
   const CTextRun run((pre.b & 0x10) ? RUN_RANDOM : RUN_ASCENDING, pre.b >> 6, pre.c, n,
                      MixSeed(pre.a, (uint32_t(pre.b) << 8) | pre.c));
@@ -287,7 +284,7 @@ std::string SpecialLine(CFuzzRandom& r, uint8_t kind, const std::string& end) {
   }
 }
 
-std::string DecodeFile(CFuzzInput& in) {
+std::string DecodeFile(CFuzzInput& in, uint32_t nMaxLines) {
   std::vector<std::string> lines;
   size_t nBytes = 0;
   uint32_t nCommand = 0;
@@ -295,7 +292,7 @@ std::string DecodeFile(CFuzzInput& in) {
     nBytes += line.size();
     lines.push_back(std::move(line));
   };
-  while (!in.AtEnd() && lines.size() < kImportMaxLines && nBytes < kImportMaxBytes) {
+  while (!in.AtEnd() && lines.size() < nMaxLines && nBytes < kImportMaxBytes) {
     const uint8_t op = in.Byte();
     const uint8_t a = in.Byte();
     const uint8_t b = in.Byte();
@@ -303,7 +300,7 @@ std::string DecodeFile(CFuzzInput& in) {
     const uint64_t seed =
         MixSeed(nCommand++, (uint32_t(op) << 24) | (uint32_t(a) << 16) | (uint32_t(b) << 8) | c);
     CFuzzRandom r(seed);
-    const uint32_t nRoom = kImportMaxLines - static_cast<uint32_t>(lines.size());
+    const uint32_t nRoom = nMaxLines - static_cast<uint32_t>(lines.size());
     switch (op & 7) {
       case 0:
       case 1:
@@ -341,9 +338,9 @@ std::string DecodeFile(CFuzzInput& in) {
         break;
       case 6: {
         if (lines.empty()) break;
-        const size_t from = (size_t(b) * lines.size()) >> 8;
-        for (size_t i = lines.size() - 1; i > from; --i) {
-          std::swap(lines[i], lines[from + r.Below(static_cast<uint32_t>(i - from + 1))]);
+        const size_t from = size_t(b) * lines.size() / 255;  // 255: none, padding for seeds
+        for (size_t i = lines.size(); i > from + 1; --i) {
+          std::swap(lines[i - 1], lines[from + r.Below(static_cast<uint32_t>(i - from))]);
         }
         break;
       }
@@ -378,10 +375,12 @@ void OnProgress(uint64_t length, uint64_t position, void* data) {
   ++p->nCalls;
 }
 
-// The import as the editor once ran it: each accepted line through AddPhrase
-// with the duplicate check, in file order; headers set the new group's texts.
-tagIMPORTSTATS LineByLine(CTabrix& lib, uint8_t g, const std::vector<std::string>& lines,
-                          const tagIMPORTOPTIONS& opt, bool applyHeaders) {
+// What the import must give, as the editor once ran it: each accepted line
+// through AddPhrase with the duplicate check, in file order, so that a text
+// the library holds stays and of equal texts the first line wins; header
+// lines set the new group's texts (pInfo; null for an import into a group).
+tagIMPORTSTATS ExpectedImport(CStoreModel& model, tagGROUPINFO* pInfo, uint8_t g,
+                              const std::vector<std::string>& lines, const tagIMPORTOPTIONS& opt) {
   static const char kKeyName[] = "\xC3\xFB\xB3\xC6=";    // 名称=
   static const char kKeyEditor[] = "\xB1\xE0\xBC\xAD=";  // 编辑=
   static const char kKeyRemark[] = "\xB1\xB8\xD7\xA2=";  // 备注=
@@ -391,14 +390,13 @@ tagIMPORTSTATS LineByLine(CTabrix& lib, uint8_t g, const std::vector<std::string
     ++stats.nLines;
     if (line[0] == '@') {
       ++stats.nHeaders;
-      if (!applyHeaders) continue;
-      tagGROUPINFO* info = lib.GetGroup(g);
+      if (pInfo == nullptr) continue;
       if (strncmp(line + 1, kKeyName, 5) == 0) {
-        CopyHeaderValue(info->szName, sizeof(info->szName), line + 6);
+        CopyHeaderValue(pInfo->szName, sizeof(pInfo->szName), line + 6);
       } else if (strncmp(line + 1, kKeyEditor, 5) == 0) {
-        CopyHeaderValue(info->szEditor, sizeof(info->szEditor), line + 6);
+        CopyHeaderValue(pInfo->szEditor, sizeof(pInfo->szEditor), line + 6);
       } else if (strncmp(line + 1, kKeyRemark, 5) == 0) {
-        CopyHeaderValue(info->szRemark, sizeof(info->szRemark), line + 6);
+        CopyHeaderValue(pInfo->szRemark, sizeof(pInfo->szRemark), line + 6);
       }
       continue;
     }
@@ -409,7 +407,7 @@ tagIMPORTSTATS LineByLine(CTabrix& lib, uint8_t g, const std::vector<std::string
       ++stats.nOutOfRange;
     } else if (split.nTextLen > TABRIX_MAX_PHRASE_LEN) {
       ++stats.nTooLong;
-    } else if (lib.AddPhrase(line, static_cast<uint8_t>(split.nTextLen), freq, 1, g) != 0) {
+    } else if (model.Add(s.substr(0, split.nTextLen), g, freq)) {
       ++stats.nAdded;
     } else {
       ++stats.nDuplicate;
@@ -418,16 +416,29 @@ tagIMPORTSTATS LineByLine(CTabrix& lib, uint8_t g, const std::vector<std::string
   return stats;
 }
 
+// The group table's texts and ticks; the counts are the model's.
+void CheckGroupTexts(CTabrix& lib, const std::vector<tagGROUPINFO>& groups) {
+  Check(lib.GetGroupCount() == groups.size(), "wrong number of groups");
+  for (uint32_t g = 0; g < lib.GetGroupCount(); ++g) {
+    const tagGROUPINFO* info = lib.GetGroup(g);
+    Check(memcmp(info, &groups[g], offsetof(tagGROUPINFO, dwCount)) == 0,
+          "group texts differ from a line-by-line import");
+    Check(info->bEnable == groups[g].bEnable, "group tick changed by an import");
+  }
+}
+
 void CheckImport(const std::string& path, const std::string& bytes,
                  const std::vector<std::string>& lines, uint8_t mode, const tagPRELOAD& pre,
                  uint8_t lo, uint8_t hi) {
   const bool into = (mode & MODE_INTO) != 0;
   CTabrix lib;
   BuildLibrary(lib, pre, into);
-  CTabrix expected;
-  BuildLibrary(expected, pre, into);
+  CheckInvariants(lib);
   const uint32_t groupsBefore = lib.GetGroupCount();
   const uint32_t phrasesBefore = lib.m_arrPhrase.GetCount();
+  std::vector<tagGROUPINFO> groups;
+  for (uint32_t i = 0; i < groupsBefore; ++i) groups.push_back(*lib.GetGroup(i));
+  CStoreModel model(lib);
 
   tagIMPORTOPTIONS opt = DefaultImportOptions();
   opt.byMinFreq = lo;
@@ -444,7 +455,8 @@ void CheckImport(const std::string& path, const std::string& bytes,
     Check(result == IMPORT_GROUP_FAILED, "a group past the table's limit");
     Check(g == TABRIX_NO_GROUP, "a failed import names a group");
     Check(stats.nLines == 0 && stats.nAdded == 0, "a failed import counts lines");
-    Check(SameLibrary(lib, expected), "a failed import changed the library");
+    model.CheckAgainst(lib);
+    CheckGroupTexts(lib, groups);
     return;
   }
   Check(result == IMPORT_OK, "import failed");
@@ -464,17 +476,21 @@ void CheckImport(const std::string& path, const std::string& bytes,
         "progress ends in the wrong place");
   CheckInvariants(lib);
 
-  uint8_t eg = 0;
+  tagGROUPINFO* pNew = nullptr;
   if (!into) {
-    eg = expected.AddGroup(GroupTitleFromPath(path.c_str()).c_str(), "", "");
-    Check(eg == g, "the new group's index differs line by line");
+    CGroupManager fresh;  // the new group as AddGroup makes it
+    fresh.AddGroup(GroupTitleFromPath(path.c_str()).c_str(), "", "");
+    groups.push_back(*fresh.GetGroup(0));
+    pNew = &groups.back();
+    model.AddGroup();
   }
-  const tagIMPORTSTATS want = LineByLine(expected, eg, lines, opt, !into);
+  const tagIMPORTSTATS want = ExpectedImport(model, pNew, into ? 0 : g, lines, opt);
   Check(stats.nHeaders == want.nHeaders && stats.nAdded == want.nAdded &&
             stats.nDuplicate == want.nDuplicate && stats.nTooLong == want.nTooLong &&
             stats.nOutOfRange == want.nOutOfRange,
         "statistics differ from a line-by-line import");
-  Check(SameLibrary(lib, expected), "library differs from a line-by-line import");
+  model.CheckAgainst(lib);
+  CheckGroupTexts(lib, groups);
 }
 
 }  // namespace
@@ -485,15 +501,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t mode = in.Byte();
   const uint8_t lo = in.Byte();
   const uint8_t hi = in.Byte();
-  tagPRELOAD pre = {false, 0, 0, 0, 0};
+  const uint32_t nMax =
+      static_cast<uint32_t>(std::min<uint64_t>(kImportMaxLines, uint64_t(kLinesPerByte) * size));
+  tagPRELOAD pre = {false, 0, 0, 0, 0, 0, nMax};
   if (mode & MODE_LIBRARY) {
     pre.bUsed = true;
     pre.byGroups = in.Byte();
     pre.a = in.Byte();
     pre.b = in.Byte();
     pre.c = in.Byte();
+    pre.byBlocks = in.Byte();
   }
-  const std::string bytes = (mode & MODE_ENCODED) ? DecodeFile(in) : in.Bytes(in.Left());
+  const std::string bytes = (mode & MODE_ENCODED) ? DecodeFile(in, nMax) : in.Bytes(in.Left());
 
   const std::string path = FuzzScratchDir() + "/input.txt";
   WriteScratchFile(path, bytes.data(), bytes.size());

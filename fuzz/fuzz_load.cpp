@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +22,7 @@
 #include "FuzzInput.h"
 #include "FuzzSupport.h"
 #include "LoadInput.h"
+#include "StoreModel.h"
 
 const char* const kFuzzHarnessName = "fuzz_load";
 
@@ -64,10 +64,26 @@ void SetU32At(std::string& s, size_t at, uint32_t v) {
   for (int k = 0; k < 4; ++k) s[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
 }
 
-struct tagRECORD {
-  uint8_t byGroup;
-  uint8_t byFreq;
-  std::string text;  // as the file holds it: its size is the length byte
+// Records as the file holds them (group, frequency, length byte, text), one
+// after another in an arena, and the order the file takes them in.
+struct tagRECORDS {
+  std::string arena;
+  std::vector<uint32_t> order;  // offsets into the arena
+
+  size_t Size() const { return order.size(); }
+  void Add(uint8_t group, uint8_t freq, const char* text, size_t len) {
+    order.push_back(static_cast<uint32_t>(arena.size()));
+    arena += static_cast<char>(group);
+    arena += static_cast<char>(freq);
+    arena += static_cast<char>(len);
+    arena.append(text, len);
+  }
+  void Add(uint8_t group, uint8_t freq, const std::string& text) {
+    Add(group, freq, text.data(), text.size());
+  }
+  std::string Text(size_t i) const {
+    return arena.substr(order[i] + 3, static_cast<uint8_t>(arena[order[i] + 2]));
+  }
 };
 
 // A phrase added after the load: AddPhrase's arguments.
@@ -80,8 +96,8 @@ struct tagEDIT {
 
 // ---- The encoding --------------------------------------------------------
 
-void DecodeCommands(CFuzzInput& in, uint32_t nGroups, std::vector<tagRECORD>& records,
-                    std::vector<tagEDIT>& edits) {
+void DecodeCommands(CFuzzInput& in, uint32_t nGroups, uint32_t nMaxRecords, uint32_t nMaxEdits,
+                    tagRECORDS& records, std::vector<tagEDIT>& edits) {
   uint32_t nCommand = 0;
   while (!in.AtEnd()) {
     const uint8_t op = in.Byte();
@@ -91,7 +107,7 @@ void DecodeCommands(CFuzzInput& in, uint32_t nGroups, std::vector<tagRECORD>& re
     const uint64_t seed =
         MixSeed(nCommand++, (uint32_t(op) << 24) | (uint32_t(a) << 16) | (uint32_t(b) << 8) | c);
     CFuzzRandom r(seed);
-    const uint32_t nRoom = kLoadMaxRecords - static_cast<uint32_t>(records.size());
+    const uint32_t nRoom = nMaxRecords - static_cast<uint32_t>(records.Size());
     const uint8_t alphabet = (op >> 5) & 3;
     // Mostly groups that exist; c bit 0 lets random groups overshoot by one.
     auto group = [&]() -> uint8_t {
@@ -106,63 +122,63 @@ void DecodeCommands(CFuzzInput& in, uint32_t nGroups, std::vector<tagRECORD>& re
         const CTextRun run(op & 7, alphabet, b, n, seed);
         for (uint32_t i = 0; i < n; ++i) {
           const uint8_t g = group();
-          records.push_back({g, static_cast<uint8_t>(r.Next()), run.Text(i)});
+          records.Add(g, static_cast<uint8_t>(r.Next()), run.Text(i));
         }
         break;
       }
       case CMD_REPEAT: {
-        if (records.empty()) break;
-        const size_t from = (size_t(b) * records.size()) >> 8;
-        const size_t span = records.size() - from;
+        if (records.Size() == 0) break;
+        const size_t from = (size_t(b) * records.Size()) >> 8;
+        const size_t span = records.Size() - from;
         const uint32_t n = std::min(RunCount(a, op >> 3), nRoom);
         for (uint32_t i = 0; i < n; ++i) {
-          tagRECORD rec = records[from + i % span];
-          if (c & 1) rec.byGroup = group();
-          rec.byFreq = static_cast<uint8_t>(r.Next());
-          records.push_back(rec);
+          const size_t k = from + i % span;
+          const uint8_t g =
+              (c & 1) ? group() : static_cast<uint8_t>(records.arena[records.order[k]]);
+          records.Add(g, static_cast<uint8_t>(r.Next()), records.Text(k));
         }
         break;
       }
       case CMD_BAD: {
         const uint32_t n = std::min<uint32_t>(a % 32 + 1, nRoom);
         for (uint32_t i = 0; i < n; ++i) {
-          tagRECORD rec = {group(), static_cast<uint8_t>(r.Next()), std::string()};
+          uint8_t g = group();
+          std::string text;
           switch (b & 3) {
             case 0:  // longer than a phrase may be
-              for (uint32_t k = 31 + r.Below(225); k > 0; --k)
-                rec.text += static_cast<char>(r.Next());
+              for (uint32_t k = 31 + r.Below(225); k > 0; --k) text += static_cast<char>(r.Next());
               break;
             case 1:  // a NUL inside: the text ends there
-              rec.text = CTextRun(RUN_RANDOM, alphabet, 0x84, 1, r.Next()).Text(0);
-              rec.text += '\0';
-              for (uint32_t k = r.Below(8); k > 0; --k) rec.text += static_cast<char>(r.Next());
-              if (rec.text.size() > 30) rec.text.resize(30);
+              text = CTextRun(RUN_RANDOM, alphabet, 0x84, 1, r.Next()).Text(0);
+              text += '\0';
+              for (uint32_t k = r.Below(8); k > 0; --k) text += static_cast<char>(r.Next());
+              if (text.size() > 30) text.resize(30);
               break;
             case 2:  // a group byte past the table
-              rec.byGroup = static_cast<uint8_t>(nGroups + r.Below(256 - nGroups));
-              rec.text = CTextRun(RUN_RANDOM, alphabet, 0xF3, 1, r.Next()).Text(0);
+              g = static_cast<uint8_t>(nGroups + r.Below(256 - nGroups));
+              text = CTextRun(RUN_RANDOM, alphabet, 0xF3, 1, r.Next()).Text(0);
               break;
             default: {  // empty, 30 and 31 bytes
               const uint32_t len = r.Below(3) == 0 ? 0 : 30 + r.Below(2);
-              for (uint32_t k = 0; k < len; ++k) rec.text += static_cast<char>(0xB0 + r.Below(8));
+              for (uint32_t k = 0; k < len; ++k) text += static_cast<char>(0xB0 + r.Below(8));
               break;
             }
           }
-          records.push_back(rec);
+          records.Add(g, static_cast<uint8_t>(r.Next()), text);
         }
         break;
       }
       case CMD_LITERAL:
-        if (nRoom > 0) records.push_back({a, b, in.Bytes(c)});
+        if (nRoom > 0) records.Add(a, b, in.Bytes(c));
         break;
       case CMD_EDIT: {
-        const uint32_t nEditRoom = kLoadMaxEdits - static_cast<uint32_t>(edits.size());
+        const uint32_t nEditRoom = nMaxEdits - static_cast<uint32_t>(edits.size());
         const uint32_t n = std::min(RunCount(a, op >> 3), nEditRoom);
         const CTextRun run(b & 3, alphabet, b, n, seed);
         for (uint32_t i = 0; i < n; ++i) {
           tagEDIT e = {group(), static_cast<uint8_t>(r.Next()), 0, std::string()};
-          if ((b & 3) == 3 && !records.empty()) {
-            e.text = records[r.Below(static_cast<uint32_t>(records.size()))].text;
+          if ((b & 3) == 3 && records.Size() > 0) {
+            e.text = records.Text(r.Below(static_cast<uint32_t>(records.Size())));
           } else {
             e.text = run.Text(i);
           }
@@ -179,10 +195,11 @@ void DecodeCommands(CFuzzInput& in, uint32_t nGroups, std::vector<tagRECORD>& re
         break;
       }
       default: {  // CMD_SHUFFLE
-        if (records.empty()) break;
-        const size_t from = (size_t(b) * records.size()) >> 8;
-        for (size_t i = records.size() - 1; i > from; --i) {
-          std::swap(records[i], records[from + r.Below(static_cast<uint32_t>(i - from + 1))]);
+        if (records.Size() == 0) break;
+        std::vector<uint32_t>& order = records.order;
+        const size_t from = size_t(b) * order.size() / 255;  // 255: none, padding for seeds
+        for (size_t i = order.size(); i > from + 1; --i) {
+          std::swap(order[i - 1], order[from + r.Below(static_cast<uint32_t>(i - from))]);
         }
         break;
       }
@@ -199,8 +216,7 @@ struct tagIMAGE {
   size_t nIndexAt = 0;
 };
 
-tagIMAGE BuildImage(uint8_t flags, uint32_t nGroups, uint8_t seed,
-                    const std::vector<tagRECORD>& records) {
+tagIMAGE BuildImage(uint8_t flags, uint32_t nGroups, uint8_t seed, const tagRECORDS& records) {
   tagIMAGE img;
   img.nGroups = nGroups;
   std::string& f = img.bytes;
@@ -219,21 +235,24 @@ tagIMAGE BuildImage(uint8_t flags, uint32_t nGroups, uint8_t seed,
 
   // The loader takes the sum of the counts, whichever groups announce it.
   std::vector<uint32_t> counts(nGroups, 0);
-  CFuzzRandom r(MixSeed(seed, records.size()));
+  CFuzzRandom r(MixSeed(seed, records.Size()));
+  const uint32_t n = static_cast<uint32_t>(records.Size());
   if (nGroups > 0) {
     switch ((flags >> LOAD_SPLIT_SHIFT) & 3) {
       case SPLIT_FIRST:
-        counts[0] = static_cast<uint32_t>(records.size());
+        counts[0] = n;
         break;
       case SPLIT_OWNERS:
-        for (const tagRECORD& rec : records)
-          ++counts[rec.byGroup < nGroups ? rec.byGroup : nGroups - 1];
+        for (uint32_t o : records.order) {
+          const uint8_t g = static_cast<uint8_t>(records.arena[o]);
+          ++counts[g < nGroups ? g : nGroups - 1];
+        }
         break;
       case SPLIT_RANDOM:
-        for (size_t i = 0; i < records.size(); ++i) ++counts[r.Below(nGroups)];
+        for (uint32_t i = 0; i < n; ++i) ++counts[r.Below(nGroups)];
         break;
       default:
-        counts[nGroups - 1] = static_cast<uint32_t>(records.size());
+        counts[nGroups - 1] = n;
         break;
     }
   }
@@ -258,13 +277,11 @@ tagIMAGE BuildImage(uint8_t flags, uint32_t nGroups, uint8_t seed,
   const size_t nStart = f.size();
   std::vector<uint32_t> offsets;
   if (nGroups > 0) {
-    for (const tagRECORD& rec : records) {
+    f.reserve(f.size() + records.arena.size() + 4 * n);
+    for (uint32_t o : records.order) {
       offsets.push_back(static_cast<uint32_t>(f.size() - nStart));
       img.recordAt.push_back(f.size());
-      f += static_cast<char>(rec.byGroup);
-      f += static_cast<char>(rec.byFreq);
-      f += static_cast<char>(rec.text.size());
-      f += rec.text;
+      f.append(records.arena, o, 3 + static_cast<uint8_t>(records.arena[o + 2]));
     }
   }
   SetU32At(f, img.nPhraseBytesAt, static_cast<uint32_t>(f.size() - nStart));
@@ -341,7 +358,7 @@ struct tagREFERENCE {
   bool bPhraseBytes = false;
   bool bIndex = false;
   bool bTrailing = false;
-  std::vector<tagRECORD> records;  // as far as they go
+  std::vector<size_t> recordAt;  // each record read, as far as they go
 };
 
 tagREFERENCE ReadReference(const std::string& f) {
@@ -387,67 +404,50 @@ tagREFERENCE ReadReference(const std::string& f) {
       ref.bTruncated = true;
       return ref;
     }
-    const size_t len = static_cast<uint8_t>(f[pos + 2]);
-    ref.records.push_back(
-        {static_cast<uint8_t>(f[pos]), static_cast<uint8_t>(f[pos + 1]), f.substr(pos + 3, len)});
-    pos += 3 + len;
+    ref.recordAt.push_back(pos);
+    pos += 3 + static_cast<uint8_t>(f[pos + 2]);
   }
   ref.bPhraseBytes = pos - nStart != nPhraseBytes;
   uint64_t offset = 0;
-  for (const tagRECORD& rec : ref.records) {
+  for (size_t at : ref.recordAt) {
     if (f.size() - pos < 4) {
       ref.bIndex = true;
       break;
     }
     if (U32At(f, pos) != offset) ref.bIndex = true;
     pos += 4;
-    offset += 3 + rec.text.size();
+    offset += 3 + static_cast<uint8_t>(f[at + 2]);
   }
   ref.bTrailing = pos < f.size();
   if (!ref.bPhraseBytes && !ref.bIndex && !ref.bTrailing) ref.nVerdict = REF_WHOLE;
   return ref;
 }
 
-// What a store must hold: text -> (group, frequency), and the counts.
-struct tagMODEL {
-  std::map<std::string, std::pair<uint8_t, uint8_t>> phrases;
-  std::vector<uint64_t> counts;
+// What a whole file's records load to: a length above 30 or a group past
+// the table drops a record, a NUL ends a text, and of equal texts the first
+// stays.
+struct tagDROPS {
   uint64_t nBadLength = 0;
   uint64_t nNoGroup = 0;
   uint64_t nDuplicate = 0;
 };
 
-// The records of a whole file, loaded: a length above 30 or a group past the
-// table drops a record, a NUL ends a text, and of equal texts the first stays.
-tagMODEL ModelOfRecords(const std::vector<tagRECORD>& records, uint32_t nGroups) {
-  tagMODEL m;
-  m.counts.assign(nGroups, 0);
-  for (const tagRECORD& rec : records) {
-    if (rec.text.size() > 30) {
-      ++m.nBadLength;
-    } else if (rec.byGroup >= nGroups) {
-      ++m.nNoGroup;
-    } else {
-      const std::string text = rec.text.substr(0, strnlen(rec.text.c_str(), rec.text.size()));
-      if (m.phrases.emplace(text, std::make_pair(rec.byGroup, rec.byFreq)).second) {
-        ++m.counts[rec.byGroup];
-      } else {
-        ++m.nDuplicate;
-      }
+tagDROPS ModelOfRecords(const std::string& f, const tagREFERENCE& ref, CStoreModel& model) {
+  tagDROPS drops;
+  for (size_t at : ref.recordAt) {
+    const uint8_t group = static_cast<uint8_t>(f[at]);
+    const uint8_t len = static_cast<uint8_t>(f[at + 2]);
+    const char* text = f.data() + at + 3;
+    if (len > 30) {
+      ++drops.nBadLength;
+    } else if (group >= model.Groups()) {
+      ++drops.nNoGroup;
+    } else if (!model.Add(std::string(text, strnlen(text, len)), group,
+                          static_cast<uint8_t>(f[at + 1]))) {
+      ++drops.nDuplicate;
     }
   }
-  return m;
-}
-
-tagMODEL ModelOfLibrary(CTabrix& lib) {
-  tagMODEL m;
-  m.counts.assign(lib.GetGroupCount(), 0);
-  for (uint32_t i = 0; i < lib.m_arrPhrase.GetCount(); ++i) {
-    const tagPHRASE2* p = lib.m_arrPhrase.GetAt(i);
-    m.phrases.emplace(std::string(p->szWord, p->cLen), std::make_pair(p->byGroup, p->byFreq));
-    ++m.counts[p->byGroup];
-  }
-  return m;
+  return drops;
 }
 
 // ---- Checks ----------------------------------------------------------------
@@ -465,8 +465,7 @@ void CheckInvariants(CTabrix& library) {
     Check(p->byGroup < nGroups, "phrase names no group");
     Check(p->cLen <= 30, "phrase longer than 30 bytes");
     Check(memchr(p->szWord, 0, p->cLen) == nullptr, "NUL inside a text");
-    for (size_t k = p->cLen; k < sizeof(p->szWord); ++k)
-      Check(p->szWord[k] == 0, "text not padded");
+    Check(AllZero(p->szWord + p->cLen, sizeof(p->szWord) - p->cLen), "text not padded");
     if (bAny) Check(ComparePhrase(&prev, p, nullptr) < 0, "store not sorted or not unique");
     prev = *p;
     bAny = true;
@@ -474,20 +473,6 @@ void CheckInvariants(CTabrix& library) {
   }
   for (uint32_t g = 0; g < nGroups; ++g)
     Check(library.GetGroup(g)->dwCount == counted[g], "group count not rebuilt");
-}
-
-void CheckStore(CTabrix& lib, const tagMODEL& model) {
-  Check(lib.m_arrPhrase.GetCount() == model.phrases.size(), "store holds a different number");
-  uint32_t i = 0;
-  for (const auto& entry : model.phrases) {
-    const tagPHRASE2* p = lib.m_arrPhrase.GetAt(i++);
-    Check(std::string(p->szWord, p->cLen) == entry.first, "store holds another text");
-    Check(p->byGroup == entry.second.first, "a text kept another record's group");
-    Check(p->byFreq == entry.second.second, "a text kept another record's frequency");
-  }
-  Check(lib.GetGroupCount() == model.counts.size(), "group count differs from the model");
-  for (uint32_t g = 0; g < lib.GetGroupCount(); ++g)
-    Check(lib.GetGroup(g)->dwCount == model.counts[g], "group count differs from the model");
 }
 
 // The first n groups as the file stores them, the counts aside.
@@ -525,14 +510,15 @@ void CheckWhole(CTabrix& lib, const tagLOADREPORT& r, const tagREFERENCE& ref,
         "report shows another header");
   Check(lib.GetGroupCount() == ref.nGroupByte, "not every group loaded");
   CheckGroupsAsStored(lib, f, ref.nGroupByte);
-  const tagMODEL model = ModelOfRecords(ref.records, ref.nGroupByte);
-  CheckStore(lib, model);
+  CStoreModel model(ref.nGroupByte);
+  const tagDROPS drops = ModelOfRecords(f, ref, model);
+  model.CheckAgainst(lib);
   Check(r.nAnnounced == ref.nAnnounced, "report announces another count");
-  Check(r.nRead == ref.records.size(), "report read another count");
-  Check(r.nKept == model.phrases.size(), "report kept another count");
-  Check(r.nDropBadLength == model.nBadLength, "bad lengths counted wrong");
-  Check(r.nDropNoGroup == model.nNoGroup, "records naming no group counted wrong");
-  Check(r.nDropDuplicate == model.nDuplicate, "repeated texts counted wrong");
+  Check(r.nRead == ref.recordAt.size(), "report read another count");
+  Check(r.nKept == model.Count(), "report kept another count");
+  Check(r.nDropBadLength == drops.nBadLength, "bad lengths counted wrong");
+  Check(r.nDropNoGroup == drops.nNoGroup, "records naming no group counted wrong");
+  Check(r.nDropDuplicate == drops.nDuplicate, "repeated texts counted wrong");
   Check(r.nDropDamaged == 0, "a whole file's records disowned");
 }
 
@@ -569,25 +555,22 @@ void CheckDamaged(CTabrix& lib, const tagLOADREPORT& r, const tagREFERENCE& ref,
 }
 
 // Adds the edits' phrases, checking each result against the model.
+// Adds the edits' phrases, checking each result against the model.
 void ApplyEdits(CTabrix& lib, const std::vector<tagEDIT>& edits, int checkDuplicate,
-                tagMODEL& model) {
+                CStoreModel& model) {
   const uint32_t nGroups = lib.GetGroupCount();
   for (const tagEDIT& e : edits) {
     // AddPhrase takes at most the given length, or measures up to 31 bytes,
     // and a NUL ends the text either way.
     const size_t limit = e.nLength == 255 ? 31 : e.nLength;
-    const std::string given = std::string(e.text.c_str(), std::min(limit, e.text.size() + 1));
-    const std::string text = given.substr(0, strnlen(given.c_str(), given.size()));
+    const size_t given = std::min(limit, e.text.size() + 1);
+    const std::string text(e.text.c_str(), strnlen(e.text.c_str(), given));
     const bool bFits = e.nLength == 255 ? text.size() <= 30 : e.nLength <= 30;
-    const bool bNew = model.phrases.find(text) == model.phrases.end();
-    const bool bExpected = e.byGroup < nGroups && bFits && bNew;
+    const bool bExpected = e.byGroup < nGroups && bFits && !model.Has(text);
     const int nAdded =
         lib.AddPhrase(e.text.c_str(), e.nLength, e.byFreq, checkDuplicate, e.byGroup);
     Check((nAdded != 0) == bExpected, "AddPhrase result differs from the model");
-    if (bExpected) {
-      model.phrases.emplace(text, std::make_pair(e.byGroup, e.byFreq));
-      ++model.counts[e.byGroup];
-    }
+    if (bExpected) model.Add(text, e.byGroup, e.byFreq);
   }
 }
 
@@ -597,6 +580,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t flags = size > 0 ? data[0] : LOAD_RAW;
   std::string file;
   std::vector<tagEDIT> edits;
+  uint32_t nBlockSize = 500;
   if ((flags & LOAD_RAW) == LOAD_RAW) {
     if (size > 1) file.assign(reinterpret_cast<const char*>(data) + 1, size - 1);
   } else {
@@ -604,12 +588,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t groupByte = in.Byte();
     const uint32_t nGroups = (groupByte & 0x80) ? groupByte : (groupByte & 0x0F);
     const uint8_t seed = in.Byte();
+    nBlockSize = StoreBlockSize(in.Byte());
     uint8_t harms[LOAD_DAMAGE_MASK][4];
     const uint32_t nHarms = flags & LOAD_DAMAGE_MASK;
     for (uint32_t i = 0; i < nHarms; ++i)
       for (int k = 0; k < 4; ++k) harms[i][k] = in.Byte();
-    std::vector<tagRECORD> records;
-    DecodeCommands(in, nGroups, records, edits);
+    tagRECORDS records;
+    const uint64_t nBudget = uint64_t(kLoadRecordsPerByte) * size;
+    DecodeCommands(in, nGroups, static_cast<uint32_t>(std::min<uint64_t>(kLoadMaxRecords, nBudget)),
+                   static_cast<uint32_t>(std::min<uint64_t>(kLoadMaxEdits, nBudget / 4)), records,
+                   edits);
     tagIMAGE img = BuildImage(flags, nGroups, seed, records);
     for (uint32_t i = 0; i < nHarms; ++i) ApplyHarm(img, harms[i]);
     file.swap(img.bytes);
@@ -622,7 +610,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   CTabrix plain;
   const int nPlain = plain.Load(input.c_str());
+  // The editor's blocks for one load, perhaps small ones for the other: the
+  // same file must give the same library.
   CTabrix lib;
+  lib.m_arrPhrase.m_nBlockSize = nBlockSize;
   tagLOADREPORT report;
   const int nLoad = lib.Load(input.c_str(), &report);
   Check(nPlain == nLoad, "a report changes the result");
@@ -656,10 +647,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   // More phrases into the loaded store: insertions all over its blocks.
-  tagMODEL model = ModelOfLibrary(lib);
+  CStoreModel model(lib);
   ApplyEdits(lib, edits, (flags & LOAD_EDIT_NO_CHECK) ? 0 : 1, model);
   CheckInvariants(lib);
-  CheckStore(lib, model);
+  model.CheckAgainst(lib);
 
   Check(lib.Save(output.c_str()) == 1, "save of a loaded library failed");
   // Into a library already in use: a load starts from empty.

@@ -44,14 +44,18 @@ bool SaveTo(CTabrix& library, const std::string& folder, const char* name) {
   return WriteSeed(folder, name, bytes);
 }
 
-// An encoded library: flags, group byte, seed, damage steps, commands.
+// An encoded library: flags, group byte, seed, block byte, damage steps and
+// commands, long enough for all the records it asks for.
 std::string Encoded(uint8_t flags, uint8_t groups, uint8_t seed,
-                    const std::vector<std::vector<uint8_t>>& steps) {
+                    const std::vector<std::vector<uint8_t>>& steps, uint8_t blocks = 0) {
   std::string s;
   s += static_cast<char>(flags);
   s += static_cast<char>(groups);
   s += static_cast<char>(seed);
+  s += static_cast<char>(blocks);
   for (const std::vector<uint8_t>& step : steps) s.append(step.begin(), step.end());
+  // Shuffles of nothing up to the length that allows the most records.
+  while (s.size() * kLoadRecordsPerByte < kLoadMaxRecords) s += std::string("\x07\x00\xFF\x00", 4);
   return s;
 }
 
@@ -103,14 +107,15 @@ int main(int argc, char** argv) {
   // 3,200 counter texts in order: a saved library of seven blocks.
   ok &= WriteSeed(
       folder, "ascending.enc",
-      Encoded(owners, 3, 0x10, {{Op(CMD_ASCENDING, 2, ALPHABET_GBK, false), 199, 0x02, 1}}));
+      Encoded(owners, 3, 0x10, {{Op(CMD_ASCENDING, 3, ALPHABET_GBK, false), 199, 0x02, 1}}));
   // Random texts of a few symbols, repeated and shuffled: the sorting load.
   ok &= WriteSeed(folder, "shuffled.enc",
                   Encoded(spread, 4, 0x21,
                           {{Op(CMD_RANDOM, 2, ALPHABET_GBK, true), 99, 0x53, 0},
                            {Op(CMD_ASCENDING, 2, ALPHABET_ASCII, true), 60, 0x01, 1},
                            {Op(CMD_REPEAT, 1, 0, true), 200, 0x40, 1},
-                           {CMD_SHUFFLE, 0, 0x20, 0}}));
+                           {CMD_SHUFFLE, 0, 0x20, 0}},
+                          0x87));
   // Both directions, records naming no group, bad lengths, one literal.
   ok &= WriteSeed(folder, "mixed.enc",
                   Encoded(0, 2, 0x42,
@@ -122,13 +127,14 @@ int main(int argc, char** argv) {
                            {CMD_BAD, 20, 3, 1},
                            {CMD_LITERAL, 1, 9, 4},
                            {0xB5, 0xA1, 0xB5, 0xA2}}));
-  // A loaded store of many blocks taking phrases all over it.
+  // A loaded store of many blocks (of 16) taking phrases all over it.
   ok &= WriteSeed(folder, "edits.enc",
                   Encoded(SPLIT_LAST << LOAD_SPLIT_SHIFT, 5, 0x63,
                           {{Op(CMD_ASCENDING, 2, ALPHABET_GBK, true), 150, 0x01, 0},
                            {Op(CMD_EDIT, 2, ALPHABET_GBK, true), 40, 0x02, 0},
                            {Op(CMD_EDIT, 1, ALPHABET_GBK, true), 100, 0x03, 0x40},
-                           {Op(CMD_EDIT, 1, ALPHABET_ASCII, true), 50, 0x2D, 0x21}}));
+                           {Op(CMD_EDIT, 1, ALPHABET_ASCII, true), 50, 0x2D, 0x21}},
+                          0x8F));
   // 200 groups, more than AddGroup allows, as files written elsewhere have.
   ok &=
       WriteSeed(folder, "groups200.enc",
@@ -141,13 +147,15 @@ int main(int argc, char** argv) {
   ok &= WriteSeed(
       folder, "cut.enc",
       Encoded(owners | 1, 2, 0x12,
-              {{HARM_CUT, 0x90, 0x00, 0}, {Op(CMD_RANDOM, 2, ALPHABET_GBK, true), 120, 0x73, 0}}));
+              {{HARM_CUT, 0x90, 0x00, 0}, {Op(CMD_RANDOM, 2, ALPHABET_GBK, true), 120, 0x73, 0}},
+              0x83));
   ok &= WriteSeed(folder, "damage.enc",
                   Encoded(owners | 3, 3, 0x13,
                           {{HARM_PHRASE_BYTES, 0, 0, 0xFF},
                            {HARM_LENGTH, 0x40, 0, 0x0B},
                            {HARM_TRAILING, 0, 0x41, 2},
-                           {Op(CMD_DESCENDING, 2, ALPHABET_GBK, true), 120, 0x02, 0}}));
+                           {Op(CMD_DESCENDING, 2, ALPHABET_GBK, true), 120, 0x02, 0}},
+                          0x80));
   ok &= WriteSeed(folder, "version.enc",
                   Encoded(LOAD_NEW_VERSION | owners, 1, 0x61,
                           {{Op(CMD_ASCENDING, 0, ALPHABET_ASCII, false), 30, 0x01, 0}}));
