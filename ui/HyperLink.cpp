@@ -6,6 +6,8 @@
 #include <shellapi.h>
 
 #include "HyperLinkLogic.h"
+#include "RegistryText.h"
+#include "framework/MessageBox.h"
 
 namespace {
 
@@ -13,6 +15,10 @@ namespace {
 constexpr DWORD kRegTextBuffer = 260;
 constexpr UINT_PTR kToolId = 1;
 constexpr UINT kHoverPeriod = 100;  // ms between two looks at the pointer
+
+// The portable check speaks the platform's numbers.
+static_assert(REGISTRY_SZ == REG_SZ && REGISTRY_EXPAND_SZ == REG_EXPAND_SZ, "value types");
+static_assert(REGISTRY_TEXT_INVALID == ERROR_INVALID_DATA, "invalid-data code");
 
 }  // namespace
 
@@ -160,9 +166,9 @@ LONG CHyperLink::QueryRegDefault(HKEY root, const char* subKey, char* out, size_
   // of it is copied, and the caller falls back to its own failure.
   if (read != ERROR_SUCCESS) return read;
   std::string text;
-  const int32_t taken = TakeRegText(type, data, std::min<size_t>(size, sizeof data),
-                                    std::min<size_t>(sizeof data, outSize), text);
-  if (taken != LINK_REG_TEXT_OK) return taken;
+  const int32_t taken = TakeRegistryText(type, data, std::min<size_t>(size, sizeof data),
+                                         std::min<size_t>(sizeof data, outSize), text);
+  if (taken != REGISTRY_TEXT_OK) return taken;
   std::memcpy(out, text.c_str(), text.size() + 1);
   return ERROR_SUCCESS;
 }

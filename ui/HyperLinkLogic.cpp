@@ -1,7 +1,6 @@
 #include "HyperLinkLogic.h"
 
 #include <cstdio>
-#include <cstring>
 
 tagLINKRECT FitRectToText(const tagLINKRECT& window, const tagLINKRECT& client, int32_t cx,
                           int32_t cy, uint32_t style) {
@@ -91,19 +90,4 @@ std::string OpenErrorMessage(int32_t code) {
     message += unknown;
   }
   return message;
-}
-
-int32_t TakeRegText(uint32_t type, const char* data, size_t size, size_t capacity,
-                    std::string& out) {
-  if (type != LINK_REG_SZ && type != LINK_REG_EXPAND_SZ) return LINK_REG_TEXT_INVALID;
-  if (size == 0) {
-    out.clear();
-    return LINK_REG_TEXT_OK;
-  }
-  if (data[size - 1] != '\0') return LINK_REG_TEXT_INVALID;
-  // The text ends at its first NUL, which may come before the last byte.
-  const size_t length = static_cast<const char*>(std::memchr(data, '\0', size)) - data;
-  if (length + 1 > capacity) return LINK_REG_TEXT_INVALID;
-  out.assign(data, length);
-  return LINK_REG_TEXT_OK;
 }

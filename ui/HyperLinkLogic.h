@@ -1,7 +1,6 @@
 // The parts of the hyperlink control that need no window: where the control
-// goes when it fits its text, the browser command of the ".htm" fallback, the
-// failure texts and the check of a registry text value. Portable, so that they
-// are tested on any host.
+// goes when it fits its text, the browser command of the ".htm" fallback and
+// the failure texts. Portable, so that they are tested on any host.
 #pragma once
 
 #include <cstddef>
@@ -47,20 +46,3 @@ const char* OpenErrorReason(int32_t code);
 // "Unable to open hyperlink:" and an empty line, then the reason; an unlisted
 // code reads "Unknown Error (<code>) occurred.".
 std::string OpenErrorMessage(int32_t code);
-
-// Registry value types accepted as text (the values of REG_SZ and REG_EXPAND_SZ).
-enum : uint32_t { LINK_REG_SZ = 1, LINK_REG_EXPAND_SZ = 2 };
-
-// Result of checking a registry value read as text.
-enum : int32_t {
-  LINK_REG_TEXT_OK = 0,
-  LINK_REG_TEXT_INVALID = 13  // the platform's invalid-data code: wrong type or no terminator
-};
-
-// Checks a value read into a buffer: `size` bytes of `data` of registry type
-// `type`. Text values only; the data must be empty (an empty text) or end with
-// a NUL byte, and the text must fit `capacity` bytes with its terminator.
-// LINK_REG_TEXT_OK copies the text into `out`; anything else leaves `out`
-// untouched.
-int32_t TakeRegText(uint32_t type, const char* data, size_t size, size_t capacity,
-                    std::string& out);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "HyperLinkLogic.h"
+#include "RegistryText.h"
 #include "framework/Win32.h"
 
 namespace {
@@ -34,7 +34,7 @@ InstalledPathResult InstalledLibraryPath(std::string& path) {
 
   // Text only (an expandable string as stored), empty or ending with its NUL.
   std::string dir;
-  if (TakeRegText(type, data, size, sizeof data, dir) != LINK_REG_TEXT_OK) {
+  if (TakeRegistryText(type, data, size, sizeof data, dir) != REGISTRY_TEXT_OK) {
     return INSTALLED_VALUE_UNREADABLE;
   }
   if (!ComposeInstalledLibraryPath(dir, path)) return INSTALLED_PATH_TOO_LONG;

@@ -1,6 +1,7 @@
 #include "PLGroupPropDlg.h"
 
 #include "GroupPropLogic.h"
+#include "framework/MessageBox.h"
 
 namespace {
 

@@ -78,35 +78,32 @@ BOOL CTabrixDlg::OnInitDialog() {
   return TRUE;
 }
 
-BOOL CTabrixDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (HIWORD(wParam) == BN_CLICKED) {
-    switch (LOWORD(wParam)) {
-      case IDC_CLEAR:
-        OnClear();
-        return TRUE;
-      case IDC_IMPORT_NEW_GROUP:
-        OnImportNewGroup();
-        return TRUE;
-      case IDC_IMPORT_TO_GROUP:
-        OnImportToGroup();
-        return TRUE;
-      case IDC_SET_GROUP_PROP:
-        OnSetGroupProp();
-        return TRUE;
-      case IDC_LOAD:
-        OnLoad();
-        return TRUE;
-      case IDC_SAVE:
-        OnSave();
-        return TRUE;
-      case IDC_LOAD_CURRENT:
-        OnLoadCurrent();
-        return TRUE;
-      default:
-        break;
-    }
+BOOL CTabrixDlg::OnClicked(UINT nID) {
+  switch (nID) {
+    case IDC_CLEAR:
+      OnClear();
+      return TRUE;
+    case IDC_IMPORT_NEW_GROUP:
+      OnImportNewGroup();
+      return TRUE;
+    case IDC_IMPORT_TO_GROUP:
+      OnImportToGroup();
+      return TRUE;
+    case IDC_SET_GROUP_PROP:
+      OnSetGroupProp();
+      return TRUE;
+    case IDC_LOAD:
+      OnLoad();
+      return TRUE;
+    case IDC_SAVE:
+      OnSave();
+      return TRUE;
+    case IDC_LOAD_CURRENT:
+      OnLoadCurrent();
+      return TRUE;
+    default:
+      return CDialog::OnClicked(nID);
   }
-  return CDialog::OnCommand(wParam, lParam);
 }
 
 BOOL CTabrixDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {

@@ -47,7 +47,7 @@ class CTabrixDlg : public CDialog {
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
-  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  BOOL OnClicked(UINT nID) override;
   BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
   BOOL OnSysCommand(UINT nID, LPARAM lParam) override;
   BOOL OnPaint() override;
@@ -67,7 +67,8 @@ class CTabrixDlg : public CDialog {
 
   // Row nItem's cells 1..3 from group nItem (count, editor, remark).
   void SetGroupCells(int nItem, const tagGROUPINFO& group);
-  // The frequency range of the imports, from edit boxes 1004 and 1005.
+  // The frequency range of the imports, from edit boxes IDC_FREQ_MIN and
+  // IDC_FREQ_MAX.
   void ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const;
 
  private:

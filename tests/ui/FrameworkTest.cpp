@@ -11,6 +11,7 @@
 #include "UiTestSupport.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
+#include "framework/MessageBox.h"
 #include "framework/UiScript.h"
 #include "framework/WinApp.h"
 #include "resource.h"
@@ -214,6 +215,38 @@ TEST(ReflectionTest, StaticColourAndClickGoToTheControl) {
   // Unsubclassing hands the window back.
   EXPECT_EQ(link.UnsubclassWindow(), hStatic);
   EXPECT_EQ(CWnd::FromHandlePermanent(hStatic), nullptr);
+}
+
+// Template 102 noting the ids of the clicks that reach it.
+class CClickLogDlg : public CDialog {
+ public:
+  CClickLogDlg() : CDialog(IDD_TABRIX_DIALOG) {}
+  std::vector<UINT> m_clicked;
+
+ protected:
+  BOOL OnClicked(UINT nID) override {
+    m_clicked.push_back(nID);
+    return nID == IDOK || nID == IDCANCEL ? CDialog::OnClicked(nID) : TRUE;
+  }
+};
+
+TEST(CommandTest, OnlyClicksAndAcceleratorsReachOnClicked) {
+  CClickLogDlg dlg;
+  ASSERT_TRUE(dlg.Create());
+  const struct {
+    UINT nID;
+    UINT nCode;
+  } commands[] = {{IDC_LOAD, BN_CLICKED}, {IDC_FREQ_MIN, EN_CHANGE},   {IDC_SAVE, BN_DOUBLECLICKED},
+                  {IDC_SAVE, 1},          {IDC_FREQ_MAX, EN_SETFOCUS}, {IDC_CLEAR, BN_SETFOCUS}};
+  for (const auto& c : commands) {
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(c.nID, c.nCode),
+                    reinterpret_cast<LPARAM>(dlg.GetDlgItem(c.nID)));
+  }
+  EXPECT_EQ(dlg.m_clicked, (std::vector<UINT>{IDC_LOAD, IDC_SAVE}));
+  // The default still ends the dialog on OK and Cancel.
+  dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_EQ(dlg.m_hWnd, nullptr);
+  EXPECT_EQ(dlg.GetEndResult(), IDCANCEL);
 }
 
 // A control that sees the messages of its window before they are dispatched.

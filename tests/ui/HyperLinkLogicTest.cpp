@@ -1,5 +1,5 @@
 // The window-free parts of the hyperlink control: fitting, the fallback
-// command, the failure texts and the registry text check.
+// command and the failure texts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +8,7 @@
 
 namespace {
 
-struct FitCase {
+struct tagFITCASE {
   const char* what;
   tagLINKRECT window;
   tagLINKRECT client;
@@ -17,7 +17,7 @@ struct FitCase {
   tagLINKRECT expected;
 };
 
-const FitCase kFitCases[] = {
+const tagFITCASE kFitCases[] = {
     {"left-aligned shrinks to its text, top-left kept",
      {84, 70, 214, 86},
      {0, 0, 130, 16},
@@ -98,7 +98,7 @@ const FitCase kFitCases[] = {
 };
 
 TEST(HyperLinkFitTest, PlacesTheRectangleAsItsStyleSays) {
-  for (const FitCase& c : kFitCases) {
+  for (const tagFITCASE& c : kFitCases) {
     const tagLINKRECT r = FitRectToText(c.window, c.client, c.cx, c.cy, c.style);
     EXPECT_EQ(r.left, c.expected.left) << c.what;
     EXPECT_EQ(r.top, c.expected.top) << c.what;
@@ -178,12 +178,12 @@ TEST(HyperLinkCommandTest, TheCutIsMeasuredNotTheRegisteredCommand) {
   EXPECT_EQ(command, "b.exe  " + target);
 }
 
-struct ErrorCase {
+struct tagERRORCASE {
   int32_t code;
   const char* reason;
 };
 
-const ErrorCase kErrorCases[] = {
+const tagERRORCASE kErrorCases[] = {
     {0, "The operating system is out\nof memory or resources."},
     {2, "The specified file was not found."},
     {3, "The specified path was not found."},
@@ -202,7 +202,7 @@ const ErrorCase kErrorCases[] = {
 };
 
 TEST(HyperLinkErrorTest, EachListedCodeHasItsReason) {
-  for (const ErrorCase& c : kErrorCases) {
+  for (const tagERRORCASE& c : kErrorCases) {
     ASSERT_NE(OpenErrorReason(c.code), nullptr) << c.code;
     EXPECT_STREQ(OpenErrorReason(c.code), c.reason) << c.code;
     EXPECT_EQ(OpenErrorMessage(c.code), std::string("Unable to open hyperlink:\n\n") + c.reason)
@@ -231,38 +231,6 @@ TEST(HyperLinkErrorTest, UnlistedCodesShowTheirNumber) {
   for (const auto& c : cases) {
     EXPECT_EQ(OpenErrorReason(c.code), nullptr) << c.code;
     EXPECT_EQ(OpenErrorMessage(c.code), c.message);
-  }
-}
-
-struct RegTextCase {
-  const char* what;
-  uint32_t type;
-  std::string data;
-  int32_t result;
-  const char* text;  // what `out` holds afterwards
-};
-
-TEST(HyperLinkRegTextTest, TakesOnlyReadAndTerminatedText) {
-  const std::string full(259, 'a');
-  const RegTextCase cases[] = {
-      {"string", LINK_REG_SZ, std::string("htmlfile\0", 9), LINK_REG_TEXT_OK, "htmlfile"},
-      {"expandable string taken as stored", LINK_REG_EXPAND_SZ, std::string("%P%\\b.exe\0", 10),
-       LINK_REG_TEXT_OK, "%P%\\b.exe"},
-      {"no data is an empty text", LINK_REG_SZ, std::string(), LINK_REG_TEXT_OK, ""},
-      {"a lone NUL is an empty text", LINK_REG_SZ, std::string("\0", 1), LINK_REG_TEXT_OK, ""},
-      {"the text ends at its first NUL", LINK_REG_SZ, std::string("ab\0cd\0", 6), LINK_REG_TEXT_OK,
-       "ab"},
-      {"no terminator", LINK_REG_SZ, std::string("htmlfile"), LINK_REG_TEXT_INVALID, "keep"},
-      {"binary", 3, std::string("htmlfile\0", 9), LINK_REG_TEXT_INVALID, "keep"},
-      {"number", 4, std::string("\1\0\0\0", 4), LINK_REG_TEXT_INVALID, "keep"},
-      {"multi-string", 7, std::string("a\0\0", 3), LINK_REG_TEXT_INVALID, "keep"},
-      {"longest text that fits", LINK_REG_SZ, full + '\0', LINK_REG_TEXT_OK, full.c_str()},
-      {"one byte too long", LINK_REG_SZ, full + "a" + '\0', LINK_REG_TEXT_INVALID, "keep"},
-  };
-  for (const RegTextCase& c : cases) {
-    std::string out = "keep";
-    EXPECT_EQ(TakeRegText(c.type, c.data.data(), c.data.size(), 260, out), c.result) << c.what;
-    EXPECT_EQ(out, c.text) << c.what;
   }
 }
 

@@ -1,5 +1,8 @@
 #include "Dialog.h"
 
+#include <string>
+
+#include "MessageBox.h"
 #include "UiScript.h"
 #include "WinApp.h"
 
@@ -45,7 +48,9 @@ INT_PTR CDialog::DoModal() {
   if (hWnd) {
     if (!m_bEndModal && m_hWnd && !::IsWindowVisible(hWnd)) ::ShowWindow(hWnd, SW_SHOWNORMAL);
     CUiScript* pScript = CUiScript::Active();
-    if (pScript && !m_bEndModal && !pScript->TakeModalDialog(*this)) EndDialog(IDCANCEL);
+    if (pScript && !m_bEndModal && !pScript->TakeModalDialog(m_nIDTemplate, *this)) {
+      EndDialog(IDCANCEL);
+    }
     RunModalLoop();
   }
 
@@ -118,9 +123,18 @@ BOOL CDialog::OnInitDialog() {
   return TRUE;
 }
 
+int CDialog::MessageBox(const char* text, const char* caption, UINT nType) {
+  return AfxMessageBox(m_hWnd, text, nType, caption);
+}
+
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
+  // Code 1 is an accelerator's command, which stands for the click.
   if (HIWORD(wParam) != BN_CLICKED && HIWORD(wParam) != 1) return FALSE;
-  switch (LOWORD(wParam)) {
+  return OnClicked(LOWORD(wParam));
+}
+
+BOOL CDialog::OnClicked(UINT nID) {
+  switch (nID) {
     case IDOK:
       OnOK();
       return TRUE;
@@ -148,6 +162,23 @@ void CDialog::OnOK() {
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 BOOL CDialog::OnDialogMessage(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+
+void CDialog::OnHandlerException(UINT, const char* pszWhat) {
+  // The box runs a message loop of its own: a handler that fails again while
+  // it is up is written to the debugger's output only, not stacked on it.
+  static bool s_bShowing = false;
+  if (s_bShowing) return;
+  struct tagSHOWING {
+    tagSHOWING() { s_bShowing = true; }
+    ~tagSHOWING() { s_bShowing = false; }
+  } showing;
+  std::string text = "程序内部出错，这次操作没有完成。";
+  if (pszWhat && *pszWhat) {
+    text += '\n';
+    text += pszWhat;
+  }
+  AfxMessageBox(m_hWnd, text.c_str(), MB_ICONERROR);
+}
 
 BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
   switch (message) {
@@ -198,6 +229,12 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pRes
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A handler that failed leaves the message to the platform's default.
+  return CallGuarded(hWnd, message, INT_PTR{FALSE},
+                     [=] { return DispatchDialogMessage(hWnd, message, wParam, lParam); });
+}
+
+INT_PTR CDialog::DispatchDialogMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   CDialog* pDlg;
   if (message == WM_INITDIALOG) {
     pDlg = reinterpret_cast<CDialog*>(lParam);

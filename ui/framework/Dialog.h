@@ -2,7 +2,9 @@
 // framework's own message loop so that PreTranslateMessage reaches the
 // controls) or modeless (Create). Its dialog procedure dispatches to the
 // virtual handlers below; notifications about a control that has a wrapper of
-// its own are first offered to that wrapper (OnChildNotify: reflection).
+// its own are first offered to that wrapper (OnChildNotify: reflection). A
+// handler's exception stops at the dialog procedure and is shown in a message
+// box; the dialog goes on.
 #pragma once
 
 #include "DataExchange.h"
@@ -30,6 +32,10 @@ class CDialog : public CWnd {
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
 
+  // A message box owned by this dialog, captioned with the application's
+  // name unless a caption is given.
+  int MessageBox(const char* text, const char* caption = nullptr, UINT nType = MB_OK);
+
   UINT m_nIDTemplate;
   CWnd* m_pParentWnd;
 
@@ -38,9 +44,13 @@ class CDialog : public CWnd {
   // Binds the controls (UpdateData(FALSE)) and centres the dialog. TRUE: the
   // platform puts the focus on the first control.
   virtual BOOL OnInitDialog();
-  // WM_COMMAND; TRUE when handled. The default runs OnOK for IDOK and
-  // OnCancel for IDCANCEL.
+  // WM_COMMAND; TRUE when handled. The default hands a click (BN_CLICKED),
+  // like an accelerator's command, to OnClicked and leaves the other
+  // notifications alone.
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // Button nID was clicked; TRUE when handled. The default runs OnOK for IDOK
+  // and OnCancel for IDCANCEL.
+  virtual BOOL OnClicked(UINT nID);
   // WM_NOTIFY; TRUE when handled, with the result in *pResult.
   virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   // WM_SYSCOMMAND; FALSE hands it to the platform's default handling.
@@ -56,9 +66,13 @@ class CDialog : public CWnd {
   // Every other message (timers, mouse, ...); TRUE when handled, with the
   // result in *pResult.
   virtual BOOL OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  // A message box with MB_ICONERROR saying that the command was not carried
+  // out, and the exception's text; one at a time.
+  void OnHandlerException(UINT message, const char* pszWhat) override;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR DispatchDialogMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   void RunModalLoop();
   HWND OwnerForModal() const;

@@ -18,5 +18,4 @@ class CFont {
 
   HFONT m_hObject;
   operator HFONT() const { return m_hObject; }
-  HFONT GetSafeHandle() const { return m_hObject; }
 };

@@ -55,10 +55,6 @@ BOOL CListCtrl::SetCheck(int nItem, BOOL bCheck) {
   return SetItemState(nItem, INDEXTOSTATEIMAGEMASK(bCheck ? 2 : 1), LVIS_STATEIMAGEMASK);
 }
 
-BOOL CListCtrl::GetCheck(int nItem) const {
-  return (GetItemState(nItem, LVIS_STATEIMAGEMASK) >> 12) == 2;
-}
-
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
   return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwNewStyle));
 }

@@ -18,7 +18,6 @@ class CListCtrl : public CWnd {
   BOOL SetItemState(int nItem, UINT nState, UINT nMask);
   // The row's box: TRUE ticks it (state image 2), FALSE empties it (1).
   BOOL SetCheck(int nItem, BOOL bCheck = TRUE);
-  BOOL GetCheck(int nItem) const;
   // Sets the extended styles as a whole value.
   DWORD SetExtendedStyle(DWORD dwNewStyle);
   DWORD GetExtendedStyle() const;

@@ -1,7 +1,5 @@
 #include "UiScript.h"
 
-#include "Dialog.h"
-
 namespace {
 CUiScript* g_pScript = nullptr;
 }
@@ -41,8 +39,8 @@ int CUiScript::TakeMessageBox(HWND hOwner, const char* text, const char* caption
   return m_nMessageBoxResult;
 }
 
-bool CUiScript::TakeModalDialog(CDialog& dialog) {
-  m_modalDialogs.push_back(dialog.m_nIDTemplate);
+bool CUiScript::TakeModalDialog(UINT nIDTemplate, CDialog& dialog) {
+  m_modalDialogs.push_back(nIDTemplate);
   if (m_modalSteps.empty()) {
     ++m_nUnexpected;
     return false;

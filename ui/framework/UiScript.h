@@ -63,8 +63,9 @@ class CUiScript {
   int TakeFileDialog(bool bOpen, const char* defExt, const char* filter, HWND hOwner,
                      std::string& path);
   int TakeMessageBox(HWND hOwner, const char* text, const char* caption, UINT nType);
+  // Records the dialog's template id and runs the next step on the dialog.
   // False when no step is queued: the dialog is then cancelled.
-  bool TakeModalDialog(CDialog& dialog);
+  bool TakeModalDialog(UINT nIDTemplate, CDialog& dialog);
 
  private:
   struct tagFILEANSWER {

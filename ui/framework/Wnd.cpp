@@ -1,10 +1,8 @@
 #include "Wnd.h"
 
+#include <cstdio>
 #include <unordered_map>
 #include <vector>
-
-#include "UiScript.h"
-#include "WinApp.h"
 
 namespace {
 
@@ -95,12 +93,18 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
     WNDPROC pfnSuper = pWnd->m_pfnSuper;
     pWnd->UnsubclassWindow();
     LRESULT lResult = ::CallWindowProcA(pfnSuper, hWnd, message, wParam, lParam);
-    pWnd->PostNcDestroy();
+    CallGuarded(hWnd, message, 0, [pWnd] {
+      pWnd->PostNcDestroy();
+      return 0;
+    });
     return lResult;
   }
   const tagCURRENTMSG saved = pWnd->m_msgCurrent;
   pWnd->m_msgCurrent = {message, wParam, lParam};
-  LRESULT lResult = pWnd->WindowProc(message, wParam, lParam);
+  // A handler that failed leaves the message unanswered: 0, as for most
+  // messages a window does not take.
+  const LRESULT lResult = CallGuarded(hWnd, message, LRESULT{0},
+                                      [&] { return pWnd->WindowProc(message, wParam, lParam); });
   pWnd->m_msgCurrent = saved;
   return lResult;
 }
@@ -118,10 +122,35 @@ BOOL CWnd::DestroyWindow() {
 
 void CWnd::PostNcDestroy() {}
 
+void CWnd::OnHandlerException(UINT message, const char* pszWhat) {
+  CWnd* pRoot = m_hWnd ? FromHandlePermanent(::GetAncestor(m_hWnd, GA_ROOT)) : nullptr;
+  if (pRoot && pRoot != this) pRoot->OnHandlerException(message, pszWhat);
+}
+
+void CWnd::ReportHandlerException(HWND hWnd, UINT message, const char* pszWhat) noexcept {
+  char line[512];
+  std::snprintf(line, sizeof line,
+                "exception out of the handler of message 0x%04X of window %p: %s\n", message,
+                static_cast<void*>(hWnd), pszWhat ? pszWhat : "(not a std::exception)");
+  ::OutputDebugStringA(line);
+  CWnd* pWnd = FromHandlePermanent(hWnd);
+  if (!pWnd) return;
+  try {
+    pWnd->OnHandlerException(message, pszWhat);
+  } catch (...) {
+    ::OutputDebugStringA("the exception could not be reported to the user\n");
+  }
+}
+
 BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg) {
   for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
     CWnd* pWnd = FromHandlePermanent(hWnd);
-    if (pWnd && pWnd->PreTranslateMessage(pMsg)) return TRUE;
+    // The modal loops call this inside a dialog's handler: an exception let
+    // out here would skip the loop's cleanup and leave its owner disabled.
+    if (pWnd && CallGuarded(hWnd, pMsg->message, FALSE,
+                            [pWnd, pMsg] { return pWnd->PreTranslateMessage(pMsg); })) {
+      return TRUE;
+    }
     if (hWnd == hWndStop) break;
   }
   return FALSE;
@@ -152,10 +181,6 @@ HWND CWnd::GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
 
 void CWnd::SetDlgItemInt(int nID, UINT nValue, BOOL bSigned) {
   ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned);
-}
-
-UINT CWnd::GetDlgItemInt(int nID, BOOL* pTranslated, BOOL bSigned) const {
-  return ::GetDlgItemInt(m_hWnd, nID, pTranslated, bSigned);
 }
 
 void CWnd::SetDlgItemText(int nID, const char* text) { ::SetDlgItemTextA(m_hWnd, nID, text); }
@@ -253,16 +278,4 @@ void CWnd::CenterWindow() {
   if (top + height > rcArea.bottom) top = rcArea.bottom - height;
   if (top < rcArea.top) top = rcArea.top;
   ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int CWnd::MessageBox(const char* text, const char* caption, UINT nType) {
-  return AfxMessageBox(m_hWnd, text, nType, caption);
-}
-
-int AfxMessageBox(HWND hOwner, const char* text, UINT nType, const char* caption) {
-  const std::string strCaption = caption ? caption : AfxGetAppName();
-  if (CUiScript* pScript = CUiScript::Active()) {
-    return pScript->TakeMessageBox(hOwner, text, strCaption.c_str(), nType);
-  }
-  return ::MessageBoxA(hOwner, text, strCaption.c_str(), nType);
 }

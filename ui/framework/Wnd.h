@@ -3,8 +3,14 @@
 // virtual WindowProc, and the object is found from the handle (FromHandlePermanent),
 // which the parent uses to reflect notifications back to the control
 // (OnChildNotify) and the modal loop to give it PreTranslateMessage.
+//
+// No exception may leave a procedure the system calls: unwinding through the
+// system's frames ends the program. The procedures of the framework run their
+// handlers through CallGuarded, which stops an exception there, reports it
+// (OnHandlerException) and lets the program go on.
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "Win32.h"
@@ -17,7 +23,6 @@ class CWnd {
   CWnd& operator=(const CWnd&) = delete;
 
   HWND m_hWnd;
-  HWND GetSafeHwnd() const { return m_hWnd; }
   operator HWND() const { return m_hWnd; }
 
   // The wrapper that subclassed (or, for a dialog, runs) this window, or null.
@@ -42,7 +47,8 @@ class CWnd {
   virtual BOOL DestroyWindow();
 
   // Gives pMsg to PreTranslateMessage of every wrapper from the message's
-  // window up to hWndStop (included). TRUE when one of them consumed it.
+  // window up to hWndStop (included). TRUE when one of them consumed it; a
+  // wrapper whose PreTranslateMessage throws is reported and passed over.
   static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
 
   // Window operations used by the dialogs.
@@ -50,7 +56,6 @@ class CWnd {
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   HWND GetDlgItem(int nID) const;
   void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
-  UINT GetDlgItemInt(int nID, BOOL* pTranslated = nullptr, BOOL bSigned = TRUE) const;
   void SetDlgItemText(int nID, const char* text);
   std::string GetDlgItemText(int nID) const;
   void SetWindowText(const char* text);
@@ -76,10 +81,6 @@ class CWnd {
   // when it has no visible owner; it is kept inside that work area.
   void CenterWindow();
 
-  // A message box owned by this window, captioned with the application's name
-  // unless a caption is given.
-  int MessageBox(const char* text, const char* caption = nullptr, UINT nType = MB_OK);
-
  protected:
   // Messages of a subclassed window. The default hands the message to the
   // window's own procedure.
@@ -89,6 +90,28 @@ class CWnd {
   LRESULT Default();
   // After the last message of the window (WM_NCDESTROY); m_hWnd is null then.
   virtual void PostNcDestroy();
+  // A handler of this window's messages let an exception out; its procedure
+  // has stopped it. pszWhat is its text, null when it was no std::exception.
+  // The default hands it on to the wrapper of the top-level window, so that
+  // the dialog a control belongs to tells the user (CDialog).
+  virtual void OnHandlerException(UINT message, const char* pszWhat);
+
+  // Runs handler() for a message of hWnd and returns its result; an exception
+  // it lets out is reported (ReportHandlerException) and fallback returned.
+  template <typename R, typename F>
+  static R CallGuarded(HWND hWnd, UINT message, R fallback, F&& handler) noexcept {
+    try {
+      return handler();
+    } catch (const std::exception& e) {
+      ReportHandlerException(hWnd, message, e.what());
+    } catch (...) {
+      ReportHandlerException(hWnd, message, nullptr);
+    }
+    return fallback;
+  }
+  // Writes the exception to the debugger's output and offers it to the
+  // window's wrapper, if it still has one.
+  static void ReportHandlerException(HWND hWnd, UINT message, const char* pszWhat) noexcept;
 
   // Bookkeeping for CDialog, which runs its window through a dialog procedure.
   void RegisterPermanent(HWND hWnd);
@@ -105,6 +128,3 @@ class CWnd {
   WNDPROC m_pfnSuper;  // the window's own procedure while subclassed
   tagCURRENTMSG m_msgCurrent;
 };
-
-// A message box captioned with the application's name, owned by hOwner.
-int AfxMessageBox(HWND hOwner, const char* text, UINT nType = MB_OK, const char* caption = nullptr);
