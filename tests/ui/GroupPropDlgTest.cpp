@@ -63,7 +63,7 @@ class GroupPropDlgTest : public MainDialogTest {
   }
 };
 
-TEST(GroupPropTemplateTest, Template173IsAsDesigned) {
+TEST(GroupPropTemplateTest, FixedFrameCaptionFontAndItemsInTheirPlaces) {
   tagDIALOGTEMPLATE dlg;
   ASSERT_TRUE(LoadDialogTemplate(IDD_GROUP_PROP, dlg));
   EXPECT_EQ(dlg.strCaption, L"组属性");

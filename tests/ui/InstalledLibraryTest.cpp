@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "InstalledLibrary.h"
-#include "UiTestSupport.h"
+#include "RegistryFixtures.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MainDialogFixture.h"
+#include "RegistryFixtures.h"
 #include "TestPaths.h"
 
 namespace {

@@ -3,12 +3,6 @@
 #include "Tabrix.h"
 #include "framework/Wnd.h"
 
-namespace {
-const char kKey[] = "SOFTWARE\\Brimfold\\corvane3";
-const char kParentKey[] = "SOFTWARE\\Brimfold";
-const char kValue[] = "path_svr_data";
-}  // namespace
-
 void PumpMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -53,40 +47,6 @@ std::string BackslashPath(std::string path) {
     if (c == '/') c = '\\';
   }
   return path;
-}
-
-CInstalledKey::CInstalledKey() { Remove(); }
-
-CInstalledKey::~CInstalledKey() { Remove(); }
-
-void CInstalledKey::Remove() {
-  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kKey, KEY_WOW64_64KEY, 0);
-  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kParentKey, KEY_WOW64_64KEY, 0);
-}
-
-bool CInstalledKey::Create() {
-  HKEY hKey = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                      nullptr, &hKey, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  RegCloseKey(hKey);
-  return true;
-}
-
-bool CInstalledKey::SetValue(DWORD type, const void* data, DWORD size) {
-  HKEY hKey = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                      nullptr, &hKey, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const LONG status = RegSetValueExA(hKey, kValue, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(hKey);
-  return status == ERROR_SUCCESS;
-}
-
-bool CInstalledKey::SetText(DWORD type, const std::string& text) {
-  return SetValue(type, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 namespace {

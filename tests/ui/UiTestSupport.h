@@ -1,5 +1,6 @@
 // Helpers of the window tests: a message pump, texts of real controls, small
-// library files, and the registry value that names the installed library.
+// library files and a driver for the platform's own modal dialogs. The
+// registry fixtures are in tests/support/RegistryFixtures.h.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,18 @@
 // Runs the messages waiting in this thread's queue, keyboard navigation of
 // dialogs included.
 void PumpMessages();
+
+// Pumps messages until done() holds or about 20 s have passed; done()'s last
+// answer.
+template <typename F>
+bool PumpUntil(F done) {
+  for (int i = 0; i < 400; ++i) {
+    PumpMessages();
+    if (done()) return true;
+    ::Sleep(50);
+  }
+  return done();
+}
 
 // A window's text as GBK, whatever the process's code page is.
 std::string WindowTextGbk(HWND hWnd);
@@ -31,18 +44,6 @@ bool WriteLibrary(const std::string& path, const std::vector<tagTESTGROUP>& grou
 
 // "Z:/a/b" -> "Z:\a\b".
 std::string BackslashPath(std::string path);
-
-// The key HKLM\SOFTWARE\Brimfold\corvane3 (64-bit view) of the test's Wine
-// prefix. Each test sets it up as it needs; the destructor removes it.
-class CInstalledKey {
- public:
-  CInstalledKey();  // starts without the key
-  ~CInstalledKey();
-  bool Create();  // the key without values
-  bool SetValue(DWORD type, const void* data, DWORD size);
-  bool SetText(DWORD type, const std::string& text);  // with its terminator
-  static void Remove();
-};
 
 // Watches, from a thread of its own, for a modal dialog (class #32770) of the
 // calling thread that is owned by hOwner, and runs the action on it once it
