@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "CliTestSupport.h"
+#include "StreamExpectation.h"
 #include "Tabrix.h"
 
 namespace {
@@ -52,34 +53,43 @@ TEST(WbkUsage, HelpVersionAndUsageErrors) {
   struct tagCASE {
     std::vector<std::string> args;
     int nStatus;
-    const char* pszOut;  // expected in the standard output
-    const char* pszErr;  // expected in the error stream
+    tagSTREAMWANT out;  // the standard output
+    tagSTREAMWANT err;  // the error stream
   };
   const tagCASE cases[] = {
-      {{"--version"}, EXIT_DONE, "wbk 1.1", ""},
-      {{"--help"}, EXIT_DONE, "merge", ""},
-      {{"info", "--help"}, EXIT_DONE, "--json", ""},
-      {{"import", "--help"}, EXIT_DONE, "--encoding", ""},
-      {{"export", "--help"}, EXIT_DONE, "--dir", ""},
-      {{"check", "--help"}, EXIT_DONE, "LIB", ""},
-      {{"merge", "--help"}, EXIT_DONE, "127", ""},
-      {{}, EXIT_FAILED, "", "subcommand"},
-      {{"frobnicate"}, EXIT_FAILED, "", "frobnicate"},
-      {{"info"}, EXIT_FAILED, "", "LIB"},
-      {{"import", "out.wbk"}, EXIT_FAILED, "", "TEXT"},
-      {{"import", "out.wbk", "a.txt", "--encoding", "latin1"}, EXIT_FAILED, "", "latin1"},
-      {{"import", "out.wbk", "a.txt", "--into", "300"}, EXIT_FAILED, "", "--into"},
-      {{"export", "x.wbk", "-o", "a", "--dir", "b"}, EXIT_FAILED, "", "excludes"},
-      {{"merge", "out.wbk"}, EXIT_FAILED, "", "LIB"},
-      {{"check", "x.wbk", "--bogus"}, EXIT_FAILED, "", "--bogus"},
+      {{"--version"}, EXIT_DONE, Holds("wbk 1.1"), NothingWritten()},
+      {{"--help"}, EXIT_DONE, Holds("merge"), NothingWritten()},
+      {{"info", "--help"}, EXIT_DONE, Holds("--json"), NothingWritten()},
+      {{"import", "--help"}, EXIT_DONE, Holds("--encoding"), NothingWritten()},
+      {{"export", "--help"}, EXIT_DONE, Holds("--dir"), NothingWritten()},
+      {{"check", "--help"}, EXIT_DONE, Holds("LIB"), NothingWritten()},
+      {{"merge", "--help"}, EXIT_DONE, Holds("127"), NothingWritten()},
+      {{}, EXIT_FAILED, NothingWritten(), Holds("subcommand")},
+      {{"frobnicate"}, EXIT_FAILED, NothingWritten(), Holds("frobnicate")},
+      {{"info"}, EXIT_FAILED, NothingWritten(), Holds("LIB")},
+      {{"import", "out.wbk"}, EXIT_FAILED, NothingWritten(), Holds("TEXT")},
+      {{"import", "out.wbk", "a.txt", "--encoding", "latin1"},
+       EXIT_FAILED,
+       NothingWritten(),
+       Holds("latin1")},
+      {{"import", "out.wbk", "a.txt", "--into", "300"},
+       EXIT_FAILED,
+       NothingWritten(),
+       Holds("--into")},
+      {{"export", "x.wbk", "-o", "a", "--dir", "b"},
+       EXIT_FAILED,
+       NothingWritten(),
+       Holds("excludes")},
+      {{"merge", "out.wbk"}, EXIT_FAILED, NothingWritten(), Holds("LIB")},
+      {{"check", "x.wbk", "--bogus"}, EXIT_FAILED, NothingWritten(), Holds("--bogus")},
   };
   for (const tagCASE& c : cases) {
     tagWBKRUN r = RunCli(c.args);
     std::string line;
     for (const std::string& a : c.args) line += a + " ";
     EXPECT_EQ(r.nStatus, c.nStatus) << line;
-    EXPECT_TRUE(Contains(r.strOut, c.pszOut)) << line << "\n" << r.strOut;
-    EXPECT_TRUE(Contains(r.strErr, c.pszErr)) << line << "\n" << r.strErr;
+    EXPECT_TRUE(StreamMatches(r.strOut, c.out)) << line;
+    EXPECT_TRUE(StreamMatches(r.strErr, c.err)) << line;
   }
 }
 

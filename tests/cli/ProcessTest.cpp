@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CliTestSupport.h"
+#include "StreamExpectation.h"
 #include "Tabrix.h"
 #include "WbkProcess.h"
 
@@ -24,24 +25,27 @@ TEST(WbkProgram, ExitStatuses) {
   struct tagCASE {
     std::vector<std::string> args;
     int nStatus;
-    const char* pszOut;
-    const char* pszErr;
+    tagSTREAMWANT out;
+    tagSTREAMWANT err;
   };
   const tagCASE cases[] = {
-      {{"--version"}, 0, "wbk 1.1", ""},
-      {{"check", good}, 0, "clean", ""},
-      {{"check", damaged}, 1, "trailing-bytes", ""},
-      {{"check", dir.Path("none.wbk")}, 2, "", "cannot be read"},
-      {{"import", dir.Path("out.wbk"), comments}, 1, "0 phrases added", "added no phrases"},
-      {{"info"}, 2, "", "LIB"},
+      {{"--version"}, 0, Holds("wbk 1.1"), NothingWritten()},
+      {{"check", good}, 0, Holds("clean"), NothingWritten()},
+      {{"check", damaged}, 1, Holds("trailing-bytes"), NothingWritten()},
+      {{"check", dir.Path("none.wbk")}, 2, NothingWritten(), Holds("cannot be read")},
+      {{"import", dir.Path("out.wbk"), comments},
+       1,
+       Holds("0 phrases added"),
+       Holds("added no phrases")},
+      {{"info"}, 2, NothingWritten(), Holds("LIB")},
   };
   for (const tagCASE& c : cases) {
     std::string out = dir.Path("stdout.txt"), err = dir.Path("stderr.txt");
     int status = RunProgram(c.args, out, err);
     EXPECT_EQ(status, c.nStatus) << c.args[0];
     std::string outText = ReadBytes(out), errText = ReadBytes(err);
-    EXPECT_NE(outText.find(c.pszOut), std::string::npos) << c.args[0] << ": " << outText;
-    EXPECT_NE(errText.find(c.pszErr), std::string::npos) << c.args[0] << ": " << errText;
+    EXPECT_TRUE(StreamMatches(outText, c.out)) << c.args[0];
+    EXPECT_TRUE(StreamMatches(errText, c.err)) << c.args[0];
   }
 }
 
