@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "PhraseRecords.h"
+#include "GbkText.h"
 #include "TextEncoding.h"
 
 #include <fcntl.h>
@@ -19,7 +19,7 @@ std::string Shown(const tagCLICONTEXT& ctx, const std::string& gbk) {
 }
 
 std::string Shown(const tagCLICONTEXT& ctx, const char* field, size_t width) {
-  return Shown(ctx, std::string(field, FieldTextLength(field, width)));
+  return Shown(ctx, FieldText(field, width));
 }
 
 std::string ShownPath(const tagCLICONTEXT& ctx, const std::string& path) {

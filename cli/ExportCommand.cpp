@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "Commands.h"
+#include "GbkText.h"
 #include "LibraryFiles.h"
 #include "PhraseImport.h"
 #include "ProgressBar.h"
@@ -39,27 +40,13 @@ const tagHEADERKEY kHeaderKeys[] = {
      "remark"},
 };
 
-std::string FieldText(const char* field, size_t width) {
-  return std::string(field, FieldTextLength(field, width));
-}
-
-// The longest prefix of at most limit bytes that ends on a whole GBK character.
-size_t WholeCharsWithin(const std::string& text, size_t limit) {
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t n = static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1;
-    if (i + n > limit || i + n > text.size()) break;
-    i += n;
-  }
-  return i;
-}
-
 // The value written for a header field: cut at a line break and to what one
 // line of the reader holds. *pCarried: importing it restores the field's text.
 std::string HeaderValue(const tagHEADERKEY& key, const char* field, bool* pCarried) {
   std::string text = FieldText(field, key.nWidth);
   std::string value = text.substr(0, text.find_first_of("\r\n"));
-  value.resize(WholeCharsWithin(value, IMPORT_MAX_LINE - strlen(key.pszKey)));
+  value.resize(
+      GbkWholeCharsWithin(value.data(), value.size(), IMPORT_MAX_LINE - strlen(key.pszKey)));
   std::string copy(key.nWidth, '\0');
   CopyHeaderValue(&copy[0], static_cast<uint32_t>(key.nWidth), value.c_str());
   *pCarried = FieldText(copy.data(), key.nWidth) == text;
@@ -178,7 +165,7 @@ std::string FileNameFor(uint32_t g, const tagGROUPINFO& info) {
   }
   for (size_t i = 0; i < name.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(name[i]);
-    if (c >= 0x80) {
+    if (IsGbkLeadByte(c)) {
       ++i;  // the second byte of a GBK character is never a separator
     } else if (c < 0x20 || strchr("/\\:*?\"<>|.", c) != nullptr) {
       name[i] = '_';

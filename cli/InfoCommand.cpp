@@ -3,16 +3,13 @@
 #include <ostream>
 
 #include "Commands.h"
+#include "GbkText.h"
 #include "JsonText.h"
 #include "LoadReport.h"
 #include "LibraryFiles.h"
 #include "Tabrix.h"
 
 namespace {
-
-std::string FieldText(const char* field, size_t width) {
-  return std::string(field, FieldTextLength(field, width));
-}
 
 void PrintJson(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLOADREPORT& h,
                CTabrix& lib) {

@@ -4,9 +4,9 @@
 #include <ostream>
 
 #include "Commands.h"
+#include "GbkText.h"
 #include "LibraryFiles.h"
 #include "LoadReport.h"
-#include "PhraseImport.h"
 #include "ProgressBar.h"
 #include "Tabrix.h"
 
@@ -16,10 +16,10 @@ namespace {
 // enough. A field without terminator (written elsewhere) is cut after its last
 // whole character. *pCut tells whether that happened.
 std::string GroupText(const char* field, uint32_t width, bool* pCut) {
-  std::string copy(width, '\0');
-  CopyHeaderValue(&copy[0], width, std::string(field, FieldTextLength(field, width)).c_str());
-  std::string text(copy.c_str());
-  *pCut = *pCut || text.size() != FieldTextLength(field, width);
+  std::string text = FieldText(field, width);
+  const size_t kept = GbkWholeCharsWithin(text.data(), text.size(), width - 1);
+  *pCut = *pCut || kept != text.size();
+  text.resize(kept);
   return text;
 }
 

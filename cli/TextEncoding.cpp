@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "GbkText.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -225,12 +227,12 @@ bool StderrIsTerminal() { return isatty(fileno(stderr)) != 0; }
 std::string GbkForDisplay(const std::string& gbk, uint32_t codePage) {
   std::string out;
   if (ConvertCodePage(CODEPAGE_GBK, codePage, gbk, &out)) return out;
-  // Character by character: a byte of 0x80 or more starts a two-byte one.
+  // Character by character, so that one bad character costs only itself.
   out.clear();
   static const char kHex[] = "0123456789ABCDEF";
   size_t i = 0;
   while (i < gbk.size()) {
-    size_t n = static_cast<unsigned char>(gbk[i]) >= 0x80 && i + 1 < gbk.size() ? 2 : 1;
+    size_t n = GbkCharLength(gbk.data(), gbk.size(), i);
     std::string one;
     if (ConvertCodePage(CODEPAGE_GBK, codePage, gbk.substr(i, n), &one)) {
       out += one;

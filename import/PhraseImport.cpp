@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "GbkText.h"
 #include "PhraseBatch.h"
 #include "Tabrix.h"
 #include "TxtLineReader.h"
@@ -21,8 +22,6 @@ constexpr uint32_t kValueStart = 6;             // '@', the key, then the value
 // Smaller files let the batch grow as it goes.
 constexpr uint64_t kMinReserve = 4096;
 constexpr uint64_t kMaxReserve = uint64_t(1) << 20;
-
-bool IsGbkTrail(uint8_t c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
 // Sets the name, editor or remark of group g from a line beginning with '@';
 // other '@' lines do nothing.
@@ -139,39 +138,14 @@ int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORT
   return IMPORT_OK;
 }
 
-std::string GroupTitleFromPath(const char* path) {
-  if (path == nullptr) return std::string();
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(path);
-  size_t nameStart = 0;
-  size_t i = 0;
-  while (p[i] != 0) {
-    // The second byte of a GBK character may be 0x5C, which is no separator.
-    if (p[i] >= 0x80 && IsGbkTrail(p[i + 1])) {
-      i += 2;
-      continue;
-    }
-    if (p[i] == '/' || p[i] == '\\') nameStart = i + 1;
-    ++i;
-  }
-  const char* name = path + nameStart;
-  // '.' is never the second byte of a GBK character.
-  const char* dot = std::strrchr(name, '.');
-  size_t nameLen = dot != nullptr ? static_cast<size_t>(dot - name) : std::strlen(name);
-  return std::string(name, nameLen);
-}
+std::string GroupTitleFromPath(const char* path) { return FileTitleFromPath(path); }
 
 uint32_t CopyHeaderValue(char* field, uint32_t fieldSize, const char* value) {
   if (field == nullptr || fieldSize == 0) return 0;
-  const uint8_t* v = reinterpret_cast<const uint8_t*>(value != nullptr ? value : "");
-  uint32_t room = fieldSize - 1;
-  uint32_t n = 0;
-  while (v[n] != 0) {
-    uint32_t width = v[n] >= 0x80 ? 2 : 1;
-    if (width == 2 && v[n + 1] == 0) break;  // half a character at the value's end
-    if (n + width > room) break;
-    n += width;
-  }
+  if (value == nullptr) value = "";
+  const uint32_t n =
+      static_cast<uint32_t>(GbkWholeCharsWithin(value, std::strlen(value), fieldSize - 1));
   std::memset(field, 0, fieldSize);
-  std::memcpy(field, v, n);
+  std::memcpy(field, value, n);
   return n;
 }

@@ -78,8 +78,8 @@ int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, 
 int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
                   tagIMPORTSTATS* pStats);
 
-// The title of a new group from a path: no folder ('/' or '\\'; a GBK trail
-// byte 0x5C is not a separator), no last extension ("dir/a.b.txt" -> "a.b").
+// The title of a new group from a path: the file's title (FileTitleFromPath:
+// no folder, no last extension, "dir/a.b.txt" -> "a.b").
 std::string GroupTitleFromPath(const char* path);
 
 // Copies a header value into a fixed-size text field of fieldSize bytes: at

@@ -1,6 +1,7 @@
 // The pieces of one phrase line, and the numbers of the editor's range fields.
 #include <cstdint>
 
+#include "GbkText.h"
 #include "PhraseImport.h"
 
 namespace {
@@ -26,7 +27,7 @@ void SplitPhraseLine(const char* line, uint32_t lineLen, tagPHRASELINE* out) {
   const uint8_t* p = reinterpret_cast<const uint8_t*>(line);
   uint32_t i = 0;
   while (i < lineLen) {
-    if (p[i] >= 0x80) {
+    if (IsGbkLeadByte(p[i])) {
       // A lead byte with nothing after it ends the scan like the line's end.
       if (i + 1 >= lineLen) break;
       i += 2;

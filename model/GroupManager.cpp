@@ -1,18 +1,7 @@
 #include <cstring>
 
+#include "GbkText.h"
 #include "Tabrix.h"
-
-namespace {
-
-// Length of s, but stop counting at limit: the caller only needs to know
-// whether the text fits its field.
-size_t BoundedLength(const char* s, size_t limit) {
-  size_t n = 0;
-  while (n < limit && s[n] != '\0') ++n;
-  return n;
-}
-
-}  // namespace
 
 CGroupManager::CGroupManager() {}
 
@@ -24,10 +13,11 @@ uint8_t CGroupManager::AddGroup(const char* name, const char* editor, const char
   if (name == nullptr) name = "";
   if (editor == nullptr) editor = "";
   if (remark == nullptr) remark = "";
-  const size_t nameLen = BoundedLength(name, TABRIX_NAME_FIELD);
-  const size_t editorLen = BoundedLength(editor, TABRIX_NAME_FIELD);
-  const size_t remarkLen = BoundedLength(remark, TABRIX_REMARK_FIELD);
-  // Each text needs room for its terminator.
+  // Counted no further than the field: the text only has to fit it, and
+  // needs room for its terminator.
+  const size_t nameLen = FieldTextLength(name, TABRIX_NAME_FIELD);
+  const size_t editorLen = FieldTextLength(editor, TABRIX_NAME_FIELD);
+  const size_t remarkLen = FieldTextLength(remark, TABRIX_REMARK_FIELD);
   if (nameLen >= TABRIX_NAME_FIELD || editorLen >= TABRIX_NAME_FIELD ||
       remarkLen >= TABRIX_REMARK_FIELD) {
     return TABRIX_NO_GROUP;

@@ -21,9 +21,3 @@ int ComparePhrase(const tagPHRASE2* a, const tagPHRASE2* b, void* /*data*/) {
   }
   return 0;
 }
-
-size_t FieldTextLength(const char* field, size_t width) {
-  size_t n = 0;
-  while (n < width && field[n] != '\0') ++n;
-  return n;
-}

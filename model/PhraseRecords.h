@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The records' text fields are read with FieldTextLength and FieldText.
+#include "GbkText.h"
+
 #pragma pack(push, 1)
 struct tagGROUPINFO {
   char szName[50];     // GBK, NUL-terminated, at most 49 bytes of text
@@ -45,7 +48,3 @@ typedef void (*ProgressCallback)(int32_t stage, int32_t value, void* data);
 
 // Order of the phrase store: unsigned bytes of the text up to the NUL.
 int ComparePhrase(const tagPHRASE2* a, const tagPHRASE2* b, void* data);
-
-// Length of a fixed-size text field: up to its NUL, or the whole field when a
-// file written elsewhere left no NUL inside it.
-size_t FieldTextLength(const char* field, size_t width);

@@ -15,9 +15,3 @@ bool StoreFieldText(char* field, size_t width, const std::string& text) {
   std::memset(field + text.size(), 0, width - text.size());
   return true;
 }
-
-std::string FieldText(const char* field, size_t width) {
-  const void* nul = std::memchr(field, '\0', width);
-  const size_t length = nul ? static_cast<const char*>(nul) - field : width;
-  return std::string(field, length);
-}

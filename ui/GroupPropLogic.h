@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "GbkText.h"
+
 // Longest texts, in GBK bytes, that fit the group record's fields together
 // with their terminating NUL.
 constexpr size_t GROUP_REMARK_LIMIT = 199;
@@ -22,6 +24,4 @@ std::string LimitMessage(size_t limit);
 // when the text does not fit.
 bool StoreFieldText(char* field, size_t width, const std::string& text);
 
-// The text of a fixed field: up to its NUL, or the whole field when it holds
-// none.
-std::string FieldText(const char* field, size_t width);
+// The text of a fixed field is read with FieldText (GbkText.h).

@@ -5,10 +5,6 @@
 
 namespace {
 
-std::string Field(const char* field, size_t width) {
-  return std::string(field, FieldTextLength(field, width));
-}
-
 std::string DescribeRow(const tagROW& row) {
   char box[16];
   std::snprintf(box, sizeof box, "%d", row.nImage);
@@ -54,9 +50,9 @@ std::vector<tagROW> RowsOfLibrary(CTabrix& library) {
     const tagGROUPINFO* g = library.GetGroup(i);
     char count[16];
     std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(g->dwCount));
-    rows.push_back({Field(g->szName, sizeof g->szName), count,
-                    Field(g->szEditor, sizeof g->szEditor), Field(g->szRemark, sizeof g->szRemark),
-                    g->bEnable ? 2 : 1});
+    rows.push_back({FieldText(g->szName, sizeof g->szName), count,
+                    FieldText(g->szEditor, sizeof g->szEditor),
+                    FieldText(g->szRemark, sizeof g->szRemark), g->bEnable ? 2 : 1});
   }
   return rows;
 }

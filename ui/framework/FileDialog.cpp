@@ -2,6 +2,7 @@
 
 #include <shobjidl.h>
 
+#include "GbkText.h"
 #include "UiScript.h"
 #include "WinApp.h"
 #include "Wnd.h"
@@ -78,12 +79,13 @@ std::vector<std::pair<std::string, std::string>> CFileDialog::ParseFilter(const 
   std::vector<std::string> parts;
   std::string current;
   bool bEnded = false;
-  for (const char* p = filter ? filter : ""; *p; ++p) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    if (c >= 0x81 && p[1]) {
-      current += *p;
-      current += *++p;
-    } else if (c == '|') {
+  const std::string text = filter ? filter : "";
+  for (size_t i = 0; i < text.size(); ++i) {
+    // '|' may be the second byte of a character, and is no separator there.
+    if (GbkCharLength(text.data(), text.size(), i) == 2) {
+      current.append(text, i, 2);
+      ++i;
+    } else if (text[i] == '|') {
       if (current.empty()) {
         bEnded = true;
         break;
@@ -91,7 +93,7 @@ std::vector<std::pair<std::string, std::string>> CFileDialog::ParseFilter(const 
       parts.push_back(current);
       current.clear();
     } else {
-      current += *p;
+      current += text[i];
     }
   }
   if (!bEnded && !current.empty()) parts.push_back(current);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "GbkText.h"
 #include "Wnd.h"
 
 namespace {
@@ -17,23 +18,7 @@ std::string ModuleAppName() {
 
 }  // namespace
 
-std::string AppNameFromModulePath(const char* path) {
-  // The folder ends at the last separator; a GBK trail byte that equals '\'
-  // is part of its character, not a separator.
-  const char* name = path;
-  for (const char* p = path; *p; ++p) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    if (c >= 0x80 && p[1]) {
-      ++p;
-    } else if (c == '\\' || c == '/' || c == ':') {
-      name = p + 1;
-    }
-  }
-  std::string result(name);
-  const size_t dot = result.rfind('.');
-  if (dot != std::string::npos && dot != 0) result.erase(dot);
-  return result;
-}
+std::string AppNameFromModulePath(const char* path) { return FileTitleFromPath(path); }
 
 CWinApp::CWinApp(const char* pszAppName)
     : m_hInstance(nullptr), m_strAppName(pszAppName ? pszAppName : ""), m_pMainWnd(nullptr) {
