@@ -8,7 +8,7 @@
 #include "Commands.h"
 #include "GbkText.h"
 #include "LibraryFiles.h"
-#include "PhraseImport.h"
+#include "PhraseListWriter.h"
 #include "ProgressBar.h"
 #include "Tabrix.h"
 #include "TextEncoding.h"
@@ -24,80 +24,18 @@ const char kLineEnd[] = "\n";
 // Phrases named one by one in a warning; the rest are only counted.
 const uint32_t kNamedLimit = 20;
 
-struct tagHEADERKEY {
-  const char* pszKey;  // GBK: '@', two characters, '='
-  size_t nOffset;
-  size_t nWidth;
-  const char* pszWhat;
+// A phrase named in a warning, and why.
+struct tagNAMEDPHRASE {
+  std::string strText;    // GBK
+  const char* pszReason;  // what the text format cannot carry
 };
-// The keys as GBK bytes whatever the compiler's execution character set:
-// @名称= (name), @编辑= (editor), @备注= (remark).
-const tagHEADERKEY kHeaderKeys[] = {
-    {"@\xC3\xFB\xB3\xC6=", offsetof(tagGROUPINFO, szName), sizeof(tagGROUPINFO::szName), "name"},
-    {"@\xB1\xE0\xBC\xAD=", offsetof(tagGROUPINFO, szEditor), sizeof(tagGROUPINFO::szEditor),
-     "editor"},
-    {"@\xB1\xB8\xD7\xA2=", offsetof(tagGROUPINFO, szRemark), sizeof(tagGROUPINFO::szRemark),
-     "remark"},
-};
-
-// The value written for a header field: cut at a line break and to what one
-// line of the reader holds. *pCarried: importing it restores the field's text.
-std::string HeaderValue(const tagHEADERKEY& key, const char* field, bool* pCarried) {
-  std::string text = FieldText(field, key.nWidth);
-  std::string value = text.substr(0, text.find_first_of("\r\n"));
-  value.resize(
-      GbkWholeCharsWithin(value.data(), value.size(), IMPORT_MAX_LINE - strlen(key.pszKey)));
-  std::string copy(key.nWidth, '\0');
-  CopyHeaderValue(&copy[0], static_cast<uint32_t>(key.nWidth), value.c_str());
-  *pCarried = FieldText(copy.data(), key.nWidth) == text;
-  return value;
-}
-
-enum LineFault {
-  LINE_OK,
-  LINE_NUL,         // a NUL byte inside the text: the import sees the text end there
-  LINE_BREAK,       // CR or LF inside the text
-  LINE_COMMENT,     // first byte '#'
-  LINE_HEADER,      // first byte '@'
-  LINE_BLANK,       // a blank or tab inside the text
-  LINE_SPLIT,       // the split finds another text (half a character at its end)
-  LINE_HIGH_FREQ,   // frequency above 250: imports as 250 (the phrase is written)
-  LINE_NO_UNICODE,  // --encoding utf-8: the text has no Unicode form
-  LINE_FAULT_COUNT
-};
-const char* const kFaultNames[LINE_FAULT_COUNT] = {"",
-                                                   "a NUL byte inside",
-                                                   "a line break inside",
-                                                   "first byte '#'",
-                                                   "first byte '@'",
-                                                   "a blank or tab inside",
-                                                   "ends in half a character",
-                                                   "frequency above 250 (imports as 250)",
-                                                   "no Unicode form"};
-
-// Builds the phrase's line (GBK, without line end) and says whether the
-// import reads the same text and frequency back from it.
-LineFault PhraseLine(const tagPHRASE2& p, std::string* line) {
-  std::string text(p.szWord, p.cLen);
-  *line = text + "\t" + std::to_string(p.byFreq);
-  if (text.find('\0') != std::string::npos) return LINE_NUL;
-  if (text.find_first_of("\r\n") != std::string::npos) return LINE_BREAK;
-  if (!text.empty() && text[0] == '#') return LINE_COMMENT;
-  if (!text.empty() && text[0] == '@') return LINE_HEADER;
-  tagPHRASELINE split{};
-  SplitPhraseLine(line->c_str(), static_cast<uint32_t>(line->size()), &split);
-  if (split.nTextLen != p.cLen) {
-    return text.find_first_of(" \t") != std::string::npos ? LINE_BLANK : LINE_SPLIT;
-  }
-  if (PhraseFrequency(line->c_str() + split.nFreqStart) != p.byFreq) return LINE_HIGH_FREQ;
-  return LINE_OK;
-}
 
 struct tagGROUPEXPORT {
   std::string strText;  // the file's bytes
   uint32_t nWritten = 0;
-  uint32_t arrFaults[LINE_FAULT_COUNT] = {};
-  std::vector<std::string> arrNamed;  // "text (reason)", GBK
+  uint32_t nLeftOut = 0;   // phrases the text format cannot carry, not written
+  uint32_t nHighFreq = 0;  // written, but import as 250
+  std::vector<tagNAMEDPHRASE> arrNamed;
   std::vector<std::string> arrHeaderWarnings;
 };
 
@@ -116,37 +54,41 @@ bool AppendLine(const std::string& gbk, bool utf8, std::string* out) {
 void ExportGroup(CTabrix& lib, uint32_t g, const std::vector<uint32_t>& phrases, bool utf8,
                  CProgressBar& bar, uint64_t* pDone, tagGROUPEXPORT* ex) {
   const tagGROUPINFO* info = lib.GetGroup(g);
-  for (const tagHEADERKEY& key : kHeaderKeys) {
-    const char* field = reinterpret_cast<const char*>(info) + key.nOffset;
+  for (const tagHEADERFIELD& field : kHeaderFields) {
     bool carried = false;
-    std::string value = HeaderValue(key, field, &carried);
-    if (!AppendLine(key.pszKey + value, utf8, &ex->strText)) {
-      AppendLine(key.pszKey, utf8, &ex->strText);
-      ex->arrHeaderWarnings.push_back(std::string("the ") + key.pszWhat +
+    std::string value = HeaderLineValue(field, *info, &carried);
+    if (!AppendLine(field.pszKey + value, utf8, &ex->strText)) {
+      AppendLine(field.pszKey, utf8, &ex->strText);
+      ex->arrHeaderWarnings.push_back(std::string("the ") + field.pszWhat +
                                       " has no Unicode form and is left empty");
     } else if (!carried) {
       ex->arrHeaderWarnings.push_back(
-          std::string("the ") + key.pszWhat + " is cut (a line holds " +
-          std::to_string(IMPORT_MAX_LINE - strlen(key.pszKey)) +
+          std::string("the ") + field.pszWhat + " is cut (a line holds " +
+          std::to_string(HeaderValueLimit(field)) +
           " bytes of value, a line break ends it, and its field keeps whole characters)");
     }
   }
   for (uint32_t index : phrases) {
     const tagPHRASE2& p = *lib.m_arrPhrase.GetAt(index);
     std::string line;
-    LineFault fault = PhraseLine(p, &line);
+    const PhraseLineFault fault = PhraseListLine(p, &line);
+    const char* reason = PhraseLineFaultName(fault);
+    bool written = false;
     if (fault == LINE_OK || fault == LINE_HIGH_FREQ) {
-      if (AppendLine(line, utf8, &ex->strText)) {
+      written = AppendLine(line, utf8, &ex->strText);
+      if (written) {
         ++ex->nWritten;
       } else {
-        fault = LINE_NO_UNICODE;
+        reason = "no Unicode form";
       }
     }
-    if (fault != LINE_OK) {
-      ++ex->arrFaults[fault];
-      if (ex->arrNamed.size() < kNamedLimit) {
-        ex->arrNamed.push_back(std::string(p.szWord, p.cLen) + "\x01" + kFaultNames[fault]);
-      }
+    if (!written) {
+      ++ex->nLeftOut;
+    } else if (fault == LINE_HIGH_FREQ) {
+      ++ex->nHighFreq;
+    }
+    if ((!written || fault != LINE_OK) && ex->arrNamed.size() < kNamedLimit) {
+      ex->arrNamed.push_back({std::string(p.szWord, p.cLen), reason});
     }
     bar.Update(++*pDone);
   }
@@ -184,10 +126,7 @@ void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPEXPO
       "group " + std::to_string(g) + " \"" + Shown(ctx, info->szName, sizeof info->szName) + "\"";
   for (const std::string& w : ex.arrHeaderWarnings)
     *ctx.pErr << "warning: " << who << ": " << w << "\n";
-  uint32_t skipped = 0, high = ex.arrFaults[LINE_HIGH_FREQ];
-  for (int f = LINE_NUL; f < LINE_FAULT_COUNT; ++f) {
-    if (f != LINE_HIGH_FREQ) skipped += ex.arrFaults[f];
-  }
+  const uint32_t skipped = ex.nLeftOut, high = ex.nHighFreq;
   if (skipped) {
     *ctx.pErr << "warning: " << who << ": " << skipped
               << " phrases cannot be carried by the text format and are left out";
@@ -198,10 +137,8 @@ void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPEXPO
   }
   if (skipped || high) {
     *ctx.pErr << ":\n";
-    for (const std::string& named : ex.arrNamed) {
-      size_t sep = named.find('\x01');
-      *ctx.pErr << "  \"" << Shown(ctx, named.substr(0, sep)) << "\": " << named.substr(sep + 1)
-                << "\n";
+    for (const tagNAMEDPHRASE& named : ex.arrNamed) {
+      *ctx.pErr << "  \"" << Shown(ctx, named.strText) << "\": " << named.pszReason << "\n";
     }
     if (skipped + high > ex.arrNamed.size()) {
       *ctx.pErr << "  ... and " << skipped + high - ex.arrNamed.size() << " more\n";
@@ -210,11 +147,7 @@ void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPEXPO
 }
 
 bool HasWarnings(const tagGROUPEXPORT& ex) {
-  if (!ex.arrHeaderWarnings.empty()) return true;
-  for (uint32_t n : ex.arrFaults) {
-    if (n) return true;
-  }
-  return false;
+  return !ex.arrHeaderWarnings.empty() || ex.nLeftOut > 0 || ex.nHighFreq > 0;
 }
 
 }  // namespace
