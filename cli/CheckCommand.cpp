@@ -15,19 +15,24 @@ const char* StatusName(CheckStatus status) {
 }
 
 void PrintJson(const tagCLICONTEXT& ctx, const tagCHECKARGS& args, const tagCHECKREPORT& r) {
-  std::ostream& out = *ctx.pOut;
-  out << "{\"file\":" << JsonQuotePath(args.strLibrary) << ",\"size\":" << r.nSize
-      << ",\"status\":\"" << StatusName(r.nStatus) << "\",\"groups\":" << r.nGroups
-      << ",\"records\":" << r.nRecords << ",\"findings\":[";
-  bool first = true;
+  CJson findings = CJson::array();
   for (const tagCHECKFINDING& f : r.arrFindings) {
-    out << (first ? "" : ",") << "{\"offset\":" << f.nOffset << ",\"kind\":\""
-        << CheckKindName(f.nKind) << "\",\"message\":" << JsonQuoteUtf8(f.strMessage);
-    if (!f.strText.empty()) out << ",\"text\":" << JsonQuoteGbk(f.strText);
-    out << "}";
-    first = false;
+    CJson finding;
+    finding["offset"] = f.nOffset;
+    finding["kind"] = CheckKindName(f.nKind);
+    finding["message"] = JsonTextUtf8(f.strMessage);
+    if (!f.strText.empty()) finding["text"] = JsonTextGbk(f.strText);
+    findings.push_back(std::move(finding));
   }
-  out << "],\"notListed\":" << r.nNotListed << "}\n";
+  CJson json;
+  json["file"] = JsonTextPath(args.strLibrary);
+  json["size"] = r.nSize;
+  json["status"] = StatusName(r.nStatus);
+  json["groups"] = r.nGroups;
+  json["records"] = r.nRecords;
+  json["findings"] = std::move(findings);
+  json["notListed"] = r.nNotListed;
+  *ctx.pOut << JsonDump(json) << "\n";
 }
 
 void PrintText(const tagCLICONTEXT& ctx, const tagCHECKARGS& args, const tagCHECKREPORT& r) {

@@ -13,25 +13,35 @@ namespace {
 
 void PrintJson(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLOADREPORT& h,
                CTabrix& lib) {
-  std::ostream& out = *ctx.pOut;
-  out << "{\"file\":" << JsonQuotePath(args.strLibrary) << ",\"version\":{\"major\":" << h.wMajor
-      << ",\"minor\":" << h.wMinor << "},\"stamp\":" << h.dwStamp << ",\"groups\":[";
+  CJson groups = CJson::array();
   for (uint32_t g = 0; g < lib.GetGroupCount(); ++g) {
     const tagGROUPINFO* info = lib.GetGroup(g);
-    out << (g ? "," : "") << "{\"index\":" << g
-        << ",\"name\":" << JsonQuoteGbk(FieldText(info->szName, sizeof info->szName))
-        << ",\"phrases\":" << info->dwCount << ",\"ticked\":" << (info->bEnable ? "true" : "false")
-        << ",\"editor\":" << JsonQuoteGbk(FieldText(info->szEditor, sizeof info->szEditor))
-        << ",\"remark\":" << JsonQuoteGbk(FieldText(info->szRemark, sizeof info->szRemark)) << "}";
+    CJson group;
+    group["index"] = g;
+    group["name"] = JsonTextGbk(FieldText(info->szName, sizeof info->szName));
+    group["phrases"] = info->dwCount;
+    group["ticked"] = info->bEnable != 0;
+    group["editor"] = JsonTextGbk(FieldText(info->szEditor, sizeof info->szEditor));
+    group["remark"] = JsonTextGbk(FieldText(info->szRemark, sizeof info->szRemark));
+    groups.push_back(std::move(group));
   }
-  out << "],\"total\":" << lib.GetPhraseTotal()
-      << ",\"dropped\":{\"duplicate\":" << h.nDropDuplicate << ",\"no_group\":" << h.nDropNoGroup
-      << ",\"bad_length\":" << h.nDropBadLength << ",\"damaged\":" << h.nDropDamaged << "}";
+  CJson json;
+  json["file"] = JsonTextPath(args.strLibrary);
+  json["version"]["major"] = h.wMajor;
+  json["version"]["minor"] = h.wMinor;
+  json["stamp"] = h.dwStamp;
+  json["groups"] = std::move(groups);
+  json["total"] = lib.GetPhraseTotal();
+  json["dropped"]["duplicate"] = h.nDropDuplicate;
+  json["dropped"]["no_group"] = h.nDropNoGroup;
+  json["dropped"]["bad_length"] = h.nDropBadLength;
+  json["dropped"]["damaged"] = h.nDropDamaged;
   if (h.nStatus == LOAD_DAMAGED) {
-    out << ",\"damage\":" << JsonQuoteUtf8(DamageName(h.nDamage))
-        << ",\"announced\":" << h.nAnnounced << ",\"recovered\":" << h.nKept;
+    json["damage"] = JsonTextUtf8(DamageName(h.nDamage));
+    json["announced"] = h.nAnnounced;
+    json["recovered"] = h.nKept;
   }
-  out << "}\n";
+  *ctx.pOut << JsonDump(json) << "\n";
 }
 
 void PrintText(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLOADREPORT& h,

@@ -1,19 +1,12 @@
 #include "JsonText.h"
 
-#include <cstdint>
-#include <cstdio>
-
 #include "TextEncoding.h"
 
 namespace {
 
-void AppendEscape(std::string* out, uint32_t unit) {
-  char buf[8];
-  snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(unit));
-  out->append(buf);
-}
+const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-// Length of the well-formed UTF-8 sequence at p (1..4), 0 when there is none.
+// Length of the well-formed UTF-8 sequence at s[i] (2..4), 0 when there is none.
 size_t SequenceLength(const std::string& s, size_t i) {
   unsigned char c = static_cast<unsigned char>(s[i]);
   size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
@@ -21,58 +14,72 @@ size_t SequenceLength(const std::string& s, size_t i) {
   return IsValidUtf8(s.data() + i, n) ? n : 0;
 }
 
-}  // namespace
-
-std::string JsonQuoteUtf8(const std::string& s) {
-  std::string out = "\"";
-  size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      if (c == '"' || c == '\\') {
-        out += '\\';
-        out += static_cast<char>(c);
-      } else if (c == '\n') {
-        out += "\\n";
-      } else if (c == '\r') {
-        out += "\\r";
-      } else if (c == '\t') {
-        out += "\\t";
-      } else if (c < 0x20 || c == 0x7F) {
-        AppendEscape(&out, c);
-      } else {
-        out += static_cast<char>(c);
-      }
-      ++i;
+// nlohmann writes backspace and form feed as \b and \f; the output has always
+// spelt them \u0008 and \u000c. Every backslash of the dumped text begins an
+// escape (one in a text is written as two), so the pairs are read in step.
+std::string SpellControlsAsUnicode(const std::string& dumped) {
+  std::string out;
+  out.reserve(dumped.size());
+  for (size_t i = 0; i < dumped.size(); ++i) {
+    if (dumped[i] != '\\' || i + 1 == dumped.size()) {
+      out += dumped[i];
       continue;
     }
-    size_t n = SequenceLength(s, i);
-    if (n == 0) {
-      AppendEscape(&out, 0xFFFD);
-      ++i;
-      continue;
-    }
-    uint32_t cp = c & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
-    for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      AppendEscape(&out, 0xD800 + (cp >> 10));
-      AppendEscape(&out, 0xDC00 + (cp & 0x3FF));
+    const char escaped = dumped[++i];
+    if (escaped == 'b') {
+      out += "\\u0008";
+    } else if (escaped == 'f') {
+      out += "\\u000c";
     } else {
-      AppendEscape(&out, cp);
+      out += '\\';
+      out += escaped;
     }
-    i += n;
   }
-  out += '"';
   return out;
 }
 
-std::string JsonQuoteGbk(const std::string& gbk) {
-  return JsonQuoteUtf8(GbkForDisplay(gbk, CODEPAGE_UTF8));
+}  // namespace
+
+std::string JsonTextUtf8(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      out += s[i++];
+      continue;
+    }
+    const size_t n = SequenceLength(s, i);
+    if (n == 0) {
+      out += kReplacement;
+      ++i;
+    } else {
+      out.append(s, i, n);
+      i += n;
+    }
+  }
+  return out;
 }
 
-std::string JsonQuotePath(const std::string& path) {
-  std::string utf8;
-  if (ConvertCodePage(FileNameCodePage(), CODEPAGE_UTF8, path, &utf8)) return JsonQuoteUtf8(utf8);
-  return JsonQuoteUtf8(path);
+std::string JsonTextGbk(const std::string& gbk) {
+  return JsonTextUtf8(GbkForDisplay(gbk, CODEPAGE_UTF8));
 }
+
+std::string JsonTextPath(const std::string& path) {
+  std::string utf8;
+  if (ConvertCodePage(FileNameCodePage(), CODEPAGE_UTF8, path, &utf8)) return JsonTextUtf8(utf8);
+  return JsonTextUtf8(path);
+}
+
+std::string JsonDump(const CJson& value) {
+  // The texts are well-formed UTF-8 already (JsonText...); replacing instead
+  // of throwing only keeps dump() free of exceptions whatever it is given.
+  return SpellControlsAsUnicode(
+      value.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace));
+}
+
+std::string JsonQuoteUtf8(const std::string& utf8) { return JsonDump(CJson(JsonTextUtf8(utf8))); }
+
+std::string JsonQuoteGbk(const std::string& gbk) { return JsonDump(CJson(JsonTextGbk(gbk))); }
+
+std::string JsonQuotePath(const std::string& path) { return JsonDump(CJson(JsonTextPath(path))); }

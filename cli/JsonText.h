@@ -1,14 +1,28 @@
-// JSON string literals for --json output. The output is plain ASCII: every
-// other character is written as \uXXXX, so it reads the same whatever the
-// terminal's encoding.
+// JSON for --json output, built as nlohmann/json values. The output is plain
+// ASCII: every other character is written as \uXXXX, so it reads the same
+// whatever the terminal's encoding.
 #pragma once
 
 #include <string>
 
-// A UTF-8 text as a quoted JSON string; bytes that are not UTF-8 become U+FFFD.
+#include <nlohmann/json.hpp>
+
+// A JSON value whose objects keep their keys in the order they were set.
+using CJson = nlohmann::ordered_json;
+
+// The text of a JSON string, in well-formed UTF-8 as the library wants it.
+// From UTF-8: each byte that begins no well-formed sequence becomes U+FFFD.
+std::string JsonTextUtf8(const std::string& utf8);
+// From a library text (GBK): bytes that are not GBK are shown as \xHH (see
+// GbkForDisplay).
+std::string JsonTextGbk(const std::string& gbk);
+// From a path of the command line.
+std::string JsonTextPath(const std::string& path);
+
+// The value as one line of ASCII JSON, without line end.
+std::string JsonDump(const CJson& value);
+
+// A text as a quoted JSON string: JsonDump of the JsonText... above.
 std::string JsonQuoteUtf8(const std::string& utf8);
-// A library text (GBK) as a quoted JSON string; bytes that are not GBK are
-// shown as \xHH (see GbkForDisplay).
 std::string JsonQuoteGbk(const std::string& gbk);
-// A path from the command line.
 std::string JsonQuotePath(const std::string& path);
