@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <ostream>
 #include <random>
 
@@ -14,7 +14,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifdef _WIN32
-#include <direct.h>
 #include <io.h>
 #include <process.h>
 #include <windows.h>
@@ -124,61 +123,68 @@ CTempFile::~CTempFile() {
 
 namespace {
 
-// The system's folder for temporary files, as a narrow path.
-std::string TempFolder() {
+namespace fs = std::filesystem;
+
+// A narrow path as the file system takes it. On Windows a narrow path is in
+// the ANSI code page, as fopen and the other narrow calls take it; converted
+// here the same way, so that the trail byte 0x5C of a character is no
+// separator, and without the exception a failed conversion would throw.
+fs::path NativePath(const std::string& path) {
 #ifdef _WIN32
-  char buffer[MAX_PATH + 1];
-  DWORD n = GetTempPathA(sizeof buffer, buffer);
-  if (n > 0 && n < sizeof buffer) return std::string(buffer, n);
-  return ".";
+  const int size = static_cast<int>(path.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
+  std::wstring wide(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, path.data(), size, &wide[0], length);
+  return fs::path(wide);
 #else
-  const char* dir = getenv("TMPDIR");
-  return dir != nullptr && *dir != '\0' ? dir : "/tmp";
+  return fs::path(path);
 #endif
 }
 
-bool IsFolder(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR;
+// The narrow form of a path the file system gave; false when there is none.
+bool NarrowPath(const fs::path& path, std::string* out) {
+#ifdef _WIN32
+  const std::wstring& wide = path.native();
+  const int size = static_cast<int>(wide.size());
+  BOOL lossy = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, &lossy);
+  if (length <= 0 || lossy) return false;
+  out->assign(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, &(*out)[0], length, nullptr, nullptr);
+  return true;
+#else
+  *out = path.native();
+  return !out->empty();
+#endif
 }
 
 }  // namespace
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
-  char last = folder.back();
-  if (last == '/' || last == '\\') return folder + name;
+  // Read as the file system reads it, so that the last byte of a character is
+  // not taken for a separator. '/' joins on every system, and is what the
+  // messages show.
+  const fs::path::string_type native = NativePath(folder).native();
+  if (!native.empty() && (native.back() == '/' || native.back() == '\\')) return folder + name;
   return folder + "/" + name;
 }
 
 bool MakeFolder(const std::string& path) {
   if (path.empty()) return false;
-  std::vector<std::string> prefixes;
-  for (size_t i = 1; i < path.size(); ++i) {
-#ifdef _WIN32
-    // A path in a double-byte code page: the second byte of a character can
-    // be 0x5C and is not a separator.
-    if (IsDBCSLeadByte(static_cast<BYTE>(path[i - 1]))) {
-      ++i;
-      continue;
-    }
-#endif
-    if (path[i] == '/' || path[i] == '\\') prefixes.push_back(path.substr(0, i));
-  }
-  prefixes.push_back(path);
-  for (const std::string& prefix : prefixes) {
-    if (IsFolder(prefix)) continue;
-#ifdef _WIN32
-    _mkdir(prefix.c_str());
-#else
-    mkdir(prefix.c_str(), 0777);
-#endif
-  }
-  return IsFolder(path);
+  const fs::path folder = NativePath(path);
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  // Whatever that said, the folder counts when it is there now: another
+  // process may have made it meanwhile.
+  return fs::is_directory(folder, ec);
 }
 
 bool CTempFile::Create(const std::string& bytes) {
-  std::string dir = TempFolder();
+  std::error_code ec;
+  const fs::path temp = fs::temp_directory_path(ec);
+  std::string dir;
+  if (ec || !NarrowPath(temp, &dir)) return false;
 #ifdef _WIN32
   unsigned long pid = static_cast<unsigned long>(_getpid());
 #else

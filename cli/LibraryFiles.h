@@ -33,9 +33,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* out);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // Creates the folder and any missing parent folders; true when it exists
-// afterwards. Paths stay narrow strings, as the core takes them.
+// afterwards. Paths stay narrow strings, as the core takes them (in the ANSI
+// code page on Windows).
 bool MakeFolder(const std::string& path);
-// folder + separator + name.
+// folder + '/' + name, or folder + name when the folder ends in a separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
 // A temporary file that is removed when this object goes away.
