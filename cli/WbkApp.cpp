@@ -15,16 +15,22 @@
 
 namespace {
 
-void AddInfo(CLI::App& app, tagINFOARGS& a) {
-  CLI::App* c =
-      app.add_subcommand("info", "Show the header, each group and the total of a library");
+// The subcommands, in the order the help lists them; the names in the same
+// order.
+enum WbkCommand { COMMAND_INFO, COMMAND_IMPORT, COMMAND_EXPORT, COMMAND_CHECK, COMMAND_MERGE };
+const char* const kCommandNames[] = {"info", "import", "export", "check", "merge"};
+
+CLI::App* AddInfo(CLI::App& app, tagINFOARGS& a) {
+  CLI::App* c = app.add_subcommand(kCommandNames[COMMAND_INFO],
+                                   "Show the header, each group and the total of a library");
   c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
   c->add_flag("--json", a.bJson, "write JSON (ASCII, other characters as \\u escapes)");
+  return c;
 }
 
-void AddImport(CLI::App& app, tagIMPORTARGS& a) {
+CLI::App* AddImport(CLI::App& app, tagIMPORTARGS& a) {
   CLI::App* c = app.add_subcommand(
-      "import",
+      kCommandNames[COMMAND_IMPORT],
       "Import phrase lists: each text file becomes a new group (as \"import new group\" does), or "
       "goes into group N with --into; the result is saved to OUT");
   c->add_option("OUT", a.strOutput, "library file to write")->required()->type_name("FILE");
@@ -45,11 +51,12 @@ void AddImport(CLI::App& app, tagIMPORTARGS& a) {
                 "auto: UTF-8 text (a byte-order mark, or valid UTF-8 that is not plain ASCII) is "
                 "converted to GBK; gbk: bytes as they are; utf-8: always converted")
       ->check(CLI::IsMember({"auto", "gbk", "utf-8"}));
+  return c;
 }
 
-void AddExport(CLI::App& app, tagEXPORTARGS& a) {
+CLI::App* AddExport(CLI::App& app, tagEXPORTARGS& a) {
   CLI::App* c = app.add_subcommand(
-      "export",
+      kCommandNames[COMMAND_EXPORT],
       "Write groups as phrase lists in the import format (header lines, then text<TAB>frequency "
       "per phrase); without -o or --dir the one group goes to the standard output. Tick "
       "flags are not carried; anything else that the text format cannot carry is named in a "
@@ -68,24 +75,35 @@ void AddExport(CLI::App& app, tagEXPORTARGS& a) {
   o->excludes(d);
   c->add_option("--encoding", a.strEncoding, "encoding of the text written (default gbk)")
       ->check(CLI::IsMember({"gbk", "utf-8"}));
+  return c;
 }
 
-void AddCheck(CLI::App& app, tagCHECKARGS& a) {
+CLI::App* AddCheck(CLI::App& app, tagCHECKARGS& a) {
   CLI::App* c = app.add_subcommand(
-      "check", "Validate a library file byte by byte: exit 0 clean, 1 findings, 2 unreadable");
+      kCommandNames[COMMAND_CHECK],
+      "Validate a library file byte by byte: exit 0 clean, 1 findings, 2 unreadable");
   c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
   c->add_flag("--json", a.bJson, "write JSON (ASCII, other characters as \\u escapes)");
+  return c;
 }
 
-void AddMerge(CLI::App& app, tagMERGEARGS& a) {
+CLI::App* AddMerge(CLI::App& app, tagMERGEARGS& a) {
   CLI::App* c = app.add_subcommand(
-      "merge",
+      kCommandNames[COMMAND_MERGE],
       "Append the groups of the libraries in order into OUT (at most 127 groups); a text "
       "already present keeps its first group and frequency");
   c->add_option("OUT", a.strOutput, "library file to write")->required()->type_name("FILE");
   c->add_option("LIB", a.arrInputs, "libraries to merge, in order")->required()->type_name("FILE");
   c->add_flag("--salvage", a.bSalvage,
               "merge what can be recovered from a damaged library instead of refusing it");
+  return c;
+}
+
+// "info, import, export, check, merge"
+std::string CommandList() {
+  std::string list;
+  for (const char* name : kCommandNames) list += (list.empty() ? "" : ", ") + std::string(name);
+  return list;
 }
 
 int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
@@ -97,18 +115,16 @@ int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   tagEXPORTARGS exportArgs;
   tagCHECKARGS check;
   tagMERGEARGS merge;
-  AddInfo(app, info);
-  AddImport(app, import);
-  AddExport(app, exportArgs);
-  AddCheck(app, check);
-  AddMerge(app, merge);
+  CLI::App* commands[] = {AddInfo(app, info), AddImport(app, import), AddExport(app, exportArgs),
+                          AddCheck(app, check), AddMerge(app, merge)};
+  static_assert(sizeof commands / sizeof commands[0] == std::size(kCommandNames),
+                "one subcommand for each name");
   // CLI11 would only say that a command is required.
-  static const char* const kCommands[] = {"info", "import", "export", "check", "merge"};
   if (argc >= 2 && argv[1][0] != '-' &&
-      std::none_of(std::begin(kCommands), std::end(kCommands),
+      std::none_of(std::begin(kCommandNames), std::end(kCommandNames),
                    [&](const char* c) { return std::strcmp(c, argv[1]) == 0; })) {
-    *ctx.pErr << "error: unknown command \"" << argv[1]
-              << "\" (commands: info, import, export, check, merge; see --help)\n";
+    *ctx.pErr << "error: unknown command \"" << argv[1] << "\" (commands: " << CommandList()
+              << "; see --help)\n";
     return EXIT_FAILED;
   }
   try {
@@ -121,21 +137,21 @@ int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   // when it is a device, a FIFO or a folder: the loaders would read a device
   // for ever and wait on a FIFO. The readers check again on their own open.
   std::vector<std::string> inputs;
-  if (app.got_subcommand("info")) inputs = {info.strLibrary};
-  if (app.got_subcommand("import")) {
+  if (commands[COMMAND_INFO]->parsed()) inputs = {info.strLibrary};
+  if (commands[COMMAND_IMPORT]->parsed()) {
     if (!import.strBase.empty()) inputs.push_back(import.strBase);
     inputs.insert(inputs.end(), import.arrTexts.begin(), import.arrTexts.end());
   }
-  if (app.got_subcommand("export")) inputs = {exportArgs.strLibrary};
-  if (app.got_subcommand("check")) inputs = {check.strLibrary};
-  if (app.got_subcommand("merge")) inputs = merge.arrInputs;
+  if (commands[COMMAND_EXPORT]->parsed()) inputs = {exportArgs.strLibrary};
+  if (commands[COMMAND_CHECK]->parsed()) inputs = {check.strLibrary};
+  if (commands[COMMAND_MERGE]->parsed()) inputs = merge.arrInputs;
   for (const std::string& path : inputs) {
     if (RefuseSpecialFile(ctx, path)) return EXIT_FAILED;
   }
-  if (app.got_subcommand("info")) return RunInfo(ctx, info);
-  if (app.got_subcommand("import")) return RunImport(ctx, import);
-  if (app.got_subcommand("export")) return RunExport(ctx, exportArgs);
-  if (app.got_subcommand("check")) return RunCheck(ctx, check);
+  if (commands[COMMAND_INFO]->parsed()) return RunInfo(ctx, info);
+  if (commands[COMMAND_IMPORT]->parsed()) return RunImport(ctx, import);
+  if (commands[COMMAND_EXPORT]->parsed()) return RunExport(ctx, exportArgs);
+  if (commands[COMMAND_CHECK]->parsed()) return RunCheck(ctx, check);
   return RunMerge(ctx, merge);
 }
 
