@@ -69,77 +69,109 @@ enum : uint8_t {
   MODE_ENCODED = 4,
 };
 
-// The raw lines of bytes as the reader cuts them: LF ends a line, CR ends it
-// and drops the byte after it, max bytes end it, the file's end ends the last.
-std::vector<std::string> RawLines(const std::string& bytes, size_t max) {
-  std::vector<std::string> lines;
-  size_t i = 0;
-  while (i < bytes.size()) {
-    std::string line;
-    while (line.size() < max && i < bytes.size()) {
-      char c = bytes[i++];
-      if (c == '\n') break;
-      if (c == '\r') {
-        ++i;
-        break;
+// A line of the file as a caller of the reader sees it: its bytes up to the
+// first NUL. Kept as a place in the file, not a copy: files have thousands.
+struct tagLINE {
+  size_t at;
+  size_t len;
+};
+
+// The lines of bytes as the reader's rules cut them, one at a time: LF ends
+// a line, CR ends it and drops the byte after it, max bytes end it, the
+// file's end ends the last. With a comment character, empty lines and
+// comments are skipped.
+class CLineRules {
+ public:
+  CLineRules(const std::string& bytes, size_t max, char comment)
+      : m_bytes(bytes), m_nMax(max), m_cComment(comment), m_i(0) {}
+
+  bool Next(tagLINE* out) {
+    while (m_i < m_bytes.size()) {
+      const size_t at = m_i;
+      size_t n = 0;
+      while (n < m_nMax && m_i < m_bytes.size()) {
+        const char c = m_bytes[m_i++];
+        if (c == '\n') break;
+        if (c == '\r') {
+          ++m_i;
+          break;
+        }
+        ++n;
       }
-      line += c;
+      const tagLINE line = {at, strnlen(m_bytes.data() + at, n)};
+      if (m_cComment != 0 && (line.len == 0 || m_bytes[at] == m_cComment)) continue;
+      *out = line;
+      return true;
     }
-    lines.push_back(line.substr(0, strlen(line.c_str())));  // as the caller sees it
+    return false;
   }
+
+ private:
+  const std::string& m_bytes;
+  size_t m_nMax;
+  char m_cComment;
+  size_t m_i;
+};
+
+std::vector<tagLINE> ExpectedLines(const std::string& bytes, size_t max, char comment) {
+  std::vector<tagLINE> lines;
+  CLineRules rules(bytes, max, comment);
+  for (tagLINE line; rules.Next(&line);) lines.push_back(line);
   return lines;
 }
 
-// The lines ReadLine hands out: raw lines that are neither empty nor comments.
-std::vector<std::string> ExpectedLines(const std::string& bytes, size_t max, char comment) {
-  std::vector<std::string> kept;
-  for (std::string& line : RawLines(bytes, max)) {
-    if (comment != 0 && (line.empty() || line[0] == comment)) continue;
-    kept.push_back(std::move(line));
-  }
-  return kept;
-}
-
-void CheckReader(const std::string& path, const std::string& bytes, uint32_t max, char comment,
-                 const std::vector<std::string>& expected) {
+void CheckReader(const std::string& path, const std::string& bytes, uint32_t max, char comment) {
   CTxtLineReader reader(comment);
   Check(reader.Open(path.c_str()) != 0, "reader cannot open the scratch file");
   Check(reader.GetLength() == bytes.size(), "length is not the file's");
+  CLineRules rules(bytes, max, comment);
   std::vector<char> buffer(max + 1);
-  size_t n = 0;
   uint64_t lastPosition = 0;
+  tagLINE want;
   while (char* line = reader.ReadLine(buffer.data(), max)) {
-    Check(n < expected.size(), "more lines than the rules give");
-    Check(expected[n] == line, "a line differs from the rules");
+    Check(rules.Next(&want), "more lines than the rules give");
+    Check(strlen(line) == want.len && memcmp(line, bytes.data() + want.at, want.len) == 0,
+          "a line differs from the rules");
     Check(reader.GetPosition() >= lastPosition, "position went back");
     Check(reader.GetPosition() <= bytes.size(), "position beyond the end");
     lastPosition = reader.GetPosition();
-    ++n;
   }
-  Check(n == expected.size(), "fewer lines than the rules give");
+  Check(!rules.Next(&want), "fewer lines than the rules give");
   Check(reader.GetPosition() == bytes.size(), "end not at the file's length");
   Check(reader.ReadLine(buffer.data(), max) == nullptr, "a line after the end");
 }
 
+// A line copied out with its NUL, as the importer hands it on.
+struct tagLINETEXT {
+  char text[IMPORT_MAX_LINE + 1];
+  uint32_t len;
+  tagLINETEXT(const std::string& bytes, const tagLINE& line) {
+    len = static_cast<uint32_t>(line.len < IMPORT_MAX_LINE ? line.len : IMPORT_MAX_LINE);
+    memcpy(text, bytes.data() + line.at, len);
+    text[len] = 0;
+  }
+};
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-void CheckSplit(const std::string& line) {
+void CheckSplit(const tagLINETEXT& t) {
+  const char* line = t.text;
   tagPHRASELINE split;
-  SplitPhraseLine(line.data(), static_cast<uint32_t>(line.size()), &split);
+  SplitPhraseLine(line, t.len, &split);
   Check(split.nTextLen <= split.nFreqStart, "frequency field before the text's end");
-  Check(split.nFreqStart <= line.size(), "frequency field beyond the line");
-  if (split.nTextLen < line.size()) {
+  Check(split.nFreqStart <= t.len, "frequency field beyond the line");
+  if (split.nTextLen < t.len) {
     Check(IsBlank(line[split.nTextLen]), "text ended by something but a blank");
     for (size_t k = split.nTextLen; k < split.nFreqStart; ++k) {
       Check(IsBlank(line[k]), "frequency field after a non-blank");
     }
-    Check(split.nFreqStart == line.size() || !IsBlank(line[split.nFreqStart]),
+    Check(split.nFreqStart == t.len || !IsBlank(line[split.nFreqStart]),
           "blanks left before the frequency");
   } else {
-    Check(split.nFreqStart == line.size(), "no text end but a frequency field");
+    Check(split.nFreqStart == t.len, "no text end but a frequency field");
   }
-  Check(PhraseFrequency(line.c_str() + split.nFreqStart) <= 250, "frequency above 250");
-  RangeFieldValue(line.c_str());
+  Check(PhraseFrequency(line + split.nFreqStart) <= 250, "frequency above 250");
+  RangeFieldValue(line);
 }
 
 void CheckInvariants(CTabrix& lib) {
@@ -380,13 +412,15 @@ void OnProgress(uint64_t length, uint64_t position, void* data) {
 // the library holds stays and of equal texts the first line wins; header
 // lines set the new group's texts (pInfo; null for an import into a group).
 tagIMPORTSTATS ExpectedImport(CStoreModel& model, tagGROUPINFO* pInfo, uint8_t g,
-                              const std::vector<std::string>& lines, const tagIMPORTOPTIONS& opt) {
+                              const std::string& bytes, const std::vector<tagLINE>& lines,
+                              const tagIMPORTOPTIONS& opt) {
   static const char kKeyName[] = "\xC3\xFB\xB3\xC6=";    // 名称=
   static const char kKeyEditor[] = "\xB1\xE0\xBC\xAD=";  // 编辑=
   static const char kKeyRemark[] = "\xB1\xB8\xD7\xA2=";  // 备注=
   tagIMPORTSTATS stats = {};
-  for (const std::string& s : lines) {
-    const char* line = s.c_str();
+  for (const tagLINE& l : lines) {
+    const tagLINETEXT t(bytes, l);
+    const char* line = t.text;
     ++stats.nLines;
     if (line[0] == '@') {
       ++stats.nHeaders;
@@ -401,13 +435,13 @@ tagIMPORTSTATS ExpectedImport(CStoreModel& model, tagGROUPINFO* pInfo, uint8_t g
       continue;
     }
     tagPHRASELINE split;
-    SplitPhraseLine(line, static_cast<uint32_t>(s.size()), &split);
+    SplitPhraseLine(line, t.len, &split);
     const uint8_t freq = PhraseFrequency(line + split.nFreqStart);
     if (freq < opt.byMinFreq || freq > opt.byMaxFreq) {
       ++stats.nOutOfRange;
     } else if (split.nTextLen > TABRIX_MAX_PHRASE_LEN) {
       ++stats.nTooLong;
-    } else if (model.Add(s.substr(0, split.nTextLen), g, freq)) {
+    } else if (model.Add(std::string(line, split.nTextLen), g, freq)) {
       ++stats.nAdded;
     } else {
       ++stats.nDuplicate;
@@ -428,8 +462,8 @@ void CheckGroupTexts(CTabrix& lib, const std::vector<tagGROUPINFO>& groups) {
 }
 
 void CheckImport(const std::string& path, const std::string& bytes,
-                 const std::vector<std::string>& lines, uint8_t mode, const tagPRELOAD& pre,
-                 uint8_t lo, uint8_t hi) {
+                 const std::vector<tagLINE>& lines, uint8_t mode, const tagPRELOAD& pre, uint8_t lo,
+                 uint8_t hi) {
   const bool into = (mode & MODE_INTO) != 0;
   CTabrix lib;
   BuildLibrary(lib, pre, into);
@@ -484,7 +518,7 @@ void CheckImport(const std::string& path, const std::string& bytes,
     pNew = &groups.back();
     model.AddGroup();
   }
-  const tagIMPORTSTATS want = ExpectedImport(model, pNew, into ? 0 : g, lines, opt);
+  const tagIMPORTSTATS want = ExpectedImport(model, pNew, into ? 0 : g, bytes, lines, opt);
   Check(stats.nHeaders == want.nHeaders && stats.nAdded == want.nAdded &&
             stats.nDuplicate == want.nDuplicate && stats.nTooLong == want.nTooLong &&
             stats.nOutOfRange == want.nOutOfRange,
@@ -518,11 +552,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteScratchFile(path, bytes.data(), bytes.size());
 
   const uint32_t max = 1 + (mode >> 3);  // 1..32, small enough to cut lines often
-  CheckReader(path, bytes, max, '#', ExpectedLines(bytes, max, '#'));
-  const std::vector<std::string> raw = RawLines(bytes, IMPORT_MAX_LINE);
-  CheckReader(path, bytes, IMPORT_MAX_LINE, '\0', raw);
-  for (const std::string& line : raw) CheckSplit(line);
-  const std::vector<std::string> lines = ExpectedLines(bytes, IMPORT_MAX_LINE, '#');
+  CheckReader(path, bytes, max, '#');
+  CheckReader(path, bytes, IMPORT_MAX_LINE, '\0');
+  CLineRules raw(bytes, IMPORT_MAX_LINE, '\0');
+  for (tagLINE line; raw.Next(&line);) CheckSplit(tagLINETEXT(bytes, line));
+  const std::vector<tagLINE> lines = ExpectedLines(bytes, IMPORT_MAX_LINE, '#');
   CheckImport(path, bytes, lines, mode, pre, lo, hi);
   return 0;
 }
