@@ -4,8 +4,23 @@
 
 #include <cstdint>
 
+#include <cstddef>
+
 class CFileWriter;
 class CFileReader;
+
+// The 12 header bytes as values.
+struct tagLIBHEADER {
+  uint16_t wMagic;
+  uint16_t wType;
+  uint16_t wMajor;
+  uint16_t wMinor;
+  uint32_t dwStamp;
+};
+
+// The header's values from the first bytes of a file; false when fewer than
+// 12 bytes are given.
+bool DecodeFileHeader(const uint8_t* data, size_t size, tagLIBHEADER* out);
 
 enum : uint32_t {
   TABRIX_FILE_MAGIC = 0x584B,  // bytes 4B 58, "KX"

@@ -8,7 +8,13 @@
 #include "FileIO.h"
 #include "PhraseRecords.h"
 
-enum : uint32_t { TABRIX_GROUP_RECORD_SIZE = sizeof(tagGROUPINFO) };
+enum : uint32_t {
+  TABRIX_GROUP_RECORD_SIZE = sizeof(tagGROUPINFO),
+  // A phrase record: byGroup, byFreq, cLen, then cLen text bytes.
+  TABRIX_PHRASE_HEAD_SIZE = 3,
+  // An entry of the phrase index: the record's offset in the section.
+  TABRIX_INDEX_ENTRY_SIZE = 4
+};
 
 inline void EncodeGroupRecord(const tagGROUPINFO& group, uint8_t* out) {
   memcpy(out, group.szName, offsetof(tagGROUPINFO, dwCount));

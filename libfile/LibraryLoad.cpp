@@ -25,7 +25,7 @@ int32_t ProgressValue(uint64_t value) {
 }
 
 // The smallest file bytes a record costs: its 3-byte head and its offset.
-constexpr uint64_t kMinRecordBytes = 3 + 4;
+constexpr uint64_t kMinRecordBytes = TABRIX_PHRASE_HEAD_SIZE + TABRIX_INDEX_ENTRY_SIZE;
 
 // A growing list of bytes that reports a failed allocation instead of
 // throwing.
@@ -91,7 +91,7 @@ bool SalvageByIndex(CTabrix& library, const std::vector<uint8_t>& bytes, tagLOAD
     const uint64_t o = GetU32(&bytes[nIndex + 4 * i]);
     const uint64_t end = i + 1 < n ? GetU32(&bytes[nIndex + 4 * (i + 1)]) : nLength;
     const uint8_t* p = &bytes[nSection + o];
-    if (3u + p[2] != end - o) {
+    if (TABRIX_PHRASE_HEAD_SIZE + p[2] != end - o) {
       ++fresh.nDropDamaged;
       continue;
     }
@@ -183,8 +183,8 @@ int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
   bool bMemory = true;
   uint64_t nSection = 0;  // bytes of the records read
   for (uint64_t i = 0; i < nTotal; ++i) {
-    uint8_t head[3];  // byGroup, byFreq, cLen
-    char text[256];   // room for any length byte
+    uint8_t head[TABRIX_PHRASE_HEAD_SIZE];  // byGroup, byFreq, cLen
+    char text[256];                         // room for any length byte
     // Records are taken straight from the reader's buffer where it holds
     // them whole, and copied out only across a refill.
     const uint8_t* pHead = file.Take(sizeof(head));
@@ -204,12 +204,12 @@ int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
     }
     // A record past the section's stated end is not a record: the counts
     // or a length byte are wrong, and what follows is the index or garbage.
-    if (nSection + 3u + head[2] > nPhraseBytes) {
+    if (nSection + TABRIX_PHRASE_HEAD_SIZE + head[2] > nPhraseBytes) {
       SetDamage(r, DAMAGE_PHRASE_BYTES);
       break;
     }
     ++r.nRead;
-    nSection += 3u + head[2];
+    nSection += TABRIX_PHRASE_HEAD_SIZE + head[2];
     if (!lengths.Add(head[2]) || !sink.Add(head[0], head[1], pText, head[2])) {
       bMemory = false;
       break;
@@ -238,7 +238,7 @@ int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
         SetDamage(r, DAMAGE_INDEX);
         break;
       }
-      nOffset += 3u + nLength;
+      nOffset += TABRIX_PHRASE_HEAD_SIZE + nLength;
     }
   }
   if (bMemory && r.nStatus == LOAD_WHOLE && file.Skip(1)) SetDamage(r, DAMAGE_TRAILING);

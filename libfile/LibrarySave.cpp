@@ -96,8 +96,8 @@ int CTabrix::WriteBody(CFileWriter& file) {
       // instruction. The bytes past the text are overwritten by the next
       // record.
       memcpy(pRecord + 3, pPhrase->szWord, sizeof(pPhrase->szWord));
-      nUsed += 3u + pPhrase->cLen;
-      nOffset += 3u + pPhrase->cLen;
+      nUsed += TABRIX_PHRASE_HEAD_SIZE + pPhrase->cLen;
+      nOffset += TABRIX_PHRASE_HEAD_SIZE + pPhrase->cLen;
     }
   }
   // What came before a refused record still goes out, as it always did.
@@ -118,7 +118,7 @@ int CTabrix::WriteBody(CFileWriter& file) {
       }
       PutU32(chunk.get() + nUsed, static_cast<uint32_t>(nOffset));
       nUsed += 4;
-      nOffset += 3u + pBlock->pItems[k].cLen;
+      nOffset += TABRIX_PHRASE_HEAD_SIZE + pBlock->pItems[k].cLen;
     }
   }
   if (nUsed > 0 && !file.Write(chunk.get(), nUsed)) return 0;

@@ -299,13 +299,13 @@ TEST(LibraryCheck, HeaderValuesAreRead) {
   std::string bytes = BuildLibraryBytes(kGroups, kRecords);
   PutU32At(&bytes, 8, 123456);
   tagLIBHEADER h{};
-  ASSERT_TRUE(ReadLibraryHeader(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &h));
+  ASSERT_TRUE(DecodeFileHeader(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &h));
   EXPECT_EQ(h.wMagic, 0x584B);
   EXPECT_EQ(h.wType, 0x4C43);
   EXPECT_EQ(h.wMajor, 2005);
   EXPECT_EQ(h.wMinor, 2);
   EXPECT_EQ(h.dwStamp, 123456u);
-  EXPECT_FALSE(ReadLibraryHeader(reinterpret_cast<const uint8_t*>(bytes.data()), 11, &h));
+  EXPECT_FALSE(DecodeFileHeader(reinterpret_cast<const uint8_t*>(bytes.data()), 11, &h));
 }
 
 }  // namespace

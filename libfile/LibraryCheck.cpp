@@ -4,6 +4,8 @@
 #include <unordered_map>
 
 #include "FileHeader.h"
+#include "FileIO.h"
+#include "GroupRecord.h"
 #include "PhraseRecords.h"
 
 namespace {
@@ -11,16 +13,10 @@ namespace {
 // Layout of the file after the header.
 enum : size_t {
   kGroupTable = TABRIX_HEADER_SIZE,  // the count byte
-  kGroupSize = sizeof(tagGROUPINFO),
-  kRecordHead = 3,  // byGroup, byFreq, cLen
-  kIndexEntry = 4
+  kGroupSize = TABRIX_GROUP_RECORD_SIZE,
+  kRecordHead = TABRIX_PHRASE_HEAD_SIZE,
+  kIndexEntry = TABRIX_INDEX_ENTRY_SIZE
 };
-
-uint16_t U16At(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32At(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 struct tagRECORD {
   size_t nOffset;
@@ -85,7 +81,7 @@ void CChecker::Add(uint64_t offset, CheckKind kind, const std::string& message,
 std::string Num(uint64_t v) { return std::to_string(v); }
 
 bool CChecker::CheckHeader() {
-  m_pReport->bHeader = ReadLibraryHeader(m_pData, m_nSize, &m_pReport->header);
+  m_pReport->bHeader = DecodeFileHeader(m_pData, m_nSize, &m_pReport->header);
   if (!m_pReport->bHeader) {
     Add(0, CHECK_HEADER_SHORT,
         "the file holds " + Num(m_nSize) + " bytes, fewer than the 12-byte header");
@@ -136,7 +132,7 @@ void CChecker::CheckGroups(uint32_t groups) {
     CheckField(rec + offsetof(tagGROUPINFO, szName), sizeof(tagGROUPINFO::szName), "name", g);
     CheckField(rec + offsetof(tagGROUPINFO, szEditor), sizeof(tagGROUPINFO::szEditor), "editor", g);
     CheckField(rec + offsetof(tagGROUPINFO, szRemark), sizeof(tagGROUPINFO::szRemark), "remark", g);
-    uint32_t enable = U32At(m_pData + rec + offsetof(tagGROUPINFO, bEnable));
+    uint32_t enable = GetU32(m_pData + rec + offsetof(tagGROUPINFO, bEnable));
     if (enable > 1) {
       Add(rec + offsetof(tagGROUPINFO, bEnable), CHECK_TICK_FLAG,
           "group " + Num(g) + ": tick flag " + Num(enable) + " is neither 0 nor 1");
@@ -235,7 +231,7 @@ void CChecker::CheckCounts(uint32_t groups, size_t tableEnd, uint64_t total) {
   }
   for (uint32_t g = 0; g < groups; ++g) {
     size_t at = kGroupTable + 1 + g * kGroupSize + offsetof(tagGROUPINFO, dwCount);
-    uint32_t stored = U32At(m_pData + at);
+    uint32_t stored = GetU32(m_pData + at);
     if (stored != present[g]) {
       Add(at, CHECK_GROUP_COUNT,
           "group " + Num(g) + ": stored count " + Num(stored) + ", records present " +
@@ -256,7 +252,7 @@ void CChecker::CheckIndex(size_t base) {
   size_t have = room < n ? room : n;
   for (size_t i = 0; i < have; ++i) {
     size_t at = start + i * kIndexEntry;
-    uint32_t stored = U32At(m_pData + at);
+    uint32_t stored = GetU32(m_pData + at);
     uint64_t want = m_arrRecords[i].nOffset - base;
     if (stored != want) {
       Add(at, CHECK_INDEX_ENTRY,
@@ -298,7 +294,7 @@ void CChecker::Run() {
   CheckGroups(groups);
   uint64_t total = 0;
   for (uint32_t g = 0; g < groups; ++g) {
-    total += U32At(m_pData + kGroupTable + 1 + g * kGroupSize + offsetof(tagGROUPINFO, dwCount));
+    total += GetU32(m_pData + kGroupTable + 1 + g * kGroupSize + offsetof(tagGROUPINFO, dwCount));
   }
   if (m_nSize - tableEnd < 4) {
     Add(tableEnd, CHECK_PHRASE_BYTES, "the file ends before phraseBytes");
@@ -308,7 +304,7 @@ void CChecker::Run() {
     }
     return;
   }
-  uint32_t phraseBytes = U32At(m_pData + tableEnd);
+  uint32_t phraseBytes = GetU32(m_pData + tableEnd);
   size_t base = tableEnd + 4;
   FindSection(base, phraseBytes, total);
   m_pReport->nRecords = static_cast<uint32_t>(m_arrRecords.size());
@@ -322,16 +318,6 @@ void CChecker::Run() {
 }
 
 }  // namespace
-
-bool ReadLibraryHeader(const uint8_t* data, size_t size, tagLIBHEADER* out) {
-  if (size < TABRIX_HEADER_SIZE) return false;
-  out->wMagic = U16At(data);
-  out->wType = U16At(data + 2);
-  out->wMajor = U16At(data + 4);
-  out->wMinor = U16At(data + 6);
-  out->dwStamp = U32At(data + 8);
-  return true;
-}
 
 void CheckLibraryBytes(const uint8_t* data, size_t size, tagCHECKREPORT* report) {
   report->nStatus = CHECK_CLEAN;

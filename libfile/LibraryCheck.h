@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "FileHeader.h"
+
 enum CheckKind {
   CHECK_HEADER_SHORT,       // fewer than 12 bytes: the loader refuses the file
   CHECK_HEADER_MAGIC,       // not 4B 58: refused
@@ -36,14 +38,6 @@ enum CheckKind {
 
 enum CheckStatus { CHECK_CLEAN = 0, CHECK_FINDINGS = 1, CHECK_UNREADABLE = 2 };
 
-struct tagLIBHEADER {
-  uint16_t wMagic;
-  uint16_t wType;
-  uint16_t wMajor;
-  uint16_t wMinor;
-  uint32_t dwStamp;
-};
-
 struct tagCHECKFINDING {
   uint64_t nOffset;  // byte offset in the file
   CheckKind nKind;
@@ -66,9 +60,6 @@ struct tagCHECKREPORT {
 enum : uint32_t { CHECK_LIST_LIMIT = 100 };
 
 void CheckLibraryBytes(const uint8_t* data, size_t size, tagCHECKREPORT* report);
-
-// The 12 header bytes; false when the buffer is shorter.
-bool ReadLibraryHeader(const uint8_t* data, size_t size, tagLIBHEADER* out);
 
 // A short stable name of the kind, for --json ("phrase-bytes").
 const char* CheckKindName(CheckKind kind);
