@@ -1,5 +1,6 @@
 // Shared helpers of the wbk tests: running the tool in-process with captured
-// streams, scratch folders, and library files built byte by byte.
+// streams, and library files built byte by byte. The scratch folder is
+// tests/support/ScratchDir.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,17 +15,9 @@
 #include <vector>
 
 #include "Commands.h"
-#include "TestPaths.h"
 #include "LibraryFiles.h"
+#include "ScratchDir.h"
 #include "TextEncoding.h"
-
-#ifdef _WIN32
-#include <direct.h>
-#include <io.h>
-#else
-#include <dirent.h>
-#include <unistd.h>
-#endif
 
 struct tagWBKRUN {
   int nStatus;
@@ -59,86 +52,6 @@ inline bool FileExists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0;
 }
-
-inline bool IsFolderPath(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR;
-}
-
-// The names in a folder (without "." and ".."), sorted.
-inline std::vector<std::string> FolderNames(const std::string& dir) {
-  std::vector<std::string> names;
-#ifdef _WIN32
-  _finddata_t data;
-  intptr_t h = _findfirst((dir + "/*").c_str(), &data);
-  if (h != -1) {
-    do {
-      names.push_back(data.name);
-    } while (_findnext(h, &data) == 0);
-    _findclose(h);
-  }
-#else
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) names.push_back(e->d_name);
-    closedir(d);
-  }
-#endif
-  names.erase(std::remove_if(names.begin(), names.end(),
-                             [](const std::string& n) { return n == "." || n == ".."; }),
-              names.end());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-inline void RemoveTree(const std::string& path) {
-  if (IsFolderPath(path)) {
-    for (const std::string& name : FolderNames(path)) RemoveTree(path + "/" + name);
-#ifdef _WIN32
-    _rmdir(path.c_str());
-#else
-    rmdir(path.c_str());
-#endif
-  } else {
-    std::remove(path.c_str());
-  }
-}
-
-// A scratch folder of the running test case, removed when the case ends.
-class CScratchDir {
- public:
-  CScratchDir() : m_strDir(TestTempPath("dir")) {
-    RemoveTree(m_strDir);
-    EXPECT_TRUE(MakeFolder(m_strDir)) << m_strDir;
-  }
-  ~CScratchDir() { RemoveTree(m_strDir); }
-  CScratchDir(const CScratchDir&) = delete;
-  CScratchDir& operator=(const CScratchDir&) = delete;
-
-  std::string Path(const std::string& name) const { return m_strDir + "/" + name; }
-
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::string path = Path(name);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr) << path;
-    if (f != nullptr) {
-      if (!bytes.empty()) {
-        EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-      }
-      std::fclose(f);
-    }
-    return path;
-  }
-
-  // The files of a subfolder, sorted by name (as a shell's glob lists them).
-  std::vector<std::string> List(const std::string& sub) const {
-    std::vector<std::string> files;
-    for (const std::string& name : FolderNames(Path(sub))) files.push_back(Path(sub) + "/" + name);
-    return files;
-  }
-
- private:
-  std::string m_strDir;
-};
 
 // One group and one phrase record of a library file built by hand.
 struct tagTESTGROUP {

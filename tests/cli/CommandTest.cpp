@@ -462,7 +462,7 @@ TEST(WbkMerge, AnInputOfMoreThan127GroupsIsRefused) {
   tagWBKRUN e = RunCli({"export", big, "--dir", dir.Path("export")});
   EXPECT_EQ(e.nStatus, EXIT_WARNINGS);
   EXPECT_TRUE(Contains(e.strErr, "holds 128 groups; an import stops at 127")) << e.strErr;
-  EXPECT_EQ(dir.List("export").size(), 128u);
+  EXPECT_EQ(dir.Files("export").size(), 128u);
 }
 
 TEST(WbkMerge, AFieldWithoutTerminatorIsCut) {

@@ -17,12 +17,18 @@ namespace {
 const std::vector<tagTESTGROUP> kGroups = {{"a", "e", "r", 0}, {"b", "", "", 1}};
 const std::vector<tagTESTRECORD> kRecords = {
     {0, 3, "ab"}, {1, 0, "c"}, {0, 250, "cd"}, {1, 7, "x"}};
-const size_t kGroup0 = 13, kGroup1 = 13 + 308;
-const size_t kPhraseBytes = 13 + 2 * 308;  // 629
-const size_t kBase = kPhraseBytes + 4;     // 633
-const size_t kRec[4] = {kBase, kBase + 5, kBase + 9, kBase + 14};
-const size_t kIndex = kBase + 18;  // 651
-const size_t kSize = kIndex + 16;  // 667
+constexpr size_t kGroup0 = 13, kGroup1 = 13 + 308;
+constexpr size_t kPhraseBytes = 13 + 2 * 308;
+constexpr size_t kBase = kPhraseBytes + 4;
+constexpr size_t kRec[4] = {kBase, kBase + 5, kBase + 9, kBase + 14};
+constexpr size_t kIndex = kBase + 18;
+constexpr size_t kSize = kIndex + 16;
+// The offsets a reader of a hex dump of the fixture finds.
+static_assert(kPhraseBytes == 629 && kBase == 633 && kIndex == 651 && kSize == 667, "layout");
+// Each record is group, frequency, length and the text: 3 + 2, 3 + 1, ...
+static_assert(kRec[1] - kRec[0] == 5 && kRec[2] - kRec[1] == 4 && kRec[3] - kRec[2] == 5 &&
+                  kIndex - kRec[3] == 4,
+              "records");
 
 tagCHECKREPORT Check(const std::string& bytes) {
   tagCHECKREPORT report;
@@ -50,9 +56,10 @@ std::string SavedFixture() {
     lib.AddPhrase(r.strText.c_str(), static_cast<uint8_t>(r.strText.size()), r.byFreq, 1,
                   r.byGroup);
   }
-  ScopedTempFile file("fixture.wbk");
+  CScratchDir dir;
+  const std::string file = dir.Path("fixture.wbk");
   EXPECT_TRUE(lib.Save(file.c_str()));
-  return ReadBytes(file.path());
+  return ReadBytes(file);
 }
 
 TEST(LibraryCheck, FixtureBuilderMatchesTheWriter) {
@@ -79,9 +86,10 @@ TEST(LibraryCheck, PassesFilesTheWriterMade) {
   for (size_t i = 0; i < fill.size(); ++i) {
     CTabrix lib;
     fill[i](lib);
-    ScopedTempFile file("saved.wbk");
+    CScratchDir dir;
+    const std::string file = dir.Path("saved.wbk");
     ASSERT_TRUE(lib.Save(file.c_str()));
-    tagCHECKREPORT r = Check(ReadBytes(file.path()));
+    tagCHECKREPORT r = Check(ReadBytes(file));
     EXPECT_EQ(r.nStatus, CHECK_CLEAN) << "library " << i;
     EXPECT_TRUE(r.arrFindings.empty()) << "library " << i << ": " << r.arrFindings[0].strMessage;
     EXPECT_EQ(r.nRecords, lib.GetPhraseTotal()) << "library " << i;

@@ -18,7 +18,7 @@ std::string ExportAndReimport(const CScratchDir& dir, const std::string& lib,
                               const std::string& encoding, tagWBKRUN* pExport) {
   *pExport = RunCli({"export", lib, "--dir", dir.Path("export"), "--encoding", encoding});
   std::vector<std::string> args = {"import", dir.Path("back.wbk")};
-  for (const std::string& f : dir.List("export")) args.push_back(f);
+  for (const std::string& f : dir.Files("export")) args.push_back(f);
   tagWBKRUN r = RunCli(args);
   EXPECT_NE(r.nStatus, EXIT_FAILED) << r.strErr;
   return ReadBytes(dir.Path("back.wbk"));
@@ -75,7 +75,7 @@ TEST(WbkRoundTrip, FieldsAtTheirLimitsAndTickedGroups) {
   std::string back = ExportAndReimport(dir, path, "gbk", &exported);
   EXPECT_EQ(exported.nStatus, EXIT_DONE) << exported.strErr;
   EXPECT_EQ(WithoutStampAndTicks(back), WithoutStampAndTicks(ReadBytes(path)));
-  std::vector<std::string> files = dir.List("export");
+  std::vector<std::string> files = dir.Files("export");
   ASSERT_EQ(files.size(), 3u);
   EXPECT_TRUE(Contains(files[0], "000.txt")) << files[0];  // the name is too long for a file name
   EXPECT_TRUE(Contains(files[1], "001.txt")) << files[1];  // no name

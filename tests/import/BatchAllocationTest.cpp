@@ -11,8 +11,8 @@
 
 #include "ImportChecks.h"
 #include "PhraseImport.h"
+#include "ScratchDir.h"
 #include "Tabrix.h"
-#include "TempFiles.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ std::string PhraseFile() {
 }
 
 TEST(BatchAllocation, AFailedMergeFallsBackToOneByOne) {
-  CTempFiles dir;
+  CScratchDir dir;
   const std::string path = dir.Write("list.txt", PhraseFile());
 
   CTabrix reference;

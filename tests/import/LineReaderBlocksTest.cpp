@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempFiles.h"
+#include "ScratchDir.h"
 #include "TxtLineReader.h"
 
 namespace {
@@ -46,7 +46,7 @@ std::vector<std::string> ExpectedLines(const std::string& bytes, size_t max, cha
 
 TEST(LineReaderBlocks, LinesAndPositionsAcrossBlocks) {
   const char alphabet[] = {'a', 'b', ' ', '\n', '\r', '#', '\0', '\xB0', '\xA1', '\t'};
-  CTempFiles dir;
+  CScratchDir dir;
   for (unsigned seed = 1; seed <= 4; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);

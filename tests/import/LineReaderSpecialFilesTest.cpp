@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "TempFiles.h"
+#include "ScratchDir.h"
 #include "TxtLineReader.h"
 
 #ifndef _WIN32
@@ -26,7 +26,7 @@ TEST(TxtLineReaderSpecialFiles, ADeviceDoesNotOpen) {
 }
 
 TEST(TxtLineReaderSpecialFiles, AFifoDoesNotOpenAndIsNotRead) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string fifo = dir.Path("fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   CTxtLineReader reader('#');
@@ -47,7 +47,7 @@ TEST(TxtLineReaderSpecialFiles, AFifoDoesNotOpenAndIsNotRead) {
 #endif
 
 TEST(TxtLineReaderSpecialFiles, ARegularFileStillOpensAfterARefusal) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("in.txt", "one\n");
   CTxtLineReader reader('#');
   EXPECT_EQ(reader.Open(dir.Dir().c_str()), 0);

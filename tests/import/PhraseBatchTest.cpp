@@ -14,8 +14,8 @@
 
 #include "ImportChecks.h"
 #include "PhraseImport.h"
+#include "ScratchDir.h"
 #include "Tabrix.h"
-#include "TempFiles.h"
 #include "TxtLineReader.h"
 
 namespace {
@@ -175,7 +175,7 @@ class BatchAgainstLineByLine : public testing::TestWithParam<tagBATCHCASE> {};
 
 TEST_P(BatchAgainstLineByLine, SameLibraryStatsAndBytes) {
   const tagBATCHCASE& c = GetParam();
-  CTempFiles dir;
+  CScratchDir dir;
   for (uint32_t seed = 1; seed <= 12; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     CRandomText random(seed * 7919 + c.nStored + c.nLines);
@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Progress is reported per line as before: position 0 first, the file's
 // length last, one report per line handed out.
 TEST(BatchImport, ProgressStillComesPerLine) {
-  CTempFiles dir;
+  CScratchDir dir;
   const std::string path = dir.Write("p.txt", "b 1\na 2\n@x\nb 3\n# c\nc 4");
   struct tagLOG {
     std::vector<uint64_t> positions;

@@ -8,8 +8,8 @@
 
 #include "CasePrint.h"
 #include "ImportChecks.h"
+#include "ScratchDir.h"
 #include "Tabrix.h"
-#include "TempFiles.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ class PhraseCases : public testing::TestWithParam<tagPHRASECASE> {};
 
 TEST_P(PhraseCases, AddsWhatTheLinesSay) {
   const tagPHRASECASE& c = GetParam();
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("list.txt", c.file);
   CTabrix lib;
   uint8_t g = 77;
@@ -138,7 +138,7 @@ const tagPHRASECASE kPhraseCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, PhraseCases, testing::ValuesIn(kPhraseCases));
 
 TEST(ImportNewGroup, TakesTheTitleFromTheFileName) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("a.b.txt", "词 1\n");
   CTabrix lib;
   ASSERT_NE(lib.AddGroup("old", "", ""), TABRIX_NO_GROUP);
@@ -153,7 +153,7 @@ TEST(ImportNewGroup, TakesTheTitleFromTheFileName) {
 }
 
 TEST(ImportNewGroup, AGivenTitleReplacesTheFileName) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("tmp123.txt", "词 1\n");
   CTabrix lib;
   tagIMPORTOPTIONS opt = DefaultImportOptions();
@@ -164,7 +164,7 @@ TEST(ImportNewGroup, AGivenTitleReplacesTheFileName) {
 }
 
 TEST(ImportNewGroup, HeaderLinesAnywhereAndTheLaterWins) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("list.txt",
                                "甲 1\n@名称=第一\n@编辑=张三\n乙 2\n@备注=常用词\n"
                                "@名称=成语\n丙 3\n");
@@ -182,7 +182,7 @@ TEST(ImportNewGroup, HeaderLinesAnywhereAndTheLaterWins) {
 }
 
 TEST(ImportNewGroup, AnEmptyHeaderValueEmptiesTheField) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("named.txt", "@名称=\n@编辑=\n");
   CTabrix lib;
   uint8_t g = 0;
@@ -205,7 +205,7 @@ class NameHeaderCases : public testing::TestWithParam<tagHEADERCASE> {};
 
 TEST_P(NameHeaderCases, CutsAtAWholeCharacter) {
   const tagHEADERCASE& c = GetParam();
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("list.txt", "@名称=" + c.value + "\n@编辑=" + c.value + "\n");
   CTabrix lib;
   uint8_t g = 0;
@@ -277,7 +277,7 @@ TEST(CopyHeaderValue, NullValueEmptiesTheField) {
 }
 
 TEST(ImportNewGroup, AFileOfOnlyCommentsGivesAnEmptyGroup) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("empty.txt", "# one\n#two\r\n\n");
   CTabrix lib;
   uint8_t g = 9;
@@ -291,7 +291,7 @@ TEST(ImportNewGroup, AFileOfOnlyCommentsGivesAnEmptyGroup) {
 }
 
 TEST(ImportNewGroup, APhraseOfAnotherGroupChangesNoCount) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("b.txt", "中文 5\n新词 6\n");
   CTabrix lib;
   ASSERT_EQ(lib.AddGroup("a", "", ""), 0);
@@ -321,7 +321,7 @@ class GroupFailCases : public testing::TestWithParam<tagGROUPFAILCASE> {};
 
 TEST_P(GroupFailCases, NothingChanges) {
   const tagGROUPFAILCASE& c = GetParam();
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write(c.fileName, "词 1\n@名称=x\n");
   CTabrix lib;
   for (uint32_t i = 0; i < c.groupsBefore; ++i) {
@@ -357,7 +357,7 @@ const tagGROUPFAILCASE kGroupFailCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, GroupFailCases, testing::ValuesIn(kGroupFailCases));
 
 TEST(ImportNewGroup, ATitleOf49BytesAndThe127thGroupAreAccepted) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write(Repeat('t', 49) + ".txt", "词 1\n");
   CTabrix lib;
   for (uint32_t i = 0; i < 126; ++i) ASSERT_EQ(lib.AddGroup("g", "", ""), i);
@@ -368,7 +368,7 @@ TEST(ImportNewGroup, ATitleOf49BytesAndThe127thGroupAreAccepted) {
 }
 
 TEST(Import, AFileThatCannotBeOpenedChangesNothing) {
-  CTempFiles dir;
+  CScratchDir dir;
   CTabrix lib;
   ASSERT_EQ(lib.AddGroup("a", "", ""), 0);
   std::string missing = dir.Path("missing.txt");
@@ -389,7 +389,7 @@ TEST(Import, AFileThatCannotBeOpenedChangesNothing) {
 }
 
 TEST(ImportToGroup, AddsToTheGroupAndIgnoresHeaderLines) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("more.txt", "@名称=成语\n中文 12\n@编辑=某人\n已有 3\n词 300\n");
   CTabrix lib;
   ASSERT_EQ(lib.AddGroup("a", "ed", "re"), 0);
@@ -408,7 +408,7 @@ TEST(ImportToGroup, AddsToTheGroupAndIgnoresHeaderLines) {
 }
 
 TEST(ImportToGroup, AnIndexThatNamesNoGroupIsRefused) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("x.txt", "词 1\n");
   CTabrix lib;
   EXPECT_EQ(ImportToGroup(lib, 0, path.c_str(), DefaultImportOptions(), nullptr),
@@ -434,7 +434,7 @@ void LogProgress(uint64_t length, uint64_t position, void* data) {
 TEST(Import, ReportsProgressFromStartToEnd) {
   std::string bytes = "# header comment\n";
   for (int i = 0; i < 600; ++i) bytes += "p" + std::to_string(i) + " 1\n";
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("long.txt", bytes);
   for (int into = 0; into < 2; ++into) {
     CTabrix lib;
@@ -463,7 +463,7 @@ TEST(Import, ReportsProgressFromStartToEnd) {
 }
 
 TEST(Import, AnEmptyFileReportsProgressOnce) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("none.txt", "");
   CTabrix lib;
   tagPROGRESSLOG log;

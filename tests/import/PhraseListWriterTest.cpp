@@ -10,8 +10,8 @@
 #include "CasePrint.h"
 #include "PhraseImport.h"
 #include "PhraseListWriter.h"
+#include "ScratchDir.h"
 #include "Tabrix.h"
-#include "TempFiles.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ TEST(HeaderLineValue, AFieldWithoutNulKeepsWhatItsFieldHolds) {
 }
 
 TEST(PhraseListWriter, AWrittenListImportsAsTheGroup) {
-  CTempFiles dir;
+  CScratchDir dir;
   const tagGROUPINFO group =
       Group("\xB3\xC9\xD3\xEF", "\xD5\xC5\xC8\xFD", "r \"q\"");  // 成语, 张三
   std::string text;

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempFiles.h"
+#include "ScratchDir.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ class ReaderCases : public testing::TestWithParam<tagREADCASE> {};
 
 TEST_P(ReaderCases, YieldsTheExpectedLines) {
   const tagREADCASE& c = GetParam();
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("in.txt", c.bytes);
   CTxtLineReader reader(c.comment);
   ASSERT_NE(reader.Open(path.c_str()), 0);
@@ -99,7 +99,7 @@ const tagREADCASE kReadCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, ReaderCases, testing::ValuesIn(kReadCases));
 
 TEST(TxtLineReader, OpenFailsForAMissingFileOrAFolderAndLeavesNothingOpen) {
-  CTempFiles dir;
+  CScratchDir dir;
   CTxtLineReader reader('#');
   EXPECT_EQ(reader.Open(dir.Path("missing.txt").c_str()), 0);
   EXPECT_FALSE(reader.IsOpen());
@@ -112,7 +112,7 @@ TEST(TxtLineReader, OpenFailsForAMissingFileOrAFolderAndLeavesNothingOpen) {
 }
 
 TEST(TxtLineReader, CloseIsHarmlessWhenClosedAndEndsTheLines) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("in.txt", "a\nb\n");
   CTxtLineReader reader('#');
   reader.Close();
@@ -126,7 +126,7 @@ TEST(TxtLineReader, CloseIsHarmlessWhenClosedAndEndsTheLines) {
 }
 
 TEST(TxtLineReader, OpeningAnotherFileStartsFromItsBeginning) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string first = dir.Write("1.txt", "one\ntwo\n");
   std::string second = dir.Write("2.txt", "three\n");
   CTxtLineReader reader('#');
@@ -139,7 +139,7 @@ TEST(TxtLineReader, OpeningAnotherFileStartsFromItsBeginning) {
 }
 
 TEST(TxtLineReader, MaxZeroYieldsNothingInsteadOfEndlessEmptyLines) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("in.txt", "abc\n");
   CTxtLineReader reader('#');
   ASSERT_NE(reader.Open(path.c_str()), 0);
@@ -154,7 +154,7 @@ TEST(TxtLineReader, MaxZeroYieldsNothingInsteadOfEndlessEmptyLines) {
 TEST(TxtLineReader, LengthAndPositionFollowTheFileThroughTheBuffer) {
   std::string bytes;
   for (int i = 0; i < 1500; ++i) bytes += "line " + std::to_string(i) + "\n";
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("in.txt", bytes);
   CTxtLineReader reader('#');
   ASSERT_NE(reader.Open(path.c_str()), 0);
@@ -181,7 +181,7 @@ TEST(TxtLineReader, LengthAndPositionFollowTheFileThroughTheBuffer) {
 // The file is held without sharing: nobody else may open it meanwhile, and
 // the reader cannot open a file another program holds.
 TEST(TxtLineReader, HoldsTheFileWithoutSharingOnWindows) {
-  CTempFiles dir;
+  CScratchDir dir;
   std::string path = dir.Write("in.txt", "a\n");
   {
     CTxtLineReader reader('#');

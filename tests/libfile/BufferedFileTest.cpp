@@ -53,8 +53,8 @@ Bytes ExpectedImage(CTabrix& library) {
 }  // namespace
 
 TEST(BufferedFile, WritesAndPatchesAcrossTheBuffer) {
-  CTempDir dir;
-  const std::string path = dir.File("w.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("w.bin");
   std::mt19937 rng(7);
   Bytes expected;
   CFileWriter file;
@@ -81,8 +81,8 @@ TEST(BufferedFile, WritesAndPatchesAcrossTheBuffer) {
 }
 
 TEST(BufferedFile, ReadsTakesAndSkipsAcrossTheBuffer) {
-  CTempDir dir;
-  const std::string path = dir.File("r.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("r.bin");
   std::mt19937 rng(11);
   const Bytes bytes = RandomBytes(rng, 300000);
   WriteAll(path, bytes);
@@ -117,7 +117,7 @@ TEST(BufferedFile, ReadsTakesAndSkipsAcrossTheBuffer) {
 // A library of several buffers' worth: its records straddle the buffer's
 // edges both ways.
 TEST(BufferedFile, LargeLibrarySavesItsExactImageAndLoadsBack) {
-  CTempDir dir;
+  CScratchDir dir;
   std::mt19937 rng(5);
   CTabrix library;
   ASSERT_EQ(0, library.AddGroup("one", "ed", "remark"));
@@ -128,7 +128,7 @@ TEST(BufferedFile, LargeLibrarySavesItsExactImageAndLoadsBack) {
     library.AddPhrase(text.c_str(), uint8_t(text.size()), uint8_t(rng() % 251), 1,
                       uint8_t(rng() % 2));
   }
-  const std::string path = dir.File("big.wbk");
+  const std::string path = dir.Path("big.wbk");
   ASSERT_EQ(1, library.Save(path.c_str()));
   Bytes saved = ReadAll(path);
   ASSERT_GT(saved.size(), 4u * TABRIX_FILE_BUFFER);

@@ -8,8 +8,8 @@
 using namespace tabrix_test;
 
 TEST(FileHeader, WritesTwelveBytesAndCopiesThem) {
-  CTempDir dir;
-  const std::string path = dir.File("h.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("h.bin");
   uint8_t copy[12] = {};
   {
     CFileWriter file;
@@ -34,8 +34,8 @@ class FileHeaderAcceptance : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(FileHeaderAcceptance, ReadsOrRefuses) {
   const HeaderCase& c = GetParam();
-  CTempDir dir;
-  const std::string path = dir.File("h.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("h.bin");
   Bytes bytes = CFileBuilder().Header(c.major, c.minor, c.magic, c.type, 0x01020304).Get();
   bytes.resize(c.length);
   WriteAll(path, bytes);
@@ -68,8 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"no header", 0x584B, 0x4C43, 2005, 2, 0, false}));
 
 TEST(FileHeader, TypeIsTheCallersChoice) {
-  CTempDir dir;
-  const std::string path = dir.File("h.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("h.bin");
   WriteAll(path, CFileBuilder().Header(2005, 2, 0x584B, 0x1234).Get());
   CFileReader a;
   ASSERT_TRUE(a.Open(path.c_str()));

@@ -16,8 +16,8 @@ struct SeamGuard {
 }  // namespace
 
 TEST(FileWriter, CountsBytesAndPatchesLittleEndian) {
-  CTempDir dir;
-  const std::string path = dir.File("w.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("w.bin");
   CFileWriter file;
   ASSERT_TRUE(file.Open(path.c_str()));
   EXPECT_EQ(0u, file.GetPosition());
@@ -34,9 +34,9 @@ TEST(FileWriter, CountsBytesAndPatchesLittleEndian) {
 }
 
 TEST(FileWriter, PatchOutsideTheWrittenBytesFails) {
-  CTempDir dir;
+  CScratchDir dir;
   CFileWriter file;
-  ASSERT_TRUE(file.Open(dir.File("w.bin").c_str()));
+  ASSERT_TRUE(file.Open(dir.Path("w.bin").c_str()));
   ASSERT_TRUE(file.WriteU32(0));
   EXPECT_FALSE(file.PatchU32(1, 5));
   EXPECT_FALSE(file.WriteByte(1));  // the writer stays failed
@@ -44,9 +44,9 @@ TEST(FileWriter, PatchOutsideTheWrittenBytesFails) {
 }
 
 TEST(FileWriter, OpenInMissingFolderFails) {
-  CTempDir dir;
+  CScratchDir dir;
   CFileWriter file;
-  EXPECT_FALSE(file.Open(dir.File("missing/w.bin").c_str()));
+  EXPECT_FALSE(file.Open(dir.Path("missing/w.bin").c_str()));
   EXPECT_FALSE(file.Write("x", 1));
   EXPECT_FALSE(file.Flush());
   EXPECT_FALSE(file.Close());
@@ -54,10 +54,10 @@ TEST(FileWriter, OpenInMissingFolderFails) {
 
 TEST(FileWriter, EveryCallFailsAfterAnInjectedFault) {
   SeamGuard guard;
-  CTempDir dir;
+  CScratchDir dir;
   CFileWriter file;
   CFileFaultSeam::FailAt(3);  // open, write, then this write
-  ASSERT_TRUE(file.Open(dir.File("w.bin").c_str()));
+  ASSERT_TRUE(file.Open(dir.Path("w.bin").c_str()));
   ASSERT_TRUE(file.WriteByte(1));
   EXPECT_FALSE(file.WriteByte(2));
   EXPECT_EQ(1u, file.GetPosition());
@@ -68,8 +68,8 @@ TEST(FileWriter, EveryCallFailsAfterAnInjectedFault) {
 
 TEST(FileWriter, InjectedCloseFaultStillClosesAndReports) {
   SeamGuard guard;
-  CTempDir dir;
-  const std::string path = dir.File("w.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("w.bin");
   CFileWriter file;
   CFileFaultSeam::FailAt(3);  // open, write, close
   ASSERT_TRUE(file.Open(path.c_str()));
@@ -81,8 +81,8 @@ TEST(FileWriter, InjectedCloseFaultStillClosesAndReports) {
 }
 
 TEST(FileReader, ShortReadReportsAndStaysInsideTheBuffer) {
-  CTempDir dir;
-  const std::string path = dir.File("r.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("r.bin");
   WriteAll(path, Bytes{1, 2, 3});
   CFileReader file;
   ASSERT_TRUE(file.Open(path.c_str()));
@@ -95,8 +95,8 @@ TEST(FileReader, ShortReadReportsAndStaysInsideTheBuffer) {
 }
 
 TEST(FileReader, SkipsAcrossItsScratchBuffer) {
-  CTempDir dir;
-  const std::string path = dir.File("r.bin");
+  CScratchDir dir;
+  const std::string path = dir.Path("r.bin");
   Bytes bytes(600, 0);
   bytes[599] = 42;
   WriteAll(path, bytes);
@@ -110,9 +110,9 @@ TEST(FileReader, SkipsAcrossItsScratchBuffer) {
 }
 
 TEST(FileReader, MissingFileDoesNotOpen) {
-  CTempDir dir;
+  CScratchDir dir;
   CFileReader file;
-  EXPECT_FALSE(file.Open(dir.File("none.bin").c_str()));
+  EXPECT_FALSE(file.Open(dir.Path("none.bin").c_str()));
   uint8_t b = 0;
   EXPECT_FALSE(file.Read(&b, 1));
 }

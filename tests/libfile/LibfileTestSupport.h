@@ -1,5 +1,6 @@
-// Shared helpers of the library file tests: a scratch folder, whole-file
-// reads and writes, a builder for hand-made files and library comparison.
+// Shared helpers of the library file tests: whole-file reads and writes, a
+// builder for hand-made files and library comparison. The scratch folder is
+// tests/support/ScratchDir.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,43 +19,12 @@
 #include "FileIO.h"
 #include "LoadReport.h"
 #include "SaveError.h"
+#include "ScratchDir.h"
 #include "Tabrix.h"
 
 namespace tabrix_test {
 
 typedef std::vector<uint8_t> Bytes;
-
-// A fresh folder under the system temp folder, removed with everything in it.
-class CTempDir {
- public:
-  CTempDir() {
-    std::random_device rd;
-    std::mt19937_64 rng((static_cast<uint64_t>(rd()) << 32) ^ rd());
-    std::error_code ec;
-    for (;;) {
-      m_path = std::filesystem::temp_directory_path() /
-               ("tabrix-libfile-" + std::to_string(rng() % 1000000000ull));
-      if (std::filesystem::create_directory(m_path, ec)) break;
-    }
-  }
-  ~CTempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-  }
-  const std::filesystem::path& Path() const { return m_path; }
-  std::string File(const std::string& name) const { return (m_path / name).string(); }
-  // Names of the entries in the folder, sorted.
-  std::vector<std::string> List() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::filesystem::path m_path;
-};
 
 inline Bytes ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -18,9 +18,9 @@ void ExpectFileBytes(const Bytes& expected, const Bytes& actual) {
 
 }  // namespace
 
-TEST(LibraryBytes, ReferenceLibrary) {
-  CTempDir dir;
-  const std::string path = dir.File("ref.wbk");
+TEST(LibraryBytes, AGroupOfTwoPhrasesIsLaidOutByteForByteAndLoadsBack) {
+  CScratchDir dir;
+  const std::string path = dir.Path("ref.wbk");
   CTabrix library;
   BuildReferenceLibrary(library);
   ASSERT_EQ(1, library.Save(path.c_str()));
@@ -45,9 +45,9 @@ TEST(LibraryBytes, ReferenceLibrary) {
   EXPECT_EQ(2u, loaded.GetGroup(0)->dwCount);
 }
 
-TEST(LibraryBytes, EmptyLibrary) {
-  CTempDir dir;
-  const std::string path = dir.File("empty.wbk");
+TEST(LibraryBytes, AnEmptyLibraryIsAHeaderAndTwoZeroCountsAndLoadsEmpty) {
+  CScratchDir dir;
+  const std::string path = dir.Path("empty.wbk");
   CTabrix library;
   ASSERT_EQ(1, library.Save(path.c_str()));
   ExpectFileBytes(CFileBuilder().Header().Byte(0).U32(0).Get(), ReadAll(path));
@@ -59,8 +59,8 @@ TEST(LibraryBytes, EmptyLibrary) {
 }
 
 TEST(LibraryBytes, GroupRecordIsStoredWhole) {
-  CTempDir dir;
-  const std::string path = dir.File("g.wbk");
+  CScratchDir dir;
+  const std::string path = dir.Path("g.wbk");
   CTabrix library;
   ASSERT_EQ(0, library.AddGroup("name", "editor", "remark"));
   ASSERT_EQ(1, library.AddGroup("second", "", ""));
@@ -81,10 +81,10 @@ TEST(LibraryBytes, GroupRecordIsStoredWhole) {
 }
 
 TEST(LibraryBytes, StampChangesNothingElse) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildReferenceLibrary(library);
-  ASSERT_EQ(1, library.Save(dir.File("1.wbk").c_str()));
-  ASSERT_EQ(1, library.Save(dir.File("2.wbk").c_str()));
-  ExpectFileBytes(ReadAll(dir.File("1.wbk")), ReadAll(dir.File("2.wbk")));
+  ASSERT_EQ(1, library.Save(dir.Path("1.wbk").c_str()));
+  ASSERT_EQ(1, library.Save(dir.Path("2.wbk").c_str()));
+  ExpectFileBytes(ReadAll(dir.Path("1.wbk")), ReadAll(dir.Path("2.wbk")));
 }

@@ -9,8 +9,8 @@ namespace {
 // Loads bytes through a file into a library that held something before, so a
 // refused load must visibly empty it.
 int LoadBytes(const Bytes& bytes, CTabrix& library, tagLOADREPORT* pReport = nullptr) {
-  CTempDir dir;
-  const std::string path = dir.File("in.wbk");
+  CScratchDir dir;
+  const std::string path = dir.Path("in.wbk");
   WriteAll(path, bytes);
   if (library.GetGroupCount() == 0) BuildReferenceLibrary(library);
   return library.Load(path.c_str(), pReport);
@@ -36,20 +36,20 @@ TEST(LibraryLoad, RefusedHeaderLeavesTheLibraryEmpty) {
 }
 
 TEST(LibraryLoad, MissingFileLeavesTheLibraryEmpty) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildReferenceLibrary(library);
-  EXPECT_EQ(0, library.Load(dir.File("none.wbk").c_str()));
+  EXPECT_EQ(0, library.Load(dir.Path("none.wbk").c_str()));
   ExpectEmpty(library);
-  EXPECT_EQ(0, library.Load(dir.Path().string().c_str()));  // a folder
+  EXPECT_EQ(0, library.Load(dir.Dir().c_str()));  // a folder
   ExpectEmpty(library);
 }
 
 // Every prefix of a saved file: refused, except the bare header and the
 // whole file (a file cut inside its index is damaged too).
 TEST(LibraryLoad, EveryTruncationOfTheReferenceFile) {
-  CTempDir dir;
-  const std::string path = dir.File("ref.wbk");
+  CScratchDir dir;
+  const std::string path = dir.Path("ref.wbk");
   CTabrix reference;
   BuildReferenceLibrary(reference);
   ASSERT_EQ(1, reference.Save(path.c_str()));
@@ -73,8 +73,8 @@ TEST(LibraryLoad, EveryTruncationOfTheReferenceFile) {
 // Groups without phrases announce no records: a file cut after its group
 // table loses nothing, a file cut inside it is refused.
 TEST(LibraryLoad, EveryTruncationOfAFileWithoutPhrases) {
-  CTempDir dir;
-  const std::string path = dir.File("groups.wbk");
+  CScratchDir dir;
+  const std::string path = dir.Path("groups.wbk");
   CTabrix reference;
   ASSERT_EQ(0, reference.AddGroup("one", "ed", "re"));
   ASSERT_EQ(1, reference.AddGroup("two", "", ""));
@@ -185,8 +185,8 @@ TEST(LibraryLoad, GroupTableBeyondTheAddGroupLimitIsKept) {
   for (int i = 0; i < 255; ++i) builder.Group("g" + std::to_string(i), i == 254 ? 1 : 0, i % 2);
   builder.U32(4).Phrase(254, 9, "z").U32(0);
 
-  CTempDir dir;
-  const std::string path = dir.File("many.wbk");
+  CScratchDir dir;
+  const std::string path = dir.Path("many.wbk");
   WriteAll(path, builder.Get());
   CTabrix library;
   ASSERT_EQ(1, library.Load(path.c_str()));
@@ -195,7 +195,7 @@ TEST(LibraryLoad, GroupTableBeyondTheAddGroupLimitIsKept) {
   EXPECT_EQ(255, library.AddGroup("more", "", ""));
   EXPECT_EQ(255u, library.GetGroupCount());
 
-  const std::string again = dir.File("again.wbk");
+  const std::string again = dir.Path("again.wbk");
   ASSERT_EQ(1, library.Save(again.c_str()));
   Bytes saved = ReadAll(again);
   Bytes original = builder.Get();
@@ -230,8 +230,8 @@ TEST(LibraryLoad, GroupFieldsAreKeptByteForByte) {
   EXPECT_EQ(1u, group->dwCount);
   EXPECT_EQ(7, group->bEnable);
 
-  CTempDir dir;
-  const std::string path = dir.File("again.wbk");
+  CScratchDir dir;
+  const std::string path = dir.Path("again.wbk");
   ASSERT_EQ(1, library.Save(path.c_str()));
   Bytes saved = ReadAll(path);
   Bytes original = bytes;

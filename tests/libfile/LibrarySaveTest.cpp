@@ -24,11 +24,11 @@ void BuildSmallLibrary(CTabrix& library) {
 }
 
 // Low-level operations of one successful save of library.
-uint32_t CountSaveOperations(CTabrix& library, const CTempDir& dir) {
+uint32_t CountSaveOperations(CTabrix& library, const CScratchDir& dir) {
   CFileFaultSeam::FailAt(0);
-  EXPECT_EQ(1, library.Save(dir.File("count.wbk").c_str()));
+  EXPECT_EQ(1, library.Save(dir.Path("count.wbk").c_str()));
   const uint32_t count = CFileFaultSeam::GetCount();
-  std::filesystem::remove(dir.File("count.wbk"));
+  std::filesystem::remove(dir.Path("count.wbk"));
   return count;
 }
 
@@ -39,13 +39,13 @@ uint32_t CountSaveOperations(CTabrix& library, const CTempDir& dir) {
 // the previous file stays byte for byte, and no temporary file remains.
 TEST(LibrarySave, AnyFailedOperationKeepsThePreviousFile) {
   SeamGuard guard;
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildSmallLibrary(library);
   const uint32_t operations = CountSaveOperations(library, dir);
   ASSERT_GE(operations, 12u);
 
-  const std::string target = dir.File("lib.wbk");
+  const std::string target = dir.Path("lib.wbk");
   const Bytes previous = {'o', 'l', 'd', ' ', 'f', 'i', 'l', 'e'};
   for (uint32_t k = 1; k <= operations; ++k) {
     WriteAll(target, previous);
@@ -63,7 +63,7 @@ TEST(LibrarySave, AnyFailedOperationKeepsThePreviousFile) {
     } else {
       EXPECT_EQ(previous, ReadAll(target)) << "failing operation " << k;
     }
-    EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List()) << "failing operation " << k;
+    EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.Names()) << "failing operation " << k;
     if (!log.calls.empty()) {
       EXPECT_EQ(2, log.calls.back().first) << "progress left open";
     }
@@ -75,85 +75,85 @@ TEST(LibrarySave, AnyFailedOperationKeepsThePreviousFile) {
   CTabrix loaded;
   ASSERT_EQ(1, loaded.Load(target.c_str()));
   ExpectSameLibrary(library, loaded);
-  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.Names());
 }
 
 TEST(LibrarySave, AnyFailedOperationCreatesNothing) {
   SeamGuard guard;
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildSmallLibrary(library);
   const uint32_t operations = CountSaveOperations(library, dir);
   // The last step flushes the folder after the replace (see above).
   for (uint32_t k = 1; k < operations; ++k) {
     CFileFaultSeam::FailAt(k);
-    EXPECT_EQ(0, library.Save(dir.File("new.wbk").c_str())) << "failing operation " << k;
-    EXPECT_TRUE(dir.List().empty()) << "failing operation " << k;
+    EXPECT_EQ(0, library.Save(dir.Path("new.wbk").c_str())) << "failing operation " << k;
+    EXPECT_TRUE(dir.Names().empty()) << "failing operation " << k;
   }
 }
 
 TEST(LibrarySave, MissingFolderFails) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildSmallLibrary(library);
-  EXPECT_EQ(0, library.Save(dir.File("missing/lib.wbk").c_str()));
-  EXPECT_TRUE(dir.List().empty());
+  EXPECT_EQ(0, library.Save(dir.Path("missing/lib.wbk").c_str()));
+  EXPECT_TRUE(dir.Names().empty());
   EXPECT_EQ(0, library.Save(""));
   EXPECT_EQ(0, library.Save(nullptr));
 }
 
 TEST(LibrarySave, AFolderInTheWayIsNotReplaced) {
-  CTempDir dir;
-  std::filesystem::create_directory(dir.Path() / "lib.wbk");
-  WriteAll(dir.File("lib.wbk/inside.txt"), Bytes{1, 2, 3});
+  CScratchDir dir;
+  std::filesystem::create_directory(dir.Path("lib.wbk"));
+  WriteAll(dir.Path("lib.wbk/inside.txt"), Bytes{1, 2, 3});
   CTabrix library;
   BuildSmallLibrary(library);
-  EXPECT_EQ(0, library.Save(dir.File("lib.wbk").c_str()));
-  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
-  EXPECT_EQ((Bytes{1, 2, 3}), ReadAll(dir.File("lib.wbk/inside.txt")));
+  EXPECT_EQ(0, library.Save(dir.Path("lib.wbk").c_str()));
+  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.Names());
+  EXPECT_EQ((Bytes{1, 2, 3}), ReadAll(dir.Path("lib.wbk/inside.txt")));
 }
 
 TEST(LibrarySave, ReplacesALongerFileWhole) {
-  CTempDir dir;
-  const std::string target = dir.File("lib.wbk");
+  CScratchDir dir;
+  const std::string target = dir.Path("lib.wbk");
   WriteAll(target, Bytes(5000, 0xEE));
   CTabrix library;
   BuildReferenceLibrary(library);
   ASSERT_EQ(1, library.Save(target.c_str()));
   EXPECT_EQ(341u, ReadAll(target).size());
-  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.Names());
 }
 
 TEST(LibrarySave, LeavesTheLibraryAsItWas) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildSmallLibrary(library);
   CTabrix copy;
   BuildSmallLibrary(copy);
-  ASSERT_EQ(1, library.Save(dir.File("lib.wbk").c_str()));
+  ASSERT_EQ(1, library.Save(dir.Path("lib.wbk").c_str()));
   ExpectSameLibrary(copy, library);
 }
 
 // Only a table filled by hand can outgrow the file's one-byte group count;
 // such a table is refused rather than written with a wrong count.
 TEST(LibrarySave, MoreGroupsThanTheFileCanCountFails) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   tagGROUPINFO group;
   memset(&group, 0, sizeof(group));
   for (int i = 0; i < 256; ++i) ASSERT_GE(library.m_arrGroup.Add(group), 0);
-  const std::string target = dir.File("lib.wbk");
+  const std::string target = dir.Path("lib.wbk");
   WriteAll(target, Bytes{7});
   EXPECT_EQ(0, library.Save(target.c_str()));
   EXPECT_EQ(Bytes{7}, ReadAll(target));
-  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.Names());
 }
 
 // The file's phrase count is the sum of the group counts; a library whose
 // counts disagree with its store is refused rather than saved unreadable.
 TEST(LibrarySave, GroupCountsThatDisagreeWithTheStoreFail) {
-  CTempDir dir;
-  const std::string target = dir.File("lib.wbk");
+  CScratchDir dir;
+  const std::string target = dir.Path("lib.wbk");
   WriteAll(target, Bytes{7});
   for (uint32_t wrong : {0u, 3u, 0xFFFFFFFFu}) {
     CTabrix library;
@@ -161,22 +161,22 @@ TEST(LibrarySave, GroupCountsThatDisagreeWithTheStoreFail) {
     library.GetGroup(0)->dwCount = wrong;
     EXPECT_EQ(0, library.Save(target.c_str())) << wrong;
     EXPECT_EQ(Bytes{7}, ReadAll(target));
-    EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+    EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.Names());
   }
 }
 
 TEST(LibrarySave, ReportsProgressPerPhrase) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildSmallLibrary(library);
   CProgressLog log;
   log.Attach(library);
-  ASSERT_EQ(1, library.Save(dir.File("lib.wbk").c_str()));
+  ASSERT_EQ(1, library.Save(dir.Path("lib.wbk").c_str()));
   EXPECT_EQ(CProgressLog::Expected(5, 5), log.calls);
 
   CTabrix empty;
   CProgressLog emptyLog;
   emptyLog.Attach(empty);
-  ASSERT_EQ(1, empty.Save(dir.File("empty.wbk").c_str()));
+  ASSERT_EQ(1, empty.Save(dir.Path("empty.wbk").c_str()));
   EXPECT_EQ(CProgressLog::Expected(0, 0), emptyLog.calls);
 }

@@ -18,20 +18,20 @@ using namespace tabrix_test;
 namespace {
 
 // A library of n distinct texts in one group, saved; returns the file bytes.
-Bytes SavedLibrary(const CTempDir& dir, uint32_t n, CTabrix& library) {
+Bytes SavedLibrary(const CScratchDir& dir, uint32_t n, CTabrix& library) {
   EXPECT_EQ(0, library.AddGroup("g", "", ""));
   char text[16];
   for (uint32_t i = 0; i < n; ++i) {
     std::snprintf(text, sizeof text, "w%06u", i * 7919 % 1000003);
     EXPECT_EQ(1, library.AddPhrase(text, 255, uint8_t(i % 251), 1, 0));
   }
-  const std::string path = dir.File("saved.wbk");
+  const std::string path = dir.Path("saved.wbk");
   EXPECT_EQ(1, library.Save(path.c_str()));
   return ReadAll(path);
 }
 
-int LoadFile(const CTempDir& dir, const Bytes& bytes, CTabrix& library, tagLOADREPORT* pReport) {
-  const std::string path = dir.File("in.wbk");
+int LoadFile(const CScratchDir& dir, const Bytes& bytes, CTabrix& library, tagLOADREPORT* pReport) {
+  const std::string path = dir.Path("in.wbk");
   WriteAll(path, bytes);
   return library.Load(path.c_str(), pReport);
 }
@@ -51,7 +51,7 @@ const size_t kSection = 12 + 1 + 308 + 4;  // first record of a one-group file
 // with a report every other phrase is recovered through the index, and
 // none of them is garbage.
 TEST(LoadDamage, OneChangedLengthByteIsDamageAndTheRestIsRecovered) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix original;
   Bytes bytes = SavedLibrary(dir, 1000, original);
   const std::set<std::string> genuine = Texts(original);
@@ -87,7 +87,7 @@ class DamageCases : public ::testing::TestWithParam<tagDAMAGECASE> {};
 // Each kind of damage is named, the strict load leaves nothing, and the
 // recovered library keeps the store's invariants.
 TEST_P(DamageCases, IsNamedAndNeverWhole) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix original;
   Bytes bytes = SavedLibrary(dir, 1200, original);
   GetParam().pfnDamage(bytes);
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A file cut inside its records keeps, with a report, the records before
 // the cut.
 TEST(LoadDamage, ACutFileKeepsTheRecordsBeforeTheCut) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix original;
   Bytes bytes = SavedLibrary(dir, 300, original);
   bytes.resize(kSection + 100 * 10 + 4);
@@ -138,7 +138,7 @@ TEST(LoadDamage, ACutFileKeepsTheRecordsBeforeTheCut) {
 }
 
 TEST(LoadDamage, AWholeFileReportsNothingDropped) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix original;
   const Bytes bytes = SavedLibrary(dir, 700, original);
   CTabrix loaded;
@@ -159,7 +159,7 @@ TEST(LoadDamage, AWholeFileReportsNothingDropped) {
 // that name no group: the load gives exactly the store that AddPhrase one
 // record at a time gives, the first record of a text winning.
 TEST(LoadDamage, AnyOrderLoadsAsOneRecordAtATime) {
-  CTempDir dir;
+  CScratchDir dir;
   std::mt19937 rng(7);
   for (int round = 0; round < 30; ++round) {
     const int nRecords = 1 + static_cast<int>(rng() % 3000);
@@ -197,10 +197,10 @@ TEST(LoadDamage, AnyOrderLoadsAsOneRecordAtATime) {
 // A load never reads from what is not a regular file: a pipe would wait
 // for a writer and a device would never end.
 TEST(LoadDamage, NonRegularFilesAreRefusedUnread) {
-  CTempDir dir;
-  const std::string fifo = dir.File("pipe.wbk");
+  CScratchDir dir;
+  const std::string fifo = dir.Path("pipe.wbk");
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
-  for (const std::string& path : {fifo, std::string("/dev/zero"), dir.Path().string()}) {
+  for (const std::string& path : {fifo, std::string("/dev/zero"), dir.Dir()}) {
     CTabrix library;
     tagLOADREPORT report;
     EXPECT_EQ(0, library.Load(path.c_str(), &report)) << path;

@@ -39,20 +39,20 @@ void BuildRandomLibrary(std::mt19937& rng, CTabrix& library) {
 }  // namespace
 
 TEST(LibraryRoundTrip, RandomLibrariesComeBackUnchanged) {
-  CTempDir dir;
+  CScratchDir dir;
   for (unsigned seed = 1; seed <= 25; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     CTabrix library;
     BuildRandomLibrary(rng, library);
-    const std::string first = dir.File("first.wbk");
+    const std::string first = dir.Path("first.wbk");
     ASSERT_EQ(1, library.Save(first.c_str()));
     CTabrix loaded;
     ASSERT_EQ(1, loaded.Load(first.c_str()));
     ExpectSameLibrary(library, loaded);
 
     // Saving what was loaded gives the same bytes but for the stamp.
-    const std::string second = dir.File("second.wbk");
+    const std::string second = dir.Path("second.wbk");
     ASSERT_EQ(1, loaded.Save(second.c_str()));
     Bytes a = ReadAll(first), b = ReadAll(second);
     std::fill(a.begin() + 8, a.begin() + 12, 0);
@@ -62,13 +62,13 @@ TEST(LibraryRoundTrip, RandomLibrariesComeBackUnchanged) {
 }
 
 TEST(LibraryRoundTrip, LoadReplacesWhatWasThere) {
-  CTempDir dir;
+  CScratchDir dir;
   std::mt19937 rng(99);
   CTabrix small;
   BuildReferenceLibrary(small);
-  ASSERT_EQ(1, small.Save(dir.File("small.wbk").c_str()));
+  ASSERT_EQ(1, small.Save(dir.Path("small.wbk").c_str()));
   CTabrix library;
   BuildRandomLibrary(rng, library);
-  ASSERT_EQ(1, library.Load(dir.File("small.wbk").c_str()));
+  ASSERT_EQ(1, library.Load(dir.Path("small.wbk").c_str()));
   ExpectSameLibrary(small, library);
 }

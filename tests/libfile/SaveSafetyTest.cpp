@@ -36,43 +36,43 @@ void BuildLibrary(CTabrix& library, const char* name, int nPhrases) {
 // The writer's exclusive creation never opens what is already there: a
 // file, a link to a victim, or a dangling link.
 TEST(SaveSafety, ExclusiveCreationRefusesEveryExistingName) {
-  CTempDir dir;
-  WriteAll(dir.File("file"), Bytes{1});
-  WriteAll(dir.File("victim"), Bytes{2});
+  CScratchDir dir;
+  WriteAll(dir.Path("file"), Bytes{1});
+  WriteAll(dir.Path("victim"), Bytes{2});
   std::vector<std::string> names{"file"};
 #ifdef __linux__
-  ASSERT_EQ(0, symlink(dir.File("victim").c_str(), dir.File("link").c_str()));
-  ASSERT_EQ(0, symlink(dir.File("nowhere").c_str(), dir.File("dangling").c_str()));
+  ASSERT_EQ(0, symlink(dir.Path("victim").c_str(), dir.Path("link").c_str()));
+  ASSERT_EQ(0, symlink(dir.Path("nowhere").c_str(), dir.Path("dangling").c_str()));
   names.push_back("link");
   names.push_back("dangling");
 #endif
   for (const std::string& name : names) {
     CFileWriter file;
-    EXPECT_FALSE(file.CreateNew(dir.File(name).c_str(), 0600)) << name;
+    EXPECT_FALSE(file.CreateNew(dir.Path(name).c_str(), 0600)) << name;
   }
-  EXPECT_EQ(Bytes{1}, ReadAll(dir.File("file")));
-  EXPECT_EQ(Bytes{2}, ReadAll(dir.File("victim")));
-  EXPECT_FALSE(std::filesystem::exists(dir.File("nowhere")));
+  EXPECT_EQ(Bytes{1}, ReadAll(dir.Path("file")));
+  EXPECT_EQ(Bytes{2}, ReadAll(dir.Path("victim")));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("nowhere")));
 }
 
 // The old fixed temporary name, taken by a folder: saves go on.
 TEST(SaveSafety, AFolderAtTheOldTemporaryNameIsNoObstacle) {
-  CTempDir dir;
-  std::filesystem::create_directory(dir.File("lib.wbk.~tmp"));
+  CScratchDir dir;
+  std::filesystem::create_directory(dir.Path("lib.wbk.~tmp"));
   CTabrix library;
   BuildLibrary(library, "a", 10);
   int nError = -1;
-  EXPECT_EQ(1, library.Save(dir.File("lib.wbk").c_str(), &nError));
+  EXPECT_EQ(1, library.Save(dir.Path("lib.wbk").c_str(), &nError));
   EXPECT_EQ(SAVE_ERROR_NONE, nError);
-  EXPECT_EQ((std::vector<std::string>{"lib.wbk", "lib.wbk.~tmp"}), dir.List());
+  EXPECT_EQ((std::vector<std::string>{"lib.wbk", "lib.wbk.~tmp"}), dir.Names());
 }
 
 TEST(SaveSafety, SystemErrorsComeBackAsReasons) {
   SeamGuard guard;
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildLibrary(library, "a", 10);
-  const std::string target = dir.File("lib.wbk");
+  const std::string target = dir.Path("lib.wbk");
   WriteAll(target, Bytes{9});
   struct {
     int nErrno;
@@ -94,49 +94,49 @@ TEST(SaveSafety, SystemErrorsComeBackAsReasons) {
 }
 
 TEST(SaveSafety, ALibraryTheFileCannotHoldIsRefusedWithAReason) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildLibrary(library, "a", 3);
   library.GetGroup(0)->dwCount = 7;
   int nError = -1;
-  EXPECT_EQ(0, library.Save(dir.File("lib.wbk").c_str(), &nError));
+  EXPECT_EQ(0, library.Save(dir.Path("lib.wbk").c_str(), &nError));
   EXPECT_EQ(SAVE_ERROR_INVALID, nError);
-  EXPECT_TRUE(dir.List().empty());
-  EXPECT_EQ(0, library.Save(dir.File("missing/lib.wbk").c_str(), &nError));
+  EXPECT_TRUE(dir.Names().empty());
+  EXPECT_EQ(0, library.Save(dir.Path("missing/lib.wbk").c_str(), &nError));
 }
 
 #ifdef __linux__
 // A save through a symbolic link writes the file the link leads to; the link
 // stays a link.
 TEST(SaveSafety, ALinkStaysAndItsFileIsSaved) {
-  CTempDir dir;
-  std::filesystem::create_directory(dir.File("real"));
-  const std::string real = dir.File("real/lib.wbk");
+  CScratchDir dir;
+  std::filesystem::create_directory(dir.Path("real"));
+  const std::string real = dir.Path("real/lib.wbk");
   WriteAll(real, Bytes{1, 2, 3});
-  ASSERT_EQ(0, symlink("real/lib.wbk", dir.File("link.wbk").c_str()));
-  ASSERT_EQ(0, symlink(dir.File("link.wbk").c_str(), dir.File("link2.wbk").c_str()));
+  ASSERT_EQ(0, symlink("real/lib.wbk", dir.Path("link.wbk").c_str()));
+  ASSERT_EQ(0, symlink(dir.Path("link.wbk").c_str(), dir.Path("link2.wbk").c_str()));
   CTabrix library;
   BuildLibrary(library, "a", 20);
-  ASSERT_EQ(1, library.Save(dir.File("link2.wbk").c_str()));
+  ASSERT_EQ(1, library.Save(dir.Path("link2.wbk").c_str()));
   struct stat st;
-  ASSERT_EQ(0, lstat(dir.File("link.wbk").c_str(), &st));
+  ASSERT_EQ(0, lstat(dir.Path("link.wbk").c_str(), &st));
   EXPECT_TRUE(S_ISLNK(st.st_mode));
-  ASSERT_EQ(0, lstat(dir.File("link2.wbk").c_str(), &st));
+  ASSERT_EQ(0, lstat(dir.Path("link2.wbk").c_str(), &st));
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   CTabrix loaded;
   ASSERT_EQ(1, loaded.Load(real.c_str()));
   ExpectSameLibrary(library, loaded);
   EXPECT_EQ((std::vector<std::string>{"lib.wbk"}), [&] {
     std::vector<std::string> v;
-    for (auto& e : std::filesystem::directory_iterator(dir.File("real")))
+    for (auto& e : std::filesystem::directory_iterator(dir.Path("real")))
       v.push_back(e.path().filename().string());
     return v;
   }());
 }
 
 TEST(SaveSafety, ModeAndOwnerSurvive) {
-  CTempDir dir;
-  const std::string target = dir.File("lib.wbk");
+  CScratchDir dir;
+  const std::string target = dir.Path("lib.wbk");
   WriteAll(target, Bytes{1});
   ASSERT_EQ(0, chmod(target.c_str(), 0640));
   const bool bRoot = geteuid() == 0;
@@ -155,9 +155,9 @@ TEST(SaveSafety, ModeAndOwnerSurvive) {
   }
   // A new file gets the usual permissions through the umask.
   const mode_t nMask = umask(022);
-  ASSERT_EQ(1, library.Save(dir.File("new.wbk").c_str()));
+  ASSERT_EQ(1, library.Save(dir.Path("new.wbk").c_str()));
   umask(nMask);
-  ASSERT_EQ(0, stat(dir.File("new.wbk").c_str(), &st));
+  ASSERT_EQ(0, stat(dir.Path("new.wbk").c_str(), &st));
   EXPECT_EQ(0644u, st.st_mode & 07777);
 }
 
@@ -165,7 +165,7 @@ struct tagREFUSALCASE {
   const char* pszName;
   int nError;
   // Makes the target in dir; returns its path.
-  std::string (*pfnMake)(const CTempDir& dir);
+  std::string (*pfnMake)(const CScratchDir& dir);
 };
 
 class SaveRefusals : public ::testing::TestWithParam<tagREFUSALCASE> {};
@@ -173,11 +173,11 @@ class SaveRefusals : public ::testing::TestWithParam<tagREFUSALCASE> {};
 // What a save must not replace is refused with its reason and left as it
 // was, and no temporary file stays behind.
 TEST_P(SaveRefusals, LeaveTheTargetAsItWas) {
-  CTempDir dir;
+  CScratchDir dir;
   const std::string target = GetParam().pfnMake(dir);
   struct stat before;
   ASSERT_EQ(0, lstat(target.c_str(), &before));
-  const std::vector<std::string> listed = dir.List();
+  const std::vector<std::string> listed = dir.Names();
   CTabrix library;
   BuildLibrary(library, "a", 5);
   int nError = -1;
@@ -188,38 +188,38 @@ TEST_P(SaveRefusals, LeaveTheTargetAsItWas) {
   EXPECT_EQ(before.st_ino, after.st_ino);
   EXPECT_EQ(before.st_mode, after.st_mode);
   EXPECT_EQ(before.st_size, after.st_size);
-  EXPECT_EQ(listed, dir.List());
+  EXPECT_EQ(listed, dir.Names());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SaveRefusals,
     ::testing::Values(tagREFUSALCASE{"readOnly", SAVE_ERROR_READ_ONLY,
-                                     [](const CTempDir& d) {
-                                       WriteAll(d.File("lib.wbk"), Bytes{1});
-                                       chmod(d.File("lib.wbk").c_str(), 0444);
-                                       return d.File("lib.wbk");
+                                     [](const CScratchDir& d) {
+                                       WriteAll(d.Path("lib.wbk"), Bytes{1});
+                                       chmod(d.Path("lib.wbk").c_str(), 0444);
+                                       return d.Path("lib.wbk");
                                      }},
                       tagREFUSALCASE{"fifo", SAVE_ERROR_NOT_REGULAR,
-                                     [](const CTempDir& d) {
-                                       mkfifo(d.File("pipe").c_str(), 0600);
-                                       return d.File("pipe");
+                                     [](const CScratchDir& d) {
+                                       mkfifo(d.Path("pipe").c_str(), 0600);
+                                       return d.Path("pipe");
                                      }},
                       tagREFUSALCASE{"linkToDevNull", SAVE_ERROR_NOT_REGULAR,
-                                     [](const CTempDir& d) {
-                                       (void)symlink("/dev/null", d.File("null.wbk").c_str());
-                                       return d.File("null.wbk");
+                                     [](const CScratchDir& d) {
+                                       (void)symlink("/dev/null", d.Path("null.wbk").c_str());
+                                       return d.Path("null.wbk");
                                      }},
                       tagREFUSALCASE{"folder", SAVE_ERROR_NOT_REGULAR,
-                                     [](const CTempDir& d) {
-                                       std::filesystem::create_directory(d.File("sub"));
-                                       return d.File("sub");
+                                     [](const CScratchDir& d) {
+                                       std::filesystem::create_directory(d.Path("sub"));
+                                       return d.Path("sub");
                                      }},
                       tagREFUSALCASE{"hardLinked", SAVE_ERROR_HARD_LINKS,
-                                     [](const CTempDir& d) {
-                                       WriteAll(d.File("lib.wbk"), Bytes{1, 2});
-                                       (void)link(d.File("lib.wbk").c_str(),
-                                                  d.File("other.wbk").c_str());
-                                       return d.File("lib.wbk");
+                                     [](const CScratchDir& d) {
+                                       WriteAll(d.Path("lib.wbk"), Bytes{1, 2});
+                                       (void)link(d.Path("lib.wbk").c_str(),
+                                                  d.Path("other.wbk").c_str());
+                                       return d.Path("lib.wbk");
                                      }}),
     [](const ::testing::TestParamInfo<tagREFUSALCASE>& info) { return info.param.pszName; });
 
@@ -227,8 +227,8 @@ INSTANTIATE_TEST_SUITE_P(
 // again: every save that returns leaves a whole library, always one of the
 // rivals', and no temporary file is left.
 TEST(SaveSafety, RivalSavesLeaveOneWholeLibrary) {
-  CTempDir dir;
-  const std::string target = dir.File("lib.wbk");
+  CScratchDir dir;
+  const std::string target = dir.Path("lib.wbk");
   const int kProcesses = 8;
   const int kSaves = 50;  // 400 saves in all
   std::vector<pid_t> children;
@@ -265,15 +265,15 @@ TEST(SaveSafety, RivalSavesLeaveOneWholeLibrary) {
   ASSERT_EQ(1u, loaded.GetGroupCount());
   const int p = loaded.GetGroup(0)->szName[0] - 'a';
   EXPECT_EQ(uint32_t(2000 + 300 * p), loaded.m_arrPhrase.GetCount());
-  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.Names());
 }
 #endif
 
 #ifdef _WIN32
 // ReplaceFile keeps what the user set on the old file.
 TEST(SaveSafety, TheOldFilesAttributesSurvive) {
-  CTempDir dir;
-  const std::string target = dir.File("lib.wbk");
+  CScratchDir dir;
+  const std::string target = dir.Path("lib.wbk");
   WriteAll(target, Bytes{1});
   ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
   CTabrix library;
@@ -286,14 +286,14 @@ TEST(SaveSafety, TheOldFilesAttributesSurvive) {
   CTabrix loaded;
   ASSERT_EQ(1, loaded.Load(target.c_str()));
   ExpectSameLibrary(library, loaded);
-  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.List());
+  EXPECT_EQ(std::vector<std::string>{"lib.wbk"}, dir.Names());
 }
 
 TEST(SaveSafety, ReadOnlyAndHardLinkedFilesAreRefused) {
-  CTempDir dir;
+  CScratchDir dir;
   CTabrix library;
   BuildLibrary(library, "a", 3);
-  const std::string readOnly = dir.File("ro.wbk");
+  const std::string readOnly = dir.Path("ro.wbk");
   WriteAll(readOnly, Bytes{1});
   ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
   int nError = -1;
@@ -302,14 +302,14 @@ TEST(SaveSafety, ReadOnlyAndHardLinkedFilesAreRefused) {
   SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(Bytes{1}, ReadAll(readOnly));
 
-  const std::string linked = dir.File("linked.wbk");
+  const std::string linked = dir.Path("linked.wbk");
   WriteAll(linked, Bytes{2});
-  if (CreateHardLinkA(dir.File("other.wbk").c_str(), linked.c_str(), nullptr)) {
+  if (CreateHardLinkA(dir.Path("other.wbk").c_str(), linked.c_str(), nullptr)) {
     EXPECT_EQ(0, library.Save(linked.c_str(), &nError));
     EXPECT_EQ(SAVE_ERROR_HARD_LINKS, nError);
     EXPECT_EQ(Bytes{2}, ReadAll(linked));
   }
-  EXPECT_EQ(0, library.Save(dir.Path().string().c_str(), &nError));
+  EXPECT_EQ(0, library.Save(dir.Dir().c_str(), &nError));
   EXPECT_EQ(SAVE_ERROR_NOT_REGULAR, nError);
 }
 #endif

@@ -15,10 +15,10 @@ using namespace tabrix_test;
 #ifdef __linux__
 TEST(SaveSyscalls, CreateExclusiveWriteFlushRenameFlushFolder) {
   if (std::system("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
-  CTempDir dir;
-  const std::string target = dir.File("lib.wbk");
+  CScratchDir dir;
+  const std::string target = dir.Path("lib.wbk");
   WriteAll(target, Bytes{1, 2, 3});  // an old file to replace
-  const std::string log = dir.File("strace.log");
+  const std::string log = dir.Path("strace.log");
   // LeakSanitizer cannot run under ptrace.
   const std::string command = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o '" + log +
                               "' -e trace=openat,open,write,fsync,fdatasync,close,rename,renameat,"
@@ -75,7 +75,7 @@ TEST(SaveSyscalls, CreateExclusiveWriteFlushRenameFlushFolder) {
         break;
       case kOpenFolder:
         if (std::regex_search(line, m,
-                              std::regex("openat\\(AT_FDCWD, \"" + dir.Path().string() +
+                              std::regex("openat\\(AT_FDCWD, \"" + dir.Dir() +
                                          "\", O_RDONLY[^)]*O_DIRECTORY[^)]*\\) = (\\d+)"))) {
           folderFd = m[1];
           step = kFlushFolder;

@@ -2,12 +2,12 @@
 //
 // CTest runs every case of a test program as its own process, two at a time,
 // so two cases of one program must never share a scratch file: the names built
-// here carry the running case's suite and name.
+// here carry the running case's suite and name. Tests make their scratch
+// files in a CScratchDir (ScratchDir.h), which is named here.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #ifndef TABRIX_TEST_TMP
@@ -34,20 +34,3 @@ inline std::string TestTempPath(const std::string& leaf) {
 inline std::string TestDataPath(const std::string& leaf) {
   return std::string(TABRIX_TEST_DATA) + "/" + leaf;
 }
-
-// Removes a scratch file when the case ends, whatever the outcome.
-class ScopedTempFile {
- public:
-  explicit ScopedTempFile(const std::string& leaf) : m_strPath(TestTempPath(leaf)) {
-    std::remove(m_strPath.c_str());
-  }
-  ~ScopedTempFile() { std::remove(m_strPath.c_str()); }
-  ScopedTempFile(const ScopedTempFile&) = delete;
-  ScopedTempFile& operator=(const ScopedTempFile&) = delete;
-
-  const std::string& path() const { return m_strPath; }
-  const char* c_str() const { return m_strPath.c_str(); }
-
- private:
-  std::string m_strPath;
-};

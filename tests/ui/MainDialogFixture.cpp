@@ -37,7 +37,6 @@ void MainDialogTest::TearDown() {
   theApp.m_pMainWnd = nullptr;
   EXPECT_EQ(m_script.m_nUnexpected, 0) << "a file dialog or modal dialog found no answer";
   EXPECT_EQ(m_script.PendingFileAnswers(), 0u) << "a file dialog answer was not used";
-  if (!m_strSample.empty()) std::remove(m_strSample.c_str());
 }
 
 void MainDialogTest::Click(int nID) {
@@ -76,7 +75,7 @@ std::vector<tagTESTGROUP> MainDialogTest::SampleGroups() {
 }
 
 void MainDialogTest::LoadSample() {
-  m_strSample = TestTempPath("sample.wbk");
+  m_strSample = m_scratch.Path("sample.wbk");
   ASSERT_TRUE(WriteLibrary(m_strSample, SampleGroups()));
   LoadFile(m_strSample);
   ASSERT_EQ(RowCount(), 3);

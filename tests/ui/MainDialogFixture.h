@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchDir.h"
 #include "TabrixApp.h"
 #include "TabrixDlg.h"
 #include "UiTestSupport.h"
@@ -60,5 +61,6 @@ class MainDialogTest : public ::testing::Test {
 
   CUiScript m_script;  // outlives the dialog
   CProbeDlg m_dlg;
-  std::string m_strSample;
+  CScratchDir m_scratch;
+  std::string m_strSample;  // in m_scratch
 };

@@ -1,5 +1,5 @@
 // "导入新组" and "导入到当前组": phrase-list text files into the library and the
-// list, with the frequency range of edit boxes 1004 and 1005.
+// list, with the frequency range of edit boxes IDC_FREQ_MIN and IDC_FREQ_MAX.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -30,22 +30,7 @@ class ImportTest : public MainDialogTest {
   // A GBK text file in a scratch folder of the test's own, so that the new
   // group's title is the leaf's.
   std::string WriteText(const std::string& leaf, const std::string& text) {
-    const std::string dir = TestTempPath("texts");
-    CreateDirectoryA(dir.c_str(), nullptr);
-    const std::string path = dir + "/" + leaf;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr);
-    if (f) {
-      std::fwrite(text.data(), 1, text.size(), f);
-      std::fclose(f);
-    }
-    m_files.push_back(path);
-    return path;
-  }
-  void TearDown() override {
-    for (const std::string& path : m_files) std::remove(path.c_str());
-    RemoveDirectoryA(TestTempPath("texts").c_str());
-    MainDialogTest::TearDown();
+    return m_scratch.Write(leaf, text);
   }
   void ImportNew(const std::string& path) {
     m_script.AnswerFile(path);
@@ -55,8 +40,6 @@ class ImportTest : public MainDialogTest {
     m_dlg.m_ctrlList.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ASSERT_EQ(m_dlg.m_ctrlList.GetSelectionMark(), nRow);
   }
-
-  std::vector<std::string> m_files;
 };
 
 TEST_F(ImportTest, NewGroupGoesToANewRowAtItsIndex) {
@@ -114,7 +97,7 @@ TEST_F(ImportTest, RangeComesFromTheTwoEditBoxes) {
 
 TEST_F(ImportTest, FileThatCannotBeOpenedChangesNothing) {
   LoadSample();
-  ImportNew(TestTempPath("missing.txt"));
+  ImportNew(m_scratch.Path("missing.txt"));
   ASSERT_EQ(MessageTexts(), Strings{"打开文件失败"});
   EXPECT_EQ(m_script.m_messageBoxes[0].nType, static_cast<UINT>(MB_OK));
   EXPECT_EQ(GroupCount(), 3u);
@@ -145,9 +128,9 @@ TEST_F(ImportTest, GroupThatCannotBeMadeIsReportedAndAddsNoRow) {
   // 127 groups already.
   std::vector<tagTESTGROUP> groups;
   for (int i = 0; i < 127; ++i) groups.push_back({"g" + std::to_string(i), "", "", 0, {}});
-  ScopedTempFile full("full.wbk");
-  ASSERT_TRUE(WriteLibrary(full.path(), groups));
-  LoadFile(full.path());
+  const std::string full = m_scratch.Path("full.wbk");
+  ASSERT_TRUE(WriteLibrary(full, groups));
+  LoadFile(full);
   ASSERT_EQ(RowCount(), 127);
   m_script.m_messageBoxes.clear();
   ImportNew(WriteText("one.txt", "甲\n"));
@@ -195,7 +178,7 @@ TEST_F(ImportTest, IntoGroupWithAMarkOnARowOfNoGroupDoesNothing) {
 TEST_F(ImportTest, IntoGroupFileThatCannotBeOpened) {
   LoadSample();
   MarkRow(0);
-  m_script.AnswerFile(TestTempPath("missing.txt"));
+  m_script.AnswerFile(m_scratch.Path("missing.txt"));
   Click(IDC_IMPORT_TO_GROUP);
   ASSERT_EQ(MessageTexts(), Strings{"打开文件失败"});
   EXPECT_EQ(Cell(0, 1), "3");

@@ -18,13 +18,7 @@ class LoadCurrentTest : public MainDialogTest {
  protected:
   void SetUp() override {
     MainDialogTest::SetUp();
-    m_strDir = BackslashPath(TestTempPath("ime"));
-    CreateDirectoryA(m_strDir.c_str(), nullptr);
-  }
-  void TearDown() override {
-    DeleteFileA((m_strDir + "\\default.wbk").c_str());
-    RemoveDirectoryA(m_strDir.c_str());
-    MainDialogTest::TearDown();
+    m_strDir = BackslashPath(m_ime.Dir());
   }
   void InstallLibrary(const std::string& dir) {
     ASSERT_TRUE(
@@ -47,6 +41,7 @@ class LoadCurrentTest : public MainDialogTest {
   }
 
   CInstalledKey m_key;
+  CScratchDir m_ime;
   std::string m_strDir;
 };
 

@@ -63,22 +63,22 @@ class ProgressTest : public MainDialogTest {
 };
 
 TEST_F(ProgressTest, LoadAndSaveOfManyPhrasesEndAtTheLastStepWithFewMoves) {
-  ScopedTempFile file("many.wbk");
-  ASSERT_TRUE(WriteLibrary(file.path(), {{"多", "", "", 0, Phrases(kPhrases)}}));
+  const std::string file = m_scratch.Path("many.wbk");
+  ASSERT_TRUE(WriteLibrary(file, {{"多", "", "", 0, Phrases(kPhrases)}}));
   ASSERT_GT(BarWidth(), 0);
   ASSERT_LT(BarWidth() + 2, kPhrases);
   {
     CSetPosCounter counter(m_dlg.m_ctrlProgress.m_hWnd);
-    LoadFile(file.path());
+    LoadFile(file);
     ASSERT_EQ(PhraseCount(), static_cast<uint32_t>(kPhrases));
     ExpectBar(kPhrases, kPhrases - 1);
     EXPECT_GE(counter.m_nSetPos, 1);
     EXPECT_LE(counter.m_nSetPos, BarWidth() + 2);
   }
   {
-    ScopedTempFile out("many-saved.wbk");
+    const std::string out = m_scratch.Path("many-saved.wbk");
     CSetPosCounter counter(m_dlg.m_ctrlProgress.m_hWnd);
-    m_script.AnswerFile(out.path());
+    m_script.AnswerFile(out);
     Click(IDC_SAVE);
     ExpectBar(kPhrases, kPhrases - 1);
     EXPECT_GE(counter.m_nSetPos, 1);
@@ -87,8 +87,8 @@ TEST_F(ProgressTest, LoadAndSaveOfManyPhrasesEndAtTheLastStepWithFewMoves) {
 }
 
 TEST_F(ProgressTest, LoadThatBreaksOffLeavesTheBarAtTheLastPhraseRead) {
-  ScopedTempFile file("cut.wbk");
-  ASSERT_TRUE(WriteLibrary(file.path(), {{"多", "", "", 0, Phrases(kPhrases)}}));
+  const std::string file = m_scratch.Path("cut.wbk");
+  ASSERT_TRUE(WriteLibrary(file, {{"多", "", "", 0, Phrases(kPhrases)}}));
   // Header, group count and one group record, the phrase bytes, then records
   // of 3 + 4 bytes: keep 2000 whole records and part of the next one.
   const long kRecords = 12 + 1 + 308 + 4;
@@ -103,7 +103,7 @@ TEST_F(ProgressTest, LoadThatBreaksOffLeavesTheBarAtTheLastPhraseRead) {
   ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
   std::fclose(f);
 
-  LoadFile(file.path());
+  LoadFile(file);
   // The records before the cut are recovered and shown, and the message says
   // the file is damaged.
   const std::vector<std::string> texts = MessageTexts();
@@ -116,21 +116,13 @@ TEST_F(ProgressTest, LoadThatBreaksOffLeavesTheBarAtTheLastPhraseRead) {
 }
 
 TEST_F(ProgressTest, ImportOfManyLinesEndsAtTheFilesLengthWithFewMoves) {
-  const std::string dir = TestTempPath("texts");
-  CreateDirectoryA(dir.c_str(), nullptr);
-  const std::string path = dir + "/many.txt";
   std::string text;
   for (const std::string& phrase : Phrases(kPhrases)) text += phrase + " 1\n";
-  FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
+  const std::string path = m_scratch.Write("many.txt", text);
 
   CSetPosCounter counter(m_dlg.m_ctrlProgress.m_hWnd);
   m_script.AnswerFile(path);
   Click(IDC_IMPORT_NEW_GROUP);
-  std::remove(path.c_str());
-  RemoveDirectoryA(dir.c_str());
   EXPECT_EQ(PhraseCount(), static_cast<uint32_t>(kPhrases));
   ExpectBar(static_cast<int>(text.size()), static_cast<int>(text.size()));
   EXPECT_GE(counter.m_nSetPos, 1);

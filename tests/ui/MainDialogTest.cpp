@@ -63,8 +63,12 @@ TEST_F(MainDialogTest, SystemMenuEndsWithSeparatorAndAboutItem) {
   EXPECT_EQ(menu.GetMenuItemID(count - 1), static_cast<UINT>(IDM_ABOUTBOX));
   EXPECT_EQ(menu.GetMenuString(count - 1, MF_BYPOSITION), "关于 Tabrix(&A)...");
   EXPECT_TRUE(menu.GetMenuState(count - 2, MF_BYPOSITION) & MF_SEPARATOR);
-  EXPECT_EQ(IDM_ABOUTBOX, 16);
 }
+
+// The system menu keeps the low four bits of an item's id for itself, and ids
+// from 0xF000 up are the system's own commands.
+static_assert((IDM_ABOUTBOX & 0xF) == 0 && IDM_ABOUTBOX < 0xF000, "a system menu item's id");
+static_assert(IDM_ABOUTBOX == 16, "the id of the released program");
 
 TEST_F(MainDialogTest, IconIsTheProgramsBigAndSmallIcon) {
   ASSERT_NE(m_dlg.m_hIcon, nullptr);
@@ -125,9 +129,9 @@ TEST_F(MainDialogTest, LoadAsksForALibraryFile) {
 
 TEST_F(MainDialogTest, LoadAgainReplacesTheRows) {
   LoadSample();
-  ScopedTempFile other("other.wbk");
-  ASSERT_TRUE(WriteLibrary(other.path(), {{"唯一", "", "", 0, {"词"}}}));
-  LoadFile(other.path());
+  const std::string other = m_scratch.Path("other.wbk");
+  ASSERT_TRUE(WriteLibrary(other, {{"唯一", "", "", 0, {"词"}}}));
+  LoadFile(other);
   ASSERT_EQ(RowCount(), 1);
   EXPECT_EQ(Row(0), (Strings{"唯一", "1", "", ""}));
   EXPECT_EQ(GroupCount(), 1u);
@@ -135,10 +139,10 @@ TEST_F(MainDialogTest, LoadAgainReplacesTheRows) {
 }
 
 TEST_F(MainDialogTest, LoadOfTenPhrasesLeavesBarAtNineOfTen) {
-  ScopedTempFile file("ten.wbk");
-  ASSERT_TRUE(WriteLibrary(file.path(), {{"甲", "", "", 0, {"一", "二", "三", "四", "五"}},
-                                         {"乙", "", "", 0, {"六", "七", "八", "九", "十"}}}));
-  LoadFile(file.path());
+  const std::string file = m_scratch.Path("ten.wbk");
+  ASSERT_TRUE(WriteLibrary(file, {{"甲", "", "", 0, {"一", "二", "三", "四", "五"}},
+                                  {"乙", "", "", 0, {"六", "七", "八", "九", "十"}}}));
+  LoadFile(file);
   int low, high, pos;
   ProgressState(&low, &high, &pos);
   EXPECT_EQ(low, 0);
@@ -147,9 +151,9 @@ TEST_F(MainDialogTest, LoadOfTenPhrasesLeavesBarAtNineOfTen) {
 }
 
 TEST_F(MainDialogTest, LoadWithoutPhrasesSetsEmptyRange) {
-  ScopedTempFile file("nophrase.wbk");
-  ASSERT_TRUE(WriteLibrary(file.path(), {{"空组", "", "", 0, {}}}));
-  LoadFile(file.path());
+  const std::string file = m_scratch.Path("nophrase.wbk");
+  ASSERT_TRUE(WriteLibrary(file, {{"空组", "", "", 0, {}}}));
+  LoadFile(file);
   EXPECT_EQ(RowCount(), 1);
   int low, high, pos;
   ProgressState(&low, &high, &pos);
@@ -159,9 +163,9 @@ TEST_F(MainDialogTest, LoadWithoutPhrasesSetsEmptyRange) {
 }
 
 TEST_F(MainDialogTest, LoadOfLibraryWithoutGroupsGivesEmptyList) {
-  ScopedTempFile file("nogroup.wbk");
-  ASSERT_TRUE(WriteLibrary(file.path(), {}));
-  LoadFile(file.path());
+  const std::string file = m_scratch.Path("nogroup.wbk");
+  ASSERT_TRUE(WriteLibrary(file, {}));
+  LoadFile(file);
   EXPECT_EQ(RowCount(), 0);
   EXPECT_EQ(GroupCount(), 0u);
   EXPECT_EQ(m_dlg.m_bUpdating, 0);
@@ -179,15 +183,15 @@ TEST_F(MainDialogTest, LoadCancelledLeavesListAndLibraryEmpty) {
 }
 
 TEST_F(MainDialogTest, LoadFailureShowsMessageAndLeavesEverythingEmpty) {
-  ScopedTempFile garbage("garbage.wbk");
+  const std::string garbage = m_scratch.Path("garbage.wbk");
   {
     FILE* f = std::fopen(garbage.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fputs("not a phrase library at all", f);
     std::fclose(f);
   }
-  const std::string missing = TestTempPath("does-not-exist.wbk");
-  for (const std::string& path : {missing, garbage.path()}) {
+  const std::string missing = m_scratch.Path("does-not-exist.wbk");
+  for (const std::string& path : {missing, garbage}) {
     SCOPED_TRACE(path);
     LoadSample();
     m_script.m_messageBoxes.clear();
@@ -208,8 +212,8 @@ TEST_F(MainDialogTest, LoadFailureShowsMessageAndLeavesEverythingEmpty) {
 // A damaged file is not refused whole: what could be read stays shown, and
 // one message says that the file is damaged and how much was recovered.
 TEST_F(MainDialogTest, DamagedFileShowsWhatWasRecoveredAndSaysSo) {
-  ScopedTempFile truncated("cut.wbk");
-  ASSERT_TRUE(WriteLibrary(truncated.path(), SampleGroups()));
+  const std::string truncated = m_scratch.Path("cut.wbk");
+  ASSERT_TRUE(WriteLibrary(truncated, SampleGroups()));
   {
     FILE* f = std::fopen(truncated.c_str(), "rb");
     ASSERT_NE(f, nullptr);
@@ -221,7 +225,7 @@ TEST_F(MainDialogTest, DamagedFileShowsWhatWasRecoveredAndSaysSo) {
     std::fwrite(bytes.data(), 1, bytes.size() - 3, f);  // cut inside the index
     std::fclose(f);
   }
-  LoadFile(truncated.path());
+  LoadFile(truncated);
   ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
   const std::string text = m_script.m_messageBoxes[0].strText;
   EXPECT_EQ(0u, text.find("词库文件已损坏（词条索引与词条不符）")) << text;
@@ -234,8 +238,8 @@ TEST_F(MainDialogTest, DamagedFileShowsWhatWasRecoveredAndSaysSo) {
 // A file whose records repeat a text loads, with one message naming what
 // was left out; a clean file shows no message.
 TEST_F(MainDialogTest, RecordsLeftOutAreNamedInOneMessage) {
-  ScopedTempFile file("dup.wbk");
-  ASSERT_TRUE(WriteLibrary(file.path(), {{"g", "", "", 1, {"ab", "ac", "ad"}}}));
+  const std::string file = m_scratch.Path("dup.wbk");
+  ASSERT_TRUE(WriteLibrary(file, {{"g", "", "", 1, {"ab", "ac", "ad"}}}));
   {
     FILE* f = std::fopen(file.c_str(), "rb");
     ASSERT_NE(f, nullptr);
@@ -250,7 +254,7 @@ TEST_F(MainDialogTest, RecordsLeftOutAreNamedInOneMessage) {
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
-  LoadFile(file.path());
+  LoadFile(file);
   ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
   EXPECT_EQ(m_script.m_messageBoxes[0].strText, "载入时略去了重复的词条 1 个。");
   EXPECT_EQ(RowCount(), 1);
@@ -287,8 +291,8 @@ TEST_F(MainDialogTest, SaveCancelledShowsNothingAndChangesNothing) {
 
 TEST_F(MainDialogTest, SaveWritesTheLibraryAndSaysHowToInstallIt) {
   LoadSample();
-  ScopedTempFile out("saved.wbk");
-  m_script.AnswerFile(out.path());
+  const std::string out = m_scratch.Path("saved.wbk");
+  m_script.AnswerFile(out);
   Click(IDC_SAVE);
   ASSERT_EQ(m_script.m_fileDialogs.size(), 2u);
   const tagFILEDIALOGCALL& call = m_script.m_fileDialogs[1];
@@ -318,9 +322,9 @@ TEST_F(MainDialogTest, SaveWritesTheLibraryAndSaysHowToInstallIt) {
 
 TEST_F(MainDialogTest, SaveReplacesAnExistingFileWithoutAsking) {
   LoadSample();
-  ScopedTempFile out("existing.wbk");
-  ASSERT_TRUE(WriteLibrary(out.path(), {{"旧", "", "", 0, {"旧词"}}}));
-  m_script.AnswerFile(out.path());
+  const std::string out = m_scratch.Path("existing.wbk");
+  ASSERT_TRUE(WriteLibrary(out, {{"旧", "", "", 0, {"旧词"}}}));
+  m_script.AnswerFile(out);
   Click(IDC_SAVE);
   ASSERT_EQ(MessageTexts(), Strings{"保存完成，您可以在云笺的词库管理页面中安装该词库"});
   CTabrix reread;
@@ -330,7 +334,7 @@ TEST_F(MainDialogTest, SaveReplacesAnExistingFileWithoutAsking) {
 
 TEST_F(MainDialogTest, SaveFailureShowsMessageAndKeepsEverything) {
   LoadSample();
-  m_script.AnswerFile(TestTempPath("no-such-folder") + "/out.wbk");
+  m_script.AnswerFile(m_scratch.Path("no-such-folder/out.wbk"));
   Click(IDC_SAVE);
   ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
   EXPECT_EQ(m_script.m_messageBoxes[0].strText, "保存失败\n文件夹不存在。");
@@ -385,7 +389,7 @@ TEST_F(MainDialogTest, ClickOnTheBoxTogglesTheGroup) {
 // A read-only file is refused with its reason and stays as it was.
 TEST_F(MainDialogTest, SaveOverAReadOnlyFileSaysWhyAndKeepsIt) {
   LoadSample();
-  ScopedTempFile target("readonly.wbk");
+  const std::string target = m_scratch.Path("readonly.wbk");
   {
     FILE* f = std::fopen(target.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -393,7 +397,7 @@ TEST_F(MainDialogTest, SaveOverAReadOnlyFileSaysWhyAndKeepsIt) {
     std::fclose(f);
   }
   ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
-  m_script.AnswerFile(target.path());
+  m_script.AnswerFile(target);
   Click(IDC_SAVE);
   ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
@@ -409,8 +413,8 @@ TEST_F(MainDialogTest, SaveOverAReadOnlyFileSaysWhyAndKeepsIt) {
 TEST_F(MainDialogTest, UntickedGroupIsSavedWithEnableZero) {
   LoadSample();
   m_dlg.m_ctrlList.SetCheck(0, FALSE);
-  ScopedTempFile out("unticked.wbk");
-  m_script.AnswerFile(out.path());
+  const std::string out = m_scratch.Path("unticked.wbk");
+  m_script.AnswerFile(out);
   Click(IDC_SAVE);
   CTabrix reread;
   ASSERT_TRUE(reread.Load(out.c_str()));
