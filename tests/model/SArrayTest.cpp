@@ -401,7 +401,7 @@ TEST(SArrayTest, SingleBlockOrEmptyArrayIsNeverCompacted) {
   EXPECT_EQ(4u, a.m_nFree);
 }
 
-TEST(SArrayTest, NeedCompactThreshold) {
+TEST(SArrayTest, NeedCompactWhenTheSpareBeyondABlockExceedsTheWastePercent) {
   struct Case {
     uint32_t count, free, blockSize;
     uint8_t waste;

@@ -21,6 +21,10 @@ namespace {
 
 const char kAboutTarget[] = "https://tabrix.example/";
 
+// The ids of the released program, which tools that drive its windows from
+// outside (the end-to-end test among them) address.
+static_assert(IDD_ABOUTBOX == 100 && IDC_HYPERLINK == 1003, "About box ids");
+
 class AboutBoxTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(m_dlg.Create()); }

@@ -100,7 +100,8 @@ TEST(ApplicationTest, RunsTheMainDialogModallyAndEnds) {
   EXPECT_EQ(script.m_nUnexpected, 0);
 }
 
-// Template 102 with a data exchange of its own over the range fields.
+// The main dialog's template with a data exchange of its own over the range
+// fields.
 class CExchangeDlg : public CDialog {
  public:
   CExchangeDlg() : CDialog(IDD_TABRIX_DIALOG) {}
@@ -217,7 +218,7 @@ TEST(ReflectionTest, StaticColourAndClickGoToTheControl) {
   EXPECT_EQ(CWnd::FromHandlePermanent(hStatic), nullptr);
 }
 
-// Template 102 noting the ids of the clicks that reach it.
+// The main dialog's template, noting the ids of the clicks that reach it.
 class CClickLogDlg : public CDialog {
  public:
   CClickLogDlg() : CDialog(IDD_TABRIX_DIALOG) {}

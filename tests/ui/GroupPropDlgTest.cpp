@@ -63,6 +63,12 @@ class GroupPropDlgTest : public MainDialogTest {
   }
 };
 
+// The ids of the released program, which tools that drive its windows from
+// outside (the end-to-end test among them) address.
+static_assert(IDD_GROUP_PROP == 173 && IDC_PROP_NAME == 1042 && IDC_PROP_REMARK == 1045 &&
+                  IDC_PROP_EDITOR == 1114,
+              "group property dialog ids");
+
 TEST(GroupPropTemplateTest, FixedFrameCaptionFontAndItemsInTheirPlaces) {
   tagDIALOGTEMPLATE dlg;
   ASSERT_TRUE(LoadDialogTemplate(IDD_GROUP_PROP, dlg));

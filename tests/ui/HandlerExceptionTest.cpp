@@ -19,8 +19,8 @@ namespace {
 
 const char kNotDone[] = "程序内部出错，这次操作没有完成。";
 
-// Template 102, whose "载入" throws a standard exception, "保存" something
-// else, and "清空" counts its clicks.
+// The main dialog's template, whose "载入" throws a standard exception,
+// "保存" something else, and "清空" counts its clicks.
 class CThrowingDlg : public CDialog {
  public:
   CThrowingDlg() : CDialog(IDD_TABRIX_DIALOG) {}

@@ -407,7 +407,7 @@ TEST_F(HyperLinkTest, FallbackWithoutPlaceholderAppendsTheTarget) {
   EXPECT_TRUE(m_link.m_bLinkVisited);
 }
 
-TEST_F(HyperLinkTest, WithoutAnCHtmAssociationTheShellsFailureIsShown) {
+TEST_F(HyperLinkTest, WithoutAnHtmAssociationTheShellsFailureIsShown) {
   CHtmAssociation htm;
   CHtmAssociation::Remove();
   Attach(kMissingTarget);

@@ -1,4 +1,5 @@
-// Dialog template 102 as stored in the program, and the window made from it.
+// The main dialog's template (IDD_TABRIX_DIALOG) as stored in the program,
+// and the window made from it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,34 +24,44 @@ struct tagEXPECTEDCONTROL {
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kNoId = 0xFFFFFFFF;
 
+// The controls keep the ids of the released program, which tools that drive
+// its window from outside (the end-to-end test among them) address.
+static_assert(IDC_LOAD == 1000 && IDC_SAVE == 1001 && IDC_LOAD_CURRENT == 1002, "buttons");
+static_assert(IDC_FREQ_MIN == 1004 && IDC_FREQ_MAX == 1005, "range fields");
+static_assert(IDC_IMPORT_NEW_GROUP == 1048 && IDC_SET_GROUP_PROP == 1050 && IDC_CLEAR == 1117 &&
+                  IDC_IMPORT_TO_GROUP == 1209,
+              "group buttons");
+static_assert(IDC_GROUP_LIST == 1204 && IDC_PROGRESS == 1208, "list and bar");
+static_assert(IDD_TABRIX_DIALOG == 102, "template");
+
 // In creation order, which is also the Tab order.
 const tagEXPECTEDCONTROL kControls[] = {
-    {1001, "Button", "Button", "保存", 305, 148, 67, 19, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP,
+    {IDC_SAVE, "Button", "Button", "保存", 305, 148, 67, 19, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP,
      WS_DISABLED},
     {IDCANCEL, "Button", "Button", "退出", 305, 102, 67, 19, kChild | WS_TABSTOP,
      BS_DEFPUSHBUTTON | WS_DISABLED},
-    {1204, "SysListView32", "SysListView32", "", 7, 7, 294, 114,
+    {IDC_GROUP_LIST, "SysListView32", "SysListView32", "", 7, 7, 294, 114,
      kChild | LVS_REPORT | WS_BORDER | WS_TABSTOP,
      LVS_SINGLESEL | LVS_SORTASCENDING | LVS_SORTDESCENDING | LVS_NOCOLUMNHEADER | WS_DISABLED},
-    {1048, "Button", "Button", "导入新组", 305, 31, 67, 19, kChild | WS_TABSTOP,
+    {IDC_IMPORT_NEW_GROUP, "Button", "Button", "导入新组", 305, 31, 67, 19, kChild | WS_TABSTOP,
      BS_DEFPUSHBUTTON | WS_DISABLED},
-    {1117, "Button", "Button", "清空", 305, 7, 67, 19, kChild | WS_TABSTOP,
+    {IDC_CLEAR, "Button", "Button", "清空", 305, 7, 67, 19, kChild | WS_TABSTOP,
      BS_DEFPUSHBUTTON | WS_DISABLED},
-    {1208, "msctls_progress32", "msctls_progress32", "", 7, 128, 365, 13, kChild | WS_BORDER,
-     WS_TABSTOP | WS_DISABLED},
-    {1209, "Button", "Button", "导入到当前组", 305, 55, 67, 19, kChild | WS_TABSTOP,
+    {IDC_PROGRESS, "msctls_progress32", "msctls_progress32", "", 7, 128, 365, 13,
+     kChild | WS_BORDER, WS_TABSTOP | WS_DISABLED},
+    {IDC_IMPORT_TO_GROUP, "Button", "Button", "导入到当前组", 305, 55, 67, 19, kChild | WS_TABSTOP,
      BS_DEFPUSHBUTTON | WS_DISABLED},
-    {1050, "Button", "Button", "设定属性", 305, 79, 67, 19, kChild | WS_TABSTOP,
+    {IDC_SET_GROUP_PROP, "Button", "Button", "设定属性", 305, 79, 67, 19, kChild | WS_TABSTOP,
      BS_DEFPUSHBUTTON | WS_DISABLED},
-    {1000, "Button", "Button", "载入", 75, 148, 67, 19, kChild | WS_TABSTOP,
+    {IDC_LOAD, "Button", "Button", "载入", 75, 148, 67, 19, kChild | WS_TABSTOP,
      BS_DEFPUSHBUTTON | WS_DISABLED},
-    {1002, "Button", "Button", "载入当前词库", 7, 148, 67, 19, kChild | WS_TABSTOP,
+    {IDC_LOAD_CURRENT, "Button", "Button", "载入当前词库", 7, 148, 67, 19, kChild | WS_TABSTOP,
      BS_DEFPUSHBUTTON | WS_DISABLED},
     {kNoId, "Static", "Static", "词频范围:", 150, 155, 35, 8, kChild | SS_LEFT | WS_GROUP,
      WS_TABSTOP | SS_TYPEMASK},
-    {1004, "Edit", "Edit", "", 186, 153, 40, 14,
+    {IDC_FREQ_MIN, "Edit", "Edit", "", 186, 153, 40, 14,
      kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, ES_NUMBER | WS_DISABLED},
-    {1005, "Edit", "Edit", "", 241, 153, 40, 14,
+    {IDC_FREQ_MAX, "Edit", "Edit", "", 241, 153, 40, 14,
      kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, ES_NUMBER | WS_DISABLED},
     {kNoId, "Static", "Static", "到", 230, 157, 8, 8, kChild | SS_LEFT | WS_GROUP,
      WS_TABSTOP | SS_TYPEMASK},
@@ -121,7 +132,7 @@ TEST_F(MainDialogWindowTest, WindowsMadeFromTheTemplate) {
   EXPECT_TRUE(m_dlg.IsWindowVisible());
   EXPECT_EQ(m_dlg.GetStyle() & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
   EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_APPWINDOW);
-  EXPECT_EQ(LOWORD(m_dlg.SendMessage(DM_GETDEFID)), 1001);
+  EXPECT_EQ(LOWORD(m_dlg.SendMessage(DM_GETDEFID)), IDC_SAVE);
 
   // Children in creation (Tab) order.
   std::vector<HWND> children;
@@ -141,7 +152,7 @@ TEST_F(MainDialogWindowTest, WindowsMadeFromTheTemplate) {
     char className[64] = {};
     GetClassNameA(h, className, sizeof className);
     EXPECT_STREQ(className, e.pszWindowClass);
-    if (e.dwId != 1004 && e.dwId != 1005) {
+    if (e.dwId != IDC_FREQ_MIN && e.dwId != IDC_FREQ_MAX) {
       EXPECT_EQ(WindowTextGbk(h), e.pszText);
     }
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
