@@ -17,6 +17,7 @@
 #include "HyperLink.h"
 #include "LinkTestSupport.h"
 #include "RegistryFixtures.h"
+#include "ScratchDir.h"
 #include "UiTestSupport.h"
 #include "framework/Dialog.h"
 #include "framework/UiScript.h"
@@ -67,18 +68,10 @@ class CLinkHostDlg : public CDialog {
 // The command line the stand-in browser records, read once it is written.
 class CRecordedCommand {
  public:
-  CRecordedCommand() {
-    char dir[MAX_PATH];
-    ::GetTempPathA(sizeof dir, dir);
-    m_strPath = std::string(dir) + "tabrix_link_command_" +
-                std::to_string(::GetCurrentProcessId()) + ".txt";
-    ::DeleteFileA(m_strPath.c_str());
+  CRecordedCommand() : m_strPath(BackslashPath(m_dir.Path("command.txt"))) {
     ::SetEnvironmentVariableA("TABRIX_RECORD_FILE", m_strPath.c_str());
   }
-  ~CRecordedCommand() {
-    ::SetEnvironmentVariableA("TABRIX_RECORD_FILE", nullptr);
-    ::DeleteFileA(m_strPath.c_str());
-  }
+  ~CRecordedCommand() { ::SetEnvironmentVariableA("TABRIX_RECORD_FILE", nullptr); }
   // The recorded line; empty when none came.
   std::string Wait() {
     const bool came = PumpUntil(
@@ -91,6 +84,7 @@ class CRecordedCommand {
   }
 
  private:
+  CScratchDir m_dir;
   std::string m_strPath;
 };
 
@@ -366,10 +360,8 @@ TEST_F(HyperLinkTest, ASuccessfulOpenMarksTheLinkVisited) {
   ASSERT_TRUE(SetRegistryDefaultText(HKEY_CLASSES_ROOT, ".tabrixpage", "TabrixTest.page"));
   ASSERT_TRUE(SetRegistryDefaultText(HKEY_CLASSES_ROOT, "TabrixTest.page\\shell\\open\\command",
                                      "\"" + RecorderPath() + "\" \"%1\""));
-  char dir[MAX_PATH];
-  ::GetTempPathA(sizeof dir, dir);
-  const std::string page = std::string(dir) + "tabrix_link_page.tabrixpage";
-  std::ofstream(page) << "page";
+  const CScratchDir dir;
+  const std::string page = BackslashPath(dir.Write("page.tabrixpage", "page"));
 
   CRecordedCommand recorded;
   Attach(page);
@@ -382,7 +374,6 @@ TEST_F(HyperLinkTest, ASuccessfulOpenMarksTheLinkVisited) {
   const std::string line = recorded.Wait();
   EXPECT_NE(line.find(page), std::string::npos) << line;
   ::KillTimer(m_link.m_hWnd, m_link.m_nHoverTimerId);
-  ::DeleteFileA(page.c_str());
 }
 
 TEST_F(HyperLinkTest, FallbackCutsTheCommandAtTheQuotedPlaceholder) {
