@@ -66,4 +66,4 @@ constexpr uint32_t kLoadMaxEdits = 1024;
 // What an input costs grows with its length: libFuzzer keeps the shortest
 // input it knows for what it found, and so keeps most runs cheap, while
 // thousands of records take a few hundred bytes.
-constexpr uint32_t kLoadRecordsPerByte = 16;
+constexpr uint32_t kLoadRecordsPerByte = 8;

@@ -63,7 +63,9 @@ class CStoreModel {
     return true;
   }
 
-  // The store record for record and the group counts.
+  // The store record for record and the group counts. The model is in
+  // order, so this also finds a store out of order, repeating a text or with
+  // a text not padded.
   void CheckAgainst(CTabrix& lib) const {
     Check(lib.m_arrPhrase.GetCount() == Count(), "store holds a different number of phrases");
     Check(lib.GetGroupCount() == m_counts.size(), "store has a different number of groups");
@@ -78,6 +80,7 @@ class CStoreModel {
         Check(memcmp(p, &m_before[j++], sizeof(tagPHRASE2)) == 0, "a stored record changed");
       } else {
         Check(CompareText(it->first, *p) == 0, "store holds another text");
+        Check(AllZero(p->szWord + p->cLen, sizeof(p->szWord) - p->cLen), "text not padded");
         Check(p->byGroup == it->second.first, "a text kept another record's group");
         Check(p->byFreq == it->second.second, "a text kept another record's frequency");
         ++it;
