@@ -84,7 +84,8 @@ bool WritePhraseList(const std::string& path, uint32_t n) {
   return fclose(file) == 0;
 }
 
-// The bar as it was driven before the throttle: every step sent.
+// The bar as it was driven before the throttle: every step sent (load,
+// save and import alike: one shape of progress).
 void EveryStepToBar(int32_t stage, int32_t value, void* data) {
   CProgressCtrl& bar = static_cast<CTabrixDlg*>(data)->m_ctrlProgress;
   if (stage == 0) {
@@ -94,17 +95,8 @@ void EveryStepToBar(int32_t stage, int32_t value, void* data) {
   }
 }
 
-void EveryPositionToBar(uint64_t fileLength, uint64_t position, void* data) {
-  CProgressCtrl& bar = static_cast<CTabrixDlg*>(data)->m_ctrlProgress;
-  unsigned shift = 0;
-  while ((fileLength >> shift) > static_cast<uint64_t>(INT_MAX)) ++shift;
-  if (position == 0) bar.SetRange32(0, static_cast<int>(fileLength >> shift));
-  bar.SetPos(static_cast<int>(position >> shift));
-}
-
 // A callback that does nothing: what the calls alone cost.
 void NoProgress(int32_t, int32_t, void*) {}
-void NoImportProgress(uint64_t, uint64_t, void*) {}
 
 enum Variant { NONE, EMPTY, EDITOR, EVERY, VARIANTS };
 const char* const kVariantNames[VARIANTS] = {"no callback", "empty callback", "editor",
@@ -211,17 +203,14 @@ class CBench {
     m_library.Free();
     Wire(NONE);
     tagIMPORTOPTIONS options = DefaultImportOptions();
-    const ImportProgress callbacks[VARIANTS] = {
-        nullptr, &NoImportProgress, &CTabrixDlg::ImportProgressToBar, &EveryPositionToBar};
+    const ProgressCallback callbacks[VARIANTS] = {nullptr, &NoProgress, &CTabrixDlg::ProgressToBar,
+                                                  &EveryStepToBar};
     options.funProgress = callbacks[v];
     options.pProgressData = v == NONE ? nullptr : &m_dlg;
     uint8_t group = TABRIX_NO_GROUP;
     int result = 0;
-    times->seconds[v].push_back(Seconds([&] {
-      result = ImportNewGroup(m_library, path.c_str(), options, &group, nullptr);
-      // "导入新组" shows a position held back once the import returns.
-      if (v == EDITOR) m_dlg.EndProgress();
-    }));
+    times->seconds[v].push_back(Seconds(
+        [&] { result = ImportNewGroup(m_library, path.c_str(), options, &group, nullptr); }));
     return result == IMPORT_OK && m_library.m_arrPhrase.GetCount() == n;
   }
 
@@ -229,20 +218,14 @@ class CBench {
   bool TimeSave(Variant v, const std::string& path, tagTIMES* times) {
     Wire(v);
     int result = 0;
-    times->seconds[v].push_back(Seconds([&] {
-      result = m_library.Save(path.c_str());
-      if (v == EDITOR) m_dlg.EndProgress();
-    }));
+    times->seconds[v].push_back(Seconds([&] { result = m_library.Save(path.c_str()); }));
     return result == 1;
   }
 
   bool TimeLoad(Variant v, const std::string& path, uint32_t n, tagTIMES* times) {
     Wire(v);
     int result = 0;
-    times->seconds[v].push_back(Seconds([&] {
-      result = m_library.Load(path.c_str());
-      if (v == EDITOR) m_dlg.EndProgress();
-    }));
+    times->seconds[v].push_back(Seconds([&] { result = m_library.Load(path.c_str()); }));
     return result == 1 && m_library.m_arrPhrase.GetCount() == n;
   }
 

@@ -237,7 +237,7 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
     std::string title = args.nInto < 0 ? GroupTitle(ctx, path) : std::string();
     opt.pszTitle = title.c_str();
     CProgressBar bar(ctx, "importing");
-    opt.funProgress = &CProgressBar::OnImportProgress;
+    opt.funProgress = &CProgressBar::OnLibraryProgress;
     opt.pProgressData = &bar;
     tagIMPORTSTATS stats{};
     uint8_t group = static_cast<uint8_t>(args.nInto);

@@ -52,9 +52,3 @@ void CProgressBar::OnLibraryProgress(int32_t stage, int32_t value, void* data) {
     bar->End();
   }
 }
-
-void CProgressBar::OnImportProgress(uint64_t fileLength, uint64_t position, void* data) {
-  CProgressBar* bar = static_cast<CProgressBar*>(data);
-  if (position == 0) bar->Begin(fileLength);
-  bar->Update(position);
-}

@@ -24,7 +24,6 @@ class CProgressBar {
 
   // Adapters for the library's load/save callback and the import's progress.
   static void OnLibraryProgress(int32_t stage, int32_t value, void* data);
-  static void OnImportProgress(uint64_t fileLength, uint64_t position, void* data);
 
  private:
   const tagCLICONTEXT& m_ctx;

@@ -7,6 +7,7 @@
 
 #include "GbkText.h"
 #include "PhraseBatch.h"
+#include "Progress.h"
 #include "Tabrix.h"
 #include "TxtLineReader.h"
 
@@ -57,14 +58,11 @@ void ImportPhraseLine(CPhraseBatch& batch, const char* line, const tagIMPORTOPTI
   }
 }
 
-void ReportProgress(const tagIMPORTOPTIONS& opt, const CTxtLineReader& reader, uint64_t position) {
-  if (opt.funProgress != nullptr) opt.funProgress(reader.GetLength(), position, opt.pProgressData);
-}
-
 // The loop shared by both imports, from the first line already read to the end.
 void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, char* line,
                  bool applyHeaders, const tagIMPORTOPTIONS& opt, tagIMPORTSTATS& stats) {
-  ReportProgress(opt, reader, 0);
+  CProgressReporter progress(opt.funProgress, opt.pProgressData);
+  progress.Begin(reader.GetLength());
   CPhraseBatch batch(lib, g);
   // Room for the phrases of a typical list at once: a line of two
   // characters, a tab, a frequency and a line end takes about 8 bytes.
@@ -81,10 +79,11 @@ void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, 
       ImportPhraseLine(batch, line, opt, stats);
     }
     line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
-    ReportProgress(opt, reader, reader.GetPosition());
+    progress.Step(reader.GetPosition());
   }
   batch.Flush(stats);
   reader.Close();
+  progress.End();
 }
 
 }  // namespace

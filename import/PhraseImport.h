@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "PhraseRecords.h"
+
 class CTabrix;
 
 // Lines handed to the importer hold at most this many bytes; a longer line of
@@ -42,10 +44,6 @@ struct tagIMPORTSTATS {
   uint32_t nOutOfRange;  // frequency outside lo..hi (checked first)
 };
 
-// Progress: the file's length and the reader's current position, in bytes.
-// Called once with position 0 before the first line, then after every line.
-typedef void (*ImportProgress)(uint64_t fileLength, uint64_t position, void* data);
-
 enum ImportResult {
   IMPORT_OK = 1,
   IMPORT_OPEN_FAILED = 0,    // the text file cannot be opened; nothing changed
@@ -56,10 +54,12 @@ enum ImportResult {
 };
 
 struct tagIMPORTOPTIONS {
-  uint8_t byMinFreq;           // 0 in the editor's first state
-  uint8_t byMaxFreq;           // 250
-  const char* pszTitle;        // new group's name; null: GroupTitleFromPath(path)
-  ImportProgress funProgress;  // may be null
+  uint8_t byMinFreq;     // 0 in the editor's first state
+  uint8_t byMaxFreq;     // 250
+  const char* pszTitle;  // new group's name; null: GroupTitleFromPath(path)
+  // May be null. Begins with the file's length in bytes, steps with the
+  // bytes read after every line, and ends once (Progress.h).
+  ProgressCallback funProgress;
   void* pProgressData;
 };
 

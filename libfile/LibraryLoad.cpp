@@ -12,17 +12,10 @@
 #include "GroupRecord.h"
 #include "LoadReport.h"
 #include "LoadSink.h"
+#include "Progress.h"
 #include "Tabrix.h"
 
 namespace {
-
-void ReportProgress(const CTabrix& library, int32_t stage, int32_t value) {
-  if (library.m_funProgress) library.m_funProgress(stage, value, library.m_pProgressData);
-}
-
-int32_t ProgressValue(uint64_t value) {
-  return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
-}
 
 // The smallest file bytes a record costs: its 3-byte head and its offset.
 constexpr uint64_t kMinRecordBytes = TABRIX_PHRASE_HEAD_SIZE + TABRIX_INDEX_ENTRY_SIZE;
@@ -179,7 +172,8 @@ int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
   lengths.Reserve(static_cast<size_t>(nExpected));
   sink.Reserve(static_cast<size_t>(nExpected));
 
-  ReportProgress(*this, 0, ProgressValue(nTotal));
+  CProgressReporter progress(m_funProgress, m_pProgressData);
+  progress.Begin(nTotal);
   bool bMemory = true;
   uint64_t nSection = 0;  // bytes of the records read
   for (uint64_t i = 0; i < nTotal; ++i) {
@@ -214,7 +208,7 @@ int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
       bMemory = false;
       break;
     }
-    ReportProgress(*this, 1, ProgressValue(i));
+    progress.Step(i);
   }
 
   if (bMemory && r.nStatus == LOAD_WHOLE && nSection != nPhraseBytes) {
@@ -244,7 +238,7 @@ int CTabrix::ReadBody(CFileReader& file, tagLOADREPORT* pReport) {
   if (bMemory && r.nStatus == LOAD_WHOLE && file.Skip(1)) SetDamage(r, DAMAGE_TRAILING);
 
   if (bMemory) bMemory = sink.Finish();
-  ReportProgress(*this, 2, 0);
+  progress.End();
   if (!bMemory) {
     r.nStatus = LOAD_NO_MEMORY;
     return 0;

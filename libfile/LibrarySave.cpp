@@ -13,6 +13,7 @@
 #include "SaveError.h"
 #include "SaveTarget.h"
 #include "GroupRecord.h"
+#include "Progress.h"
 #include "Tabrix.h"
 
 namespace {
@@ -27,10 +28,6 @@ uint32_t TickCount() {
   auto since = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<uint32_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-}
-
-void ReportProgress(const CTabrix& library, int32_t stage, int32_t value) {
-  if (library.m_funProgress) library.m_funProgress(stage, value, library.m_pProgressData);
 }
 
 }  // namespace
@@ -61,13 +58,14 @@ int CTabrix::WriteBody(CFileWriter& file) {
   std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[kChunkBytes]);
   if (!chunk) return 0;
 
-  ReportProgress(*this, 0, static_cast<int32_t>(nPhrases));
+  CProgressReporter progress(m_funProgress, m_pProgressData);
+  progress.Begin(nPhrases);
   size_t nUsed = 0;     // bytes in chunk
   uint32_t nFirst = 0;  // first record in chunk
   // Writes the chunk; its records count as done only once their bytes are out.
   auto writeChunk = [&](uint32_t nEnd) {
     if (nUsed > 0 && !file.Write(chunk.get(), nUsed)) return false;
-    for (; nFirst < nEnd; ++nFirst) ReportProgress(*this, 1, static_cast<int32_t>(nFirst));
+    for (; nFirst < nEnd; ++nFirst) progress.Step(nFirst);
     nUsed = 0;
     return true;
   };
@@ -103,7 +101,7 @@ int CTabrix::WriteBody(CFileWriter& file) {
   // What came before a refused record still goes out, as it always did.
   if (!writeChunk(i)) bOk = false;
   const uint64_t nPhraseBytes = file.GetPosition() - nBase;
-  ReportProgress(*this, 2, 0);
+  progress.End();
   if (!bOk || nPhraseBytes > UINT32_MAX) return 0;
 
   // The index, made in a second walk over the lengths: cheaper than keeping

@@ -42,7 +42,7 @@ enum : uint32_t {
   TABRIX_NO_GROUP = 255        // AddGroup's failure result; names no group
 };
 
-// Progress of load and save: stage 0 begins with the step count, stage 1
+// Progress (Progress.h names the stages): stage 0 begins with the step count, stage 1
 // reports the finished step (from 0), stage 2 ends with 0.
 typedef void (*ProgressCallback)(int32_t stage, int32_t value, void* data);
 

@@ -7,6 +7,7 @@
 #include "InstalledLibrary.h"
 #include "LibraryMessages.h"
 #include "LoadReport.h"
+#include "Progress.h"
 #include "framework/FileDialog.h"
 #include "framework/Menu.h"
 #include "framework/WinApp.h"
@@ -175,9 +176,9 @@ void CTabrixDlg::OnItemChangedList(NMHDR* pNMHDR, LRESULT* pResult) {
 
 void CTabrixDlg::ProgressToBar(int32_t stage, int32_t value, void* data) {
   CTabrixDlg* pDlg = static_cast<CTabrixDlg*>(data);
-  if (stage == 1) {
+  if (stage == PROGRESS_STEP) {
     pDlg->StepProgress(value);
-  } else if (stage == 0) {
+  } else if (stage == PROGRESS_BEGIN) {
     pDlg->BeginProgress(value);
   } else {
     pDlg->EndProgress();
@@ -215,8 +216,8 @@ void CTabrixDlg::OnSave() {
   if (dlg.DoModal() != IDOK) return;
   const std::string path = dlg.GetPathName();
   int nError = 0;
+  // The save's progress ends the bar itself.
   const int nSaved = m_library.Save(path.c_str(), &nError);
-  EndProgress();
   if (nSaved) {
     MessageBox("保存完成，您可以在云笺的词库管理页面中安装该词库");
   } else {
@@ -243,8 +244,8 @@ void CTabrixDlg::OnLoadCurrent() {
 
 void CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
   tagLOADREPORT report;
+  // The load's progress ends the bar itself.
   const int nLoaded = m_library.Load(path.c_str(), &report);
-  EndProgress();
   if (nLoaded || report.nStatus == LOAD_DAMAGED) {
     // A damaged file's recovered phrases stay shown, so that the user can
     // save them under another name; the message says what happened.

@@ -30,8 +30,6 @@ class CTabrixDlg : public CDialog {
   // The library's progress callback; data is the dialog.
   static void ProgressToBar(int32_t stage, int32_t value, void* data);
   // The imports' progress callback: the text file's length and read
-  // position; data is the dialog.
-  static void ImportProgressToBar(uint64_t fileLength, uint64_t position, void* data);
 
   // The progress bar through its throttle: the range 0..nUpper is set at
   // once; a position is sent only when the bar would show it differently and

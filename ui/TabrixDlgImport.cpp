@@ -17,16 +17,6 @@ const char kTextExt[] = "txt";
 
 }  // namespace
 
-// The import reports the file's length and read position in bytes; the bar
-// takes 32-bit values, so a file past 2 GiB is shown in coarser steps.
-void CTabrixDlg::ImportProgressToBar(uint64_t fileLength, uint64_t position, void* data) {
-  CTabrixDlg* pDlg = static_cast<CTabrixDlg*>(data);
-  unsigned shift = 0;
-  while ((fileLength >> shift) > static_cast<uint64_t>(INT_MAX)) ++shift;
-  if (position == 0) pDlg->BeginProgress(static_cast<int>(fileLength >> shift));
-  pDlg->StepProgress(static_cast<int>(position >> shift));
-}
-
 void CTabrixDlg::ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const {
   *pMin = RangeFieldValue(GetDlgItemText(IDC_FREQ_MIN).c_str());
   *pMax = RangeFieldValue(GetDlgItemText(IDC_FREQ_MAX).c_str());
@@ -37,13 +27,12 @@ void CTabrixDlg::OnImportNewGroup() {
   if (dlg.DoModal() != IDOK) return;
   tagIMPORTOPTIONS options = DefaultImportOptions();
   ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
-  options.funProgress = &CTabrixDlg::ImportProgressToBar;
+  options.funProgress = &CTabrixDlg::ProgressToBar;
   options.pProgressData = this;
 
   const std::string path = dlg.GetPathName();
   uint8_t group = TABRIX_NO_GROUP;
   const int result = ImportNewGroup(m_library, path.c_str(), options, &group, nullptr);
-  EndProgress();
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
     return;
@@ -68,13 +57,12 @@ void CTabrixDlg::OnImportToGroup() {
   if (dlg.DoModal() != IDOK) return;
   tagIMPORTOPTIONS options = DefaultImportOptions();
   ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
-  options.funProgress = &CTabrixDlg::ImportProgressToBar;
+  options.funProgress = &CTabrixDlg::ProgressToBar;
   options.pProgressData = this;
 
   const std::string path = dlg.GetPathName();
   const int result =
       ImportToGroup(m_library, static_cast<uint8_t>(current), path.c_str(), options, nullptr);
-  EndProgress();
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
     return;

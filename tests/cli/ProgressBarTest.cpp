@@ -31,14 +31,14 @@ TEST(ProgressBar, SilentWithoutATerminalOrForShortWork) {
   tagCLICONTEXT pipe{&out, &err, 65001, false};
   {
     CProgressBar bar(pipe, "importing", std::chrono::milliseconds(0));
-    CProgressBar::OnImportProgress(1000, 0, &bar);
-    CProgressBar::OnImportProgress(1000, 500, &bar);
+    CProgressBar::OnLibraryProgress(0, 1000, &bar);
+    CProgressBar::OnLibraryProgress(1, 500, &bar);
   }
   tagCLICONTEXT terminal{&out, &err, 65001, true};
   {
     CProgressBar bar(terminal, "importing", std::chrono::hours(1));
-    CProgressBar::OnImportProgress(1000, 0, &bar);
-    CProgressBar::OnImportProgress(1000, 500, &bar);
+    CProgressBar::OnLibraryProgress(0, 1000, &bar);
+    CProgressBar::OnLibraryProgress(1, 500, &bar);
   }
   EXPECT_TRUE(err.str().empty());
 }

@@ -14,6 +14,7 @@
 
 #include "ImportChecks.h"
 #include "PhraseImport.h"
+#include "Progress.h"
 #include "ScratchDir.h"
 #include "Tabrix.h"
 #include "TxtLineReader.h"
@@ -230,20 +231,22 @@ TEST(BatchImport, ProgressStillComesPerLine) {
   struct tagLOG {
     std::vector<uint64_t> positions;
     uint64_t length = 0;
+    int ends = 0;
   } log;
   tagIMPORTOPTIONS opt = DefaultImportOptions();
-  opt.funProgress = [](uint64_t length, uint64_t position, void* data) {
-    static_cast<tagLOG*>(data)->length = length;
-    static_cast<tagLOG*>(data)->positions.push_back(position);
+  opt.funProgress = [](int32_t stage, int32_t value, void* data) {
+    if (stage == PROGRESS_BEGIN) static_cast<tagLOG*>(data)->length = uint64_t(value);
+    if (stage == PROGRESS_STEP) static_cast<tagLOG*>(data)->positions.push_back(uint64_t(value));
+    if (stage == PROGRESS_END) ++static_cast<tagLOG*>(data)->ends;
   };
   opt.pProgressData = &log;
   CTabrix lib;
   tagIMPORTSTATS stats = {};
   ASSERT_EQ(IMPORT_OK, ImportNewGroup(lib, path.c_str(), opt, nullptr, &stats));
   EXPECT_EQ(5u, stats.nLines);
-  ASSERT_EQ(6u, log.positions.size());  // before the first line, then after each
-  EXPECT_EQ(0u, log.positions.front());
+  ASSERT_EQ(5u, log.positions.size());  // after each line
   EXPECT_EQ(log.length, log.positions.back());
+  EXPECT_EQ(1, log.ends);
   EXPECT_EQ(PhraseList({{"a", 2}, {"b", 1}, {"c", 4}}), PhrasesOf(lib, 0));
 }
 

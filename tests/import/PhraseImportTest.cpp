@@ -1,4 +1,5 @@
 #include "PhraseImport.h"
+#include "Progress.h"
 
 #include <cstring>
 #include <string>
@@ -422,15 +423,15 @@ TEST(ImportToGroup, AnIndexThatNamesNoGroupIsRefused) {
 }
 
 struct tagPROGRESSLOG {
-  std::vector<std::pair<uint64_t, uint64_t>> calls;
+  std::vector<std::pair<int32_t, int32_t>> calls;  // (stage, value)
 };
 
-void LogProgress(uint64_t length, uint64_t position, void* data) {
-  static_cast<tagPROGRESSLOG*>(data)->calls.emplace_back(length, position);
+void LogProgress(int32_t stage, int32_t value, void* data) {
+  static_cast<tagPROGRESSLOG*>(data)->calls.emplace_back(stage, value);
 }
 
-// Progress starts at 0 before the first line, follows every line, and ends at
-// the file's length; positions never go back.
+// Progress begins with the file's length, steps after every line with the
+// bytes read (never going back), reaches the file's length and ends once.
 TEST(Import, ReportsProgressFromStartToEnd) {
   std::string bytes = "# header comment\n";
   for (int i = 0; i < 600; ++i) bytes += "p" + std::to_string(i) + " 1\n";
@@ -449,12 +450,13 @@ TEST(Import, ReportsProgressFromStartToEnd) {
     } else {
       ASSERT_EQ(ImportNewGroup(lib, path.c_str(), opt, nullptr, &stats), IMPORT_OK);
     }
-    ASSERT_EQ(log.calls.size(), stats.nLines + 1);
-    EXPECT_EQ(log.calls.front().second, 0u);
-    EXPECT_EQ(log.calls.back().second, bytes.size());
-    for (size_t i = 0; i < log.calls.size(); ++i) {
-      EXPECT_EQ(log.calls[i].first, bytes.size());
-      if (i > 0) {
+    ASSERT_EQ(log.calls.size(), stats.nLines + 2);
+    EXPECT_EQ(log.calls.front(), std::make_pair(int32_t(PROGRESS_BEGIN), int32_t(bytes.size())));
+    EXPECT_EQ(log.calls.back(), std::make_pair(int32_t(PROGRESS_END), 0));
+    EXPECT_EQ(log.calls[log.calls.size() - 2].second, int32_t(bytes.size()));
+    for (size_t i = 1; i + 1 < log.calls.size(); ++i) {
+      EXPECT_EQ(log.calls[i].first, PROGRESS_STEP);
+      if (i > 1) {
         EXPECT_GE(log.calls[i].second, log.calls[i - 1].second);
       }
     }
@@ -473,8 +475,8 @@ TEST(Import, AnEmptyFileReportsProgressOnce) {
   uint8_t g = 9;
   ASSERT_EQ(ImportNewGroup(lib, path.c_str(), opt, &g, nullptr), IMPORT_OK);
   EXPECT_EQ(g, 0);
-  ASSERT_EQ(log.calls.size(), 1u);
-  EXPECT_EQ(log.calls[0], std::make_pair(uint64_t(0), uint64_t(0)));
+  EXPECT_EQ(log.calls, (std::vector<std::pair<int32_t, int32_t>>{{PROGRESS_BEGIN, 0},
+                                                                    {PROGRESS_END, 0}}));
 }
 
 struct tagTITLECASE {
