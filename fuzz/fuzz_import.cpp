@@ -45,6 +45,7 @@
 #include <vector>
 
 #include "PhraseImport.h"
+#include "Progress.h"
 #include "Tabrix.h"
 #include "TxtLineReader.h"
 
@@ -60,7 +61,7 @@ constexpr uint32_t kImportMaxLines = 4096;
 constexpr size_t kImportMaxBytes = 128 * 1024;
 // What an input costs grows with its length: libFuzzer keeps the shortest
 // input it knows for what it found, and so keeps most runs cheap.
-constexpr uint32_t kLinesPerByte = 16;
+constexpr uint32_t kLinesPerByte = 8;
 constexpr uint32_t kPreloadShuffled = 1024;  // AddPhrase in random order is slow
 
 enum : uint8_t {
@@ -392,19 +393,39 @@ std::string DecodeFile(CFuzzInput& in, uint32_t nMaxLines) {
 
 // ---- The import and its reference ------------------------------------------
 
+// The progress calls of one import: a begin with the file's length, a step
+// with the bytes read after every line, one end.
 struct tagPROGRESS {
-  uint64_t nCalls;
-  uint64_t nLast;
-  uint64_t nLength;
-  bool bBack;
+  uint32_t nBegins = 0;
+  uint32_t nSteps = 0;
+  uint32_t nEnds = 0;
+  int32_t nTotal = -1;
+  int32_t nLast = 0;
+  bool bBack = false;     // a step below the one before
+  bool bOutside = false;  // a step before the begin, a call after the end, an unknown stage
 };
 
-void OnProgress(uint64_t length, uint64_t position, void* data) {
+void OnProgress(int32_t stage, int32_t value, void* data) {
   tagPROGRESS* p = static_cast<tagPROGRESS*>(data);
-  if (p->nCalls > 0 && position < p->nLast) p->bBack = true;
-  p->nLength = length;
-  p->nLast = position;
-  ++p->nCalls;
+  if (p->nEnds > 0) p->bOutside = true;
+  switch (stage) {
+    case PROGRESS_BEGIN:
+      ++p->nBegins;
+      p->nTotal = value;
+      break;
+    case PROGRESS_STEP:
+      if (p->nBegins == 0) p->bOutside = true;
+      if (p->nSteps > 0 && value < p->nLast) p->bBack = true;
+      p->nLast = value;
+      ++p->nSteps;
+      break;
+    case PROGRESS_END:
+      ++p->nEnds;
+      break;
+    default:
+      p->bOutside = true;
+      break;
+  }
 }
 
 // What the import must give, as the editor once ran it: each accepted line
@@ -477,7 +498,7 @@ void CheckImport(const std::string& path, const std::string& bytes,
   tagIMPORTOPTIONS opt = DefaultImportOptions();
   opt.byMinFreq = lo;
   opt.byMaxFreq = hi;
-  tagPROGRESS progress = {0, 0, 0, false};
+  tagPROGRESS progress;
   opt.funProgress = OnProgress;
   opt.pProgressData = &progress;
   tagIMPORTSTATS stats;
@@ -502,11 +523,13 @@ void CheckImport(const std::string& path, const std::string& bytes,
             stats.nHeaders + stats.nAdded + stats.nDuplicate + stats.nTooLong + stats.nOutOfRange,
         "a line left unaccounted");
   Check(lib.m_arrPhrase.GetCount() == phrasesBefore + stats.nAdded, "added count differs");
-  Check(progress.nCalls == stats.nLines + 1, "progress not once per line");
+  Check(progress.nBegins == 1 && progress.nEnds == 1, "progress not begun and ended once");
+  Check(!progress.bOutside, "progress outside its begin and end");
+  Check(progress.nTotal == static_cast<int32_t>(bytes.size()),
+        "progress of a length not the file's");
+  Check(progress.nSteps == stats.nLines, "progress not once per line");
   Check(!progress.bBack, "progress went back");
-  // Without a line there is only the report before the first line.
-  Check(progress.nLength == bytes.size(), "progress with a length not the file's");
-  Check(progress.nLast == (stats.nLines > 0 ? bytes.size() : 0),
+  Check(stats.nLines == 0 || progress.nLast == static_cast<int32_t>(bytes.size()),
         "progress ends in the wrong place");
   CheckInvariants(lib);
 
