@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "PhraseImport.h"
+#include "ImportStats.h"
 
 class CTabrix;
 

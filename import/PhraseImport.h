@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ImportStats.h"
 #include "PhraseRecords.h"
 
 class CTabrix;
@@ -32,17 +33,6 @@ uint8_t PhraseFrequency(const char* field);
 // reduced to its low 8 bits. 0 when the text holds no number or a negative one,
 // since the field takes unsigned numbers only. A null text is 0.
 uint8_t RangeFieldValue(const char* text);
-
-// What an import did, line by line. For a finished import
-// nLines == nHeaders + nAdded + nDuplicate + nTooLong + nOutOfRange.
-struct tagIMPORTSTATS {
-  uint32_t nLines;    // lines handed out by the reader (comments and empty lines excluded)
-  uint32_t nHeaders;  // lines beginning with '@' (applied or ignored)
-  uint32_t nAdded;
-  uint32_t nDuplicate;   // text already in the library
-  uint32_t nTooLong;     // text longer than 30 bytes (and frequency in range)
-  uint32_t nOutOfRange;  // frequency outside lo..hi (checked first)
-};
 
 enum ImportResult {
   IMPORT_OK = 1,
