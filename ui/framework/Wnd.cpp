@@ -220,11 +220,7 @@ void CWnd::GetWindowRect(RECT* pRect) const { ::GetWindowRect(m_hWnd, pRect); }
 
 BOOL CWnd::Invalidate(BOOL bErase) { return ::InvalidateRect(m_hWnd, nullptr, bErase); }
 
-BOOL CWnd::ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
-
 BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
-
-HWND CWnd::SetFocus() { return ::SetFocus(m_hWnd); }
 
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
 

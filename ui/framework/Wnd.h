@@ -67,9 +67,7 @@ class CWnd {
   void GetClientRect(RECT* pRect) const;
   void GetWindowRect(RECT* pRect) const;
   BOOL Invalidate(BOOL bErase = TRUE);
-  BOOL ShowWindow(int nCmdShow);
   BOOL EnableWindow(BOOL bEnable = TRUE);
-  HWND SetFocus();
   DWORD GetStyle() const;
   DWORD GetExStyle() const;
   BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
