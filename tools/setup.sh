@@ -17,6 +17,7 @@ packages=(
   nlohmann-json3-dev              # the cli tool's JSON output
   clang-format
   strace                          # the save's system calls, checked in order by a test
+  python3                         # the include-cycle check (tools/check-include-cycles.py)
 )
 
 missing=()
