@@ -57,19 +57,38 @@ inline std::vector<std::string> FolderNames(const std::string& dir) {
 
 // Removes a file, or a folder with everything in it.
 inline void RemoveTree(const std::string& path) {
-  if (IsFolderPath(path)) {
-    for (const std::string& name : FolderNames(path)) RemoveTree(path + "/" + name);
 #ifdef _WIN32
-    _rmdir(path.c_str());
-#else
-    rmdir(path.c_str());
-#endif
-  } else {
-#ifdef _WIN32
-    _chmod(path.c_str(), _S_IREAD | _S_IWRITE);  // a read-only file is not removed
-#endif
+  // Entries are told apart by the listing's attributes, not by _stat: the C
+  // library takes a last byte 0x5C for a separator, and it is the trail byte
+  // of some GBK characters (誠 is D5 5C).
+  _finddata_t data;
+  intptr_t h = _findfirst((path + "/*").c_str(), &data);
+  if (h != -1) {
+    do {
+      const std::string name = data.name;
+      if (name == "." || name == "..") continue;
+      if (data.attrib & _A_SUBDIR) {
+        RemoveTree(path + "/" + name);
+      } else {
+        const std::string file = path + "/" + name;
+        _chmod(file.c_str(), _S_IREAD | _S_IWRITE);  // a read-only file is not removed
+        std::remove(file.c_str());
+      }
+    } while (_findnext(h, &data) == 0);
+    _findclose(h);
+  }
+  if (_rmdir(path.c_str()) != 0) {
+    _chmod(path.c_str(), _S_IREAD | _S_IWRITE);
     std::remove(path.c_str());
   }
+#else
+  if (IsFolderPath(path)) {
+    for (const std::string& name : FolderNames(path)) RemoveTree(path + "/" + name);
+    rmdir(path.c_str());
+  } else {
+    std::remove(path.c_str());
+  }
+#endif
 }
 
 class CScratchDir {
