@@ -1,5 +1,5 @@
 // Shared helpers of the wbk tests: running the tool in-process with captured
-// streams, and library files built byte by byte. The scratch folder is
+// streams, and library files built byte by byte (tests/support/LibraryBytes.h). The scratch folder is
 // tests/support/ScratchDir.h.
 #pragma once
 
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "LibraryBytes.h"
 #include "LibraryFiles.h"
 #include "ScratchDir.h"
 #include "TextEncoding.h"
@@ -53,55 +54,9 @@ inline bool FileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-// One group and one phrase record of a library file built by hand.
-struct tagTESTGROUP {
-  std::string strName, strEditor, strRemark;
-  int32_t bEnable;
-};
-struct tagTESTRECORD {
-  uint8_t byGroup, byFreq;
-  std::string strText;  // any bytes, any length up to 255
-};
-
-inline void PutLE(std::string* out, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-// A library file exactly as the writer lays it out (stamp 0): counts from
-// the records that name a group, phraseBytes and index from the records.
-inline std::string BuildLibraryBytes(const std::vector<tagTESTGROUP>& groups,
-                                     const std::vector<tagTESTRECORD>& records) {
-  std::string out;
-  PutLE(&out, 0x584B, 2);
-  PutLE(&out, 0x4C43, 2);
-  PutLE(&out, 2005, 2);
-  PutLE(&out, 2, 2);
-  PutLE(&out, 0, 4);
-  out.push_back(static_cast<char>(groups.size()));
-  for (size_t g = 0; g < groups.size(); ++g) {
-    std::string rec(308, '\0');
-    rec.replace(0, groups[g].strName.size(), groups[g].strName);
-    rec.replace(50, groups[g].strEditor.size(), groups[g].strEditor);
-    rec.replace(100, groups[g].strRemark.size(), groups[g].strRemark);
-    uint32_t count = 0;
-    for (const tagTESTRECORD& r : records) count += r.byGroup == g;
-    std::string tail;
-    PutLE(&tail, count, 4);
-    PutLE(&tail, static_cast<uint32_t>(groups[g].bEnable), 4);
-    rec.replace(300, 8, tail);
-    out += rec;
-  }
-  std::string section, index;
-  for (const tagTESTRECORD& r : records) {
-    PutLE(&index, static_cast<uint32_t>(section.size()), 4);
-    section.push_back(static_cast<char>(r.byGroup));
-    section.push_back(static_cast<char>(r.byFreq));
-    section.push_back(static_cast<char>(r.strText.size()));
-    section += r.strText;
-  }
-  PutLE(&out, static_cast<uint32_t>(section.size()), 4);
-  return out + section + index;
-}
+using tabrix_test::BuildLibraryBytes;
+using tabrix_test::tagTESTGROUP;
+using tabrix_test::tagTESTRECORD;
 
 // The file with its stamp (bytes 8..11) and every group's tick flag zeroed:
 // what two saves of the same library share.

@@ -1,6 +1,6 @@
-// Shared helpers of the library file tests: whole-file reads and writes, a
-// builder for hand-made files and library comparison. The scratch folder is
-// tests/support/ScratchDir.h.
+// Shared helpers of the library file tests: whole-file reads and writes and
+// library comparison. Hand-made files: tests/support/LibraryBytes.h; the
+// scratch folder: tests/support/ScratchDir.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,14 +17,13 @@
 
 #include "FileHeader.h"
 #include "FileIO.h"
+#include "LibraryBytes.h"
 #include "LoadReport.h"
 #include "SaveError.h"
 #include "ScratchDir.h"
 #include "Tabrix.h"
 
 namespace tabrix_test {
-
-typedef std::vector<uint8_t> Bytes;
 
 inline Bytes ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -36,67 +35,6 @@ inline void WriteAll(const std::string& path, const Bytes& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
 }
-
-// Builds library files byte by byte, the way another program might write them.
-class CFileBuilder {
- public:
-  CFileBuilder& Header(uint16_t major = 2005, uint16_t minor = 2, uint16_t magic = 0x584B,
-                       uint16_t type = 0x4C43, uint32_t stamp = 0x12345678) {
-    U16(magic).U16(type).U16(major).U16(minor).U32(stamp);
-    return *this;
-  }
-  CFileBuilder& Byte(uint8_t b) {
-    m_bytes.push_back(b);
-    return *this;
-  }
-  CFileBuilder& U16(uint16_t v) { return Byte(uint8_t(v)).Byte(uint8_t(v >> 8)); }
-  CFileBuilder& U32(uint32_t v) { return U16(uint16_t(v)).U16(uint16_t(v >> 16)); }
-  CFileBuilder& Raw(const void* p, size_t n) {
-    const uint8_t* b = static_cast<const uint8_t*>(p);
-    m_bytes.insert(m_bytes.end(), b, b + n);
-    return *this;
-  }
-  // A group record: three text fields (zero-padded), dwCount, bEnable.
-  CFileBuilder& Group(const std::string& name, uint32_t count, int32_t enable = 0,
-                      const std::string& editor = "", const std::string& remark = "") {
-    Field(name, 50).Field(editor, 50).Field(remark, 200);
-    return U32(count).U32(uint32_t(enable));
-  }
-  CFileBuilder& Field(const std::string& text, size_t width) {
-    for (size_t i = 0; i < width; ++i) Byte(i < text.size() ? uint8_t(text[i]) : 0);
-    return *this;
-  }
-  // A phrase record whose length byte is the text's size.
-  CFileBuilder& Phrase(uint8_t group, uint8_t freq, const std::string& text) {
-    Byte(group).Byte(freq).Byte(uint8_t(text.size()));
-    return Raw(text.data(), text.size());
-  }
-  // A whole phrase section as a writer that keeps its books makes it:
-  // phraseBytes, the records (group, frequency, text; the length byte is
-  // the text's size) and the offset index.
-  struct tagREC {
-    uint8_t byGroup;
-    uint8_t byFreq;
-    std::string strText;
-  };
-  CFileBuilder& Section(const std::vector<tagREC>& records) {
-    uint32_t nBytes = 0;
-    std::vector<uint32_t> offsets;
-    for (const tagREC& r : records) {
-      offsets.push_back(nBytes);
-      nBytes += 3 + uint32_t(r.strText.size());
-    }
-    U32(nBytes);
-    for (const tagREC& r : records) Phrase(r.byGroup, r.byFreq, r.strText);
-    for (uint32_t o : offsets) U32(o);
-    return *this;
-  }
-  const Bytes& Get() const { return m_bytes; }
-  size_t Size() const { return m_bytes.size(); }
-
- private:
-  Bytes m_bytes;
-};
 
 inline std::string PhraseText(const tagPHRASE2& phrase) {
   return std::string(phrase.szWord, FieldTextLength(phrase.szWord, sizeof(phrase.szWord)));

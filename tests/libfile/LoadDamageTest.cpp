@@ -163,7 +163,7 @@ TEST(LoadDamage, AnyOrderLoadsAsOneRecordAtATime) {
   std::mt19937 rng(7);
   for (int round = 0; round < 30; ++round) {
     const int nRecords = 1 + static_cast<int>(rng() % 3000);
-    std::vector<CFileBuilder::tagREC> records;
+    std::vector<tagTESTRECORD> records;
     const int nSorted = static_cast<int>(rng() % (nRecords + 1));  // a sorted prefix
     for (int i = 0; i < nRecords; ++i) {
       char text[16];
