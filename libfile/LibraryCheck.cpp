@@ -53,8 +53,11 @@ class CChecker {
   void Add(uint64_t offset, CheckKind kind, const std::string& message,
            const std::string& text = std::string());
   bool CheckHeader();
-  void CheckGroups(uint32_t groups);
-  void CheckField(size_t offset, size_t width, const char* what, uint32_t group);
+  static size_t GroupAt(uint32_t g) { return kGroupTable + 1 + size_t(g) * kGroupSize; }
+  void ReadGroups(uint32_t groups);
+  void CheckGroups();
+  void CheckField(const char* field, size_t width, uint64_t offset, const char* what,
+                  uint32_t group);
   void FindSection(size_t base, uint32_t phraseBytes, uint64_t total);
   void CheckRecords(uint32_t groups);
   void CheckCounts(uint32_t groups, size_t tableEnd, uint64_t total);
@@ -64,6 +67,7 @@ class CChecker {
   size_t m_nSize;
   tagCHECKREPORT* m_pReport;
   uint32_t m_arrListed[CHECK_KIND_COUNT] = {};
+  std::vector<tagGROUPINFO> m_arrGroups;
   std::vector<tagRECORD> m_arrRecords;
   size_t m_nSectionEnd = 0;  // after the last record: where the index starts
 };
@@ -107,17 +111,17 @@ bool CChecker::CheckHeader() {
   return ok;
 }
 
-void CChecker::CheckField(size_t offset, size_t width, const char* what, uint32_t group) {
-  const uint8_t* p = m_pData + offset;
-  const void* nul = memchr(p, 0, width);
+void CChecker::CheckField(const char* field, size_t width, uint64_t offset, const char* what,
+                          uint32_t group) {
+  const void* nul = memchr(field, 0, width);
   if (nul == nullptr) {
     Add(offset, CHECK_FIELD_UNTERMINATED,
         std::string("group ") + Num(group) + ": the " + what + " has no terminator in its " +
             Num(width) + " bytes");
     return;
   }
-  for (size_t i = static_cast<size_t>(static_cast<const uint8_t*>(nul) - p) + 1; i < width; ++i) {
-    if (p[i] != 0) {
+  for (size_t i = static_cast<size_t>(static_cast<const char*>(nul) - field) + 1; i < width; ++i) {
+    if (field[i] != 0) {
       Add(offset + i, CHECK_FIELD_PADDING,
           std::string("group ") + Num(group) + ": nonzero byte after the " + what +
               "'s terminator");
@@ -126,13 +130,23 @@ void CChecker::CheckField(size_t offset, size_t width, const char* what, uint32_
   }
 }
 
-void CChecker::CheckGroups(uint32_t groups) {
-  for (uint32_t g = 0; g < groups; ++g) {
-    size_t rec = kGroupTable + 1 + g * kGroupSize;
-    CheckField(rec + offsetof(tagGROUPINFO, szName), sizeof(tagGROUPINFO::szName), "name", g);
-    CheckField(rec + offsetof(tagGROUPINFO, szEditor), sizeof(tagGROUPINFO::szEditor), "editor", g);
-    CheckField(rec + offsetof(tagGROUPINFO, szRemark), sizeof(tagGROUPINFO::szRemark), "remark", g);
-    uint32_t enable = GetU32(m_pData + rec + offsetof(tagGROUPINFO, bEnable));
+// The group table, decoded as the loader decodes it.
+void CChecker::ReadGroups(uint32_t groups) {
+  m_arrGroups.resize(groups);
+  for (uint32_t g = 0; g < groups; ++g)
+    DecodeGroupRecord(m_pData + GroupAt(g), &m_arrGroups[g]);
+}
+
+void CChecker::CheckGroups() {
+  for (uint32_t g = 0; g < m_arrGroups.size(); ++g) {
+    const tagGROUPINFO& group = m_arrGroups[g];
+    const size_t rec = GroupAt(g);
+    CheckField(group.szName, sizeof(group.szName), rec + offsetof(tagGROUPINFO, szName), "name", g);
+    CheckField(group.szEditor, sizeof(group.szEditor), rec + offsetof(tagGROUPINFO, szEditor),
+               "editor", g);
+    CheckField(group.szRemark, sizeof(group.szRemark), rec + offsetof(tagGROUPINFO, szRemark),
+               "remark", g);
+    const uint32_t enable = static_cast<uint32_t>(group.bEnable);
     if (enable > 1) {
       Add(rec + offsetof(tagGROUPINFO, bEnable), CHECK_TICK_FLAG,
           "group " + Num(g) + ": tick flag " + Num(enable) + " is neither 0 nor 1");
@@ -230,8 +244,8 @@ void CChecker::CheckCounts(uint32_t groups, size_t tableEnd, uint64_t total) {
     if (r.byGroup < groups) ++present[r.byGroup];
   }
   for (uint32_t g = 0; g < groups; ++g) {
-    size_t at = kGroupTable + 1 + g * kGroupSize + offsetof(tagGROUPINFO, dwCount);
-    uint32_t stored = GetU32(m_pData + at);
+    const size_t at = GroupAt(g) + offsetof(tagGROUPINFO, dwCount);
+    const uint32_t stored = m_arrGroups[g].dwCount;
     if (stored != present[g]) {
       Add(at, CHECK_GROUP_COUNT,
           "group " + Num(g) + ": stored count " + Num(stored) + ", records present " +
@@ -291,11 +305,10 @@ void CChecker::Run() {
             Num(tableEnd - kGroupTable) + " bytes)");
     return;
   }
-  CheckGroups(groups);
+  ReadGroups(groups);
+  CheckGroups();
   uint64_t total = 0;
-  for (uint32_t g = 0; g < groups; ++g) {
-    total += GetU32(m_pData + kGroupTable + 1 + g * kGroupSize + offsetof(tagGROUPINFO, dwCount));
-  }
+  for (const tagGROUPINFO& group : m_arrGroups) total += group.dwCount;
   if (m_nSize - tableEnd < 4) {
     Add(tableEnd, CHECK_PHRASE_BYTES, "the file ends before phraseBytes");
     if (total != 0) {
