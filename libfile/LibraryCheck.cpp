@@ -133,8 +133,7 @@ void CChecker::CheckField(const char* field, size_t width, uint64_t offset, cons
 // The group table, decoded as the loader decodes it.
 void CChecker::ReadGroups(uint32_t groups) {
   m_arrGroups.resize(groups);
-  for (uint32_t g = 0; g < groups; ++g)
-    DecodeGroupRecord(m_pData + GroupAt(g), &m_arrGroups[g]);
+  for (uint32_t g = 0; g < groups; ++g) DecodeGroupRecord(m_pData + GroupAt(g), &m_arrGroups[g]);
 }
 
 void CChecker::CheckGroups() {

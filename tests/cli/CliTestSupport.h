@@ -1,6 +1,6 @@
 // Shared helpers of the wbk tests: running the tool in-process with captured
-// streams, and library files built byte by byte (tests/support/LibraryBytes.h). The scratch folder is
-// tests/support/ScratchDir.h.
+// streams, and library files built byte by byte (tests/support/LibraryBytes.h). The scratch folder
+// is tests/support/ScratchDir.h.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -475,8 +475,8 @@ TEST(Import, AnEmptyFileReportsProgressOnce) {
   uint8_t g = 9;
   ASSERT_EQ(ImportNewGroup(lib, path.c_str(), opt, &g, nullptr), IMPORT_OK);
   EXPECT_EQ(g, 0);
-  EXPECT_EQ(log.calls, (std::vector<std::pair<int32_t, int32_t>>{{PROGRESS_BEGIN, 0},
-                                                                    {PROGRESS_END, 0}}));
+  EXPECT_EQ(log.calls,
+            (std::vector<std::pair<int32_t, int32_t>>{{PROGRESS_BEGIN, 0}, {PROGRESS_END, 0}}));
 }
 
 struct tagTITLECASE {

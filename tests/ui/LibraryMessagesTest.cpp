@@ -25,7 +25,9 @@ TEST(LibraryMessages, DamageSaysWhatAndHowMuchWasRecovered) {
   report.nKept = 998;
   report.nDropDamaged = 2;
   const std::string text = LoadOutcomeMessage(report);
-  EXPECT_EQ(0u, text.find("词库文件已损坏（词条索引与词条不符）。文件中应有 1000 个词条，恢复了 998 个。"))
+  EXPECT_EQ(
+      0u,
+      text.find("词库文件已损坏（词条索引与词条不符）。文件中应有 1000 个词条，恢复了 998 个。"))
       << text;
   EXPECT_NE(std::string::npos, text.find("载入时略去了损坏的词条 2 个。")) << text;
 }
