@@ -30,9 +30,11 @@
 #define TABRIX_BENCH_POSIX 1
 #endif
 
-#include "FileHeader.h"
 #include "BenchOptions.h"
 #include "PhraseImport.h"
+#include "FileHeader.h"
+#include "FileIO.h"
+#include "GroupRecord.h"
 #include "Tabrix.h"
 
 namespace {
@@ -148,50 +150,36 @@ size_t BaselineReadSortUnique(const std::string& path) {
 // The phrases as a library file in their random order (a file written by
 // another program, or edited by hand): what Load must still read in n log n.
 bool WriteRandomOrderLibrary(const std::string& path, const std::vector<tagPHRASE2>& phrases) {
-  std::vector<uint8_t> bytes;
-  auto u16 = [&](uint32_t v) {
-    bytes.push_back(uint8_t(v));
-    bytes.push_back(uint8_t(v >> 8));
-  };
-  auto u32 = [&](uint32_t v) {
-    u16(v & 0xFFFF);
-    u16(v >> 16);
-  };
-  u16(0x584B);
-  u16(0x4C43);
-  u16(2005);
-  u16(2);
-  u32(0);
+  CFileWriter file;
+  if (!file.Open(path.c_str()) ||
+      !WriteFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR, 0, nullptr))
+    return false;
   uint32_t counts[kGroups] = {};
   for (const tagPHRASE2& p : phrases) ++counts[p.byGroup];
-  bytes.push_back(kGroups);
+  bool ok = file.WriteByte(kGroups);
   for (int g = 0; g < kGroups; ++g) {
     tagGROUPINFO group;
     memset(&group, 0, sizeof(group));
     snprintf(group.szName, sizeof(group.szName), "group %d", g);
-    const uint8_t* raw = reinterpret_cast<const uint8_t*>(&group);
-    bytes.insert(bytes.end(), raw, raw + offsetof(tagGROUPINFO, dwCount));
-    u32(counts[g]);
-    u32(0);
+    group.dwCount = counts[g];
+    uint8_t record[TABRIX_GROUP_RECORD_SIZE];
+    EncodeGroupRecord(group, record);
+    ok &= file.Write(record, sizeof(record));
   }
   uint32_t nBytes = 0;
-  for (const tagPHRASE2& p : phrases) nBytes += 3 + p.cLen;
-  u32(nBytes);
-  std::vector<uint32_t> offsets;
+  for (const tagPHRASE2& p : phrases) nBytes += TABRIX_PHRASE_HEAD_SIZE + p.cLen;
+  ok &= file.WriteU32(nBytes);
+  for (const tagPHRASE2& p : phrases) {
+    uint8_t head[TABRIX_PHRASE_HEAD_SIZE];
+    EncodePhraseHead(p, head);
+    ok &= file.Write(head, sizeof(head)) && file.Write(p.szWord, p.cLen);
+  }
   uint32_t nOffset = 0;
   for (const tagPHRASE2& p : phrases) {
-    offsets.push_back(nOffset);
-    nOffset += 3 + p.cLen;
-    bytes.push_back(p.byGroup);
-    bytes.push_back(p.byFreq);
-    bytes.push_back(p.cLen);
-    bytes.insert(bytes.end(), p.szWord, p.szWord + p.cLen);
+    ok &= file.WriteU32(nOffset);
+    nOffset += TABRIX_PHRASE_HEAD_SIZE + p.cLen;
   }
-  for (uint32_t o : offsets) u32(o);
-  FILE* file = fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return fclose(file) == 0 && ok;
+  return file.Close() && ok;
 }
 
 #if TABRIX_BENCH_POSIX

@@ -27,3 +27,11 @@ inline void DecodeGroupRecord(const uint8_t* in, tagGROUPINFO* group) {
   group->dwCount = GetU32(in + offsetof(tagGROUPINFO, dwCount));
   group->bEnable = static_cast<int32_t>(GetU32(in + offsetof(tagGROUPINFO, bEnable)));
 }
+
+// A phrase record's head: group, frequency and the text's length; the
+// text's cLen bytes follow it.
+inline void EncodePhraseHead(const tagPHRASE2& phrase, uint8_t* out) {
+  out[0] = phrase.byGroup;
+  out[1] = phrase.byFreq;
+  out[2] = phrase.cLen;
+}

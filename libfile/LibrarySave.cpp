@@ -86,9 +86,7 @@ int CTabrix::WriteBody(CFileWriter& file) {
         break;
       }
       uint8_t* pRecord = chunk.get() + nUsed;
-      pRecord[0] = pPhrase->byGroup;
-      pRecord[1] = pPhrase->byFreq;
-      pRecord[2] = pPhrase->cLen;
+      EncodePhraseHead(*pPhrase, pRecord);
       // The whole text field is copied: a copy of fixed size compiles to a
       // few moves, one of the text's own length to a slow string
       // instruction. The bytes past the text are overwritten by the next
