@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CliContext.h"
+#include "FilePaths.h"
 
 class CTabrix;
 
@@ -36,21 +37,3 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes);
 // afterwards. Paths stay narrow strings, as the core takes them (in the ANSI
 // code page on Windows).
 bool MakeFolder(const std::string& path);
-// folder + '/' + name, or folder + name when the folder ends in a separator.
-std::string JoinPath(const std::string& folder, const std::string& name);
-
-// A temporary file that is removed when this object goes away.
-class CTempFile {
- public:
-  CTempFile() = default;
-  ~CTempFile();
-  CTempFile(const CTempFile&) = delete;
-  CTempFile& operator=(const CTempFile&) = delete;
-
-  // Creates the file in the system's temporary folder and writes the bytes.
-  bool Create(const std::string& bytes);
-  const std::string& GetPath() const { return m_strPath; }
-
- private:
-  std::string m_strPath;
-};
