@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "LibraryFiles.h"
+#include "GbkSource.h"
 #include "PhraseImport.h"
 #include "ProgressBar.h"
 #include "Tabrix.h"
@@ -23,140 +24,52 @@
 
 namespace {
 
-// A text file as the importer will read it: the original path, or a GBK copy
-// made from UTF-8 text.
-struct tagIMPORTSOURCE {
-  std::string strPath;  // what the importer opens
-  std::unique_ptr<CTempFile> pTemp;
-  uint32_t nUnconvertible = 0;  // lines skipped because they have no GBK form
-};
-
-// UTF-8 to GBK into the temporary copy; a line that does not convert is
-// named and left out (as an empty line, which the reader skips) without
-// losing the rest.
-class CCopyConverter : public CUtf8LineConverter {
+// The phrase list as the importer reads it (GbkSource.h), each line left
+// out named on the error stream.
+class CCliSource : public CGbkSource {
  public:
-  CCopyConverter(const tagCLICONTEXT& ctx, const std::string& path, std::FILE* out)
-      : m_ctx(ctx), m_strPath(path), m_pOut(out) {}
+  CCliSource(const tagCLICONTEXT& ctx, const std::string& path) : m_ctx(ctx), m_strPath(path) {}
 
  protected:
-  bool Put(const char* gbk, size_t size) override {
-    return m_pOut != nullptr && std::fwrite(gbk, 1, size, m_pOut) == size;
-  }
-  bool TakeBack(uint64_t size) override {
-    if (m_pOut == nullptr || std::fflush(m_pOut) != 0) return false;
-#ifdef _WIN32
-    return _chsize_s(_fileno(m_pOut), static_cast<__int64>(size)) == 0 &&
-           _fseeki64(m_pOut, static_cast<__int64>(size), SEEK_SET) == 0;
-#else
-    return ftruncate(fileno(m_pOut), static_cast<off_t>(size)) == 0 &&
-           fseeko(m_pOut, static_cast<off_t>(size), SEEK_SET) == 0;
-#endif
-  }
-  void OnLineSkipped(uint32_t line, bool validUtf8) override {
-    *m_ctx.pErr << "warning: " << ShownPath(m_ctx, m_strPath) << ":" << line << ": "
-                << (validUtf8 ? "a character with no GBK form" : "not valid UTF-8")
+  void OnLineSkipped(uint32_t nLine, bool bDecodable) override {
+    *m_ctx.pErr << "warning: " << ShownPath(m_ctx, m_strPath) << ":" << nLine << ": "
+                << (bDecodable                     ? "a character with no GBK form"
+                    : GetEncoding() == SOURCE_UTF8 ? "not valid UTF-8"
+                                                   : "not valid UTF-16")
                 << "; line skipped\n";
   }
 
  private:
   const tagCLICONTEXT& m_ctx;
   std::string m_strPath;
-  std::FILE* m_pOut;
 };
 
-// Reads the file in blocks: never more of it in memory than one block.
-class CBlockReader {
- public:
-  explicit CBlockReader(std::FILE* file) : m_pFile(file), m_arrBlock(65536) {}
-  // The next block, empty at the end of the file or on a read error.
-  size_t Next() { return std::fread(m_arrBlock.data(), 1, m_arrBlock.size(), m_pFile); }
-  const char* Data() const { return m_arrBlock.data(); }
-  bool Failed() const { return std::ferror(m_pFile) != 0; }
-
- private:
-  std::FILE* m_pFile;
-  std::vector<char> m_arrBlock;
-};
-
-// Whether the text starts with a byte-order mark and must be converted from
-// UTF-8 (NeedsUtf8Conversion over the whole file), read in blocks. "auto"
-// reads until the answer is known: to the end only for valid UTF-8.
-bool ScanText(std::FILE* file, const std::string& mode, bool* pBom, bool* pConvert) {
-  CBlockReader reader(file);
-  CUtf8Scan scan;
-  char head[3];
-  size_t headSize = 0;
-  size_t n;
-  while ((n = reader.Next()) > 0) {
-    for (size_t i = 0; i < n && headSize < sizeof head; ++i) head[headSize++] = reader.Data()[i];
-    if (mode != "auto" || HasUtf8Bom(head, headSize)) break;
-    scan.Feed(reader.Data(), n);
-    if (!scan.IsValidSoFar()) break;
-  }
-  if (reader.Failed()) return false;
-  *pBom = HasUtf8Bom(head, headSize);
-  *pConvert = mode == "utf-8" || *pBom || (scan.IsValid() && !scan.IsPlainAscii());
-  return true;
-}
-
-// The GBK copy of UTF-8 text, from the byte after any byte-order mark. False,
-// with an error written, when the text cannot be read or the copy not made.
-bool MakeGbkCopy(const tagCLICONTEXT& ctx, const std::string& path, std::FILE* file, bool bom,
-                 tagIMPORTSOURCE* src) {
-  if (std::fseek(file, bom ? 3 : 0, SEEK_SET) != 0) {
-    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
-    return false;
-  }
-  src->pTemp.reset(new CTempFile);
-  std::FILE* out = nullptr;
-  // Created empty under a name nobody else holds, then filled as the text converts.
-  if (src->pTemp->Create(std::string())) out = std::fopen(src->pTemp->GetPath().c_str(), "wb");
-  CCopyConverter converter(ctx, path, out);
-  CBlockReader reader(file);
-  size_t n;
-  // Without a copy the lines are still converted, to name those with no GBK form.
-  while ((n = reader.Next()) > 0) converter.Feed(reader.Data(), n);
-  bool readFailed = reader.Failed();
-  if (!readFailed) converter.Finish();
-  bool written = out != nullptr && !converter.IsOutputFailed();
-  if (out != nullptr && std::fclose(out) != 0) written = false;
-  if (readFailed) {
-    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
-    return false;
-  }
-  src->nUnconvertible = converter.GetSkipped();
-  if (!written) {
-    *ctx.pErr << "error: cannot write a temporary file for " << ShownPath(ctx, path) << "\n";
-    return false;
-  }
-  src->strPath = src->pTemp->GetPath();
-  return true;
-}
-
-// Decides the file's encoding and, for UTF-8, makes the GBK copy. False when
-// the file cannot be read or the copy cannot be made (an error is written).
-// Only a regular file is taken: a device or a FIFO could go on for ever.
+// Decides the file's encoding and, for UTF-8 or UTF-16, makes the GBK copy.
+// False when the file cannot be read or the copy cannot be made (an error is
+// written). Only a regular file is taken: a device or a FIFO could go on for ever.
 bool PrepareSource(const tagCLICONTEXT& ctx, const std::string& path, const std::string& encoding,
-                   tagIMPORTSOURCE* src) {
-  src->strPath = path;
+                   CCliSource* src) {
   bool refused = false;
   std::FILE* file = OpenInputFile(ctx, path, &refused);
   if (refused) return false;
+  if (file != nullptr) std::fclose(file);
   // GBK text goes to the importer as it is; the importer says when it cannot open it.
-  if (encoding == "gbk") {
-    if (file != nullptr) std::fclose(file);
-    return true;
-  }
-  bool bom = false, convert = false;
-  if (file == nullptr || !ScanText(file, encoding, &bom, &convert)) {
-    if (file != nullptr) std::fclose(file);
+  if (encoding == "gbk") return src->Open(path.c_str(), SOURCE_MODE_GBK) == SOURCE_OK;
+  if (file == nullptr) {
     *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
     return false;
   }
-  bool ok = !convert || MakeGbkCopy(ctx, path, file, bom, src);
-  std::fclose(file);
-  return ok;
+  const int result =
+      src->Open(path.c_str(), encoding == "utf-8" ? SOURCE_MODE_UTF8 : SOURCE_MODE_AUTO);
+  if (result == SOURCE_CANNOT_READ) {
+    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
+    return false;
+  }
+  if (result == SOURCE_CANNOT_COPY) {
+    *ctx.pErr << "error: cannot write a temporary file for " << ShownPath(ctx, path) << "\n";
+    return false;
+  }
+  return true;
 }
 
 // The new group's name from the file name, in GBK like every library text.
@@ -196,13 +109,14 @@ void ExplainGroupFailure(const tagCLICONTEXT& ctx, CTabrix& lib, const std::stri
 }
 
 void Report(const tagCLICONTEXT& ctx, const std::string& path, CTabrix& lib, uint8_t group,
-            const tagIMPORTSTATS& s, const tagIMPORTSOURCE& src) {
+            const tagIMPORTSTATS& s, const CGbkSource& src) {
   const tagGROUPINFO* info = lib.GetGroup(group);
   *ctx.pOut << ShownPath(ctx, path) << " -> group " << static_cast<unsigned>(group) << " \""
             << Shown(ctx, info->szName, sizeof info->szName) << "\": " << s.nLines
             << " lines read, " << s.nAdded << " phrases added; skipped: " << s.nDuplicate
             << " duplicate, " << s.nTooLong << " too long, " << s.nOutOfRange << " out of range";
-  if (src.nUnconvertible) *ctx.pOut << ", " << src.nUnconvertible << " lines with no GBK form";
+  if (src.GetNoGbkForm()) *ctx.pOut << ", " << src.GetNoGbkForm() << " lines with no GBK form";
+  if (src.GetUndecodable()) *ctx.pOut << ", " << src.GetUndecodable() << " lines not decodable";
   if (s.nHeaders) *ctx.pOut << "; " << s.nHeaders << " header lines";
   *ctx.pOut << "\n";
 }
@@ -231,9 +145,9 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
   }
   int status = EXIT_DONE;
   for (const std::string& path : args.arrTexts) {
-    tagIMPORTSOURCE src;
+    CCliSource src(ctx, path);
     if (!PrepareSource(ctx, path, args.strEncoding, &src)) return EXIT_FAILED;
-    if (src.nUnconvertible) status = EXIT_WARNINGS;
+    if (src.GetNoGbkForm() || src.GetUndecodable()) status = EXIT_WARNINGS;
     std::string title = args.nInto < 0 ? GroupTitle(ctx, path) : std::string();
     opt.pszTitle = title.c_str();
     CProgressBar bar(ctx, "importing");
@@ -241,8 +155,8 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
     opt.pProgressData = &bar;
     tagIMPORTSTATS stats{};
     uint8_t group = static_cast<uint8_t>(args.nInto);
-    int result = args.nInto >= 0 ? ImportToGroup(lib, group, src.strPath.c_str(), opt, &stats)
-                                 : ImportNewGroup(lib, src.strPath.c_str(), opt, &group, &stats);
+    int result = args.nInto >= 0 ? ImportToGroup(lib, group, src.GetPath(), opt, &stats)
+                                 : ImportNewGroup(lib, src.GetPath(), opt, &group, &stats);
     bar.End();
     if (result == IMPORT_OPEN_FAILED) {
       *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
