@@ -1,7 +1,9 @@
 // The editor's messages after a load or a save that did not simply work:
-// what a damaged file lost, what a load left out, why a save failed.
+// what a damaged file lost, what a load left out, why a save failed, which
+// lines of a phrase list an import left out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct tagLOADREPORT;
@@ -11,3 +13,6 @@ struct tagLOADREPORT;
 std::string LoadOutcomeMessage(const tagLOADREPORT& report);
 // "保存失败" followed by the reason on a line of its own.
 std::string SaveFailedMessage(int nSaveError);
+// One message for the lines of a phrase list left out before the import:
+// holding a character GBK cannot represent, or not decodable. Empty when none.
+std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable);

@@ -12,6 +12,8 @@
 #include "framework/ProgressCtrl.h"
 #include "resource.h"
 
+class CGbkSource;
+
 class CTabrixDlg : public CDialog {
  public:
   enum { IDD = IDD_TABRIX_DIALOG };
@@ -68,6 +70,8 @@ class CTabrixDlg : public CDialog {
   // The frequency range of the imports, from edit boxes IDC_FREQ_MIN and
   // IDC_FREQ_MAX.
   void ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const;
+  // One message naming the lines of a phrase list left out before the import.
+  void ShowSkippedLines(const CGbkSource& source);
 
  private:
   CProgressThrottle m_progressThrottle;

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "GbkSource.h"
 #include "GroupPropLogic.h"
+#include "LibraryMessages.h"
 #include "PhraseImport.h"
 #include "TabrixDlg.h"
 #include "framework/FileDialog.h"
@@ -31,8 +33,17 @@ void CTabrixDlg::OnImportNewGroup() {
   options.pProgressData = this;
 
   const std::string path = dlg.GetPathName();
+  // A UTF-8 or UTF-16 list is read from its GBK copy; the group is still
+  // named after the file chosen.
+  const std::string title = GroupTitleFromPath(path.c_str());
+  options.pszTitle = title.c_str();
+  CGbkSource source;
+  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) {
+    MessageBox("打开文件失败");
+    return;
+  }
   uint8_t group = TABRIX_NO_GROUP;
-  const int result = ImportNewGroup(m_library, path.c_str(), options, &group, nullptr);
+  const int result = ImportNewGroup(m_library, source.GetPath(), options, &group, nullptr);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
     return;
@@ -47,6 +58,7 @@ void CTabrixDlg::OnImportNewGroup() {
   m_ctrlList.InsertItem(group, FieldText(info.szName, sizeof info.szName).c_str());
   m_bUpdating = 0;
   SetGroupCells(group, info);
+  ShowSkippedLines(source);
 }
 
 void CTabrixDlg::OnImportToGroup() {
@@ -61,8 +73,13 @@ void CTabrixDlg::OnImportToGroup() {
   options.pProgressData = this;
 
   const std::string path = dlg.GetPathName();
+  CGbkSource source;
+  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) {
+    MessageBox("打开文件失败");
+    return;
+  }
   const int result =
-      ImportToGroup(m_library, static_cast<uint8_t>(current), path.c_str(), options, nullptr);
+      ImportToGroup(m_library, static_cast<uint8_t>(current), source.GetPath(), options, nullptr);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
     return;
@@ -72,4 +89,10 @@ void CTabrixDlg::OnImportToGroup() {
   char count[16];
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(info.dwCount));
   m_ctrlList.SetItemText(current, 1, count);
+  ShowSkippedLines(source);
+}
+
+void CTabrixDlg::ShowSkippedLines(const CGbkSource& source) {
+  const std::string text = ImportSkippedMessage(source.GetNoGbkForm(), source.GetUndecodable());
+  if (!text.empty()) MessageBox(text.c_str());
 }

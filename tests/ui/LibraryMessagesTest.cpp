@@ -42,3 +42,10 @@ TEST(LibraryMessages, EverySaveErrorHasItsOwnReasonAfterTheFixedText) {
     seen.push_back(text);
   }
 }
+
+TEST(ImportSkippedMessage, NamesEachReasonWithItsCountAndNothingWhenClean) {
+  EXPECT_EQ(ImportSkippedMessage(0, 0), "");
+  EXPECT_EQ(ImportSkippedMessage(2, 0), "导入时跳过了 2 行含有 GBK 无法表示的字符。");
+  EXPECT_EQ(ImportSkippedMessage(0, 7), "导入时跳过了 7 行无法解码。");
+  EXPECT_EQ(ImportSkippedMessage(1, 3), "导入时跳过了 1 行含有 GBK 无法表示的字符，3 行无法解码。");
+}
