@@ -1,0 +1,45 @@
+// What a reader of another input method's dictionary hands on: the
+// dictionary's own title and its entries, each a text and a weight on the
+// dictionary's own scale. The import converts the texts to GBK, maps the
+// weights into 0..250 and adds the entries as a text import does.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct tagDICTENTRY {
+  std::string strText;  // UTF-8
+  int64_t nWeight;      // larger is more frequent; 0 when bHasWeight is false
+  bool bHasWeight;
+};
+
+struct tagDICTCONTENT {
+  std::string strTitle;  // UTF-8: the dictionary's own name, empty when it has none
+  std::vector<tagDICTENTRY> arrEntries;  // in the file's order
+  uint32_t nUndecodable;  // entries left out because their text does not decode
+};
+
+// The largest dictionary file read: the readers take the whole file in
+// memory, and their output grows only with the entries found in it.
+enum : uint64_t { DICT_MAX_FILE_BYTES = 512ull << 20 };
+
+// The readers, one per format (one file each in this folder). Each takes the
+// whole file's bytes; true with *pOut filled for a readable dictionary, false
+// with *pError set (ASCII, one line, naming what was wrong and where, such
+// as "the entry at byte 1234 runs past the end of the file") for a truncated
+// or damaged one. Every length and offset is checked against the bytes
+// remaining, and nothing is allocated on the word of a length field alone.
+bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
+bool ReadBdict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
+bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
+bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
+// A plain UTF-8 list of whitespace-separated columns, the text first and a
+// column of whole numbers (if any) as the weight: "text pinyin frequency",
+// "word frequency tag", or the text alone.
+bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
+
+// UTF-16 LE code units to UTF-8; false when they hold a surrogate without
+// its partner (a text that does not decode).
+bool Utf16LeToUtf8(const uint8_t* data, size_t units, std::string* pOut);

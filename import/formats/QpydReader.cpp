@@ -1,0 +1,9 @@
+#include "DictContent.h"
+
+bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
+  (void)data;
+  (void)size;
+  (void)pOut;
+  *pError = "this format cannot be read yet";
+  return false;
+}
