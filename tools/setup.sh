@@ -18,6 +18,8 @@ packages=(
   clang-format
   strace                          # the save's system calls, checked in order by a test
   python3                         # the include-cycle check (tools/check-include-cycles.py)
+  zlib1g-dev libz-mingw-w64-dev   # zlib (the .qpyd reader), native and for the Windows build
+  rime-data-luna-pinyin rime-essay python3-jieba  # real dictionaries the readers' tests read
 )
 
 missing=()
