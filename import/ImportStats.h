@@ -12,4 +12,8 @@ struct tagIMPORTSTATS {
   uint32_t nDuplicate;   // text already in the library
   uint32_t nTooLong;     // text longer than 30 bytes (and frequency in range)
   uint32_t nOutOfRange;  // frequency outside lo..hi (checked first)
+  // Left out before the import: lines or entries whose text does not decode,
+  // or holds a character GBK cannot represent. Not among nLines.
+  uint32_t nUndecodable;
+  uint32_t nNoGbkForm;
 };

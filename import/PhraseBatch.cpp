@@ -81,6 +81,17 @@ void CPhraseBatch::Reserve(size_t n) {
   m_nCapacity = n;
 }
 
+void CPhraseBatch::Offer(const char* text, uint32_t length, uint8_t freq, uint8_t lo, uint8_t hi,
+                         tagIMPORTSTATS& stats) {
+  if (freq < lo || freq > hi) {
+    ++stats.nOutOfRange;
+  } else if (length > TABRIX_MAX_PHRASE_LEN) {
+    ++stats.nTooLong;
+  } else {
+    Add(text, length, freq, stats);
+  }
+}
+
 void CPhraseBatch::Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats) {
   // Arrival numbers are 24 bits: a larger file goes in as several batches.
   if (m_nCount >= PHRASE_BATCH_MAX) Flush(stats);

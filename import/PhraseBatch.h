@@ -36,6 +36,10 @@ class CPhraseBatch {
   // Takes a phrase of at most 30 bytes (the caller checked the length and the
   // range). When memory for the batch runs out, what it holds is added first.
   void Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats);
+  // Add for a phrase whose frequency lies in lo..hi and whose text fits;
+  // otherwise counts why it was refused (the range is checked first).
+  void Offer(const char* text, uint32_t length, uint8_t freq, uint8_t lo, uint8_t hi,
+             tagIMPORTSTATS& stats);
   // Adds every phrase held, counting each as added or duplicate, and empties
   // the batch.
   void Flush(tagIMPORTSTATS& stats);

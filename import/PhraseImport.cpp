@@ -48,14 +48,8 @@ void ImportPhraseLine(CPhraseBatch& batch, const char* line, const tagIMPORTOPTI
   uint32_t lineLen = static_cast<uint32_t>(std::strlen(line));
   tagPHRASELINE split;
   SplitPhraseLine(line, lineLen, &split);
-  uint8_t freq = PhraseFrequency(line + split.nFreqStart);
-  if (freq < opt.byMinFreq || freq > opt.byMaxFreq) {
-    ++stats.nOutOfRange;
-  } else if (split.nTextLen > TABRIX_MAX_PHRASE_LEN) {
-    ++stats.nTooLong;
-  } else {
-    batch.Add(line, split.nTextLen, freq, stats);
-  }
+  const uint8_t freq = PhraseFrequency(line + split.nFreqStart);
+  batch.Offer(line, split.nTextLen, freq, opt.byMinFreq, opt.byMaxFreq, stats);
 }
 
 // The loop shared by both imports, from the first line already read to the end.

@@ -151,6 +151,14 @@ bool ConvertCodePage(uint32_t fromCodePage, uint32_t toCodePage, const std::stri
   return ToWide(toCodePage, *out, &back) && back == wide;
 }
 
+CUtf8ToGbk::CUtf8ToGbk() : m_pHandle(nullptr) {}
+
+CUtf8ToGbk::~CUtf8ToGbk() = default;
+
+bool CUtf8ToGbk::Convert(const std::string& utf8, std::string* out) {
+  return Utf8ToGbk(utf8, out);  // the two calls of the system need no set-up
+}
+
 #else
 
 namespace {
@@ -203,6 +211,39 @@ bool ConvertCodePage(uint32_t fromCodePage, uint32_t toCodePage, const std::stri
   }
   iconv_close(cd);
   return ok;
+}
+
+CUtf8ToGbk::CUtf8ToGbk() : m_pHandle(nullptr) {
+  iconv_t cd = iconv_open("GBK", "UTF-8");
+  if (cd != reinterpret_cast<iconv_t>(-1)) m_pHandle = cd;
+}
+
+CUtf8ToGbk::~CUtf8ToGbk() {
+  if (m_pHandle != nullptr) iconv_close(static_cast<iconv_t>(m_pHandle));
+}
+
+bool CUtf8ToGbk::Convert(const std::string& utf8, std::string* out) {
+  if (m_pHandle == nullptr) return Utf8ToGbk(utf8, out);
+  iconv_t cd = static_cast<iconv_t>(m_pHandle);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh start for each text
+  // A GBK text takes at most as many bytes as its UTF-8 form, plus room.
+  char buffer[256];
+  std::string input(utf8);
+  char* src = input.empty() ? nullptr : &input[0];
+  size_t srcLeft = input.size();
+  out->clear();
+  while (srcLeft > 0) {
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    const size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    out->append(buffer, sizeof buffer - dstLeft);
+    if (r == static_cast<size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      return false;  // not UTF-8, or a character GBK does not have
+    }
+    if (r != 0) return false;  // irreversible: not an exact form
+  }
+  return true;
 }
 
 #endif

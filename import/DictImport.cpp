@@ -1,0 +1,169 @@
+#include "DictImport.h"
+
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+#include "DictContent.h"
+#include "FilePaths.h"
+#include "GbkText.h"
+#include "PhraseBatch.h"
+#include "Progress.h"
+#include "Tabrix.h"
+#include "TextConvert.h"
+#include "WeightScale.h"
+
+namespace {
+
+const char* const kFormatNames[DICT_FORMAT_COUNT] = {"auto", "text", "scel",   "bdict",
+                                                     "qpyd", "rime", "columns"};
+
+bool EndsWith(const std::string& text, const char* tail) {
+  const size_t n = std::strlen(tail);
+  if (text.size() < n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char c = text[text.size() - n + i];
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    if (c != tail[i]) return false;
+  }
+  return true;
+}
+
+// The whole file, when it is a regular file of a size the readers take.
+int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, std::string* pError) {
+  std::error_code ec;
+  const std::filesystem::path native = NativePath(path);
+  if (!std::filesystem::is_regular_file(native, ec)) return IMPORT_OPEN_FAILED;
+  const uintmax_t size = std::filesystem::file_size(native, ec);
+  if (ec) return IMPORT_OPEN_FAILED;
+  if (size > DICT_MAX_FILE_BYTES) {
+    *pError = "the file holds " + std::to_string(size) + " bytes, more than a dictionary may (" +
+              std::to_string(DICT_MAX_FILE_BYTES) + ")";
+    return IMPORT_DAMAGED;
+  }
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return IMPORT_OPEN_FAILED;
+  pBytes->resize(static_cast<size_t>(size));
+  const size_t n = pBytes->empty() ? 0 : std::fread(pBytes->data(), 1, pBytes->size(), file);
+  const bool bFailed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (bFailed) return IMPORT_OPEN_FAILED;
+  pBytes->resize(n);  // a file that shrank meanwhile: what was there
+  return IMPORT_OK;
+}
+
+bool ReadDictionary(int nFormat, const std::vector<uint8_t>& bytes, tagDICTCONTENT* pContent,
+                    std::string* pError) {
+  const uint8_t* data = bytes.data();
+  const size_t size = bytes.size();
+  switch (nFormat) {
+    case DICT_FORMAT_SCEL:
+      return ReadScel(data, size, pContent, pError);
+    case DICT_FORMAT_BDICT:
+      return ReadBdict(data, size, pContent, pError);
+    case DICT_FORMAT_QPYD:
+      return ReadQpyd(data, size, pContent, pError);
+    case DICT_FORMAT_RIME:
+      return ReadRimeDict(data, size, pContent, pError);
+    case DICT_FORMAT_COLUMNS:
+      return ReadColumnList(data, size, pContent, pError);
+    default:
+      *pError = "not a dictionary format";
+      return false;
+  }
+}
+
+// The group's name: the dictionary's title in GBK, cut at a character that
+// fits; the file's title when there is none or it has no GBK form.
+std::string GroupName(CUtf8ToGbk& converter, const tagDICTCONTENT& content, const char* path,
+                      const tagIMPORTOPTIONS& opt) {
+  std::string gbk;
+  if (!content.strTitle.empty() && converter.Convert(content.strTitle, &gbk) && !gbk.empty())
+    return gbk.substr(0, GbkWholeCharsWithin(gbk.data(), gbk.size(), TABRIX_NAME_FIELD - 1));
+  return opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
+}
+
+}  // namespace
+
+int DictFormatFromName(const std::string& name) {
+  for (int i = 0; i < DICT_FORMAT_COUNT; ++i)
+    if (name == kFormatNames[i]) return i;
+  return -1;
+}
+
+const char* DictFormatName(int nFormat) {
+  return nFormat >= 0 && nFormat < DICT_FORMAT_COUNT ? kFormatNames[nFormat] : "unknown";
+}
+
+int DetectDictFormat(const char* path) {
+  const std::string name(path);
+  unsigned char head[16] = {};
+  size_t n = 0;
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(NativePath(name), ec)) {
+    if (std::FILE* file = std::fopen(path, "rb")) {
+      n = std::fread(head, 1, sizeof head, file);
+      std::fclose(file);
+    }
+  }
+  // The binary formats by their marks.
+  if (n >= 4 && std::memcmp(head, "\x40\x15\x00\x00", 4) == 0) return DICT_FORMAT_SCEL;
+  // Then by name: the text formats carry no mark of their own.
+  if (EndsWith(name, ".scel")) return DICT_FORMAT_SCEL;
+  if (EndsWith(name, ".bdict") || EndsWith(name, ".bcd")) return DICT_FORMAT_BDICT;
+  if (EndsWith(name, ".qpyd")) return DICT_FORMAT_QPYD;
+  if (EndsWith(name, ".dict.yaml")) return DICT_FORMAT_RIME;
+  return DICT_FORMAT_TEXT;
+}
+
+int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPORTOPTIONS& opt,
+                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError) {
+  tagIMPORTSTATS stats = {};
+  if (pStats != nullptr) *pStats = stats;
+  pError->clear();
+  if (!bNewGroup && *pGroup >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
+  if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
+
+  std::vector<uint8_t> bytes;
+  const int nRead = ReadWholeFile(path, &bytes, pError);
+  if (nRead != IMPORT_OK) return nRead;
+  CProgressReporter progress(opt.funProgress, opt.pProgressData);
+  tagDICTCONTENT content;
+  content.nUndecodable = 0;
+  if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
+  std::vector<uint8_t>().swap(bytes);  // the entries hold what is needed now
+
+  CUtf8ToGbk converter;
+  uint8_t g = *pGroup;
+  if (bNewGroup) {
+    g = lib.AddGroup(GroupName(converter, content, path, opt).c_str(), "", "");
+    if (g == TABRIX_NO_GROUP) return IMPORT_GROUP_FAILED;
+    *pGroup = g;
+  }
+  const std::vector<uint8_t> freqs = FrequenciesByRank(content.arrEntries);
+  stats.nUndecodable = content.nUndecodable;
+  progress.Begin(content.arrEntries.size());
+  CPhraseBatch batch(lib, g);
+  batch.Reserve(content.arrEntries.size());
+  std::string gbk;
+  for (size_t i = 0; i < content.arrEntries.size(); ++i) {
+    const tagDICTENTRY& entry = content.arrEntries[i];
+    // A text that is empty or holds a NUL is no phrase the store can keep.
+    if (entry.strText.empty() || entry.strText.find('\0') != std::string::npos) {
+      ++stats.nUndecodable;
+    } else if (!converter.Convert(entry.strText, &gbk)) {
+      // Valid UTF-8 from a reader: what does not convert has no GBK form.
+      ++stats.nNoGbkForm;
+    } else {
+      ++stats.nLines;
+      batch.Offer(gbk.data(), static_cast<uint32_t>(gbk.size()), freqs[i], opt.byMinFreq,
+                  opt.byMaxFreq, stats);
+    }
+    progress.Step(i);
+  }
+  batch.Flush(stats);
+  progress.End();
+  if (pStats != nullptr) *pStats = stats;
+  return IMPORT_OK;
+}

@@ -1,0 +1,43 @@
+// Importing another input method's dictionary (a Sogou .scel, a Baidu
+// .bdict, a QQ .qpyd, a Rime .dict.yaml, a plain list of columns): its
+// entries converted to GBK, their weights mapped into 0..250 by rank, then
+// through the same range filter, duplicate check and store as a phrase list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ImportStats.h"
+#include "PhraseImport.h"
+
+enum DictFormat {
+  DICT_FORMAT_AUTO,
+  DICT_FORMAT_TEXT,  // a phrase list read by the line rules (PhraseImport.h)
+  DICT_FORMAT_SCEL,
+  DICT_FORMAT_BDICT,
+  DICT_FORMAT_QPYD,
+  DICT_FORMAT_RIME,
+  DICT_FORMAT_COLUMNS,
+  DICT_FORMAT_COUNT
+};
+
+// "auto", "text", "scel", "bdict", "qpyd", "rime", "columns"; -1 for another name.
+int DictFormatFromName(const std::string& name);
+const char* DictFormatName(int nFormat);
+
+// The format of a file from its first bytes, then its name; DICT_FORMAT_TEXT
+// when nothing else fits (a file that cannot be read included: the import
+// then says so).
+int DetectDictFormat(const char* path);
+
+// The import failed because the file is no readable dictionary of its
+// format (truncated, damaged, or too large): nothing changed.
+enum : int { IMPORT_DAMAGED = -3 };
+
+// As ImportNewGroup (bNewGroup) or ImportToGroup (*pGroup names the group)
+// for a format other than text. The new group is named from the
+// dictionary's own title, else from the file (opt.pszTitle, else the path).
+// nLines counts the entries read; nUndecodable and nNoGbkForm those left out
+// before the range check. On IMPORT_DAMAGED, *pError says what was wrong.
+int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPORTOPTIONS& opt,
+                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError);
