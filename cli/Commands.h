@@ -21,6 +21,7 @@ struct tagIMPORTARGS {
   std::string strMin = "0";
   std::string strMax = "250";
   std::string strEncoding = "auto";  // auto, gbk or utf-8
+  std::string strFormat = "auto";    // auto, text, scel, bdict, qpyd, rime or columns
   std::vector<std::string> arrTexts;
   bool bSalvage = false;  // a damaged base library: go on with what was recovered
 };

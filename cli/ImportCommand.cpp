@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "LibraryFiles.h"
+#include "DictImport.h"
 #include "GbkSource.h"
 #include "PhraseImport.h"
 #include "ProgressBar.h"
@@ -109,14 +110,14 @@ void ExplainGroupFailure(const tagCLICONTEXT& ctx, CTabrix& lib, const std::stri
 }
 
 void Report(const tagCLICONTEXT& ctx, const std::string& path, CTabrix& lib, uint8_t group,
-            const tagIMPORTSTATS& s, const CGbkSource& src) {
+            const tagIMPORTSTATS& s) {
   const tagGROUPINFO* info = lib.GetGroup(group);
   *ctx.pOut << ShownPath(ctx, path) << " -> group " << static_cast<unsigned>(group) << " \""
             << Shown(ctx, info->szName, sizeof info->szName) << "\": " << s.nLines
             << " lines read, " << s.nAdded << " phrases added; skipped: " << s.nDuplicate
             << " duplicate, " << s.nTooLong << " too long, " << s.nOutOfRange << " out of range";
-  if (src.GetNoGbkForm()) *ctx.pOut << ", " << src.GetNoGbkForm() << " lines with no GBK form";
-  if (src.GetUndecodable()) *ctx.pOut << ", " << src.GetUndecodable() << " lines not decodable";
+  if (s.nNoGbkForm) *ctx.pOut << ", " << s.nNoGbkForm << " lines with no GBK form";
+  if (s.nUndecodable) *ctx.pOut << ", " << s.nUndecodable << " lines not decodable";
   if (s.nHeaders) *ctx.pOut << "; " << s.nHeaders << " header lines";
   *ctx.pOut << "\n";
 }
@@ -144,10 +145,10 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
               << static_cast<unsigned>(opt.byMaxFreq) << " is empty; no phrase can be added\n";
   }
   int status = EXIT_DONE;
+  const int nFormatAsked = DictFormatFromName(args.strFormat);
   for (const std::string& path : args.arrTexts) {
-    CCliSource src(ctx, path);
-    if (!PrepareSource(ctx, path, args.strEncoding, &src)) return EXIT_FAILED;
-    if (src.GetNoGbkForm() || src.GetUndecodable()) status = EXIT_WARNINGS;
+    const int nFormat =
+        nFormatAsked == DICT_FORMAT_AUTO ? DetectDictFormat(path.c_str()) : nFormatAsked;
     std::string title = args.nInto < 0 ? GroupTitle(ctx, path) : std::string();
     opt.pszTitle = title.c_str();
     CProgressBar bar(ctx, "importing");
@@ -155,11 +156,33 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
     opt.pProgressData = &bar;
     tagIMPORTSTATS stats{};
     uint8_t group = static_cast<uint8_t>(args.nInto);
-    int result = args.nInto >= 0 ? ImportToGroup(lib, group, src.GetPath(), opt, &stats)
-                                 : ImportNewGroup(lib, src.GetPath(), opt, &group, &stats);
+    int result = IMPORT_OK;
+    std::string error;
+    if (nFormat == DICT_FORMAT_TEXT) {
+      CCliSource src(ctx, path);
+      if (!PrepareSource(ctx, path, args.strEncoding, &src)) return EXIT_FAILED;
+      result = args.nInto >= 0 ? ImportToGroup(lib, group, src.GetPath(), opt, &stats)
+                               : ImportNewGroup(lib, src.GetPath(), opt, &group, &stats);
+      stats.nNoGbkForm = src.GetNoGbkForm();
+      stats.nUndecodable = src.GetUndecodable();
+    } else {
+      bool refused = false;
+      std::FILE* file = OpenInputFile(ctx, path, &refused);
+      if (refused) return EXIT_FAILED;
+      if (file != nullptr) std::fclose(file);
+      result =
+          ImportDictionary(lib, path.c_str(), nFormat, opt, args.nInto < 0, &group, &stats, &error);
+    }
     bar.End();
+    if (stats.nNoGbkForm || stats.nUndecodable) status = EXIT_WARNINGS;
     if (result == IMPORT_OPEN_FAILED) {
-      *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
+      *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the "
+                << (nFormat == DICT_FORMAT_TEXT ? "text file" : "dictionary") << "\n";
+      return EXIT_FAILED;
+    }
+    if (result == IMPORT_DAMAGED) {
+      *ctx.pErr << "error: " << ShownPath(ctx, path) << ": not a readable "
+                << DictFormatName(nFormat) << " dictionary: " << error << "\n";
       return EXIT_FAILED;
     }
     if (result == IMPORT_GROUP_FAILED) {
@@ -170,7 +193,7 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
       *ctx.pErr << "error: " << ShownPath(ctx, path) << ": the import failed\n";
       return EXIT_FAILED;
     }
-    Report(ctx, path, lib, group, stats, src);
+    Report(ctx, path, lib, group, stats);
     if (stats.nAdded == 0) {
       *ctx.pErr << "warning: " << ShownPath(ctx, path) << " added no phrases\n";
       status = EXIT_WARNINGS;

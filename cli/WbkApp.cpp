@@ -51,6 +51,14 @@ CLI::App* AddImport(CLI::App& app, tagIMPORTARGS& a) {
                 "auto: UTF-8 text (a byte-order mark, or valid UTF-8 that is not plain ASCII) is "
                 "converted to GBK; gbk: bytes as they are; utf-8: always converted")
       ->check(CLI::IsMember({"auto", "gbk", "utf-8"}));
+  c->add_option("--format", a.strFormat,
+                "auto: from the file's first bytes, then its name (.scel, .bdict, .qpyd, "
+                ".dict.yaml; anything else is a text phrase list); text: a phrase list (the "
+                "encoding as --encoding says); scel, bdict, qpyd: Sogou, Baidu, QQ cell "
+                "dictionaries; rime: a Rime .dict.yaml; columns: a UTF-8 list of columns, the "
+                "text first and a column of whole numbers as the weight. The weights of a "
+                "dictionary are mapped into 0..250 by rank")
+      ->check(CLI::IsMember({"auto", "text", "scel", "bdict", "qpyd", "rime", "columns"}));
   return c;
 }
 
