@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "DictImport.h"
 #include "LoadReport.h"
 #include "SaveError.h"
 
@@ -97,4 +98,29 @@ std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable) {
   if (nNoGbkForm != 0 && nUndecodable != 0) text += "，";
   if (nUndecodable != 0) text += std::to_string(nUndecodable) + " 行无法解码";
   return text + "。";
+}
+
+std::string DictionaryFailedMessage(int nFormat, const std::string& strFile,
+                                    const std::string& strReason) {
+  const char* kind = "词库";
+  switch (nFormat) {
+    case DICT_FORMAT_SCEL:
+      kind = "搜狗细胞词库";
+      break;
+    case DICT_FORMAT_BDICT:
+      kind = "百度细胞词库";
+      break;
+    case DICT_FORMAT_QPYD:
+      kind = "QQ拼音词库";
+      break;
+    case DICT_FORMAT_RIME:
+      kind = "Rime 词典";
+      break;
+    case DICT_FORMAT_COLUMNS:
+      kind = "分列词表";
+      break;
+    default:
+      break;
+  }
+  return "导入失败：" + strFile + " 不是可以读取的" + kind + "，没有添加任何词条。\n" + strReason;
 }

@@ -16,3 +16,6 @@ std::string SaveFailedMessage(int nSaveError);
 // One message for the lines of a phrase list left out before the import:
 // holding a character GBK cannot represent, or not decodable. Empty when none.
 std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable);
+// A dictionary that could not be read: its format, the file and what was wrong.
+std::string DictionaryFailedMessage(int nFormat, const std::string& strFile,
+                                    const std::string& strReason);

@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "ImportStats.h"
+
 #include "ProgressThrottle.h"
 #include "Tabrix.h"
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
 #include "framework/ProgressCtrl.h"
 #include "resource.h"
-
-class CGbkSource;
 
 class CTabrixDlg : public CDialog {
  public:
@@ -70,8 +70,11 @@ class CTabrixDlg : public CDialog {
   // The frequency range of the imports, from edit boxes IDC_FREQ_MIN and
   // IDC_FREQ_MAX.
   void ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const;
-  // One message naming the lines of a phrase list left out before the import.
-  void ShowSkippedLines(const CGbkSource& source);
+  // A phrase list or a dictionary (its format found from the file) as a new
+  // group or into *pGroup; a damaged dictionary is named in a message here.
+  int ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats);
+  // One message naming what an import left out before its checks, if anything.
+  void ShowSkipped(const tagIMPORTSTATS& stats);
 
  private:
   CProgressThrottle m_progressThrottle;

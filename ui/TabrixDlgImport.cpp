@@ -1,10 +1,12 @@
-// The two import commands of the main dialog: a phrase-list text file as a
-// new group, or into the group at the list's selection mark.
+// The two import commands of the main dialog: a phrase list or another input
+// method's dictionary as a new group, or into the group at the list's
+// selection mark.
 #include <climits>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
+#include "DictImport.h"
 #include "GbkSource.h"
 #include "GroupPropLogic.h"
 #include "LibraryMessages.h"
@@ -14,7 +16,16 @@
 
 namespace {
 
-const char kTextFilter[] = "文本文件(*.txt)|*.txt||";
+// Text files first, as the editor always offered them; then each dictionary
+// format, and every format at once.
+const char kImportFilter[] =
+    "文本文件(*.txt)|*.txt|"
+    "搜狗细胞词库(*.scel)|*.scel|"
+    "百度细胞词库(*.bdict)|*.bdict|"
+    "QQ拼音词库(*.qpyd)|*.qpyd|"
+    "Rime 词典(*.dict.yaml)|*.dict.yaml|"
+    "所有支持的文件(*.txt;*.scel;*.bdict;*.qpyd;*.dict.yaml)|*.txt;*.scel;*.bdict;*.qpyd;*.dict."
+    "yaml||";
 const char kTextExt[] = "txt";
 
 }  // namespace
@@ -24,62 +35,71 @@ void CTabrixDlg::ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const {
   *pMax = RangeFieldValue(GetDlgItemText(IDC_FREQ_MAX).c_str());
 }
 
-void CTabrixDlg::OnImportNewGroup() {
-  CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kTextFilter);
-  if (dlg.DoModal() != IDOK) return;
+int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup,
+                           tagIMPORTSTATS* pStats) {
   tagIMPORTOPTIONS options = DefaultImportOptions();
   ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
   options.funProgress = &CTabrixDlg::ProgressToBar;
   options.pProgressData = this;
-
-  const std::string path = dlg.GetPathName();
-  // A UTF-8 or UTF-16 list is read from its GBK copy; the group is still
-  // named after the file chosen.
+  // The group is named after the file chosen, even when a UTF-8 or UTF-16
+  // list is read from its GBK copy; a dictionary's own title comes first.
   const std::string title = GroupTitleFromPath(path.c_str());
   options.pszTitle = title.c_str();
-  CGbkSource source;
-  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) {
-    MessageBox("打开文件失败");
-    return;
+
+  const int nFormat = DetectDictFormat(path.c_str());
+  if (nFormat != DICT_FORMAT_TEXT) {
+    std::string error;
+    const int result = ImportDictionary(m_library, path.c_str(), nFormat, options, bNewGroup,
+                                        pGroup, pStats, &error);
+    if (result == IMPORT_DAMAGED)
+      MessageBox(DictionaryFailedMessage(nFormat, FileTitleFromPath(path.c_str()), error).c_str());
+    return result;
   }
+  CGbkSource source;
+  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) return IMPORT_OPEN_FAILED;
+  const int result = bNewGroup
+                         ? ImportNewGroup(m_library, source.GetPath(), options, pGroup, pStats)
+                         : ImportToGroup(m_library, *pGroup, source.GetPath(), options, pStats);
+  pStats->nNoGbkForm = source.GetNoGbkForm();
+  pStats->nUndecodable = source.GetUndecodable();
+  return result;
+}
+
+void CTabrixDlg::OnImportNewGroup() {
+  CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kImportFilter);
+  if (dlg.DoModal() != IDOK) return;
+  const std::string path = dlg.GetPathName();
   uint8_t group = TABRIX_NO_GROUP;
-  const int result = ImportNewGroup(m_library, source.GetPath(), options, &group, nullptr);
+  tagIMPORTSTATS stats = {};
+  const int result = ImportFile(path, true, &group, &stats);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
     return;
   }
-  if (result != IMPORT_OK) {
+  if (result == IMPORT_GROUP_FAILED) {
     MessageBox("无法新建组：组数已满，或文件名太长");
     return;
   }
+  if (result != IMPORT_OK) return;
 
   const tagGROUPINFO info = *m_library.GetGroup(group);
   m_bUpdating = 1;
   m_ctrlList.InsertItem(group, FieldText(info.szName, sizeof info.szName).c_str());
   m_bUpdating = 0;
   SetGroupCells(group, info);
-  ShowSkippedLines(source);
+  ShowSkipped(stats);
 }
 
 void CTabrixDlg::OnImportToGroup() {
   const int current = m_ctrlList.GetSelectionMark();
   // No mark, or a mark on a row that shows no group: nothing to import into.
   if (current < 0 || static_cast<uint32_t>(current) >= m_library.GetGroupCount()) return;
-  CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kTextFilter);
+  CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kImportFilter);
   if (dlg.DoModal() != IDOK) return;
-  tagIMPORTOPTIONS options = DefaultImportOptions();
-  ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
-  options.funProgress = &CTabrixDlg::ProgressToBar;
-  options.pProgressData = this;
-
   const std::string path = dlg.GetPathName();
-  CGbkSource source;
-  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) {
-    MessageBox("打开文件失败");
-    return;
-  }
-  const int result =
-      ImportToGroup(m_library, static_cast<uint8_t>(current), source.GetPath(), options, nullptr);
+  uint8_t group = static_cast<uint8_t>(current);
+  tagIMPORTSTATS stats = {};
+  const int result = ImportFile(path, false, &group, &stats);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
     return;
@@ -89,10 +109,10 @@ void CTabrixDlg::OnImportToGroup() {
   char count[16];
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(info.dwCount));
   m_ctrlList.SetItemText(current, 1, count);
-  ShowSkippedLines(source);
+  ShowSkipped(stats);
 }
 
-void CTabrixDlg::ShowSkippedLines(const CGbkSource& source) {
-  const std::string text = ImportSkippedMessage(source.GetNoGbkForm(), source.GetUndecodable());
+void CTabrixDlg::ShowSkipped(const tagIMPORTSTATS& stats) {
+  const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable);
   if (!text.empty()) MessageBox(text.c_str());
 }

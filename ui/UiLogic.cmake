@@ -9,6 +9,6 @@ if(NOT TARGET tabrix_uilogic)
     ${CMAKE_CURRENT_LIST_DIR}/RegistryText.cpp
   )
   target_include_directories(tabrix_uilogic PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-  target_link_libraries(tabrix_uilogic PUBLIC tabrix_libfile)
+  target_link_libraries(tabrix_uilogic PUBLIC tabrix_libfile tabrix_import)
   tabrix_target_settings(tabrix_uilogic)
 endif()

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DictImport.h"
 #include "LibraryMessages.h"
 #include "LoadReport.h"
 #include "SaveError.h"
@@ -48,4 +49,14 @@ TEST(ImportSkippedMessage, NamesEachReasonWithItsCountAndNothingWhenClean) {
   EXPECT_EQ(ImportSkippedMessage(2, 0), "导入时跳过了 2 行含有 GBK 无法表示的字符。");
   EXPECT_EQ(ImportSkippedMessage(0, 7), "导入时跳过了 7 行无法解码。");
   EXPECT_EQ(ImportSkippedMessage(1, 3), "导入时跳过了 1 行含有 GBK 无法表示的字符，3 行无法解码。");
+}
+
+TEST(DictionaryFailedMessage, NamesTheFormatTheFileAndTheReason) {
+  const std::string text =
+      DictionaryFailedMessage(DICT_FORMAT_SCEL, "网络流行语", "the file ends inside its header");
+  EXPECT_EQ(text,
+            "导入失败：网络流行语 不是可以读取的搜狗细胞词库，没有添加任何词条。\n"
+            "the file ends inside its header");
+  EXPECT_NE(DictionaryFailedMessage(DICT_FORMAT_RIME, "a", "x"),
+            DictionaryFailedMessage(DICT_FORMAT_QPYD, "a", "x"));
 }

@@ -13,7 +13,12 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-const char kTextFilter[] = "文本文件(*.txt)|*.txt||";
+const char kTextFilter[] =
+    "文本文件(*.txt)|*.txt|搜狗细胞词库(*.scel)|*.scel|百度细胞词库(*.bdict)|*.bdict|QQ拼音词库(*."
+    "qpyd)|"
+    "*.qpyd|Rime "
+    "词典(*.dict.yaml)|*.dict.yaml|所有支持的文件(*.txt;*.scel;*.bdict;*.qpyd;*.dict.yaml)|"
+    "*.txt;*.scel;*.bdict;*.qpyd;*.dict.yaml||";
 
 const char kIdioms[] =
     "# 成语\n"
