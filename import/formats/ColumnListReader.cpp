@@ -1,9 +1,59 @@
+// Plain lists of columns in UTF-8: one entry a line, its columns separated by
+// spaces or tabs (any run of them), the text first. The weight is the first
+// later column that is a whole decimal number, so that the usual shapes all
+// read: "text pinyin frequency" (a pinyin of several syllables included),
+// jieba's "word frequency tag", Rime's essay "text<TAB>weight", and a text
+// alone, which has no weight. Lines starting with "#" are comments; blank
+// lines are passed over. A line that is not UTF-8 (or holds a NUL) is left
+// out and counted as undecodable, the rest of the file is still read.
+#include <string_view>
+
 #include "DictContent.h"
+#include "LineCursor.h"
+#include "Utf8Check.h"
+#include "WholeNumber.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The next column of the line at *pPos, which moves past it; false when none is left.
+bool NextColumn(std::string_view line, size_t* pPos, std::string_view* pColumn) {
+  size_t nBegin = *pPos;
+  while (nBegin < line.size() && IsBlank(line[nBegin])) ++nBegin;
+  if (nBegin == line.size()) return false;
+  size_t nEnd = nBegin;
+  while (nEnd < line.size() && !IsBlank(line[nEnd])) ++nEnd;
+  *pColumn = line.substr(nBegin, nEnd - nBegin);
+  *pPos = nEnd;
+  return true;
+}
+
+}  // namespace
 
 bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  (void)data;
-  (void)size;
-  (void)pOut;
-  *pError = "this format cannot be read yet";
-  return false;
+  pOut->strTitle.clear();
+  pOut->arrEntries.clear();
+  pOut->nUndecodable = 0;
+  if (StartsWithUtf16Mark(data, size)) {
+    *pError = "the file starts with a UTF-16 byte-order mark; a column list is read as UTF-8";
+    return false;
+  }
+  CLineCursor cursor(data, size);
+  std::string_view line;
+  while (cursor.Next(&line)) {
+    size_t nPos = 0;
+    std::string_view strText;
+    if (!NextColumn(line, &nPos, &strText) || strText.front() == '#') continue;
+    if (!IsWellFormedUtf8(line.data(), line.size()) || line.find('\0') != std::string_view::npos) {
+      ++pOut->nUndecodable;
+      continue;
+    }
+    tagDICTENTRY entry = {std::string(strText), 0, false};
+    std::string_view strColumn;
+    while (!entry.bHasWeight && NextColumn(line, &nPos, &strColumn))
+      entry.bHasWeight = ParseWholeNumber(strColumn, &entry.nWeight);
+    pOut->arrEntries.push_back(std::move(entry));
+  }
+  return true;
 }

@@ -1,9 +1,155 @@
+// QQ Pinyin's cell dictionary (.qpyd, before version 6), all little-endian:
+//   0x38  uint32  where the body starts (a zlib stream to the end of the file)
+//   0x44  uint32  the number of entries
+//   0x60  UTF-16  the description, up to the body (NUL-padded)
+// The inflated body: an index of 10 bytes per entry (the pinyin's length,
+// the word's length in bytes, 4 bytes that hold the float 1.0 in every file
+// known, the offset in the body of the entry's pinyin), then the pinyin
+// (ASCII) of each entry followed at once by its word (UTF-16 LE). There is no
+// frequency: every entry comes without a weight.
+#include <string_view>
+
 #include "DictContent.h"
+#include "ZlibInflate.h"
+
+namespace {
+
+enum : size_t {
+  QPYD_BODY_AT = 0x38,
+  QPYD_COUNT_AT = 0x44,
+  QPYD_HEADER_BYTES = 0x48,  // the fields read; the description may be absent
+  QPYD_DESCRIPTION_AT = 0x60,
+  QPYD_INDEX_RECORD = 10,
+};
+
+uint32_t ReadU32(const uint8_t* p) {
+  return p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+void TrimSpaces(std::string_view* pText) {
+  while (!pText->empty() && pText->front() == ' ') pText->remove_prefix(1);
+  while (!pText->empty() && pText->back() == ' ') pText->remove_suffix(1);
+}
+
+// "Name:" in any case, or its Chinese form, with an ASCII or a full-width
+// colon: taken off the line, true.
+bool TakeNameKey(std::string_view* pLine) {
+  std::string_view line = *pLine;
+  bool bName = line.size() >= 4;
+  for (size_t i = 0; bName && i < 4; ++i) bName = (line[i] | 0x20) == "name"[i];
+  const std::string_view strChinese = u8"名称";
+  if (bName) {
+    line.remove_prefix(4);
+  } else if (line.substr(0, strChinese.size()) == strChinese) {
+    line.remove_prefix(strChinese.size());
+  } else {
+    return false;
+  }
+  TrimSpaces(&line);
+  const std::string_view strWideColon = u8"：";
+  if (line.substr(0, 1) == ":") {
+    line.remove_prefix(1);
+  } else if (line.substr(0, strWideColon.size()) == strWideColon) {
+    line.remove_prefix(strWideColon.size());
+  } else {
+    return false;
+  }
+  TrimSpaces(&line);
+  *pLine = line;
+  return true;
+}
+
+// The dictionary's name from its description: the value of a "Name:" line
+// (or its Chinese form) when there is one, else the first line. Files seen
+// hold the name alone or "Name: ..." lines; either reads.
+std::string TitleFromDescription(const uint8_t* p, size_t nBytes) {
+  size_t nUnits = 0;
+  while (nUnits < nBytes / 2 && (p[2 * nUnits] | p[2 * nUnits + 1]) != 0) ++nUnits;
+  std::string strText;
+  if (!Utf16LeToUtf8(p, nUnits, &strText)) return std::string();
+  std::string_view strFirst;
+  std::string_view rest = strText;
+  while (!rest.empty()) {
+    const size_t nEnd = rest.find_first_of("\r\n");
+    std::string_view line = rest.substr(0, nEnd);
+    rest = nEnd == std::string_view::npos ? std::string_view() : rest.substr(nEnd + 1);
+    TrimSpaces(&line);
+    if (line.empty()) continue;
+    if (TakeNameKey(&line)) return std::string(line);
+    if (strFirst.empty()) strFirst = line;
+  }
+  return std::string(strFirst);
+}
+
+std::string At(const char* what, size_t nOffset) {
+  return std::string(what) + " at byte " + std::to_string(nOffset);
+}
+
+}  // namespace
 
 bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  (void)data;
-  (void)size;
-  (void)pOut;
-  *pError = "this format cannot be read yet";
-  return false;
+  pOut->strTitle.clear();
+  pOut->arrEntries.clear();
+  pOut->nUndecodable = 0;
+  if (size < QPYD_HEADER_BYTES) {
+    *pError = "the file has " + std::to_string(size) + " bytes, fewer than a .qpyd header's " +
+              std::to_string(size_t(QPYD_HEADER_BYTES));
+    return false;
+  }
+  const size_t nBodyAt = ReadU32(data + QPYD_BODY_AT);
+  const size_t nCount = ReadU32(data + QPYD_COUNT_AT);
+  if (nBodyAt < QPYD_HEADER_BYTES || nBodyAt >= size) {
+    *pError = At("the body offset", QPYD_BODY_AT) + " (" + std::to_string(nBodyAt) +
+              ") is not within the file's " + std::to_string(size) + " bytes after the header";
+    return false;
+  }
+  // Real entries take some bytes each even compressed; a count above the
+  // file's size is a damaged header, and bounds what the index may claim.
+  if (nCount > size) {
+    *pError = At("the entry count", QPYD_COUNT_AT) + " (" + std::to_string(nCount) +
+              ") is more than a file of " + std::to_string(size) + " bytes holds";
+    return false;
+  }
+  if (nBodyAt > QPYD_DESCRIPTION_AT)
+    pOut->strTitle =
+        TitleFromDescription(data + QPYD_DESCRIPTION_AT, nBodyAt - QPYD_DESCRIPTION_AT);
+
+  std::vector<uint8_t> body;
+  std::string strInflate;
+  if (!InflateZlib(data + nBodyAt, size - nBodyAt, ZLIB_MAX_OUTPUT, &body, &strInflate)) {
+    *pError = At("the body", nBodyAt) + ": " + strInflate;
+    return false;
+  }
+  if (body.size() / QPYD_INDEX_RECORD < nCount) {
+    *pError = "the inflated body (" + std::to_string(body.size()) + " bytes, from byte " +
+              std::to_string(nBodyAt) + ") is too short for the index of " +
+              std::to_string(nCount) + " entries";
+    return false;
+  }
+  pOut->arrEntries.reserve(nCount);
+  for (size_t i = 0; i < nCount; ++i) {
+    const uint8_t* pRecord = body.data() + i * QPYD_INDEX_RECORD;
+    const size_t nPinyin = pRecord[0];
+    const size_t nWord = pRecord[1];
+    const size_t nAt = ReadU32(pRecord + 6);
+    if (nAt > body.size() || body.size() - nAt < nPinyin + nWord) {
+      *pError = "entry " + std::to_string(i) + " of the index (inflated body byte " +
+                std::to_string(i * QPYD_INDEX_RECORD) + ") places its text at " +
+                std::to_string(nAt) + ", running past the body's " + std::to_string(body.size()) +
+                " bytes";
+      pOut->arrEntries.clear();
+      pOut->strTitle.clear();
+      return false;
+    }
+    tagDICTENTRY entry = {std::string(), 0, false};
+    // A text with a NUL cannot be a phrase: it does not decode either.
+    if (nWord == 0 || nWord % 2 != 0 ||
+        !Utf16LeToUtf8(body.data() + nAt + nPinyin, nWord / 2, &entry.strText) ||
+        entry.strText.find('\0') != std::string::npos) {
+      ++pOut->nUndecodable;
+      continue;
+    }
+    pOut->arrEntries.push_back(std::move(entry));
+  }
+  return true;
 }

@@ -1,0 +1,88 @@
+// The cell dictionary readers allocate with the entries they find, never on
+// the word of a count: files whose counts promise up to billions of entries
+// are refused without a block of such a size. This program replaces the
+// allocation functions to see the largest block asked for.
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "BdictBytes.h"
+#include "DictContent.h"
+#include "DictReadChecks.h"
+#include "ScelBytes.h"
+
+namespace {
+
+size_t g_nLargestBlock = 0;
+
+void* Allocate(std::size_t size) {
+  if (size > g_nLargestBlock) g_nLargestBlock = size;
+  return std::malloc(size != 0 ? size : 1);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* p = Allocate(size);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace {
+
+using namespace tabrix_test;
+
+// The smallest count below (0xFFFF) times an entry's size is over 3 MB.
+const size_t kSmallBlock = 64 * 1024;
+
+size_t LargestBlockOfRead(DictReader read, const Bytes& file, bool* pOk, std::string* pError) {
+  tagDICTCONTENT content;
+  content.nUndecodable = 0;
+  g_nLargestBlock = 0;
+  *pOk = read(file.data(), file.size(), &content, pError);
+  return g_nLargestBlock;
+}
+
+TEST(DictAllocation, HugeCountsInAFewBytesAllocateNothingOfTheirSize) {
+  CScelBuilder scel;
+  scel.Group({0}, {{u"中", ScelExt(1), ""}});
+  const size_t groupAt = scel.WordTableAt();
+  Bytes groups = scel.Build(), words = groups, pinyins = groups;
+  CScelBuilder::PutU32(groups, CScelBuilder::GROUP_COUNT_AT, 0xFFFFFFFF);
+  CScelBuilder::PutU16(words, groupAt, 0xFFFF);
+  CScelBuilder::PutU16(pinyins, CScelBuilder::PINYIN_TABLE_AT, 0xFFFF);
+
+  const Bytes entries = CBdictBuilder().Pinyin({{11, 29}}, u"你", 1).Count(0xFFFFFFFF).Build();
+  const Bytes units = CBdictBuilder().Raw({0xFF, 0xFF, 1, 0, 11, 29}).Build();
+
+  struct tagCASE {
+    const char* pszName;
+    DictReader read;
+    const Bytes& file;
+  } cases[] = {
+      {"scel groups", ReadScel, groups},     {"scel words of a group", ReadScel, words},
+      {"scel pinyin", ReadScel, pinyins},    {"bdict entries", ReadBdict, entries},
+      {"bdict syllables", ReadBdict, units},
+  };
+  for (const tagCASE& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    bool bOk = true;
+    std::string error;
+    EXPECT_LT(LargestBlockOfRead(c.read, c.file, &bOk, &error), kSmallBlock);
+    EXPECT_FALSE(bOk);
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace
