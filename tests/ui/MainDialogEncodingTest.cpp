@@ -1,0 +1,85 @@
+// The import buttons read phrase lists in UTF-8 and UTF-16 as they read GBK
+// ones, through the real dialog; what cannot become GBK is named in a message.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "MainDialogFixture.h"
+#include "PhraseImport.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// One list in three forms: GBK bytes (the sources' literals), UTF-8 and UTF-16.
+const char kGbk[] = "@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 300\n";
+const std::string kUtf8 = u8"@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 300\n";
+const std::u16string kUtf16 = u"@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 300\n";
+
+std::string Utf16Bytes(const std::u16string& text, bool bigEndian) {
+  std::string out;
+  for (char16_t u : std::u16string(1, char16_t(0xFEFF)) + text) {
+    const char hi = char(u >> 8), lo = char(u & 0xFF);
+    out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+  }
+  return out;
+}
+
+struct tagFORM {
+  const char* pszName;
+  std::string strBytes;
+};
+
+class EncodingTest : public MainDialogTest, public ::testing::WithParamInterface<int> {};
+
+const tagFORM& Form(int i) {
+  static const tagFORM kForms[] = {{"utf8", kUtf8},
+                                   {"utf8-mark", "\xEF\xBB\xBF" + kUtf8},
+                                   {"utf16le", Utf16Bytes(kUtf16, false)},
+                                   {"utf16be", Utf16Bytes(kUtf16, true)}};
+  return kForms[i];
+}
+
+TEST_P(EncodingTest, ImportsAsTheGbkListDoes) {
+  // What the GBK list gives, through the core.
+  const std::string gbkPath = m_scratch.Write("gbk.txt", kGbk);
+  CTabrix expected;
+  ASSERT_EQ(ImportNewGroup(expected, gbkPath.c_str(), DefaultImportOptions(), nullptr, nullptr),
+            IMPORT_OK);
+
+  const tagFORM& form = Form(GetParam());
+  m_script.AnswerFile(m_scratch.Write(std::string(form.pszName) + ".txt", form.strBytes));
+  Click(IDC_IMPORT_NEW_GROUP);
+  EXPECT_TRUE(m_script.m_messageBoxes.empty()) << form.pszName;
+  ASSERT_EQ(RowCount(), 1);
+  EXPECT_EQ(Row(0), (Strings{"成语新编", "4", "", ""}));
+  ASSERT_EQ(PhraseCount(), expected.m_arrPhrase.GetCount());
+  for (uint32_t i = 0; i < PhraseCount(); ++i) {
+    EXPECT_EQ(0, std::memcmp(m_dlg.m_library.m_arrPhrase.GetAt(i), expected.m_arrPhrase.GetAt(i),
+                             sizeof(tagPHRASE2)))
+        << form.pszName << " phrase " << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, EncodingTest, ::testing::Range(0, 4),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::string(Form(info.param).pszName);
+                         });
+
+TEST_F(MainDialogTest, LinesWithNoGbkFormAreNamedInOneMessageAndLeftOut) {
+  LoadSample();
+  const std::string utf8 = u8"南京 3\n笑\U0001F600 5\n\U0001F600\n广州 1\n";
+  m_script.AnswerFile(m_scratch.Write("smile.txt", utf8));
+  const uint32_t before = PhraseCount();
+  m_dlg.m_ctrlList.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  Click(IDC_IMPORT_TO_GROUP);
+  ASSERT_EQ(MessageTexts(), Strings{"导入时跳过了 2 行含有 GBK 无法表示的字符。"});
+  // 南京 and 广州 arrive; nothing with a '?' in place of the emoji.
+  EXPECT_EQ(PhraseCount(), before + 2);
+  for (uint32_t i = 0; i < PhraseCount(); ++i)
+    EXPECT_EQ(std::strchr(m_dlg.m_library.m_arrPhrase.GetAt(i)->szWord, '?'), nullptr);
+}
+
+}  // namespace
