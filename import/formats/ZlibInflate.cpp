@@ -1,0 +1,63 @@
+#include "ZlibInflate.h"
+
+#include <algorithm>
+
+#include <zlib.h>
+
+namespace {
+
+// Steps small enough that an over-long stream is stopped soon after the
+// limit, and that avail_in and avail_out (32-bit) always hold them.
+enum : size_t { INFLATE_IN_STEP = size_t(1) << 20, INFLATE_OUT_STEP = size_t(256) << 10 };
+
+}  // namespace
+
+bool InflateZlib(const uint8_t* data, size_t size, size_t nMaxOut, std::vector<uint8_t>* pOut,
+                 std::string* pError) {
+  pOut->clear();
+  z_stream zs = {};
+  if (inflateInit(&zs) != Z_OK) {
+    *pError = "zlib could not start inflating";
+    return false;
+  }
+  size_t nFed = 0;
+  bool bOk = false;
+  for (;;) {
+    if (zs.avail_in == 0 && nFed < size) {
+      const size_t nStep = std::min(size - nFed, size_t(INFLATE_IN_STEP));
+      zs.next_in = const_cast<Bytef*>(data + nFed);  // zlib's input pointer is not const
+      zs.avail_in = static_cast<uInt>(nStep);
+      nFed += nStep;
+    }
+    // One byte past the limit is room enough to tell that it was passed.
+    const size_t nHave = pOut->size();
+    const size_t nStep = std::min(size_t(INFLATE_OUT_STEP), nMaxOut + 1 - nHave);
+    if (pOut->capacity() < nHave + nStep)
+      pOut->reserve(std::min(std::max(pOut->capacity() * 2, nHave + nStep), nMaxOut + 1));
+    pOut->resize(nHave + nStep);
+    zs.next_out = pOut->data() + nHave;
+    zs.avail_out = static_cast<uInt>(nStep);
+    const int nResult = inflate(&zs, Z_NO_FLUSH);
+    pOut->resize(nHave + nStep - zs.avail_out);
+    if (pOut->size() > nMaxOut) {
+      *pError = "the compressed data inflates to more than " + std::to_string(nMaxOut) + " bytes";
+      break;
+    }
+    if (nResult == Z_STREAM_END) {
+      bOk = true;
+      break;
+    }
+    if (nResult == Z_BUF_ERROR && zs.avail_in == 0 && nFed == size) {
+      *pError = "the compressed data ends before its stream does";
+      break;
+    }
+    if (nResult != Z_OK && nResult != Z_BUF_ERROR) {
+      *pError = std::string("the compressed data is damaged (zlib: ") +
+                (zs.msg ? zs.msg : "error " + std::to_string(nResult)) + ")";
+      break;
+    }
+  }
+  inflateEnd(&zs);
+  if (!bOk) pOut->clear();
+  return bOk;
+}

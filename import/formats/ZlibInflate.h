@@ -1,0 +1,19 @@
+// Inflating a zlib stream held in memory (the body of a .qpyd file).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The most any dictionary body may inflate to: past it the file is taken for
+// damaged (or hostile) rather than read into memory without end.
+enum : size_t { ZLIB_MAX_OUTPUT = size_t(256) << 20 };
+
+// Inflates the zlib stream at the start of data into *pOut in bounded steps,
+// so that memory grows only with what the stream really gives. False with
+// *pError set (ASCII, one line, saying what was wrong but not where: the
+// caller knows that) for a damaged stream, one cut short, or one that gives
+// more than nMaxOut bytes. Bytes after the end of the stream are ignored.
+bool InflateZlib(const uint8_t* data, size_t size, size_t nMaxOut, std::vector<uint8_t>* pOut,
+                 std::string* pError);

@@ -1,0 +1,259 @@
+#include <climits>
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "DictContent.h"
+#include "FileBytes.h"
+#include "TestPaths.h"
+
+namespace {
+
+struct tagREAD {
+  bool bOk;
+  tagDICTCONTENT content;
+  std::string strError;
+};
+
+// A copy of exactly the text's size, so that a read past its end is one
+// past a heap block, which the sanitizer reports.
+tagREAD Read(const std::string& text) {
+  const std::vector<uint8_t> bytes(text.begin(), text.end());
+  tagREAD r;
+  r.content.nUndecodable = 0;
+  r.bOk = ReadRimeDict(bytes.data(), bytes.size(), &r.content, &r.strError);
+  return r;
+}
+
+bool IsOneAsciiLine(const std::string& s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (c < 0x20 || c > 0x7E) return false;
+  return true;
+}
+
+const char kSample[] =
+    u8"# Rime dictionary\n"
+    u8"# encoding: utf-8\n"
+    u8"\n"
+    u8"---\n"
+    u8"name: sample\n"
+    u8"version: \"1.0\"\n"
+    u8"sort: by_weight\n"
+    u8"...\n"
+    u8"\n"
+    u8"# single characters\n"
+    u8"的\tde\t99.97%\n"
+    u8"繰\tzao\t0\n"
+    u8"你好\tni hao\t120\n"
+    u8"中\tzhong\n";
+
+TEST(ReadRimeDict, ReadsTitleTextsAndWeightsInTheDefaultColumns) {
+  const tagREAD r = Read(kSample);
+  ASSERT_TRUE(r.bOk) << r.strError;
+  EXPECT_EQ(r.content.strTitle, "sample");
+  EXPECT_EQ(r.content.nUndecodable, 0u);
+  ASSERT_EQ(r.content.arrEntries.size(), 4u);
+  const struct {
+    const char* pszText;
+    bool bHasWeight;
+    int64_t nWeight;
+  } expected[] = {{u8"的", false, 0}, {u8"繰", true, 0}, {u8"你好", true, 120}, {u8"中", false, 0}};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(r.content.arrEntries[i].strText, expected[i].pszText);
+    EXPECT_EQ(r.content.arrEntries[i].bHasWeight, expected[i].bHasWeight) << i;
+    EXPECT_EQ(r.content.arrEntries[i].nWeight, expected[i].nWeight) << i;
+  }
+}
+
+TEST(ReadRimeDict, CrLfLinesAndAByteOrderMarkReadAlike) {
+  std::string crlf = "\xEF\xBB\xBF";
+  for (const char* p = kSample; *p; ++p) {
+    if (*p == '\n') crlf += '\r';
+    crlf += *p;
+  }
+  const tagREAD lf = Read(kSample);
+  const tagREAD r = Read(crlf);
+  ASSERT_TRUE(r.bOk) << r.strError;
+  EXPECT_EQ(r.content.strTitle, lf.content.strTitle);
+  ASSERT_EQ(r.content.arrEntries.size(), lf.content.arrEntries.size());
+  for (size_t i = 0; i < lf.content.arrEntries.size(); ++i) {
+    EXPECT_EQ(r.content.arrEntries[i].strText, lf.content.arrEntries[i].strText);
+    EXPECT_EQ(r.content.arrEntries[i].nWeight, lf.content.arrEntries[i].nWeight);
+  }
+}
+
+TEST(ReadRimeDict, WeightsAreIntegersOrRoundedDecimalsAndPercentagesAreNone) {
+  const struct {
+    const char* pszWeight;
+    bool bHasWeight;
+    int64_t nWeight;
+  } cases[] = {
+      {"120", true, 120}, {"-3", true, -3},
+      {"+7", true, 7},    {"2.5", true, 3},
+      {"2.49", true, 2},  {"-2.5", true, -3},
+      {" 12 ", true, 12}, {"99999999999999999999", true, INT64_MAX},
+      {"5%", false, 0},   {"0.07%", false, 0},
+      {"abc", false, 0},  {"", false, 0},
+      {"1.", false, 0},   {".5", false, 0},
+  };
+  for (const auto& c : cases) {
+    const tagREAD r = Read(std::string("---\nname: w\n...\n") + u8"字\tzi\t" + c.pszWeight + "\n");
+    ASSERT_TRUE(r.bOk) << r.strError;
+    ASSERT_EQ(r.content.arrEntries.size(), 1u) << c.pszWeight;
+    EXPECT_EQ(r.content.arrEntries[0].bHasWeight, c.bHasWeight) << c.pszWeight;
+    EXPECT_EQ(r.content.arrEntries[0].nWeight, c.nWeight) << c.pszWeight;
+  }
+}
+
+TEST(ReadRimeDict, ColumnsOfTheHeaderPlaceTextAndWeight) {
+  const struct {
+    const char* pszHeader;
+    const char* pszLine;
+    bool bHasWeight;
+    int64_t nWeight;
+  } cases[] = {
+      {"columns:\n  - text\n  - weight\n", u8"你好\t5", true, 5},
+      {"columns: [code, text, weight]\n", u8"nh\t你好\t5", true, 5},
+      {"columns:\n- text\n- code\n", u8"你好\tnh\t5", false, 0},
+      {"columns: # order\n  # the text first\n  - text # word\n  - stem\n  - weight\n",
+       u8"你好\tx\t7", true, 7},
+      {"columns: [\"text\", 'weight']\n", u8"你好\t9", true, 9},
+      {"columns:\n  - code\n  - stem\n  - text\n", u8"nh\tx\t你好", false, 0},
+      {"columns: text\n", u8"你好\tnh\t4", true, 4},  // no list: the default order
+      {"sort: original\n", u8"你好\tnh\t4", true, 4},
+  };
+  for (const auto& c : cases) {
+    const tagREAD r =
+        Read(std::string("---\nname: c\n") + c.pszHeader + "...\n" + c.pszLine + "\n");
+    ASSERT_TRUE(r.bOk) << c.pszHeader << r.strError;
+    ASSERT_EQ(r.content.arrEntries.size(), 1u) << c.pszHeader;
+    EXPECT_EQ(r.content.arrEntries[0].strText, u8"你好") << c.pszHeader;
+    EXPECT_EQ(r.content.arrEntries[0].bHasWeight, c.bHasWeight) << c.pszHeader;
+    EXPECT_EQ(r.content.arrEntries[0].nWeight, c.nWeight) << c.pszHeader;
+  }
+}
+
+TEST(ReadRimeDict, TheTitleIsTheTopLevelNameWhateverElseTheHeaderHolds) {
+  const struct {
+    const char* pszHeader;
+    const char* pszTitle;
+  } cases[] = {
+      {"name: \"luna \\\"x\\\"\" # the id\n", "luna \"x\""},
+      {"name: 'it''s'\n", "it's"},
+      {"name: plain # a comment\n", "plain"},
+      {"vocabulary:\n  name: nested\nname: top\n", "top"},
+      {"name: first\nname: second\n", "first"},
+      {"this is no yaml\n: :\n\t- stray\n[\nname: kept\n", "kept"},
+      {u8"name: 明月拼音\n", u8"明月拼音"},
+      {"version: 1\n", ""},
+      {"name: \xC0\xAF\n", ""},  // not UTF-8: no title, the entries still read
+  };
+  for (const auto& c : cases) {
+    const tagREAD r = Read(std::string("---\n") + c.pszHeader + "...\n" + u8"字\tzi\n");
+    ASSERT_TRUE(r.bOk) << c.pszHeader << r.strError;
+    EXPECT_EQ(r.content.strTitle, c.pszTitle) << c.pszHeader;
+    EXPECT_EQ(r.content.arrEntries.size(), 1u) << c.pszHeader;
+  }
+}
+
+TEST(ReadRimeDict, NoCommentLetsTextsStartWithAHash) {
+  const tagREAD r = Read(u8"---\nname: h\n...\n#c\n字\n# no comment\n#井\tjing\n");
+  ASSERT_TRUE(r.bOk) << r.strError;
+  ASSERT_EQ(r.content.arrEntries.size(), 2u);
+  EXPECT_EQ(r.content.arrEntries[0].strText, u8"字");
+  EXPECT_EQ(r.content.arrEntries[1].strText, u8"#井");
+}
+
+TEST(ReadRimeDict, LinesWithoutAUsableTextAreCountedAndTheOthersRead) {
+  const std::string text = std::string("---\nname: u\n...\n") + "\xFF\xFE\tbad\t1\n" + "\tnh\t5\n" +
+                           std::string("a\0b\tab\n", 7) + u8"好\thao\t3\n" + "  \t \n";
+  const tagREAD r = Read(text);
+  ASSERT_TRUE(r.bOk) << r.strError;
+  EXPECT_EQ(r.content.nUndecodable, 3u);
+  ASSERT_EQ(r.content.arrEntries.size(), 1u);
+  EXPECT_EQ(r.content.arrEntries[0].strText, u8"好");
+  EXPECT_EQ(r.content.arrEntries[0].nWeight, 3);
+}
+
+TEST(ReadRimeDict, FilesWithoutAUsableHeaderFail) {
+  const struct {
+    std::string text;
+    const char* pszError;
+  } cases[] = {
+      {"", "no YAML header"},
+      {"# only comments\n\n", "no YAML header"},
+      {"name: x\n---\n...\n", "line 1 comes before the YAML header"},
+      {"# c\n---\nname: x\n\xE5\xAD\x97\tzi\n", "header begun at line 2 has no end"},
+      {"---\nname: x\ncolumns:\n  - code\n  - weight\n...\n", "columns (line 3) name no text"},
+      {"---\ncolumns: []\n...\n", "columns (line 2) name no text"},
+      {std::string("\xFF\xFE-\0-\0-\0", 8), "UTF-16"},
+  };
+  for (const auto& c : cases) {
+    const tagREAD r = Read(c.text);
+    EXPECT_FALSE(r.bOk) << c.pszError;
+    EXPECT_TRUE(IsOneAsciiLine(r.strError)) << r.strError;
+    EXPECT_NE(r.strError.find(c.pszError), std::string::npos) << r.strError;
+  }
+}
+
+TEST(ReadRimeDict, ReadsTheSampleFile) {
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(TestDataPath("sample.dict.yaml"), &bytes));
+  tagDICTCONTENT content;
+  std::string error;
+  ASSERT_TRUE(ReadRimeDict(bytes.data(), bytes.size(), &content, &error)) << error;
+  EXPECT_EQ(content.strTitle, "sample");
+  ASSERT_EQ(content.arrEntries.size(), 3u);
+  EXPECT_EQ(content.arrEntries[0].strText, u8"输入法");
+  EXPECT_EQ(content.arrEntries[0].nWeight, 300);
+  EXPECT_FALSE(content.arrEntries[2].bHasWeight);
+}
+
+// Debian's Luna Pinyin dictionary (rime-data-luna-pinyin, installed by
+// tools/setup.sh).
+TEST(ReadRimeDict, ReadsDebiansLunaPinyin) {
+  const std::string path = SystemFilePath("/usr/share/rime-data/luna_pinyin.dict.yaml");
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, &bytes)) GTEST_SKIP() << path << " is not installed";
+  // The entries counted apart: every line after "..." that is neither
+  // empty nor a comment.
+  size_t nLines = 0;
+  {
+    std::ifstream in(path);
+    std::string line;
+    bool bBody = false;
+    while (std::getline(in, line)) {
+      if (bBody && !line.empty() && line[0] != '#') ++nLines;
+      if (line == "...") bBody = true;
+    }
+  }
+  tagDICTCONTENT content;
+  std::string error;
+  ASSERT_TRUE(ReadRimeDict(bytes.data(), bytes.size(), &content, &error)) << error;
+  EXPECT_EQ(content.strTitle, "luna_pinyin");
+  EXPECT_EQ(content.nUndecodable, 0u);
+  EXPECT_GT(nLines, 60000u);
+  EXPECT_EQ(content.arrEntries.size(), nLines);
+  ASSERT_FALSE(content.arrEntries.empty());
+  EXPECT_EQ(content.arrEntries.front().strText, u8"〇");
+  EXPECT_EQ(content.arrEntries.back().strText, u8"\U00030EDE\U00030EDE麪");
+
+  // Known lines: "的 de 99.97%", "的 di 0.03%" (shares, no weight);
+  // "繰 qiao 50%", "繰 sao 50%", "繰 zao 0" (a weight of 0 last); "龜裂 jun lie".
+  typedef std::vector<std::pair<bool, int64_t>> Weights;
+  std::map<std::string, Weights> found;
+  for (const tagDICTENTRY& e : content.arrEntries)
+    if (e.strText == u8"的" || e.strText == u8"繰" || e.strText == u8"龜裂")
+      found[e.strText].push_back({e.bHasWeight, e.nWeight});
+  EXPECT_EQ(found[u8"的"], (Weights{{false, 0}, {false, 0}}));
+  EXPECT_EQ(found[u8"繰"], (Weights{{false, 0}, {false, 0}, {true, 0}}));
+  EXPECT_EQ(found[u8"龜裂"], (Weights{{false, 0}}));
+}
+
+}  // namespace
