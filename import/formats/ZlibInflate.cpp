@@ -7,8 +7,13 @@
 namespace {
 
 // Steps small enough that an over-long stream is stopped soon after the
-// limit, and that avail_in and avail_out (32-bit) always hold them.
-enum : size_t { INFLATE_IN_STEP = size_t(1) << 20, INFLATE_OUT_STEP = size_t(256) << 10 };
+// limit, and that avail_in and avail_out (32-bit) always hold them. The
+// output step grows with the output, from a size that a small body fills.
+enum : size_t {
+  INFLATE_IN_STEP = size_t(1) << 20,
+  INFLATE_OUT_FIRST_STEP = size_t(4) << 10,
+  INFLATE_OUT_STEP = size_t(256) << 10
+};
 
 }  // namespace
 
@@ -31,7 +36,9 @@ bool InflateZlib(const uint8_t* data, size_t size, size_t nMaxOut, std::vector<u
     }
     // One byte past the limit is room enough to tell that it was passed.
     const size_t nHave = pOut->size();
-    const size_t nStep = std::min(size_t(INFLATE_OUT_STEP), nMaxOut + 1 - nHave);
+    const size_t nGrowth =
+        std::min(std::max(nHave, size_t(INFLATE_OUT_FIRST_STEP)), size_t(INFLATE_OUT_STEP));
+    const size_t nStep = std::min(nGrowth, nMaxOut + 1 - nHave);
     if (pOut->capacity() < nHave + nStep)
       pOut->reserve(std::min(std::max(pOut->capacity() * 2, nHave + nStep), nMaxOut + 1));
     pOut->resize(nHave + nStep);
