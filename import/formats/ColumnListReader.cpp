@@ -7,6 +7,7 @@
 // lines are passed over. A line that is not UTF-8 (or holds a NUL) is left
 // out and counted as undecodable, the rest of the file is still read.
 #include <string_view>
+#include <utility>
 
 #include "DictContent.h"
 #include "LineCursor.h"

@@ -3,11 +3,12 @@
 //   0x44  uint32  the number of entries
 //   0x60  UTF-16  the description, up to the body (NUL-padded)
 // The inflated body: an index of 10 bytes per entry (the pinyin's length,
-// the word's length in bytes, 4 bytes that hold the float 1.0 in every file
-// known, the offset in the body of the entry's pinyin), then the pinyin
+// the word's length in bytes, 4 bytes described as the float 1.0 in every
+// file, the offset in the body of the entry's pinyin), then the pinyin
 // (ASCII) of each entry followed at once by its word (UTF-16 LE). There is no
 // frequency: every entry comes without a weight.
 #include <string_view>
+#include <utility>
 
 #include "DictContent.h"
 #include "ZlibInflate.h"
@@ -59,9 +60,11 @@ bool TakeNameKey(std::string_view* pLine) {
   return true;
 }
 
-// The dictionary's name from its description: the value of a "Name:" line
-// (or its Chinese form) when there is one, else the first line. Files seen
-// hold the name alone or "Name: ..." lines; either reads.
+// The dictionary's name from its description, whose layout is not
+// documented: the value of a "Name:" line (or its Chinese form) when there is
+// one, else the first line, so that a bare name and "key: value" lines both
+// give it. The text ends at its first NUL; one that does not decode gives
+// no title, which is no reason to refuse the entries.
 std::string TitleFromDescription(const uint8_t* p, size_t nBytes) {
   size_t nUnits = 0;
   while (nUnits < nBytes / 2 && (p[2 * nUnits] | p[2 * nUnits + 1]) != 0) ++nUnits;
@@ -110,10 +113,6 @@ bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
               ") is more than a file of " + std::to_string(size) + " bytes holds";
     return false;
   }
-  if (nBodyAt > QPYD_DESCRIPTION_AT)
-    pOut->strTitle =
-        TitleFromDescription(data + QPYD_DESCRIPTION_AT, nBodyAt - QPYD_DESCRIPTION_AT);
-
   std::vector<uint8_t> body;
   std::string strInflate;
   if (!InflateZlib(data + nBodyAt, size - nBodyAt, ZLIB_MAX_OUTPUT, &body, &strInflate)) {
@@ -138,7 +137,6 @@ bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
                 std::to_string(nAt) + ", running past the body's " + std::to_string(body.size()) +
                 " bytes";
       pOut->arrEntries.clear();
-      pOut->strTitle.clear();
       return false;
     }
     tagDICTENTRY entry = {std::string(), 0, false};
@@ -151,5 +149,8 @@ bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
     }
     pOut->arrEntries.push_back(std::move(entry));
   }
+  if (nBodyAt > QPYD_DESCRIPTION_AT)
+    pOut->strTitle =
+        TitleFromDescription(data + QPYD_DESCRIPTION_AT, nBodyAt - QPYD_DESCRIPTION_AT);
   return true;
 }

@@ -14,6 +14,7 @@
 // left out the share says nothing of how frequent the text is, so such an
 // entry comes without a weight, as one whose weight column is empty.
 #include <string_view>
+#include <utility>
 
 #include "DictContent.h"
 #include "LineCursor.h"
