@@ -36,7 +36,7 @@ class EncodingTest : public MainDialogTest, public ::testing::WithParamInterface
 
 const tagFORM& Form(int i) {
   static const tagFORM kForms[] = {{"utf8", kUtf8},
-                                   {"utf8-mark", "\xEF\xBB\xBF" + kUtf8},
+                                   {"utf8_mark", "\xEF\xBB\xBF" + kUtf8},
                                    {"utf16le", Utf16Bytes(kUtf16, false)},
                                    {"utf16be", Utf16Bytes(kUtf16, true)}};
   return kForms[i];
