@@ -19,7 +19,9 @@
 #include <string>
 
 #include "E2eLibrary.h"
+#include "DictImport.h"
 #include "E2eWindows.h"
+#include "GbkSource.h"
 #include "PhraseImport.h"
 #include "Tabrix.h"
 
@@ -201,6 +203,8 @@ class CScenario {
   void Start();
   void ImportNewGroup(const std::string& path);
   void ImportIntoMarkedGroup(const std::string& path);
+  void ImportOtherSources(const std::string& input, const tagIMPORTOPTIONS& options,
+                          CRemoteList& list);
   void ExpectMessage(const char* step, const char* text, const char* shot);
   void ExpectProgress(const char* step, int high, int pos);
   void Exit();
@@ -273,6 +277,65 @@ void CScenario::Exit() {
   Log("Tabrix.exe ended with status %lu", static_cast<unsigned long>(code));
 }
 
+// Other input methods' dictionaries and a UTF-16 list, each through "导入新组"
+// as a new group; the core imports the same files into the model.
+void CScenario::ImportOtherSources(const std::string& input, const tagIMPORTOPTIONS& options,
+                                   CRemoteList& list) {
+  // The whole range again: a .qpyd carries no weights, so its entries come
+  // with frequency 0.
+  SetWindowTextTo(::GetDlgItem(m_hMain, kFreqMin), "0");
+  for (const char* name : {"sample.scel", "sample.bdict", "sample.qpyd"}) {
+    Log("step: \"导入新组\" of the dictionary %s", name);
+    const std::string path = Join(input, name);
+    WriteBytes(path, ReadBytes(Join(WindowsPath(TABRIX_FORMAT_DATA), name)));
+    PressButton(m_hMain, kImportNew);
+    ChooseFile(m_windows.WaitForFileDialog(m_hMain), path);
+    uint8_t group = 0;
+    tagIMPORTSTATS stats = {};
+    std::string error;
+    tagIMPORTOPTIONS named = options;
+    const std::string title = GroupTitleFromPath(path.c_str());
+    named.pszTitle = title.c_str();
+    if (ImportDictionary(m_model, path.c_str(), DetectDictFormat(path.c_str()), named, true,
+                         &group, &stats, &error) != IMPORT_OK) {
+      Fail("the core could not import %s: %s", name, error.c_str());
+    }
+    if (stats.nAdded == 0) Fail("%s added no phrases", name);
+    // An entry whose text GBK cannot hold is named in one message.
+    if (stats.nNoGbkForm != 0) {
+      const std::string text = "导入时跳过了 " + std::to_string(stats.nNoGbkForm) +
+                               " 行含有 GBK 无法表示的字符。";
+      ExpectMessage(name, text.c_str(), nullptr);
+    } else {
+      m_windows.WaitForModalEnd(m_hMain);
+    }
+    list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
+    ExpectRows(name, list, m_model);
+  }
+
+  Log("step: \"导入新组\" of a UTF-16 list");
+  const std::string utf16 = Join(input, "utf16.txt");
+  const char16_t text[] = u"@名称=双字节\r\n葡萄 20\r\n橘子\t8\r\n";
+  std::string bytes("\xFF\xFE", 2);
+  for (const char16_t* p = text; *p; ++p) {
+    bytes.push_back(char(*p & 0xFF));
+    bytes.push_back(char(*p >> 8));
+  }
+  WriteBytes(utf16, bytes);
+  ImportNewGroup(utf16);
+  CGbkSource source;
+  tagIMPORTOPTIONS named = options;
+  const std::string title = GroupTitleFromPath(utf16.c_str());
+  named.pszTitle = title.c_str();
+  if (source.Open(utf16.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK ||
+      ::ImportNewGroup(m_model, source.GetPath(), named, nullptr, nullptr) != IMPORT_OK) {
+    Fail("the core could not import %s", utf16.c_str());
+  }
+  list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
+  ExpectRows("UTF-16 list", list, m_model);
+  ExpectText("the UTF-16 list's group", list.Text(list.Count() - 1, 0), "双字节");
+}
+
 void CScenario::Run() {
   const std::string input = Join(m_strWork, "输入");
   const std::string out = Join(m_strWork, "输出");
@@ -343,6 +406,8 @@ void CScenario::Run() {
   ExpectRows("import into the marked group", list, m_model);
   ExpectText("row 0 count after the import into it", list.Text(0, 1), "9");
   ExpectText("row 0 name after the import into it", list.Text(0, 0), "常用词");
+
+  ImportOtherSources(input, options, list);
 
   Log("step: tick row 1 with a click on its box");
   list.ClickCheckBox(1);
