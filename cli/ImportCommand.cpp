@@ -109,15 +109,17 @@ void ExplainGroupFailure(const tagCLICONTEXT& ctx, CTabrix& lib, const std::stri
   }
 }
 
+// A phrase list counts lines, a dictionary entries.
 void Report(const tagCLICONTEXT& ctx, const std::string& path, CTabrix& lib, uint8_t group,
-            const tagIMPORTSTATS& s) {
+            const tagIMPORTSTATS& s, bool bEntries) {
+  const char* units = bEntries ? " entries" : " lines";
   const tagGROUPINFO* info = lib.GetGroup(group);
   *ctx.pOut << ShownPath(ctx, path) << " -> group " << static_cast<unsigned>(group) << " \""
-            << Shown(ctx, info->szName, sizeof info->szName) << "\": " << s.nLines
-            << " lines read, " << s.nAdded << " phrases added; skipped: " << s.nDuplicate
+            << Shown(ctx, info->szName, sizeof info->szName) << "\": " << s.nLines << units
+            << " read, " << s.nAdded << " phrases added; skipped: " << s.nDuplicate
             << " duplicate, " << s.nTooLong << " too long, " << s.nOutOfRange << " out of range";
-  if (s.nNoGbkForm) *ctx.pOut << ", " << s.nNoGbkForm << " lines with no GBK form";
-  if (s.nUndecodable) *ctx.pOut << ", " << s.nUndecodable << " lines not decodable";
+  if (s.nNoGbkForm) *ctx.pOut << ", " << s.nNoGbkForm << units << " with no GBK form";
+  if (s.nUndecodable) *ctx.pOut << ", " << s.nUndecodable << units << " not decodable";
   if (s.nHeaders) *ctx.pOut << "; " << s.nHeaders << " header lines";
   *ctx.pOut << "\n";
 }
@@ -193,7 +195,7 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
       *ctx.pErr << "error: " << ShownPath(ctx, path) << ": the import failed\n";
       return EXIT_FAILED;
     }
-    Report(ctx, path, lib, group, stats);
+    Report(ctx, path, lib, group, stats, nFormat != DICT_FORMAT_TEXT);
     if (stats.nAdded == 0) {
       *ctx.pErr << "warning: " << ShownPath(ctx, path) << " added no phrases\n";
       status = EXIT_WARNINGS;

@@ -1,0 +1,216 @@
+// Dictionaries of other input methods through the import: found by their
+// bytes and names, named from their titles, their weights mapped by rank,
+// damaged ones refused without a trace, and real Debian dictionaries counted
+// whole: what the file holds is what arrives plus what the report names.
+#include "DictImport.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ScratchDir.h"
+#include "Tabrix.h"
+
+namespace {
+
+const std::string kData = TABRIX_FORMAT_DATA;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct tagDONE {
+  int nResult;
+  uint8_t nGroup;
+  tagIMPORTSTATS stats;
+  std::string strError;
+};
+
+tagDONE Import(CTabrix& lib, const std::string& path, int format, bool newGroup = true,
+               uint8_t group = 0, uint8_t lo = 0, uint8_t hi = 250) {
+  tagDONE done{};
+  done.nGroup = group;
+  tagIMPORTOPTIONS opt = DefaultImportOptions();
+  opt.byMinFreq = lo;
+  opt.byMaxFreq = hi;
+  done.nResult = ImportDictionary(lib, path.c_str(), format, opt, newGroup, &done.nGroup,
+                                  &done.stats, &done.strError);
+  return done;
+}
+
+TEST(DetectDictFormat, FromTheFirstBytesThenTheName) {
+  CScratchDir dir;
+  const std::string scel = ReadAll(kData + "/sample.scel");
+  struct tagCASE {
+    const char* pszName;
+    std::string strBytes;
+    int nFormat;
+  } cases[] = {
+      {"a.scel", scel, DICT_FORMAT_SCEL},
+      {"renamed.txt", scel, DICT_FORMAT_SCEL},  // the mark wins over the name
+      {"a.SCEL", "x", DICT_FORMAT_SCEL},
+      {"a.bdict", "x", DICT_FORMAT_BDICT},
+      {"a.qpyd", "x", DICT_FORMAT_QPYD},
+      {"luna.dict.yaml", "x", DICT_FORMAT_RIME},
+      {"list.txt", "中文 5\n", DICT_FORMAT_TEXT},
+      {"words", "", DICT_FORMAT_TEXT},
+  };
+  for (const tagCASE& c : cases)
+    EXPECT_EQ(DetectDictFormat(dir.Write(c.pszName, c.strBytes).c_str()), c.nFormat) << c.pszName;
+  EXPECT_EQ(DetectDictFormat(dir.Path("missing.txt").c_str()), DICT_FORMAT_TEXT);
+  for (int f = DICT_FORMAT_AUTO; f < DICT_FORMAT_COUNT; ++f)
+    EXPECT_EQ(DictFormatFromName(DictFormatName(f)), f);
+  EXPECT_EQ(DictFormatFromName("sogou"), -1);
+}
+
+TEST(ImportDictionary, EachSampleBecomesAGroupNamedFromItsTitle) {
+  struct tagCASE {
+    const char* pszFile;
+    int nFormat;
+    const char* pszTitle;  // the dictionary's own, in GBK
+  } cases[] = {
+      {"sample.scel", DICT_FORMAT_SCEL, "网络流行语"},
+      {"sample.bdict", DICT_FORMAT_BDICT, "百度测试"},
+      {"sample.qpyd", DICT_FORMAT_QPYD, "示例词库"},
+      {"sample.dict.yaml", DICT_FORMAT_RIME, "sample"}};  // the file's title is "sample.dict"
+  for (const tagCASE& c : cases) {
+    SCOPED_TRACE(c.pszFile);
+    CTabrix lib;
+    const tagDONE done = Import(lib, kData + "/" + c.pszFile, c.nFormat);
+    ASSERT_EQ(done.nResult, IMPORT_OK) << done.strError;
+    ASSERT_EQ(lib.GetGroupCount(), 1u);
+    EXPECT_STREQ(lib.GetGroup(0)->szName, c.pszTitle);
+    EXPECT_GT(done.stats.nAdded, 0u);
+    EXPECT_EQ(lib.GetGroup(0)->dwCount, done.stats.nAdded);
+    EXPECT_EQ(done.stats.nLines, done.stats.nAdded + done.stats.nDuplicate + done.stats.nTooLong +
+                                     done.stats.nOutOfRange);
+  }
+}
+
+TEST(ImportDictionary, WeightsArriveAsFrequenciesInTheirOrder) {
+  // Three weighted entries and one without.
+  CScratchDir dir;
+  const std::string path =
+      dir.Write("w.dict.yaml", u8"---\nname: w\n...\n甲\ta\t10\n乙\tb\t30\n丙\tc\t20\n丁\td\n");
+  CTabrix lib;
+  ASSERT_EQ(Import(lib, path, DICT_FORMAT_RIME).nResult, IMPORT_OK);
+  std::vector<std::pair<std::string, int>> got;
+  for (uint32_t i = 0; i < lib.m_arrPhrase.GetCount(); ++i)
+    got.emplace_back(lib.m_arrPhrase.GetAt(i)->szWord, lib.m_arrPhrase.GetAt(i)->byFreq);
+  std::sort(got.begin(), got.end());
+  const std::vector<std::pair<std::string, int>> expected = {
+      {"丙", 125}, {"丁", 0}, {"甲", 0}, {"乙", 250}};
+  std::vector<std::pair<std::string, int>> sorted = expected;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(got, sorted);
+  // The range applies to the mapped values.
+  CTabrix ranged;
+  const tagDONE done = Import(ranged, path, DICT_FORMAT_RIME, true, 0, 100, 250);
+  EXPECT_EQ(done.stats.nAdded, 2u);
+  EXPECT_EQ(done.stats.nOutOfRange, 2u);
+}
+
+TEST(ImportDictionary, ADamagedDictionaryChangesNothingAndSaysWhy) {
+  CScratchDir dir;
+  const std::string scel = ReadAll(kData + "/sample.scel");
+  const std::string qpyd = ReadAll(kData + "/sample.qpyd");
+  struct tagCASE {
+    const char* pszName;
+    std::string strBytes;
+    int nFormat;
+  } cases[] = {{"cut.scel", scel.substr(0, scel.size() / 2), DICT_FORMAT_SCEL},
+               {"cut.qpyd", qpyd.substr(0, qpyd.size() - 7), DICT_FORMAT_QPYD},
+               {"text.bdict", "not a dictionary at all", DICT_FORMAT_BDICT},
+               {"no-header.dict.yaml", "甲\ta\t1\n", DICT_FORMAT_RIME}};
+  for (const tagCASE& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    CTabrix lib;
+    ASSERT_EQ(lib.AddGroup("old", "", ""), 0);
+    ASSERT_TRUE(lib.AddPhrase("旧", 2, 1, 1, 0));
+    const tagDONE done = Import(lib, dir.Write(c.pszName, c.strBytes), c.nFormat);
+    EXPECT_EQ(done.nResult, IMPORT_DAMAGED);
+    EXPECT_FALSE(done.strError.empty());
+    EXPECT_EQ(done.nGroup, TABRIX_NO_GROUP);
+    EXPECT_EQ(lib.GetGroupCount(), 1u);
+    EXPECT_EQ(lib.m_arrPhrase.GetCount(), 1u);
+  }
+}
+
+TEST(ImportDictionary, IntoAGroupAndIntoNone) {
+  CTabrix lib;
+  ASSERT_EQ(lib.AddGroup("mine", "", ""), 0);
+  tagDONE done = Import(lib, kData + "/sample.dict.yaml", DICT_FORMAT_RIME, false, 0);
+  ASSERT_EQ(done.nResult, IMPORT_OK);
+  EXPECT_EQ(lib.GetGroupCount(), 1u);
+  EXPECT_EQ(lib.GetGroup(0)->dwCount, done.stats.nAdded);
+  // The same again: every entry is a duplicate now.
+  done = Import(lib, kData + "/sample.dict.yaml", DICT_FORMAT_RIME, false, 0);
+  EXPECT_EQ(done.stats.nAdded, 0u);
+  EXPECT_EQ(done.stats.nDuplicate, done.stats.nLines);
+  EXPECT_EQ(Import(lib, kData + "/sample.dict.yaml", DICT_FORMAT_RIME, false, 7).nResult,
+            IMPORT_NO_SUCH_GROUP);
+  CTabrix empty;
+  EXPECT_EQ(Import(empty, kData + "/missing.dict.yaml", DICT_FORMAT_RIME).nResult,
+            IMPORT_OPEN_FAILED);
+  EXPECT_EQ(empty.GetGroupCount(), 0u);
+}
+
+// Entries in a text file: its lines that are not comments, blank or (for a
+// Rime dictionary) in the header, counted here on their own.
+uint32_t CountEntryLines(const std::string& text, bool rime) {
+  uint32_t n = 0;
+  bool body = !rime;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    start = end + 1;
+    if (!body) {
+      body = line == "...";
+      continue;
+    }
+    if (!line.empty() && line[0] != '#') ++n;
+  }
+  return n;
+}
+
+TEST(ImportDictionary, RealDictionariesArriveWholeOrNamed) {
+  struct tagCASE {
+    const char* pszPath;
+    int nFormat;
+  } cases[] = {{"/usr/share/rime-data/luna_pinyin.dict.yaml", DICT_FORMAT_RIME},
+               {"/usr/share/rime-data/essay.txt", DICT_FORMAT_COLUMNS},
+               {"/usr/lib/python3/dist-packages/jieba/dict.txt", DICT_FORMAT_COLUMNS}};
+  int nRead = 0;
+  for (const tagCASE& c : cases) {
+#ifdef _WIN32
+    const std::string path = std::string("Z:") + c.pszPath;  // Wine's view of the host
+#else
+    const std::string path = c.pszPath;
+#endif
+    const std::string text = ReadAll(path);
+    if (text.empty()) continue;  // installed by tools/setup.sh
+    ++nRead;
+    SCOPED_TRACE(c.pszPath);
+    CTabrix lib;
+    const tagDONE done = Import(lib, path, c.nFormat);
+    ASSERT_EQ(done.nResult, IMPORT_OK) << done.strError;
+    const tagIMPORTSTATS& s = done.stats;
+    EXPECT_EQ(s.nLines + s.nNoGbkForm + s.nUndecodable,
+              CountEntryLines(text, c.nFormat == DICT_FORMAT_RIME));
+    EXPECT_EQ(s.nLines, s.nAdded + s.nDuplicate + s.nTooLong + s.nOutOfRange);
+    EXPECT_EQ(lib.m_arrPhrase.GetCount(), s.nAdded);
+    EXPECT_GT(s.nAdded, 10000u);
+  }
+  if (nRead == 0) GTEST_SKIP() << "no Debian dictionaries installed";
+}
+
+}  // namespace
