@@ -84,6 +84,43 @@ std::string GroupName(CUtf8ToGbk& converter, const tagDICTCONTENT& content, cons
   return opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
 }
 
+// A UTF-8 list whose lines all hold three or more columns, one of them after
+// the text a whole number: "text pinyin frequency", "word frequency tag".
+// The line rules would take its second column for the frequency, so it is
+// read as columns. GBK lists and lists of two columns keep the line rules.
+bool LooksLikeColumnList(const std::string& head) {
+  CUtf8Scan scan;
+  scan.Feed(head.data(), head.size());
+  if (!scan.IsValidSoFar() || scan.IsPlainAscii()) return false;
+  uint32_t nLines = 0;
+  size_t start = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  // The last line may be cut where the sample ends: only whole lines count.
+  for (size_t end; (end = head.find('\n', start)) != std::string::npos && nLines < 100;
+       start = end + 1) {
+    const std::string line = head.substr(start, end - start);
+    if (line.empty() || line[0] == '#' || line == "\r") continue;
+    uint32_t nColumns = 0;
+    bool bNumber = false;
+    size_t i = 0;
+    while (i < line.size()) {
+      while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+      if (i == line.size()) break;
+      size_t j = i;
+      bool bDigits = true;
+      while (j < line.size() && line[j] != ' ' && line[j] != '\t' && line[j] != '\r') {
+        bDigits = bDigits && line[j] >= '0' && line[j] <= '9';
+        ++j;
+      }
+      if (nColumns > 0 && bDigits) bNumber = true;
+      ++nColumns;
+      i = j;
+    }
+    if (nColumns < 3 || !bNumber) return false;
+    ++nLines;
+  }
+  return nLines > 0;
+}
+
 }  // namespace
 
 int DictFormatFromName(const std::string& name) {
@@ -98,15 +135,17 @@ const char* DictFormatName(int nFormat) {
 
 int DetectDictFormat(const char* path) {
   const std::string name(path);
-  unsigned char head[16] = {};
+  std::string sample(65536, '\0');
   size_t n = 0;
   std::error_code ec;
   if (std::filesystem::is_regular_file(NativePath(name), ec)) {
     if (std::FILE* file = std::fopen(path, "rb")) {
-      n = std::fread(head, 1, sizeof head, file);
+      n = std::fread(&sample[0], 1, sample.size(), file);
       std::fclose(file);
     }
   }
+  sample.resize(n);
+  const unsigned char* head = reinterpret_cast<const unsigned char*>(sample.data());
   // The binary formats by their marks.
   if (n >= 4 && std::memcmp(head, "\x40\x15\x00\x00", 4) == 0) return DICT_FORMAT_SCEL;
   // Then by name: the text formats carry no mark of their own.
@@ -114,6 +153,13 @@ int DetectDictFormat(const char* path) {
   if (EndsWith(name, ".bdict") || EndsWith(name, ".bcd")) return DICT_FORMAT_BDICT;
   if (EndsWith(name, ".qpyd")) return DICT_FORMAT_QPYD;
   if (EndsWith(name, ".dict.yaml")) return DICT_FORMAT_RIME;
+  // A whole valid UTF-8 text up to a character cut by the sample's end.
+  size_t nWhole = sample.size();
+  while (nWhole > 0 && nWhole + 4 > sample.size() &&
+         (static_cast<unsigned char>(sample[nWhole - 1]) & 0xC0) == 0x80)
+    --nWhole;
+  if (nWhole > 0 && static_cast<unsigned char>(sample[nWhole - 1]) >= 0xC0) --nWhole;
+  if (LooksLikeColumnList(sample.substr(0, nWhole))) return DICT_FORMAT_COLUMNS;
   return DICT_FORMAT_TEXT;
 }
 

@@ -59,6 +59,15 @@ TEST(DetectDictFormat, FromTheFirstBytesThenTheName) {
       {"a.qpyd", "x", DICT_FORMAT_QPYD},
       {"luna.dict.yaml", "x", DICT_FORMAT_RIME},
       {"list.txt", "中文 5\n", DICT_FORMAT_TEXT},
+      // UTF-8 lines of three columns with a number after the text: columns.
+      {"jieba.txt", u8"# words\n中文 120 n\n拼音 30 n\n", DICT_FORMAT_COLUMNS},
+      {"pinyin.txt", u8"中文\tzhong wen\t5\r\n", DICT_FORMAT_COLUMNS},
+      // GBK keeps the line rules whatever its columns; so do two columns,
+      // and columns without a number.
+      {"gbk.txt", "中文 120 n\n拼音 30 n\n", DICT_FORMAT_TEXT},
+      {"two.txt", u8"中文 120\n拼音 30\n", DICT_FORMAT_TEXT},
+      {"nonum.txt", u8"中文 zhong wen\n", DICT_FORMAT_TEXT},
+      {"mixed.txt", u8"中文 120 n\n拼音 30\n", DICT_FORMAT_TEXT},
       {"words", "", DICT_FORMAT_TEXT},
   };
   for (const tagCASE& c : cases)
@@ -200,6 +209,11 @@ TEST(ImportDictionary, RealDictionariesArriveWholeOrNamed) {
     if (text.empty()) continue;  // installed by tools/setup.sh
     ++nRead;
     SCOPED_TRACE(c.pszPath);
+    // Found as the format they are, except essay's two columns, which only
+    // a named format reads as columns.
+    if (std::string(c.pszPath).find("essay") == std::string::npos) {
+      EXPECT_EQ(DetectDictFormat(path.c_str()), c.nFormat);
+    }
     CTabrix lib;
     const tagDONE done = Import(lib, path, c.nFormat);
     ASSERT_EQ(done.nResult, IMPORT_OK) << done.strError;

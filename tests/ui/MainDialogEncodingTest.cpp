@@ -1,11 +1,14 @@
 // The import buttons read phrase lists in UTF-8 and UTF-16 as they read GBK
 // ones, through the real dialog; what cannot become GBK is named in a message.
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "DictImport.h"
+#include "GbkText.h"
 #include "MainDialogFixture.h"
 #include "PhraseImport.h"
 
@@ -80,6 +83,51 @@ TEST_F(MainDialogTest, LinesWithNoGbkFormAreNamedInOneMessageAndLeftOut) {
   EXPECT_EQ(PhraseCount(), before + 2);
   for (uint32_t i = 0; i < PhraseCount(); ++i)
     EXPECT_EQ(std::strchr(m_dlg.m_library.m_arrPhrase.GetAt(i)->szWord, '?'), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Debian's dictionaries (installed by tools/setup.sh) through "导入新组": the
+// group holds what the core's import of the same file gives.
+TEST_F(MainDialogTest, RealDictionariesImportThroughTheButtonAsTheCoreImportsThem) {
+  int nRead = 0;
+  for (const char* host : {"/usr/share/rime-data/luna_pinyin.dict.yaml",
+                           "/usr/lib/python3/dist-packages/jieba/dict.txt"}) {
+    const std::string path = std::string("Z:") + host;  // Wine's view of the host
+    if (!std::filesystem::exists(path)) continue;
+    ++nRead;
+    SCOPED_TRACE(host);
+    CTabrix expected;
+    uint8_t group = 0;
+    tagIMPORTSTATS stats = {};
+    std::string error;
+    tagIMPORTOPTIONS options = DefaultImportOptions();
+    const std::string title = GroupTitleFromPath(path.c_str());
+    options.pszTitle = title.c_str();
+    ASSERT_EQ(ImportDictionary(expected, path.c_str(), DetectDictFormat(path.c_str()), options,
+                               true, &group, &stats, &error),
+              IMPORT_OK)
+        << error;
+
+    Click(IDC_CLEAR);  // "清空": each dictionary into an empty library
+    ASSERT_EQ(RowCount(), 0);
+    CTabrix& lib = m_dlg.m_library;
+    m_script.m_messageBoxes.clear();
+    m_script.AnswerFile(path);
+    Click(IDC_IMPORT_NEW_GROUP);
+    ASSERT_EQ(RowCount(), 1);
+    EXPECT_EQ(Cell(0, 0), FieldText(expected.GetGroup(0)->szName, sizeof(tagGROUPINFO::szName)));
+    EXPECT_EQ(Cell(0, 1), std::to_string(stats.nAdded));
+    ASSERT_EQ(PhraseCount(), expected.m_arrPhrase.GetCount());
+    for (uint32_t i = 0; i < PhraseCount(); i += 997) {
+      EXPECT_EQ(0, std::memcmp(lib.m_arrPhrase.GetAt(i), expected.m_arrPhrase.GetAt(i),
+                               sizeof(tagPHRASE2)))
+          << "phrase " << i;
+    }
+  }
+  if (nRead == 0) GTEST_SKIP() << "no Debian dictionaries installed";
 }
 
 }  // namespace
