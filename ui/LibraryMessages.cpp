@@ -91,12 +91,13 @@ std::string SaveFailedMessage(int nSaveError) {
   return std::string("保存失败\n") + pszWhy;
 }
 
-std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable) {
+std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable, bool bEntries) {
   if (nNoGbkForm == 0 && nUndecodable == 0) return std::string();
+  const char* unit = bEntries ? " 个词条" : " 行";
   std::string text = "导入时跳过了 ";
-  if (nNoGbkForm != 0) text += std::to_string(nNoGbkForm) + " 行含有 GBK 无法表示的字符";
+  if (nNoGbkForm != 0) text += std::to_string(nNoGbkForm) + unit + "含有 GBK 无法表示的字符";
   if (nNoGbkForm != 0 && nUndecodable != 0) text += "，";
-  if (nUndecodable != 0) text += std::to_string(nUndecodable) + " 行无法解码";
+  if (nUndecodable != 0) text += std::to_string(nUndecodable) + unit + "无法解码";
   return text + "。";
 }
 

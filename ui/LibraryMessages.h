@@ -13,9 +13,10 @@ struct tagLOADREPORT;
 std::string LoadOutcomeMessage(const tagLOADREPORT& report);
 // "保存失败" followed by the reason on a line of its own.
 std::string SaveFailedMessage(int nSaveError);
-// One message for the lines of a phrase list left out before the import:
-// holding a character GBK cannot represent, or not decodable. Empty when none.
-std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable);
+// One message for what an import left out before its checks: lines of a
+// phrase list, or entries of a dictionary (bEntries), holding a character GBK
+// cannot represent, or not decodable. Empty when none.
+std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable, bool bEntries = false);
 // A dictionary that could not be read: its format, the file and what was wrong.
 std::string DictionaryFailedMessage(int nFormat, const std::string& strFile,
                                     const std::string& strReason);

@@ -74,7 +74,7 @@ class CTabrixDlg : public CDialog {
   // group or into *pGroup; a damaged dictionary is named in a message here.
   int ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats);
   // One message naming what an import left out before its checks, if anything.
-  void ShowSkipped(const tagIMPORTSTATS& stats);
+  void ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats);
 
  private:
   CProgressThrottle m_progressThrottle;

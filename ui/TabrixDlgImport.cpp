@@ -87,7 +87,7 @@ void CTabrixDlg::OnImportNewGroup() {
   m_ctrlList.InsertItem(group, FieldText(info.szName, sizeof info.szName).c_str());
   m_bUpdating = 0;
   SetGroupCells(group, info);
-  ShowSkipped(stats);
+  ShowSkipped(path, stats);
 }
 
 void CTabrixDlg::OnImportToGroup() {
@@ -109,10 +109,11 @@ void CTabrixDlg::OnImportToGroup() {
   char count[16];
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(info.dwCount));
   m_ctrlList.SetItemText(current, 1, count);
-  ShowSkipped(stats);
+  ShowSkipped(path, stats);
 }
 
-void CTabrixDlg::ShowSkipped(const tagIMPORTSTATS& stats) {
-  const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable);
+void CTabrixDlg::ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats) {
+  const bool bEntries = DetectDictFormat(path.c_str()) != DICT_FORMAT_TEXT;
+  const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable, bEntries);
   if (!text.empty()) MessageBox(text.c_str());
 }

@@ -296,15 +296,15 @@ void CScenario::ImportOtherSources(const std::string& input, const tagIMPORTOPTI
     tagIMPORTOPTIONS named = options;
     const std::string title = GroupTitleFromPath(path.c_str());
     named.pszTitle = title.c_str();
-    if (ImportDictionary(m_model, path.c_str(), DetectDictFormat(path.c_str()), named, true,
-                         &group, &stats, &error) != IMPORT_OK) {
+    if (ImportDictionary(m_model, path.c_str(), DetectDictFormat(path.c_str()), named, true, &group,
+                         &stats, &error) != IMPORT_OK) {
       Fail("the core could not import %s: %s", name, error.c_str());
     }
     if (stats.nAdded == 0) Fail("%s added no phrases", name);
     // An entry whose text GBK cannot hold is named in one message.
     if (stats.nNoGbkForm != 0) {
-      const std::string text = "导入时跳过了 " + std::to_string(stats.nNoGbkForm) +
-                               " 行含有 GBK 无法表示的字符。";
+      const std::string text =
+          "导入时跳过了 " + std::to_string(stats.nNoGbkForm) + " 个词条含有 GBK 无法表示的字符。";
       ExpectMessage(name, text.c_str(), nullptr);
     } else {
       m_windows.WaitForModalEnd(m_hMain);

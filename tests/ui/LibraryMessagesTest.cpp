@@ -49,6 +49,9 @@ TEST(ImportSkippedMessage, NamesEachReasonWithItsCountAndNothingWhenClean) {
   EXPECT_EQ(ImportSkippedMessage(2, 0), "导入时跳过了 2 行含有 GBK 无法表示的字符。");
   EXPECT_EQ(ImportSkippedMessage(0, 7), "导入时跳过了 7 行无法解码。");
   EXPECT_EQ(ImportSkippedMessage(1, 3), "导入时跳过了 1 行含有 GBK 无法表示的字符，3 行无法解码。");
+  // A dictionary's entries are counted as entries.
+  EXPECT_EQ(ImportSkippedMessage(1, 3, true),
+            "导入时跳过了 1 个词条含有 GBK 无法表示的字符，3 个词条无法解码。");
 }
 
 TEST(DictionaryFailedMessage, NamesTheFormatTheFileAndTheReason) {
