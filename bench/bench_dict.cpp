@@ -19,6 +19,7 @@
 #include "ScelBytes.h"
 #include "Tabrix.h"
 #include "TextConvert.h"
+#include "Utf8Append.h"
 
 namespace {
 
@@ -27,19 +28,6 @@ struct tagENTRY {
   std::string strUtf8, strGbk;
   uint32_t nWeight;
 };
-
-void PutUtf8(char16_t u, std::string* out) {
-  if (u < 0x80) {
-    out->push_back(char(u));
-  } else if (u < 0x800) {
-    out->push_back(char(0xC0 | (u >> 6)));
-    out->push_back(char(0x80 | (u & 0x3F)));
-  } else {
-    out->push_back(char(0xE0 | (u >> 12)));
-    out->push_back(char(0x80 | ((u >> 6) & 0x3F)));
-    out->push_back(char(0x80 | (u & 0x3F)));
-  }
-}
 
 // Random texts of 2 to 6 characters of the CJK block U+4E00..U+9FA5, which
 // GBK holds whole; one in a hundred repeats an earlier text, as in real
@@ -55,7 +43,7 @@ std::vector<tagENTRY> MakeEntries(uint32_t n, std::mt19937& rng) {
     } else {
       const int chars = 2 + int(rng() % 5);
       for (int k = 0; k < chars; ++k) e.strUtf16.push_back(char16_t(0x4E00 + rng() % 0x51A6));
-      for (char16_t u : e.strUtf16) PutUtf8(u, &e.strUtf8);
+      for (char16_t u : e.strUtf16) AppendUtf8(u, &e.strUtf8);
       if (!converter.Convert(e.strUtf8, &e.strGbk)) continue;
     }
     e.nWeight = rng() % 60000;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TextConvert.h"
+#include "Utf8Append.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -50,7 +51,7 @@ class CUtf16ToUtf8 {
       const uint32_t high = m_nHigh;
       m_nHigh = 0;
       if (u >= 0xDC00 && u <= 0xDFFF) {
-        Put(0x10000 + ((high - 0xD800) << 10) + (u - 0xDC00), out);
+        AppendUtf8(0x10000 + ((high - 0xD800) << 10) + (u - 0xDC00), out);
         return;
       }
       out->push_back('\xFF');  // a high surrogate without its low one
@@ -60,24 +61,7 @@ class CUtf16ToUtf8 {
     } else if (u >= 0xDC00 && u <= 0xDFFF) {
       out->push_back('\xFF');  // a low surrogate alone
     } else {
-      Put(u, out);
-    }
-  }
-  static void Put(uint32_t cp, std::string* out) {
-    if (cp < 0x80) {
-      out->push_back(char(cp));
-    } else if (cp < 0x800) {
-      out->push_back(char(0xC0 | (cp >> 6)));
-      out->push_back(char(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out->push_back(char(0xE0 | (cp >> 12)));
-      out->push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-      out->push_back(char(0x80 | (cp & 0x3F)));
-    } else {
-      out->push_back(char(0xF0 | (cp >> 18)));
-      out->push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-      out->push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-      out->push_back(char(0x80 | (cp & 0x3F)));
+      AppendUtf8(u, out);
     }
   }
 

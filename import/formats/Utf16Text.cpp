@@ -1,4 +1,5 @@
 #include "DictContent.h"
+#include "Utf8Append.h"
 
 bool Utf16LeToUtf8(const uint8_t* data, size_t units, std::string* pOut) {
   pOut->clear();
@@ -12,21 +13,7 @@ bool Utf16LeToUtf8(const uint8_t* data, size_t units, std::string* pOut) {
       u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
       ++i;
     }
-    if (u < 0x80) {
-      pOut->push_back(char(u));
-    } else if (u < 0x800) {
-      pOut->push_back(char(0xC0 | (u >> 6)));
-      pOut->push_back(char(0x80 | (u & 0x3F)));
-    } else if (u < 0x10000) {
-      pOut->push_back(char(0xE0 | (u >> 12)));
-      pOut->push_back(char(0x80 | ((u >> 6) & 0x3F)));
-      pOut->push_back(char(0x80 | (u & 0x3F)));
-    } else {
-      pOut->push_back(char(0xF0 | (u >> 18)));
-      pOut->push_back(char(0x80 | ((u >> 12) & 0x3F)));
-      pOut->push_back(char(0x80 | ((u >> 6) & 0x3F)));
-      pOut->push_back(char(0x80 | (u & 0x3F)));
-    }
+    AppendUtf8(u, pOut);
   }
   return true;
 }
