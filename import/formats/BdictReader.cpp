@@ -24,12 +24,12 @@
 // a section of the code-and-word kind (the entries are read to the end of the
 // file instead); and one of them finds a second header of that kind in real
 // files that none describes, which this reader takes for damage.
-#include <cstring>
 #include <string>
 #include <utility>
 
 #include "ByteCursor.h"
 #include "DictContent.h"
+#include "ReaderStart.h"
 #include "Utf16Fields.h"
 
 namespace {
@@ -42,6 +42,10 @@ enum : size_t {
   BDICT_INITIALS = 24,  // the first index that is no initial's
   BDICT_LETTER = 0xFF,  // the initial's place of a letter in a pinyin word
 };
+
+const tagCELLHEADER kBdictHeader = {
+    {"biptbdsw", 8, "not a Baidu cell dictionary: the file does not start with \"biptbdsw\""},
+    {BDICT_ENTRIES, BDICT_ENTRY_COUNT, BDICT_TITLE, BDICT_TITLE_BYTES}};
 
 bool Fail(std::string* pError, const std::string& text) {
   *pError = text;
@@ -87,20 +91,9 @@ bool ReadEntry(CByteCursor& cur, tagSTOREDWORD* pWord) {
 }  // namespace
 
 bool ReadBdict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  pOut->strTitle.clear();
-  pOut->arrEntries.clear();
-  pOut->nUndecodable = 0;
-  if (size < 8 || std::memcmp(data, "biptbdsw", 8) != 0)
-    return Fail(pError, "not a Baidu cell dictionary: the file does not start with \"biptbdsw\"");
-  if (size < BDICT_ENTRIES)
-    return Fail(pError, "the file holds " + std::to_string(size) + " bytes, fewer than the " +
-                            std::to_string(size_t(BDICT_ENTRIES)) + " of the header");
-
-  CByteCursor cur(data, size);
   uint32_t nAnnounced = 0;
-  cur.Seek(BDICT_ENTRY_COUNT);
-  cur.U32(&nAnnounced);
-  pOut->strTitle = DecodeUtf16Field(data + BDICT_TITLE, BDICT_TITLE_BYTES);
+  if (!StartCellDict(data, size, kBdictHeader, pOut, &nAnnounced, pError)) return false;
+  CByteCursor cur(data, size);
   cur.Seek(BDICT_ENTRIES);
 
   uint64_t nEntries = 0;

@@ -11,6 +11,7 @@
 
 #include "DictContent.h"
 #include "LineCursor.h"
+#include "ReaderStart.h"
 #include "Utf8Check.h"
 #include "WholeNumber.h"
 
@@ -33,20 +34,14 @@ bool NextColumn(std::string_view line, size_t* pPos, std::string_view* pColumn) 
 }  // namespace
 
 bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  pOut->strTitle.clear();
-  pOut->arrEntries.clear();
-  pOut->nUndecodable = 0;
-  if (StartsWithUtf16Mark(data, size)) {
-    *pError = "the file starts with a UTF-16 byte-order mark; a column list is read as UTF-8";
-    return false;
-  }
+  if (!StartUtf8Text(data, size, "a column list is read as UTF-8", pOut, pError)) return false;
   CLineCursor cursor(data, size);
   std::string_view line;
   while (cursor.Next(&line)) {
     size_t nPos = 0;
     std::string_view strText;
     if (!NextColumn(line, &nPos, &strText) || strText.front() == '#') continue;
-    if (!IsWellFormedUtf8(line.data(), line.size()) || line.find('\0') != std::string_view::npos) {
+    if (!IsPhraseUtf8(line)) {
       ++pOut->nUndecodable;
       continue;
     }

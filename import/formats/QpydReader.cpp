@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "DictContent.h"
+#include "ReaderStart.h"
 #include "ZlibInflate.h"
 
 namespace {
@@ -91,9 +92,7 @@ std::string At(const char* what, size_t nOffset) {
 }  // namespace
 
 bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  pOut->strTitle.clear();
-  pOut->arrEntries.clear();
-  pOut->nUndecodable = 0;
+  ClearDictContent(pOut);
   if (size < QPYD_HEADER_BYTES) {
     *pError = "the file has " + std::to_string(size) + " bytes, fewer than a .qpyd header's " +
               std::to_string(size_t(QPYD_HEADER_BYTES));

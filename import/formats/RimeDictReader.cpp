@@ -18,6 +18,7 @@
 
 #include "DictContent.h"
 #include "LineCursor.h"
+#include "ReaderStart.h"
 #include "Utf8Check.h"
 #include "WholeNumber.h"
 
@@ -173,13 +174,7 @@ bool ParseWeight(std::string_view text, int64_t* pWeight) {
 }  // namespace
 
 bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  pOut->strTitle.clear();
-  pOut->arrEntries.clear();
-  pOut->nUndecodable = 0;
-  if (StartsWithUtf16Mark(data, size)) {
-    *pError = "the file starts with a UTF-16 byte-order mark; a Rime dictionary is UTF-8";
-    return false;
-  }
+  if (!StartUtf8Text(data, size, "a Rime dictionary is UTF-8", pOut, pError)) return false;
   CLineCursor cursor(data, size);
   std::string_view line;
   bool bHeader = false;
@@ -219,8 +214,7 @@ bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::s
     if (!Field(line, header.nTextColumn, &strText)) strText = std::string_view();
     strText = TrimBlanks(strText);
     // Empty, not UTF-8, or holding a NUL: no phrase can be made of it.
-    if (strText.empty() || !IsWellFormedUtf8(strText.data(), strText.size()) ||
-        strText.find('\0') != std::string_view::npos) {
+    if (strText.empty() || !IsPhraseUtf8(strText)) {
       ++pOut->nUndecodable;
       continue;
     }

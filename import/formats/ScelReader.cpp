@@ -23,12 +23,12 @@
 // Files made recently end with a list of blocked words after the groups
 // ("DELTBL" in UTF-16LE, a u16 count, each a u16 length in units and the
 // word): not read, since the groups' count says where the words end.
-#include <cstring>
 #include <string>
 #include <utility>
 
 #include "ByteCursor.h"
 #include "DictContent.h"
+#include "ReaderStart.h"
 #include "Utf16Fields.h"
 
 namespace {
@@ -40,6 +40,11 @@ enum : size_t {
   SCEL_PINYIN_TABLE = 0x1540,
   SCEL_HEADER_BYTES = SCEL_PINYIN_TABLE + 4,  // up to the pinyin table's entries
 };
+
+const tagCELLHEADER kScelHeader = {
+    {"\x40\x15\x00\x00", 4,
+     "not a Sogou cell dictionary: the file does not start with 40 15 00 00"},
+    {SCEL_HEADER_BYTES, SCEL_GROUP_COUNT, SCEL_TITLE, SCEL_TITLE_BYTES}};
 
 bool Fail(std::string* pError, const std::string& text) {
   *pError = text;
@@ -53,21 +58,10 @@ std::string PastTheEnd(const std::string& what, size_t pos) {
 }  // namespace
 
 bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  pOut->strTitle.clear();
-  pOut->arrEntries.clear();
-  pOut->nUndecodable = 0;
-  if (size < 4 || std::memcmp(data, "\x40\x15\x00\x00", 4) != 0)
-    return Fail(pError, "not a Sogou cell dictionary: the file does not start with 40 15 00 00");
-  if (size < SCEL_HEADER_BYTES)
-    return Fail(pError, "the file holds " + std::to_string(size) + " bytes, fewer than the " +
-                            std::to_string(size_t(SCEL_HEADER_BYTES)) + " of the header");
-
-  CByteCursor cur(data, size);
   uint32_t nGroups = 0;
+  if (!StartCellDict(data, size, kScelHeader, pOut, &nGroups, pError)) return false;
+  CByteCursor cur(data, size);
   uint16_t nPinyins = 0;
-  cur.Seek(SCEL_GROUP_COUNT);
-  cur.U32(&nGroups);
-  pOut->strTitle = DecodeUtf16Field(data + SCEL_TITLE, SCEL_TITLE_BYTES);
   cur.Seek(SCEL_PINYIN_TABLE);
   cur.U16(&nPinyins);
   cur.Skip(2);

@@ -33,3 +33,7 @@ bool IsWellFormedUtf8(const char* text, size_t size) {
   }
   return true;
 }
+
+bool IsPhraseUtf8(std::string_view text) {
+  return IsWellFormedUtf8(text.data(), text.size()) && text.find('\0') == std::string_view::npos;
+}

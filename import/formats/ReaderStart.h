@@ -1,0 +1,40 @@
+// The first steps of the readers: the content emptied, and a file refused at
+// once when its first bytes are not of the reader's format.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "DictContent.h"
+
+// No title, no entries, nothing left out.
+void ClearDictContent(tagDICTCONTENT* pOut);
+
+// A reader of UTF-8 text: *pOut emptied; false with *pError when the file
+// starts with a UTF-16 byte-order mark, the error ending in pszUtf8Note
+// (which says that the format is UTF-8).
+bool StartUtf8Text(const uint8_t* data, size_t size, const char* pszUtf8Note, tagDICTCONTENT* pOut,
+                   std::string* pError);
+
+// What every reader of a binary cell dictionary takes from its header: the
+// magic bytes it starts with, a u32 count and a UTF-16LE title field.
+struct tagCELLHEADER {
+  struct {
+    const char* pszBytes;
+    size_t nBytes;
+    const char* pszNotThisFormat;  // the error for a file without them
+  } magic;
+  struct {
+    size_t nHeaderBytes;  // a shorter file is cut short
+    size_t nCountAt;
+    size_t nTitleAt;
+    size_t nTitleBytes;
+  } layout;
+};
+
+// A reader of a binary cell dictionary: *pOut emptied, then false with
+// *pError unless the file starts with the magic bytes and holds the whole
+// header; else its title in *pOut and its count in *pCount.
+bool StartCellDict(const uint8_t* data, size_t size, const tagCELLHEADER& header,
+                   tagDICTCONTENT* pOut, uint32_t* pCount, std::string* pError);
