@@ -8,26 +8,15 @@
 #include <gtest/gtest.h>
 
 #include "DictContent.h"
+#include "DictReadChecks.h"
 #include "FileBytes.h"
 #include "TestPaths.h"
 
+using namespace tabrix_test;
+
 namespace {
 
-struct tagREAD {
-  bool bOk;
-  tagDICTCONTENT content;
-  std::string strError;
-};
-
-// A copy of exactly the text's size, so that a read past its end is one
-// past a heap block, which the sanitizer reports.
-tagREAD Read(const std::string& text) {
-  const std::vector<uint8_t> bytes(text.begin(), text.end());
-  tagREAD r;
-  r.content.nUndecodable = 0;
-  r.bOk = ReadColumnList(bytes.data(), bytes.size(), &r.content, &r.strError);
-  return r;
-}
+tagREADRESULT Read(const std::string& text) { return ReadWith(ReadColumnList, text); }
 
 TEST(ReadColumnList, TheWeightIsTheFirstLaterWholeNumber) {
   const struct {
@@ -49,19 +38,17 @@ TEST(ReadColumnList, TheWeightIsTheFirstLaterWholeNumber) {
       {u8"大 99999999999999999999", u8"大", true, INT64_MAX},  // clamped
   };
   for (const auto& c : cases) {
-    const tagREAD r = Read(c.line + "\n");
+    SCOPED_TRACE(c.line);
+    const tagREADRESULT r = Read(c.line + "\n");
     ASSERT_TRUE(r.bOk) << r.strError;
-    ASSERT_EQ(r.content.arrEntries.size(), 1u) << c.line;
-    EXPECT_EQ(r.content.arrEntries[0].strText, c.pszText) << c.line;
-    EXPECT_EQ(r.content.arrEntries[0].bHasWeight, c.bHasWeight) << c.line;
-    EXPECT_EQ(r.content.arrEntries[0].nWeight, c.nWeight) << c.line;
+    ExpectEntries(r.content, {{c.pszText, c.nWeight, c.bHasWeight}});
   }
 }
 
 TEST(ReadColumnList, CommentsBlankLinesAndLineEndsAreNoEntries) {
   const std::string text = std::string("\xEF\xBB\xBF") + u8"# 注释 1\r\n" + u8"一 yi 1\r\n" +
                            "\r\n" + "   \t\n" + u8"  # 注释 2\n" + u8"二 er 2\r\n" + u8"三 3";
-  const tagREAD r = Read(text);
+  const tagREADRESULT r = Read(text);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, "");
   EXPECT_EQ(r.content.nUndecodable, 0u);
@@ -77,7 +64,7 @@ TEST(ReadColumnList, LinesThatAreNotUtf8AreCountedAndTheRestRead) {
   const std::string text = std::string(u8"好 1\n") + "\xC4\xE3\xBA\xC3 2\n" +  // GBK
                            u8"中 \xED\xA0\x80 3\n" +  // a surrogate in UTF-8
                            std::string("a\0b 4\n", 6) + u8"坏 \xE5\xA5\n" + u8"行 5\n";
-  const tagREAD r = Read(text);
+  const tagREADRESULT r = Read(text);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.nUndecodable, 4u);
   ASSERT_EQ(r.content.arrEntries.size(), 2u);
@@ -87,10 +74,10 @@ TEST(ReadColumnList, LinesThatAreNotUtf8AreCountedAndTheRestRead) {
 }
 
 TEST(ReadColumnList, AnEmptyFileHasNoEntriesAndUtf16Fails) {
-  const tagREAD empty = Read("");
+  const tagREADRESULT empty = Read("");
   ASSERT_TRUE(empty.bOk);
   EXPECT_TRUE(empty.content.arrEntries.empty());
-  const tagREAD utf16 =
+  const tagREADRESULT utf16 =
       Read(std::string("\xFF\xFE`O}Y \x00"
                        "1\x00",
                        10));

@@ -1,16 +1,15 @@
-// Checks shared by the tests of the binary dictionary readers.
+// Checks shared by the tests of the dictionary readers.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "DictContent.h"
+#include "FileBytes.h"
 #include "TestPaths.h"
 
 namespace tabrix_test {
@@ -18,9 +17,11 @@ namespace tabrix_test {
 typedef bool (*DictReader)(const uint8_t* data, size_t size, tagDICTCONTENT* pOut,
                            std::string* pError);
 
+// A fixture of data/; empty when it cannot be read.
 inline std::vector<uint8_t> ReadDataFile(const std::string& leaf) {
-  std::ifstream in(TestDataPath(leaf), std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes;
+  ReadFileBytes(TestDataPath(leaf), &bytes);
+  return bytes;
 }
 
 struct tagREADRESULT {
@@ -40,11 +41,40 @@ inline tagREADRESULT ReadWith(DictReader read, const std::vector<uint8_t>& bytes
   return r;
 }
 
+// A text or a file built as a string, read whole.
+inline tagREADRESULT ReadWith(DictReader read, const std::string& file) {
+  return ReadWith(read, std::vector<uint8_t>(file.begin(), file.end()));
+}
+
 inline bool IsOneLineOfText(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s)
     if (c < 0x20 || c > 0x7E) return false;
   return true;
+}
+
+// A read that fails with an error of one line naming strWant.
+inline void ExpectFailsSaying(const tagREADRESULT& r, const std::string& strWant) {
+  EXPECT_FALSE(r.bOk) << strWant;
+  EXPECT_TRUE(IsOneLineOfText(r.strError)) << r.strError;
+  EXPECT_NE(r.strError.find(strWant), std::string::npos) << r.strError;
+}
+
+struct tagWANTENTRY {
+  std::string strText;
+  int64_t nWeight;
+  bool bHasWeight = true;
+};
+
+// The entries read are these, in this order.
+inline void ExpectEntries(const tagDICTCONTENT& content, const std::vector<tagWANTENTRY>& want) {
+  ASSERT_EQ(content.arrEntries.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
+    SCOPED_TRACE("entry " + std::to_string(i));
+    EXPECT_EQ(content.arrEntries[i].strText, want[i].strText);
+    EXPECT_EQ(content.arrEntries[i].nWeight, want[i].nWeight);
+    EXPECT_EQ(content.arrEntries[i].bHasWeight, want[i].bHasWeight);
+  }
 }
 
 // Each cut of the file fails with an error of one line, or reads a prefix of

@@ -5,9 +5,13 @@
 #include <zlib.h>
 
 #include "DictContent.h"
+#include "DictReadChecks.h"
 #include "FileBytes.h"
 #include "TestPaths.h"
+#include "Utf16LeBytes.h"
 #include "ZlibInflate.h"
+
+using namespace tabrix_test;
 
 namespace {
 
@@ -15,15 +19,6 @@ struct tagQPYDWORD {
   std::string strPinyin;
   std::string strWordLe;  // the word's bytes as stored: UTF-16 LE
 };
-
-std::string Le(const std::u16string& text) {
-  std::string out;
-  for (char16_t u : text) {
-    out.push_back(char(u & 0xFF));
-    out.push_back(char(u >> 8));
-  }
-  return out;
-}
 
 void PutU32(std::string* p, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) (*p)[at + i] = char((v >> (8 * i)) & 0xFF);
@@ -73,41 +68,20 @@ std::string QpydFile(const std::string& strDescriptionLe, size_t nDescriptionByt
 }
 
 std::string QpydFile(const std::u16string& description, const std::vector<tagQPYDWORD>& words) {
-  return QpydFile(Le(description), 0x110, uint32_t(words.size()), BodyOf(words));
+  return QpydFile(Utf16LeBytes(description), 0x110, uint32_t(words.size()), BodyOf(words));
 }
 
-struct tagREAD {
-  bool bOk;
-  tagDICTCONTENT content;
-  std::string strError;
-};
-
-// A copy of exactly the file's size, so that a read past its end is one
-// past a heap block, which the sanitizer reports.
-tagREAD Read(const std::string& file) {
-  const std::vector<uint8_t> bytes(file.begin(), file.end());
-  tagREAD r;
-  r.content.nUndecodable = 0;
-  r.bOk = ReadQpyd(bytes.data(), bytes.size(), &r.content, &r.strError);
-  return r;
-}
-
-bool IsOneAsciiLine(const std::string& s) {
-  if (s.empty()) return false;
-  for (char c : s)
-    if (c < 0x20 || c > 0x7E) return false;
-  return true;
-}
+tagREADRESULT Read(const std::string& file) { return ReadWith(ReadQpyd, file); }
 
 const std::vector<tagQPYDWORD> kWords = {
-    {"ni'hao", Le(u"你好")},
-    {"a", Le(u"啊")},
-    {"biang'biang'mian", Le(u"\U00030EDE\U00030EDE面")},
-    {"ceshi", Le(u"测试")},
+    {"ni'hao", Utf16LeBytes(u"你好")},
+    {"a", Utf16LeBytes(u"啊")},
+    {"biang'biang'mian", Utf16LeBytes(u"\U00030EDE\U00030EDE面")},
+    {"ceshi", Utf16LeBytes(u"测试")},
 };
 
 TEST(ReadQpyd, ReadsEveryWordInOrderWithoutWeights) {
-  const tagREAD r = Read(QpydFile(u"Name: 测试词库\r\nType: 其他", kWords));
+  const tagREADRESULT r = Read(QpydFile(u"Name: 测试词库\r\nType: 其他", kWords));
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"测试词库");
   EXPECT_EQ(r.content.nUndecodable, 0u);
@@ -135,7 +109,7 @@ TEST(ReadQpyd, TitleIsTheNameLineOrElseTheFirstLine) {
       {std::u16string(1, char16_t(0xD800)) + u"城市", ""},  // does not decode: no title
   };
   for (const auto& c : cases) {
-    const tagREAD r = Read(QpydFile(c.description, kWords));
+    const tagREADRESULT r = Read(QpydFile(c.description, kWords));
     ASSERT_TRUE(r.bOk) << r.strError;
     EXPECT_EQ(r.content.strTitle, c.pszTitle);
     EXPECT_EQ(r.content.arrEntries.size(), kWords.size());
@@ -147,7 +121,7 @@ TEST(ReadQpyd, ABodyRightAfterTheHeaderLeavesNoTitle) {
   PutU32(&file, 0x38, 0x48);
   PutU32(&file, 0x44, uint32_t(kWords.size()));
   file += Compressed(BodyOf(kWords));
-  const tagREAD r = Read(file);
+  const tagREADRESULT r = Read(file);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, "");
   EXPECT_EQ(r.content.arrEntries.size(), kWords.size());
@@ -156,10 +130,10 @@ TEST(ReadQpyd, ABodyRightAfterTheHeaderLeavesNoTitle) {
 TEST(ReadQpyd, WordsThatDoNotDecodeAreCountedAndTheOthersKept) {
   std::vector<tagQPYDWORD> words = kWords;
   words.insert(words.begin() + 1, {"x", std::string("\x60\x4F\x7D", 3)});  // odd byte count
-  words.insert(words.begin() + 2, {"y", Le(std::u16string(1, char16_t(0xDC00)))});
-  words.insert(words.begin() + 3, {"z", Le(std::u16string(u"a\0b", 3))});
+  words.insert(words.begin() + 2, {"y", Utf16LeBytes(std::u16string(1, char16_t(0xDC00)))});
+  words.insert(words.begin() + 3, {"z", Utf16LeBytes(std::u16string(u"a\0b", 3))});
   words.push_back({"empty", ""});
-  const tagREAD r = Read(QpydFile(u"Name: 测试", words));
+  const tagREADRESULT r = Read(QpydFile(u"Name: 测试", words));
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.nUndecodable, 4u);
   ASSERT_EQ(r.content.arrEntries.size(), kWords.size());
@@ -182,8 +156,8 @@ TEST(ReadQpyd, DamagedFilesFailWithTheirPlace) {
   PutU32(&bodyInHeader, 0x38, 0x20);
   std::string streamDamaged = good;
   streamDamaged[nBodyAt] = 0x00;  // no zlib header
-  std::string offsetPastBody = QpydFile(Le(u"Name: 测试"), 0x110, 1, [] {
-    std::string body = BodyOf({{"ce", Le(u"测")}});
+  std::string offsetPastBody = QpydFile(Utf16LeBytes(u"Name: 测试"), 0x110, 1, [] {
+    std::string body = BodyOf({{"ce", Utf16LeBytes(u"测")}});
     PutU32(&body, 6, uint32_t(body.size() - 1));
     return body;
   }());
@@ -203,20 +177,14 @@ TEST(ReadQpyd, DamagedFilesFailWithTheirPlace) {
       {"text past the body", offsetPastBody, "entry 0 of the index"},
   };
   for (const auto& c : cases) {
-    const tagREAD r = Read(c.file);
-    EXPECT_FALSE(r.bOk) << c.pszCase;
-    EXPECT_TRUE(IsOneAsciiLine(r.strError)) << c.pszCase << ": " << r.strError;
-    EXPECT_NE(r.strError.find(c.strPlace), std::string::npos) << c.pszCase << ": " << r.strError;
+    SCOPED_TRACE(c.pszCase);
+    ExpectFailsSaying(Read(c.file), c.strPlace);
   }
 }
 
 TEST(ReadQpyd, EveryCutOfAFileFails) {
   const std::string file = QpydFile(u"Name: 测试", kWords);
-  for (size_t n = 0; n < file.size(); ++n) {
-    const tagREAD r = Read(file.substr(0, n));
-    EXPECT_FALSE(r.bOk) << "cut at " << n;
-    EXPECT_TRUE(IsOneAsciiLine(r.strError)) << "cut at " << n << ": " << r.strError;
-  }
+  EXPECT_TRUE(CutsThatRead(ReadQpyd, std::vector<uint8_t>(file.begin(), file.end())).empty());
 }
 
 // tests/formats/data/sample.qpyd, laid out by hand from the format's

@@ -9,33 +9,15 @@
 #include <gtest/gtest.h>
 
 #include "DictContent.h"
+#include "DictReadChecks.h"
 #include "FileBytes.h"
 #include "TestPaths.h"
 
+using namespace tabrix_test;
+
 namespace {
 
-struct tagREAD {
-  bool bOk;
-  tagDICTCONTENT content;
-  std::string strError;
-};
-
-// A copy of exactly the text's size, so that a read past its end is one
-// past a heap block, which the sanitizer reports.
-tagREAD Read(const std::string& text) {
-  const std::vector<uint8_t> bytes(text.begin(), text.end());
-  tagREAD r;
-  r.content.nUndecodable = 0;
-  r.bOk = ReadRimeDict(bytes.data(), bytes.size(), &r.content, &r.strError);
-  return r;
-}
-
-bool IsOneAsciiLine(const std::string& s) {
-  if (s.empty()) return false;
-  for (char c : s)
-    if (c < 0x20 || c > 0x7E) return false;
-  return true;
-}
+tagREADRESULT Read(const std::string& text) { return ReadWith(ReadRimeDict, text); }
 
 const char kSample[] =
     u8"# Rime dictionary\n"
@@ -54,21 +36,12 @@ const char kSample[] =
     u8"中\tzhong\n";
 
 TEST(ReadRimeDict, ReadsTitleTextsAndWeightsInTheDefaultColumns) {
-  const tagREAD r = Read(kSample);
+  const tagREADRESULT r = Read(kSample);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, "sample");
   EXPECT_EQ(r.content.nUndecodable, 0u);
-  ASSERT_EQ(r.content.arrEntries.size(), 4u);
-  const struct {
-    const char* pszText;
-    bool bHasWeight;
-    int64_t nWeight;
-  } expected[] = {{u8"的", false, 0}, {u8"繰", true, 0}, {u8"你好", true, 120}, {u8"中", false, 0}};
-  for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(r.content.arrEntries[i].strText, expected[i].pszText);
-    EXPECT_EQ(r.content.arrEntries[i].bHasWeight, expected[i].bHasWeight) << i;
-    EXPECT_EQ(r.content.arrEntries[i].nWeight, expected[i].nWeight) << i;
-  }
+  ExpectEntries(r.content,
+                {{u8"的", 0, false}, {u8"繰", 0, true}, {u8"你好", 120, true}, {u8"中", 0, false}});
 }
 
 TEST(ReadRimeDict, CrLfLinesAndAByteOrderMarkReadAlike) {
@@ -77,8 +50,8 @@ TEST(ReadRimeDict, CrLfLinesAndAByteOrderMarkReadAlike) {
     if (*p == '\n') crlf += '\r';
     crlf += *p;
   }
-  const tagREAD lf = Read(kSample);
-  const tagREAD r = Read(crlf);
+  const tagREADRESULT lf = Read(kSample);
+  const tagREADRESULT r = Read(crlf);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, lf.content.strTitle);
   ASSERT_EQ(r.content.arrEntries.size(), lf.content.arrEntries.size());
@@ -103,11 +76,11 @@ TEST(ReadRimeDict, WeightsAreIntegersOrRoundedDecimalsAndPercentagesAreNone) {
       {"1.", false, 0},   {".5", false, 0},
   };
   for (const auto& c : cases) {
-    const tagREAD r = Read(std::string("---\nname: w\n...\n") + u8"字\tzi\t" + c.pszWeight + "\n");
+    SCOPED_TRACE(c.pszWeight);
+    const tagREADRESULT r =
+        Read(std::string("---\nname: w\n...\n") + u8"字\tzi\t" + c.pszWeight + "\n");
     ASSERT_TRUE(r.bOk) << r.strError;
-    ASSERT_EQ(r.content.arrEntries.size(), 1u) << c.pszWeight;
-    EXPECT_EQ(r.content.arrEntries[0].bHasWeight, c.bHasWeight) << c.pszWeight;
-    EXPECT_EQ(r.content.arrEntries[0].nWeight, c.nWeight) << c.pszWeight;
+    ExpectEntries(r.content, {{u8"字", c.nWeight, c.bHasWeight}});
   }
 }
 
@@ -129,13 +102,11 @@ TEST(ReadRimeDict, ColumnsOfTheHeaderPlaceTextAndWeight) {
       {"sort: original\n", u8"你好\tnh\t4", true, 4},
   };
   for (const auto& c : cases) {
-    const tagREAD r =
+    SCOPED_TRACE(c.pszHeader);
+    const tagREADRESULT r =
         Read(std::string("---\nname: c\n") + c.pszHeader + "...\n" + c.pszLine + "\n");
-    ASSERT_TRUE(r.bOk) << c.pszHeader << r.strError;
-    ASSERT_EQ(r.content.arrEntries.size(), 1u) << c.pszHeader;
-    EXPECT_EQ(r.content.arrEntries[0].strText, u8"你好") << c.pszHeader;
-    EXPECT_EQ(r.content.arrEntries[0].bHasWeight, c.bHasWeight) << c.pszHeader;
-    EXPECT_EQ(r.content.arrEntries[0].nWeight, c.nWeight) << c.pszHeader;
+    ASSERT_TRUE(r.bOk) << r.strError;
+    ExpectEntries(r.content, {{u8"你好", c.nWeight, c.bHasWeight}});
   }
 }
 
@@ -155,7 +126,7 @@ TEST(ReadRimeDict, TheTitleIsTheTopLevelNameWhateverElseTheHeaderHolds) {
       {"name: \xC0\xAF\n", ""},  // not UTF-8: no title, the entries still read
   };
   for (const auto& c : cases) {
-    const tagREAD r = Read(std::string("---\n") + c.pszHeader + "...\n" + u8"字\tzi\n");
+    const tagREADRESULT r = Read(std::string("---\n") + c.pszHeader + "...\n" + u8"字\tzi\n");
     ASSERT_TRUE(r.bOk) << c.pszHeader << r.strError;
     EXPECT_EQ(r.content.strTitle, c.pszTitle) << c.pszHeader;
     EXPECT_EQ(r.content.arrEntries.size(), 1u) << c.pszHeader;
@@ -163,7 +134,7 @@ TEST(ReadRimeDict, TheTitleIsTheTopLevelNameWhateverElseTheHeaderHolds) {
 }
 
 TEST(ReadRimeDict, NoCommentLetsTextsStartWithAHash) {
-  const tagREAD r = Read(u8"---\nname: h\n...\n#c\n字\n# no comment\n#井\tjing\n");
+  const tagREADRESULT r = Read(u8"---\nname: h\n...\n#c\n字\n# no comment\n#井\tjing\n");
   ASSERT_TRUE(r.bOk) << r.strError;
   ASSERT_EQ(r.content.arrEntries.size(), 2u);
   EXPECT_EQ(r.content.arrEntries[0].strText, u8"字");
@@ -173,7 +144,7 @@ TEST(ReadRimeDict, NoCommentLetsTextsStartWithAHash) {
 TEST(ReadRimeDict, LinesWithoutAUsableTextAreCountedAndTheOthersRead) {
   const std::string text = std::string("---\nname: u\n...\n") + "\xFF\xFE\tbad\t1\n" + "\tnh\t5\n" +
                            std::string("a\0b\tab\n", 7) + u8"好\thao\t3\n" + "  \t \n";
-  const tagREAD r = Read(text);
+  const tagREADRESULT r = Read(text);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.nUndecodable, 3u);
   ASSERT_EQ(r.content.arrEntries.size(), 1u);
@@ -194,12 +165,7 @@ TEST(ReadRimeDict, FilesWithoutAUsableHeaderFail) {
       {"---\ncolumns: []\n...\n", "columns (line 2) name no text"},
       {std::string("\xFF\xFE-\0-\0-\0", 8), "UTF-16"},
   };
-  for (const auto& c : cases) {
-    const tagREAD r = Read(c.text);
-    EXPECT_FALSE(r.bOk) << c.pszError;
-    EXPECT_TRUE(IsOneAsciiLine(r.strError)) << r.strError;
-    EXPECT_NE(r.strError.find(c.pszError), std::string::npos) << r.strError;
-  }
+  for (const auto& c : cases) ExpectFailsSaying(Read(c.text), c.pszError);
 }
 
 TEST(ReadRimeDict, ReadsTheSampleFile) {
