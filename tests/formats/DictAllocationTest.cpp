@@ -2,8 +2,6 @@
 // the word of a count: files whose counts promise up to billions of entries
 // are refused without a block of such a size. This program replaces the
 // allocation functions to see the largest block asked for.
-#include <cstdlib>
-#include <new>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -11,33 +9,8 @@
 #include "BdictBytes.h"
 #include "DictContent.h"
 #include "DictReadChecks.h"
+#include "ReplacedAllocation.h"
 #include "ScelBytes.h"
-
-namespace {
-
-size_t g_nLargestBlock = 0;
-
-void* Allocate(std::size_t size) {
-  if (size > g_nLargestBlock) g_nLargestBlock = size;
-  return std::malloc(size != 0 ? size : 1);
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* p = Allocate(size);
-  if (p == nullptr) throw std::bad_alloc();
-  return p;
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 

@@ -2,49 +2,18 @@
 // library is left as it was and the batch goes in phrase by phrase instead:
 // the result is the one of a plain line-by-line import. This program replaces
 // the allocation functions so that one chosen block allocation fails.
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "ImportChecks.h"
 #include "PhraseImport.h"
+#include "ReplacedAllocation.h"
 #include "ScratchDir.h"
 #include "Tabrix.h"
 
-namespace {
-
-// Array allocations without exceptions (the store's blocks) left before one
-// fails; negative: none fails.
-int g_nArraysBeforeFailure = -1;
-
-void* Allocate(std::size_t size) { return std::malloc(size != 0 ? size : 1); }
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* p = Allocate(size);
-  if (p == nullptr) throw std::bad_alloc();
-  return p;
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  if (g_nArraysBeforeFailure == 0) {
-    g_nArraysBeforeFailure = -1;  // one failure only
-    return nullptr;
-  }
-  if (g_nArraysBeforeFailure > 0) --g_nArraysBeforeFailure;
-  return Allocate(size);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+using tabrix_test::g_nArraysBeforeFailure;
 
 namespace {
 
