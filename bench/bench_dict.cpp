@@ -5,16 +5,15 @@
 //
 //   bench_dict [--rounds N] [--sizes a,b,...]      (default 5 rounds, 1,000,000)
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "BenchOptions.h"
+#include "BenchTiming.h"
 #include "DictImport.h"
 #include "ScelBytes.h"
 #include "Tabrix.h"
@@ -104,13 +103,8 @@ size_t ImportInto(const std::string& path, int nFormat) {
   return result == IMPORT_OK ? library.m_arrPhrase.GetCount() : 0;
 }
 
-double Seconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
+// The middle run; of an even count, the upper of the two middle ones.
+double UpperMedian(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
 }
@@ -160,12 +154,12 @@ int main(int argc, char** argv) {
       scel.push_back(Seconds([&] { ok &= ImportInto(scelPath, DICT_FORMAT_SCEL) == nDistinct; }));
     }
     if (!ok) break;
-    const double b = Median(base);
+    const double b = UpperMedian(base);
     std::printf("n = %zu entries (%zu distinct; median of %d rounds; ratio to the baseline)\n",
                 entries.size(), nDistinct, nRounds);
     std::printf("  %-44s %9.1f ms  1.00x\n", "baseline: GBK texts read, sorted, unique", b * 1e3);
-    for (const auto& row : {std::make_pair("Rime .dict.yaml import (new group)", Median(rime)),
-                            std::make_pair("Sogou .scel import (new group)", Median(scel))}) {
+    for (const auto& row : {std::make_pair("Rime .dict.yaml import (new group)", UpperMedian(rime)),
+                            std::make_pair("Sogou .scel import (new group)", UpperMedian(scel))}) {
       const bool pass = row.second <= 1.5 * b;
       (pass ? nPass : nFail)++;
       std::printf("  %-44s %9.1f ms  %4.2fx  <= 1.50x %s\n", row.first, row.second * 1e3,

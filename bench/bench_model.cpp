@@ -10,7 +10,6 @@
 // measures AddPhrase in random order only for n <= N (default 100000); that
 // case grows much faster than n.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +30,7 @@
 #endif
 
 #include "BenchOptions.h"
+#include "BenchTiming.h"
 #include "PhraseImport.h"
 #include "FileHeader.h"
 #include "FileIO.h"
@@ -222,18 +222,6 @@ bool ImportIntoEmpty(const std::string& path, uint32_t n) {
   tagIMPORTSTATS stats = {};
   const int result = ImportNewGroup(library, path.c_str(), DefaultImportOptions(), nullptr, &stats);
   return result == IMPORT_OK && stats.nAdded == n && library.m_arrPhrase.GetCount() == n;
-}
-
-double Seconds(const std::function<void()>& work) {
-  auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 #if TABRIX_BENCH_POSIX

@@ -14,19 +14,18 @@
 // bar takes is also painted). A Windows program: run it under Wine with
 //   tools/wine-session.sh tools/wine-run.sh <build>/bench/bench_progress.exe
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "BenchOptions.h"
+#include "BenchTiming.h"
 #include "PhraseImport.h"
 #include "TabrixDlg.h"
 
@@ -101,17 +100,6 @@ void NoProgress(int32_t, int32_t, void*) {}
 enum Variant { NONE, EMPTY, EDITOR, EVERY, VARIANTS };
 const char* const kVariantNames[VARIANTS] = {"no callback", "empty callback", "editor",
                                              "every step"};
-
-double Seconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 struct tagTIMES {
   std::vector<double> seconds[VARIANTS];
