@@ -15,7 +15,22 @@ void ClearDictContent(tagDICTCONTENT* pOut) {
 bool StartUtf8Text(const uint8_t* data, size_t size, const char* pszUtf8Note, tagDICTCONTENT* pOut,
                    std::string* pError) {
   ClearDictContent(pOut);
-  if (!StartsWithUtf16Mark(data, size)) return true;
+  if (!StartsWithUtf16Mark(data, size)) {
+    // At most one entry a line that holds something: room for them all at
+    // once, counted from the bytes themselves, spares a million-entry list
+    // its copies as it grows. Capped, so that a file of short lines cannot
+    // ask for many times its own size before any entry is read.
+    const size_t kMaxReserve = size_t(1) << 22;
+    size_t nLines = 0;
+    for (size_t i = 0; i < size && nLines < kMaxReserve;) {
+      const void* end = std::memchr(data + i, '\n', size - i);
+      const size_t next = end ? size_t(static_cast<const uint8_t*>(end) - data) + 1 : size;
+      if (next - i > 1) ++nLines;
+      i = next;
+    }
+    pOut->arrEntries.reserve(nLines);
+    return true;
+  }
   *pError = std::string("the file starts with a UTF-16 byte-order mark; ") + pszUtf8Note;
   return false;
 }

@@ -11,7 +11,8 @@
 // No title, no entries, nothing left out.
 void ClearDictContent(tagDICTCONTENT* pOut);
 
-// A reader of UTF-8 text: *pOut emptied; false with *pError when the file
+// A reader of UTF-8 text: *pOut emptied, with room for an entry a line;
+// false with *pError when the file
 // starts with a UTF-16 byte-order mark, the error ending in pszUtf8Note
 // (which says that the format is UTF-8).
 bool StartUtf8Text(const uint8_t* data, size_t size, const char* pszUtf8Note, tagDICTCONTENT* pOut,
