@@ -23,6 +23,7 @@
 // Files made recently end with a list of blocked words after the groups
 // ("DELTBL" in UTF-16LE, a u16 count, each a u16 length in units and the
 // word): not read, since the groups' count says where the words end.
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -73,6 +74,9 @@ bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
       return Fail(pError, PastTheEnd("the pinyin table's entry", pos));
   }
 
+  // Room for a word a group, as far as the bytes left can hold groups (eight
+  // bytes at the least): never more than the file itself vouches for.
+  pOut->arrEntries.reserve(std::min<size_t>(nGroups, (size - cur.Pos()) / 8));
   std::string text;
   for (uint32_t g = 0; g < nGroups; ++g) {
     const size_t pos = cur.Pos();
