@@ -55,6 +55,33 @@ class CTabrix : public CGroupManager {
   // run has been used up.
   int MergeRun(CPhraseRun& run, uint32_t* pAdded, uint32_t* pDropped);
 
+  // Phrase-level edits (TabrixEdit.cpp). Positions are store indexes; a
+  // position list may be in any order and repeat a position. Each returns 1,
+  // or 0 with nothing changed: a position out of range, no such group, a
+  // frequency above 250, or no memory. A text list resolves each text to its
+  // position; a text not stored is skipped and counted in *pMissing.
+  // Removal is one pass over the store however many phrases leave.
+  int RemovePhrasesAt(const uint32_t* pPos, uint32_t nPos);
+  int RemovePhrasesByText(const char* const* ppText, uint32_t nText, uint32_t* pMissing);
+  // The group's phrases leave the store and every later group moves up one
+  // index; the other groups' records and phrases stay as they were.
+  int RemoveGroup(uint32_t group);
+  int SetFrequencyAt(const uint32_t* pPos, uint32_t nPos, uint32_t freq);
+  int SetFrequencyByText(const char* const* ppText, uint32_t nText, uint32_t freq,
+                         uint32_t* pMissing);
+  int MovePhrasesAt(const uint32_t* pPos, uint32_t nPos, uint32_t group);
+  int MovePhrasesByText(const char* const* ppText, uint32_t nText, uint32_t group,
+                        uint32_t* pMissing);
+  // 1 when the exact text is stored: its position and group go to *pPos and
+  // *pGroup when given. 0 for a text not stored, null or over 30 bytes.
+  int FindPhrase(const char* text, uint32_t* pPos, uint8_t* pGroup);
+  // Calls hit for every phrase whose text holds needle starting on a
+  // character (never on a trail byte), in store order; group TABRIX_NO_GROUP
+  // means every group. An empty needle matches every phrase. Returns the
+  // number of hits. The store must not change during the calls.
+  typedef void (*PhraseHitFunc)(uint32_t pos, const tagPHRASE2* phrase, void* data);
+  uint32_t FindSubstring(const char* needle, uint32_t group, PhraseHitFunc hit, void* data);
+
   // The library file; implemented in libfile/. Nonzero on success.
   // Load is 1 only for a file that is whole. With a report, the report says
   // why a load failed and what was dropped, and a damaged file leaves what
