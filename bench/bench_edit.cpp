@@ -1,0 +1,158 @@
+// Speed of the phrase-level edits on a large library, as ratios against a
+// baseline run side by side: the library's GBK texts read from a file into a
+// vector, sorted and deduplicated.
+//
+//   bench_edit [--rounds N] [--sizes a,b,...]      (default 5 rounds, 1,000,000)
+//
+// Targets: one substring search over the whole library at most 0.1x (a person
+// types a character at a time), removing 10,000 scattered phrases at most
+// 0.5x, deleting a group of half the library at most 0.5x.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "BenchOptions.h"
+#include "BenchTiming.h"
+#include "Tabrix.h"
+
+namespace {
+
+// Random texts of 2 to 6 characters from the first level of GB2312, each
+// first in the store's order, in two groups of about half each.
+void FillLibrary(CTabrix& lib, uint32_t n, std::mt19937& rng, std::vector<std::string>* pTexts) {
+  lib.AddGroup("first", "", "");
+  lib.AddGroup("second", "", "");
+  std::vector<std::string> texts;
+  texts.reserve(n);
+  for (uint32_t i = 0; i < n; ++i) {
+    std::string t;
+    const int chars = 2 + int(rng() % 5);
+    for (int k = 0; k < chars; ++k) {
+      t.push_back(char(0xB0 + rng() % 0x27));
+      t.push_back(char(0xA1 + rng() % 0x5E));
+    }
+    texts.push_back(t);
+  }
+  std::sort(texts.begin(), texts.end());
+  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+  for (const std::string& t : texts)
+    lib.AddPhrase(t.c_str(), uint8_t(t.size()), uint8_t(rng() % 251), 0, uint8_t(rng() % 2));
+  *pTexts = std::move(texts);
+}
+
+size_t BaselineReadSortUnique(const std::string& path) {
+  std::string bytes;
+  if (FILE* file = std::fopen(path.c_str(), "rb")) {
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+    std::fclose(file);
+  }
+  std::vector<std::string> texts;
+  for (size_t start = 0; start < bytes.size();) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    texts.emplace_back(bytes, start, end - start);
+    start = end + 1;
+  }
+  std::sort(texts.begin(), texts.end());
+  return size_t(std::unique(texts.begin(), texts.end()) - texts.begin());
+}
+
+void CountHit(uint32_t, const tagPHRASE2*, void* data) { ++*static_cast<uint32_t*>(data); }
+
+struct tagROW {
+  const char* pszName;
+  double dSeconds;
+  double dTarget;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int nRounds = 5;
+  std::vector<uint32_t> sizes{1000000};
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--rounds") {
+      nRounds = std::max(1, std::atoi(argv[i + 1]));
+    } else if (option != "--sizes" || !ParseSizeList(argv[i + 1], &sizes)) {
+      std::fprintf(stderr, "usage: bench_edit [--rounds N] [--sizes a,b,...]\n");
+      return 2;
+    }
+  }
+  std::error_code ec;
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path(ec) /
+      ("tabrix-bench-edit-" + std::to_string(std::random_device()() % 1000000000u));
+  if (!std::filesystem::create_directory(folder, ec)) return 1;
+  const std::string textsPath = (folder / "texts.txt").string();
+  int nPass = 0, nFail = 0;
+  bool ok = true;
+  for (uint32_t n : sizes) {
+    std::mt19937 rng(n);
+    CTabrix master;
+    std::vector<std::string> texts;
+    FillLibrary(master, n, rng, &texts);
+    std::string lines;
+    for (const std::string& t : texts) lines += t + "\n";
+    if (FILE* file = std::fopen(textsPath.c_str(), "wb")) {
+      ok &= std::fwrite(lines.data(), 1, lines.size(), file) == lines.size();
+      ok &= std::fclose(file) == 0;
+    }
+    const uint32_t nStored = master.m_arrPhrase.GetCount();
+    const std::string needle = texts[rng() % texts.size()].substr(0, 2);  // one character
+    std::vector<double> base, find, remove, group;
+    for (int r = 0; r < nRounds && ok; ++r) {
+      base.push_back(Seconds([&] { ok &= BaselineReadSortUnique(textsPath) == texts.size(); }));
+      uint32_t hits = 0;
+      find.push_back(Seconds(
+          [&] { master.FindSubstring(needle.c_str(), TABRIX_NO_GROUP, &CountHit, &hits); }));
+      ok &= hits > 0;
+      // Each edit on a copy of its own, made outside the timing.
+      CTabrix scattered;
+      scattered.AddGroup("first", "", "");
+      scattered.AddGroup("second", "", "");
+      CTabrix halves;
+      halves.AddGroup("first", "", "");
+      halves.AddGroup("second", "", "");
+      for (uint32_t i = 0; i < nStored; ++i) {
+        const tagPHRASE2* p = master.m_arrPhrase.GetAt(i);
+        scattered.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
+        halves.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
+      }
+      std::vector<uint32_t> positions;
+      for (uint32_t k = 0; k < 10000 && k < nStored; ++k) positions.push_back(rng() % nStored);
+      remove.push_back(Seconds([&] {
+        ok &= scattered.RemovePhrasesAt(positions.data(), uint32_t(positions.size())) == 1;
+      }));
+      const uint32_t nFirst = halves.GetGroup(0)->dwCount;
+      group.push_back(Seconds([&] { ok &= halves.RemoveGroup(0) == 1; }));
+      ok &= halves.m_arrPhrase.GetCount() == nStored - nFirst && halves.GetGroupCount() == 1;
+    }
+    if (!ok) break;
+    const double b = Median(base);
+    std::printf("n = %u phrases (median of %d rounds; ratio to the baseline)\n", nStored, nRounds);
+    std::printf("  %-46s %9.1f ms  1.00x\n", "baseline: GBK texts read, sorted, unique", b * 1e3);
+    const tagROW rows[] = {{"find one character in the whole library", Median(find), 0.1},
+                           {"remove 10,000 scattered phrases", Median(remove), 0.5},
+                           {"delete a group of half the library", Median(group), 0.5}};
+    for (const tagROW& row : rows) {
+      const bool pass = row.dSeconds <= row.dTarget * b;
+      (pass ? nPass : nFail)++;
+      std::printf("  %-46s %9.2f ms  %5.3fx  <= %.2fx %s\n", row.pszName, row.dSeconds * 1e3,
+                  row.dSeconds / b, row.dTarget, pass ? "PASS" : "FAIL");
+    }
+  }
+  std::filesystem::remove_all(folder, ec);
+  if (!ok) {
+    std::fprintf(stderr, "bench_edit: a run went wrong\n");
+    return 1;
+  }
+  std::printf("targets: %d met, %d missed\n", nPass, nFail);
+  return 0;
+}
