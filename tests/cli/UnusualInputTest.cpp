@@ -86,7 +86,7 @@ void ExpectRefused(const CScratchDir& dir, const std::string& input, const std::
   }
 }
 
-TEST(WbkSpecialInput, AFolderIsRefusedByName) {
+TEST(WbkUnusualInput, AFolderIsRefusedByName) {
   CScratchDir dir;
   std::string folder = dir.Path("folder");
   ASSERT_TRUE(MakeFolder(folder));
@@ -95,13 +95,13 @@ TEST(WbkSpecialInput, AFolderIsRefusedByName) {
 
 #ifndef _WIN32
 
-TEST(WbkSpecialInput, ADeviceIsRefusedBeforeItIsRead) {
+TEST(WbkUnusualInput, ADeviceIsRefusedBeforeItIsRead) {
   CScratchDir dir;
   ExpectRefused(dir, "/dev/zero", "a device");
   ExpectRefused(dir, "/dev/null", "a device");
 }
 
-TEST(WbkSpecialInput, AFifoIsRefusedWithoutWaitingOrReading) {
+TEST(WbkUnusualInput, AFifoIsRefusedWithoutWaitingOrReading) {
   CScratchDir dir;
   std::string fifo = dir.Path("fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -131,7 +131,7 @@ std::string SparseFile(const CScratchDir& dir, const std::string& name, const st
   return path;
 }
 
-TEST(WbkSpecialInput, AutomaticEncodingScansALargeFileInBoundedMemory) {
+TEST(WbkUnusualInput, AutomaticEncodingScansALargeFileInBoundedMemory) {
   CScratchDir dir;
   // Plain ASCII all the way: the scan reads it to the end, then the importer.
   std::string zeros = SparseFile(dir, "zeros.txt", "", kLargeFile);
@@ -142,7 +142,7 @@ TEST(WbkSpecialInput, AutomaticEncodingScansALargeFileInBoundedMemory) {
   EXPECT_NE(r.strErr.find("added no phrases"), std::string::npos) << r.strErr;
 }
 
-TEST(WbkSpecialInput, ConversionOfALargeLineHoldsOnlyAWindow) {
+TEST(WbkUnusualInput, ConversionOfALargeLineHoldsOnlyAWindow) {
   CScratchDir dir;
   // One line far longer than memory allows, cut short by a byte that is not
   // UTF-8 at its start: reported and left out, the rest of it read past.
@@ -155,7 +155,7 @@ TEST(WbkSpecialInput, ConversionOfALargeLineHoldsOnlyAWindow) {
   EXPECT_EQ(r.strOut.find("no GBK form"), std::string::npos) << r.strOut;
 }
 
-TEST(WbkSpecialInput, CheckOfAFileTooLargeForMemoryFailsCleanly) {
+TEST(WbkUnusualInput, CheckOfAFileTooLargeForMemoryFailsCleanly) {
   if (WBK_TEST_ASAN) GTEST_SKIP() << "no address-space limit on a sanitized program";
   CScratchDir dir;
   std::string large = SparseFile(dir, "large.wbk", "", kLargeFile);

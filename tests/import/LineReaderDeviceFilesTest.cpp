@@ -17,7 +17,7 @@ namespace {
 
 #ifndef _WIN32
 
-TEST(TxtLineReaderSpecialFiles, ADeviceDoesNotOpen) {
+TEST(TxtLineReaderDeviceFiles, ADeviceDoesNotOpen) {
   CTxtLineReader reader('#');
   EXPECT_EQ(reader.Open("/dev/zero"), 0);
   EXPECT_FALSE(reader.IsOpen());
@@ -25,7 +25,7 @@ TEST(TxtLineReaderSpecialFiles, ADeviceDoesNotOpen) {
   EXPECT_EQ(reader.ReadLine(line, 100), nullptr);
 }
 
-TEST(TxtLineReaderSpecialFiles, AFifoDoesNotOpenAndIsNotRead) {
+TEST(TxtLineReaderDeviceFiles, AFifoDoesNotOpenAndIsNotRead) {
   CScratchDir dir;
   std::string fifo = dir.Path("fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -46,7 +46,7 @@ TEST(TxtLineReaderSpecialFiles, AFifoDoesNotOpenAndIsNotRead) {
 
 #endif
 
-TEST(TxtLineReaderSpecialFiles, ARegularFileStillOpensAfterARefusal) {
+TEST(TxtLineReaderDeviceFiles, ARegularFileStillOpensAfterARefusal) {
   CScratchDir dir;
   std::string path = dir.Write("in.txt", "one\n");
   CTxtLineReader reader('#');
