@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchOptions.h"
+#include "BenchTexts.h"
 #include "BenchTiming.h"
 #include "DictImport.h"
 #include "ScelBytes.h"
@@ -51,45 +51,11 @@ std::vector<tagENTRY> MakeEntries(uint32_t n, std::mt19937& rng) {
   return out;
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && ok;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::string bytes;
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return bytes;
-  char chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-  std::fclose(file);
-  return bytes;
-}
-
 std::string RimeText(const std::vector<tagENTRY>& entries) {
   std::string text = "# Rime dictionary\n---\nname: bench\nversion: \"1\"\nsort: by_weight\n...\n";
   for (const tagENTRY& e : entries)
     text += e.strUtf8 + "\tzi ci\t" + std::to_string(e.nWeight) + "\n";
   return text;
-}
-
-// The baseline: the GBK texts, one per line, read into a vector, sorted and
-// deduplicated.
-size_t BaselineReadSortUnique(const std::string& path) {
-  const std::string bytes = ReadBytes(path);
-  std::vector<std::string> texts;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    texts.emplace_back(bytes, start, end - start);
-    start = end + 1;
-  }
-  std::sort(texts.begin(), texts.end());
-  return size_t(std::unique(texts.begin(), texts.end()) - texts.begin());
 }
 
 size_t ImportInto(const std::string& path, int nFormat) {
@@ -108,20 +74,10 @@ size_t ImportInto(const std::string& path, int nFormat) {
 int main(int argc, char** argv) {
   int nRounds = 5;
   std::vector<uint32_t> sizes{1000000};
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string option = argv[i];
-    if (option == "--rounds") {
-      nRounds = std::max(1, std::atoi(argv[i + 1]));
-    } else if (option != "--sizes" || !ParseSizeList(argv[i + 1], &sizes)) {
-      std::fprintf(stderr, "usage: bench_dict [--rounds N] [--sizes a,b,...]\n");
-      return 2;
-    }
-  }
+  if (!ParseRoundsAndSizes(argc, argv, "bench_dict", &nRounds, &sizes)) return 2;
+  const std::filesystem::path folder = MakeScratchFolder("tabrix-bench-dict");
+  if (folder.empty()) return 1;
   std::error_code ec;
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path(ec) /
-      ("tabrix-bench-dict-" + std::to_string(std::random_device()() % 1000000000u));
-  if (!std::filesystem::create_directory(folder, ec)) return 1;
   int nPass = 0, nFail = 0;
   bool ok = true;
   for (uint32_t n : sizes) {
@@ -138,8 +94,8 @@ int main(int argc, char** argv) {
     const std::string basePath = (folder / "texts.txt").string();
     const std::string rimePath = (folder / "bench.dict.yaml").string();
     const std::string scelPath = (folder / "bench.scel").string();
-    ok &= WriteBytes(basePath, gbkLines) && WriteBytes(rimePath, RimeText(entries)) &&
-          WriteBytes(scelPath, std::string(scelBytes.begin(), scelBytes.end()));
+    ok &= WriteFileText(basePath, gbkLines) && WriteFileText(rimePath, RimeText(entries)) &&
+          WriteFileText(scelPath, std::string(scelBytes.begin(), scelBytes.end()));
     const size_t nDistinct = BaselineReadSortUnique(basePath);
     std::vector<double> base, rime, scel;
     for (int r = 0; r < nRounds && ok; ++r) {

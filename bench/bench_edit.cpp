@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchOptions.h"
+#include "BenchTexts.h"
 #include "BenchTiming.h"
 #include "Tabrix.h"
 
@@ -44,25 +44,6 @@ void FillLibrary(CTabrix& lib, uint32_t n, std::mt19937& rng, std::vector<std::s
   *pTexts = std::move(texts);
 }
 
-size_t BaselineReadSortUnique(const std::string& path) {
-  std::string bytes;
-  if (FILE* file = std::fopen(path.c_str(), "rb")) {
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-    std::fclose(file);
-  }
-  std::vector<std::string> texts;
-  for (size_t start = 0; start < bytes.size();) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    texts.emplace_back(bytes, start, end - start);
-    start = end + 1;
-  }
-  std::sort(texts.begin(), texts.end());
-  return size_t(std::unique(texts.begin(), texts.end()) - texts.begin());
-}
-
 void CountHit(uint32_t, const tagPHRASE2*, void* data) { ++*static_cast<uint32_t*>(data); }
 
 struct tagROW {
@@ -76,20 +57,10 @@ struct tagROW {
 int main(int argc, char** argv) {
   int nRounds = 5;
   std::vector<uint32_t> sizes{1000000};
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string option = argv[i];
-    if (option == "--rounds") {
-      nRounds = std::max(1, std::atoi(argv[i + 1]));
-    } else if (option != "--sizes" || !ParseSizeList(argv[i + 1], &sizes)) {
-      std::fprintf(stderr, "usage: bench_edit [--rounds N] [--sizes a,b,...]\n");
-      return 2;
-    }
-  }
+  if (!ParseRoundsAndSizes(argc, argv, "bench_edit", &nRounds, &sizes)) return 2;
+  const std::filesystem::path folder = MakeScratchFolder("tabrix-bench-edit");
+  if (folder.empty()) return 1;
   std::error_code ec;
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path(ec) /
-      ("tabrix-bench-edit-" + std::to_string(std::random_device()() % 1000000000u));
-  if (!std::filesystem::create_directory(folder, ec)) return 1;
   const std::string textsPath = (folder / "texts.txt").string();
   int nPass = 0, nFail = 0;
   bool ok = true;
@@ -100,10 +71,7 @@ int main(int argc, char** argv) {
     FillLibrary(master, n, rng, &texts);
     std::string lines;
     for (const std::string& t : texts) lines += t + "\n";
-    if (FILE* file = std::fopen(textsPath.c_str(), "wb")) {
-      ok &= std::fwrite(lines.data(), 1, lines.size(), file) == lines.size();
-      ok &= std::fclose(file) == 0;
-    }
+    ok &= WriteFileText(textsPath, lines);
     const uint32_t nStored = master.m_arrPhrase.GetCount();
     const std::string needle = texts[rng() % texts.size()].substr(0, 2);  // one character
     std::vector<double> base, find, remove, group;

@@ -1,0 +1,72 @@
+// What the benchmarks of dictionaries and edits share: their options, their
+// scratch folder, and their baseline: GBK texts, one per line, read from a
+// file into a vector, sorted and deduplicated.
+#pragma once
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "BenchOptions.h"
+
+// --rounds N and --sizes a,b,...; false (usage printed) for anything else.
+inline bool ParseRoundsAndSizes(int argc, char** argv, const char* program, int* pRounds,
+                                std::vector<uint32_t>* pSizes) {
+  for (int i = 1; i < argc; i += 2) {
+    const std::string option = argv[i];
+    const bool bValue = i + 1 < argc;
+    if (bValue && option == "--rounds") {
+      *pRounds = std::max(1, std::atoi(argv[i + 1]));
+    } else if (!bValue || option != "--sizes" || !ParseSizeList(argv[i + 1], pSizes)) {
+      std::fprintf(stderr, "usage: %s [--rounds N] [--sizes a,b,...]\n", program);
+      return false;
+    }
+  }
+  return true;
+}
+
+// A new folder of the program's own in the temporary folder; empty when none.
+inline std::filesystem::path MakeScratchFolder(const char* program) {
+  std::error_code ec;
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path(ec) /
+      (std::string(program) + "-" + std::to_string(std::random_device()() % 1000000000u));
+  return std::filesystem::create_directory(folder, ec) ? folder : std::filesystem::path();
+}
+
+inline std::string ReadFileText(const std::string& path) {
+  std::string bytes;
+  if (FILE* file = std::fopen(path.c_str(), "rb")) {
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+    std::fclose(file);
+  }
+  return bytes;
+}
+
+inline bool WriteFileText(const std::string& path, const std::string& bytes) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && ok;
+}
+
+// The baseline: the texts of the file, one per line, read into a vector,
+// sorted and deduplicated; the count of distinct texts.
+inline size_t BaselineReadSortUnique(const std::string& path) {
+  const std::string bytes = ReadFileText(path);
+  std::vector<std::string> texts;
+  for (size_t start = 0; start < bytes.size();) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    texts.emplace_back(bytes, start, end - start);
+    start = end + 1;
+  }
+  std::sort(texts.begin(), texts.end());
+  return size_t(std::unique(texts.begin(), texts.end()) - texts.begin());
+}
