@@ -72,9 +72,11 @@ class CTabrixDlg : public CDialog {
   void ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const;
   // A phrase list or a dictionary (its format found from the file) as a new
   // group or into *pGroup; a damaged dictionary is named in a message here.
-  int ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats);
+  // *pDictionary: the file was read as a dictionary, not as a phrase list.
+  int ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats,
+                 bool* pDictionary);
   // One message naming what an import left out before its checks, if anything.
-  void ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats);
+  void ShowSkipped(const tagIMPORTSTATS& stats, bool bDictionary);
 
  private:
   CProgressThrottle m_progressThrottle;

@@ -36,7 +36,7 @@ void CTabrixDlg::ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const {
 }
 
 int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup,
-                           tagIMPORTSTATS* pStats) {
+                           tagIMPORTSTATS* pStats, bool* pDictionary) {
   tagIMPORTOPTIONS options = DefaultImportOptions();
   ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
   options.funProgress = &CTabrixDlg::ProgressToBar;
@@ -47,7 +47,8 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   options.pszTitle = title.c_str();
 
   const int nFormat = DetectDictFormat(path.c_str());
-  if (nFormat != DICT_FORMAT_TEXT) {
+  *pDictionary = nFormat != DICT_FORMAT_TEXT;
+  if (*pDictionary) {
     std::string error;
     const int result = ImportDictionary(m_library, path.c_str(), nFormat, options, bNewGroup,
                                         pGroup, pStats, &error);
@@ -71,7 +72,8 @@ void CTabrixDlg::OnImportNewGroup() {
   const std::string path = dlg.GetPathName();
   uint8_t group = TABRIX_NO_GROUP;
   tagIMPORTSTATS stats = {};
-  const int result = ImportFile(path, true, &group, &stats);
+  bool bDictionary = false;
+  const int result = ImportFile(path, true, &group, &stats, &bDictionary);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
     return;
@@ -87,7 +89,7 @@ void CTabrixDlg::OnImportNewGroup() {
   m_ctrlList.InsertItem(group, FieldText(info.szName, sizeof info.szName).c_str());
   m_bUpdating = 0;
   SetGroupCells(group, info);
-  ShowSkipped(path, stats);
+  ShowSkipped(stats, bDictionary);
 }
 
 void CTabrixDlg::OnImportToGroup() {
@@ -99,7 +101,8 @@ void CTabrixDlg::OnImportToGroup() {
   const std::string path = dlg.GetPathName();
   uint8_t group = static_cast<uint8_t>(current);
   tagIMPORTSTATS stats = {};
-  const int result = ImportFile(path, false, &group, &stats);
+  bool bDictionary = false;
+  const int result = ImportFile(path, false, &group, &stats, &bDictionary);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
     return;
@@ -109,11 +112,10 @@ void CTabrixDlg::OnImportToGroup() {
   char count[16];
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(info.dwCount));
   m_ctrlList.SetItemText(current, 1, count);
-  ShowSkipped(path, stats);
+  ShowSkipped(stats, bDictionary);
 }
 
-void CTabrixDlg::ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats) {
-  const bool bEntries = DetectDictFormat(path.c_str()) != DICT_FORMAT_TEXT;
-  const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable, bEntries);
+void CTabrixDlg::ShowSkipped(const tagIMPORTSTATS& stats, bool bDictionary) {
+  const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable, bDictionary);
   if (!text.empty()) MessageBox(text.c_str());
 }
