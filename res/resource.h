@@ -5,6 +5,7 @@
 #define IDD_ABOUTBOX 100
 #define IDD_TABRIX_DIALOG 102
 #define IDD_GROUP_PROP 173
+#define IDD_PHRASES 174
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -32,6 +33,23 @@
 #define IDC_PROP_NAME 1042
 #define IDC_PROP_REMARK 1045
 #define IDC_PROP_EDITOR 1114
+
+// Controls of the phrase window (174)
+#define IDC_PHRASE_FIND 1301
+#define IDC_PHRASE_WHOLE 1302
+#define IDC_PHRASE_LIST 1303
+#define IDC_PHRASE_FREQ 1304
+#define IDC_PHRASE_SET_FREQ 1305
+#define IDC_PHRASE_DELETE 1306
+#define IDC_PHRASE_TEXT 1307
+#define IDC_PHRASE_ADD 1308
+#define IDC_PHRASE_TARGET 1309
+#define IDC_PHRASE_MOVE 1310
+
+// The group list's context menu
+#define IDM_GROUP_PHRASES 0x8001
+#define IDM_GROUP_DELETE 0x8002
+#define IDM_GROUP_EXPORT 0x8003
 
 // System menu item added by the main dialog
 #define IDM_ABOUTBOX 0x0010
