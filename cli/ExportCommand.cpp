@@ -8,90 +8,25 @@
 #include "Commands.h"
 #include "GbkText.h"
 #include "LibraryFiles.h"
-#include "PhraseListWriter.h"
+#include "GroupListWriter.h"
 #include "ProgressBar.h"
+#include "SafeSave.h"
+#include "SaveError.h"
 #include "Tabrix.h"
 #include "TextEncoding.h"
 
 namespace {
 
-#ifdef _WIN32
-const char kLineEnd[] = "\r\n";
-#else
-const char kLineEnd[] = "\n";
-#endif
+bool Utf8Line(const std::string& gbk, std::string* out) { return GbkToUtf8(gbk, out); }
 
-// Phrases named one by one in a warning; the rest are only counted.
-const uint32_t kNamedLimit = 20;
-
-// A phrase named in a warning, and why.
-struct tagNAMEDPHRASE {
-  std::string strText;    // GBK
-  const char* pszReason;  // what the text format cannot carry
+struct tagSTEP {
+  CProgressBar* pBar;
+  uint64_t* pDone;
 };
 
-struct tagGROUPEXPORT {
-  std::string strText;  // the file's bytes
-  uint32_t nWritten = 0;
-  uint32_t nLeftOut = 0;   // phrases the text format cannot carry, not written
-  uint32_t nHighFreq = 0;  // written, but import as 250
-  std::vector<tagNAMEDPHRASE> arrNamed;
-  std::vector<std::string> arrHeaderWarnings;
-};
-
-bool AppendLine(const std::string& gbk, bool utf8, std::string* out) {
-  std::string line;
-  if (utf8) {
-    if (!GbkToUtf8(gbk, &line)) return false;
-  } else {
-    line = gbk;
-  }
-  *out += line;
-  *out += kLineEnd;
-  return true;
-}
-
-void ExportGroup(CTabrix& lib, uint32_t g, const std::vector<uint32_t>& phrases, bool utf8,
-                 CProgressBar& bar, uint64_t* pDone, tagGROUPEXPORT* ex) {
-  const tagGROUPINFO* info = lib.GetGroup(g);
-  for (const tagHEADERFIELD& field : kHeaderFields) {
-    bool carried = false;
-    std::string value = HeaderLineValue(field, *info, &carried);
-    if (!AppendLine(field.pszKey + value, utf8, &ex->strText)) {
-      AppendLine(field.pszKey, utf8, &ex->strText);
-      ex->arrHeaderWarnings.push_back(std::string("the ") + field.pszWhat +
-                                      " has no Unicode form and is left empty");
-    } else if (!carried) {
-      ex->arrHeaderWarnings.push_back(
-          std::string("the ") + field.pszWhat + " is cut (a line holds " +
-          std::to_string(HeaderValueLimit(field)) +
-          " bytes of value, a line break ends it, and its field keeps whole characters)");
-    }
-  }
-  for (uint32_t index : phrases) {
-    const tagPHRASE2& p = *lib.m_arrPhrase.GetAt(index);
-    std::string line;
-    const PhraseLineFault fault = PhraseListLine(p, &line);
-    const char* reason = PhraseLineFaultName(fault);
-    bool written = false;
-    if (fault == LINE_OK || fault == LINE_HIGH_FREQ) {
-      written = AppendLine(line, utf8, &ex->strText);
-      if (written) {
-        ++ex->nWritten;
-      } else {
-        reason = "no Unicode form";
-      }
-    }
-    if (!written) {
-      ++ex->nLeftOut;
-    } else if (fault == LINE_HIGH_FREQ) {
-      ++ex->nHighFreq;
-    }
-    if ((!written || fault != LINE_OK) && ex->arrNamed.size() < kNamedLimit) {
-      ex->arrNamed.push_back({std::string(p.szWord, p.cLen), reason});
-    }
-    bar.Update(++*pDone);
-  }
+void StepBar(void* data) {
+  tagSTEP* step = static_cast<tagSTEP*>(data);
+  step->pBar->Update(++*step->pDone);
 }
 
 // "NNN-name.txt" when the name makes a short, safe file name, else "NNN.txt".
@@ -120,7 +55,7 @@ std::string FileNameFor(uint32_t g, const tagGROUPINFO& info) {
   return std::string(number) + "-" + converted + ".txt";
 }
 
-void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPEXPORT& ex) {
+void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPLIST& ex) {
   const tagGROUPINFO* info = lib.GetGroup(g);
   std::string who =
       "group " + std::to_string(g) + " \"" + Shown(ctx, info->szName, sizeof info->szName) + "\"";
@@ -144,10 +79,6 @@ void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPEXPO
       *ctx.pErr << "  ... and " << skipped + high - ex.arrNamed.size() << " more\n";
     }
   }
-}
-
-bool HasWarnings(const tagGROUPEXPORT& ex) {
-  return !ex.arrHeaderWarnings.empty() || ex.nLeftOut > 0 || ex.nHighFreq > 0;
 }
 
 }  // namespace
@@ -202,8 +133,9 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
   bar.Begin(total);
   uint64_t done = 0;
   for (uint32_t g : chosen) {
-    tagGROUPEXPORT ex;
-    ExportGroup(lib, g, byGroup[g], utf8, bar, &done, &ex);
+    tagGROUPLIST ex;
+    tagSTEP step = {&bar, &done};
+    WriteGroupList(lib, g, byGroup[g], utf8 ? &Utf8Line : nullptr, &StepBar, &step, &ex);
     std::vector<uint32_t>().swap(byGroup[g]);
     std::string target;
     if (!args.strDir.empty()) {
@@ -219,9 +151,12 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
         *ctx.pErr << "error: cannot write to the standard output\n";
         return EXIT_FAILED;
       }
-    } else if (!WriteWholeFile(target, ex.strText)) {
+    } else if (const int nError =
+                   SaveBytesSafely(target.c_str(), ex.strText.data(), ex.strText.size())) {
+      // Written like a library: an export over an earlier file never costs it.
       bar.End();
-      *ctx.pErr << "error: " << ShownPath(ctx, target) << ": cannot be written\n";
+      *ctx.pErr << "error: " << ShownPath(ctx, target)
+                << ": cannot be written: " << SaveErrorText(nError) << "\n";
       return EXIT_FAILED;
     }
     bar.End();
@@ -229,7 +164,7 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
       *ctx.pOut << "group " << g << " -> " << ShownPath(ctx, target) << ": " << ex.nWritten
                 << " phrases\n";
     }
-    if (HasWarnings(ex)) {
+    if (ex.HasWarnings()) {
       Warn(ctx, lib, g, ex);
       status = EXIT_WARNINGS;
     }

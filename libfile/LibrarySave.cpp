@@ -11,7 +11,7 @@
 #include "FileHeader.h"
 #include "FileIO.h"
 #include "SaveError.h"
-#include "SaveTarget.h"
+#include "SafeSave.h"
 #include "GroupRecord.h"
 #include "Progress.h"
 #include "Tabrix.h"
@@ -122,6 +122,17 @@ int CTabrix::WriteBody(CFileWriter& file) {
   return file.PatchU32(nBase - 4, static_cast<uint32_t>(nPhraseBytes)) ? 1 : 0;
 }
 
+namespace {
+
+int WriteLibraryFile(CFileWriter& file, void* data) {
+  CTabrix* pLibrary = static_cast<CTabrix*>(data);
+  return WriteFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR, TickCount(),
+                         nullptr) &&
+         pLibrary->WriteBody(file);
+}
+
+}  // namespace
+
 int CTabrix::Save(const char* path, int* pError) {
   int nLocal = 0;
   int& nError = pError ? *pError : nLocal;
@@ -135,27 +146,6 @@ int CTabrix::Save(const char* path, int* pError) {
     nError = SAVE_ERROR_INVALID;
     return 0;
   }
-  tagSAVETARGET target;
-  nError = ResolveSaveTarget(path, &target);
-  if (nError != SAVE_ERROR_NONE) return 0;
-  // The new file is written beside the target under a name of its own and
-  // put in its place only when complete and on the disk, so a failed save,
-  // a rival save or a power cut never costs the previous file.
-  CFileWriter file;
-  std::string strTemp;
-  nError = CreateTempBeside(target, file, &strTemp);
-  if (nError != SAVE_ERROR_NONE) return 0;
-  if (!WriteFileHeader(file, TABRIX_FILE_TYPE, TABRIX_FILE_MAJOR, TABRIX_FILE_MINOR, TickCount(),
-                       nullptr) ||
-      !WriteBody(file)) {
-    nError = SaveErrorFromErrno(file.GetError());
-    file.Close();
-  } else {
-    nError = CommitTemp(file, strTemp, target);
-  }
-  if (nError != SAVE_ERROR_NONE) {
-    std::remove(strTemp.c_str());  // gone already when only the folder flush failed
-    return 0;
-  }
-  return 1;
+  nError = SaveFileSafely(path, &WriteLibraryFile, this);
+  return nError == SAVE_ERROR_NONE ? 1 : 0;
 }
