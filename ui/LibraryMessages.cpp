@@ -60,7 +60,7 @@ std::string LoadOutcomeMessage(const tagLOADREPORT& report) {
   return text;
 }
 
-std::string SaveFailedMessage(int nSaveError) {
+const char* SaveFailedReason(int nSaveError) {
   const char* pszWhy;
   switch (nSaveError) {
     case SAVE_ERROR_NO_SPACE:
@@ -88,7 +88,11 @@ std::string SaveFailedMessage(int nSaveError) {
       pszWhy = "读写文件时出错。";
       break;
   }
-  return std::string("保存失败\n") + pszWhy;
+  return pszWhy;
+}
+
+std::string SaveFailedMessage(int nSaveError) {
+  return std::string("保存失败\n") + SaveFailedReason(nSaveError);
 }
 
 std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable, bool bEntries) {

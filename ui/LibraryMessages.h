@@ -11,6 +11,8 @@ struct tagLOADREPORT;
 // One message for a load that returned a library: damage and the records
 // left out, by reason. Empty for a whole file with nothing left out.
 std::string LoadOutcomeMessage(const tagLOADREPORT& report);
+// Why a save failed, in a sentence: "磁盘空间不足。", ...
+const char* SaveFailedReason(int nSaveError);
 // "保存失败" followed by the reason on a line of its own.
 std::string SaveFailedMessage(int nSaveError);
 // One message for what an import left out before its checks: lines of a

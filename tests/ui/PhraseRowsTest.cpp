@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "PhraseMessages.h"
+#include "PhraseRows.h"
+#include "Tabrix.h"
+
+namespace {
+
+// 啊 B0A1, 阿 B0A2, 吧 B0C9; "\xA1\xB0" is a character of its own (“) whose
+// bytes also appear across the boundary of 啊阿 (B0 A1 B0 A2).
+struct tagROWSCASE {
+  const char* pszName;
+  uint32_t nGroup;
+  const char* pszNeedle;
+  std::vector<std::string> expected;  // texts, in store order
+};
+
+class PhraseRowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(0, m_lib.AddGroup("one", "", ""));
+    ASSERT_EQ(1, m_lib.AddGroup("two", "", ""));
+    Add("\xB0\xA1\xB0\xA2", 0);  // 啊阿
+    Add("\xA1\xB0", 1);          // “
+    Add("\xB0\xC9", 0);          // 吧
+    Add("abc", 1);
+    Add("xabcx", 0);
+  }
+  void Add(const char* text, uint8_t group) {
+    ASSERT_TRUE(m_lib.AddPhrase(text, 255, 1, 1, group));
+  }
+  std::vector<std::string> Texts(const CPhraseRows& rows) {
+    std::vector<std::string> texts;
+    for (uint32_t i = 0; i < rows.GetCount(); ++i) {
+      const tagPHRASE2* p = m_lib.m_arrPhrase.GetAt(rows.PosAt(i));
+      texts.emplace_back(p->szWord, p->cLen);
+    }
+    return texts;
+  }
+  CTabrix m_lib;
+};
+
+TEST_F(PhraseRowsTest, RowsAreTheScopesPhrasesHoldingTheNeedleInStoreOrder) {
+  const tagROWSCASE cases[] = {
+      {"group 0, all", 0, "", {"xabcx", "\xB0\xA1\xB0\xA2", "\xB0\xC9"}},
+      {"group 1, all", 1, "", {"abc", "\xA1\xB0"}},
+      {"library, abc", TABRIX_NO_GROUP, "abc", {"abc", "xabcx"}},
+      {"group 0, abc", 0, "abc", {"xabcx"}},
+      // “ must not be found across 啊阿: its first byte is a trail byte there.
+      {"library, quote", TABRIX_NO_GROUP, "\xA1\xB0", {"\xA1\xB0"}},
+      {"library, 阿", TABRIX_NO_GROUP, "\xB0\xA2", {"\xB0\xA1\xB0\xA2"}},
+      {"nothing", TABRIX_NO_GROUP, "zz", {}},
+  };
+  for (const tagROWSCASE& c : cases) {
+    CPhraseRows rows;
+    ASSERT_TRUE(rows.Build(m_lib, c.nGroup, c.pszNeedle));
+    std::vector<std::string> expected = c.expected;
+    // Store order is the order of the texts' bytes.
+    EXPECT_EQ(expected, Texts(rows)) << c.pszName;
+    for (uint32_t i = 1; i < rows.GetCount(); ++i) EXPECT_LT(rows.PosAt(i - 1), rows.PosAt(i));
+  }
+}
+
+TEST_F(PhraseRowsTest, SelectedRowsBecomeSortedDistinctPositions) {
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.Build(m_lib, TABRIX_NO_GROUP, ""));
+  ASSERT_EQ(5u, rows.GetCount());
+  const std::vector<int> selected = {4, 1, 4, -1, 99, 0};
+  const std::vector<uint32_t> expected = {rows.PosAt(0), rows.PosAt(1), rows.PosAt(4)};
+  EXPECT_EQ(expected, rows.PositionsOf(selected));
+}
+
+TEST_F(PhraseRowsTest, RowAtOrAfterFindsWhereAPositionIsShown) {
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.Build(m_lib, 0, ""));  // positions of group 0 only
+  for (uint32_t i = 0; i < rows.GetCount(); ++i) EXPECT_EQ(i, rows.RowAtOrAfter(rows.PosAt(i)));
+  EXPECT_EQ(rows.GetCount(), rows.RowAtOrAfter(m_lib.m_arrPhrase.GetCount()));
+}
+
+TEST(PhraseFrequency, OnlyWholeNumbersFrom0To250AreTaken) {
+  const struct {
+    const char* pszText;
+    bool bTaken;
+    int nValue;
+  } cases[] = {
+      {"0", true, 0},         {"250", true, 250}, {" +17 ", true, 17}, {"007", true, 7},
+      {"251", false, 0},      {"-1", false, 0},   {"", false, 0},      {"  ", false, 0},
+      {"12a", false, 0},      {"1 2", false, 0},  {"+", false, 0},     {"99999999999", false, 0},
+      {"\xA3\xB1", false, 0},  // a full-width digit
+  };
+  for (const auto& c : cases) {
+    uint8_t freq = 77;
+    EXPECT_EQ(c.bTaken, ParsePhraseFrequency(c.pszText, &freq)) << c.pszText;
+    EXPECT_EQ(c.bTaken ? c.nValue : 77, freq) << c.pszText;
+  }
+}
+
+TEST(PhraseMessages, CaptionCountsTheScopeAndWhatAFindShows) {
+  EXPECT_EQ("词条 - 常用（共 12 条）", PhraseWindowCaption("常用", 12, false, 12));
+  EXPECT_EQ("词条 - 整个词库（共 1000000 条，找到 0 条）",
+            PhraseWindowCaption(WholeLibraryScope(), 1000000, true, 0));
+}
+
+TEST(PhraseMessages, QuestionsNameWhatWouldGo) {
+  EXPECT_EQ("确实要删除选定的 2 个词条吗？", DeletePhrasesQuestion(2));
+  EXPECT_EQ("确实要删除组“地名”及其 4294967295 个词条吗？后面的组将依次上移。",
+            DeleteGroupQuestion("地名", 4294967295u));
+  EXPECT_EQ("词条“北京”已在组“地名”中。", PhraseExistsMessage("北京", "地名"));
+}
+
+TEST(PhraseMessages, ExportSaysWhatWasLeftOutOnlyWhenSomethingWas) {
+  EXPECT_EQ("导出完成：3 个词条。", ExportDoneMessage(3, 0, 0));
+  const std::string text = ExportDoneMessage(3, 1, 2);
+  EXPECT_NE(std::string::npos, text.find("\n1 个词条无法写成文本行")) << text;
+  EXPECT_NE(std::string::npos, text.find("\n2 个词条的词频超过 250")) << text;
+  EXPECT_EQ(0u, ExportFailedMessage(2).find("导出失败\n磁盘空间不足。"));
+}
+
+}  // namespace

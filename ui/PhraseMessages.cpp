@@ -1,0 +1,59 @@
+#include "PhraseMessages.h"
+
+#include <cstdio>
+
+#include "LibraryMessages.h"
+
+namespace {
+
+std::string Number(uint32_t n) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(n));
+  return text;
+}
+
+}  // namespace
+
+std::string PhraseWindowCaption(const std::string& strScope, uint32_t nTotal, bool bFiltered,
+                                uint32_t nShown) {
+  std::string caption = "词条 - " + strScope + "（共 " + Number(nTotal) + " 条";
+  if (bFiltered) caption += "，找到 " + Number(nShown) + " 条";
+  return caption + "）";
+}
+
+const char* WholeLibraryScope() { return "整个词库"; }
+
+std::string DeletePhrasesQuestion(uint32_t nCount) {
+  return "确实要删除选定的 " + Number(nCount) + " 个词条吗？";
+}
+
+std::string DeleteGroupQuestion(const std::string& strName, uint32_t nCount) {
+  return "确实要删除组“" + strName + "”及其 " + Number(nCount) + " 个词条吗？后面的组将依次上移。";
+}
+
+std::string PhraseExistsMessage(const std::string& strText, const std::string& strGroup) {
+  return "词条“" + strText + "”已在组“" + strGroup + "”中。";
+}
+
+const char* PhraseTooLongMessage() { return "词条不能超过 30 个字节（15 个汉字）。"; }
+
+const char* PhraseEmptyMessage() { return "请输入要添加的词条。"; }
+
+const char* PhraseBlankMessage() { return "词条不能含有空格、制表符或换行。"; }
+
+const char* FrequencyInvalidMessage() { return "词频应为 0 到 250 之间的整数。"; }
+
+const char* NoPhraseSelectedMessage() { return "请先选定词条。"; }
+
+const char* EditFailedMessage() { return "内存不足，这次操作没有完成。"; }
+
+std::string ExportDoneMessage(uint32_t nWritten, uint32_t nLeftOut, uint32_t nHighFreq) {
+  std::string text = "导出完成：" + Number(nWritten) + " 个词条。";
+  if (nLeftOut) text += "\n" + Number(nLeftOut) + " 个词条无法写成文本行，没有导出。";
+  if (nHighFreq) text += "\n" + Number(nHighFreq) + " 个词条的词频超过 250，导入时按 250 计。";
+  return text;
+}
+
+std::string ExportFailedMessage(int nSaveError) {
+  return std::string("导出失败\n") + SaveFailedReason(nSaveError);
+}

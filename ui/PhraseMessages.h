@@ -1,0 +1,36 @@
+// The texts of the phrase window and of the group commands: captions,
+// questions before a deletion, and why an edit was refused. GBK.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// "词条 - <scope>（共 N 条）", and "，找到 M 条" inside the brackets while a
+// find text filters the rows. The scope is a group's name, or "整个词库".
+std::string PhraseWindowCaption(const std::string& strScope, uint32_t nTotal, bool bFiltered,
+                                uint32_t nShown);
+// The scope of the whole library in the caption.
+const char* WholeLibraryScope();
+// "确实要删除选定的 N 个词条吗？"
+std::string DeletePhrasesQuestion(uint32_t nCount);
+// "确实要删除组“<name>”及其 N 个词条吗？后面的组将依次上移。"
+std::string DeleteGroupQuestion(const std::string& strName, uint32_t nCount);
+// "词条“<text>”已在组“<name>”中。"
+std::string PhraseExistsMessage(const std::string& strText, const std::string& strGroup);
+// "词条不能超过 30 个字节（15 个汉字）。"
+const char* PhraseTooLongMessage();
+// "请输入要添加的词条。"
+const char* PhraseEmptyMessage();
+// "词条不能含有空格、制表符或换行。"
+const char* PhraseBlankMessage();
+// "词频应为 0 到 250 之间的整数。"
+const char* FrequencyInvalidMessage();
+// "请先选定词条。"
+const char* NoPhraseSelectedMessage();
+// "内存不足，这次操作没有完成。"
+const char* EditFailedMessage();
+// "导出完成：N 个词条。", then a line for phrases the text format cannot carry
+// or that import as 250, when there are any.
+std::string ExportDoneMessage(uint32_t nWritten, uint32_t nLeftOut, uint32_t nHighFreq);
+// "导出失败" followed by the reason on a line of its own.
+std::string ExportFailedMessage(int nSaveError);
