@@ -43,6 +43,10 @@ const char* PhraseBlankMessage() { return "词条不能含有空格、制表符�
 
 const char* FrequencyInvalidMessage() { return "词频应为 0 到 250 之间的整数。"; }
 
+const char* PhraseNoGbkFormMessage() { return "词条含有 GBK 无法表示的字符。"; }
+
+const char* NoTargetGroupMessage() { return "请选择要移到的组。"; }
+
 const char* NoPhraseSelectedMessage() { return "请先选定词条。"; }
 
 const char* EditFailedMessage() { return "内存不足，这次操作没有完成。"; }

@@ -25,6 +25,10 @@ const char* PhraseEmptyMessage();
 const char* PhraseBlankMessage();
 // "词频应为 0 到 250 之间的整数。"
 const char* FrequencyInvalidMessage();
+// "词条含有 GBK 无法表示的字符。"
+const char* PhraseNoGbkFormMessage();
+// "请选择要移到的组。"
+const char* NoTargetGroupMessage();
 // "请先选定词条。"
 const char* NoPhraseSelectedMessage();
 // "内存不足，这次操作没有完成。"

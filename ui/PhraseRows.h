@@ -16,6 +16,7 @@ class CPhraseRows {
   // false when memory ran out: the rows are then empty.
   bool Build(CTabrix& lib, uint32_t group, const std::string& needle);
 
+  void Clear() { m_arrPos.clear(); }
   uint32_t GetCount() const { return static_cast<uint32_t>(m_arrPos.size()); }
   uint32_t PosAt(uint32_t row) const { return m_arrPos[row]; }
   // The positions of the rows given (any order, repeats allowed), ascending

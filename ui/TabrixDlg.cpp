@@ -113,6 +113,11 @@ BOOL CTabrixDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     OnItemChangedList(pHdr, pResult);
     return TRUE;
   }
+  if (pHdr->idFrom == IDC_GROUP_LIST && pHdr->code == NM_DBLCLK) {
+    OpenPhrases(reinterpret_cast<NMITEMACTIVATE*>(pHdr)->iItem);
+    *pResult = 0;
+    return TRUE;
+  }
   return CDialog::OnNotify(wParam, lParam, pResult);
 }
 
@@ -138,6 +143,15 @@ BOOL CTabrixDlg::OnPaint() {
   ::DrawIcon(hDC, x, y, m_hIcon);
   ::EndPaint(m_hWnd, &ps);
   return TRUE;
+}
+
+BOOL CTabrixDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == m_ctrlList.m_hWnd) {
+    OnGroupContextMenu(lParam);
+    *pResult = 0;
+    return TRUE;
+  }
+  return CDialog::OnDialogMessage(message, wParam, lParam, pResult);
 }
 
 HCURSOR CTabrixDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

@@ -44,6 +44,13 @@ class CTabrixDlg : public CDialog {
   }
   void EndProgress();
 
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+  // The commands on group row nItem: its phrases in the phrase window,
+  // deleting it after a confirmation, exporting it as a phrase list.
+  void OpenPhrases(int nItem);
+  void DeleteGroup(int nItem);
+  void ExportGroup(int nItem);
+
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
@@ -64,6 +71,12 @@ class CTabrixDlg : public CDialog {
   void OnImportToGroup();
   void OnSetGroupProp();
   void ShowAboutBox();
+  BOOL OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+  // The group list's context menu at a screen point (-1: from the keyboard).
+  void OnGroupContextMenu(LPARAM lParam);
+  bool IsGroupRow(int nItem) const;
+  // The phrase window's change callback: every row's count again.
+  static void GroupCountsChanged(void* data);
 
   // Row nItem's cells 1..3 from group nItem (count, editor, remark).
   void SetGroupCells(int nItem, const tagGROUPINFO& group);

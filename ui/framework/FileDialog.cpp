@@ -114,7 +114,7 @@ INT_PTR CFileDialog::DoModal() {
   HWND hOwner = OwnerWindow();
   if (CUiScript* pScript = CUiScript::Active()) {
     return pScript->TakeFileDialog(m_bOpenFileDialog != FALSE, m_strDefExt.c_str(),
-                                   m_strFilter.c_str(), hOwner, m_strPath);
+                                   m_strFilter.c_str(), m_strFileName.c_str(), hOwner, m_strPath);
   }
   if (m_bVistaStyle) {
     const INT_PTR result = DoItemDialog(hOwner);

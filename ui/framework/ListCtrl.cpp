@@ -80,3 +80,44 @@ int CListCtrl::GetSelectionMark() const {
 int CListCtrl::SetSelectionMark(int nIndex) {
   return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, nIndex));
 }
+
+int CListCtrl::DeleteColumn(int nCol) {
+  return static_cast<int>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(nCol)));
+}
+
+int CListCtrl::GetColumnCount() const {
+  HWND hHeader = reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));
+  return hHeader ? static_cast<int>(::SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+BOOL CListCtrl::SetItemCountEx(int nItems, DWORD dwFlags) {
+  return static_cast<BOOL>(SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(nItems), dwFlags));
+}
+
+int CListCtrl::GetNextItem(int nItem, int nFlags) const {
+  return static_cast<int>(
+      SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(nItem), MAKELPARAM(nFlags, 0)));
+}
+
+UINT CListCtrl::GetSelectedCount() const {
+  return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT));
+}
+
+std::vector<int> CListCtrl::GetSelectedRows() const {
+  std::vector<int> rows;
+  rows.reserve(GetSelectedCount());
+  for (int i = GetNextItem(-1, LVNI_SELECTED); i >= 0; i = GetNextItem(i, LVNI_SELECTED)) {
+    rows.push_back(i);
+  }
+  return rows;
+}
+
+BOOL CListCtrl::EnsureVisible(int nItem, BOOL bPartialOK) {
+  return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), bPartialOK));
+}
+
+int CListCtrl::GetTopIndex() const { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
+
+int CListCtrl::GetCountPerPage() const {
+  return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE));
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "Wnd.h"
 
@@ -24,4 +25,17 @@ class CListCtrl : public CWnd {
   int InsertColumn(int nCol, const char* heading, int nFormat, int nWidth);
   int GetSelectionMark() const;
   int SetSelectionMark(int nIndex);
+  int DeleteColumn(int nCol);
+  int GetColumnCount() const;
+  // A virtual list (LVS_OWNERDATA): the number of rows it shows; the rows'
+  // texts are asked for when drawn (LVN_GETDISPINFO).
+  BOOL SetItemCountEx(int nItems, DWORD dwFlags = 0);
+  // The next row after nItem (-1: from the start) with the LVNI_ flags, or -1.
+  int GetNextItem(int nItem, int nFlags) const;
+  UINT GetSelectedCount() const;
+  // The selected rows, ascending.
+  std::vector<int> GetSelectedRows() const;
+  BOOL EnsureVisible(int nItem, BOOL bPartialOK);
+  int GetTopIndex() const;
+  int GetCountPerPage() const;
 };

@@ -1,4 +1,5 @@
-// CMenu: a wrapper over a menu handle it does not own (the system menu).
+// CMenu: a wrapper over a menu handle: one it does not own (the system
+// menu), or a popup menu it made (CreatePopupMenu) and destroys.
 #pragma once
 
 #include <string>
@@ -7,7 +8,17 @@
 
 class CMenu {
  public:
-  explicit CMenu(HMENU hMenu = nullptr) : m_hMenu(hMenu) {}
+  explicit CMenu(HMENU hMenu = nullptr) : m_hMenu(hMenu), m_bOwned(false) {}
+  ~CMenu();
+  CMenu(const CMenu&) = delete;
+  CMenu& operator=(const CMenu&) = delete;
+
+  // A new, empty popup menu that this object owns.
+  BOOL CreatePopupMenu();
+  // Shows the popup menu at a screen point and waits for the choice: the
+  // command id chosen, or 0. While a test script runs, the script chooses
+  // (CUiScript::ChooseMenuItem) and the menu is not shown.
+  UINT TrackPopupMenu(UINT nFlags, int x, int y, HWND hOwner);
 
   HMENU m_hMenu;
 
@@ -16,4 +27,7 @@ class CMenu {
   UINT GetMenuItemID(int nPos) const;
   UINT GetMenuState(UINT nID, UINT nFlags) const;
   std::string GetMenuString(UINT nIDItem, UINT nFlags) const;
+
+ private:
+  bool m_bOwned;
 };

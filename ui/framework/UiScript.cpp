@@ -20,9 +20,10 @@ void CUiScript::OnModalDialog(std::function<void(CDialog&)> step) {
   m_modalSteps.push_back(std::move(step));
 }
 
-int CUiScript::TakeFileDialog(bool bOpen, const char* defExt, const char* filter, HWND hOwner,
-                              std::string& path) {
-  m_fileDialogs.push_back({bOpen, defExt ? defExt : "", filter ? filter : "", hOwner});
+int CUiScript::TakeFileDialog(bool bOpen, const char* defExt, const char* filter,
+                              const char* fileName, HWND hOwner, std::string& path) {
+  m_fileDialogs.push_back(
+      {bOpen, defExt ? defExt : "", filter ? filter : "", fileName ? fileName : "", hOwner});
   if (m_fileAnswers.empty()) {
     ++m_nUnexpected;
     return IDCANCEL;
@@ -32,6 +33,19 @@ int CUiScript::TakeFileDialog(bool bOpen, const char* defExt, const char* filter
   if (!answer.bOk) return IDCANCEL;
   path = answer.strPath;
   return IDOK;
+}
+
+void CUiScript::ChooseMenuItem(UINT nID) { m_menuChoices.push_back(nID); }
+
+UINT CUiScript::TakePopupMenu(const tagPOPUPMENUCALL& call) {
+  m_popupMenus.push_back(call);
+  if (m_menuChoices.empty()) {
+    ++m_nUnexpected;
+    return 0;
+  }
+  const UINT nID = m_menuChoices.front();
+  m_menuChoices.pop_front();
+  return nID;
 }
 
 int CUiScript::TakeMessageBox(HWND hOwner, const char* text, const char* caption, UINT nType) {

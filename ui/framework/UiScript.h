@@ -19,7 +19,20 @@ struct tagFILEDIALOGCALL {
   bool bOpen;
   std::string strDefExt;
   std::string strFilter;
+  std::string strFileName;  // the name offered at first
   HWND hOwner;
+};
+
+struct tagMENUITEM {
+  UINT nID;  // 0 for a separator
+  std::string strText;
+  bool bGrayed;
+};
+
+struct tagPOPUPMENUCALL {
+  POINT pt;  // screen point asked for
+  HWND hOwner;
+  std::vector<tagMENUITEM> arrItems;
 };
 
 struct tagMESSAGEBOXCALL {
@@ -42,6 +55,8 @@ class CUiScript {
   // Answers for the next file dialogs, in order.
   void AnswerFile(const std::string& path);
   void CancelFile();
+  // The command the next popup menu gives (0: none chosen), in order.
+  void ChooseMenuItem(UINT nID);
   // The result the next message boxes give (IDOK unless set).
   int m_nMessageBoxResult;
   // Steps for the next modal dialogs, in order. A step runs inside DoModal
@@ -53,15 +68,17 @@ class CUiScript {
   std::vector<tagFILEDIALOGCALL> m_fileDialogs;
   std::vector<tagMESSAGEBOXCALL> m_messageBoxes;
   std::vector<UINT> m_modalDialogs;  // template ids
-  // File dialogs and modal dialogs that found no answer queued: they were
+  std::vector<tagPOPUPMENUCALL> m_popupMenus;
+  // File dialogs, popup menus and modal dialogs that found no answer queued: they were
   // cancelled, and a test should fail on it.
   int m_nUnexpected;
   size_t PendingFileAnswers() const { return m_fileAnswers.size(); }
   size_t PendingModalSteps() const { return m_modalSteps.size(); }
 
   // Called by the framework.
-  int TakeFileDialog(bool bOpen, const char* defExt, const char* filter, HWND hOwner,
-                     std::string& path);
+  int TakeFileDialog(bool bOpen, const char* defExt, const char* filter, const char* fileName,
+                     HWND hOwner, std::string& path);
+  UINT TakePopupMenu(const tagPOPUPMENUCALL& call);
   int TakeMessageBox(HWND hOwner, const char* text, const char* caption, UINT nType);
   // Records the dialog's template id and runs the next step on the dialog.
   // False when no step is queued: the dialog is then cancelled.
@@ -73,6 +90,7 @@ class CUiScript {
     std::string strPath;
   };
   std::deque<tagFILEANSWER> m_fileAnswers;
+  std::deque<UINT> m_menuChoices;
   std::deque<std::function<void(CDialog&)>> m_modalSteps;
   CUiScript* m_pPrevious;
 };

@@ -1,0 +1,386 @@
+#include "PhraseDlg.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "GbkText.h"
+#include "PhraseMessages.h"
+#include "Tabrix.h"
+
+namespace {
+
+const uint32_t kNoSelection = UINT32_MAX;
+const int kCodePageGbk = 936;
+
+struct tagCOLUMN {
+  const char* pszHeading;
+  int nWidth;
+};
+const tagCOLUMN kColumns[] = {{"词条", 170}, {"词频", 50}, {"组名称", 120}};
+
+std::string GroupName(CTabrix& lib, uint32_t g) {
+  const tagGROUPINFO* group = lib.GetGroup(g);
+  return group ? FieldText(group->szName, sizeof group->szName) : std::string();
+}
+
+}  // namespace
+
+CPhraseDlg::CPhraseDlg(CTabrix& library, uint32_t nGroup, CWnd* pParent)
+    : CDialog(IDD, pParent),
+      m_funChanged(nullptr),
+      m_pChangedData(nullptr),
+      m_library(library),
+      m_nGroup(nGroup),
+      m_bWhole(false),
+      m_bNeedleValid(true),
+      m_szCell(),
+      m_wszCell() {}
+
+void CPhraseDlg::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_PHRASE_LIST, m_ctrlList);
+  DDX_Control(pDX, IDC_PHRASE_TARGET, m_ctrlTarget);
+}
+
+BOOL CPhraseDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_layout.Begin(m_hWnd);
+  m_layout.Anchor(IDC_PHRASE_FIND, ANCHOR_GROW_X);
+  m_layout.Anchor(IDC_PHRASE_WHOLE, ANCHOR_MOVE_X);
+  m_layout.Anchor(IDC_PHRASE_LIST, ANCHOR_GROW_X | ANCHOR_GROW_Y);
+  const int below[] = {IDC_PHRASE_FREQ, IDC_PHRASE_SET_FREQ, IDC_PHRASE_DELETE, IDC_PHRASE_TEXT,
+                       IDC_PHRASE_ADD,  IDC_PHRASE_TARGET,   IDC_PHRASE_MOVE};
+  for (int nID : below) m_layout.Anchor(nID, ANCHOR_MOVE_Y);
+  // The labels of the rows below the list have no ids of their own.
+  for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild;
+       hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+    RECT rc;
+    ::GetWindowRect(hChild, &rc);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+    RECT rcList;
+    ::GetWindowRect(m_ctrlList.m_hWnd, &rcList);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcList), 2);
+    if (::GetDlgCtrlID(hChild) == IDC_STATIC && rc.top > rcList.bottom) {
+      m_layout.Anchor(::GetDlgCtrlID(hChild), ANCHOR_MOVE_Y);
+    }
+  }
+  m_layout.Anchor(IDCANCEL, ANCHOR_MOVE_X | ANCHOR_MOVE_Y);
+
+  m_ctrlList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+  m_ctrlList.InsertColumn(COLUMN_TEXT, kColumns[COLUMN_TEXT].pszHeading, LVCFMT_LEFT,
+                          kColumns[COLUMN_TEXT].nWidth);
+  m_ctrlList.InsertColumn(COLUMN_FREQ, kColumns[COLUMN_FREQ].pszHeading, LVCFMT_RIGHT,
+                          kColumns[COLUMN_FREQ].nWidth);
+  ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_FIND, EM_LIMITTEXT, TABRIX_MAX_PHRASE_LEN, 0);
+  ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_TEXT, EM_LIMITTEXT, 64, 0);
+  SetDlgItemInt(IDC_PHRASE_FREQ, 0, FALSE);
+  FillTargets();
+  Refill(kNoSelection);
+  return TRUE;
+}
+
+void CPhraseDlg::FillTargets() {
+  m_ctrlTarget.ResetContent();
+  for (uint32_t g = 0; g < m_library.GetGroupCount(); ++g) {
+    m_ctrlTarget.AddString(GroupName(m_library, g).c_str());
+  }
+}
+
+void CPhraseDlg::ShowGroupColumn(bool bShow) {
+  const bool bShown = m_ctrlList.GetColumnCount() > COLUMN_GROUP;
+  if (bShow && !bShown) {
+    m_ctrlList.InsertColumn(COLUMN_GROUP, kColumns[COLUMN_GROUP].pszHeading, LVCFMT_LEFT,
+                            kColumns[COLUMN_GROUP].nWidth);
+  } else if (!bShow && bShown) {
+    m_ctrlList.DeleteColumn(COLUMN_GROUP);
+  }
+}
+
+void CPhraseDlg::Refill(uint32_t nSelectPos) {
+  const uint32_t scope = m_bWhole ? static_cast<uint32_t>(TABRIX_NO_GROUP) : m_nGroup;
+  bool bBuilt = true;
+  if (m_bNeedleValid) {
+    bBuilt = m_rows.Build(m_library, scope, m_strNeedle);
+  } else {
+    m_rows.Clear();  // a text GBK lacks is in no phrase
+  }
+  m_ctrlList.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  m_ctrlList.SetItemCountEx(static_cast<int>(m_rows.GetCount()), 0);
+  if (nSelectPos != kNoSelection && m_rows.GetCount() > 0) {
+    uint32_t row = m_rows.RowAtOrAfter(nSelectPos);
+    if (row >= m_rows.GetCount()) row = m_rows.GetCount() - 1;
+    m_ctrlList.SetItemState(static_cast<int>(row), LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
+    m_ctrlList.SetSelectionMark(static_cast<int>(row));
+    m_ctrlList.EnsureVisible(static_cast<int>(row), FALSE);
+  }
+  m_ctrlList.Invalidate(FALSE);
+  UpdateCaption();
+  if (!bBuilt) MessageBox(EditFailedMessage());
+}
+
+void CPhraseDlg::UpdateCaption() {
+  uint32_t total = m_library.m_arrPhrase.GetCount();
+  std::string scope = WholeLibraryScope();
+  if (!m_bWhole) {
+    const tagGROUPINFO* group = m_library.GetGroup(m_nGroup);
+    total = group ? group->dwCount : 0;
+    scope = GroupName(m_library, m_nGroup);
+  }
+  SetWindowText(
+      PhraseWindowCaption(scope, total, !m_strNeedle.empty() || !m_bNeedleValid, m_rows.GetCount())
+          .c_str());
+}
+
+void CPhraseDlg::Changed() {
+  if (m_funChanged) m_funChanged(m_pChangedData);
+}
+
+bool CPhraseDlg::GetGbkText(int nID, std::string* pText) const {
+  pText->clear();
+  HWND hEdit = GetDlgItem(nID);
+  const int nLength = ::GetWindowTextLengthW(hEdit);
+  if (nLength <= 0) return true;
+  std::vector<wchar_t> wide(static_cast<size_t>(nLength) + 1, L'\0');
+  const int nGot = ::GetWindowTextW(hEdit, wide.data(), nLength + 1);
+  if (nGot <= 0) return true;
+  BOOL bDefaulted = FALSE;
+  const int nBytes = ::WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data(), nGot,
+                                           nullptr, 0, nullptr, &bDefaulted);
+  if (nBytes <= 0 || bDefaulted) return false;
+  pText->resize(static_cast<size_t>(nBytes));
+  ::WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data(), nGot, &(*pText)[0], nBytes,
+                        nullptr, &bDefaulted);
+  return !bDefaulted;
+}
+
+BOOL CPhraseDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(wParam) == IDC_PHRASE_FIND && HIWORD(wParam) == EN_CHANGE) {
+    OnFindChanged();
+    return TRUE;
+  }
+  return CDialog::OnCommand(wParam, lParam);
+}
+
+BOOL CPhraseDlg::OnClicked(UINT nID) {
+  switch (nID) {
+    case IDC_PHRASE_WHOLE:
+      OnWholeClicked();
+      return TRUE;
+    case IDC_PHRASE_DELETE:
+      OnDelete();
+      return TRUE;
+    case IDC_PHRASE_SET_FREQ:
+      OnSetFrequency();
+      return TRUE;
+    case IDC_PHRASE_ADD:
+      OnAdd();
+      return TRUE;
+    case IDC_PHRASE_MOVE:
+      OnMove();
+      return TRUE;
+    case IDOK: {
+      // Enter: the command of the box it was pressed in; it never closes.
+      const HWND hFocus = ::GetFocus();
+      if (hFocus == GetDlgItem(IDC_PHRASE_TEXT)) OnAdd();
+      if (hFocus == GetDlgItem(IDC_PHRASE_FREQ)) OnSetFrequency();
+      return TRUE;
+    }
+    default:
+      return CDialog::OnClicked(nID);
+  }
+}
+
+BOOL CPhraseDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  NMHDR* pHdr = reinterpret_cast<NMHDR*>(lParam);
+  if (pHdr->idFrom == IDC_PHRASE_LIST) {
+    switch (pHdr->code) {
+      case LVN_GETDISPINFOA:
+      case LVN_GETDISPINFOW:
+        OnGetDispInfo(pHdr);
+        *pResult = 0;
+        return TRUE;
+      case LVN_KEYDOWN:
+        OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(pHdr));
+        *pResult = 0;
+        return TRUE;
+      default:
+        break;
+    }
+  }
+  return CDialog::OnNotify(wParam, lParam, pResult);
+}
+
+BOOL CPhraseDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  switch (message) {
+    case WM_SIZE:
+      m_layout.Apply();
+      *pResult = 0;
+      return TRUE;
+    case WM_GETMINMAXINFO:
+      m_layout.LimitTracking(reinterpret_cast<MINMAXINFO*>(lParam));
+      *pResult = 0;
+      return TRUE;
+    default:
+      return CDialog::OnDialogMessage(message, wParam, lParam, pResult);
+  }
+}
+
+void CPhraseDlg::OnGetDispInfo(NMHDR* pHdr) {
+  // The A and W forms share the item's layout up to the text pointer's type.
+  LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(pHdr)->item;
+  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 ||
+      static_cast<uint32_t>(item.iItem) >= m_rows.GetCount() || item.cchTextMax <= 0) {
+    return;
+  }
+  const tagPHRASE2* p =
+      m_library.m_arrPhrase.GetAt(m_rows.PosAt(static_cast<uint32_t>(item.iItem)));
+  std::string text;
+  switch (item.iSubItem) {
+    case COLUMN_TEXT:
+      text.assign(p->szWord, FieldTextLength(p->szWord, p->cLen));
+      break;
+    case COLUMN_FREQ:
+      text = std::to_string(p->byFreq);
+      break;
+    case COLUMN_GROUP:
+      text = GroupName(m_library, p->byGroup);
+      break;
+    default:
+      break;
+  }
+  if (pHdr->code == LVN_GETDISPINFOW) {
+    const int nMax = item.cchTextMax < 64 ? item.cchTextMax : 64;
+    int n = ::MultiByteToWideChar(kCodePageGbk, 0, text.data(), static_cast<int>(text.size()),
+                                  m_wszCell, nMax - 1);
+    if (n < 0) n = 0;
+    m_wszCell[n] = L'\0';
+    reinterpret_cast<NMLVDISPINFOW*>(pHdr)->item.pszText = m_wszCell;
+    return;
+  }
+  const size_t nMax = static_cast<size_t>(item.cchTextMax) < sizeof m_szCell
+                          ? static_cast<size_t>(item.cchTextMax)
+                          : sizeof m_szCell;
+  const size_t n = text.size() < nMax - 1 ? text.size() : nMax - 1;
+  text.copy(m_szCell, n);
+  m_szCell[n] = '\0';
+  item.pszText = m_szCell;
+}
+
+void CPhraseDlg::OnKeyDown(const NMLVKEYDOWN* pKey) {
+  if (pKey->wVKey == VK_DELETE) {
+    OnDelete();
+  } else if (pKey->wVKey == 'A' && ::GetKeyState(VK_CONTROL) < 0) {
+    m_ctrlList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  }
+}
+
+void CPhraseDlg::OnFindChanged() {
+  std::string needle;
+  m_bNeedleValid = GetGbkText(IDC_PHRASE_FIND, &needle);
+  m_strNeedle = m_bNeedleValid ? needle : std::string();
+  Refill(kNoSelection);
+}
+
+void CPhraseDlg::OnWholeClicked() {
+  m_bWhole = ::IsDlgButtonChecked(m_hWnd, IDC_PHRASE_WHOLE) == BST_CHECKED;
+  ShowGroupColumn(m_bWhole);
+  Refill(kNoSelection);
+}
+
+void CPhraseDlg::OnDelete() {
+  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_ctrlList.GetSelectedRows());
+  if (positions.empty()) {
+    MessageBox(NoPhraseSelectedMessage());
+    return;
+  }
+  const std::string question = DeletePhrasesQuestion(static_cast<uint32_t>(positions.size()));
+  if (MessageBox(question.c_str(), nullptr, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+  if (!m_library.RemovePhrasesAt(positions.data(), static_cast<uint32_t>(positions.size()))) {
+    MessageBox(EditFailedMessage());
+    return;
+  }
+  // The phrase after the first one removed now stands at its position.
+  Refill(positions.front());
+  Changed();
+}
+
+void CPhraseDlg::OnSetFrequency() {
+  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_ctrlList.GetSelectedRows());
+  if (positions.empty()) {
+    MessageBox(NoPhraseSelectedMessage());
+    return;
+  }
+  uint8_t freq = 0;
+  if (!ParsePhraseFrequency(GetDlgItemText(IDC_PHRASE_FREQ), &freq)) {
+    MessageBox(FrequencyInvalidMessage());
+    ::SetFocus(GetDlgItem(IDC_PHRASE_FREQ));
+    ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_FREQ, EM_SETSEL, 0, -1);
+    return;
+  }
+  if (!m_library.SetFrequencyAt(positions.data(), static_cast<uint32_t>(positions.size()), freq)) {
+    MessageBox(EditFailedMessage());
+    return;
+  }
+  m_ctrlList.Invalidate(FALSE);
+  Changed();
+}
+
+void CPhraseDlg::OnAdd() {
+  std::string text;
+  const bool bGbk = GetGbkText(IDC_PHRASE_TEXT, &text);
+  const char* pszRefused = nullptr;
+  if (!bGbk) {
+    pszRefused = PhraseNoGbkFormMessage();
+  } else if (text.empty()) {
+    pszRefused = PhraseEmptyMessage();
+  } else if (text.find_first_of(" \t\r\n") != std::string::npos) {
+    pszRefused = PhraseBlankMessage();
+  } else if (text.size() > TABRIX_MAX_PHRASE_LEN) {
+    pszRefused = PhraseTooLongMessage();
+  }
+  uint8_t freq = 0;
+  if (!pszRefused && !ParsePhraseFrequency(GetDlgItemText(IDC_PHRASE_FREQ), &freq)) {
+    pszRefused = FrequencyInvalidMessage();
+  }
+  if (pszRefused) {
+    MessageBox(pszRefused);
+    return;
+  }
+  uint8_t byHolder = 0;
+  if (m_library.FindPhrase(text.c_str(), nullptr, &byHolder)) {
+    MessageBox(PhraseExistsMessage(text, GroupName(m_library, byHolder)).c_str());
+    return;
+  }
+  if (m_nGroup >= m_library.GetGroupCount() ||
+      !m_library.AddPhrase(text.c_str(), static_cast<uint8_t>(text.size()), freq, 1,
+                           static_cast<uint8_t>(m_nGroup))) {
+    MessageBox(EditFailedMessage());
+    return;
+  }
+  uint32_t pos = kNoSelection;
+  m_library.FindPhrase(text.c_str(), &pos, nullptr);
+  SetDlgItemText(IDC_PHRASE_TEXT, "");
+  Refill(pos);
+  Changed();
+}
+
+void CPhraseDlg::OnMove() {
+  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_ctrlList.GetSelectedRows());
+  if (positions.empty()) {
+    MessageBox(NoPhraseSelectedMessage());
+    return;
+  }
+  const int nTarget = m_ctrlTarget.GetCurSel();
+  if (nTarget < 0 || static_cast<uint32_t>(nTarget) >= m_library.GetGroupCount()) {
+    MessageBox(NoTargetGroupMessage());
+    return;
+  }
+  if (!m_library.MovePhrasesAt(positions.data(), static_cast<uint32_t>(positions.size()),
+                               static_cast<uint32_t>(nTarget))) {
+    MessageBox(EditFailedMessage());
+    return;
+  }
+  Refill(m_bWhole ? positions.front() : kNoSelection);
+  Changed();
+}
