@@ -104,7 +104,9 @@ void CPhraseDlg::Refill(uint32_t nSelectPos) {
   } else {
     m_rows.Clear();  // a text GBK lacks is in no phrase
   }
-  m_ctrlList.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // No rows first: that drops the selection and the focus in one step
+  // (clearing each row's state costs a pass over every row on some systems).
+  m_ctrlList.SetItemCountEx(0, 0);
   m_ctrlList.SetItemCountEx(static_cast<int>(m_rows.GetCount()), 0);
   if (nSelectPos != kNoSelection && m_rows.GetCount() > 0) {
     uint32_t row = m_rows.RowAtOrAfter(nSelectPos);
@@ -233,8 +235,9 @@ void CPhraseDlg::OnGetDispInfo(NMHDR* pHdr) {
       static_cast<uint32_t>(item.iItem) >= m_rows.GetCount() || item.cchTextMax <= 0) {
     return;
   }
-  const tagPHRASE2* p =
-      m_library.m_arrPhrase.GetAt(m_rows.PosAt(static_cast<uint32_t>(item.iItem)));
+  const uint32_t pos = m_rows.PosAt(static_cast<uint32_t>(item.iItem));
+  if (pos == CPhraseRows::NO_ROW_POS) return;
+  const tagPHRASE2* p = m_library.m_arrPhrase.GetAt(pos);
   std::string text;
   switch (item.iSubItem) {
     case COLUMN_TEXT:

@@ -32,7 +32,7 @@ class PhraseRowsTest : public ::testing::Test {
   void Add(const char* text, uint8_t group) {
     ASSERT_TRUE(m_lib.AddPhrase(text, 255, 1, 1, group));
   }
-  std::vector<std::string> Texts(const CPhraseRows& rows) {
+  std::vector<std::string> Texts(CPhraseRows& rows) {
     std::vector<std::string> texts;
     for (uint32_t i = 0; i < rows.GetCount(); ++i) {
       const tagPHRASE2* p = m_lib.m_arrPhrase.GetAt(rows.PosAt(i));
@@ -78,6 +78,50 @@ TEST_F(PhraseRowsTest, RowAtOrAfterFindsWhereAPositionIsShown) {
   ASSERT_TRUE(rows.Build(m_lib, 0, ""));  // positions of group 0 only
   for (uint32_t i = 0; i < rows.GetCount(); ++i) EXPECT_EQ(i, rows.RowAtOrAfter(rows.PosAt(i)));
   EXPECT_EQ(rows.GetCount(), rows.RowAtOrAfter(m_lib.m_arrPhrase.GetCount()));
+}
+
+TEST_F(PhraseRowsTest, AGroupsRowsAreFoundAsFarAsTheyAreAskedForInAnyOrder) {
+  // Enough phrases for several blocks, the groups interleaved.
+  for (int i = 0; i < 3000; ++i) Add(("p" + std::to_string(100000 + i)).c_str(), i % 3 ? 0 : 1);
+  CPhraseRows eager;
+  ASSERT_TRUE(eager.Build(m_lib, 0, "p"));  // a find: every row at once
+  CPhraseRows lazy;
+  ASSERT_TRUE(lazy.Build(m_lib, 0, ""));
+  ASSERT_EQ(m_lib.GetGroup(0)->dwCount, lazy.GetCount());
+  // The rows asked for last first, then the others: the same positions.
+  EXPECT_EQ(CPhraseRows::NO_ROW_POS, lazy.PosAt(lazy.GetCount()));
+  std::vector<uint32_t> positions(lazy.GetCount());
+  for (uint32_t i = lazy.GetCount(); i-- > 0;) positions[i] = lazy.PosAt(i);
+  for (uint32_t i = 0; i < lazy.GetCount(); ++i) {
+    const tagPHRASE2* p = m_lib.m_arrPhrase.GetAt(positions[i]);
+    EXPECT_EQ(0, p->byGroup);
+    if (i) {
+      EXPECT_LT(positions[i - 1], positions[i]);
+    }
+  }
+  // "p..." texts are the first rows of group 0 in store order.
+  for (uint32_t i = 0; i < eager.GetCount(); ++i) EXPECT_EQ(eager.PosAt(i), positions[i]);
+
+  CPhraseRows fresh;
+  ASSERT_TRUE(fresh.Build(m_lib, 0, ""));
+  const uint32_t last = positions.back();
+  EXPECT_EQ(lazy.GetCount() - 1, fresh.RowAtOrAfter(last));  // searched on as far as needed
+  EXPECT_EQ(fresh.GetCount(), fresh.RowAtOrAfter(last + 1));
+  EXPECT_EQ((std::vector<uint32_t>{positions[0], positions[5]}), fresh.PositionsOf({5, 0, 5}));
+}
+
+TEST_F(PhraseRowsTest, ACountAboveWhatTheStoreHoldsGivesNoPositionPastTheEnd) {
+  m_lib.GetGroup(1)->dwCount += 2;  // a record that says more than the store has
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.Build(m_lib, 1, ""));
+  ASSERT_EQ(4u, rows.GetCount());
+  EXPECT_NE(CPhraseRows::NO_ROW_POS, rows.PosAt(1));
+  EXPECT_EQ(CPhraseRows::NO_ROW_POS, rows.PosAt(2));
+  EXPECT_EQ(CPhraseRows::NO_ROW_POS, rows.PosAt(3));
+  EXPECT_EQ(2u, rows.PositionsOf({0, 1, 2, 3}).size());
+  m_lib.GetGroup(1)->dwCount -= 2;
+  rows.Clear();
+  EXPECT_EQ(0u, rows.GetCount());
 }
 
 TEST(PhraseFrequency, OnlyWholeNumbersFrom0To250AreTaken) {

@@ -1,0 +1,174 @@
+// How fast the phrase window opens on a big group: the main dialog loads a
+// library of n phrases in one group (as "载入" does, the progress bar wired),
+// then the phrase window of that group is created and shown until its first
+// rows are painted. The window must be up within 0.2 of the load's time.
+// For scale, the same dialog template is also created and painted bare (a
+// procedure that does nothing, no rows): what any window of this template
+// costs on the platform, before the program does anything.
+// Also timed, against the same load: one character typed into the find box
+// with "整个词库" ticked (a find over the whole library, rows refilled and
+// painted).
+//
+//   bench_phrases [--rounds N] [--sizes a,b,...]
+//
+// A Windows program: run it under Wine with
+//   tools/wine-session.sh tools/wine-run.sh <build>/bench/bench_phrases.exe
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "BenchTexts.h"
+#include "BenchTiming.h"
+#include "PhraseDlg.h"
+#include "PhraseImport.h"
+#include "TabrixDlg.h"
+#include "framework/WinApp.h"
+
+namespace {
+
+const double kOpenLimit = 0.2;
+
+void Pump() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+// A library file of n distinct GBK phrases of 2 to 8 characters in one
+// group, random frequencies; written through the core's import and save.
+bool WriteLibrary(const std::string& folder, uint32_t n, std::string* pPath) {
+  std::mt19937 rng(n);
+  std::uniform_int_distribution<int> chars(2, 8), lead(0xB0, 0xF7), trail(0xA1, 0xFE);
+  std::unordered_set<std::string> seen;
+  seen.reserve(n * 2);
+  std::string list;
+  while (seen.size() < n) {
+    std::string text;
+    for (int c = chars(rng); c > 0; --c) {
+      text.push_back(static_cast<char>(lead(rng)));
+      text.push_back(static_cast<char>(trail(rng)));
+    }
+    if (!seen.insert(text).second) continue;
+    list += text + " " + std::to_string(rng() % 251) + "\n";
+  }
+  const std::string text = folder + "/bench-phrases.txt";
+  if (!WriteFileText(text, list)) return false;
+  CTabrix lib;
+  uint8_t group = TABRIX_NO_GROUP;
+  const bool ok =
+      ImportNewGroup(lib, text.c_str(), DefaultImportOptions(), &group, nullptr) == IMPORT_OK &&
+      lib.m_arrPhrase.GetCount() == n;
+  std::remove(text.c_str());
+  *pPath = folder + "/bench-phrases.wbk";
+  return ok && lib.Save(pPath->c_str());
+}
+
+struct tagFIGURES {
+  std::vector<double> load, bare, open, find;
+};
+
+INT_PTR CALLBACK BareDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+bool RunRound(CTabrixDlg& dlg, const std::string& path, uint32_t n, tagFIGURES* figures) {
+  int loaded = 0;
+  figures->load.push_back(Seconds([&] { loaded = dlg.m_library.Load(path.c_str()); }));
+  if (loaded != 1 || dlg.m_library.m_arrPhrase.GetCount() != n) return false;
+  dlg.RefreshGroupList();
+  Pump();
+
+  HWND hBare = nullptr;
+  figures->bare.push_back(Seconds([&] {
+    hBare = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDD_PHRASES), dlg.m_hWnd,
+                                 &BareDialogProc, 0);
+    if (!hBare) return;
+    ::ShowWindow(hBare, SW_SHOWNORMAL);
+    ::UpdateWindow(hBare);
+  }));
+  if (!hBare) return false;
+  ::DestroyWindow(hBare);
+  Pump();
+
+  CPhraseDlg phrases(dlg.m_library, 0, &dlg);
+  bool created = false;
+  figures->open.push_back(Seconds([&] {
+    created = phrases.Create(&dlg);
+    if (!created) return;
+    ::ShowWindow(phrases.m_hWnd, SW_SHOWNORMAL);
+    ::UpdateWindow(phrases.m_hWnd);  // the first rows painted
+  }));
+  if (!created || phrases.GetRows().GetCount() != n) return false;
+  Pump();
+
+  ::CheckDlgButton(phrases.m_hWnd, IDC_PHRASE_WHOLE, BST_CHECKED);
+  phrases.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PHRASE_WHOLE, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(phrases.GetDlgItem(IDC_PHRASE_WHOLE)));
+  Pump();
+  // 啊 (B0A1): about one phrase in 1,350 holds it.
+  figures->find.push_back(Seconds([&] {
+    ::SetWindowTextA(phrases.GetDlgItem(IDC_PHRASE_FIND), "\xB0\xA1");
+    ::UpdateWindow(phrases.m_hWnd);
+  }));
+  const bool found = phrases.GetRows().GetCount() < n;
+  phrases.DestroyWindow();
+  Pump();
+  return found;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int nRounds = 5;
+  std::vector<uint32_t> sizes{1000000};
+  if (!ParseRoundsAndSizes(argc, argv, "bench_phrases", &nRounds, &sizes)) return 2;
+  const std::filesystem::path folder = MakeScratchFolder("bench_phrases");
+  if (folder.empty()) return 1;
+
+  CTabrixDlg dlg;
+  if (!dlg.Create()) {
+    fprintf(stderr, "bench_phrases: cannot create the main dialog\n");
+    return 1;
+  }
+  Pump();
+  bool pass = true;
+  for (uint32_t n : sizes) {
+    std::string path;
+    if (!WriteLibrary(folder.string(), n, &path)) {
+      fprintf(stderr, "bench_phrases: cannot write a library of %u phrases\n", n);
+      return 1;
+    }
+    tagFIGURES figures;
+    for (int round = 0; round < nRounds; ++round) {
+      if (!RunRound(dlg, path, n, &figures)) {
+        fprintf(stderr, "bench_phrases: a round at n = %u went wrong\n", n);
+        return 1;
+      }
+    }
+    std::remove(path.c_str());
+    const double load = Median(figures.load), open = Median(figures.open),
+                 find = Median(figures.find), bare = Median(figures.bare);
+    const bool ok = open / load <= kOpenLimit;
+    pass &= ok;
+    printf("n = %u, median of %d rounds: load %.1f ms\n", n, nRounds, load * 1000);
+    printf("  phrase window open, first rows shown   %8.1f ms  %.3fx the load (at most %.1f)  %s\n",
+           open * 1000, open / load, kOpenLimit, ok ? "PASS" : "FAIL");
+    printf(
+        "  the same template bare, for scale      %8.1f ms  %.3fx the load; the window adds %.1f "
+        "ms\n",
+        bare * 1000, bare / load, (open - bare) * 1000);
+    printf("  one character typed, whole library     %8.1f ms  %.3fx the load\n", find * 1000,
+           find / load);
+    fflush(stdout);
+  }
+  std::error_code error;
+  std::filesystem::remove_all(folder, error);
+  ::DestroyWindow(dlg.m_hWnd);
+  printf("%s: the phrase window opens within %.1f of a load of its library\n",
+         pass ? "PASS" : "FAIL", kOpenLimit);
+  return pass ? 0 : 1;
+}
