@@ -155,6 +155,43 @@ void ExpectText(const std::string& what, const std::string& actual, const std::s
   }
 }
 
+namespace {
+
+struct tagMENUSEARCH {
+  DWORD dwPid;
+  HWND hFound;
+};
+
+BOOL CALLBACK MatchPopupMenu(HWND hWnd, LPARAM lParam) {
+  tagMENUSEARCH* s = reinterpret_cast<tagMENUSEARCH*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hWnd, &pid);
+  if (pid != s->dwPid || !::IsWindowVisible(hWnd) || ClassOf(hWnd) != "#32768") return TRUE;
+  s->hFound = hWnd;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND CProgramWindows::WaitForPopupMenu(DWORD timeoutMs) const {
+  tagMENUSEARCH s = {m_dwPid, nullptr};
+  const bool bFound = PollUntil(timeoutMs, [&] {
+    s.hFound = nullptr;
+    ::EnumWindows(MatchPopupMenu, reinterpret_cast<LPARAM>(&s));
+    return s.hFound != nullptr;
+  });
+  if (!bFound) {
+    DumpWindows();
+    Fail("no popup menu appeared within %lu ms", static_cast<unsigned long>(timeoutMs));
+  }
+  return s.hFound;
+}
+
+void ChooseMenuLetter(HWND hMenuWnd, char letter) {
+  // The menu's own loop reads the keys of its thread's queue.
+  ::PostMessageA(hMenuWnd, WM_CHAR, static_cast<WPARAM>(letter), 1);
+}
+
 // Polls for a visible, enabled top-level window of the program that matches;
 // fails with what when none comes within timeoutMs.
 HWND CProgramWindows::WaitForTop(HWND owner, const char* caption, bool bFileBox, bool bMessageText,
@@ -413,6 +450,38 @@ void CRemoteList::ClickRow(int item) const {
             LVIS_SELECTED);
   });
   if (!marked) Fail("a click on row %d left the selection mark at %d", item, SelectionMark());
+}
+
+void CRemoteList::DoubleClickRow(int item) const {
+  const RECT label = ItemRect(item, LVIR_LABEL);
+  const LPARAM at = MAKELPARAM(label.left + 4, (label.top + label.bottom) / 2);
+  ::PostMessageA(m_hList, WM_MOUSEMOVE, 0, at);
+  ::PostMessageA(m_hList, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageA(m_hList, WM_LBUTTONUP, 0, at);
+  ::PostMessageA(m_hList, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  ::PostMessageA(m_hList, WM_LBUTTONUP, 0, at);
+}
+
+void CRemoteList::SelectRows(const std::vector<int>& items) const {
+  LVITEMA lvi = {};
+  lvi.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  Write(0, &lvi, sizeof lvi);
+  SendBounded(m_hList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+              reinterpret_cast<LPARAM>(m_pRemote));
+  for (int item : items) {
+    lvi.stateMask = LVIS_SELECTED;
+    lvi.state = LVIS_SELECTED;
+    Write(0, &lvi, sizeof lvi);
+    if (!SendBounded(m_hList, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                     reinterpret_cast<LPARAM>(m_pRemote))) {
+      Fail("cannot select row %d", item);
+    }
+  }
+  const LRESULT selected = SendBounded(m_hList, LVM_GETSELECTEDCOUNT, 0, 0);
+  if (selected != static_cast<LRESULT>(items.size())) {
+    Fail("%ld rows are selected, expected %u", static_cast<long>(selected),
+         static_cast<unsigned>(items.size()));
+  }
 }
 
 void CRemoteList::ClickCheckBox(int item) const {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The scenario's log, with the time since start. The formatted text is GBK,
 // like every text of the driver and the editor; the log shows it as UTF-8.
@@ -50,6 +51,9 @@ class CProgramWindows {
   // its thread has finished the command it was running.
   void WaitForModalEnd(HWND owner, DWORD timeoutMs = kWaitMs) const;
 
+  // A visible popup menu (#32768) of the program.
+  HWND WaitForPopupMenu(DWORD timeoutMs = kWaitMs) const;
+
   // Logs every visible window of the program (for a failure's report).
   void DumpWindows() const;
   HWND WaitForTop(HWND owner, const char* caption, bool bFileBox, bool bMessageText,
@@ -79,6 +83,9 @@ HWND FindControl(HWND hParent, int id, const char* className);
 
 // Types a full path into a file dialog's name box and presses its OK button.
 void ChooseFile(HWND hFileDlg, const std::string& path);
+// Chooses the item of a popup menu whose mnemonic is the letter given
+// (what typing it does while the menu is open).
+void ChooseMenuLetter(HWND hMenuWnd, char letter);
 // Presses Cancel in a file dialog.
 void CancelFileDialog(HWND hFileDlg);
 
@@ -104,6 +111,10 @@ class CRemoteList {
   // A click on the row's label; returns once the row is selected and is the
   // selection mark.
   void ClickRow(int item) const;
+  // A double click on the row's label.
+  void DoubleClickRow(int item) const;
+  // Exactly these rows selected, as Ctrl+clicks would leave them.
+  void SelectRows(const std::vector<int>& items) const;
   // A click on the row's checkbox; the caller waits for the box to change.
   void ClickCheckBox(int item) const;
   // Waits until Count() == count.

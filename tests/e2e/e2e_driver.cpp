@@ -22,6 +22,7 @@
 #include "DictImport.h"
 #include "E2eWindows.h"
 #include "GbkSource.h"
+#include "GroupListWriter.h"
 #include "PhraseImport.h"
 #include "Tabrix.h"
 
@@ -37,6 +38,12 @@ const int kImportNew = 1048, kSetProp = 1050, kClear = 1117, kList = 1204, kProg
 const int kImportInto = 1209;
 const int kPropName = 1042, kPropEditor = 1114, kPropRemark = 1045, kAboutLink = 1003;
 const int kAboutMenuItem = 16;
+
+// The phrase window (dialog 174) and its controls.
+const int kPhraseFind = 1301, kPhraseList = 1303, kPhraseFreq = 1304, kPhraseDelete = 1306;
+const int kPhraseText = 1307, kPhraseAdd = 1308, kPhraseTarget = 1309, kPhraseMove = 1310;
+const char kAddedPhrase[] = "井底之蛙";
+const uint8_t kAddedFreq = 66;
 
 const char kSavedMessage[] = "保存完成，您可以在云笺的词库管理页面中安装该词库";
 const char kOpenFailedMessage[] = "打开文件失败";
@@ -206,6 +213,10 @@ class CScenario {
   void ImportOtherSources(const std::string& input, const tagIMPORTOPTIONS& options,
                           CRemoteList& list);
   void ExpectMessage(const char* step, const char* text, const char* shot);
+  void EditPhrases(CRemoteList& list);
+  void DeleteAndExportGroups(const std::string& out, CRemoteList& list);
+  // The group list's context menu on row nRow, and the item of that letter.
+  void GroupMenu(CRemoteList& list, int nRow, char letter, const char* shot);
   void ExpectProgress(const char* step, int high, int pos);
   void Exit();
 
@@ -263,6 +274,155 @@ void CScenario::ExpectProgress(const char* step, int high, int pos) {
   if (low != 0 || shownHigh != high || shownPos != pos) {
     Fail("%s: the progress bar shows %d of %d..%d, expected %d of 0..%d", step, shownPos, low,
          shownHigh, pos, high);
+  }
+}
+
+// The texts of group g in store order: the rows its phrase window shows.
+std::vector<std::string> GroupTexts(CTabrix& lib, uint32_t g) {
+  std::vector<std::string> texts;
+  for (uint32_t pos : GroupPhrasePositions(lib, g)) {
+    const tagPHRASE2* p = lib.m_arrPhrase.GetAt(pos);
+    texts.emplace_back(p->szWord, p->cLen);
+  }
+  return texts;
+}
+
+void ExpectPhraseRows(const char* step, const CRemoteList& rows,
+                      const std::vector<std::string>& texts) {
+  rows.WaitForCount(static_cast<int>(texts.size()));
+  for (size_t i = 0; i < texts.size(); ++i) {
+    ExpectText(std::string(step) + ": phrase row " + std::to_string(i),
+               rows.Text(static_cast<int>(i), 0), texts[i]);
+  }
+}
+
+std::string Caption(const std::string& scope, size_t total) {
+  return "词条 - " + scope + "（共 " + std::to_string(total) + " 条）";
+}
+
+// Group 1's phrases: find, delete two, add one, move one to group 0.
+void CScenario::EditPhrases(CRemoteList& list) {
+  Log("step: a double click on row 1 opens its phrases");
+  std::vector<std::string> texts = GroupTexts(m_model, 1);
+  const std::string groupName = list.Text(1, 0);
+  list.DoubleClickRow(1);
+  HWND hWin = m_windows.WaitForOwnedDialog(m_hMain, Caption(groupName, texts.size()).c_str(),
+                                           "the phrase window");
+  HWND hRows = ::GetDlgItem(hWin, kPhraseList);
+  if (!(::GetWindowLongA(hRows, GWL_STYLE) & LVS_OWNERDATA)) Fail("the phrase list is not virtual");
+  CRemoteList rows(hRows, g_app.hProcess);
+  ExpectPhraseRows("phrase window", rows, texts);
+
+  Log("step: typing \"一\" into the find box");
+  SetWindowTextTo(::GetDlgItem(hWin, kPhraseFind), "一");
+  std::vector<std::string> found;
+  for (const std::string& text : texts) {
+    if (text.find("一") != std::string::npos) found.push_back(text);
+  }
+  ExpectPhraseRows("find", rows, found);
+  ExpectText("caption while finding", WindowText(hWin),
+             "词条 - " + groupName + "（共 " + std::to_string(texts.size()) + " 条，找到 " +
+                 std::to_string(found.size()) + " 条）");
+  SetWindowTextTo(::GetDlgItem(hWin, kPhraseFind), "");
+  ExpectPhraseRows("find emptied", rows, texts);
+
+  Log("step: delete rows 0 and 1");
+  rows.SelectRows({0, 1});
+  PressButton(hWin, kPhraseDelete);
+  HWND hBox = m_windows.WaitForMessageBox(hWin);
+  ExpectText("delete: question", MessageBoxText(hBox), "确实要删除选定的 2 个词条吗？");
+  DismissMessageBox(hBox);
+  const char* gone[] = {texts[0].c_str(), texts[1].c_str()};
+  uint32_t missing = 0;
+  if (!m_model.RemovePhrasesByText(gone, 2, &missing) || missing) Fail("the core could not remove");
+  texts = GroupTexts(m_model, 1);
+  ExpectPhraseRows("after deleting two", rows, texts);
+
+  Log("step: add %s with frequency %u", kAddedPhrase, kAddedFreq);
+  SetWindowTextTo(::GetDlgItem(hWin, kPhraseText), kAddedPhrase);
+  SetWindowTextTo(::GetDlgItem(hWin, kPhraseFreq), std::to_string(kAddedFreq));
+  PressButton(hWin, kPhraseAdd);
+  if (!m_model.AddPhrase(kAddedPhrase, 255, kAddedFreq, 1, 1)) Fail("the core could not add");
+  texts = GroupTexts(m_model, 1);
+  ExpectPhraseRows("after adding", rows, texts);
+
+  Log("step: move row 0 to group 0");
+  const std::string moved = texts[0];
+  rows.SelectRows({0});
+  SendBounded(::GetDlgItem(hWin, kPhraseTarget), CB_SETCURSEL, 0, 0);
+  PressButton(hWin, kPhraseMove);
+  const char* movedText[] = {moved.c_str()};
+  if (!m_model.MovePhrasesByText(movedText, 1, 0, &missing) || missing)
+    Fail("the core could not move");
+  texts = GroupTexts(m_model, 1);
+  ExpectPhraseRows("after moving", rows, texts);
+  ExpectText("caption after the edits", WindowText(hWin), Caption(groupName, texts.size()));
+  // The main list's counts followed every change.
+  ExpectRows("while the phrase window is open", list, m_model);
+  Screenshot("phrase-window", m_hMain, hWin);
+
+  PressButton(hWin, IDCANCEL);
+  m_windows.WaitForModalEnd(m_hMain);
+  ExpectRows("phrase window closed", list, m_model);
+}
+
+void CScenario::GroupMenu(CRemoteList& list, int nRow, char letter, const char* shot) {
+  list.ClickRow(nRow);
+  // The menu key: the context menu of the focused row.
+  ::PostMessageA(m_hMain, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(::GetDlgItem(m_hMain, kList)),
+                 -1);
+  HWND hMenu = m_windows.WaitForPopupMenu();
+  if (shot) Screenshot(shot, m_hMain, hMenu);
+  ChooseMenuLetter(hMenu, letter);
+}
+
+// Delete group 2 through the context menu; export group 1 as a phrase list
+// and import the file back as a new group.
+void CScenario::DeleteAndExportGroups(const std::string& out, CRemoteList& list) {
+  Log("step: \"删除组\" on row 2");
+  const tagGROUPINFO doomed = *m_model.GetGroup(2);
+  GroupMenu(list, 2, 'd', "group-menu");
+  HWND hBox = m_windows.WaitForMessageBox(m_hMain);
+  ExpectText("delete group: question", MessageBoxText(hBox),
+             "确实要删除组“" + std::string(doomed.szName) + "”及其 " +
+                 std::to_string(doomed.dwCount) + " 个词条吗？后面的组将依次上移。");
+  DismissMessageBox(hBox);
+  m_windows.WaitForModalEnd(m_hMain);
+  if (!m_model.RemoveGroup(2)) Fail("the core could not remove group 2");
+  list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
+  ExpectRows("after deleting a group", list, m_model);
+
+  Log("step: \"导出为文本文件\" of row 1, then \"导入新组\" of the file");
+  const std::string exported = Join(out, "导出的组.txt");
+  GroupMenu(list, 1, 'e', nullptr);
+  ChooseFile(m_windows.WaitForFileDialog(m_hMain), exported);
+  tagGROUPLIST expected;
+  WriteGroupList(m_model, 1, GroupPhrasePositions(m_model, 1), nullptr, nullptr, nullptr,
+                 &expected);
+  ExpectMessage("export", ("导出完成：" + std::to_string(expected.nWritten) + " 个词条。").c_str(),
+                nullptr);
+  if (ReadBytes(exported) != expected.strText) Fail("the exported file is not the core's list");
+  const tagGROUPINFO source = *m_model.GetGroup(1);
+  const std::vector<std::string> sourceTexts = GroupTexts(m_model, 1);
+
+  Log("step: \"删除组\" on row 1, then \"导入新组\" of its exported file");
+  GroupMenu(list, 1, 'd', nullptr);
+  DismissMessageBox(m_windows.WaitForMessageBox(m_hMain));
+  m_windows.WaitForModalEnd(m_hMain);
+  if (!m_model.RemoveGroup(1)) Fail("the core could not remove group 1");
+  list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
+  ImportNewGroup(exported);
+  uint8_t g = 0;
+  if (::ImportNewGroup(m_model, exported.c_str(), DefaultImportOptions(), &g, nullptr) !=
+      IMPORT_OK) {
+    Fail("the core could not import %s", exported.c_str());
+  }
+  list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
+  ExpectRows("the exported group imported back", list, m_model);
+  const tagGROUPINFO& back = *m_model.GetGroup(g);
+  if (std::strcmp(back.szName, source.szName) || std::strcmp(back.szEditor, source.szEditor) ||
+      std::strcmp(back.szRemark, source.szRemark) || GroupTexts(m_model, g) != sourceTexts) {
+    Fail("the exported group does not import back as it was");
   }
 }
 
@@ -456,6 +616,9 @@ void CScenario::Run() {
   SetGroupTexts(m_model, 0, kNewName, kNewEditor, kNewRemark);
   ExpectRows("property dialog OK", list, m_model);
   Screenshot("main-window", m_hMain, m_hMain);
+
+  EditPhrases(list);
+  DeleteAndExportGroups(out, list);
 
   Log("step: \"保存\" as a name without extension");
   const std::string savedStem = Join(out, "我的词库");

@@ -109,7 +109,7 @@ number=$(tr -dc 0-9 <"$work/display")
 export DISPLAY=":$number"
 timeout 20 "$WINESERVER" -p >/dev/null 2>&1 || fail "could not start the wineserver"
 
-shot_names=(property-dialog main-window message-box about-box)
+shot_names=(property-dialog main-window phrase-window group-menu message-box about-box)
 shots_arg=()
 if [ -n "$shots" ]; then
   if command -v import >/dev/null 2>&1; then
