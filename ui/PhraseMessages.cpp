@@ -47,6 +47,8 @@ const char* PhraseNoGbkFormMessage() { return "词条含有 GBK 无法表示的�
 
 const char* NoTargetGroupMessage() { return "请选择要移到的组。"; }
 
+const char* OneLibraryAtATimeMessage() { return "一次只能载入一个词库文件。"; }
+
 const char* NoPhraseSelectedMessage() { return "请先选定词条。"; }
 
 const char* EditFailedMessage() { return "内存不足，这次操作没有完成。"; }

@@ -29,6 +29,8 @@ const char* FrequencyInvalidMessage();
 const char* PhraseNoGbkFormMessage();
 // "请选择要移到的组。"
 const char* NoTargetGroupMessage();
+// "一次只能载入一个词库文件。"
+const char* OneLibraryAtATimeMessage();
 // "请先选定词条。"
 const char* NoPhraseSelectedMessage();
 // "内存不足，这次操作没有完成。"

@@ -1,8 +1,30 @@
 #include "TabrixApp.h"
 
+#include <string>
+#include <vector>
+
 #include "TabrixDlg.h"
+#include "framework/AnsiPath.h"
 
 CTabrixApp theApp;
+
+namespace {
+
+// The files named on the command line (a double click on a .wbk runs
+// `Tabrix.exe "<file>"`), read in their wide form so that any name arrives.
+std::vector<std::string> CommandLineFiles() {
+  std::vector<std::string> files;
+  int argc = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  if (!argv) return files;
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] != L'\0') files.push_back(AnsiPath(argv[i]));
+  }
+  ::LocalFree(argv);
+  return files;
+}
+
+}  // namespace
 
 CTabrixApp::CTabrixApp() = default;
 
@@ -10,6 +32,7 @@ CTabrixApp::~CTabrixApp() = default;
 
 BOOL CTabrixApp::InitInstance() {
   CTabrixDlg dlg;
+  dlg.m_arrStartFiles = CommandLineFiles();
   m_pMainWnd = &dlg;
   dlg.DoModal();
   // The dialog ends with this function; nothing may point at it afterwards.

@@ -17,6 +17,9 @@ namespace {
 const char kLibraryFilter[] = "青柚云笺词库文件(*.wbk)|*.wbk||";
 const char kLibraryExt[] = "wbk";
 
+// Posted by OnInitDialog when the command line named files.
+const UINT WM_OPEN_START_FILES = WM_APP + 1;
+
 struct tagCOLUMN {
   const char* pszHeading;
   int nWidth;
@@ -76,6 +79,11 @@ BOOL CTabrixDlg::OnInitDialog() {
 
   m_library.m_funProgress = &CTabrixDlg::ProgressToBar;
   m_library.m_pProgressData = this;
+
+  ::DragAcceptFiles(m_hWnd, TRUE);
+  // The command line's files once the window is up, so that a failure's
+  // message has the window behind it.
+  if (!m_arrStartFiles.empty()) PostMessage(WM_OPEN_START_FILES);
   return TRUE;
 }
 
@@ -146,6 +154,18 @@ BOOL CTabrixDlg::OnPaint() {
 }
 
 BOOL CTabrixDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  if (message == WM_DROPFILES) {
+    OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    *pResult = 0;
+    return TRUE;
+  }
+  if (message == WM_OPEN_START_FILES) {
+    std::vector<std::string> files;
+    files.swap(m_arrStartFiles);
+    OpenFiles(files);
+    *pResult = 0;
+    return TRUE;
+  }
   if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == m_ctrlList.m_hWnd) {
     OnGroupContextMenu(lParam);
     *pResult = 0;
@@ -256,7 +276,7 @@ void CTabrixDlg::OnLoadCurrent() {
   LoadAndShow(path, "载入词库错误");
 }
 
-void CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
+bool CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
   tagLOADREPORT report;
   // The load's progress ends the bar itself.
   const int nLoaded = m_library.Load(path.c_str(), &report);
@@ -266,9 +286,10 @@ void CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
     RefreshGroupList();
     const std::string strOutcome = LoadOutcomeMessage(report);
     if (!strOutcome.empty()) MessageBox(strOutcome.c_str());
-    return;
+    return true;
   }
   // Whatever a failed load left behind is not shown, so it is not kept.
   m_library.Free();
   MessageBox(pszFailure);
+  return false;
 }

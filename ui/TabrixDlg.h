@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ImportStats.h"
 
@@ -45,6 +46,12 @@ class CTabrixDlg : public CDialog {
   void EndProgress();
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
+  // Files given on the command line, opened once the window shows.
+  std::vector<std::string> m_arrStartFiles;
+  // Files handed over by the system: one library file is loaded (as "载入"),
+  // the other files are imported as new groups (as "导入新组"), in order.
+  // Several library files at once are refused with a message.
+  void OpenFiles(const std::vector<std::string>& paths);
   // The commands on group row nItem: its phrases in the phrase window,
   // deleting it after a confirmation, exporting it as a phrase list.
   void OpenPhrases(int nItem);
@@ -66,8 +73,12 @@ class CTabrixDlg : public CDialog {
   void OnSave();
   void OnLoadCurrent();
   // Loads path and shows its groups, or empties the library and says pszFailure.
-  void LoadAndShow(const std::string& path, const char* pszFailure);
+  // True when the library was loaded (a damaged one included).
+  bool LoadAndShow(const std::string& path, const char* pszFailure);
   void OnImportNewGroup();
+  // "导入新组" of a file already chosen.
+  void ImportNewGroupFrom(const std::string& path);
+  void OnDropFiles(HDROP hDrop);
   void OnImportToGroup();
   void OnSetGroupProp();
   void ShowAboutBox();

@@ -69,7 +69,10 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
 void CTabrixDlg::OnImportNewGroup() {
   CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kImportFilter);
   if (dlg.DoModal() != IDOK) return;
-  const std::string path = dlg.GetPathName();
+  ImportNewGroupFrom(dlg.GetPathName());
+}
+
+void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   uint8_t group = TABRIX_NO_GROUP;
   tagIMPORTSTATS stats = {};
   bool bDictionary = false;

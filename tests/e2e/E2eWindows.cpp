@@ -1,6 +1,7 @@
 #include "E2eWindows.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -185,6 +186,33 @@ HWND CProgramWindows::WaitForPopupMenu(DWORD timeoutMs) const {
     Fail("no popup menu appeared within %lu ms", static_cast<unsigned long>(timeoutMs));
   }
   return s.hFound;
+}
+
+void DropFiles(HWND hWnd, HANDLE hProcess, const std::vector<std::string>& gbkPaths) {
+  std::wstring names;
+  for (const std::string& path : gbkPaths) {
+    const int n = ::MultiByteToWideChar(936, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(936, 0, path.c_str(), -1, &wide[0], n);
+    names += wide;  // with its NUL
+  }
+  names += L'\0';
+  DROPFILES head = {};
+  head.pFiles = sizeof head;
+  head.fWide = TRUE;
+  std::string block(reinterpret_cast<const char*>(&head), sizeof head);
+  block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+  // The handle the program reads is a pointer of its own address space.
+  void* remote =
+      ::VirtualAllocEx(hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  SIZE_T written = 0;
+  if (!remote || !::WriteProcessMemory(hProcess, remote, block.data(), block.size(), &written) ||
+      written != block.size()) {
+    Fail("cannot place the dropped names in the program");
+  }
+  if (!::PostMessageA(hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0)) {
+    Fail("cannot post WM_DROPFILES");
+  }
 }
 
 void ChooseMenuLetter(HWND hMenuWnd, char letter) {

@@ -86,6 +86,9 @@ void ChooseFile(HWND hFileDlg, const std::string& path);
 // Chooses the item of a popup menu whose mnemonic is the letter given
 // (what typing it does while the menu is open).
 void ChooseMenuLetter(HWND hMenuWnd, char letter);
+// Drops files on a window of another process as the shell does: a DROPFILES
+// block with the wide names, placed in that process, and WM_DROPFILES.
+void DropFiles(HWND hWnd, HANDLE hProcess, const std::vector<std::string>& gbkPaths);
 // Presses Cancel in a file dialog.
 void CancelFileDialog(HWND hFileDlg);
 

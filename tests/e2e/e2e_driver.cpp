@@ -207,7 +207,9 @@ class CScenario {
   void Run();
 
  private:
-  void Start();
+  // Tabrix.exe, with the files given on its command line.
+  void Start(const std::vector<std::string>& files = {});
+  void OpenFilesTheSystemsWay(const std::string& input, const std::string& saved);
   void ImportNewGroup(const std::string& path);
   void ImportIntoMarkedGroup(const std::string& path);
   void ImportOtherSources(const std::string& input, const tagIMPORTOPTIONS& options,
@@ -227,8 +229,9 @@ class CScenario {
   CTabrix m_model;  // what the editor's library must hold
 };
 
-void CScenario::Start() {
+void CScenario::Start(const std::vector<std::string>& files) {
   std::string commandLine = "\"" + m_strExe + "\"";
+  for (const std::string& file : files) commandLine += " \"" + file + "\"";
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   if (!::CreateProcessA(m_strExe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
@@ -424,6 +427,47 @@ void CScenario::DeleteAndExportGroups(const std::string& out, CRemoteList& list)
       std::strcmp(back.szRemark, source.szRemark) || GroupTexts(m_model, g) != sourceTexts) {
     Fail("the exported group does not import back as it was");
   }
+}
+
+// A second run: Tabrix.exe with the saved library on its command line (as a
+// double click on it runs the program), then files dropped on its window.
+void CScenario::OpenFilesTheSystemsWay(const std::string& input, const std::string& saved) {
+  ::CloseHandle(g_app.hThread);
+  ::CloseHandle(g_app.hProcess);
+  g_app = PROCESS_INFORMATION();
+  Log("step: Tabrix.exe \"%s\"", saved.c_str());
+  Start({saved});
+  CRemoteList list(::GetDlgItem(m_hMain, kList), g_app.hProcess);
+  list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
+  ExpectRows("the library on the command line", list, m_model);
+
+  Log("step: two phrase lists dropped on the window");
+  const std::string first = Join(input, "拖放一.txt");
+  const std::string second = Join(input, "拖放二.txt");
+  WriteBytes(first, "拖放 9\r\n放下 8\r\n");
+  WriteBytes(second, "@名称=第二个\r\n拖动 7\r\n");
+  DropFiles(m_hMain, g_app.hProcess, {first, second});
+  for (const std::string& path : {first, second}) {
+    tagIMPORTOPTIONS options = DefaultImportOptions();
+    const std::string title = GroupTitleFromPath(path.c_str());
+    options.pszTitle = title.c_str();
+    if (::ImportNewGroup(m_model, path.c_str(), options, nullptr, nullptr) != IMPORT_OK) {
+      Fail("the core could not import %s", path.c_str());
+    }
+  }
+  list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
+  WaitIdle(m_hMain);
+  ExpectRows("after the drop of two lists", list, m_model);
+
+  Log("step: a library dropped on the window");
+  CTabrix dropped;
+  const std::string library = Join(input, "拖放的词库.wbk");
+  WriteInstalledLibrary(dropped, library);
+  DropFiles(m_hMain, g_app.hProcess, {library});
+  list.WaitForCount(static_cast<int>(dropped.GetGroupCount()));
+  WaitIdle(m_hMain);
+  ExpectRows("after the drop of a library", list, dropped);
+  Exit();
 }
 
 void CScenario::Exit() {
@@ -698,6 +742,8 @@ void CScenario::Run() {
   if (!m_model.Save(expected.c_str())) Fail("the core could not save %s", expected.c_str());
   const size_t size = ExpectSameLibraryFile(saved, expected);
   Log("the saved library (%u bytes) is the expected one", static_cast<unsigned>(size));
+
+  OpenFilesTheSystemsWay(input, saved);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "FileDialog.h"
 
+#include "AnsiPath.h"
+
 #include <shobjidl.h>
 
 #include "GbkText.h"
@@ -18,35 +20,6 @@ std::wstring Widen(const std::string& text) {
     ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0],
                           length);
   }
-  return result;
-}
-
-// The text in the ANSI code page; false when a character has no exact
-// equivalent there (it would come out as '?', never as a look-alike).
-bool Narrow(const wchar_t* text, std::string& out) {
-  out.clear();
-  BOOL bDefaultUsed = FALSE;
-  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0,
-                                         nullptr, &bDefaultUsed);
-  if (size <= 1) return size == 1;
-  out.assign(static_cast<size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, &out[0], size, nullptr,
-                        &bDefaultUsed);
-  out.resize(static_cast<size_t>(size) - 1);
-  return !bDefaultUsed;
-}
-
-// A path for the narrow file functions. A name the code page cannot spell is
-// given by its short (8.3) name where the file system has one; otherwise the
-// path keeps its '?', which no file name holds, so that opening it fails
-// instead of reaching another file.
-std::string NarrowPath(const wchar_t* path) {
-  std::string result;
-  if (Narrow(path, result)) return result;
-  wchar_t shortPath[MAX_PATH];
-  const DWORD length = ::GetShortPathNameW(path, shortPath, MAX_PATH);
-  std::string shortResult;
-  if (length > 0 && length < MAX_PATH && Narrow(shortPath, shortResult)) return shortResult;
   return result;
 }
 
@@ -161,7 +134,7 @@ INT_PTR CFileDialog::DoItemDialog(HWND hOwner) {
         CComRelease<IShellItem> item(SUCCEEDED(dialog.m_p->GetResult(&pItem)) ? pItem : nullptr);
         wchar_t* pszPath = nullptr;
         if (item.m_p && SUCCEEDED(item.m_p->GetDisplayName(SIGDN_FILESYSPATH, &pszPath))) {
-          m_strPath = NarrowPath(pszPath);
+          m_strPath = AnsiPath(pszPath);
           ::CoTaskMemFree(pszPath);
           if (!m_strPath.empty()) result = IDOK;
         }
