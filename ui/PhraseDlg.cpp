@@ -6,6 +6,7 @@
 #include "GbkText.h"
 #include "PhraseMessages.h"
 #include "Tabrix.h"
+#include "framework/Dpi.h"
 
 namespace {
 
@@ -68,9 +69,9 @@ BOOL CPhraseDlg::OnInitDialog() {
 
   m_ctrlList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   m_ctrlList.InsertColumn(COLUMN_TEXT, kColumns[COLUMN_TEXT].pszHeading, LVCFMT_LEFT,
-                          kColumns[COLUMN_TEXT].nWidth);
+                          ScaleForDpi(kColumns[COLUMN_TEXT].nWidth));
   m_ctrlList.InsertColumn(COLUMN_FREQ, kColumns[COLUMN_FREQ].pszHeading, LVCFMT_RIGHT,
-                          kColumns[COLUMN_FREQ].nWidth);
+                          ScaleForDpi(kColumns[COLUMN_FREQ].nWidth));
   ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_FIND, EM_LIMITTEXT, TABRIX_MAX_PHRASE_LEN, 0);
   ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_TEXT, EM_LIMITTEXT, 64, 0);
   SetDlgItemInt(IDC_PHRASE_FREQ, 0, FALSE);
@@ -90,7 +91,7 @@ void CPhraseDlg::ShowGroupColumn(bool bShow) {
   const bool bShown = m_ctrlList.GetColumnCount() > COLUMN_GROUP;
   if (bShow && !bShown) {
     m_ctrlList.InsertColumn(COLUMN_GROUP, kColumns[COLUMN_GROUP].pszHeading, LVCFMT_LEFT,
-                            kColumns[COLUMN_GROUP].nWidth);
+                            ScaleForDpi(kColumns[COLUMN_GROUP].nWidth));
   } else if (!bShow && bShown) {
     m_ctrlList.DeleteColumn(COLUMN_GROUP);
   }

@@ -8,6 +8,7 @@
 #include "LibraryMessages.h"
 #include "LoadReport.h"
 #include "Progress.h"
+#include "framework/Dpi.h"
 #include "framework/FileDialog.h"
 #include "framework/Menu.h"
 #include "framework/WinApp.h"
@@ -24,6 +25,7 @@ struct tagCOLUMN {
   const char* pszHeading;
   int nWidth;
 };
+// Widths in pixels at 96 dots per inch, scaled for the screen.
 const tagCOLUMN kColumns[] = {{"组名称", 120}, {"容量", 60}, {"编辑", 120}, {"备注", 120}};
 
 // The least time between two moves of the progress bar: 20 moves a second
@@ -67,11 +69,15 @@ BOOL CTabrixDlg::OnInitDialog() {
   }
 
   SetIcon(m_hIcon, TRUE);
-  SetIcon(m_hIcon, FALSE);
+  // The small icon from the icon's own small image, which stays sharp at
+  // every screen resolution; the big one scaled down would blur.
+  HICON hSmall = LoadIconForDpi(IDR_MAINFRAME, true);
+  SetIcon(hSmall ? hSmall : m_hIcon, FALSE);
 
   m_ctrlList.SetExtendedStyle(LVS_EX_CHECKBOXES);
   for (int i = 0; i < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++i) {
-    m_ctrlList.InsertColumn(i, kColumns[i].pszHeading, LVCFMT_LEFT, kColumns[i].nWidth);
+    m_ctrlList.InsertColumn(i, kColumns[i].pszHeading, LVCFMT_LEFT,
+                            ScaleForDpi(kColumns[i].nWidth));
   }
 
   SetDlgItemInt(IDC_FREQ_MIN, 0, TRUE);

@@ -99,8 +99,13 @@ TEST_F(OpenFilesTest, ANameOutsideTheCodePageArrivesByItsShortName) {
   // 한국어 has no GBK form: the file is opened by its 8.3 name.
   const std::wstring dir = Wide(m_scratch.Dir());
   const std::wstring path = dir + L"\\\uD55C\uAD6D\uC5B4.txt";
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, h);
+  // The scratch folder's narrow clean-up cannot name this file.
+  struct tagREMOVE {
+    std::wstring strPath;
+    ~tagREMOVE() { ::DeleteFileW(strPath.c_str()); }
+  } remove{path};
   const char text[] = "韩文 3\n";
   DWORD written = 0;
   ASSERT_TRUE(::WriteFile(h, text, sizeof text - 1, &written, nullptr));

@@ -70,10 +70,19 @@ TEST_F(MainDialogTest, SystemMenuEndsWithSeparatorAndAboutItem) {
 static_assert((IDM_ABOUTBOX & 0xF) == 0 && IDM_ABOUTBOX < 0xF000, "a system menu item's id");
 static_assert(IDM_ABOUTBOX == 16, "the id of the released program");
 
-TEST_F(MainDialogTest, IconIsTheProgramsBigAndSmallIcon) {
+TEST_F(MainDialogTest, IconIsTheProgramsBigIconAndItsOwnSmallImage) {
   ASSERT_NE(m_dlg.m_hIcon, nullptr);
   EXPECT_EQ(reinterpret_cast<HICON>(m_dlg.SendMessage(WM_GETICON, ICON_BIG)), m_dlg.m_hIcon);
-  EXPECT_EQ(reinterpret_cast<HICON>(m_dlg.SendMessage(WM_GETICON, ICON_SMALL)), m_dlg.m_hIcon);
+  // The small icon is icon 128's own small image.
+  HICON hSmall = reinterpret_cast<HICON>(m_dlg.SendMessage(WM_GETICON, ICON_SMALL));
+  ASSERT_NE(nullptr, hSmall);
+  ICONINFO small = {};
+  ASSERT_TRUE(::GetIconInfo(hSmall, &small));
+  BITMAP bm = {};
+  ::GetObjectA(small.hbmColor ? small.hbmColor : small.hbmMask, sizeof bm, &bm);
+  EXPECT_EQ(::GetSystemMetrics(SM_CXSMICON), bm.bmWidth);
+  if (small.hbmColor) ::DeleteObject(small.hbmColor);
+  if (small.hbmMask) ::DeleteObject(small.hbmMask);
   EXPECT_EQ(reinterpret_cast<HICON>(m_dlg.SendMessage(WM_QUERYDRAGICON)), m_dlg.m_hIcon);
   // The icon of the program's resources, 128.
   ICONINFO info = {};
