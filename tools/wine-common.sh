@@ -99,3 +99,24 @@ tabrix_wait_gone() {
   done
   ! kill -0 "$pid" 2>/dev/null
 }
+
+# tabrix_answer_screenshots DIR: answers a test program's screenshot requests
+# until killed (run it in the background): DIR/NAME.req holds the area as an
+# X geometry (WxH+X+Y); the display's area goes to DIR/NAME.png (ImageMagick's
+# import), then the request becomes DIR/NAME.done.
+tabrix_answer_screenshots() {
+  local dir=$1 req name area crop
+  while :; do
+    for req in "$dir"/*.req; do
+      [ -e "$req" ] || continue
+      name=$(basename "$req" .req)
+      crop=()
+      area=$(head -c 64 "$req")
+      [[ $area =~ ^[0-9]+x[0-9]+\+[0-9]+\+[0-9]+$ ]] && crop=(-crop "$area")
+      timeout 20 import -display "$DISPLAY" -window root "${crop[@]}" "$dir/$name.png" \
+        >/dev/null 2>&1 || echo "screenshot $name failed" >&2
+      mv -f "$req" "$dir/$name.done"
+    done
+    sleep 0.05
+  done
+}

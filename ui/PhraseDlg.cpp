@@ -45,6 +45,8 @@ void CPhraseDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CPhraseDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  // The program's icon on the caption, at the small icons' size.
+  if (HICON hIcon = LoadIconForDpi(IDR_MAINFRAME, true)) SetIcon(hIcon, FALSE);
   m_layout.Begin(m_hWnd);
   m_layout.Anchor(IDC_PHRASE_FIND, ANCHOR_GROW_X);
   m_layout.Anchor(IDC_PHRASE_WHOLE, ANCHOR_MOVE_X);

@@ -24,6 +24,7 @@
 #include "GbkSource.h"
 #include "GroupListWriter.h"
 #include "PhraseImport.h"
+#include "ScreenshotRequest.h"
 #include "Tabrix.h"
 
 namespace {
@@ -149,22 +150,8 @@ void Screenshot(const char* name, HWND hMain, HWND hShown) {
   ::GetWindowRect(hShown, &shown);
   ::UnionRect(&area, &main, &shown);
   ::InflateRect(&area, 8, 8);
-  if (area.left < 0) area.left = 0;
-  if (area.top < 0) area.top = 0;
-  char geometry[64];
-  std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", area.right - area.left,
-                area.bottom - area.top, area.left, area.top);
-  const std::string request = Join(g_shotsDir, std::string(name) + ".req");
-  const std::string done = Join(g_shotsDir, std::string(name) + ".done");
-  ::DeleteFileA(done.c_str());
-  WriteBytes(request, geometry);
-  const DWORD start = ::GetTickCount();
-  while (!FileExists(done)) {
-    if (::GetTickCount() - start > 30000) Fail("the screenshot %s was not taken", name);
-    ::Sleep(50);
-  }
-  ::DeleteFileA(done.c_str());
-  Log("screenshot %s.png (%s)", name, geometry);
+  if (!RequestScreenshot(g_shotsDir, name, area)) Fail("the screenshot %s was not taken", name);
+  Log("screenshot %s.png (%ldx%ld)", name, area.right - area.left, area.bottom - area.top);
 }
 
 // The data directory of the installed input method, as the editor reads it.

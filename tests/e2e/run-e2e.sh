@@ -116,23 +116,8 @@ if [ -n "$shots" ]; then
     mkdir -p "$shots"
     rm -f "$shots"/*.png "$shots"/*.req "$shots"/*.done
     shots_arg=("$shots")
-    # Answers the driver's requests: NAME.req (the area, WxH+X+Y) -> NAME.png,
-    # then NAME.done.
-    (
-      while :; do
-        for req in "$shots"/*.req; do
-          [ -e "$req" ] || continue
-          name=$(basename "$req" .req)
-          crop=()
-          area=$(head -c 64 "$req")
-          [[ $area =~ ^[0-9]+x[0-9]+\+[0-9]+\+[0-9]+$ ]] && crop=(-crop "$area")
-          timeout 20 import -display "$DISPLAY" -window root "${crop[@]}" "$shots/$name.png" \
-            >/dev/null 2>&1 || echo "run-e2e: screenshot $name failed" >&2
-          mv -f "$req" "$shots/$name.done"
-        done
-        sleep 0.05
-      done
-    ) &
+    # Answers the driver's requests: NAME.req -> NAME.png, then NAME.done.
+    tabrix_answer_screenshots "$shots" &
     watcher_pid=$!
   else
     say "ImageMagick's import is missing: no screenshots"
