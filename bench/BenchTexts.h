@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "BenchOptions.h"
@@ -69,4 +70,25 @@ inline size_t BaselineReadSortUnique(const std::string& path) {
   }
   std::sort(texts.begin(), texts.end());
   return size_t(std::unique(texts.begin(), texts.end()) - texts.begin());
+}
+
+// A phrase list of n distinct GBK phrases of 2 to 8 characters (lead B0-F7,
+// trail A1-FE) with frequencies 0..250, one "text frequency" line each, in
+// random order; the same list for the same n.
+inline std::string RandomPhraseList(uint32_t n) {
+  std::mt19937 rng(n);
+  std::uniform_int_distribution<int> chars(2, 8), lead(0xB0, 0xF7), trail(0xA1, 0xFE);
+  std::unordered_set<std::string> seen;
+  seen.reserve(n * 2);
+  std::string list;
+  while (seen.size() < n) {
+    std::string text;
+    for (int c = chars(rng); c > 0; --c) {
+      text.push_back(static_cast<char>(lead(rng)));
+      text.push_back(static_cast<char>(trail(rng)));
+    }
+    if (!seen.insert(text).second) continue;
+    list += text + " " + std::to_string(rng() % 251) + "\n";
+  }
+  return list;
 }

@@ -16,9 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "BenchTexts.h"
@@ -43,20 +41,7 @@ void Pump() {
 // A library file of n distinct GBK phrases of 2 to 8 characters in one
 // group, random frequencies; written through the core's import and save.
 bool WriteLibrary(const std::string& folder, uint32_t n, std::string* pPath) {
-  std::mt19937 rng(n);
-  std::uniform_int_distribution<int> chars(2, 8), lead(0xB0, 0xF7), trail(0xA1, 0xFE);
-  std::unordered_set<std::string> seen;
-  seen.reserve(n * 2);
-  std::string list;
-  while (seen.size() < n) {
-    std::string text;
-    for (int c = chars(rng); c > 0; --c) {
-      text.push_back(static_cast<char>(lead(rng)));
-      text.push_back(static_cast<char>(trail(rng)));
-    }
-    if (!seen.insert(text).second) continue;
-    list += text + " " + std::to_string(rng() % 251) + "\n";
-  }
+  const std::string list = RandomPhraseList(n);
   const std::string text = folder + "/bench-phrases.txt";
   if (!WriteFileText(text, list)) return false;
   CTabrix lib;

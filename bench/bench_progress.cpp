@@ -19,12 +19,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "BenchOptions.h"
+#include "BenchTexts.h"
 #include "BenchTiming.h"
 #include "PhraseImport.h"
 #include "TabrixDlg.h"
@@ -62,25 +61,9 @@ bool ParseOptions(int argc, char** argv, Options* options) {
   return true;
 }
 
-// A phrase-list text file of n distinct GBK phrases of 2 to 8 characters
-// (lead B0-F7, trail A1-FE) with frequencies 0..250, in random order.
+// A phrase-list text file of n distinct GBK phrases in random order.
 bool WritePhraseList(const std::string& path, uint32_t n) {
-  std::mt19937 rng(n);
-  std::uniform_int_distribution<int> chars(2, 8), lead(0xB0, 0xF7), trail(0xA1, 0xFE);
-  std::unordered_set<std::string> seen;
-  seen.reserve(n * 2);
-  FILE* file = fopen(path.c_str(), "wb");
-  if (!file) return false;
-  while (seen.size() < n) {
-    std::string text;
-    for (int c = chars(rng); c > 0; --c) {
-      text.push_back(static_cast<char>(lead(rng)));
-      text.push_back(static_cast<char>(trail(rng)));
-    }
-    if (!seen.insert(text).second) continue;
-    fprintf(file, "%s %u\n", text.c_str(), static_cast<unsigned>(rng() % 251));
-  }
-  return fclose(file) == 0;
+  return WriteFileText(path, RandomPhraseList(n));
 }
 
 // The bar as it was driven before the throttle: every step sent (load,

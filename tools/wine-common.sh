@@ -120,3 +120,75 @@ tabrix_answer_screenshots() {
     sleep 0.05
   done
 }
+
+# tabrix_start_xvfb DIR [SCREEN]: a private Xvfb on a free display number
+# (-displayfd: Xvfb picks it and writes it to fd 3), its log in DIR/xvfb.log.
+# Sets DISPLAY and TABRIX_XVFB_PID; false, with the reason, when it did not
+# start.
+tabrix_start_xvfb() {
+  local dir=$1 screen=${2:-1280x1024x24} number
+  command -v Xvfb >/dev/null 2>&1 || {
+    echo "Xvfb is not installed (run tools/setup.sh)" >&2
+    return 1
+  }
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
+  TABRIX_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$dir/display" ] && break
+    kill -0 "$TABRIX_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  number=$(tr -dc 0-9 <"$dir/display")
+  [ -n "$number" ] || {
+    cat "$dir/xvfb.log" >&2
+    echo "Xvfb did not start" >&2
+    return 1
+  }
+  export DISPLAY=":$number"
+}
+
+# tabrix_stop_stage: ends the wineserver of $WINEPREFIX (its programs first)
+# and the Xvfb of tabrix_start_xvfb, if any.
+tabrix_stop_stage() {
+  timeout 20 "$WINESERVER" -k >/dev/null 2>&1
+  timeout 30 "$WINESERVER" -w >/dev/null 2>&1
+  if [ -n "${TABRIX_XVFB_PID:-}" ]; then
+    kill "$TABRIX_XVFB_PID" 2>/dev/null
+    tabrix_wait_gone "$TABRIX_XVFB_PID" 50 || kill -9 "$TABRIX_XVFB_PID" 2>/dev/null
+    TABRIX_XVFB_PID=
+  fi
+}
+
+# tabrix_fresh_prefix WORK: WORK made anew, holding a fresh prefix booted
+# under $LANG at $WINEPREFIX (which lies inside WORK), its X11 windows
+# unmanaged. False, with the reason, when it cannot be made.
+tabrix_fresh_prefix() {
+  local work=$1
+  [ -d "$WINEPREFIX" ] && timeout 20 "$WINESERVER" -k >/dev/null 2>&1
+  rm -rf "${work:?}"
+  mkdir -p "$work" || { echo "cannot create $work" >&2; return 1; }
+  tabrix_boot_prefix || { echo "could not create the wine prefix $WINEPREFIX" >&2; return 1; }
+  DISPLAY='' tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || {
+    echo "could not set the X11 driver mode" >&2
+    return 1
+  }
+}
+
+# tabrix_end_stage STATUS SHOTS WATCHER_PID: the end of a test stage that
+# made its own prefix: the screenshot answering loop stopped (its leftover
+# requests removed), the wineserver and the Xvfb ended, and the prefix removed
+# when the test passed (kept for a look when it failed).
+tabrix_end_stage() {
+  local rc=$1 shots=$2 watcher=$3
+  if [ -n "$watcher" ]; then
+    kill "$watcher" 2>/dev/null
+    wait "$watcher" 2>/dev/null
+    rm -f "$shots"/*.req "$shots"/*.done
+  fi
+  tabrix_stop_stage
+  if [ "$rc" -eq 0 ]; then
+    rm -rf "${WINEPREFIX:?}"
+  else
+    echo "the prefix stays in $WINEPREFIX" >&2
+  fi
+}

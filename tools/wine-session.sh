@@ -104,19 +104,8 @@ case $mode in
     [ -n "${DISPLAY:-}" ] || fail "TABRIX_WINE_DISPLAY=host but DISPLAY is not set"
     ;;
   xvfb)
-    command -v Xvfb >/dev/null 2>&1 || fail "Xvfb is not installed (run tools/setup.sh)"
-    # -displayfd: Xvfb picks a free display number and writes it to fd 3.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-      3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-      [ -s "$session_dir/display" ] && break
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    number=$(tr -dc 0-9 <"$session_dir/display")
-    [ -n "$number" ] || { cat "$session_dir/xvfb.log" >&2; fail "Xvfb did not start"; }
-    export DISPLAY=":$number"
+    tabrix_start_xvfb "$session_dir" || fail "no display"
+    xvfb_pid=$TABRIX_XVFB_PID
     echo "wine-session: Xvfb on display $DISPLAY" >&2
     ;;
 esac

@@ -48,26 +48,13 @@ tabrix_setup_locale "${TABRIX_LOCALE_DIR:-$root/build/locale}" || exit 125
 # This test's own prefix, whatever prefix a surrounding session uses.
 export WINEPREFIX="$work/wineprefix"
 
-xvfb_pid=
 watcher_pid=
 cleanup() {
   local rc=$?
   trap - EXIT INT TERM
-  if [ -n "$watcher_pid" ]; then
-    kill "$watcher_pid" 2>/dev/null
-    wait "$watcher_pid" 2>/dev/null
-    rm -f "$shots"/*.req "$shots"/*.done
-  fi
-  timeout 20 "$WINESERVER" -k >/dev/null 2>&1
-  timeout 30 "$WINESERVER" -w >/dev/null 2>&1
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    tabrix_wait_gone "$xvfb_pid" 50 || kill -9 "$xvfb_pid" 2>/dev/null
-  fi
-  if [ "$rc" -eq 0 ]; then
-    rm -rf "${WINEPREFIX:?}"
-  else
-    echo "run-e2e: failed (status $rc); the prefix stays in $WINEPREFIX" >&2
+  tabrix_end_stage "$rc" "$shots" "$watcher_pid"
+  if [ "$rc" -ne 0 ]; then
+    echo "run-e2e: failed (status $rc)" >&2
     [ -n "$shots" ] && [ -f "$shots/failure.png" ] && echo "run-e2e: the screen: $shots/failure.png" >&2
   fi
   say "done, status $rc"
@@ -78,35 +65,20 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 # A fresh prefix: nothing survives from an earlier run.
-[ -d "$WINEPREFIX" ] && timeout 20 "$WINESERVER" -k >/dev/null 2>&1
-rm -rf "${work:?}"
-mkdir -p "$work" || fail "cannot create $work"
 say "booting a fresh wine prefix ($LANG)"
-tabrix_boot_prefix || fail "could not create the wine prefix $WINEPREFIX"
+tabrix_fresh_prefix "$work" || fail "no prefix"
 say "prefix ready"
 
 # The installed input method's data folder, where the driver puts default.wbk.
 data_dir="$work/已安装"
 mkdir -p "$data_dir"
-DISPLAY='' tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
-  fail "could not set the X11 driver mode"
 DISPLAY='' tabrix_wine_reg add 'HKLM\SOFTWARE\Brimfold\corvane3' /v path_svr_data /t REG_SZ \
   /d "Z:${data_dir//\//\\}" /reg:64 /f || fail "could not set path_svr_data"
 # The desktop process picks its display when the server starts it: restart.
 timeout 20 "$WINESERVER" -k >/dev/null 2>&1
 timeout 60 "$WINESERVER" -w >/dev/null 2>&1
 
-command -v Xvfb >/dev/null 2>&1 || fail "Xvfb is not installed (run tools/setup.sh)"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-number=$(tr -dc 0-9 <"$work/display")
-[ -n "$number" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
-export DISPLAY=":$number"
+tabrix_start_xvfb "$work" 1280x1024x24 || fail "no display"
 timeout 20 "$WINESERVER" -p >/dev/null 2>&1 || fail "could not start the wineserver"
 
 shot_names=(property-dialog main-window phrase-window group-menu message-box about-box)

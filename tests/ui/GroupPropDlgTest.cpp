@@ -40,15 +40,6 @@ class GroupPropDlgTest : public MainDialogTest {
     LoadSample();
   }
 
-  // Marks row nRow as a click on it does: selected, focused, the mark.
-  void MarkRow(int nRow) {
-    m_dlg.m_ctrlList.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    m_dlg.m_ctrlList.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    // Selecting sets the mark only when there was none; a click moves it.
-    m_dlg.m_ctrlList.SetSelectionMark(nRow);
-    ASSERT_EQ(m_dlg.m_ctrlList.GetSelectionMark(), nRow);
-  }
-
   // "设定属性" with one step for the property dialog.
   void SetProperties(std::function<void(CDialog&)> step) {
     m_script.OnModalDialog(std::move(step));

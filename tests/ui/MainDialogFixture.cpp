@@ -44,6 +44,14 @@ void MainDialogTest::Click(int nID) {
                     reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(nID)));
 }
 
+void MainDialogTest::MarkRow(int nRow) {
+  m_dlg.m_ctrlList.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  m_dlg.m_ctrlList.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  // Selecting sets the mark only when there was none; a click moves it.
+  m_dlg.m_ctrlList.SetSelectionMark(nRow);
+  ASSERT_EQ(m_dlg.m_ctrlList.GetSelectionMark(), nRow);
+}
+
 void MainDialogTest::LoadFile(const std::string& path) {
   m_script.AnswerFile(path);
   Click(IDC_LOAD);

@@ -41,6 +41,9 @@ class MainDialogTest : public ::testing::Test {
   // "载入" answered with path.
   void LoadFile(const std::string& path);
 
+  // Marks row nRow as a click on it does: selected, focused, the mark.
+  void MarkRow(int nRow);
+
   int RowCount() const { return m_dlg.m_ctrlList.GetItemCount(); }
   std::string Cell(int nRow, int nCol) const { return m_dlg.m_ctrlList.GetItemText(nRow, nCol); }
   std::vector<std::string> Row(int nRow) const;

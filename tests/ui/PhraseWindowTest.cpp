@@ -59,12 +59,6 @@ class PhraseWindowTest : public MainDialogTest {
     LoadSample();
   }
 
-  void MarkRow(int nRow) {
-    m_dlg.m_ctrlList.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    m_dlg.m_ctrlList.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    m_dlg.m_ctrlList.SetSelectionMark(nRow);
-  }
-
   // Runs step on the phrase window that open() opens.
   void WithPhraseWindow(const std::function<void()>& open,
                         const std::function<void(CPhraseDlg&)>& step) {

@@ -36,52 +36,22 @@ tabrix_find_wine || exit 125
 tabrix_setup_locale "${TABRIX_LOCALE_DIR:-$root/build/locale}" || exit 125
 export WINEPREFIX="$work/wineprefix"
 
-xvfb_pid=
 watcher_pid=
 cleanup() {
   local rc=$?
   trap - EXIT INT TERM
-  if [ -n "$watcher_pid" ]; then
-    kill "$watcher_pid" 2>/dev/null
-    wait "$watcher_pid" 2>/dev/null
-    rm -f "$shots"/*.req "$shots"/*.done
-  fi
-  timeout 20 "$WINESERVER" -k >/dev/null 2>&1
-  timeout 30 "$WINESERVER" -w >/dev/null 2>&1
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    tabrix_wait_gone "$xvfb_pid" 50 || kill -9 "$xvfb_pid" 2>/dev/null
-  fi
-  if [ "$rc" -eq 0 ]; then
-    rm -rf "${WINEPREFIX:?}"
-  else
-    echo "run-dpi: failed (status $rc); the prefix stays in $WINEPREFIX" >&2
-  fi
+  tabrix_end_stage "$rc" "$shots" "$watcher_pid"
+  [ "$rc" -ne 0 ] && echo "run-dpi: failed (status $rc)" >&2
   exit "$rc"
 }
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-[ -d "$WINEPREFIX" ] && timeout 20 "$WINESERVER" -k >/dev/null 2>&1
-rm -rf "${work:?}"
-mkdir -p "$work" || fail "cannot create $work"
 say "booting a fresh wine prefix ($LANG)"
-tabrix_boot_prefix || fail "could not create the wine prefix $WINEPREFIX"
-DISPLAY='' tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
-  fail "could not set the X11 driver mode"
+tabrix_fresh_prefix "$work" || fail "no prefix"
 
-command -v Xvfb >/dev/null 2>&1 || fail "Xvfb is not installed (run tools/setup.sh)"
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-number=$(tr -dc 0-9 <"$work/display")
-[ -n "$number" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
-export DISPLAY=":$number"
+tabrix_start_xvfb "$work" 1600x1200x24 || fail "no display"
 
 if [ -n "$shots" ] && command -v import >/dev/null 2>&1; then
   mkdir -p "$shots"
