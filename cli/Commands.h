@@ -50,6 +50,31 @@ struct tagMERGEARGS {
 };
 int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args);
 
+struct tagFINDARGS {
+  std::string strLibrary;
+  std::string strText;  // in the code page of the command line
+  int nGroup = -1;      // -1: every group
+  bool bJson = false;
+  bool bSalvage = false;  // a damaged library: search what was recovered
+};
+int RunFind(const tagCLICONTEXT& ctx, const tagFINDARGS& args);
+
+struct tagREMOVEARGS {
+  std::string strLibrary;
+  std::string strOutput;
+  std::string strPhrases;  // a phrase list: the texts to remove
+  bool bSalvage = false;
+};
+int RunRemove(const tagCLICONTEXT& ctx, const tagREMOVEARGS& args);
+
+struct tagDELETEGROUPARGS {
+  std::string strLibrary;
+  std::string strOutput;
+  int nGroup = -1;
+  bool bSalvage = false;
+};
+int RunDeleteGroup(const tagCLICONTEXT& ctx, const tagDELETEGROUPARGS& args);
+
 // The whole tool: parses argv and runs one command. --help and --version
 // write to ctx.pOut; usage errors go to ctx.pErr with status EXIT_FAILED.
 int RunWbk(const tagCLICONTEXT& ctx, int argc, const char* const* argv);

@@ -17,8 +17,18 @@ namespace {
 
 // The subcommands, in the order the help lists them; the names in the same
 // order.
-enum WbkCommand { COMMAND_INFO, COMMAND_IMPORT, COMMAND_EXPORT, COMMAND_CHECK, COMMAND_MERGE };
-const char* const kCommandNames[] = {"info", "import", "export", "check", "merge"};
+enum WbkCommand {
+  COMMAND_INFO,
+  COMMAND_IMPORT,
+  COMMAND_EXPORT,
+  COMMAND_CHECK,
+  COMMAND_MERGE,
+  COMMAND_FIND,
+  COMMAND_REMOVE,
+  COMMAND_DELETE_GROUP
+};
+const char* const kCommandNames[] = {"info",  "import", "export", "check",
+                                     "merge", "find",   "remove", "delete-group"};
 
 CLI::App* AddInfo(CLI::App& app, tagINFOARGS& a) {
   CLI::App* c = app.add_subcommand(kCommandNames[COMMAND_INFO],
@@ -107,7 +117,60 @@ CLI::App* AddMerge(CLI::App& app, tagMERGEARGS& a) {
   return c;
 }
 
-// "info, import, export, check, merge"
+CLI::App* AddFind(CLI::App& app, tagFINDARGS& a) {
+  CLI::App* c = app.add_subcommand(
+      kCommandNames[COMMAND_FIND],
+      "List the phrases whose text holds TEXT (a match starts on a whole character), in the "
+      "library's order: group index, phrase and frequency per line, tab-separated; no hit is "
+      "not an error (exit 0, nothing written)");
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
+  c->add_option("TEXT", a.strText, "the text to look for; empty: every phrase")
+      ->required()
+      ->type_name("TEXT");
+  c->add_option("--group", a.nGroup, "only in this group")
+      ->type_name("N")
+      ->check(CLI::Range(0, 254));
+  c->add_flag("--json", a.bJson, "write JSON (ASCII, other characters as \\u escapes)");
+  c->add_flag("--salvage", a.bSalvage,
+              "search what can be recovered from a damaged library instead of refusing it");
+  return c;
+}
+
+CLI::App* AddRemove(CLI::App& app, tagREMOVEARGS& a) {
+  CLI::App* c = app.add_subcommand(
+      kCommandNames[COMMAND_REMOVE],
+      "Remove every phrase whose text a list names, from whichever group holds it, and save "
+      "the result to OUT (which may be LIB). The list is read like an import: GBK, UTF-8 or "
+      "UTF-16, one phrase per line, the text up to its first blank or tab (a frequency after it "
+      "is ignored), '#' comments and '@' header lines passed over, so a list that export wrote "
+      "will do. Texts not in the library are named in a warning (exit 1)");
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
+  c->add_option("OUT", a.strOutput, "library file to write")->required()->type_name("FILE");
+  c->add_option("--phrases", a.strPhrases, "the list of texts to remove")
+      ->required()
+      ->type_name("LIST.txt");
+  c->add_flag("--salvage", a.bSalvage,
+              "start from what can be recovered of a damaged library instead of refusing it");
+  return c;
+}
+
+CLI::App* AddDeleteGroup(CLI::App& app, tagDELETEGROUPARGS& a) {
+  CLI::App* c = app.add_subcommand(
+      kCommandNames[COMMAND_DELETE_GROUP],
+      "Delete group N and its phrases and save the result to OUT (which may be LIB); the later "
+      "groups move up one index, every other group stays as it was");
+  c->add_option("LIB", a.strLibrary, "library file (.wbk)")->required()->type_name("FILE");
+  c->add_option("OUT", a.strOutput, "library file to write")->required()->type_name("FILE");
+  c->add_option("N", a.nGroup, "the group's index")
+      ->required()
+      ->type_name("N")
+      ->check(CLI::Range(0, 254));
+  c->add_flag("--salvage", a.bSalvage,
+              "start from what can be recovered of a damaged library instead of refusing it");
+  return c;
+}
+
+// "info, import, export, check, merge, ..."
 std::string CommandList() {
   std::string list;
   for (const char* name : kCommandNames) list += (list.empty() ? "" : ", ") + std::string(name);
@@ -123,8 +186,13 @@ int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   tagEXPORTARGS exportArgs;
   tagCHECKARGS check;
   tagMERGEARGS merge;
-  CLI::App* commands[] = {AddInfo(app, info), AddImport(app, import), AddExport(app, exportArgs),
-                          AddCheck(app, check), AddMerge(app, merge)};
+  tagFINDARGS find;
+  tagREMOVEARGS remove;
+  tagDELETEGROUPARGS deleteGroup;
+  CLI::App* commands[] = {AddInfo(app, info),         AddImport(app, import),
+                          AddExport(app, exportArgs), AddCheck(app, check),
+                          AddMerge(app, merge),       AddFind(app, find),
+                          AddRemove(app, remove),     AddDeleteGroup(app, deleteGroup)};
   static_assert(sizeof commands / sizeof commands[0] == std::size(kCommandNames),
                 "one subcommand for each name");
   // CLI11 would only say that a command is required.
@@ -153,6 +221,9 @@ int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   if (commands[COMMAND_EXPORT]->parsed()) inputs = {exportArgs.strLibrary};
   if (commands[COMMAND_CHECK]->parsed()) inputs = {check.strLibrary};
   if (commands[COMMAND_MERGE]->parsed()) inputs = merge.arrInputs;
+  if (commands[COMMAND_FIND]->parsed()) inputs = {find.strLibrary};
+  if (commands[COMMAND_REMOVE]->parsed()) inputs = {remove.strLibrary, remove.strPhrases};
+  if (commands[COMMAND_DELETE_GROUP]->parsed()) inputs = {deleteGroup.strLibrary};
   for (const std::string& path : inputs) {
     if (RefuseSpecialFile(ctx, path)) return EXIT_FAILED;
   }
@@ -160,7 +231,10 @@ int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   if (commands[COMMAND_IMPORT]->parsed()) return RunImport(ctx, import);
   if (commands[COMMAND_EXPORT]->parsed()) return RunExport(ctx, exportArgs);
   if (commands[COMMAND_CHECK]->parsed()) return RunCheck(ctx, check);
-  return RunMerge(ctx, merge);
+  if (commands[COMMAND_MERGE]->parsed()) return RunMerge(ctx, merge);
+  if (commands[COMMAND_FIND]->parsed()) return RunFind(ctx, find);
+  if (commands[COMMAND_REMOVE]->parsed()) return RunRemove(ctx, remove);
+  return RunDeleteGroup(ctx, deleteGroup);
 }
 
 }  // namespace

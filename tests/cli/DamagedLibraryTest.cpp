@@ -63,8 +63,11 @@ TEST(WbkDamage, WritingCommandsRefuseADamagedInputUnlessSalvaging) {
   const std::string bad = WriteLibrary(dir, "bad.wbk", 40, true);
   const std::string text = dir.Write("more.txt", "abc\t3\n");
   const std::string out = dir.Path("out.wbk");
-  const std::vector<std::vector<std::string>> commands = {
-      {"merge", out, bad}, {"import", "--base", bad, out, text}, {"export", bad, "-o", out}};
+  const std::vector<std::vector<std::string>> commands = {{"merge", out, bad},
+                                                          {"import", "--base", bad, out, text},
+                                                          {"export", bad, "-o", out},
+                                                          {"remove", bad, out, "--phrases", text},
+                                                          {"delete-group", bad, out, "0"}};
   for (const auto& command : commands) {
     tagWBKRUN run = RunCli(command);
     EXPECT_EQ(EXIT_FAILED, run.nStatus) << command[0];
@@ -145,3 +148,15 @@ TEST(WbkDamage, AFailedSaveSaysWhy) {
   EXPECT_EQ("old", ReadBytes(out));
 }
 #endif
+
+TEST(WbkDamage, FindSearchesADamagedLibraryOnlyWhenSalvaging) {
+  CScratchDir dir;
+  const std::string bad = WriteLibrary(dir, "bad.wbk", 40, true);
+  tagWBKRUN run = RunCli({"find", bad, "p00"});
+  EXPECT_EQ(EXIT_FAILED, run.nStatus);
+  EXPECT_TRUE(Has(run.strErr, "--salvage")) << run.strErr;
+  EXPECT_EQ("", run.strOut);
+  run = RunCli({"find", "--salvage", bad, "p00"});
+  EXPECT_EQ(EXIT_DONE, run.nStatus) << run.strErr;
+  EXPECT_TRUE(Has(run.strOut, "0\tp0001\t1\n")) << run.strOut;
+}
