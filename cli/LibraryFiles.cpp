@@ -108,15 +108,6 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* out) {
   return ok;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = fflush(f) == 0 && ok;
-  ok = fclose(f) == 0 && ok;
-  return ok;
-}
-
 namespace {
 
 namespace fs = std::filesystem;

@@ -30,8 +30,6 @@ bool SaveLibraryFile(const tagCLICONTEXT& ctx, CTabrix& lib, const std::string& 
 std::string DamageSummary(const tagLOADREPORT& report);
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* out);
-// Writes the bytes, replacing any file there; false on any write error.
-bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // Creates the folder and any missing parent folders; true when it exists
 // afterwards. Paths stay narrow strings, as the core takes them (in the ANSI
