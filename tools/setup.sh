@@ -17,7 +17,8 @@ packages=(
   nlohmann-json3-dev              # the cli tool's JSON output
   clang-format
   strace                          # the save's system calls, checked in order by a test
-  python3                         # the include-cycle check (tools/check-include-cycles.py)
+  python3                         # the include-cycle check, the package test's zip listing
+  nsis                            # makensis: the Windows installer
   zlib1g-dev libz-mingw-w64-dev   # zlib (the .qpyd reader), native and for the Windows build
   rime-data-luna-pinyin rime-essay python3-jieba  # real dictionaries the readers' tests read
 )
