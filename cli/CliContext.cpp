@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "FileNames.h"
 #include "GbkText.h"
 #include "TextEncoding.h"
 
@@ -45,10 +46,11 @@ std::FILE* OpenInputFile(const tagCLICONTEXT& ctx, const std::string& path, bool
                          uint64_t* pSize) {
   *pRefused = false;
   struct _stati64 st;
-  int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+  const std::wstring wide = WidePath(path.c_str());
+  int fd = wide.empty() ? -1 : _wopen(wide.c_str(), _O_RDONLY | _O_BINARY);
   if (fd < 0) {
     // Windows opens no folder at all; it is still named for what it is.
-    if (_stati64(path.c_str(), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFDIR) {
+    if (!wide.empty() && _wstati64(wide.c_str(), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFDIR) {
       WriteRefusal(ctx, path, "a folder", pRefused);
     }
     return nullptr;

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <random>
 
+#include "FileNames.h"
 #include "LoadReport.h"
 #include "ProgressBar.h"
 #include "SaveError.h"
@@ -98,7 +99,7 @@ bool SaveLibraryFile(const tagCLICONTEXT& ctx, CTabrix& lib, const std::string& 
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* out) {
   out->clear();
-  FILE* f = fopen(path.c_str(), "rb");
+  FILE* f = OpenFileByPath(path.c_str(), "rb");
   if (f == nullptr) return false;
   uint8_t chunk[65536];
   size_t n;

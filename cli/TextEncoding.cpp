@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "FileNames.h"
 #include "GbkText.h"
 
 #ifdef _WIN32
@@ -13,7 +14,7 @@ uint32_t TerminalCodePage() {
   return cp != 0 ? cp : GetACP();
 }
 
-uint32_t FileNameCodePage() { return GetACP(); }
+uint32_t FileNameCodePage() { return PathsAreUtf8() ? CODEPAGE_UTF8 : GetACP(); }
 
 bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
@@ -52,4 +53,3 @@ std::string GbkForDisplay(const std::string& gbk, uint32_t codePage) {
   }
   return out;
 }
-

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DictContent.h"
+#include "FileNames.h"
 #include "FilePaths.h"
 #include "GbkText.h"
 #include "PhraseBatch.h"
@@ -42,7 +43,7 @@ int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, std::string* p
               std::to_string(DICT_MAX_FILE_BYTES) + ")";
     return IMPORT_DAMAGED;
   }
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = OpenFileByPath(path, "rb");
   if (file == nullptr) return IMPORT_OPEN_FAILED;
   pBytes->resize(static_cast<size_t>(size));
   const size_t n = pBytes->empty() ? 0 : std::fread(pBytes->data(), 1, pBytes->size(), file);
@@ -139,7 +140,7 @@ int DetectDictFormat(const char* path) {
   size_t n = 0;
   std::error_code ec;
   if (std::filesystem::is_regular_file(NativePath(name), ec)) {
-    if (std::FILE* file = std::fopen(path, "rb")) {
+    if (std::FILE* file = OpenFileByPath(path, "rb")) {
       n = std::fread(&sample[0], 1, sample.size(), file);
       std::fclose(file);
     }

@@ -14,19 +14,17 @@
 #include <unistd.h>
 #endif
 
+#include "FileNames.h"
+
 namespace fs = std::filesystem;
 
 // A narrow path as the file system takes it. On Windows a narrow path is in
-// the ANSI code page, as fopen and the other narrow calls take it; converted
-// here the same way, so that the trail byte 0x5C of a character is no
-// separator, and without the exception a failed conversion would throw.
+// the process's path code page (FileNames.h), converted as the file calls
+// convert it, so that the trail byte 0x5C of a character is no separator,
+// and without the exception a failed conversion would throw.
 fs::path NativePath(const std::string& path) {
 #ifdef _WIN32
-  const int size = static_cast<int>(path.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
-  std::wstring wide(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, path.data(), size, &wide[0], length);
-  return fs::path(wide);
+  return fs::path(WidePath(path.c_str()));
 #else
   return fs::path(path);
 #endif
@@ -35,14 +33,7 @@ fs::path NativePath(const std::string& path) {
 // The narrow form of a path the file system gave; false when there is none.
 bool NarrowPath(const fs::path& path, std::string* out) {
 #ifdef _WIN32
-  const std::wstring& wide = path.native();
-  const int size = static_cast<int>(wide.size());
-  BOOL lossy = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, &lossy);
-  if (length <= 0 || lossy) return false;
-  out->assign(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, &(*out)[0], length, nullptr, nullptr);
-  return true;
+  return PathFromWide(path.c_str(), out) && !out->empty();
 #else
   *out = path.native();
   return !out->empty();
@@ -50,7 +41,7 @@ bool NarrowPath(const fs::path& path, std::string* out) {
 }
 
 CTempFile::~CTempFile() {
-  if (!m_strPath.empty()) remove(m_strPath.c_str());
+  if (!m_strPath.empty()) RemoveFileByPath(m_strPath.c_str());
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -79,7 +70,8 @@ bool CTempFile::Create(const std::string& bytes) {
     std::string path = JoinPath(dir, name);
     // Exclusive creation: a name already taken (by another process) is never reused.
 #ifdef _WIN32
-    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    const std::wstring wide = WidePath(path.c_str());
+    int fd = _wopen(wide.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     FILE* f = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
 #else
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
@@ -93,7 +85,7 @@ bool CTempFile::Create(const std::string& bytes) {
 #else
         close(fd);
 #endif
-        remove(path.c_str());
+        RemoveFileByPath(path.c_str());
       }
       return false;
     }

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "FileNames.h"
 #include "TextConvert.h"
 #include "Utf8Append.h"
 
@@ -139,7 +140,7 @@ int CGbkSource::Open(const char* path, SourceMode nMode) {
   if (nMode == SOURCE_MODE_GBK) return SOURCE_OK;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(NativePath(m_strPath), ec)) return SOURCE_OK;
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = OpenFileByPath(path, "rb");
   if (file == nullptr) return SOURCE_CANNOT_READ;
 
   std::vector<unsigned char> block(kBlock);
@@ -177,7 +178,7 @@ int CGbkSource::Open(const char* path, SourceMode nMode) {
   m_pCopy.reset(new CTempFile);
   std::FILE* out = nullptr;
   // Created empty under a name nobody else holds, then filled as the text converts.
-  if (m_pCopy->Create(std::string())) out = std::fopen(m_pCopy->GetPath().c_str(), "wb");
+  if (m_pCopy->Create(std::string())) out = OpenFileByPath(m_pCopy->GetPath().c_str(), "wb");
   // Without a copy the lines are still converted, to count what would be left out.
   CSourceLineSink sink(*this, out);
   CUtf16ToUtf8 utf16(encoding == SOURCE_UTF16BE);

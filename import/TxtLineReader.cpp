@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <sys/stat.h>
 #if defined(_WIN32)
@@ -10,6 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 #endif
+
+#include "FileNames.h"
 
 namespace {
 
@@ -24,7 +27,8 @@ constexpr uint32_t kReadSize = 16 * kBufferSize;
 // a FIFO may never end.
 std::FILE* OpenForReading(const char* path, uint64_t* pLength) {
 #if defined(_WIN32)
-  std::FILE* file = _fsopen(path, "rb", _SH_DENYRW);
+  const std::wstring wide = WidePath(path);
+  std::FILE* file = wide.empty() ? nullptr : _wfsopen(wide.c_str(), L"rb", _SH_DENYRW);
   if (file == nullptr) return nullptr;
   struct _stati64 st;
   if (_fstati64(_fileno(file), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {

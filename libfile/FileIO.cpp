@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -17,6 +18,8 @@ extern "C" __declspec(dllimport) int __stdcall FlushFileBuffers(void* hFile);
 #else
 #include <unistd.h>
 #endif
+
+#include "FileNames.h"
 
 uint32_t CFileFaultSeam::s_nFailAt = 0;
 uint32_t CFileFaultSeam::s_nCount = 0;
@@ -58,13 +61,16 @@ bool CFileWriter::CreateNew(const char* path, unsigned nMode) {
 #ifdef _WIN32
   (void)nMode;
   // _O_EXCL: CREATE_NEW underneath, which fails on any existing name.
-  const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  const std::wstring wide = WidePath(path);
+  const int fd = wide.empty() ? (errno = ENOENT, -1)
+                              : _wopen(wide.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                                       _S_IREAD | _S_IWRITE);
   if (fd < 0) return Fail();
   m_pFile = _fdopen(fd, "wb");
   if (!m_pFile) {
     const int nErr = errno;
     _close(fd);
-    _unlink(path);
+    _wunlink(wide.c_str());
     errno = nErr;
     return Fail();
   }
@@ -116,7 +122,7 @@ bool CFileWriter::Open(const char* path) {
   if (CFileFaultSeam::Step()) return Fail();
   if (!m_pBuffer) m_pBuffer = new (std::nothrow) uint8_t[TABRIX_FILE_BUFFER];
   if (!m_pBuffer) return Fail();
-  m_pFile = fopen(path, "wb");
+  m_pFile = OpenFileByPath(path, "wb");
   m_nBuffered = 0;
   m_nPosition = 0;
   m_bFailed = false;
@@ -209,7 +215,7 @@ bool CFileReader::Open(const char* path) {
   if (!m_pBuffer) return false;
   m_nNext = m_nHeld = 0;
 #ifdef _WIN32
-  m_pFile = fopen(path, "rb");
+  m_pFile = OpenFileByPath(path, "rb");
   if (!m_pFile) return false;
   struct _stat64 st;
   const bool bRegular = _fstat64(_fileno(m_pFile), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;

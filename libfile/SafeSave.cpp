@@ -4,6 +4,7 @@
 #include <string>
 
 #include "FileIO.h"
+#include "FileNames.h"
 #include "SaveError.h"
 #include "SaveTarget.h"
 
@@ -25,7 +26,7 @@ int SaveFileSafely(const char* path, FileContentFunc write, void* data) {
     nError = CommitTemp(file, strTemp, target);
   }
   // Gone already when only the folder flush failed.
-  if (nError != SAVE_ERROR_NONE) std::remove(strTemp.c_str());
+  if (nError != SAVE_ERROR_NONE) RemoveFileByPath(strTemp.c_str());
   return nError;
 }
 

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "FileIO.h"
+#include "FileNames.h"
 #include "SaveError.h"
 #include "SaveTarget.h"
 
@@ -35,12 +36,12 @@ int SaveErrorFromWin32(DWORD nError) {
   }
 }
 
-// The folder part of a narrow path in the ANSI code page: a trail byte of a
-// double-byte character may look like a backslash.
+// The folder part of a path. In the ANSI code page a trail byte of a
+// double-byte character may look like a backslash; in UTF-8 none can.
 std::string FolderOf(const std::string& path) {
   size_t nCut = std::string::npos;
   for (size_t i = 0; i < path.size(); ++i) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+    if (!PathsAreUtf8() && IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
       ++i;
       continue;
     }
@@ -78,12 +79,14 @@ int ResolveSaveTarget(const char* path, tagSAVETARGET* pTarget) {
   std::string strPath = path;
   // Opening with no access follows links and reaches devices, so that what
   // the name stands for can be asked.
-  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const std::wstring wide = WidePath(path);
+  if (wide.empty()) return SAVE_ERROR_NO_FOLDER;  // no file system name
+  HANDLE h = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD nError = GetLastError();
     if (nError != ERROR_FILE_NOT_FOUND) return SaveErrorFromWin32(nError);
-    const DWORD nFolder = GetFileAttributesA(FolderOf(strPath).c_str());
+    const DWORD nFolder = GetFileAttributesW(WidePath(FolderOf(strPath).c_str()).c_str());
     if (nFolder == INVALID_FILE_ATTRIBUTES || !(nFolder & FILE_ATTRIBUTE_DIRECTORY)) {
       return SAVE_ERROR_NO_FOLDER;
     }
@@ -103,16 +106,14 @@ int ResolveSaveTarget(const char* path, tagSAVETARGET* pTarget) {
     nResult = SAVE_ERROR_HARD_LINKS;
   } else if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
     nResult = SAVE_ERROR_READ_ONLY;
-  } else if (GetFileAttributesA(path) & FILE_ATTRIBUTE_REPARSE_POINT) {
+  } else if (GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) {
     // A link: the file it leads to is the one replaced; the link stays.
-    char final[MAX_PATH + 8];
-    const DWORD n = GetFinalPathNameByHandleA(h, final, sizeof(final), FILE_NAME_NORMALIZED);
-    if (n == 0 || n >= sizeof(final)) {
-      nResult = SAVE_ERROR_IO;
-    } else {
-      strPath = final;
-      if (strPath.compare(0, 4, "\\\\?\\") == 0) strPath.erase(0, 4);
-    }
+    wchar_t final[MAX_PATH + 8];
+    const DWORD n =
+        GetFinalPathNameByHandleW(h, final, sizeof(final) / sizeof(final[0]), FILE_NAME_NORMALIZED);
+    std::wstring strFinal = n > 0 && n < sizeof(final) / sizeof(final[0]) ? final : L"";
+    if (strFinal.compare(0, 4, L"\\\\?\\") == 0) strFinal.erase(0, 4);
+    if (strFinal.empty() || !PathFromWide(strFinal.c_str(), &strPath)) nResult = SAVE_ERROR_IO;
   }
   CloseHandle(h);
   if (nResult != SAVE_ERROR_NONE) return nResult;
@@ -155,10 +156,12 @@ int CommitTemp(CFileWriter& file, const std::string& strTemp, const tagSAVETARGE
   if (CFileFaultSeam::Step()) return SaveErrorFromErrno(errno);
   BOOL bReplaced;
   if (target.bExists) {
-    bReplaced = ReplaceFileA(target.strPath.c_str(), strTemp.c_str(), nullptr,
-                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    bReplaced =
+        ReplaceFileW(WidePath(target.strPath.c_str()).c_str(), WidePath(strTemp.c_str()).c_str(),
+                     nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
   } else {
-    bReplaced = MoveFileExA(strTemp.c_str(), target.strPath.c_str(), MOVEFILE_WRITE_THROUGH);
+    bReplaced = MoveFileExW(WidePath(strTemp.c_str()).c_str(),
+                            WidePath(target.strPath.c_str()).c_str(), MOVEFILE_WRITE_THROUGH);
   }
   if (!bReplaced) return SaveErrorFromWin32(GetLastError());
   // ReplaceFile carries the attributes over on Windows; not every
@@ -166,7 +169,9 @@ int CommitTemp(CFileWriter& file, const std::string& strTemp, const tagSAVETARGE
   const DWORD nKeep =
       target.nAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-  if (target.bExists && nKeep != 0) SetFileAttributesA(target.strPath.c_str(), nKeep);
+  if (target.bExists && nKeep != 0) {
+    SetFileAttributesW(WidePath(target.strPath.c_str()).c_str(), nKeep);
+  }
   // Where a POSIX system flushes the folder: nothing more to do here.
   if (CFileFaultSeam::Step()) return SaveErrorFromErrno(errno);
   return SAVE_ERROR_NONE;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "FileNames.h"
+
 size_t GbkCharLength(const char* text, size_t size, size_t i) {
   return IsGbkLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < size ? 2 : 1;
 }
@@ -32,7 +34,8 @@ std::string FileTitleFromPath(const char* path) {
   size_t nameStart = 0;
   size_t i = 0;
   while (p[i] != 0) {
-    if (IsGbkLeadByte(p[i]) && IsGbkTrailByte(p[i + 1])) {
+    // A UTF-8 path hides no separator in a character; a GBK one can.
+    if (!PathsAreUtf8() && IsGbkLeadByte(p[i]) && IsGbkTrailByte(p[i + 1])) {
       i += 2;
       continue;
     }

@@ -481,3 +481,17 @@ TEST(WbkMerge, AFieldWithoutTerminatorIsCut) {
 }
 
 }  // namespace
+
+#ifndef _WIN32  // an ANSI file name on Windows has a GBK form by definition
+TEST(WbkImport, AFileNameCharacterWithNoGbkFormBecomesAnUnderscoreInTheGroupsName) {
+  CScratchDir dir;
+  const std::string list = dir.Write(u8"地名😀表.txt", "北京 9\n");
+  const std::string out = dir.Path("out.wbk");
+  const tagWBKRUN run = RunCli({"import", out, list});
+  EXPECT_EQ(EXIT_DONE, run.nStatus) << run.strErr;
+  EXPECT_TRUE(Contains(run.strErr, "'_' in the group's name")) << run.strErr;
+  CTabrix lib;
+  ASSERT_EQ(1, lib.Load(out.c_str()));
+  EXPECT_STREQ("地名_表", lib.GetGroup(0)->szName);
+}
+#endif
