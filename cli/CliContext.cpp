@@ -26,6 +26,11 @@ std::string Shown(const tagCLICONTEXT& ctx, const char* field, size_t width) {
 std::string ShownPath(const tagCLICONTEXT& ctx, const std::string& path) {
   std::string out;
   if (ConvertCodePage(FileNameCodePage(), ctx.nCodePage, path, &out)) return out;
+  // A UTF-8 name on a console of another code page: what it cannot show is
+  // '?', as in the system's own listings.
+  if (FileNameCodePage() == CODEPAGE_UTF8 && ctx.nCodePage != CODEPAGE_UTF8) {
+    return ConvertEachCharacter(CODEPAGE_UTF8, ctx.nCodePage, path, "?");
+  }
   return path;
 }
 

@@ -23,7 +23,8 @@ std::string Shown(const tagCLICONTEXT& ctx, const std::string& gbk);
 std::string Shown(const tagCLICONTEXT& ctx, const char* field, size_t width);
 
 // A path as given on the command line, for messages (it is already in the
-// terminal's encoding on Linux; on Windows it is in the ANSI code page).
+// terminal's encoding on Linux; on Windows it is UTF-8 in wbk.exe, the ANSI
+// code page otherwise, and a character the console cannot show is '?').
 std::string ShownPath(const tagCLICONTEXT& ctx, const std::string& path);
 
 // Opens an input file for reading bytes, and only a regular file: a device or

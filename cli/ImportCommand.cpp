@@ -80,20 +80,7 @@ std::string GroupTitle(const tagCLICONTEXT& ctx, const std::string& path) {
   std::string title = GroupTitleFromPath(path.c_str());
   std::string gbk;
   if (ConvertCodePage(FileNameCodePage(), CODEPAGE_GBK, title, &gbk)) return gbk;
-  gbk.clear();
-  const bool utf8 = FileNameCodePage() == CODEPAGE_UTF8;
-  for (size_t i = 0; i < title.size();) {
-    // One character: a UTF-8 sequence, or one byte of another encoding.
-    size_t n = 1;
-    if (utf8) {
-      const unsigned char lead = static_cast<unsigned char>(title[i]);
-      n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-      if (i + n > title.size()) n = title.size() - i;
-    }
-    std::string one;
-    gbk += ConvertCodePage(FileNameCodePage(), CODEPAGE_GBK, title.substr(i, n), &one) ? one : "_";
-    i += n;
-  }
+  gbk = ConvertEachCharacter(FileNameCodePage(), CODEPAGE_GBK, title, "_");
   *ctx.pErr << "warning: " << ShownPath(ctx, path)
             << ": the file name has characters with no GBK form; they are '_' in the group's "
                "name\n";

@@ -53,3 +53,21 @@ std::string GbkForDisplay(const std::string& gbk, uint32_t codePage) {
   }
   return out;
 }
+
+std::string ConvertEachCharacter(uint32_t fromCodePage, uint32_t toCodePage, const std::string& in,
+                                 const char* replacement) {
+  std::string out;
+  const bool utf8 = fromCodePage == CODEPAGE_UTF8;
+  for (size_t i = 0; i < in.size();) {
+    size_t n = 1;
+    if (utf8) {
+      const unsigned char lead = static_cast<unsigned char>(in[i]);
+      n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      if (i + n > in.size()) n = in.size() - i;
+    }
+    std::string one;
+    out += ConvertCodePage(fromCodePage, toCodePage, in.substr(i, n), &one) ? one : replacement;
+    i += n;
+  }
+  return out;
+}

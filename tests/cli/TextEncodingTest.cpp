@@ -37,6 +37,25 @@ TEST(TextEncoding, Utf8Validity) {
   }
 }
 
+TEST(TextEncoding, EachCharacterWithNoFormIsReplacedAlone) {
+  struct tagCASE {
+    std::string in;
+    uint32_t to;
+    std::string expected;
+  };
+  const tagCASE cases[] = {
+      {kUtf8ZhongWen, CODEPAGE_GBK, kGbkZhongWen},                        // all of it converts
+      {u8"中" + kUtf8Emoji + u8"文", CODEPAGE_GBK, "\xD6\xD0?\xCE\xC4"},  // one character lacks
+      {kUtf8Emoji + kUtf8Emoji, CODEPAGE_GBK, "??"},                      // one mark per character
+      {"a\xE4\xB8", CODEPAGE_GBK, "a?"},                             // a cut character at the end
+      {"a\x80" + kUtf8ZhongWen, CODEPAGE_GBK, "a?" + kGbkZhongWen},  // a stray byte costs itself
+      {u8"中" + kUtf8Emoji, CODEPAGE_UTF8, u8"中" + kUtf8Emoji},     // nothing lacks in UTF-8
+  };
+  for (const tagCASE& c : cases) {
+    EXPECT_EQ(c.expected, ConvertEachCharacter(CODEPAGE_UTF8, c.to, c.in, "?")) << c.in;
+  }
+}
+
 TEST(TextEncoding, WhenAPhraseListIsConverted) {
   struct tagCASE {
     std::string text;

@@ -1,6 +1,6 @@
 // wbk.exe on Windows takes its arguments wide and opens files by their wide
-// names: a folder whose name code page 936 cannot spell (Greek and Korean
-// here) holds the lists it imports, the library it writes and reads, and the
+// names: a folder whose name code page 936 cannot spell (Korean and an
+// accented Greek letter here) holds the lists it imports, the library it writes and reads, and the
 // files it exports. The contents stay GBK.
 #ifdef _WIN32
 
@@ -27,11 +27,33 @@ std::wstring Wide(const std::string& text, UINT codePage) {
   return out;
 }
 
+std::string Utf8(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+  out.resize(static_cast<size_t>(n) - 1);
+  return out;
+}
+
 bool WriteFileW(const std::wstring& path, const std::string& bytes) {
   FILE* f = _wfopen(path.c_str(), L"wb");
   if (!f) return false;
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
+}
+
+// A path as the console shows it: what its code page lacks is '?'.
+std::string Shown(const std::wstring& path) {
+  UINT cp = GetConsoleOutputCP();
+  if (cp == 0) cp = GetACP();
+  BOOL lossy = FALSE;
+  const DWORD flags = cp == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL* pLossy = cp == CP_UTF8 ? nullptr : &lossy;
+  const int n = WideCharToMultiByte(cp, flags, path.c_str(), -1, nullptr, 0, "?", pLossy);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(cp, flags, path.c_str(), -1, &out[0], n, "?", pLossy);
+  out.resize(static_cast<size_t>(n) - 1);
+  return out;
 }
 
 std::string ReadFileW(const std::wstring& path) {
@@ -45,19 +67,66 @@ std::string ReadFileW(const std::wstring& path) {
   return bytes;
 }
 
-// Runs wbk.exe with a wide command line; its output goes to a file, read back.
-int RunWide(const std::wstring& args, const std::wstring& outFile, std::string* pOut) {
+// A folder by its wide name, removed with what it holds when the test ends:
+// the scratch folder's own cleanup lists names narrowly and would not reach
+// these.
+class CWideFolder {
+ public:
+  explicit CWideFolder(const std::wstring& path) : m_strPath(path) {
+    m_bMade = CreateDirectoryW(path.c_str(), nullptr) != FALSE;
+  }
+  ~CWideFolder() { Remove(m_strPath); }
+  bool Made() const { return m_bMade; }
+  const std::wstring& Path() const { return m_strPath; }
+
+ private:
+  static void Remove(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          Remove(folder + L"\\" + name);
+        } else {
+          DeleteFileW((folder + L"\\" + name).c_str());
+        }
+      } while (FindNextFileW(h, &data));
+      FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
+
+  std::wstring m_strPath;
+  bool m_bMade;
+};
+
+struct tagWIDERUN {
+  int nStatus;
+  std::string strOut;
+  std::string strErr;
+};
+
+// Runs wbk.exe with a wide command line, each argument quoted; its output and
+// errors go to two files, read back.
+tagWIDERUN RunWide(const CScratchDir& scratch, const std::vector<std::wstring>& args) {
   const std::wstring program = Wide(WbkProgramPath(), CP_ACP);
-  std::wstring line = L"\"" + program + L"\" " + args;
+  std::wstring line = L"\"" + program + L"\"";
+  for (const std::wstring& a : args) line += L" \"" + a + L"\"";
+  const std::wstring outFile = Wide(scratch.Path("out.txt"), CP_ACP);
+  const std::wstring errFile = Wide(scratch.Path("err.txt"), CP_ACP);
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   HANDLE out = CreateFileW(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE err = CreateFileW(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   si.hStdOutput = out;
-  si.hStdError = out;
+  si.hStdError = err;
   PROCESS_INFORMATION pi = {};
   const BOOL started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
                                       nullptr, &si, &pi);
@@ -69,54 +138,79 @@ int RunWide(const std::wstring& args, const std::wstring& outFile, std::string* 
     CloseHandle(pi.hProcess);
   }
   CloseHandle(out);
-  *pOut = ReadFileW(outFile);
-  return started ? static_cast<int>(status) : -1;
+  CloseHandle(err);
+  return {started ? static_cast<int>(status) : -1, ReadFileW(outFile), ReadFileW(errFile)};
 }
 
 TEST(WbkWideNames, AFolderNamedOutsideTheCodePageIsReadAndWritten) {
   CScratchDir scratch;
-  // Ελληνικά 한국어: no character of it is in code page 936.
-  const std::wstring dir = Wide(scratch.Dir(), CP_ACP) +
-                           L"\\\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac-\uD55C\uAD6D\uC5B4";
-  ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
-  const std::wstring list = dir + L"\\\uD55C.txt";    // a list whose own name is Korean
-  ASSERT_TRUE(WriteFileW(list, "北京 9\n上海 5\n"));  // GBK contents
+  // Ελληνικά-한국어: code page 936 has the Greek letters but not the accented
+  // ά, nor any Korean one.
+  CWideFolder folder(Wide(scratch.Dir(), CP_ACP) +
+                     L"\\\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac-\uD55C\uAD6D\uC5B4");
+  ASSERT_TRUE(folder.Made());
+  const std::wstring dir = folder.Path();
+  // A list whose own name is partly Korean; its contents are GBK.
+  const std::wstring list = dir + L"\\\u5730\u540d\uD55C.txt";  // 地名한.txt
+  ASSERT_TRUE(WriteFileW(list, "北京 9\n上海 5\n广州 3\n"));
   const std::wstring lib = dir + L"\\lib.wbk";
-  const std::wstring log = Wide(scratch.Path("log.txt"), CP_ACP);
-  std::string out;
 
-  EXPECT_EQ(0, RunWide(L"import \"" + lib + L"\" \"" + list + L"\"", log, &out)) << out;
+  tagWIDERUN run = RunWide(scratch, {L"import", lib, list});
+  EXPECT_EQ(0, run.nStatus) << run.strErr;
+  // The Korean character has no GBK form.
+  EXPECT_NE(std::string::npos, run.strErr.find("'_' in the group's name")) << run.strErr;
   const std::string saved = ReadFileW(lib);
-  ASSERT_FALSE(saved.empty()) << out;
+  ASSERT_FALSE(saved.empty()) << run.strErr;
 
-  EXPECT_EQ(0, RunWide(L"info \"" + lib + L"\"", log, &out)) << out;
-  EXPECT_NE(std::string::npos, out.find("phrases: 2")) << out;
+  run = RunWide(scratch, {L"info", lib});
+  EXPECT_EQ(0, run.nStatus) << run.strErr;
+  EXPECT_NE(std::string::npos, run.strOut.find("phrases: 3")) << run.strOut;
 
-  const std::wstring exported = dir + L"\\\u03b1.txt";
-  EXPECT_EQ(0, RunWide(L"export \"" + lib + L"\" -o \"" + exported + L"\"", log, &out)) << out;
+  run = RunWide(scratch, {L"find", lib, L"\u5317\u4eac"});  // 北京, given wide
+  EXPECT_EQ(0, run.nStatus) << run.strErr;
+  EXPECT_EQ("0\t北京\t9\n", run.strOut);
+
+  const std::wstring exported = dir + L"\\\u03b1.txt";  // α.txt
+  run = RunWide(scratch, {L"export", lib, L"-o", exported});
+  EXPECT_EQ(0, run.nStatus) << run.strErr;
   const std::string text = ReadFileW(exported);
   EXPECT_NE(std::string::npos, text.find("北京\t9")) << text;  // GBK, as imported
 
-  // A save over the library in that folder, the safe way (temporary beside it).
-  EXPECT_EQ(0, RunWide(L"delete-group \"" + lib + L"\" \"" + lib + L"\" 0", log, &out)) << out;
-  EXPECT_NE(saved, ReadFileW(lib));
+  // A folder of group files inside it: the group's GBK name as a wide name.
+  const std::wstring groups = dir + L"\\\uAD6D";
+  run = RunWide(scratch, {L"export", lib, L"--dir", groups});
+  EXPECT_EQ(0, run.nStatus) << run.strErr;
+  EXPECT_EQ(text, ReadFileW(groups + L"\\000-\u5730\u540d_.txt"));  // 000-地名_.txt
+
+  // Saves over the library in that folder, the safe way (a temporary file
+  // beside it): a list of texts to remove from there, then a group deleted.
+  const std::wstring removeList = dir + L"\\\u03b2.txt";
+  ASSERT_TRUE(WriteFileW(removeList, "上海\n"));
+  run = RunWide(scratch, {L"remove", lib, lib, L"--phrases", removeList});
+  EXPECT_EQ(0, run.nStatus) << run.strErr;
+  // The path in the message: '?' for what the console cannot show.
+  EXPECT_EQ("removed 1 phrases -> " + Shown(lib) + "\n", run.strOut);
 
   // The core reads the same folder when paths are UTF-8.
   SetPathCodePage(PATH_CODEPAGE_UTF8);
-  std::string utf8(WideCharToMultiByte(CP_UTF8, 0, lib.c_str(), -1, nullptr, 0, nullptr, nullptr),
-                   '\0');
-  WideCharToMultiByte(CP_UTF8, 0, lib.c_str(), -1, &utf8[0], static_cast<int>(utf8.size()), nullptr,
-                      nullptr);
-  utf8.resize(utf8.size() - 1);
   CTabrix back;
-  EXPECT_EQ(1, back.Load(utf8.c_str()));
-  EXPECT_EQ(0u, back.GetGroupCount());
+  EXPECT_EQ(1, back.Load(Utf8(lib).c_str()));
   SetPathCodePage(PATH_CODEPAGE_ANSI);
+  ASSERT_EQ(1u, back.GetGroupCount());
+  EXPECT_STREQ("地名_", back.GetGroup(0)->szName);
+  EXPECT_EQ(2u, back.GetGroup(0)->dwCount);
 
-  DeleteFileW(exported.c_str());
-  DeleteFileW(lib.c_str());
-  DeleteFileW(list.c_str());
-  EXPECT_TRUE(RemoveDirectoryW(dir.c_str()));
+  run = RunWide(scratch, {L"delete-group", lib, lib, L"0"});
+  EXPECT_EQ(0, run.nStatus) << run.strErr;
+  SetPathCodePage(PATH_CODEPAGE_UTF8);
+  EXPECT_EQ(1, back.Load(Utf8(lib).c_str()));
+  SetPathCodePage(PATH_CODEPAGE_ANSI);
+  EXPECT_EQ(0u, back.GetGroupCount());
+
+  const std::wstring missing = dir + L"\\\uD55C.wbk";
+  run = RunWide(scratch, {L"info", missing});
+  EXPECT_EQ(2, run.nStatus);
+  EXPECT_EQ(0u, run.strErr.find("error: " + Shown(missing) + ": cannot be read")) << run.strErr;
 }
 
 }  // namespace
