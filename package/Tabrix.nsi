@@ -3,8 +3,9 @@
 ;
 ; Installs Tabrix.exe, wbk.exe, README.md and LICENSE.txt for all users
 ; (Program Files, elevated) or for the current user only (no elevation;
-; /CurrentUser on the command line), with a Start-menu shortcut, an entry in
-; the installed programs and the .wbk file type. The uninstaller removes
+; /CurrentUser on the command line), into another folder with /D=<folder>
+; (last on the command line), with a Start-menu shortcut, an entry in the
+; installed programs and the .wbk file type. The uninstaller removes
 ; exactly that: the files it installed by name, the shortcut, the entry, and
 ; the file type only while it still names Tabrix. A folder that still holds
 ; anything else (a library the user saved there) is left in place.
@@ -21,6 +22,10 @@ SetCompressor /SOLID lzma
 !define MULTIUSER_INSTALLMODE_COMMANDLINE
 !define MULTIUSER_INSTALLMODE_INSTDIR "Tabrix"
 !define MULTIUSER_USE_PROGRAMFILES64
+; A second install goes where the first one went, unless /D= says otherwise.
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
+!define MULTIUSER_INSTALLMODE_FUNCTION KeepCommandLineFolder
 !include MultiUser.nsh
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -48,8 +53,19 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Copyright (C) 2026 Tabrix"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
+Var CommandLineFolder ; the folder given with /D=, else empty
+
 Function .onInit
+  StrCpy $CommandLineFolder $INSTDIR
   !insertmacro MULTIUSER_INIT
+FunctionEnd
+
+; Called whenever all users or the current user is chosen, which sets the
+; default folder of that choice: a folder given with /D= wins over it.
+Function KeepCommandLineFolder
+  ${If} $CommandLineFolder != ""
+    StrCpy $INSTDIR $CommandLineFolder
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
