@@ -55,16 +55,14 @@ BOOL CPhraseDlg::OnInitDialog() {
                        IDC_PHRASE_ADD,  IDC_PHRASE_TARGET,   IDC_PHRASE_MOVE};
   for (int nID : below) m_layout.Anchor(nID, ANCHOR_MOVE_Y);
   // The labels of the rows below the list have no ids of their own.
+  RECT rcList;
+  ::GetWindowRect(m_ctrlList.m_hWnd, &rcList);
   for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild;
        hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
     RECT rc;
     ::GetWindowRect(hChild, &rc);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-    RECT rcList;
-    ::GetWindowRect(m_ctrlList.m_hWnd, &rcList);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcList), 2);
     if (::GetDlgCtrlID(hChild) == IDC_STATIC && rc.top > rcList.bottom) {
-      m_layout.Anchor(::GetDlgCtrlID(hChild), ANCHOR_MOVE_Y);
+      m_layout.AnchorWindow(hChild, ANCHOR_MOVE_Y);
     }
   }
   m_layout.Anchor(IDCANCEL, ANCHOR_MOVE_X | ANCHOR_MOVE_Y);

@@ -54,32 +54,37 @@ inline std::string WbkProgramPath() {
   return path;
 }
 
-// Runs wbk with the arguments; its standard output and error go to the two
-// files (outFile may be a device such as /dev/full). The exit status, or
-// WBK_NO_EXIT.
-inline int RunProgram(const std::vector<std::string>& args, const std::string& outFile,
-                      const std::string& errFile, const tagWBKLIMITS& limits = tagWBKLIMITS()) {
-  std::string program = WbkProgramPath();
 #ifdef _WIN32
-  (void)limits;
-  // One command line with each argument quoted; the child's standard output
-  // and error go to inheritable handles of the two files.
-  std::string line = "\"" + program + "\"";
-  for (const std::string& a : args) line += " \"" + a + "\"";
+inline std::wstring WidenAnsi(const std::string& text) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring out(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], n);
+  out.resize(out.size() - 1);
+  return out;
+}
+
+// Runs wbk with wide arguments (any name Windows holds), each quoted; its
+// standard output and error go to inheritable handles of the two files (ANSI
+// names). The exit status, or WBK_NO_EXIT.
+inline int RunProgramWide(const std::vector<std::wstring>& args, const std::string& outFile,
+                          const std::string& errFile) {
+  const std::wstring program = WidenAnsi(WbkProgramPath());
+  std::wstring line = L"\"" + program + L"\"";
+  for (const std::wstring& a : args) line += L" \"" + a + L"\"";
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   HANDLE out = CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   HANDLE err = CreateFileA(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  STARTUPINFOA si = {};
+  STARTUPINFOW si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   si.hStdOutput = out;
   si.hStdError = err;
   PROCESS_INFORMATION pi = {};
-  BOOL started = CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                nullptr, &si, &pi);
+  const BOOL started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &si, &pi);
   DWORD status = static_cast<DWORD>(-1);
   if (started) {
     WaitForSingleObject(pi.hProcess, INFINITE);
@@ -90,6 +95,22 @@ inline int RunProgram(const std::vector<std::string>& args, const std::string& o
   CloseHandle(out);
   CloseHandle(err);
   return started ? static_cast<int>(status) : WBK_NO_EXIT;
+}
+#endif
+
+// Runs wbk with the arguments; its standard output and error go to the two
+// files (outFile may be a device such as /dev/full). The exit status, or
+// WBK_NO_EXIT.
+inline int RunProgram(const std::vector<std::string>& args, const std::string& outFile,
+                      const std::string& errFile, const tagWBKLIMITS& limits = tagWBKLIMITS()) {
+  std::string program = WbkProgramPath();
+#ifdef _WIN32
+  (void)limits;
+  (void)program;
+  // The arguments in the ANSI code page, as a narrow command line carries them.
+  std::vector<std::wstring> wide;
+  for (const std::string& arg : args) wide.push_back(WidenAnsi(arg));
+  return RunProgramWide(wide, outFile, errFile);
 #else
   std::vector<char*> argv;
   std::vector<std::string> all = {program};

@@ -108,38 +108,12 @@ struct tagWIDERUN {
   std::string strErr;
 };
 
-// Runs wbk.exe with a wide command line, each argument quoted; its output and
-// errors go to two files, read back.
+// Runs wbk.exe with a wide command line; its output and errors read back.
 tagWIDERUN RunWide(const CScratchDir& scratch, const std::vector<std::wstring>& args) {
-  const std::wstring program = Wide(WbkProgramPath(), CP_ACP);
-  std::wstring line = L"\"" + program + L"\"";
-  for (const std::wstring& a : args) line += L" \"" + a + L"\"";
-  const std::wstring outFile = Wide(scratch.Path("out.txt"), CP_ACP);
-  const std::wstring errFile = Wide(scratch.Path("err.txt"), CP_ACP);
-  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-  HANDLE out = CreateFileW(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  HANDLE err = CreateFileW(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  STARTUPINFOW si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  si.hStdOutput = out;
-  si.hStdError = err;
-  PROCESS_INFORMATION pi = {};
-  const BOOL started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &si, &pi);
-  DWORD status = static_cast<DWORD>(-1);
-  if (started) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &status);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  CloseHandle(out);
-  CloseHandle(err);
-  return {started ? static_cast<int>(status) : -1, ReadFileW(outFile), ReadFileW(errFile)};
+  const std::string outFile = scratch.Path("out.txt");
+  const std::string errFile = scratch.Path("err.txt");
+  const int status = RunProgramWide(args, outFile, errFile);
+  return {status, ReadFileW(WidenAnsi(outFile)), ReadFileW(WidenAnsi(errFile))};
 }
 
 TEST(WbkWideNames, AFolderNamedOutsideTheCodePageIsReadAndWritten) {

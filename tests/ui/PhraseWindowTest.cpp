@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -364,6 +365,11 @@ TEST_F(PhraseWindowTest, TheWindowSizesWithTheListTakingTheSpace) {
     dlg.GetWindowRect(&win);
     ::GetWindowRect(dlg.m_ctrlList.m_hWnd, &list);
     ::GetWindowRect(dlg.GetDlgItem(IDCANCEL), &close);
+    std::map<HWND, RECT> labels;
+    for (HWND h = ::GetWindow(dlg.m_hWnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+      if (::GetDlgCtrlID(h) == IDC_STATIC) ::GetWindowRect(h, &labels[h]);
+    }
+    ASSERT_EQ(4u, labels.size());
     ::SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, win.right - win.left + 100, win.bottom - win.top + 80,
                    SWP_NOMOVE | SWP_NOZORDER);
     RECT list2, close2;
@@ -373,6 +379,17 @@ TEST_F(PhraseWindowTest, TheWindowSizesWithTheListTakingTheSpace) {
     EXPECT_EQ(list.bottom - list.top + 80, list2.bottom - list2.top);
     EXPECT_EQ(close.left - win.left + 100, close2.left - win.left);
     EXPECT_EQ(close.top - win.top + 80, close2.top - win.top);
+    // The labels have no ids: the one above the list stays, those below move.
+    for (HWND h = ::GetWindow(dlg.m_hWnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+      if (::GetDlgCtrlID(h) != IDC_STATIC) continue;
+      const auto it = labels.find(h);
+      ASSERT_NE(labels.end(), it);
+      RECT now;
+      ::GetWindowRect(h, &now);
+      const bool bBelow = it->second.top > list.bottom;
+      EXPECT_EQ(it->second.top - win.top + (bBelow ? 80 : 0), now.top - win.top)
+          << WindowTextGbk(h);
+    }
     // It never gets smaller than it opened.
     ::SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER);
     RECT small;

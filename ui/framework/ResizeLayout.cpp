@@ -11,7 +11,10 @@ void CResizeLayout::Begin(HWND hDialog) {
 }
 
 void CResizeLayout::Anchor(int nID, unsigned nFlags) {
-  HWND hWnd = ::GetDlgItem(m_hDialog, nID);
+  AnchorWindow(::GetDlgItem(m_hDialog, nID), nFlags);
+}
+
+void CResizeLayout::AnchorWindow(HWND hWnd, unsigned nFlags) {
   if (!hWnd) return;
   RECT rc;
   ::GetWindowRect(hWnd, &rc);

@@ -21,6 +21,8 @@ class CResizeLayout {
   // from OnInitDialog, before anchoring).
   void Begin(HWND hDialog);
   void Anchor(int nID, unsigned nFlags);
+  // A control without an id of its own (a label, IDC_STATIC).
+  void AnchorWindow(HWND hWnd, unsigned nFlags);
   // WM_SIZE: every anchored control to its place for the client size now.
   void Apply() const;
   // WM_GETMINMAXINFO: the dialog's first size is its least.
