@@ -85,6 +85,49 @@ tabrix_boot_prefix() {
   echo "$LANG" >"$stamp"
 }
 
+# tabrix_make_template DIR: a prefix booted under $LANG at DIR, its X11
+# windows unmanaged, its wineserver ended (so that its registry is on the
+# disk), for tabrix_copy_template to copy; exported as TABRIX_TEMPLATE_PREFIX.
+# Booting takes seconds, a copy a fraction of one: the test stages each start
+# from a copy. Kept when DIR already holds such a prefix.
+tabrix_make_template() {
+  local dir=$1 stamp="$1/.tabrix-template"
+  if ! { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$LANG" ]; }; then
+    (
+      export WINEPREFIX=$dir
+      rm -rf "${WINEPREFIX:?}"
+      tabrix_boot_prefix || exit 1
+      DISPLAY='' tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || exit 1
+      timeout 20 "$WINESERVER" -k >/dev/null 2>&1
+      timeout 60 "$WINESERVER" -w >/dev/null 2>&1
+      echo "$LANG" >"$dir/.tabrix-template"
+    ) || {
+      echo "could not make the template prefix $dir" >&2
+      return 1
+    }
+  fi
+  export TABRIX_TEMPLATE_PREFIX=$dir
+}
+
+# tabrix_copy_template: $WINEPREFIX made anew as a copy of
+# $TABRIX_TEMPLATE_PREFIX; false (and nothing done) when there is no template
+# of this $LANG.
+tabrix_copy_template() {
+  local tpl=${TABRIX_TEMPLATE_PREFIX:-}
+  [ -n "$tpl" ] && [ -f "$tpl/.tabrix-template" ] && [ "$(cat "$tpl/.tabrix-template")" = "$LANG" ] ||
+    return 1
+  : "${WINEPREFIX:?WINEPREFIX must be set}"
+  rm -rf "${WINEPREFIX:?}"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  # The prefix is some 700 MB of Wine's programs and libraries, which no test
+  # changes: those are linked, not copied; everything else (the registry,
+  # .ini files) is a copy of the prefix's own.
+  cp -al "$tpl" "$WINEPREFIX" || return 1
+  find "$WINEPREFIX" -type f ! \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.sys' -o \
+    -iname '*.drv' -o -iname '*.nls' -o -iname '*.ocx' -o -iname '*.acm' -o -iname '*.cpl' \) \
+    -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv -f "$f.copy" "$f" || exit 1; done' _ {} +
+}
+
 # tabrix_wine_reg ARGS...: one bounded "wine reg" call.
 tabrix_wine_reg() {
   timeout 60 "$WINE" reg "$@" >/dev/null 2>&1
@@ -161,12 +204,13 @@ tabrix_stop_stage() {
 
 # tabrix_fresh_prefix WORK: WORK made anew, holding a fresh prefix booted
 # under $LANG at $WINEPREFIX (which lies inside WORK), its X11 windows
-# unmanaged. False, with the reason, when it cannot be made.
+# unmanaged: a copy of the template prefix when there is one. False, with the reason, when it cannot be made.
 tabrix_fresh_prefix() {
   local work=$1
   [ -d "$WINEPREFIX" ] && timeout 20 "$WINESERVER" -k >/dev/null 2>&1
   rm -rf "${work:?}"
   mkdir -p "$work" || { echo "cannot create $work" >&2; return 1; }
+  tabrix_copy_template && return 0
   tabrix_boot_prefix || { echo "could not create the wine prefix $WINEPREFIX" >&2; return 1; }
   DISPLAY='' tabrix_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || {
     echo "could not set the X11 driver mode" >&2

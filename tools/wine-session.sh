@@ -4,7 +4,10 @@
 # Runs COMMAND (typically ctest on the mingw build) inside one Wine session:
 #   - LANG=zh_CN.UTF-8 backed by a real glibc locale (code page 936),
 #   - a Wine prefix booted under that locale (WINEPREFIX, by default
-#     build/mingw/wineprefix), with unmanaged X11 windows (Managed=N),
+#     build/mingw/wineprefix), with unmanaged X11 windows (Managed=N); with
+#     TABRIX_FRESH_PREFIX=1 made anew, as a copy of TABRIX_TEMPLATE_PREFIX
+#     when that is set (booted there first when missing), which the test
+#     stages started inside the session copy too,
 #   - a display: a private Xvfb on a free display number (default), the
 #     caller's DISPLAY (TABRIX_WINE_DISPLAY=host) or Wine's null driver
 #     (TABRIX_WINE_DISPLAY=null, or HEADLESS=1),
@@ -72,10 +75,17 @@ fail() {
 
 tabrix_find_wine || exit 125
 tabrix_setup_locale "${TABRIX_LOCALE_DIR:-$root/build/locale}" || exit 125
-[ "${TABRIX_FRESH_PREFIX:-0}" = 1 ] && [ -e "$WINEPREFIX" ] && {
-  timeout 20 "$WINESERVER" -k >/dev/null 2>&1
+# With TABRIX_TEMPLATE_PREFIX, a template prefix is booted there once (or
+# kept from before) and the session's prefix and every test stage's are
+# copies of it.
+if [ -n "${TABRIX_TEMPLATE_PREFIX:-}" ]; then
+  tabrix_make_template "$TABRIX_TEMPLATE_PREFIX" || fail "no template prefix"
+fi
+if [ "${TABRIX_FRESH_PREFIX:-0}" = 1 ]; then
+  [ -e "$WINEPREFIX" ] && timeout 20 "$WINESERVER" -k >/dev/null 2>&1
   rm -rf "${WINEPREFIX:?}"
-}
+  tabrix_copy_template
+fi
 tabrix_boot_prefix || fail "could not create the wine prefix $WINEPREFIX"
 session_dir=$(mktemp -d "${TMPDIR:-/tmp}/tabrix-wine.XXXXXX") || fail "mktemp failed"
 

@@ -12,6 +12,13 @@
 //                                        box names VERSION; then it is closed
 //   package_probe run COMMAND_LINE       starts the command line as it is
 //                                        and exits with its status
+//   package_probe registry KEY...        prints the keys (HKLM\..., HKCU\...,
+//                                        HKCR\...; the 64-bit view) that exist,
+//                                        "KEY" a line, and their string
+//                                        values, "KEY<TAB>NAME<TAB>DATA" (NAME
+//                                        empty for the default value), in
+//                                        UTF-8: one process for what would
+//                                        take a "reg query" a value
 //
 // Exit 0 when it holds; 1 with the reason otherwise.
 #include <windows.h>
@@ -20,6 +27,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <cwchar>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -156,9 +165,57 @@ int RunCommandLine(const char* line) {
   return static_cast<int>(status);
 }
 
+std::string Utf8(const wchar_t* text, int length) {
+  if (length <= 0) return std::string();
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text, length, &out[0], size, nullptr, nullptr);
+  return out;
+}
+
+void PrintKey(const char* name) {
+  const char* slash = std::strchr(name, '\\');
+  const std::string root = slash ? std::string(name, slash) : std::string(name);
+  HKEY hRoot = nullptr;
+  if (root == "HKLM") hRoot = HKEY_LOCAL_MACHINE;
+  if (root == "HKCU") hRoot = HKEY_CURRENT_USER;
+  if (root == "HKCR") hRoot = HKEY_CLASSES_ROOT;
+  if (!hRoot) Fail("%s: the root must be HKLM, HKCU or HKCR", name);
+  HKEY hKey = nullptr;
+  if (::RegOpenKeyExA(hRoot, slash ? slash + 1 : "", 0, KEY_READ | KEY_WOW64_64KEY, &hKey) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  std::printf("%s\n", name);
+  for (DWORD i = 0;; ++i) {
+    wchar_t valueName[16384];
+    DWORD nameLength = sizeof valueName / sizeof valueName[0];
+    DWORD type = 0;
+    DWORD bytes = 0;
+    LONG rc = ::RegEnumValueW(hKey, i, valueName, &nameLength, nullptr, &type, nullptr, &bytes);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc != ERROR_SUCCESS) Fail("%s: cannot read value %lu", name, static_cast<unsigned long>(i));
+    if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
+    std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    nameLength = sizeof valueName / sizeof valueName[0];
+    rc = ::RegEnumValueW(hKey, i, valueName, &nameLength, nullptr, &type,
+                         reinterpret_cast<BYTE*>(data.data()), &size);
+    if (rc != ERROR_SUCCESS) Fail("%s: cannot read value %lu", name, static_cast<unsigned long>(i));
+    const std::string text = Utf8(data.data(), static_cast<int>(std::wcslen(data.data())));
+    std::printf("%s\t%s\t%s\n", name, Utf8(valueName, static_cast<int>(nameLength)).c_str(),
+                text.c_str());
+  }
+  ::RegCloseKey(hKey);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "registry") {
+    for (int i = 2; i < argc; ++i) PrintKey(argv[i]);
+    return 0;
+  }
   if (argc == 5 && std::string(argv[1]) == "version") {
     return CheckVersion(argv[2], argv[3], argv[4]);
   }
@@ -168,6 +225,6 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: package_probe version FILE VERSION DESCRIPTION | open FILE GROUPS VERSION | "
-               "run COMMAND_LINE\n");
+               "run COMMAND_LINE | registry KEY...\n");
   return 2;
 }

@@ -84,16 +84,21 @@ tabrix_start_xvfb "$work" || stop "no display"
 timeout 20 "$WINESERVER" -p >/dev/null 2>&1 || stop "could not start the wineserver"
 
 run() { timeout -k 5 120 "$WINE" "$@" </dev/null; }
-reg_value() {  # reg_value KEY NAME: the value's data ('' names the key's default value)
-  local which=(/ve)
-  [ -n "$2" ] && which=(/v "$2")
-  # reg prints in the console's code page (GBK here), and the default value's
-  # name is localised ("(默认)"): take the line's data, as UTF-8.
-  run reg query "$1" "${which[@]}" /reg:64 2>/dev/null | tr -d '\r' |
-    LC_ALL=C sed -n 's/^.*[[:space:]]REG_[A-Z_]*[[:space:]]*//p' | head -1 |
-    iconv -f GBK -t UTF-8
+# The registry is read through the probe, many keys in one process:
+# snapshot KEY... reads the keys' string values into $work/registry.txt, and
+# reg_value, in_snapshot and value_is look them up there.
+snapshot() {
+  run "$probe" registry "$@" | tr -d '\r' >"$work/registry.txt"
 }
-has_key() { run reg query "$1" /reg:64 >/dev/null 2>&1; }
+reg_value() {  # reg_value KEY NAME: the value's data ('' names the key's default value)
+  awk -F'\t' -v key="$1" -v name="$2" \
+    'NF >= 3 && tolower($1) == tolower(key) && tolower($2) == tolower(name) { print $3; exit }' \
+    "$work/registry.txt"
+}
+in_snapshot() { awk -F'\t' -v key="$1" 'NF == 1 && tolower($1) == tolower(key) { found = 1 } END { exit !found }' "$work/registry.txt"; }
+not_in_snapshot() { ! in_snapshot "$1"; }
+# The key exists now (read at once, for waiting on a change).
+has_key() { run "$probe" registry "$1" | tr -d '\r' | grep -qxF "$1"; }
 no_key() { ! has_key "$1"; }
 value_is() {  # value_is KEY NAME EXPECTED
   local actual
@@ -133,6 +138,7 @@ run_line() { run "$probe" run "$1"; }
 # CLASSES.
 quiet_uninstall() {
   local line
+  snapshot "$1"
   line=$(reg_value "$1" QuietUninstallString)
   [ -n "$line" ] || return 1
   run_line "$line" || return 1
@@ -152,6 +158,8 @@ check "a Start-menu shortcut for all users" test -n "$shortcut"
 check "the shortcut leads to the installed Tabrix.exe" \
   shortcut_leads_to "$shortcut" "$winstall\\Tabrix.exe"
 entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tabrix'
+snapshot "$entry" 'HKCR\.wbk' 'HKCR\Tabrix.Library' 'HKCR\Tabrix.Library\DefaultIcon' \
+  'HKCR\Tabrix.Library\shell\open\command'
 while IFS='|' read -r name expected; do
   check "the installed programs' entry: $name" value_is "$entry" "$name" "$expected"
 done <<END
@@ -198,9 +206,10 @@ done
 check "the user's library stays" test -s "$install/我的词库.wbk"
 check "nothing else is left in the folder" test "$(ls -A "$install")" = "我的词库.wbk"
 check "the shortcut is gone" test ! -e "$shortcut"
-check "the installed programs no longer list Tabrix" no_key "$entry"
+snapshot "$entry" 'HKLM\Software\Classes\.wbk' 'HKLM\Software\Classes\Tabrix.Library'
+check "the installed programs no longer list Tabrix" not_in_snapshot "$entry"
 check ".wbk is no longer Tabrix's file type" value_is 'HKLM\Software\Classes\.wbk' '' ''
-check "the file type is gone" no_key 'HKLM\Software\Classes\Tabrix.Library'
+check "the file type is gone" not_in_snapshot 'HKLM\Software\Classes\Tabrix.Library'
 
 say "silent install for the current user, into a folder of its own"
 mine="$WINEPREFIX/drive_c/我的 工具/Tabrix"
@@ -216,11 +225,13 @@ check "a Start-menu shortcut for the user" test -n "$shortcut"
 check "the shortcut leads to the installed Tabrix.exe" \
   shortcut_leads_to "$shortcut" "$wmine\\Tabrix.exe"
 user_entry='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tabrix'
+snapshot "$user_entry" "$entry" 'HKCU\Software\Classes\.wbk' \
+  'HKCU\Software\Classes\Tabrix.Library\shell\open\command'
 check "the user's installed programs list Tabrix $version" \
   value_is "$user_entry" DisplayVersion "$version"
 check "the entry's quiet uninstaller is the user's" \
   value_is "$user_entry" QuietUninstallString "\"$wmine\\uninstall.exe\" /CurrentUser /S"
-check "nothing in the machine's installed programs" no_key "$entry"
+check "nothing in the machine's installed programs" not_in_snapshot "$entry"
 check ".wbk is Tabrix's file type for the user" \
   value_is 'HKCU\Software\Classes\.wbk' '' Tabrix.Library
 check "a .wbk opens in the user's Tabrix.exe" \
@@ -232,6 +243,7 @@ check "the second installer ends with status 0" run "$setup" /S /CurrentUser
 check "Tabrix.exe is still in $wmine" test -f "$mine/Tabrix.exe"
 check "nothing went to the user's default folder" \
   test -z "$(find "$WINEPREFIX/drive_c/users" -path '*/Programs/Tabrix/Tabrix.exe' 2>/dev/null)"
+snapshot "$user_entry"
 check "the entry still names $wmine" value_is "$user_entry" InstallLocation "$wmine"
 
 say "silent uninstall after another program took .wbk over"
@@ -239,9 +251,10 @@ run reg add 'HKCU\Software\Classes\.wbk' /ve /d Other.Library /f >/dev/null 2>&1
 check "the quiet uninstaller ends" quiet_uninstall "$user_entry" 'HKCU\Software\Classes' "$mine"
 check "the folder is gone" test ! -e "$mine"
 check "the shortcut is gone" test ! -e "$shortcut"
-check "the user's installed programs no longer list Tabrix" no_key "$user_entry"
+snapshot "$user_entry" 'HKCU\Software\Classes\.wbk' 'HKCU\Software\Classes\Tabrix.Library'
+check "the user's installed programs no longer list Tabrix" not_in_snapshot "$user_entry"
 check ".wbk stays the other program's" value_is 'HKCU\Software\Classes\.wbk' '' Other.Library
-check "Tabrix's file type is gone" no_key 'HKCU\Software\Classes\Tabrix.Library'
+check "Tabrix's file type is gone" not_in_snapshot 'HKCU\Software\Classes\Tabrix.Library'
 
 if [ "$failures" -ne 0 ]; then
   echo "run-package: $failures checks failed" >&2

@@ -4,7 +4,7 @@
 # The dialogs at 96, 144 and 192 dots per inch (100 %, 150 %, 200 %): a fresh
 # Wine prefix of its own in WORK_DIR/wineprefix, booted under zh_CN.UTF-8,
 # a private Xvfb, and for each resolution the screen's LogPixels set and the
-# wineserver restarted, then the layout tests (tabrix_dpi_tests.exe) with
+# wineserver restarted once, then the layout tests (tabrix_dpi_tests.exe) with
 # TABRIX_EXPECT_DPI, so that they fail unless the program really runs at that
 # resolution. With SHOTS_DIR (and ImageMagick's "import") each dialog's
 # screenshot at each resolution lands there as NAME-DPI.png.
@@ -66,14 +66,13 @@ fi
 
 rc=0
 for dpi in 96 144 192; do
-  # The resolution is read when the desktop starts: set it, then restart.
-  timeout 20 "$WINESERVER" -k >/dev/null 2>&1
-  timeout 60 "$WINESERVER" -w >/dev/null 2>&1
-  DISPLAY='' tabrix_wine_reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-    /d "$dpi" /f || fail "could not set LogPixels"
-  DISPLAY='' tabrix_wine_reg add \
-    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
-    /t REG_DWORD /d "$dpi" /f || fail "could not set LogPixels"
+  # The resolution is read when the desktop starts: set it (both values in
+  # one import), then restart the server.
+  printf 'REGEDIT4\r\n\r\n[%s]\r\n"LogPixels"=dword:%08x\r\n\r\n[%s]\r\n"LogPixels"=dword:%08x\r\n' \
+    'HKEY_CURRENT_USER\Control Panel\Desktop' "$dpi" \
+    'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    "$dpi" >"$work/dpi.reg"
+  DISPLAY='' tabrix_wine_reg import "Z:${work//\//\\}\\dpi.reg" || fail "could not set LogPixels"
   timeout 20 "$WINESERVER" -k >/dev/null 2>&1
   timeout 60 "$WINESERVER" -w >/dev/null 2>&1
   say "$dpi dpi"
