@@ -60,12 +60,6 @@ bool HasUtf8Bom(const char* text, size_t size) {
          static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF;
 }
 
-bool NeedsUtf8Conversion(const char* text, size_t size, const std::string& mode) {
-  if (mode == "gbk") return false;
-  if (mode == "utf-8") return true;
-  return HasUtf8Bom(text, size) || (IsValidUtf8(text, size) && !IsPlainAscii(text, size));
-}
-
 void CUtf8Scan::Feed(const char* text, size_t size) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
   for (size_t i = 0; i < size; ++i) {

@@ -17,11 +17,6 @@ bool IsValidUtf8(const char* text, size_t size);
 // The three bytes EF BB BF at the start.
 bool HasUtf8Bom(const char* text, size_t size);
 
-// Whether a phrase list must be converted from UTF-8 before the GBK line rules
-// apply. mode "gbk": never; "utf-8": always; "auto": when the text starts with
-// a UTF-8 byte-order mark, or is valid UTF-8 and not plain ASCII.
-bool NeedsUtf8Conversion(const char* text, size_t size, const std::string& mode);
-
 // IsValidUtf8 and IsPlainAscii of a text that arrives in pieces of any size.
 class CUtf8Scan {
  public:

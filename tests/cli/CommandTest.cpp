@@ -8,6 +8,7 @@
 #include "CliTestSupport.h"
 #include "StreamExpectation.h"
 #include "Tabrix.h"
+#include "TabrixVersion.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST(WbkUsage, HelpVersionAndUsageErrors) {
     tagSTREAMWANT err;  // the error stream
   };
   const tagCASE cases[] = {
-      {{"--version"}, EXIT_DONE, Holds("wbk 1.1"), NothingWritten()},
+      {{"--version"}, EXIT_DONE, Holds("wbk " TABRIX_VERSION_TEXT), NothingWritten()},
       {{"--help"}, EXIT_DONE, Holds("merge"), NothingWritten()},
       {{"info", "--help"}, EXIT_DONE, Holds("--json"), NothingWritten()},
       {{"import", "--help"}, EXIT_DONE, Holds("--encoding"), NothingWritten()},

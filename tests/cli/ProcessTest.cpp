@@ -7,6 +7,7 @@
 #include "CliTestSupport.h"
 #include "StreamExpectation.h"
 #include "Tabrix.h"
+#include "TabrixVersion.h"
 #include "WbkProcess.h"
 
 namespace {
@@ -29,7 +30,7 @@ TEST(WbkProgram, ExitStatuses) {
     tagSTREAMWANT err;
   };
   const tagCASE cases[] = {
-      {{"--version"}, 0, Holds("wbk 1.1"), NothingWritten()},
+      {{"--version"}, 0, Holds("wbk " TABRIX_VERSION_TEXT), NothingWritten()},
       {{"check", good}, 0, Holds("clean"), NothingWritten()},
       {{"check", damaged}, 1, Holds("trailing-bytes"), NothingWritten()},
       {{"check", dir.Path("none.wbk")}, 2, NothingWritten(), Holds("cannot be read")},

@@ -56,30 +56,6 @@ TEST(TextEncoding, EachCharacterWithNoFormIsReplacedAlone) {
   }
 }
 
-TEST(TextEncoding, WhenAPhraseListIsConverted) {
-  struct tagCASE {
-    std::string text;
-    const char* pszMode;
-    bool bConvert;
-  };
-  const std::string bom = "\xEF\xBB\xBF";
-  const tagCASE cases[] = {
-      {bom + "abc 1\n", "auto", true},         // a byte-order mark decides
-      {kUtf8ZhongWen + " 1\n", "auto", true},  // valid UTF-8, not plain ASCII
-      {"abc 1\nxyz\n", "auto", false},         // plain ASCII is left alone
-      {kGbkZhongWen + " 1\n", "auto", false},  // GBK bytes are not valid UTF-8
-      {"", "auto", false},
-      {kUtf8ZhongWen, "gbk", false},
-      {bom + "abc", "gbk", false},
-      {"abc", "utf-8", true},
-      {kGbkZhongWen, "utf-8", true},
-  };
-  for (const tagCASE& c : cases) {
-    EXPECT_EQ(NeedsUtf8Conversion(c.text.data(), c.text.size(), c.pszMode), c.bConvert)
-        << c.pszMode << ": " << c.text;
-  }
-}
-
 TEST(TextEncoding, GbkAndUtf8BothWays) {
   std::string out;
   ASSERT_TRUE(GbkToUtf8(kGbkZhongWen, &out));

@@ -26,6 +26,7 @@
 #include "PhraseImport.h"
 #include "ScreenshotRequest.h"
 #include "Tabrix.h"
+#include "TabrixVersion.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ namespace {
 const char kMainCaption[] = "青柚输入法:词库编辑器";
 const char kPropCaption[] = "组属性";
 const char kAboutCaption[] = "关于 Tabrix";
-const char kAboutVersion[] = "青柚输入法词库编辑器 1.1 版";
+const char kAboutVersion[] = "青柚输入法词库编辑器 " TABRIX_VERSION_TEXT " 版";
 const int kLoad = 1000, kSave = 1001, kLoadCurrent = 1002, kFreqMin = 1004, kFreqMax = 1005;
 const int kImportNew = 1048, kSetProp = 1050, kClear = 1117, kList = 1204, kProgress = 1208;
 const int kImportInto = 1209;

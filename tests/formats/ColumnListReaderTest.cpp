@@ -10,6 +10,7 @@
 #include "DictContent.h"
 #include "DictReadChecks.h"
 #include "FileBytes.h"
+#include "RealData.h"
 #include "TestPaths.h"
 
 using namespace tabrix_test;
@@ -129,11 +130,13 @@ void CheckRealList(const std::string& path, const std::vector<std::string>& text
 
 // Rime's essay (rime-essay): "text<TAB>weight".
 TEST(ReadColumnList, ReadsDebiansRimeEssay) {
+  TABRIX_SKIP_UNLESS_REAL_DATA_TESTS();
   CheckRealList("/usr/share/rime-data/essay.txt", {u8"你好", u8"的", u8"明月"});
 }
 
 // jieba's word list (python3-jieba): "word frequency tag".
 TEST(ReadColumnList, ReadsDebiansJiebaDictionary) {
+  TABRIX_SKIP_UNLESS_REAL_DATA_TESTS();
   CheckRealList("/usr/lib/python3/dist-packages/jieba/dict.txt",
                 {"AT&T", u8"B超", u8"中国", u8"的", u8"你好"});
 }

@@ -11,6 +11,7 @@
 #include "DictContent.h"
 #include "DictReadChecks.h"
 #include "FileBytes.h"
+#include "RealData.h"
 #include "TestPaths.h"
 
 using namespace tabrix_test;
@@ -184,6 +185,7 @@ TEST(ReadRimeDict, ReadsTheSampleFile) {
 // Debian's Luna Pinyin dictionary (rime-data-luna-pinyin, installed by
 // tools/setup.sh).
 TEST(ReadRimeDict, ReadsDebiansLunaPinyin) {
+  TABRIX_SKIP_UNLESS_REAL_DATA_TESTS();
   const std::string path = SystemFilePath("/usr/share/rime-data/luna_pinyin.dict.yaml");
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, &bytes)) GTEST_SKIP() << path << " is not installed";

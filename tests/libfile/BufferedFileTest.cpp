@@ -1,6 +1,7 @@
-// The file streams buffer 64 KiB themselves. Writes, patches, reads, skips and
-// whole libraries that cross the buffer's edges must give exactly the bytes
-// an unbuffered stream would.
+// The file streams buffer TABRIX_FILE_BUFFER bytes themselves. Writes,
+// patches, reads, skips and whole libraries that cross the buffer's edges must
+// give exactly the bytes an unbuffered stream would. The sizes below follow the
+// buffer's, so that they cross its edges whatever it is.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -59,8 +60,10 @@ TEST(BufferedFile, WritesAndPatchesAcrossTheBuffer) {
   Bytes expected;
   CFileWriter file;
   ASSERT_TRUE(file.Open(path.c_str()));
-  // Small pieces, one piece larger than the buffer, then small pieces again.
-  for (size_t piece : {size_t(3), size_t(70000), size_t(150000), size_t(1), size_t(65536)}) {
+  // Small pieces, pieces larger than the buffer, then small pieces again, and
+  // pieces of exactly the buffer's size.
+  const size_t kBuffer = TABRIX_FILE_BUFFER;
+  for (size_t piece : {size_t(3), kBuffer + 4464, 2 * kBuffer + 18928, size_t(1), kBuffer}) {
     for (int k = 0; k < 40; ++k) {
       const Bytes bytes = RandomBytes(rng, k % 2 ? piece : rng() % 300);
       ASSERT_TRUE(file.Write(bytes.data(), bytes.size()));
@@ -84,14 +87,15 @@ TEST(BufferedFile, ReadsTakesAndSkipsAcrossTheBuffer) {
   CScratchDir dir;
   const std::string path = dir.Path("r.bin");
   std::mt19937 rng(11);
-  const Bytes bytes = RandomBytes(rng, 300000);
+  const Bytes bytes = RandomBytes(rng, 4 * TABRIX_FILE_BUFFER + 37856);
   WriteAll(path, bytes);
   CFileReader file;
   ASSERT_TRUE(file.Open(path.c_str()));
   size_t pos = 0;
   while (pos < bytes.size()) {
     const size_t want =
-        std::min(bytes.size() - pos, size_t(rng() % 4 == 0 ? rng() % 100000 : rng() % 40));
+        std::min(bytes.size() - pos,
+                 size_t(rng() % 4 == 0 ? rng() % (TABRIX_FILE_BUFFER * 3 / 2) : rng() % 40));
     const int how = int(rng() % 3);
     if (how == 0) {
       Bytes got(want);

@@ -66,7 +66,7 @@ int CheckVersion(const char* file, const char* expected, const char* description
   ExpectText("ProductName", VersionString(data, file, "ProductName"), "Tabrix");
   ExpectText("FileDescription", VersionString(data, file, "FileDescription"), description);
 
-  // The numbers: "1.1" is 1.1.0.0.
+  // The numbers, the parts a version leaves out being 0 (x.y is x.y.0.0).
   unsigned parts[4] = {0, 0, 0, 0};
   std::sscanf(expected, "%u.%u.%u.%u", &parts[0], &parts[1], &parts[2], &parts[3]);
   char wanted[64];

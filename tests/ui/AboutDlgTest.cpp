@@ -14,6 +14,7 @@
 #include "LinkTestSupport.h"
 #include "TabrixApp.h"
 #include "TabrixDlg.h"
+#include "TabrixVersion.h"
 #include "UiTestSupport.h"
 #include "framework/UiScript.h"
 
@@ -34,42 +35,39 @@ class AboutBoxTest : public ::testing::Test {
   CAboutDlg m_dlg;
 };
 
-TEST(AboutTemplateTest, ModalFrameCaptionFontAndItemsInTheirPlaces) {
+// The template's texts, ids, classes and styles; where the items sit is the
+// layout test's (DpiLayoutTest.cpp).
+TEST(AboutTemplateTest, ModalFrameCaptionFontAndItems) {
   tagDIALOGTEMPLATE dlg;
   ASSERT_TRUE(LoadDialogTemplate(IDD_ABOUTBOX, dlg));
   EXPECT_EQ(dlg.strCaption, L"关于 Tabrix");
   EXPECT_EQ(dlg.strTypeface, L"宋体");
   EXPECT_EQ(dlg.wPointSize, 9);
-  EXPECT_EQ(dlg.cx, 235);
-  EXPECT_EQ(dlg.cy, 99);
   const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   EXPECT_EQ(dlg.dwStyle & frame, frame);
 
   const struct {
     DWORD id;
+    const char* cls;
     const wchar_t* text;
-    short x, y, cx, cy;
     DWORD styles;
   } expected[] = {
-      {0xFFFF, L"", 11, 17, 20, 20, static_cast<DWORD>(SS_ICON)},
-      {0xFFFF, L"青柚输入法词库编辑器 1.1 版", 40, 10, 119, 8, WS_GROUP | SS_NOPREFIX},
-      {0xFFFF, L"Copyright (C) 2026 Tabrix", 40, 63, 119, 8, WS_GROUP},
-      {IDOK, L"确定", 178, 7, 50, 14, WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON},
-      {IDC_HYPERLINK, L"https://tabrix.example/", 42, 35, 65, 8, WS_GROUP},
+      {0xFFFF, "Static", L"", static_cast<DWORD>(SS_ICON)},
+      {0xFFFF, "Static", L"青柚输入法词库编辑器 " TABRIX_VERSION_TEXT " 版",
+       WS_GROUP | SS_NOPREFIX},
+      {0xFFFF, "Static", L"Copyright (C) 2026 Tabrix", WS_GROUP},
+      {IDOK, "Button", L"确定", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON},
+      {IDC_HYPERLINK, "Static", L"https://tabrix.example/", WS_GROUP},
   };
   ASSERT_EQ(dlg.items.size(), sizeof expected / sizeof expected[0]);
   for (size_t i = 0; i < dlg.items.size(); ++i) {
     const tagTEMPLATEITEM& item = dlg.items[i];
     SCOPED_TRACE("item " + std::to_string(i));
     EXPECT_EQ(item.dwId & 0xFFFF, expected[i].id);
+    EXPECT_EQ(_stricmp(item.strClass.c_str(), expected[i].cls), 0) << item.strClass;
     EXPECT_EQ(item.strText, expected[i].text);
-    EXPECT_EQ(item.x, expected[i].x);
-    EXPECT_EQ(item.y, expected[i].y);
-    EXPECT_EQ(item.cx, expected[i].cx);
-    EXPECT_EQ(item.cy, expected[i].cy);
     EXPECT_EQ(item.dwStyle & expected[i].styles, expected[i].styles);
   }
-  EXPECT_EQ(_stricmp(dlg.items[4].strClass.c_str(), "Static"), 0) << dlg.items[4].strClass;
   EXPECT_EQ(dlg.items[4].dwStyle & (SS_TYPEMASK | SS_CENTERIMAGE), static_cast<DWORD>(SS_LEFT));
   EXPECT_EQ(dlg.items[4].dwStyle & SS_NOTIFY, 0u) << "the link adds it when it attaches";
 }
@@ -101,7 +99,15 @@ TEST_F(AboutBoxTest, TheLinkShowsAndOpensTheProductAddress) {
 
 TEST_F(AboutBoxTest, TheLinkFitsItsTextAndKeepsItsCornerAndFont) {
   CHyperLink& link = m_dlg.m_wndLink;
-  RECT corner = {42, 35, 42 + 65, 35 + 8};
+  // The corner the template gives the item, in the dialog's pixels.
+  tagDIALOGTEMPLATE dlg;
+  ASSERT_TRUE(LoadDialogTemplate(IDD_ABOUTBOX, dlg));
+  const tagTEMPLATEITEM* pItem = nullptr;
+  for (const tagTEMPLATEITEM& item : dlg.items) {
+    if ((item.dwId & 0xFFFF) == IDC_HYPERLINK) pItem = &item;
+  }
+  ASSERT_NE(pItem, nullptr);
+  RECT corner = {pItem->x, pItem->y, pItem->x + pItem->cx, pItem->y + pItem->cy};
   ::MapDialogRect(m_dlg.m_hWnd, &corner);
   const RECT rect = RectInParent(link.m_hWnd);
   EXPECT_EQ(rect.left, corner.left);
