@@ -7,8 +7,9 @@
 #   release  native, optimised, and a tiny run of each benchmark      (ctest)
 #   mingw    cross-built for Windows, run under Wine on a private Xvfb (ctest)
 #   fuzz     each libFuzzer harness for a short while (TABRIX_FUZZ_SECONDS, 15)
-# Two lanes run side by side: the native one (debug, release, fuzz) and the
-# Windows one (mingw), whose Wine tests leave a core idle now and then.
+# Lanes run side by side: the native one (debug, release) and the Windows
+# one (mingw), whose Wine tests leave a core idle now and then; the fuzz lane
+# starts when the first of them ends.
 # Names on the command line pick a subset. Prints each step's wall and CPU
 # seconds, then "test-all: N passed, M failed, K skipped" (test cases), and
 # exits nonzero when anything failed. Logs: build/test-logs/.
@@ -242,30 +243,39 @@ fuzz_one() {
 }
 
 do_fuzz() {
-  configure_and_build native fuzz || return
-  say "fuzz: ${fuzz_seconds} s per harness, one at a time beside the Windows lane"
+  configure_and_build fuzz fuzz || return
+  say "fuzz: ${fuzz_seconds} s per harness, two at a time"
   local entries=()
   mapfile -t entries < <(list_fuzzers)
   if [ ${#entries[@]} -eq 0 ]; then
-    record native fuzz FAIL 0 0 "no fuzz harness in build/fuzz" 0 1 0
+    record fuzz fuzz FAIL 0 0 "no fuzz harness in build/fuzz" 0 1 0
     return
   fi
-  local entry name exe seeds
+  local entry name exe seeds running=0
   for entry in "${entries[@]}"; do
     IFS=$'\t' read -r name exe seeds <<<"$entry"
     local seed_count=0
     [ -n "$seeds" ] && [ -d "$seeds" ] && seed_count=$(find "$seeds" -type f | wc -l)
     echo "$name: $seed_count seed files from ${seeds:-(none)}"
-    fuzz_one "$name" "$exe" "$seeds"
+    fuzz_one "$name" "$exe" "$seeds" &
+    running=$((running + 1))
+    if [ "$running" -ge 2 ]; then
+      wait -n
+      running=$((running - 1))
+    fi
+  done
+  wait
+  for entry in "${entries[@]}"; do
+    IFS=$'\t' read -r name exe seeds <<<"$entry"
     local rc runs seconds cpu
     read -r rc seconds cpu <"$root/build/fuzz/run/$name/rc" 2>/dev/null || rc=255
     runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$logs/fuzz-$name.log" | grep -o '[0-9]*$')
     if [ "$rc" -eq 0 ]; then
-      record native "fuzz $name" ok "${seconds:-0}" "${cpu:-0}" "${runs:-?} inputs, clean" 1 0 0
+      record fuzz "$name" ok "${seconds:-0}" "${cpu:-0}" "${runs:-?} inputs, clean" 1 0 0
     else
       show_log "$logs/fuzz-$name.log"
       echo "crashing inputs: $root/build/fuzz/run/$name/artifacts/"
-      record native "fuzz $name" FAIL "${seconds:-0}" "${cpu:-0}" "exit $rc, see $logs/fuzz-$name.log" 0 1 0
+      record fuzz "$name" FAIL "${seconds:-0}" "${cpu:-0}" "exit $rc, see $logs/fuzz-$name.log" 0 1 0
     fi
   done
 }
@@ -279,19 +289,26 @@ selected() {
 lane_native() {
   selected debug && do_native debug
   selected release && do_native release
-  selected fuzz && do_fuzz
 }
 lane_windows() {
   selected mingw && do_mingw
 }
+lane_fuzz() {
+  selected fuzz && do_fuzz
+}
 
 [ "$setup" = 1 ] && do_setup
-# Each lane's console lines carry its name; its steps go to $steps.
+# Each lane's console lines carry its name; its steps go to $steps. The fuzz
+# lane starts when the first of the other two ends, so that both cores stay
+# busy to the end.
 lane_native 2>&1 | sed -u 's/^/native  | /' &
 native_pid=$!
 lane_windows 2>&1 | sed -u 's/^/windows | /' &
 windows_pid=$!
-wait "$native_pid" "$windows_pid"
+wait -n "$native_pid" "$windows_pid"
+lane_fuzz 2>&1 | sed -u 's/^/fuzz    | /' &
+fuzz_pid=$!
+wait "$native_pid" "$windows_pid" "$fuzz_pid"
 
 wall=$(($(date +%s) - started))
 machine_cpu=$((($(machine_ticks) - machine_started) / ticks))
