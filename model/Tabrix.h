@@ -66,6 +66,11 @@ class CTabrix : public CGroupManager {
   // The group's phrases leave the store and every later group moves up one
   // index; the other groups' records and phrases stay as they were.
   int RemoveGroup(uint32_t group);
+  // RemoveGroup's inverse for the table: the record goes in at index group
+  // with a count of 0, and every later group (its phrases following) moves
+  // down one. The group's phrases come back by MergeRun. 0 for an index past
+  // the end, a full table or no memory, with nothing changed.
+  int InsertGroup(uint32_t group, const tagGROUPINFO& info);
   int SetFrequencyAt(const uint32_t* pPos, uint32_t nPos, uint32_t freq);
   int SetFrequencyByText(const char* const* ppText, uint32_t nText, uint32_t freq,
                          uint32_t* pMissing);

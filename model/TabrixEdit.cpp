@@ -121,6 +121,23 @@ int CTabrix::RemoveGroup(uint32_t group) {
   return 1;
 }
 
+int CTabrix::InsertGroup(uint32_t group, const tagGROUPINFO& info) {
+  const uint32_t nGroups = GetGroupCount();
+  // Group indexes are one byte in the records, 255 naming no group.
+  if (group > nGroups || nGroups >= TABRIX_NO_GROUP) return 0;
+  tagGROUPINFO rec = info;
+  rec.dwCount = 0;
+  if (m_arrGroup.InsertAt(group, rec) < 0) return 0;
+  for (tagSABLOCK<tagPHRASE2>* block = m_arrPhrase.m_pFirst; block != nullptr;
+       block = block->pNext) {
+    for (uint32_t r = 0; r < block->nCount; ++r) {
+      uint8_t& byGroup = block->pItems[r].byGroup;
+      if (byGroup >= group && byGroup < TABRIX_NO_GROUP) ++byGroup;
+    }
+  }
+  return 1;
+}
+
 int CTabrix::SetFrequencyAt(const uint32_t* pPos, uint32_t nPos, uint32_t freq) {
   if (freq > kMaxFreq || (nPos > 0 && pPos == nullptr)) return 0;
   const uint32_t nStore = m_arrPhrase.GetCount();
