@@ -187,14 +187,18 @@ void SwapContent(CTabrix& a, CTabrix& b) {
 
 class CSwapStep : public CEditStep {
  public:
+  CSwapStep() : m_nBytes(0) {}
   int Undo(CTabrix& lib) override {
     SwapContent(lib, m_other);
     return 1;
   }
   int Redo(CTabrix& lib) override { return Undo(lib); }
-  uint64_t GetBytes() const override { return LibraryBytes(m_other); }
+  // Fixed once recorded, so that the history's sum stays right whichever
+  // side the step holds: the larger of the two.
+  uint64_t GetBytes() const override { return m_nBytes; }
 
   CTabrix m_other;
+  uint64_t m_nBytes;
 };
 
 // Keeps what the run hands to the merge that the merge will add: a phrase
@@ -487,6 +491,7 @@ int CEditHistory::Replace(CTabrix& lib, CTabrix& other) {
   try {
     std::unique_ptr<CSwapStep> step(new CSwapStep);
     SwapContent(step->m_other, other);
+    step->m_nBytes = std::max(LibraryBytes(lib), LibraryBytes(step->m_other));
     step->Redo(lib);
     Push(lib, std::move(step));
   } catch (const std::bad_alloc&) {
