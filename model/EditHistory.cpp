@@ -17,28 +17,6 @@ uint64_t LibraryBytes(const CTabrix& lib) {
          uint64_t(lib.GetGroupCount()) * sizeof(tagGROUPINFO);
 }
 
-// Records given back to the store in their (ascending) order.
-class CListRun : public CPhraseRun {
- public:
-  explicit CListRun(const PhraseList& list) : m_list(list), m_nNext(0) {}
-  bool Next(tagPHRASE2* pOut) override {
-    if (m_nNext == m_list.size()) return false;
-    *pOut = m_list[m_nNext++];
-    return true;
-  }
-
- private:
-  const PhraseList& m_list;
-  size_t m_nNext;
-};
-
-// The records merge back in one pass; 1 only when every one went in.
-int MergeBack(CTabrix& lib, const PhraseList& list) {
-  CListRun run(list);
-  uint32_t nAdded = 0;
-  return lib.MergeRun(run, &nAdded, nullptr) && nAdded == list.size() ? 1 : 0;
-}
-
 // Sorted positions without repeats, all in range; false otherwise.
 bool SortedUnique(const CTabrix& lib, const uint32_t* pPos, uint32_t nPos, PosList* pOut) {
   if (nPos > 0 && pPos == nullptr) return false;
@@ -66,7 +44,8 @@ void CopyGroupFields(tagGROUPINFO* pTo, const tagGROUPINFO& from) {
 }
 
 // Phrases that one side of the step has and the other not: the records in
-// store order, and their positions in the store that has them. With a group,
+// store order, and their positions in the store that has them, where they
+// go back in one pass. With a group,
 // that group (the last) comes and goes with them.
 class CPhrasesStep : public CEditStep {
  public:
@@ -88,7 +67,7 @@ class CPhrasesStep : public CEditStep {
       if (g == TABRIX_NO_GROUP) return 0;
       CopyGroupFields(lib.GetGroup(g), m_group);
     }
-    if (MergeBack(lib, m_arrRec)) return 1;
+    if (lib.InsertPhrasesAt(m_arrPos.data(), m_arrRec.data(), uint32_t(m_arrRec.size()))) return 1;
     if (m_bNewGroup) lib.RemoveGroup(lib.GetGroupCount() - 1);
     return 0;
   }
@@ -109,16 +88,17 @@ class CGroupStep : public CEditStep {
   CGroupStep(uint32_t group, const tagGROUPINFO& info) : m_nGroup(group), m_info(info) {}
   int Undo(CTabrix& lib) override {
     if (!lib.InsertGroup(m_nGroup, m_info)) return 0;
-    if (MergeBack(lib, m_arrRec)) return 1;
+    if (lib.InsertPhrasesAt(m_arrPos.data(), m_arrRec.data(), uint32_t(m_arrRec.size()))) return 1;
     lib.RemoveGroup(m_nGroup);
     return 0;
   }
   int Redo(CTabrix& lib) override { return lib.RemoveGroup(m_nGroup); }
   uint64_t GetBytes() const override {
-    return m_arrRec.size() * sizeof(tagPHRASE2) + sizeof(tagGROUPINFO);
+    return m_arrRec.size() * (sizeof(tagPHRASE2) + sizeof(uint32_t)) + sizeof(tagGROUPINFO);
   }
 
   PhraseList m_arrRec;
+  PosList m_arrPos;  // where they were
 
  private:
   uint32_t m_nGroup;
@@ -337,10 +317,14 @@ int CEditHistory::RemoveGroup(CTabrix& lib, uint32_t group) {
   try {
     std::unique_ptr<CGroupStep> step(new CGroupStep(group, *lib.GetGroup(group)));
     step->m_arrRec.reserve(lib.GetGroup(group)->dwCount);
+    step->m_arrPos.reserve(lib.GetGroup(group)->dwCount);
+    uint32_t pos = 0;
     for (const tagSABLOCK<tagPHRASE2>* block = lib.m_arrPhrase.m_pFirst; block != nullptr;
          block = block->pNext) {
-      for (uint32_t r = 0; r < block->nCount; ++r) {
-        if (block->pItems[r].byGroup == group) step->m_arrRec.push_back(block->pItems[r]);
+      for (uint32_t r = 0; r < block->nCount; ++r, ++pos) {
+        if (block->pItems[r].byGroup != group) continue;
+        step->m_arrRec.push_back(block->pItems[r]);
+        step->m_arrPos.push_back(pos);
       }
     }
     if (!lib.RemoveGroup(group)) return 0;
