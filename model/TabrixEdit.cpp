@@ -180,20 +180,7 @@ int CTabrix::InsertPhrasesAt(const uint32_t* pPos, const tagPHRASE2* pRec, uint3
         const size_t nFirstSpare = nUsed;
         const uint32_t nSpill = total > nBlock ? (total - 1) / nBlock : 0;
         nUsed += nSpill;
-        auto slot = [&](uint32_t o) {
-          return o < nBlock
-                     ? b->pItems + o
-                     : spare[nFirstSpare + (o - nBlock) / nBlock]->pItems + (o - nBlock) % nBlock;
-        };
-        uint32_t r = nOldHere;
-        uint32_t k = j;
-        for (uint32_t o = total; o-- > 0;) {
-          if (k > i && pPos[k - 1] == outBase + o) {
-            *slot(o) = pRec[--k];
-          } else {
-            *slot(o) = b->pItems[--r];
-          }
-        }
+        // Counts first: the merge fills each block from its end.
         tagSABLOCK<tagPHRASE2>* last = b;
         b->nCount = total < nBlock ? total : nBlock;
         for (uint32_t s = 0; s < nSpill; ++s) {
@@ -203,6 +190,22 @@ int CTabrix::InsertPhrasesAt(const uint32_t* pPos, const tagPHRASE2* pRec, uint3
           n->pPrev = last;
           last->pNext = n;
           last = n;
+        }
+        tagSABLOCK<tagPHRASE2>* dst = last;
+        uint32_t d = dst->nCount;
+        uint32_t r = nOldHere;
+        uint32_t k = j;
+        for (uint32_t o = total; o-- > 0;) {
+          if (d == 0) {
+            dst = dst->pPrev;
+            d = dst->nCount;
+          }
+          tagPHRASE2* out = dst->pItems + --d;
+          if (k > i && pPos[k - 1] == outBase + o) {
+            *out = pRec[--k];
+          } else {
+            *out = b->pItems[--r];
+          }
         }
         last->pNext = next;
         if (next != nullptr)
