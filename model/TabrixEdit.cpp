@@ -200,12 +200,13 @@ int CTabrix::InsertPhrasesAt(const uint32_t* pPos, const tagPHRASE2* pRec, uint3
             dst = dst->pPrev;
             d = dst->nCount;
           }
-          tagPHRASE2* out = dst->pItems + --d;
-          if (k > i && pPos[k - 1] == outBase + o) {
-            *out = pRec[--k];
-          } else {
-            *out = b->pItems[--r];
-          }
+          // Without a branch: which side comes next is as random as the
+          // groups of the phrases.
+          const bool bNew = k > i && pPos[k - 1] == outBase + o;
+          const tagPHRASE2* src = bNew ? pRec + (k - 1) : b->pItems + (r - 1);
+          k -= bNew;
+          r -= !bNew;
+          dst->pItems[--d] = *src;
         }
         last->pNext = next;
         if (next != nullptr)
