@@ -6,7 +6,8 @@
 //
 // Targets: one substring search over the whole library at most 0.1x (a person
 // types a character at a time), removing 10,000 scattered phrases at most
-// 0.5x, deleting a group of half the library at most 0.5x.
+// 0.5x, deleting a group of half the library at most 0.5x. Undoing each of
+// the two edits (CEditHistory) is timed against the edit itself: at most 1.0x.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 
 #include "BenchTexts.h"
 #include "BenchTiming.h"
+#include "EditHistory.h"
 #include "Tabrix.h"
 
 namespace {
@@ -52,6 +54,12 @@ struct tagROW {
   double dTarget;
 };
 
+struct tagUNDOROW {
+  const char* pszName;
+  double dUndo;
+  double dEdit;  // the edit undone
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,7 +82,7 @@ int main(int argc, char** argv) {
     ok &= WriteFileText(textsPath, lines);
     const uint32_t nStored = master.m_arrPhrase.GetCount();
     const std::string needle = texts[rng() % texts.size()].substr(0, 2);  // one character
-    std::vector<double> base, find, remove, group;
+    std::vector<double> base, find, remove, group, removeUndo, groupUndo;
     for (int r = 0; r < nRounds && ok; ++r) {
       base.push_back(Seconds([&] { ok &= BaselineReadSortUnique(textsPath) == texts.size(); }));
       uint32_t hits = 0;
@@ -88,10 +96,19 @@ int main(int argc, char** argv) {
       CTabrix halves;
       halves.AddGroup("first", "", "");
       halves.AddGroup("second", "", "");
+      // The same edits through the history, to be undone.
+      CTabrix scatteredH;
+      scatteredH.AddGroup("first", "", "");
+      scatteredH.AddGroup("second", "", "");
+      CTabrix halvesH;
+      halvesH.AddGroup("first", "", "");
+      halvesH.AddGroup("second", "", "");
       for (uint32_t i = 0; i < nStored; ++i) {
         const tagPHRASE2* p = master.m_arrPhrase.GetAt(i);
         scattered.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
         halves.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
+        scatteredH.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
+        halvesH.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
       }
       std::vector<uint32_t> positions;
       for (uint32_t k = 0; k < 10000 && k < nStored; ++k) positions.push_back(rng() % nStored);
@@ -101,6 +118,13 @@ int main(int argc, char** argv) {
       const uint32_t nFirst = halves.GetGroup(0)->dwCount;
       group.push_back(Seconds([&] { ok &= halves.RemoveGroup(0) == 1; }));
       ok &= halves.m_arrPhrase.GetCount() == nStored - nFirst && halves.GetGroupCount() == 1;
+      CEditHistory history;
+      ok &= history.RemovePhrasesAt(scatteredH, positions.data(), uint32_t(positions.size())) == 1;
+      removeUndo.push_back(Seconds([&] { ok &= history.Undo(scatteredH) == 1; }));
+      ok &= scatteredH.m_arrPhrase.GetCount() == nStored;
+      ok &= history.RemoveGroup(halvesH, 0) == 1;
+      groupUndo.push_back(Seconds([&] { ok &= history.Undo(halvesH) == 1; }));
+      ok &= halvesH.m_arrPhrase.GetCount() == nStored && halvesH.GetGroupCount() == 2;
     }
     if (!ok) break;
     const double b = Median(base);
@@ -114,6 +138,16 @@ int main(int argc, char** argv) {
       (pass ? nPass : nFail)++;
       std::printf("  %-46s %9.2f ms  %5.3fx  <= %.2fx %s\n", row.pszName, row.dSeconds * 1e3,
                   row.dSeconds / b, row.dTarget, pass ? "PASS" : "FAIL");
+    }
+    std::printf("  undo (ratio to the edit itself)\n");
+    const tagUNDOROW undoRows[] = {
+        {"undo: remove 10,000 scattered phrases", Median(removeUndo), Median(remove)},
+        {"undo: delete a group of half the library", Median(groupUndo), Median(group)}};
+    for (const tagUNDOROW& row : undoRows) {
+      const bool pass = row.dUndo <= 1.0 * row.dEdit;
+      (pass ? nPass : nFail)++;
+      std::printf("  %-46s %9.2f ms  %5.3fx  <= 1.00x %s\n", row.pszName, row.dUndo * 1e3,
+                  row.dUndo / row.dEdit, pass ? "PASS" : "FAIL");
     }
   }
   std::filesystem::remove_all(folder, ec);

@@ -62,10 +62,21 @@ class CTabrix : public CGroupManager {
   // position; a text not stored is skipped and counted in *pMissing.
   // Removal is one pass over the store however many phrases leave.
   int RemovePhrasesAt(const uint32_t* pPos, uint32_t nPos);
+  // RemovePhrasesAt's inverse: record i goes to store index pPos[i] of the
+  // store as it will be (positions ascending, the records in store order).
+  // Blocks without a new record are not touched. 0 for positions out of
+  // order or range, a record naming no group, or no memory, with nothing
+  // changed; it is the caller's to keep the order and the texts unique.
+  int InsertPhrasesAt(const uint32_t* pPos, const tagPHRASE2* pRec, uint32_t nRec);
   int RemovePhrasesByText(const char* const* ppText, uint32_t nText, uint32_t* pMissing);
   // The group's phrases leave the store and every later group moves up one
   // index; the other groups' records and phrases stay as they were.
   int RemoveGroup(uint32_t group);
+  // RemoveGroup's inverse for the table: the record goes in at index group
+  // with a count of 0, and every later group (its phrases following) moves
+  // down one. The group's phrases come back by MergeRun. 0 for an index past
+  // the end, a full table or no memory, with nothing changed.
+  int InsertGroup(uint32_t group, const tagGROUPINFO& info);
   int SetFrequencyAt(const uint32_t* pPos, uint32_t nPos, uint32_t freq);
   int SetFrequencyByText(const char* const* ppText, uint32_t nText, uint32_t freq,
                          uint32_t* pMissing);

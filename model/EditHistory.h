@@ -1,0 +1,91 @@
+// The undo and redo history of a library's edits. Each edit goes through the
+// history, which calls the library's own edit function and keeps as one step
+// only what takes it back (removed records, old values, the old group record)
+// or forward again; clearing or replacing the library keeps the old one whole.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "Tabrix.h"
+
+class CPhraseRun;  // PhraseRun.h
+
+// One recorded change. Undo is called on the library as the change left it,
+// Redo on the library as it was before; each returns 1, or 0 (no memory)
+// with the library as it was.
+class CEditStep {
+ public:
+  virtual ~CEditStep() = default;
+  virtual int Undo(CTabrix& lib) = 0;
+  virtual int Redo(CTabrix& lib) = 0;
+  // Bytes of records the step holds.
+  virtual uint64_t GetBytes() const = 0;
+};
+
+class CEditHistory {
+ public:
+  enum : uint32_t { MAX_STEPS = 100 };
+  // Steps may hold as many record bytes as the library itself, and never
+  // less than this much: a small library still keeps its steps.
+  enum : uint64_t { MIN_BYTES = 1u << 20 };
+
+  explicit CEditHistory(uint32_t nMaxSteps = MAX_STEPS, uint64_t nMinBytes = MIN_BYTES);
+  ~CEditHistory();
+  CEditHistory(const CEditHistory&) = delete;
+  CEditHistory& operator=(const CEditHistory&) = delete;
+
+  // The edits. Each does what the CTabrix function of its name does, with
+  // the same results, and a change made is recorded as one step; when there
+  // is no memory to record it, nothing is changed and the result is 0.
+  int RemovePhrasesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos);
+  int RemovePhrasesByText(CTabrix& lib, const char* const* ppText, uint32_t nText,
+                          uint32_t* pMissing);
+  int RemoveGroup(CTabrix& lib, uint32_t group);
+  int SetFrequencyAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, uint32_t freq);
+  int SetFrequencyByText(CTabrix& lib, const char* const* ppText, uint32_t nText, uint32_t freq,
+                         uint32_t* pMissing);
+  int MovePhrasesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, uint32_t group);
+  int MovePhrasesByText(CTabrix& lib, const char* const* ppText, uint32_t nText, uint32_t group,
+                        uint32_t* pMissing);
+  // A batch of phrases merged in (CTabrix::MergeRun); with pNewGroup, that
+  // group is first added at the end (AddGroup, then its tick) and the run
+  // may name it. 0 for a group AddGroup refuses, or no memory.
+  int AddPhrases(CTabrix& lib, CPhraseRun& run, const tagGROUPINFO* pNewGroup, uint32_t* pAdded,
+                 uint32_t* pDropped);
+  // A group's texts as AddGroup takes them (0 for a text too long for its
+  // field), and its tick; the count stays.
+  int SetGroupText(CTabrix& lib, uint32_t group, const char* name, const char* editor,
+                   const char* remark);
+  int SetGroupEnable(CTabrix& lib, uint32_t group, int32_t bEnable);
+  // CTabrix::Free; the old library is kept whole by the step.
+  int Free(CTabrix& lib);
+  // lib takes the content of other (a library just loaded), which is left
+  // empty; the old content is kept whole by the step.
+  int Replace(CTabrix& lib, CTabrix& other);
+
+  // 1 when a step was taken back (or done again), 0 when there was none or
+  // no memory: the library and the history are then unchanged.
+  int Undo(CTabrix& lib);
+  int Redo(CTabrix& lib);
+  uint32_t GetUndoCount() const { return uint32_t(m_arrUndo.size()); }
+  uint32_t GetRedoCount() const { return uint32_t(m_arrRedo.size()); }
+  uint64_t GetBytes() const { return m_nBytes; }
+  void Clear();
+
+ private:
+  // Room for one more step, made before the edit so that recording it
+  // cannot fail afterwards.
+  bool Reserve();
+  // Records a step of a change just made: the redo steps go, then the oldest
+  // steps while more than m_nMaxSteps are kept or their bytes pass the
+  // bound (the newest step stays even alone over it).
+  void Push(CTabrix& lib, std::unique_ptr<CEditStep> step);
+
+  std::vector<std::unique_ptr<CEditStep>> m_arrUndo;  // oldest first
+  std::vector<std::unique_ptr<CEditStep>> m_arrRedo;  // next to redo last
+  uint32_t m_nMaxSteps;
+  uint64_t m_nMinBytes;
+  uint64_t m_nBytes;  // of the steps of both lists
+};

@@ -1,0 +1,367 @@
+// The edit history: undoing steps gives back every earlier saved file byte
+// for byte, redoing gives back the later ones, and the history keeps to its
+// bounds.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "EditHistory.h"
+#include "LibfileTestSupport.h"
+#include "PhraseRun.h"
+
+using namespace tabrix_test;
+
+namespace {
+
+std::string RandomText(std::mt19937& rng) {
+  const char* const pieces[] = {"a", "b", "\xB0\xA1", "\xA1\xB0", "\xD5\x5C"};
+  std::string t;
+  for (int i = 0, n = 1 + int(rng() % 6); i < n; ++i) t += pieces[rng() % 5];
+  return t;
+}
+
+tagPHRASE2 Phrase(const std::string& text, uint8_t freq, uint8_t group) {
+  tagPHRASE2 p;
+  std::memset(&p, 0, sizeof(p));
+  std::memcpy(p.szWord, text.data(), text.size());
+  p.cLen = uint8_t(text.size());
+  p.byFreq = freq;
+  p.byGroup = group;
+  return p;
+}
+
+// Phrases in ascending text order, repeats next to each other.
+class CSortedRun : public CPhraseRun {
+ public:
+  explicit CSortedRun(std::vector<tagPHRASE2> list) : m_list(std::move(list)) {
+    std::stable_sort(m_list.begin(), m_list.end(), [](const tagPHRASE2& a, const tagPHRASE2& b) {
+      return ComparePhrase(&a, &b, nullptr) < 0;
+    });
+  }
+  bool Next(tagPHRASE2* pOut) override {
+    if (m_nNext == m_list.size()) return false;
+    *pOut = m_list[m_nNext++];
+    return true;
+  }
+
+ private:
+  std::vector<tagPHRASE2> m_list;
+  size_t m_nNext = 0;
+};
+
+void FillLibrary(std::mt19937& rng, CTabrix& lib, int nGroups, int nPhrases) {
+  for (int g = 0; g < nGroups; ++g) {
+    ASSERT_EQ(g, lib.AddGroup(("g" + std::to_string(g)).c_str(), "ed", "re"));
+    lib.GetGroup(g)->bEnable = int32_t(rng() % 2);
+  }
+  for (int i = 0; i < nPhrases; ++i) {
+    lib.AddPhrase(RandomText(rng).c_str(), 255, uint8_t(rng() % 251), 1, uint8_t(rng() % nGroups));
+  }
+}
+
+// Some stored texts and some that are not.
+std::vector<std::string> SomeTexts(std::mt19937& rng, CTabrix& lib) {
+  std::vector<std::string> out;
+  for (int i = 0, n = int(rng() % 30); i < n; ++i) {
+    const uint32_t count = lib.m_arrPhrase.GetCount();
+    if (count > 0 && rng() % 4 != 0) {
+      out.push_back(PhraseText(*lib.m_arrPhrase.GetAt(uint32_t(rng() % count))));
+    } else {
+      out.push_back(RandomText(rng));
+    }
+  }
+  return out;
+}
+
+// Stored positions, some repeated.
+std::vector<uint32_t> SomePositions(std::mt19937& rng, CTabrix& lib) {
+  std::vector<uint32_t> out;
+  const uint32_t count = lib.m_arrPhrase.GetCount();
+  for (int i = 0, n = count == 0 ? 0 : int(rng() % 40); i < n; ++i) out.push_back(rng() % count);
+  if (!out.empty()) out.push_back(out[0]);
+  return out;
+}
+
+std::vector<tagPHRASE2> SomePhrases(std::mt19937& rng, CTabrix& lib, uint32_t nGroups) {
+  std::vector<tagPHRASE2> out;
+  for (const std::string& t : SomeTexts(rng, lib)) {
+    // Now and then a group the library does not have: the merge drops it.
+    out.push_back(Phrase(t, uint8_t(rng() % 251), uint8_t(rng() % (nGroups + 1))));
+  }
+  if (!out.empty()) out.push_back(out[0]);  // a repeat in the run
+  return out;
+}
+
+typedef std::function<int(std::mt19937&, CTabrix&, CEditHistory&)> EditFunc;
+const int kNoEdit = -1;  // an edit that needs a group, on a library without one
+
+struct tagEDIT {
+  const char* pszName;
+  EditFunc edit;
+};
+
+int WithTexts(std::mt19937& rng, CTabrix& lib,
+              const std::function<int(const char* const*, uint32_t)>& f) {
+  const std::vector<std::string> texts = SomeTexts(rng, lib);
+  std::vector<const char*> ptrs;
+  for (const std::string& t : texts) ptrs.push_back(t.c_str());
+  return f(ptrs.data(), uint32_t(ptrs.size()));
+}
+
+// Every kind of edit; each returns the history's result or kNoEdit.
+const std::vector<tagEDIT>& Edits() {
+  static const std::vector<tagEDIT> edits = {
+      {"add phrases to groups",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         CSortedRun run(SomePhrases(rng, lib, lib.GetGroupCount()));
+         return h.AddPhrases(lib, run, nullptr, nullptr, nullptr);
+       }},
+      {"import as a new group",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         tagGROUPINFO group;
+         std::memset(&group, 0, sizeof(group));
+         std::strcpy(group.szName, ("new" + std::to_string(rng() % 100)).c_str());
+         std::strcpy(group.szRemark, "imported");
+         group.bEnable = 1;
+         std::vector<tagPHRASE2> list = SomePhrases(rng, lib, lib.GetGroupCount());
+         for (int i = 0; i < 20; ++i)
+           list.push_back(Phrase(RandomText(rng), uint8_t(i), uint8_t(lib.GetGroupCount())));
+         CSortedRun run(list);
+         return h.AddPhrases(lib, run, &group, nullptr, nullptr);
+       }},
+      {"remove phrases at positions",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         const std::vector<uint32_t> pos = SomePositions(rng, lib);
+         return h.RemovePhrasesAt(lib, pos.data(), uint32_t(pos.size()));
+       }},
+      {"remove phrases by text",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         return WithTexts(rng, lib, [&](const char* const* pp, uint32_t n) {
+           return h.RemovePhrasesByText(lib, pp, n, nullptr);
+         });
+       }},
+      {"remove a group",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         return lib.GetGroupCount() == 0 ? kNoEdit
+                                         : h.RemoveGroup(lib, rng() % lib.GetGroupCount());
+       }},
+      {"set frequencies at positions",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         const std::vector<uint32_t> pos = SomePositions(rng, lib);
+         return h.SetFrequencyAt(lib, pos.data(), uint32_t(pos.size()), rng() % 251);
+       }},
+      {"set frequencies by text",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         const uint32_t freq = rng() % 251;
+         return WithTexts(rng, lib, [&](const char* const* pp, uint32_t n) {
+           return h.SetFrequencyByText(lib, pp, n, freq, nullptr);
+         });
+       }},
+      {"move phrases at positions",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         if (lib.GetGroupCount() == 0) return kNoEdit;
+         const std::vector<uint32_t> pos = SomePositions(rng, lib);
+         return h.MovePhrasesAt(lib, pos.data(), uint32_t(pos.size()), rng() % lib.GetGroupCount());
+       }},
+      {"move phrases by text",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         if (lib.GetGroupCount() == 0) return kNoEdit;
+         const uint32_t group = rng() % lib.GetGroupCount();
+         return WithTexts(rng, lib, [&](const char* const* pp, uint32_t n) {
+           return h.MovePhrasesByText(lib, pp, n, group, nullptr);
+         });
+       }},
+      {"set a group's texts",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         if (lib.GetGroupCount() == 0) return kNoEdit;
+         return h.SetGroupText(lib, rng() % lib.GetGroupCount(), RandomText(rng).c_str(),
+                               rng() % 2 ? "" : "someone", RandomText(rng).c_str());
+       }},
+      {"tick a group",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         if (lib.GetGroupCount() == 0) return kNoEdit;
+         const uint32_t g = rng() % lib.GetGroupCount();
+         return h.SetGroupEnable(lib, g, 1 - lib.GetGroup(g)->bEnable);
+       }},
+      {"clear the library",
+       [](std::mt19937&, CTabrix& lib, CEditHistory& h) { return h.Free(lib); }},
+      {"replace the library",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         CTabrix other;
+         FillLibrary(rng, other, 1 + int(rng() % 5), int(rng() % 800));
+         return h.Replace(lib, other);
+       }},
+  };
+  return edits;
+}
+
+// The bytes Save writes after the file header, which holds nothing of the
+// library but the format and a stamp. Written without Save's sync to the
+// disk, so that a hundred saves stay quick.
+Bytes Saved(CTabrix& lib, const std::string& path) {
+  EXPECT_EQ(lib.m_arrPhrase.GetCount(), lib.GetPhraseTotal());
+  {
+    CFileWriter file;
+    EXPECT_TRUE(file.Open(path.c_str()));
+    EXPECT_EQ(1, lib.WriteBody(file));
+    EXPECT_TRUE(file.Close());
+  }
+  return ReadAll(path);
+}
+
+uint64_t LibraryBytes(CTabrix& lib) {
+  return uint64_t(lib.m_arrPhrase.GetCount()) * sizeof(tagPHRASE2) +
+         uint64_t(lib.GetGroupCount()) * sizeof(tagGROUPINFO);
+}
+
+}  // namespace
+
+TEST(EditHistory, UndoGivesBackEveryEarlierFileAndRedoTheLater) {
+  CScratchDir dir;
+  const std::string path = dir.Path("history.wbk");
+  const std::vector<tagEDIT>& edits = Edits();
+  for (unsigned seed = 1; seed <= 3; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    CTabrix lib;
+    FillLibrary(rng, lib, 6, 1500);
+    CEditHistory history;
+    std::vector<Bytes> files{Saved(lib, path)};
+    std::vector<const char*> names;
+    // Every kind in turn, then at random.
+    for (size_t step = 0; step < 2 * edits.size(); ++step) {
+      const tagEDIT& e = edits[step < edits.size() ? step : rng() % edits.size()];
+      const int result = e.edit(rng, lib, history);
+      if (result == kNoEdit) continue;
+      ASSERT_EQ(1, result) << e.pszName;
+      names.push_back(e.pszName);
+      ASSERT_EQ(names.size(), history.GetUndoCount()) << e.pszName;
+      files.push_back(Saved(lib, path));
+    }
+    ASSERT_EQ(names.size(), history.GetUndoCount());
+    for (size_t i = names.size(); i-- > 0;) {
+      ASSERT_EQ(1, history.Undo(lib)) << names[i];
+      ASSERT_EQ(files[i], Saved(lib, path)) << "undo of " << names[i] << " (step " << i << ")";
+    }
+    EXPECT_EQ(0, history.Undo(lib));
+    EXPECT_EQ(files[0], Saved(lib, path));
+    for (size_t i = 0; i < names.size(); ++i) {
+      ASSERT_EQ(1, history.Redo(lib)) << names[i];
+      ASSERT_EQ(files[i + 1], Saved(lib, path)) << "redo of " << names[i] << " (step " << i << ")";
+    }
+    EXPECT_EQ(0, history.Redo(lib));
+    EXPECT_EQ(files.back(), Saved(lib, path));
+  }
+}
+
+TEST(EditHistory, AChangeAfterUndoDropsTheRedoSteps) {
+  CScratchDir dir;
+  const std::string path = dir.Path("history.wbk");
+  std::mt19937 rng(7);
+  CTabrix lib;
+  FillLibrary(rng, lib, 4, 500);
+  CEditHistory history;
+  const Bytes before = Saved(lib, path);
+  const uint32_t pos[] = {3, 10, 200};
+  ASSERT_EQ(1, history.RemovePhrasesAt(lib, pos, 3));
+  const Bytes first = Saved(lib, path);
+  ASSERT_EQ(1, history.RemoveGroup(lib, 1));
+  ASSERT_EQ(1, history.SetFrequencyAt(lib, pos, 3, 77));
+  ASSERT_EQ(1, history.Undo(lib));
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_EQ(2u, history.GetRedoCount());
+  ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1 - lib.GetGroup(0)->bEnable));
+  const Bytes changed = Saved(lib, path);
+  EXPECT_NE(first, changed);
+  EXPECT_EQ(0u, history.GetRedoCount());
+  EXPECT_EQ(0, history.Redo(lib));
+  EXPECT_EQ(changed, Saved(lib, path));
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_EQ(first, Saved(lib, path));
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_EQ(before, Saved(lib, path));
+  EXPECT_EQ(0, history.Undo(lib));
+}
+
+TEST(EditHistory, NothingToUndoOrRedoChangesNothing) {
+  CScratchDir dir;
+  const std::string path = dir.Path("history.wbk");
+  std::mt19937 rng(3);
+  CTabrix lib;
+  FillLibrary(rng, lib, 3, 200);
+  const Bytes before = Saved(lib, path);
+  CEditHistory history;
+  EXPECT_EQ(0, history.Undo(lib));
+  EXPECT_EQ(0, history.Redo(lib));
+  // Edits the library refuses are not steps either.
+  const uint32_t outside = lib.m_arrPhrase.GetCount();
+  const uint32_t pos[] = {0, outside};
+  EXPECT_EQ(0, history.RemovePhrasesAt(lib, pos, 2));
+  EXPECT_EQ(0, history.SetFrequencyAt(lib, pos, 1, 251));
+  EXPECT_EQ(0, history.MovePhrasesAt(lib, pos, 1, lib.GetGroupCount()));
+  EXPECT_EQ(0, history.RemoveGroup(lib, lib.GetGroupCount()));
+  EXPECT_EQ(0, history.SetGroupText(lib, 0, std::string(60, 'n').c_str(), "", ""));
+  EXPECT_EQ(0u, history.GetUndoCount());
+  EXPECT_EQ(0u, history.GetBytes());
+  EXPECT_EQ(0, history.Undo(lib));
+  EXPECT_EQ(before, Saved(lib, path));
+}
+
+TEST(EditHistory, TheOldestStepsGoPastTheStepBound) {
+  CScratchDir dir;
+  const std::string path = dir.Path("history.wbk");
+  CTabrix lib;
+  std::mt19937 rng(5);
+  FillLibrary(rng, lib, 2, 50);
+  CEditHistory history;
+  std::vector<Bytes> files{Saved(lib, path)};
+  for (uint32_t i = 0; i <= CEditHistory::MAX_STEPS; ++i) {
+    const uint32_t pos = i % lib.m_arrPhrase.GetCount();
+    ASSERT_EQ(1, history.SetFrequencyAt(lib, &pos, 1, i % 251));
+    files.push_back(Saved(lib, path));
+  }
+  EXPECT_EQ(uint32_t(CEditHistory::MAX_STEPS), history.GetUndoCount());
+  for (uint32_t i = 0; i < CEditHistory::MAX_STEPS; ++i) ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_EQ(0, history.Undo(lib));
+  EXPECT_EQ(files[1], Saved(lib, path));  // the first step went
+}
+
+TEST(EditHistory, TheOldestStepsGoPastTheMemoryBound) {
+  CScratchDir dir;
+  const std::string path = dir.Path("history.wbk");
+  CTabrix lib;
+  std::mt19937 rng(9);
+  FillLibrary(rng, lib, 3, 2000);
+  CEditHistory history(CEditHistory::MAX_STEPS, 0);  // the library's size alone
+  std::vector<Bytes> files{Saved(lib, path)};
+  // Each removal of a third of what is left: the steps soon outweigh it.
+  uint32_t nKept = 0;
+  for (int i = 0; i < 4; ++i) {
+    std::vector<uint32_t> pos;
+    for (uint32_t p = 0; p < lib.m_arrPhrase.GetCount(); p += 3) pos.push_back(p);
+    ASSERT_EQ(1, history.RemovePhrasesAt(lib, pos.data(), uint32_t(pos.size())));
+    files.push_back(Saved(lib, path));
+    EXPECT_TRUE(history.GetUndoCount() == 1 || history.GetBytes() <= LibraryBytes(lib));
+    nKept = history.GetUndoCount();
+  }
+  ASSERT_LT(nKept, 4u);
+  // The newest steps stay and still undo exactly.
+  for (uint32_t i = 0; i < nKept; ++i) {
+    ASSERT_EQ(1, history.Undo(lib));
+    EXPECT_EQ(files[files.size() - 2 - i], Saved(lib, path));
+  }
+  EXPECT_EQ(0, history.Undo(lib));
+
+  // A step over the bound on its own is kept, alone.
+  CEditHistory small(CEditHistory::MAX_STEPS, 0);
+  const Bytes full = Saved(lib, path);
+  const uint32_t pos = 0;
+  ASSERT_EQ(1, small.SetFrequencyAt(lib, &pos, 1, lib.m_arrPhrase.GetAt(0)->byFreq == 7 ? 8u : 7u));
+  const Bytes changed = Saved(lib, path);
+  ASSERT_NE(full, changed);
+  ASSERT_EQ(1, small.Free(lib));
+  EXPECT_EQ(1u, small.GetUndoCount());
+  ASSERT_EQ(1, small.Undo(lib));
+  EXPECT_EQ(changed, Saved(lib, path));  // the frequency step went
+  EXPECT_EQ(0, small.Undo(lib));
+}
