@@ -48,8 +48,9 @@ machine_ticks() {
 }
 machine_started=$(machine_ticks)
 
-# record LANE NAME STATUS WALL CPU DETAIL: one line of the summary; LANE's
-# steps keep their order. COUNTS (passed failed skipped) go with it.
+# record LANE NAME STATUS WALL CPU DETAIL: one line of the summary; LANE
+# (a digit for its place in the summary, then its name) keeps its steps'
+# order. COUNTS (passed failed skipped) go with it.
 record() {
   local lane=$1 name=$2 status=$3 wall=$4 cpu=$5 detail=$6 passed=${7:-0} failed=${8:-0} skipped=${9:-0}
   local n
@@ -168,8 +169,8 @@ do_setup() {
 
 do_native() {
   local preset=$1
-  configure_and_build native "$preset" || return
-  run_ctest native "$preset" ctest --preset "$preset"
+  configure_and_build 1native "$preset" || return
+  run_ctest 1native "$preset" ctest --preset "$preset"
   [ "$preset" = release ] && bench_smoke "$preset"
 }
 
@@ -182,16 +183,16 @@ bench_smoke() {
     name=$(basename "$exe")
     say "$name: smoke run"
     if timed run_logged "$logs/$preset-$name.log" 300 "$exe" --sizes 2000 --rounds 1; then
-      record native "$name" ok "$step_wall" "$step_cpu" "--sizes 2000 --rounds 1" 1 0 0
+      record 1native "$name" ok "$step_wall" "$step_cpu" "--sizes 2000 --rounds 1" 1 0 0
     else
       show_log "$logs/$preset-$name.log"
-      record native "$name" FAIL "$step_wall" "$step_cpu" "smoke run failed ($logs/$preset-$name.log)" 0 1 0
+      record 1native "$name" FAIL "$step_wall" "$step_cpu" "smoke run failed ($logs/$preset-$name.log)" 0 1 0
     fi
   done
 }
 
 do_mingw() {
-  configure_and_build windows mingw || return
+  configure_and_build 2windows mingw || return
   # Fresh prefixes per run, so that no state survives from an earlier run:
   # one template booted, copied for the session and each Wine stage.
   # A test that fails is run once more: under load Wine now and then ends a
@@ -200,7 +201,7 @@ do_mingw() {
   local keeper=$root/build/mingw/desktop_keeper.exe
   [ -f "$keeper" ] || keeper=
   rm -rf "$root/build/mingw/wineprefix-template"
-  run_ctest windows mingw env WINEPREFIX="$root/build/mingw/wineprefix-test" TABRIX_FRESH_PREFIX=1 \
+  run_ctest 2windows mingw env WINEPREFIX="$root/build/mingw/wineprefix-test" TABRIX_FRESH_PREFIX=1 \
     TABRIX_TEMPLATE_PREFIX="$root/build/mingw/wineprefix-template" \
     TABRIX_DESKTOP_KEEPER="$keeper" tools/wine-session.sh ctest --preset mingw \
     --repeat until-pass:2
@@ -243,12 +244,12 @@ fuzz_one() {
 }
 
 do_fuzz() {
-  configure_and_build fuzz fuzz || return
+  configure_and_build 3fuzz fuzz || return
   say "fuzz: ${fuzz_seconds} s per harness, two at a time"
   local entries=()
   mapfile -t entries < <(list_fuzzers)
   if [ ${#entries[@]} -eq 0 ]; then
-    record fuzz fuzz FAIL 0 0 "no fuzz harness in build/fuzz" 0 1 0
+    record 3fuzz fuzz FAIL 0 0 "no fuzz harness in build/fuzz" 0 1 0
     return
   fi
   local entry name exe seeds running=0
@@ -271,11 +272,11 @@ do_fuzz() {
     read -r rc seconds cpu <"$root/build/fuzz/run/$name/rc" 2>/dev/null || rc=255
     runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$logs/fuzz-$name.log" | grep -o '[0-9]*$')
     if [ "$rc" -eq 0 ]; then
-      record fuzz "$name" ok "${seconds:-0}" "${cpu:-0}" "${runs:-?} inputs, clean" 1 0 0
+      record 3fuzz "$name" ok "${seconds:-0}" "${cpu:-0}" "${runs:-?} inputs, clean" 1 0 0
     else
       show_log "$logs/fuzz-$name.log"
       echo "crashing inputs: $root/build/fuzz/run/$name/artifacts/"
-      record fuzz "$name" FAIL "${seconds:-0}" "${cpu:-0}" "exit $rc, see $logs/fuzz-$name.log" 0 1 0
+      record 3fuzz "$name" FAIL "${seconds:-0}" "${cpu:-0}" "exit $rc, see $logs/fuzz-$name.log" 0 1 0
     fi
   done
 }
@@ -322,7 +323,7 @@ for f in $(find "$steps" -type f | sort); do
   IFS=$'\037' read -r name status wall_s cpu_s detail passed failed skipped <"$f"
   lane=$(basename "$f")
   lane=${lane%-*}
-  printf '%-24s %-5s %6ss %6ss  %s\n' "${lane#0}: $name" "$status" "$wall_s" "$cpu_s" "$detail"
+  printf '%-24s %-5s %6ss %6ss  %s\n' "${lane#[0-9]}: $name" "$status" "$wall_s" "$cpu_s" "$detail"
   tests_passed=$((tests_passed + passed))
   tests_failed=$((tests_failed + failed))
   tests_skipped=$((tests_skipped + skipped))
