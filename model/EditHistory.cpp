@@ -336,43 +336,38 @@ int CEditHistory::RemoveGroup(CTabrix& lib, uint32_t group) {
 }
 
 int CEditHistory::SetFrequencyAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, uint32_t freq) {
-  if (!Reserve()) return 0;
-  try {
-    std::unique_ptr<CValueStep> step(new CValueStep(false, freq));
-    if (!SortedUnique(lib, pPos, nPos, &step->m_arrPos)) return 0;
-    step->m_arrOld.reserve(step->m_arrPos.size());
-    for (uint32_t pos : step->m_arrPos)
-      step->m_arrOld.push_back(lib.m_arrPhrase.GetAt(pos)->byFreq);
-    if (!lib.SetFrequencyAt(pPos, nPos, freq)) return 0;
-    Push(lib, std::move(step));
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-  return 1;
+  return ValuesAt(lib, pPos, nPos, false, freq);
 }
 
 int CEditHistory::SetFrequencyByText(CTabrix& lib, const char* const* ppText, uint32_t nText,
                                      uint32_t freq, uint32_t* pMissing) {
   // Refused before any text is looked up, as the library refuses them.
-  if (freq > 250 || (nText > 0 && ppText == nullptr)) return 0;
-  PosList pos;
-  try {
-    PositionsOf(lib, ppText, nText, &pos, pMissing);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-  return SetFrequencyAt(lib, pos.data(), uint32_t(pos.size()), freq);
+  if (freq > 250) return 0;
+  return ValuesByText(lib, ppText, nText, false, freq, pMissing);
 }
 
 int CEditHistory::MovePhrasesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, uint32_t group) {
+  return ValuesAt(lib, pPos, nPos, true, group);
+}
+
+int CEditHistory::MovePhrasesByText(CTabrix& lib, const char* const* ppText, uint32_t nText,
+                                    uint32_t group, uint32_t* pMissing) {
+  if (group >= lib.GetGroupCount()) return 0;
+  return ValuesByText(lib, ppText, nText, true, group, pMissing);
+}
+
+int CEditHistory::ValuesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, bool bGroup,
+                           uint32_t value) {
   if (!Reserve()) return 0;
   try {
-    std::unique_ptr<CValueStep> step(new CValueStep(true, group));
+    std::unique_ptr<CValueStep> step(new CValueStep(bGroup, value));
     if (!SortedUnique(lib, pPos, nPos, &step->m_arrPos)) return 0;
     step->m_arrOld.reserve(step->m_arrPos.size());
-    for (uint32_t pos : step->m_arrPos)
-      step->m_arrOld.push_back(lib.m_arrPhrase.GetAt(pos)->byGroup);
-    if (!lib.MovePhrasesAt(pPos, nPos, group)) return 0;
+    for (uint32_t pos : step->m_arrPos) {
+      const tagPHRASE2* phrase = lib.m_arrPhrase.GetAt(pos);
+      step->m_arrOld.push_back(bGroup ? phrase->byGroup : phrase->byFreq);
+    }
+    if (!step->Redo(lib)) return 0;
     Push(lib, std::move(step));
   } catch (const std::bad_alloc&) {
     return 0;
@@ -380,16 +375,16 @@ int CEditHistory::MovePhrasesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPo
   return 1;
 }
 
-int CEditHistory::MovePhrasesByText(CTabrix& lib, const char* const* ppText, uint32_t nText,
-                                    uint32_t group, uint32_t* pMissing) {
-  if (group >= lib.GetGroupCount() || (nText > 0 && ppText == nullptr)) return 0;
+int CEditHistory::ValuesByText(CTabrix& lib, const char* const* ppText, uint32_t nText, bool bGroup,
+                               uint32_t value, uint32_t* pMissing) {
+  if (nText > 0 && ppText == nullptr) return 0;
   PosList pos;
   try {
     PositionsOf(lib, ppText, nText, &pos, pMissing);
   } catch (const std::bad_alloc&) {
     return 0;
   }
-  return MovePhrasesAt(lib, pos.data(), uint32_t(pos.size()), group);
+  return ValuesAt(lib, pos.data(), uint32_t(pos.size()), bGroup, value);
 }
 
 int CEditHistory::AddPhrases(CTabrix& lib, CPhraseRun& run, const tagGROUPINFO* pNewGroup,

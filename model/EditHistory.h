@@ -82,6 +82,11 @@ class CEditHistory {
   // steps while more than m_nMaxSteps are kept or their bytes pass the
   // bound (the newest step stays even alone over it).
   void Push(CTabrix& lib, std::unique_ptr<CEditStep> step);
+  // Frequencies (bGroup false) and moves (true): one step keeps each touched
+  // position's old value of the one field they set to value.
+  int ValuesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, bool bGroup, uint32_t value);
+  int ValuesByText(CTabrix& lib, const char* const* ppText, uint32_t nText, bool bGroup,
+                   uint32_t value, uint32_t* pMissing);
 
   std::vector<std::unique_ptr<CEditStep>> m_arrUndo;  // oldest first
   std::vector<std::unique_ptr<CEditStep>> m_arrRedo;  // next to redo last

@@ -7,18 +7,12 @@
 
 #include "EditHistory.h"
 #include "LibfileTestSupport.h"
+#include "RandomEdits.h"
 #include "PhraseRun.h"
 
 using namespace tabrix_test;
 
 namespace {
-
-std::string RandomText(std::mt19937& rng) {
-  const char* const pieces[] = {"a", "b", "\xB0\xA1", "\xA1\xB0", "\xD5\x5C"};
-  std::string t;
-  for (int i = 0, n = 1 + int(rng() % 6); i < n; ++i) t += pieces[rng() % 5];
-  return t;
-}
 
 tagPHRASE2 Phrase(const std::string& text, uint8_t freq, uint8_t group) {
   tagPHRASE2 p;
@@ -59,20 +53,6 @@ void FillLibrary(std::mt19937& rng, CTabrix& lib, int nGroups, int nPhrases) {
   }
 }
 
-// Some stored texts and some that are not.
-std::vector<std::string> SomeTexts(std::mt19937& rng, CTabrix& lib) {
-  std::vector<std::string> out;
-  for (int i = 0, n = int(rng() % 30); i < n; ++i) {
-    const uint32_t count = lib.m_arrPhrase.GetCount();
-    if (count > 0 && rng() % 4 != 0) {
-      out.push_back(PhraseText(*lib.m_arrPhrase.GetAt(uint32_t(rng() % count))));
-    } else {
-      out.push_back(RandomText(rng));
-    }
-  }
-  return out;
-}
-
 // Stored positions, some repeated.
 std::vector<uint32_t> SomePositions(std::mt19937& rng, CTabrix& lib) {
   std::vector<uint32_t> out;
@@ -84,7 +64,7 @@ std::vector<uint32_t> SomePositions(std::mt19937& rng, CTabrix& lib) {
 
 std::vector<tagPHRASE2> SomePhrases(std::mt19937& rng, CTabrix& lib, uint32_t nGroups) {
   std::vector<tagPHRASE2> out;
-  for (const std::string& t : SomeTexts(rng, lib)) {
+  for (const std::string& t : SomeTexts(rng, lib, 30)) {
     // Now and then a group the library does not have: the merge drops it.
     out.push_back(Phrase(t, uint8_t(rng() % 251), uint8_t(rng() % (nGroups + 1))));
   }
@@ -102,7 +82,7 @@ struct tagEDIT {
 
 int WithTexts(std::mt19937& rng, CTabrix& lib,
               const std::function<int(const char* const*, uint32_t)>& f) {
-  const std::vector<std::string> texts = SomeTexts(rng, lib);
+  const std::vector<std::string> texts = SomeTexts(rng, lib, 30);
   std::vector<const char*> ptrs;
   for (const std::string& t : texts) ptrs.push_back(t.c_str());
   return f(ptrs.data(), uint32_t(ptrs.size()));

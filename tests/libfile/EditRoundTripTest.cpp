@@ -3,33 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "LibfileTestSupport.h"
+#include "RandomEdits.h"
 
 using namespace tabrix_test;
-
-namespace {
-
-std::string RandomText(std::mt19937& rng) {
-  const char* const pieces[] = {"a", "b", "\xB0\xA1", "\xA1\xB0", "\xD5\x5C"};
-  std::string t;
-  for (int i = 0, n = 1 + int(rng() % 6); i < n; ++i) t += pieces[rng() % 5];
-  return t;
-}
-
-// Some stored texts and some that are not.
-std::vector<std::string> SomeTexts(std::mt19937& rng, CTabrix& lib) {
-  std::vector<std::string> out;
-  for (int i = 0, n = int(rng() % 20); i < n; ++i) {
-    const uint32_t count = lib.m_arrPhrase.GetCount();
-    if (count > 0 && rng() % 4 != 0) {
-      out.push_back(PhraseText(*lib.m_arrPhrase.GetAt(uint32_t(rng() % count))));
-    } else {
-      out.push_back(RandomText(rng));
-    }
-  }
-  return out;
-}
-
-}  // namespace
 
 TEST(EditRoundTrip, EditedLibrariesComeBackUnchanged) {
   CScratchDir dir;
@@ -47,7 +23,7 @@ TEST(EditRoundTrip, EditedLibrariesComeBackUnchanged) {
       lib.AddPhrase(t.c_str(), 255, uint8_t(rng() % 251), 1, uint8_t(rng() % 8));
     }
     for (int step = 0; step < 120; ++step) {
-      const std::vector<std::string> texts = SomeTexts(rng, lib);
+      const std::vector<std::string> texts = SomeTexts(rng, lib, 20);
       std::vector<const char*> ptrs;
       for (const std::string& t : texts) ptrs.push_back(t.c_str());
       const uint32_t n = uint32_t(ptrs.size());
