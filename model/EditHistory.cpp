@@ -435,14 +435,7 @@ int CEditHistory::SetGroupText(CTabrix& lib, uint32_t group, const char* name, c
     std::memset(fields[i], 0, sizes[i]);  // as AddGroup leaves a field
     std::memcpy(fields[i], texts[i], n);
   }
-  try {
-    std::unique_ptr<CGroupFieldsStep> step(new CGroupFieldsStep(group, before, after));
-    step->Redo(lib);
-    Push(lib, std::move(step));
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-  return 1;
+  return SetGroupRecord(lib, group, before, after);
 }
 
 int CEditHistory::SetGroupEnable(CTabrix& lib, uint32_t group, int32_t bEnable) {
@@ -450,6 +443,11 @@ int CEditHistory::SetGroupEnable(CTabrix& lib, uint32_t group, int32_t bEnable) 
   const tagGROUPINFO before = *lib.GetGroup(group);
   tagGROUPINFO after = before;
   after.bEnable = bEnable;
+  return SetGroupRecord(lib, group, before, after);
+}
+
+int CEditHistory::SetGroupRecord(CTabrix& lib, uint32_t group, const tagGROUPINFO& before,
+                                 const tagGROUPINFO& after) {
   try {
     std::unique_ptr<CGroupFieldsStep> step(new CGroupFieldsStep(group, before, after));
     step->Redo(lib);

@@ -85,6 +85,9 @@ class CEditHistory {
   // Frequencies (bGroup false) and moves (true): one step keeps each touched
   // position's old value of the one field they set to value.
   int ValuesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, bool bGroup, uint32_t value);
+  // A group's record set from before to after as one step (room reserved).
+  int SetGroupRecord(CTabrix& lib, uint32_t group, const tagGROUPINFO& before,
+                     const tagGROUPINFO& after);
   int ValuesByText(CTabrix& lib, const char* const* ppText, uint32_t nText, bool bGroup,
                    uint32_t value, uint32_t* pMissing);
 
