@@ -46,6 +46,17 @@ void FillLibrary(CTabrix& lib, uint32_t n, std::mt19937& rng, std::vector<std::s
   *pTexts = std::move(texts);
 }
 
+// The master's two groups and phrases, added in its order (a saved library's
+// load takes this road too).
+void CopyLibrary(CTabrix& master, CTabrix* pCopy) {
+  pCopy->AddGroup("first", "", "");
+  pCopy->AddGroup("second", "", "");
+  for (uint32_t i = 0; i < master.m_arrPhrase.GetCount(); ++i) {
+    const tagPHRASE2* p = master.m_arrPhrase.GetAt(i);
+    pCopy->AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
+  }
+}
+
 void CountHit(uint32_t, const tagPHRASE2*, void* data) { ++*static_cast<uint32_t*>(data); }
 
 struct tagROW {
@@ -89,27 +100,10 @@ int main(int argc, char** argv) {
       find.push_back(Seconds(
           [&] { master.FindSubstring(needle.c_str(), TABRIX_NO_GROUP, &CountHit, &hits); }));
       ok &= hits > 0;
-      // Each edit on a copy of its own, made outside the timing.
-      CTabrix scattered;
-      scattered.AddGroup("first", "", "");
-      scattered.AddGroup("second", "", "");
-      CTabrix halves;
-      halves.AddGroup("first", "", "");
-      halves.AddGroup("second", "", "");
-      // The same edits through the history, to be undone.
-      CTabrix scatteredH;
-      scatteredH.AddGroup("first", "", "");
-      scatteredH.AddGroup("second", "", "");
-      CTabrix halvesH;
-      halvesH.AddGroup("first", "", "");
-      halvesH.AddGroup("second", "", "");
-      for (uint32_t i = 0; i < nStored; ++i) {
-        const tagPHRASE2* p = master.m_arrPhrase.GetAt(i);
-        scattered.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
-        halves.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
-        scatteredH.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
-        halvesH.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, p->byGroup);
-      }
+      // Each edit on a copy of its own, made outside the timing; the same
+      // edits through the history (the H copies) to be undone.
+      CTabrix scattered, halves, scatteredH, halvesH;
+      for (CTabrix* copy : {&scattered, &halves, &scatteredH, &halvesH}) CopyLibrary(master, copy);
       std::vector<uint32_t> positions;
       for (uint32_t k = 0; k < 10000 && k < nStored; ++k) positions.push_back(rng() % nStored);
       remove.push_back(Seconds([&] {

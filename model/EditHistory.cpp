@@ -27,13 +27,22 @@ bool SortedUnique(const CTabrix& lib, const uint32_t* pPos, uint32_t nPos, PosLi
 }
 
 // The stored positions of the texts, the missing ones counted.
-void PositionsOf(CTabrix& lib, const char* const* ppText, uint32_t nText, PosList* pOut,
+// The positions of the stored texts of a list, the others counted in
+// *pMissing: the text lists' edits are their position edits. False for a
+// null list or no memory.
+bool PositionsOf(CTabrix& lib, const char* const* ppText, uint32_t nText, PosList* pOut,
                  uint32_t* pMissing) {
-  uint32_t pos = 0;
-  for (uint32_t i = 0; i < nText; ++i) {
-    if (lib.FindPhrase(ppText[i], &pos, nullptr)) pOut->push_back(pos);
+  if (nText > 0 && ppText == nullptr) return false;
+  try {
+    uint32_t pos = 0;
+    for (uint32_t i = 0; i < nText; ++i) {
+      if (lib.FindPhrase(ppText[i], &pos, nullptr)) pOut->push_back(pos);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
   }
   if (pMissing != nullptr) *pMissing = nText - uint32_t(pOut->size());
+  return true;
 }
 
 // The group's fields but its count, which follows its phrases.
@@ -302,13 +311,8 @@ int CEditHistory::RemovePhrasesAt(CTabrix& lib, const uint32_t* pPos, uint32_t n
 
 int CEditHistory::RemovePhrasesByText(CTabrix& lib, const char* const* ppText, uint32_t nText,
                                       uint32_t* pMissing) {
-  if (nText > 0 && ppText == nullptr) return 0;
   PosList pos;
-  try {
-    PositionsOf(lib, ppText, nText, &pos, pMissing);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  if (!PositionsOf(lib, ppText, nText, &pos, pMissing)) return 0;
   return RemovePhrasesAt(lib, pos.data(), uint32_t(pos.size()));
 }
 
@@ -377,13 +381,8 @@ int CEditHistory::ValuesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, bo
 
 int CEditHistory::ValuesByText(CTabrix& lib, const char* const* ppText, uint32_t nText, bool bGroup,
                                uint32_t value, uint32_t* pMissing) {
-  if (nText > 0 && ppText == nullptr) return 0;
   PosList pos;
-  try {
-    PositionsOf(lib, ppText, nText, &pos, pMissing);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  if (!PositionsOf(lib, ppText, nText, &pos, pMissing)) return 0;
   return ValuesAt(lib, pos.data(), uint32_t(pos.size()), bGroup, value);
 }
 

@@ -9,39 +9,11 @@
 #include "LibfileTestSupport.h"
 #include "RandomEdits.h"
 #include "PhraseRun.h"
+#include "VectorRun.h"
 
 using namespace tabrix_test;
 
 namespace {
-
-tagPHRASE2 Phrase(const std::string& text, uint8_t freq, uint8_t group) {
-  tagPHRASE2 p;
-  std::memset(&p, 0, sizeof(p));
-  std::memcpy(p.szWord, text.data(), text.size());
-  p.cLen = uint8_t(text.size());
-  p.byFreq = freq;
-  p.byGroup = group;
-  return p;
-}
-
-// Phrases in ascending text order, repeats next to each other.
-class CSortedRun : public CPhraseRun {
- public:
-  explicit CSortedRun(std::vector<tagPHRASE2> list) : m_list(std::move(list)) {
-    std::stable_sort(m_list.begin(), m_list.end(), [](const tagPHRASE2& a, const tagPHRASE2& b) {
-      return ComparePhrase(&a, &b, nullptr) < 0;
-    });
-  }
-  bool Next(tagPHRASE2* pOut) override {
-    if (m_nNext == m_list.size()) return false;
-    *pOut = m_list[m_nNext++];
-    return true;
-  }
-
- private:
-  std::vector<tagPHRASE2> m_list;
-  size_t m_nNext = 0;
-};
 
 void FillLibrary(std::mt19937& rng, CTabrix& lib, int nGroups, int nPhrases) {
   for (int g = 0; g < nGroups; ++g) {
@@ -66,7 +38,7 @@ std::vector<tagPHRASE2> SomePhrases(std::mt19937& rng, CTabrix& lib, uint32_t nG
   std::vector<tagPHRASE2> out;
   for (const std::string& t : SomeTexts(rng, lib, 30)) {
     // Now and then a group the library does not have: the merge drops it.
-    out.push_back(Phrase(t, uint8_t(rng() % 251), uint8_t(rng() % (nGroups + 1))));
+    out.push_back(MakePhrase(t, uint8_t(rng() % (nGroups + 1)), uint8_t(rng() % 251)));
   }
   if (!out.empty()) out.push_back(out[0]);  // a repeat in the run
   return out;
@@ -93,7 +65,7 @@ const std::vector<tagEDIT>& Edits() {
   static const std::vector<tagEDIT> edits = {
       {"add phrases to groups",
        [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
-         CSortedRun run(SomePhrases(rng, lib, lib.GetGroupCount()));
+         CVectorRun run = CVectorRun::SortedByText(SomePhrases(rng, lib, lib.GetGroupCount()));
          return h.AddPhrases(lib, run, nullptr, nullptr, nullptr);
        }},
       {"import as a new group",
@@ -105,8 +77,8 @@ const std::vector<tagEDIT>& Edits() {
          group.bEnable = 1;
          std::vector<tagPHRASE2> list = SomePhrases(rng, lib, lib.GetGroupCount());
          for (int i = 0; i < 20; ++i)
-           list.push_back(Phrase(RandomText(rng), uint8_t(i), uint8_t(lib.GetGroupCount())));
-         CSortedRun run(list);
+           list.push_back(MakePhrase(RandomText(rng), uint8_t(lib.GetGroupCount()), uint8_t(i)));
+         CVectorRun run = CVectorRun::SortedByText(list);
          return h.AddPhrases(lib, run, &group, nullptr, nullptr);
        }},
       {"remove phrases at positions",

@@ -10,32 +10,12 @@
 
 #include "PhraseRun.h"
 #include "Tabrix.h"
+#include "VectorRun.h"
+
+using tabrix_test::CVectorRun;
+using tabrix_test::MakePhrase;
 
 namespace {
-
-class CVectorRun : public CPhraseRun {
- public:
-  explicit CVectorRun(std::vector<tagPHRASE2> items) : m_items(std::move(items)), m_nNext(0) {}
-  bool Next(tagPHRASE2* pOut) override {
-    if (m_nNext == m_items.size()) return false;
-    *pOut = m_items[m_nNext++];
-    return true;
-  }
-
- private:
-  std::vector<tagPHRASE2> m_items;
-  size_t m_nNext;
-};
-
-tagPHRASE2 Phrase(const std::string& text, uint8_t group, uint8_t freq) {
-  tagPHRASE2 p;
-  std::memset(&p, 0, sizeof(p));
-  std::memcpy(p.szWord, text.data(), text.size());
-  p.cLen = uint8_t(text.size());
-  p.byGroup = group;
-  p.byFreq = freq;
-  return p;
-}
 
 std::vector<std::string> Describe(CTabrix& lib) {
   std::vector<std::string> out;
@@ -67,18 +47,15 @@ TEST(MergeRun, RandomRunsAgainstOneAtATime) {
     // so the first arrival of a text comes first.
     std::vector<tagPHRASE2> run;
     for (int i = 0, n = int(rng() % 3000); i < n; ++i) {
-      run.push_back(
-          Phrase(std::to_string(100000 + rng() % nKeys), uint8_t(rng() % 4), uint8_t(rng() % 251)));
+      run.push_back(MakePhrase(std::to_string(100000 + rng() % nKeys), uint8_t(rng() % 4),
+                               uint8_t(rng() % 251)));
     }
     uint32_t nExpectedAdded = 0;
     for (const tagPHRASE2& p : run) {
       nExpectedAdded += single.AddPhrase(p.szWord, p.cLen, p.byFreq, 1, p.byGroup) ? 1 : 0;
     }
-    std::stable_sort(run.begin(), run.end(), [](const tagPHRASE2& a, const tagPHRASE2& b) {
-      return ComparePhrase(&a, &b, nullptr) < 0;
-    });
     const size_t nRun = run.size();
-    CVectorRun source(std::move(run));
+    CVectorRun source = CVectorRun::SortedByText(std::move(run));
     uint32_t nAdded = 99, nDropped = 99;
     ASSERT_EQ(1, merged.MergeRun(source, &nAdded, &nDropped));
     EXPECT_EQ(nExpectedAdded, nAdded) << round;

@@ -1,7 +1,7 @@
 // Scratch and data file paths for the test programs.
 //
 // CTest runs the programs of a test folder in several processes at a time
-// (shards of a program, or its cases one by one), and they share the folder's
+// (the shards of its programs), and they share the folder's
 // scratch folder, so two cases must never share a scratch file: the names
 // built here carry the running case's suite and name. Tests make their scratch
 // files in a CScratchDir (ScratchDir.h), which is named here.
