@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DictContent.h"
+#include "EditHistory.h"
 #include "FileNames.h"
 #include "FilePaths.h"
 #include "GbkText.h"
@@ -182,16 +183,17 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
   std::vector<uint8_t>().swap(bytes);  // the entries hold what is needed now
 
   CUtf8ToGbk converter;
+  CEditCompound compound(opt.pHistory, lib);
   uint8_t g = *pGroup;
   if (bNewGroup) {
-    g = lib.AddGroup(GroupName(converter, content, path, opt).c_str(), "", "");
+    g = AddImportGroup(lib, GroupName(converter, content, path, opt).c_str(), opt);
     if (g == TABRIX_NO_GROUP) return IMPORT_GROUP_FAILED;
     *pGroup = g;
   }
   const std::vector<uint8_t> freqs = FrequenciesByRank(content.arrEntries);
   stats.nUndecodable = content.nUndecodable;
   progress.Begin(content.arrEntries.size());
-  CPhraseBatch batch(lib, g);
+  CPhraseBatch batch(lib, g, opt.pHistory);
   batch.Reserve(content.arrEntries.size());
   std::string gbk;
   for (size_t i = 0; i < content.arrEntries.size(); ++i) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "EditHistory.h"
 #include "PhraseRun.h"
 #include "PhraseSort.h"
 #include "Tabrix.h"
@@ -53,8 +54,23 @@ class CPhraseBatch::CBatchRun : public CPhraseRun {
   tagPHRASE2 m_rec;
 };
 
-CPhraseBatch::CPhraseBatch(CTabrix& lib, uint8_t group)
-    : m_lib(lib), m_byGroup(group), m_pItems(nullptr), m_nCount(0), m_nCapacity(0) {}
+CPhraseBatch::CPhraseBatch(CTabrix& lib, uint8_t group, CEditHistory* pHistory)
+    : m_lib(lib),
+      m_pHistory(pHistory),
+      m_byGroup(group),
+      m_pItems(nullptr),
+      m_nCount(0),
+      m_nCapacity(0) {}
+
+int CPhraseBatch::MergeRun(CPhraseRun& run, uint32_t* pAdded, uint32_t* pDropped) {
+  if (m_pHistory != nullptr) return m_pHistory->AddPhrases(m_lib, run, nullptr, pAdded, pDropped);
+  return m_lib.MergeRun(run, pAdded, pDropped);
+}
+
+int CPhraseBatch::AddPhrase(const char* text, uint8_t length, uint8_t freq) {
+  if (m_pHistory != nullptr) return m_pHistory->AddPhrase(m_lib, text, length, freq, m_byGroup);
+  return m_lib.AddPhrase(text, length, freq, 1, m_byGroup);
+}
 
 CPhraseBatch::~CPhraseBatch() { std::free(m_pItems); }
 
@@ -99,7 +115,7 @@ void CPhraseBatch::Add(const char* text, uint32_t length, uint8_t freq, tagIMPOR
     Flush(stats);
     if (m_nCount == m_nCapacity && !Grow()) {
       // No memory for even a small batch: this phrase goes in on its own.
-      if (m_lib.AddPhrase(text, static_cast<uint8_t>(length), freq, 1, m_byGroup) != 0) {
+      if (AddPhrase(text, static_cast<uint8_t>(length), freq) != 0) {
         ++stats.nAdded;
       } else {
         ++stats.nDuplicate;
@@ -137,7 +153,7 @@ void CPhraseBatch::AppendToEmptyStore(tagIMPORTSTATS& stats) {
   // whole batch and the whole store at once.
   CBatchRun run(*this, m_byGroup, true);
   uint32_t nAdded = 0, nDropped = 0;
-  if (m_lib.MergeRun(run, &nAdded, &nDropped)) {
+  if (MergeRun(run, &nAdded, &nDropped)) {
     stats.nAdded += nAdded;
     stats.nDuplicate += nDropped;  // the batch's phrases all name the group
     return;
@@ -153,7 +169,7 @@ void CPhraseBatch::AddOneByOne(tagIMPORTSTATS& stats) {
   // later arrival of a text finds the first one stored.
   while (m_nCount > 0) {
     const tagSTAGEDPHRASE s = TakeSmallest();
-    if (m_lib.AddPhrase(s.szWord, TextLength(s), s.byFreq, 1, m_byGroup) != 0) {
+    if (AddPhrase(s.szWord, TextLength(s), s.byFreq) != 0) {
       ++stats.nAdded;
     } else {
       ++stats.nDuplicate;
@@ -166,7 +182,7 @@ bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
   // still go in one by one.
   CBatchRun run(*this, m_byGroup, false);
   uint32_t nAdded = 0, nDropped = 0;
-  if (!m_lib.MergeRun(run, &nAdded, &nDropped)) return false;
+  if (!MergeRun(run, &nAdded, &nDropped)) return false;
   stats.nAdded += nAdded;
   stats.nDuplicate += nDropped;
   std::free(m_pItems);

@@ -9,6 +9,8 @@
 
 #include "ImportStats.h"
 
+class CEditHistory;
+class CPhraseRun;
 class CTabrix;
 
 // A phrase waiting in the batch. The text is zero-padded, so comparing the
@@ -25,7 +27,9 @@ enum : uint32_t { PHRASE_BATCH_MAX = 1u << 24 };
 
 class CPhraseBatch {
  public:
-  CPhraseBatch(CTabrix& lib, uint8_t group);
+  // With a history, every change goes through it (CEditCompound makes them
+  // one step).
+  CPhraseBatch(CTabrix& lib, uint8_t group, CEditHistory* pHistory = nullptr);
   ~CPhraseBatch();
   CPhraseBatch(const CPhraseBatch&) = delete;
   CPhraseBatch& operator=(const CPhraseBatch&) = delete;
@@ -58,7 +62,12 @@ class CPhraseBatch {
   // with the library untouched, when memory runs out.
   bool MergeIntoStore(tagIMPORTSTATS& stats);
 
+  // The store's MergeRun and AddPhrase, through the history when there is one.
+  int MergeRun(CPhraseRun& run, uint32_t* pAdded, uint32_t* pDropped);
+  int AddPhrase(const char* text, uint8_t length, uint8_t freq);
+
   CTabrix& m_lib;
+  CEditHistory* m_pHistory;
   uint8_t m_byGroup;
   tagSTAGEDPHRASE* m_pItems;  // malloc'ed: grows and shrinks with realloc
   size_t m_nCount;

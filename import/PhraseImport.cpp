@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "EditHistory.h"
 #include "GbkText.h"
 #include "PhraseBatch.h"
 #include "Progress.h"
@@ -57,7 +58,7 @@ void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, 
                  bool applyHeaders, const tagIMPORTOPTIONS& opt, tagIMPORTSTATS& stats) {
   CProgressReporter progress(opt.funProgress, opt.pProgressData);
   progress.Begin(reader.GetLength());
-  CPhraseBatch batch(lib, g);
+  CPhraseBatch batch(lib, g, opt.pHistory);
   // Room for the phrases of a typical list at once: a line of two
   // characters, a tab, a frequency and a line end takes about 8 bytes.
   // Capped, so that a huge file cannot take a 32-bit program's address space
@@ -82,6 +83,11 @@ void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, 
 
 }  // namespace
 
+uint8_t AddImportGroup(CTabrix& lib, const char* title, const tagIMPORTOPTIONS& opt) {
+  if (opt.pHistory != nullptr) return opt.pHistory->AddGroup(lib, title, "", "", 0);
+  return lib.AddGroup(title, "", "");
+}
+
 tagIMPORTOPTIONS DefaultImportOptions() {
   tagIMPORTOPTIONS opt;
   opt.byMinFreq = 0;
@@ -89,6 +95,7 @@ tagIMPORTOPTIONS DefaultImportOptions() {
   opt.pszTitle = nullptr;
   opt.funProgress = nullptr;
   opt.pProgressData = nullptr;
+  opt.pHistory = nullptr;
   return opt;
 }
 
@@ -106,7 +113,8 @@ int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, 
   // The group exists only once the file is open and its first line read.
   std::string title =
       opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
-  uint8_t g = lib.AddGroup(title.c_str(), "", "");
+  CEditCompound compound(opt.pHistory, lib);
+  uint8_t g = AddImportGroup(lib, title.c_str(), opt);
   if (g == TABRIX_NO_GROUP) return IMPORT_GROUP_FAILED;  // the reader closes itself
   if (pGroup != nullptr) *pGroup = g;
 

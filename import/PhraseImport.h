@@ -9,6 +9,7 @@
 #include "ImportStats.h"
 #include "PhraseRecords.h"
 
+class CEditHistory;
 class CTabrix;
 
 // Lines handed to the importer hold at most this many bytes; a longer line of
@@ -51,6 +52,9 @@ struct tagIMPORTOPTIONS {
   // bytes read after every line, and ends once (Progress.h).
   ProgressCallback funProgress;
   void* pProgressData;
+  // May be null. With a history, the import's changes are recorded in it as
+  // one step, which undo takes back.
+  CEditHistory* pHistory;
 };
 
 // Options as the editor starts: range 0..250, title from the path, no progress.
@@ -67,6 +71,10 @@ int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, 
 // "导入到当前组": header lines are ignored. pStats may be null.
 int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
                   tagIMPORTSTATS* pStats);
+
+// The new group of an import (AddGroup, through the history when there is
+// one): its index, or 255.
+uint8_t AddImportGroup(CTabrix& lib, const char* title, const tagIMPORTOPTIONS& opt);
 
 // The title of a new group from a path: the file's title (FileTitleFromPath:
 // no folder, no last extension, "dir/a.b.txt" -> "a.b").

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "PhraseRun.h"
@@ -66,6 +67,8 @@ class CPhrasesStep : public CEditStep {
     return m_arrRec.size() * sizeof(tagPHRASE2) + m_arrPos.size() * sizeof(uint32_t);
   }
 
+  void SetGroup(const tagGROUPINFO& group) { m_group = group; }
+
   PhraseList m_arrRec;
   PosList m_arrPos;
 
@@ -81,7 +84,11 @@ class CPhrasesStep : public CEditStep {
     return 0;
   }
   int Take(CTabrix& lib) {
+    if (m_bNewGroup && lib.GetGroupCount() == 0) return 0;
     if (!lib.RemovePhrasesAt(m_arrPos.data(), uint32_t(m_arrPos.size()))) return 0;
+    // The group as it is now: an import names it from its file's header
+    // after adding it.
+    if (m_bNewGroup) m_group = *lib.GetGroup(lib.GetGroupCount() - 1);
     if (m_bNewGroup) lib.RemoveGroup(lib.GetGroupCount() - 1);
     return 1;
   }
@@ -243,15 +250,103 @@ void FindPositions(CTabrix& lib, const PhraseList& list, PosList* pOut) {
 
 }  // namespace
 
-CEditHistory::CEditHistory(uint32_t nMaxSteps, uint64_t nMinBytes)
-    : m_nMaxSteps(nMaxSteps == 0 ? 1 : nMaxSteps), m_nMinBytes(nMinBytes), m_nBytes(0) {}
+// Several steps as one: taken back newest first, done again oldest first.
+// A part that fails puts the parts already moved back where they were.
+class CCompoundStep : public CEditStep {
+ public:
+  int Undo(CTabrix& lib) override {
+    for (size_t i = m_arrSteps.size(); i-- > 0;) {
+      if (m_arrSteps[i]->Undo(lib)) continue;
+      while (++i < m_arrSteps.size()) m_arrSteps[i]->Redo(lib);
+      return 0;
+    }
+    return 1;
+  }
+  int Redo(CTabrix& lib) override {
+    for (size_t i = 0; i < m_arrSteps.size(); ++i) {
+      if (m_arrSteps[i]->Redo(lib)) continue;
+      while (i-- > 0) m_arrSteps[i]->Undo(lib);
+      return 0;
+    }
+    return 1;
+  }
+  uint64_t GetBytes() const override {
+    uint64_t n = 0;
+    for (const std::unique_ptr<CEditStep>& s : m_arrSteps) n += s->GetBytes();
+    return n;
+  }
 
-CEditHistory::~CEditHistory() {}
+  std::vector<std::unique_ptr<CEditStep>> m_arrSteps;
+};
+
+CEditCompound::CEditCompound(CEditHistory* pHistory, CTabrix& lib)
+    : m_pHistory(pHistory), m_lib(lib) {
+  if (m_pHistory != nullptr) m_pHistory->BeginCompound();
+}
+
+CEditCompound::~CEditCompound() {
+  if (m_pHistory != nullptr) m_pHistory->EndCompound(m_lib);
+}
+
+CEditHistory::CEditHistory(uint32_t nMaxSteps, uint64_t nMinBytes)
+    : m_nBaseId(1),
+      m_nNextId(2),
+      m_nSavedId(1),
+      m_pCompound(nullptr),
+      m_bCompoundBroken(false),
+      m_nMaxSteps(nMaxSteps == 0 ? 1 : nMaxSteps),
+      m_nMinBytes(nMinBytes),
+      m_nBytes(0) {}
+
+CEditHistory::~CEditHistory() { delete m_pCompound; }
 
 void CEditHistory::Clear() {
   m_arrUndo.clear();
   m_arrRedo.clear();
   m_nBytes = 0;
+  // What the library holds now cannot be reached by undo or redo: a state
+  // of its own, never the saved one.
+  m_nBaseId = m_nNextId++;
+  if (m_pCompound != nullptr) {
+    m_pCompound->m_arrSteps.clear();
+    m_bCompoundBroken = true;
+  }
+}
+
+void CEditHistory::BeginCompound() {
+  if (m_pCompound != nullptr) return;
+  m_pCompound = new (std::nothrow) CCompoundStep;
+  m_bCompoundBroken = false;
+}
+
+void CEditHistory::EndCompound(CTabrix& lib) {
+  std::unique_ptr<CCompoundStep> step(m_pCompound);
+  m_pCompound = nullptr;
+  if (!step || step->m_arrSteps.empty()) return;
+  if (step->m_arrSteps.size() == 1) {
+    Push(lib, std::move(step->m_arrSteps[0]));
+    return;
+  }
+  step->m_nId = step->m_arrSteps.back()->m_nId;
+  if (!Reserve()) {
+    Clear();
+    return;
+  }
+  PushStep(lib, std::move(step));
+}
+
+uint64_t CEditHistory::GetStateId() const {
+  if (m_pCompound != nullptr && !m_pCompound->m_arrSteps.empty())
+    return m_pCompound->m_arrSteps.back()->m_nId;
+  return m_arrUndo.empty() ? m_nBaseId : m_arrUndo.back()->m_nId;
+}
+
+bool CEditHistory::CanUndoSince(uint64_t nMark) const {
+  return !m_arrUndo.empty() && m_arrUndo.back()->m_nId >= nMark;
+}
+
+bool CEditHistory::CanRedoSince(uint64_t nMark) const {
+  return !m_arrRedo.empty() && m_arrRedo.back()->m_nId >= nMark;
 }
 
 bool CEditHistory::Reserve() {
@@ -265,6 +360,23 @@ bool CEditHistory::Reserve() {
 }
 
 void CEditHistory::Push(CTabrix& lib, std::unique_ptr<CEditStep> step) {
+  step->m_nId = m_nNextId++;
+  if (m_pCompound != nullptr) {
+    // Inside a compound the redo steps go at once, as they would at its end.
+    for (const std::unique_ptr<CEditStep>& s : m_arrRedo) m_nBytes -= s->GetBytes();
+    m_arrRedo.clear();
+    try {
+      m_pCompound->m_arrSteps.push_back(std::move(step));
+    } catch (const std::bad_alloc&) {
+      // The change is made but cannot be taken back: no step before it can.
+      Clear();
+    }
+    return;
+  }
+  PushStep(lib, std::move(step));
+}
+
+void CEditHistory::PushStep(CTabrix& lib, std::unique_ptr<CEditStep> step) {
   for (const std::unique_ptr<CEditStep>& s : m_arrRedo) m_nBytes -= s->GetBytes();
   m_arrRedo.clear();
   m_nBytes += step->GetBytes();
@@ -274,6 +386,7 @@ void CEditHistory::Push(CTabrix& lib, std::unique_ptr<CEditStep> step) {
   uint64_t nBytes = m_nBytes;
   while (m_arrUndo.size() - nDrop > 1 &&
          (m_arrUndo.size() - nDrop > m_nMaxSteps || nBytes > nBound)) {
+    m_nBaseId = m_arrUndo[nDrop]->m_nId;
     nBytes -= m_arrUndo[nDrop++]->GetBytes();
   }
   m_arrUndo.erase(m_arrUndo.begin(), m_arrUndo.begin() + long(nDrop));
@@ -281,6 +394,7 @@ void CEditHistory::Push(CTabrix& lib, std::unique_ptr<CEditStep> step) {
 }
 
 int CEditHistory::Undo(CTabrix& lib) {
+  if (m_pCompound != nullptr) return 0;
   if (m_arrUndo.empty() || !m_arrUndo.back()->Undo(lib)) return 0;
   m_arrRedo.push_back(std::move(m_arrUndo.back()));  // room reserved
   m_arrUndo.pop_back();
@@ -288,6 +402,7 @@ int CEditHistory::Undo(CTabrix& lib) {
 }
 
 int CEditHistory::Redo(CTabrix& lib) {
+  if (m_pCompound != nullptr) return 0;
   if (m_arrRedo.empty() || !m_arrRedo.back()->Redo(lib)) return 0;
   m_arrUndo.push_back(std::move(m_arrRedo.back()));
   m_arrRedo.pop_back();
@@ -455,6 +570,47 @@ int CEditHistory::SetGroupRecord(CTabrix& lib, uint32_t group, const tagGROUPINF
     return 0;
   }
   return 1;
+}
+
+int CEditHistory::AddPhrase(CTabrix& lib, const char* text, uint8_t length, uint8_t freq,
+                            uint8_t group) {
+  if (!Reserve()) return 0;
+  try {
+    std::unique_ptr<CPhrasesStep> step(new CPhrasesStep(true, false, tagGROUPINFO()));
+    step->m_arrRec.reserve(1);
+    step->m_arrPos.reserve(1);
+    if (!lib.AddPhrase(text, length, freq, 1, group)) return 0;
+    // The text as stored: AddPhrase stops at a NUL, and took at most 30 bytes.
+    const size_t nMax = length == 255 ? sizeof(tagPHRASE2::szWord) : length;
+    const std::string stored(text, FieldTextLength(text, nMax));
+    uint32_t pos = 0;
+    if (!lib.FindPhrase(stored.c_str(), &pos, nullptr)) {
+      Clear();
+      return 1;
+    }
+    step->m_arrRec.push_back(*lib.m_arrPhrase.GetAt(pos));
+    step->m_arrPos.push_back(pos);
+    Push(lib, std::move(step));
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  return 1;
+}
+
+uint8_t CEditHistory::AddGroup(CTabrix& lib, const char* name, const char* editor,
+                               const char* remark, int32_t bEnable) {
+  if (!Reserve()) return TABRIX_NO_GROUP;
+  try {
+    std::unique_ptr<CPhrasesStep> step(new CPhrasesStep(true, true, tagGROUPINFO()));
+    const uint8_t g = lib.AddGroup(name, editor, remark);
+    if (g == TABRIX_NO_GROUP) return g;
+    lib.GetGroup(g)->bEnable = bEnable;
+    step->SetGroup(*lib.GetGroup(g));
+    Push(lib, std::move(step));
+    return g;
+  } catch (const std::bad_alloc&) {
+    return TABRIX_NO_GROUP;
+  }
 }
 
 int CEditHistory::Free(CTabrix& lib) {

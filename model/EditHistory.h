@@ -22,6 +22,25 @@ class CEditStep {
   virtual int Redo(CTabrix& lib) = 0;
   // Bytes of records the step holds.
   virtual uint64_t GetBytes() const = 0;
+
+  // The library state the step leads to (CEditHistory::GetStateId).
+  uint64_t m_nId = 0;
+};
+
+class CEditHistory;
+
+// The edits of one command as one step while the object lives; without a
+// history it does nothing.
+class CEditCompound {
+ public:
+  CEditCompound(CEditHistory* pHistory, CTabrix& lib);
+  ~CEditCompound();
+  CEditCompound(const CEditCompound&) = delete;
+  CEditCompound& operator=(const CEditCompound&) = delete;
+
+ private:
+  CEditHistory* m_pHistory;
+  CTabrix& m_lib;
 };
 
 class CEditHistory {
@@ -59,11 +78,37 @@ class CEditHistory {
   int SetGroupText(CTabrix& lib, uint32_t group, const char* name, const char* editor,
                    const char* remark);
   int SetGroupEnable(CTabrix& lib, uint32_t group, int32_t bEnable);
+  // CTabrix::AddPhrase with the duplicate check, as one step.
+  int AddPhrase(CTabrix& lib, const char* text, uint8_t length, uint8_t freq, uint8_t group);
+  // CGroupManager::AddGroup with the group's tick, as one step: the index,
+  // or 255 with nothing changed.
+  uint8_t AddGroup(CTabrix& lib, const char* name, const char* editor, const char* remark,
+                   int32_t bEnable);
   // CTabrix::Free; the old library is kept whole by the step.
   int Free(CTabrix& lib);
   // lib takes the content of other (a library just loaded), which is left
   // empty; the old content is kept whole by the step.
   int Replace(CTabrix& lib, CTabrix& other);
+
+  // The edits between Begin and End are one step (an import's group and its
+  // batches); an End without edits records none. Not nested.
+  void BeginCompound();
+  void EndCompound(CTabrix& lib);
+
+  // Each state of the library the history can reach has its own number: two
+  // equal numbers mean the same content. A save marks the state saved; the
+  // library is modified while its state is another one (an undo back to
+  // the saved state is unmodified again).
+  uint64_t GetStateId() const;
+  void MarkSaved() { m_nSavedId = GetStateId(); }
+  // No saved state any more: a library without a file, or a damaged one.
+  void MarkUnsaved() { m_nSavedId = UINT64_MAX; }
+  bool IsModified() const { return GetStateId() != m_nSavedId; }
+  // Steps made from now on number at least this: a window that keeps the
+  // mark it opened with undoes and redoes only its own steps.
+  uint64_t GetStepMark() const { return m_nNextId; }
+  bool CanUndoSince(uint64_t nMark) const;
+  bool CanRedoSince(uint64_t nMark) const;
 
   // 1 when a step was taken back (or done again), 0 when there was none or
   // no memory: the library and the history are then unchanged.
@@ -82,6 +127,8 @@ class CEditHistory {
   // steps while more than m_nMaxSteps are kept or their bytes pass the
   // bound (the newest step stays even alone over it).
   void Push(CTabrix& lib, std::unique_ptr<CEditStep> step);
+  // Push's work on the undo list, the step numbered.
+  void PushStep(CTabrix& lib, std::unique_ptr<CEditStep> step);
   // Frequencies (bGroup false) and moves (true): one step keeps each touched
   // position's old value of the one field they set to value.
   int ValuesAt(CTabrix& lib, const uint32_t* pPos, uint32_t nPos, bool bGroup, uint32_t value);
@@ -91,6 +138,13 @@ class CEditHistory {
   int ValuesByText(CTabrix& lib, const char* const* ppText, uint32_t nText, bool bGroup,
                    uint32_t value, uint32_t* pMissing);
 
+  // The state left when no step can be undone: a new number after Clear,
+  // the dropped step's number after the oldest step went.
+  uint64_t m_nBaseId;
+  uint64_t m_nNextId;
+  uint64_t m_nSavedId;
+  class CCompoundStep* m_pCompound;                   // owned while a compound is open
+  bool m_bCompoundBroken;                             // Clear was called inside it
   std::vector<std::unique_ptr<CEditStep>> m_arrUndo;  // oldest first
   std::vector<std::unique_ptr<CEditStep>> m_arrRedo;  // next to redo last
   uint32_t m_nMaxSteps;

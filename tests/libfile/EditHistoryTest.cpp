@@ -135,6 +135,32 @@ const std::vector<tagEDIT>& Edits() {
          const uint32_t g = rng() % lib.GetGroupCount();
          return h.SetGroupEnable(lib, g, 1 - lib.GetGroup(g)->bEnable);
        }},
+      {"add one phrase",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         if (lib.GetGroupCount() == 0) return kNoEdit;
+         const std::string text = RandomText(rng) + "n";
+         if (lib.FindPhrase(text.c_str(), nullptr, nullptr)) return kNoEdit;
+         return h.AddPhrase(lib, text.c_str(), 255, uint8_t(rng() % 251),
+                            uint8_t(rng() % lib.GetGroupCount()));
+       }},
+      {"add a group",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         const uint8_t g = h.AddGroup(lib, RandomText(rng).c_str(), "ed", "", int32_t(rng() % 2));
+         return g == TABRIX_NO_GROUP ? 0 : 1;
+       }},
+      {"several edits as one",
+       [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
+         CEditCompound compound(&h, lib);
+         const uint8_t g = h.AddGroup(lib, "together", "", "", 1);
+         if (g == TABRIX_NO_GROUP) return 0;
+         std::vector<tagPHRASE2> list = SomePhrases(rng, lib, g + 1u);
+         for (tagPHRASE2& p : list) p.byGroup = g;
+         CVectorRun run = CVectorRun::SortedByText(list);
+         if (!h.AddPhrases(lib, run, nullptr, nullptr, nullptr)) return 0;
+         const std::vector<uint32_t> pos = SomePositions(rng, lib);
+         if (!h.SetFrequencyAt(lib, pos.data(), uint32_t(pos.size()), 7)) return 0;
+         return h.SetGroupText(lib, g, "renamed", "someone", "");
+       }},
       {"clear the library",
        [](std::mt19937&, CTabrix& lib, CEditHistory& h) { return h.Free(lib); }},
       {"replace the library",
@@ -316,4 +342,92 @@ TEST(EditHistory, TheOldestStepsGoPastTheMemoryBound) {
   ASSERT_EQ(1, small.Undo(lib));
   EXPECT_EQ(changed, Saved(lib, path));  // the frequency step went
   EXPECT_EQ(0, small.Undo(lib));
+}
+
+TEST(EditHistory, TheSavedStateIsUnmodifiedWhicheverWayItIsReached) {
+  std::mt19937 rng(7);
+  CTabrix lib;
+  FillLibrary(rng, lib, 3, 200);
+  CEditHistory history;
+  EXPECT_FALSE(history.IsModified());
+  ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1 - lib.GetGroup(0)->bEnable));
+  EXPECT_TRUE(history.IsModified());
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_FALSE(history.IsModified());
+  ASSERT_EQ(1, history.Redo(lib));
+  EXPECT_TRUE(history.IsModified());
+  history.MarkSaved();
+  EXPECT_FALSE(history.IsModified());
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_TRUE(history.IsModified());
+  // A new edit after the undo can never lead back to the saved state.
+  ASSERT_EQ(1, history.SetGroupText(lib, 1, "other", "", ""));
+  EXPECT_TRUE(history.IsModified());
+  EXPECT_EQ(0, history.Redo(lib));
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_TRUE(history.IsModified());
+  // Clearing the history leaves a library that differs from every saved one.
+  history.MarkSaved();
+  history.Clear();
+  EXPECT_TRUE(history.IsModified());
+  history.MarkSaved();
+  EXPECT_FALSE(history.IsModified());
+  history.MarkUnsaved();
+  EXPECT_TRUE(history.IsModified());
+}
+
+TEST(EditHistory, TheSavedStateStaysKnownWhenTheOldestStepsGo) {
+  std::mt19937 rng(8);
+  CTabrix lib;
+  FillLibrary(rng, lib, 2, 50);
+  CEditHistory history(3);
+  history.MarkSaved();
+  for (int i = 0; i < 6; ++i) ASSERT_EQ(1, history.SetGroupEnable(lib, 0, i % 2 == 0));
+  EXPECT_EQ(3u, history.GetUndoCount());
+  while (history.Undo(lib)) EXPECT_TRUE(history.IsModified());
+  history.MarkSaved();
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(1, history.Redo(lib));
+  EXPECT_TRUE(history.IsModified());
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_FALSE(history.IsModified());
+}
+
+TEST(EditHistory, AWindowUndoesOnlyTheStepsMadeSinceItsMark) {
+  std::mt19937 rng(9);
+  CTabrix lib;
+  FillLibrary(rng, lib, 2, 50);
+  CEditHistory history;
+  ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1));
+  ASSERT_EQ(1, history.SetGroupEnable(lib, 1, 1));
+  ASSERT_EQ(1, history.Undo(lib));
+  const uint64_t mark = history.GetStepMark();
+  EXPECT_FALSE(history.CanUndoSince(mark));
+  EXPECT_FALSE(history.CanRedoSince(mark));  // undone before the mark
+  ASSERT_EQ(1, history.SetGroupText(lib, 0, "mine", "", ""));
+  EXPECT_TRUE(history.CanUndoSince(mark));
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_FALSE(history.CanUndoSince(mark));
+  EXPECT_TRUE(history.CanRedoSince(mark));
+}
+
+TEST(EditHistory, ACompoundIsUndoneWholeAndAnEmptyOneLeavesNoStep) {
+  std::mt19937 rng(10);
+  CTabrix lib;
+  FillLibrary(rng, lib, 2, 100);
+  CEditHistory history;
+  { CEditCompound nothing(&history, lib); }
+  EXPECT_EQ(0u, history.GetUndoCount());
+  EXPECT_FALSE(history.IsModified());
+  {
+    CEditCompound compound(&history, lib);
+    ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1));
+    EXPECT_TRUE(history.IsModified());
+    EXPECT_EQ(0, history.Undo(lib));  // not while the command runs
+    ASSERT_NE(TABRIX_NO_GROUP, history.AddGroup(lib, "more", "", "", 0));
+  }
+  EXPECT_EQ(1u, history.GetUndoCount());
+  EXPECT_EQ(3u, lib.GetGroupCount());
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_EQ(2u, lib.GetGroupCount());
+  EXPECT_FALSE(history.IsModified());
 }
