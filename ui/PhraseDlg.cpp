@@ -26,11 +26,12 @@ std::string GroupName(CTabrix& lib, uint32_t g) {
 
 }  // namespace
 
-CPhraseDlg::CPhraseDlg(CTabrix& library, uint32_t nGroup, CWnd* pParent)
+CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup, CWnd* pParent)
     : CDialog(IDD, pParent),
       m_funChanged(nullptr),
       m_pChangedData(nullptr),
       m_library(library),
+      m_history(history),
       m_nGroup(nGroup),
       m_bWhole(false),
       m_bNeedleValid(true),

@@ -16,6 +16,7 @@
 #include "framework/ResizeLayout.h"
 #include "resource.h"
 
+class CEditHistory;
 class CTabrix;
 
 class CPhraseDlg : public CDialog {
@@ -25,7 +26,8 @@ class CPhraseDlg : public CDialog {
   enum { COLUMN_TEXT, COLUMN_FREQ, COLUMN_GROUP };
 
   // The phrases of group nGroup of library: new phrases go to that group.
-  CPhraseDlg(CTabrix& library, uint32_t nGroup, CWnd* pParent = nullptr);
+  // Every change goes through history, the library's undo history.
+  CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup, CWnd* pParent = nullptr);
 
   typedef void (*ChangedFunc)(void* data);
   ChangedFunc m_funChanged;  // after every change of the library
@@ -67,6 +69,7 @@ class CPhraseDlg : public CDialog {
   void OnKeyDown(const NMLVKEYDOWN* pKey);
 
   CTabrix& m_library;
+  CEditHistory& m_history;
   uint32_t m_nGroup;
   bool m_bWhole;
   std::string m_strNeedle;

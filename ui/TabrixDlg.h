@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "EditHistory.h"
 #include "ImportStats.h"
 
 #include "ProgressThrottle.h"
@@ -23,6 +24,9 @@ class CTabrixDlg : public CDialog {
   ~CTabrixDlg() override;
 
   CTabrix m_library;
+  // Every change of m_library goes through it: undo, redo, and whether the
+  // library differs from its file.
+  CEditHistory m_history;
   int32_t m_bUpdating;  // nonzero while the program itself creates rows
   CProgressCtrl m_ctrlProgress;
   CListCtrl m_ctrlList;

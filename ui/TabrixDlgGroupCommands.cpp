@@ -59,7 +59,7 @@ void CTabrixDlg::GroupCountsChanged(void* data) {
 
 void CTabrixDlg::OpenPhrases(int nItem) {
   if (!IsGroupRow(nItem)) return;
-  CPhraseDlg dlg(m_library, static_cast<uint32_t>(nItem), this);
+  CPhraseDlg dlg(m_library, m_history, static_cast<uint32_t>(nItem), this);
   dlg.m_funChanged = &CTabrixDlg::GroupCountsChanged;
   dlg.m_pChangedData = this;
   dlg.DoModal();

@@ -190,7 +190,7 @@ TEST_F(DpiLayoutTest, MainDialog) {
 }
 
 TEST_F(DpiLayoutTest, PhraseWindow) {
-  CPhraseDlg dlg(m_main.m_library, 0, &m_main);
+  CPhraseDlg dlg(m_main.m_library, m_main.m_history, 0, &m_main);
   ASSERT_TRUE(dlg.Create(&m_main));
   ::ShowWindow(dlg.m_hWnd, SW_SHOWNORMAL);
   PumpMessages();
