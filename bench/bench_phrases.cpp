@@ -79,7 +79,7 @@ bool RunRound(CTabrixDlg& dlg, const std::string& path, uint32_t n, tagFIGURES* 
   ::DestroyWindow(hBare);
   Pump();
 
-  CPhraseDlg phrases(dlg.m_library, 0, &dlg);
+  CPhraseDlg phrases(dlg.m_library, dlg.m_history, 0, &dlg);
   bool created = false;
   figures->open.push_back(Seconds([&] {
     created = phrases.Create(&dlg);
