@@ -183,9 +183,11 @@ void SwapContent(CTabrix& a, CTabrix& b) {
 
 class CSwapStep : public CEditStep {
  public:
-  CSwapStep() : m_nBytes(0) {}
+  CSwapStep() : m_nBytes(0), m_pFileName(nullptr), m_pSavedId(nullptr), m_nOtherSavedId(0) {}
   int Undo(CTabrix& lib) override {
     SwapContent(lib, m_other);
+    if (m_pFileName != nullptr) m_pFileName->swap(m_strOtherName);
+    if (m_pSavedId != nullptr) std::swap(*m_pSavedId, m_nOtherSavedId);
     return 1;
   }
   int Redo(CTabrix& lib) override { return Undo(lib); }
@@ -195,6 +197,13 @@ class CSwapStep : public CEditStep {
 
   CTabrix m_other;
   uint64_t m_nBytes;
+  // With a file name: the history's file name and saved state, exchanged
+  // with the other content's, so that undoing a load leaves the library
+  // before it as saved as it was.
+  std::string* m_pFileName;
+  std::string m_strOtherName;
+  uint64_t* m_pSavedId;
+  uint64_t m_nOtherSavedId;
 };
 
 // Keeps what the run hands to the merge that the merge will add: a phrase
@@ -562,6 +571,8 @@ int CEditHistory::SetGroupEnable(CTabrix& lib, uint32_t group, int32_t bEnable) 
 
 int CEditHistory::SetGroupRecord(CTabrix& lib, uint32_t group, const tagGROUPINFO& before,
                                  const tagGROUPINFO& after) {
+  // Nothing changes: no step, so that an unchanged library stays unmodified.
+  if (std::memcmp(&before, &after, sizeof before) == 0) return 1;
   try {
     std::unique_ptr<CGroupFieldsStep> step(new CGroupFieldsStep(group, before, after));
     step->Redo(lib);
@@ -618,10 +629,17 @@ int CEditHistory::Free(CTabrix& lib) {
   return Replace(lib, empty);
 }
 
-int CEditHistory::Replace(CTabrix& lib, CTabrix& other) {
+int CEditHistory::Replace(CTabrix& lib, CTabrix& other, const char* pszFileName) {
   if (!Reserve()) return 0;
   try {
     std::unique_ptr<CSwapStep> step(new CSwapStep);
+    if (pszFileName != nullptr) {
+      step->m_pFileName = &m_strFileName;
+      step->m_strOtherName = pszFileName;
+      // The new content is saved nowhere until the caller says so.
+      step->m_pSavedId = &m_nSavedId;
+      step->m_nOtherSavedId = UINT64_MAX;
+    }
     SwapContent(step->m_other, other);
     step->m_nBytes = std::max(LibraryBytes(lib), LibraryBytes(step->m_other));
     step->Redo(lib);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Tabrix.h"
@@ -87,8 +88,16 @@ class CEditHistory {
   // CTabrix::Free; the old library is kept whole by the step.
   int Free(CTabrix& lib);
   // lib takes the content of other (a library just loaded), which is left
-  // empty; the old content is kept whole by the step.
-  int Replace(CTabrix& lib, CTabrix& other);
+  // empty; the old content is kept whole by the step. With pszFileName, the
+  // library's file name (GetFileName) becomes it, and undo gives the old
+  // name back with the old content, and the old content's saved state: the
+  // new content is unsaved until MarkSaved.
+  int Replace(CTabrix& lib, CTabrix& other, const char* pszFileName = nullptr);
+
+  // The file the library was loaded from or saved to, in the form paths
+  // take; empty for none.
+  const std::string& GetFileName() const { return m_strFileName; }
+  void SetFileName(const std::string& name) { m_strFileName = name; }
 
   // The edits between Begin and End are one step (an import's group and its
   // batches); an End without edits records none. Not nested.
@@ -150,4 +159,5 @@ class CEditHistory {
   uint32_t m_nMaxSteps;
   uint64_t m_nMinBytes;
   uint64_t m_nBytes;  // of the steps of both lists
+  std::string m_strFileName;
 };

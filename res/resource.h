@@ -50,6 +50,8 @@
 #define IDM_GROUP_PHRASES 0x8001
 #define IDM_GROUP_DELETE 0x8002
 #define IDM_GROUP_EXPORT 0x8003
+#define IDM_GROUP_UNDO 0x8004
+#define IDM_GROUP_REDO 0x8005
 
 // System menu item added by the main dialog
 #define IDM_ABOUTBOX 0x0010

@@ -91,6 +91,8 @@ const char* SaveFailedReason(int nSaveError) {
   return pszWhy;
 }
 
+const char* SaveChangesQuestion() { return "词库已修改，是否保存？"; }
+
 std::string SaveFailedMessage(int nSaveError) {
   return std::string("保存失败\n") + SaveFailedReason(nSaveError);
 }

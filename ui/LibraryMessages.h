@@ -13,6 +13,8 @@ struct tagLOADREPORT;
 std::string LoadOutcomeMessage(const tagLOADREPORT& report);
 // Why a save failed, in a sentence: "磁盘空间不足。", ...
 const char* SaveFailedReason(int nSaveError);
+// "词库已修改，是否保存？": asked before modified work would be dropped.
+const char* SaveChangesQuestion();
 // "保存失败" followed by the reason on a line of its own.
 std::string SaveFailedMessage(int nSaveError);
 // One message for what an import left out before its checks: lines of a

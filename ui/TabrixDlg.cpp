@@ -7,6 +7,7 @@
 #include "InstalledLibrary.h"
 #include "LibraryMessages.h"
 #include "LoadReport.h"
+#include "PhraseMessages.h"
 #include "Progress.h"
 #include "framework/Dpi.h"
 #include "framework/FileDialog.h"
@@ -14,9 +15,6 @@
 #include "framework/WinApp.h"
 
 namespace {
-
-const char kLibraryFilter[] = "青柚云笺词库文件(*.wbk)|*.wbk||";
-const char kLibraryExt[] = "wbk";
 
 // Posted by OnInitDialog when the command line named files.
 const UINT WM_OPEN_START_FILES = WM_APP + 1;
@@ -58,6 +56,7 @@ void CTabrixDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CTabrixDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  m_strBaseCaption = GetWindowText();
 
   CMenu sysMenu(GetSystemMenu(FALSE));
   if (sysMenu.m_hMenu) {
@@ -211,7 +210,15 @@ void CTabrixDlg::OnItemChangedList(NMHDR* pNMHDR, LRESULT* pResult) {
   const UINT image = m_ctrlList.GetItemState(nItem, LVIS_STATEIMAGEMASK) >> 12;
   // Image 0 is a row without a box: it says nothing about the group.
   if (image == 0) return;
-  m_library.GetGroup(static_cast<uint32_t>(nItem))->bEnable = static_cast<int32_t>(image) - 1;
+  // The history records only a value that changes: a mere selection of a
+  // row whose tick agrees with its group is no edit.
+  const int32_t bEnable = static_cast<int32_t>(image) - 1;
+  if (m_library.GetGroup(static_cast<uint32_t>(nItem))->bEnable == bEnable) return;
+  if (!m_history.SetGroupEnable(m_library, static_cast<uint32_t>(nItem), bEnable)) {
+    // No memory to record it: the box shows the group as it still is.
+    m_library.GetGroup(static_cast<uint32_t>(nItem))->bEnable = bEnable;
+  }
+  UpdateCaption();
 }
 
 void CTabrixDlg::ProgressToBar(int32_t stage, int32_t value, void* data) {
@@ -239,30 +246,20 @@ void CTabrixDlg::EndProgress() {
 }
 
 void CTabrixDlg::OnClear() {
-  m_library.Free();
-  m_ctrlList.DeleteAllItems();
+  // No question: the library comes back with undo.
+  if (!m_history.Free(m_library)) {
+    MessageBox(EditFailedMessage());
+    return;
+  }
+  LibraryChanged();
 }
 
 void CTabrixDlg::OnLoad() {
-  m_ctrlList.DeleteAllItems();
-  m_library.Free();
+  // Nothing is emptied before a file has been chosen and read.
+  if (!SaveChangesFirst()) return;
   CFileDialog dlg(TRUE, kLibraryExt, nullptr, 0, kLibraryFilter);
   if (dlg.DoModal() != IDOK) return;
   LoadAndShow(dlg.GetPathName(), "载入词库失败！");
-}
-
-void CTabrixDlg::OnSave() {
-  CFileDialog dlg(FALSE, kLibraryExt, nullptr, 0, kLibraryFilter);
-  if (dlg.DoModal() != IDOK) return;
-  const std::string path = dlg.GetPathName();
-  int nError = 0;
-  // The save's progress ends the bar itself.
-  const int nSaved = m_library.Save(path.c_str(), &nError);
-  if (nSaved) {
-    MessageBox("保存完成，您可以在云笺的词库管理页面中安装该词库");
-  } else {
-    MessageBox(SaveFailedMessage(nError).c_str());
-  }
 }
 
 void CTabrixDlg::OnLoadCurrent() {
@@ -272,30 +269,41 @@ void CTabrixDlg::OnLoadCurrent() {
       return;
     case INSTALLED_VALUE_UNREADABLE:
     case INSTALLED_PATH_TOO_LONG:
-      // Nothing was cleared yet: the library and its rows stay as they are.
+      // Nothing was cleared: the library and its rows stay as they are.
       MessageBox("载入词库错误");
       return;
     case INSTALLED_PATH_OK:
       break;
   }
-  OnClear();
+  if (!SaveChangesFirst()) return;
   LoadAndShow(path, "载入词库错误");
 }
 
 bool CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
+  CTabrix loaded;
+  loaded.m_funProgress = &CTabrixDlg::ProgressToBar;
+  loaded.m_pProgressData = this;
   tagLOADREPORT report;
   // The load's progress ends the bar itself.
-  const int nLoaded = m_library.Load(path.c_str(), &report);
-  if (nLoaded || report.nStatus == LOAD_DAMAGED) {
-    // A damaged file's recovered phrases stay shown, so that the user can
-    // save them under another name; the message says what happened.
-    RefreshGroupList();
-    const std::string strOutcome = LoadOutcomeMessage(report);
-    if (!strOutcome.empty()) MessageBox(strOutcome.c_str());
-    return true;
+  const int nLoaded = loaded.Load(path.c_str(), &report);
+  if (!nLoaded && report.nStatus != LOAD_DAMAGED) {
+    MessageBox(pszFailure);
+    return false;
   }
-  // Whatever a failed load left behind is not shown, so it is not kept.
-  m_library.Free();
-  MessageBox(pszFailure);
-  return false;
+  // A damaged file's recovered phrases are shown, so that the user can save
+  // them under another name: they are not the file, so they have no file
+  // name, and they count as unsaved.
+  if (!m_history.Replace(m_library, loaded, nLoaded ? path.c_str() : "")) {
+    MessageBox(EditFailedMessage());
+    return false;
+  }
+  if (nLoaded) {
+    m_history.MarkSaved();
+  } else {
+    m_history.MarkUnsaved();
+  }
+  LibraryChanged();
+  const std::string strOutcome = LoadOutcomeMessage(report);
+  if (!strOutcome.empty()) MessageBox(strOutcome.c_str());
+  return true;
 }

@@ -16,6 +16,10 @@
 #include "framework/ProgressCtrl.h"
 #include "resource.h"
 
+// The library files the load and save dialogs offer.
+inline constexpr char kLibraryFilter[] = "青柚云笺词库文件(*.wbk)|*.wbk||";
+inline constexpr char kLibraryExt[] = "wbk";
+
 class CTabrixDlg : public CDialog {
  public:
   enum { IDD = IDD_TABRIX_DIALOG };
@@ -50,6 +54,9 @@ class CTabrixDlg : public CDialog {
   void EndProgress();
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
+  // Ctrl+S, Ctrl+Z, Ctrl+Y (and Ctrl+Shift+Z) anywhere in the window; TRUE
+  // when the key was one of them.
+  BOOL OnShortcutKey(const MSG& msg);
   // Files given on the command line, opened once the window shows.
   std::vector<std::string> m_arrStartFiles;
   // Files handed over by the system: one library file is loaded (as "载入"),
@@ -72,13 +79,33 @@ class CTabrixDlg : public CDialog {
   HCURSOR OnQueryDragIcon() override;
 
   void OnItemChangedList(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnCancel() override;
   void OnClear();
   void OnLoad();
   void OnSave();
   void OnLoadCurrent();
-  // Loads path and shows its groups, or empties the library and says pszFailure.
-  // True when the library was loaded (a damaged one included).
+  // Loads path and shows its groups in place of the library, as one step of
+  // the history; a file that cannot be read leaves the library as it was
+  // and says pszFailure. True when the library was replaced (a damaged
+  // file's recovered part included).
   bool LoadAndShow(const std::string& path, const char* pszFailure);
+
+  // The session (TabrixDlgSession.cpp). The caption: the program's, the
+  // library's file name, and " *" while it is modified.
+  void UpdateCaption();
+  // Rows and caption again after a change of the whole library.
+  void LibraryChanged();
+  // Asks "词库已修改，是否保存？" when the library is modified. True to go on
+  // (saved, or "否"); false to stay as things are ("取消", or a save that
+  // failed or was cancelled).
+  bool SaveChangesFirst();
+  // Saves to the library's own file, or through the save dialog when
+  // bAskName or when it has none. bReport: the message after a save that
+  // worked. True when saved.
+  bool SaveLibrary(bool bAskName, bool bReport);
+  void OnUndo();
+  void OnRedo();
+  void AfterHistoryStep();
   void OnImportNewGroup();
   // "导入新组" of a file already chosen.
   void ImportNewGroupFrom(const std::string& path);
@@ -108,4 +135,5 @@ class CTabrixDlg : public CDialog {
 
  private:
   CProgressThrottle m_progressThrottle;
+  std::string m_strBaseCaption;  // the template's caption
 };

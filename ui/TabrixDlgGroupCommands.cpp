@@ -55,6 +55,7 @@ void CTabrixDlg::GroupCountsChanged(void* data) {
   for (uint32_t i = 0; i < count; ++i) {
     pDlg->SetGroupCells(static_cast<int>(i), *pDlg->m_library.GetGroup(i));
   }
+  pDlg->UpdateCaption();
 }
 
 void CTabrixDlg::OpenPhrases(int nItem) {
@@ -63,6 +64,7 @@ void CTabrixDlg::OpenPhrases(int nItem) {
   dlg.m_funChanged = &CTabrixDlg::GroupCountsChanged;
   dlg.m_pChangedData = this;
   dlg.DoModal();
+  UpdateCaption();
 }
 
 BOOL CTabrixDlg::PreTranslateMessage(MSG* pMsg) {
@@ -75,6 +77,7 @@ BOOL CTabrixDlg::PreTranslateMessage(MSG* pMsg) {
       return TRUE;
     }
   }
+  if (OnShortcutKey(*pMsg)) return TRUE;
   return CDialog::PreTranslateMessage(pMsg);
 }
 
@@ -108,6 +111,11 @@ void CTabrixDlg::OnGroupContextMenu(LPARAM lParam) {
   for (const tagMENUENTRY& entry : kGroupMenu) {
     menu.AppendMenu(MF_STRING | (nItem >= 0 ? 0 : MF_GRAYED), entry.nID, entry.pszText);
   }
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_STRING | (m_history.GetUndoCount() > 0 ? 0 : MF_GRAYED), IDM_GROUP_UNDO,
+                  "撤销(&U)\tCtrl+Z");
+  menu.AppendMenu(MF_STRING | (m_history.GetRedoCount() > 0 ? 0 : MF_GRAYED), IDM_GROUP_REDO,
+                  "重做(&R)\tCtrl+Y");
   switch (menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, m_hWnd)) {
     case IDM_GROUP_PHRASES:
       OpenPhrases(nItem);
@@ -117,6 +125,12 @@ void CTabrixDlg::OnGroupContextMenu(LPARAM lParam) {
       break;
     case IDM_GROUP_EXPORT:
       ExportGroup(nItem);
+      break;
+    case IDM_GROUP_UNDO:
+      OnUndo();
+      break;
+    case IDM_GROUP_REDO:
+      OnRedo();
       break;
     default:
       break;
@@ -129,12 +143,12 @@ void CTabrixDlg::DeleteGroup(int nItem) {
   const std::string question =
       DeleteGroupQuestion(FieldText(group.szName, sizeof group.szName), group.dwCount);
   if (MessageBox(question.c_str(), nullptr, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
-  if (!m_library.RemoveGroup(static_cast<uint32_t>(nItem))) {
+  if (!m_history.RemoveGroup(m_library, static_cast<uint32_t>(nItem))) {
     MessageBox(EditFailedMessage());
     return;
   }
   // The later groups move up a row; their ticks come from the library.
-  RefreshGroupList();
+  LibraryChanged();
   const int nGroups = static_cast<int>(m_library.GetGroupCount());
   if (nGroups > 0) {
     const int nNext = nItem < nGroups ? nItem : nGroups - 1;
@@ -149,7 +163,7 @@ void CTabrixDlg::ExportGroup(int nItem) {
   if (!IsGroupRow(nItem)) return;
   const uint32_t g = static_cast<uint32_t>(nItem);
   const std::string offered = ExportFileName(*m_library.GetGroup(g));
-  CFileDialog dlg(FALSE, kTextExt, offered.c_str(), 0, kTextFilter);
+  CFileDialog dlg(FALSE, kTextExt, offered.c_str(), OFN_OVERWRITEPROMPT, kTextFilter);
   if (dlg.DoModal() != IDOK) return;
   const std::string path = dlg.GetPathName();
   tagGROUPLIST list;

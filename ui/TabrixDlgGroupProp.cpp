@@ -1,6 +1,7 @@
 // The main dialog's "设定属性" command: edits the group at the selection mark.
 #include "GroupPropLogic.h"
 #include "PLGroupPropDlg.h"
+#include "PhraseMessages.h"
 #include "TabrixDlg.h"
 
 void CTabrixDlg::OnSetGroupProp() {
@@ -16,16 +17,15 @@ void CTabrixDlg::OnSetGroupProp() {
   dlg.m_strRemark = FieldText(pGroup->szRemark, sizeof pGroup->szRemark);
   if (dlg.DoModal() != IDOK) return;
 
-  tagGROUPINFO* pEdit = m_library.GetGroup(static_cast<uint32_t>(nMark));
-  if (!pEdit) return;
-  // The dialog has checked the limits, so each text fits its field.
-  if (StoreFieldText(pEdit->szName, sizeof pEdit->szName, dlg.m_strName)) {
-    m_ctrlList.SetItemText(nMark, 0, pEdit->szName);
+  // The dialog has checked the limits, so each text fits its field; the
+  // three are one step of the history.
+  if (!m_history.SetGroupText(m_library, static_cast<uint32_t>(nMark), dlg.m_strName.c_str(),
+                              dlg.m_strEditor.c_str(), dlg.m_strRemark.c_str())) {
+    MessageBox(EditFailedMessage());
+    return;
   }
-  if (StoreFieldText(pEdit->szEditor, sizeof pEdit->szEditor, dlg.m_strEditor)) {
-    m_ctrlList.SetItemText(nMark, 2, pEdit->szEditor);
-  }
-  if (StoreFieldText(pEdit->szRemark, sizeof pEdit->szRemark, dlg.m_strRemark)) {
-    m_ctrlList.SetItemText(nMark, 3, pEdit->szRemark);
-  }
+  const tagGROUPINFO& group = *m_library.GetGroup(static_cast<uint32_t>(nMark));
+  m_ctrlList.SetItemText(nMark, 0, FieldText(group.szName, sizeof group.szName).c_str());
+  SetGroupCells(nMark, group);
+  UpdateCaption();
 }

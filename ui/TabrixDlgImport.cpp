@@ -41,6 +41,7 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
   options.funProgress = &CTabrixDlg::ProgressToBar;
   options.pProgressData = this;
+  options.pHistory = &m_history;
   // The group is named after the file chosen, even when a UTF-8 or UTF-16
   // list is read from its GBK copy; a dictionary's own title comes first.
   const std::string title = GroupTitleFromPath(path.c_str());
@@ -92,6 +93,7 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   m_ctrlList.InsertItem(group, FieldText(info.szName, sizeof info.szName).c_str());
   m_bUpdating = 0;
   SetGroupCells(group, info);
+  UpdateCaption();
   ShowSkipped(stats, bDictionary);
 }
 
@@ -115,6 +117,7 @@ void CTabrixDlg::OnImportToGroup() {
   char count[16];
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(info.dwCount));
   m_ctrlList.SetItemText(current, 1, count);
+  UpdateCaption();
   ShowSkipped(stats, bDictionary);
 }
 

@@ -35,8 +35,7 @@ void CTabrixDlg::OpenFiles(const std::vector<std::string>& paths) {
   }
   // A load replaces the whole library, so it comes before the imports.
   if (libraries.size() == 1) {
-    m_ctrlList.DeleteAllItems();
-    m_library.Free();
+    if (!SaveChangesFirst()) return;
     if (!LoadAndShow(libraries[0], "载入词库失败！")) return;
   }
   for (const std::string& path : lists) ImportNewGroupFrom(path);

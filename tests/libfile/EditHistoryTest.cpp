@@ -126,8 +126,14 @@ const std::vector<tagEDIT>& Edits() {
       {"set a group's texts",
        [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
          if (lib.GetGroupCount() == 0) return kNoEdit;
-         return h.SetGroupText(lib, rng() % lib.GetGroupCount(), RandomText(rng).c_str(),
-                               rng() % 2 ? "" : "someone", RandomText(rng).c_str());
+         const uint32_t g = rng() % lib.GetGroupCount();
+         const std::string name = RandomText(rng), remark = RandomText(rng);
+         const char* editor = rng() % 2 ? "" : "someone";
+         const tagGROUPINFO& now = *lib.GetGroup(g);
+         // The same texts again change nothing, and make no step.
+         if (name == now.szName && std::string(editor) == now.szEditor && remark == now.szRemark)
+           return kNoEdit;
+         return h.SetGroupText(lib, g, name.c_str(), editor, remark.c_str());
        }},
       {"tick a group",
        [](std::mt19937& rng, CTabrix& lib, CEditHistory& h) {
@@ -430,4 +436,29 @@ TEST(EditHistory, ACompoundIsUndoneWholeAndAnEmptyOneLeavesNoStep) {
   ASSERT_EQ(1, history.Undo(lib));
   EXPECT_EQ(2u, lib.GetGroupCount());
   EXPECT_FALSE(history.IsModified());
+}
+
+TEST(EditHistory, UndoingALoadGivesBackTheFileNameAndItsSavedState) {
+  std::mt19937 rng(11);
+  CTabrix lib;
+  FillLibrary(rng, lib, 2, 50);
+  CEditHistory history;
+  history.SetFileName("a.wbk");
+  history.MarkSaved();
+  CTabrix other;
+  FillLibrary(rng, other, 1, 20);
+  ASSERT_EQ(1, history.Replace(lib, other, "b.wbk"));
+  EXPECT_EQ("b.wbk", history.GetFileName());
+  EXPECT_TRUE(history.IsModified());  // until the caller marks it saved
+  history.MarkSaved();
+  ASSERT_EQ(1, history.Undo(lib));
+  EXPECT_EQ("a.wbk", history.GetFileName());
+  EXPECT_FALSE(history.IsModified());
+  ASSERT_EQ(1, history.Redo(lib));
+  EXPECT_EQ("b.wbk", history.GetFileName());
+  EXPECT_FALSE(history.IsModified());
+  // Clearing is no load: the file name stays.
+  ASSERT_EQ(1, history.Free(lib));
+  EXPECT_EQ("b.wbk", history.GetFileName());
+  EXPECT_TRUE(history.IsModified());
 }

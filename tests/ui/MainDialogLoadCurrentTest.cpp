@@ -59,6 +59,25 @@ TEST_F(LoadCurrentTest, InstalledLibraryReplacesTheRows) {
   EXPECT_EQ(m_script.m_fileDialogs.size(), 1u);  // the sample's load only
 }
 
+TEST_F(LoadCurrentTest, AModifiedLibraryIsAskedAboutFirst) {
+  LoadSample();
+  InstallLibrary(m_strDir);
+  ASSERT_TRUE(m_key.SetText(REG_SZ, m_strDir));
+  m_dlg.m_ctrlList.SetCheck(1, TRUE);
+  m_script.AnswerMessageBox(IDCANCEL);
+  Click(IDC_LOAD_CURRENT);
+  EXPECT_EQ(MessageTexts(), Strings{"词库已修改，是否保存？"});
+  EXPECT_EQ(Enable(1), 1);
+  ExpectSampleKept();
+  m_script.AnswerMessageBox(IDNO);
+  Click(IDC_LOAD_CURRENT);
+  EXPECT_EQ(MessageTexts().size(), 2u);
+  ExpectInstalledShown();
+  // The installed library just loaded is unmodified: no question.
+  Click(IDC_LOAD_CURRENT);
+  EXPECT_EQ(MessageTexts().size(), 2u);
+}
+
 TEST_F(LoadCurrentTest, ExpandableValueIsUsedAsStored) {
   // A folder literally named "%TABRIX_IME%", and the variable pointing elsewhere.
   const std::string literal = m_strDir + "\\%TABRIX_IME%";
@@ -120,7 +139,7 @@ TEST_F(LoadCurrentTest, UnreadableValueSaysSoAndKeepsTheLibrary) {
 
 // The path could be made but the library there cannot be loaded: the list and
 // the library were emptied first, and stay empty.
-TEST_F(LoadCurrentTest, FailedLoadSaysSoAndLeavesEverythingEmpty) {
+TEST_F(LoadCurrentTest, FailedLoadSaysSoAndKeepsTheLibrary) {
   const std::string broken = m_strDir + "\\broken";
   CreateDirectoryA(broken.c_str(), nullptr);
   {
@@ -146,9 +165,9 @@ TEST_F(LoadCurrentTest, FailedLoadSaysSoAndLeavesEverythingEmpty) {
     m_script.m_messageBoxes.clear();
     Click(IDC_LOAD_CURRENT);
     ASSERT_EQ(MessageTexts(), Strings{"载入词库错误"});
-    EXPECT_EQ(RowCount(), 0);
-    EXPECT_EQ(GroupCount(), 0u);
-    EXPECT_EQ(PhraseCount(), 0u);
+    EXPECT_EQ(RowCount(), 3);
+    EXPECT_EQ(GroupCount(), 3u);
+    EXPECT_EQ(PhraseCount(), 5u);
     m_script.m_messageBoxes.clear();
   }
   DeleteFileA((broken + "\\default.wbk").c_str());

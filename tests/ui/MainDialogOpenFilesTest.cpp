@@ -85,14 +85,14 @@ TEST_F(OpenFilesTest, TwoLibrariesAtOnceAreRefusedAndNothingChanges) {
   EXPECT_EQ(5u, PhraseCount());
 }
 
-TEST_F(OpenFilesTest, ALibraryThatFailsSaysSoAndLeavesTheListEmptyWithoutImporting) {
+TEST_F(OpenFilesTest, ALibraryThatFailsSaysSoAndKeepsTheLibraryWithoutImporting) {
   LoadSample();
   const std::string list = m_scratch.Write("词.txt", "词语 1\n");
   Drop({m_scratch.Path("missing.wbk"), list});
   ASSERT_EQ(1u, m_script.m_messageBoxes.size());
   EXPECT_EQ("载入词库失败！", m_script.m_messageBoxes[0].strText);
-  EXPECT_EQ(0, RowCount());
-  EXPECT_EQ(0u, GroupCount());
+  EXPECT_EQ((Strings{"成语", "地名", "人名"}), Names());
+  EXPECT_EQ(5u, PhraseCount());
 }
 
 TEST_F(OpenFilesTest, ANameOutsideTheCodePageArrivesByItsShortName) {

@@ -181,17 +181,17 @@ TEST_F(MainDialogTest, LoadOfLibraryWithoutGroupsGivesEmptyList) {
   EXPECT_TRUE(m_script.m_messageBoxes.empty());
 }
 
-TEST_F(MainDialogTest, LoadCancelledLeavesListAndLibraryEmpty) {
+TEST_F(MainDialogTest, LoadCancelledKeepsTheListAndTheLibrary) {
   LoadSample();
   m_script.CancelFile();
   Click(IDC_LOAD);
-  EXPECT_EQ(RowCount(), 0);
-  EXPECT_EQ(GroupCount(), 0u);
-  EXPECT_EQ(PhraseCount(), 0u);
+  EXPECT_EQ(RowCount(), 3);
+  EXPECT_EQ(GroupCount(), 3u);
+  EXPECT_EQ(PhraseCount(), 5u);
   EXPECT_TRUE(m_script.m_messageBoxes.empty());
 }
 
-TEST_F(MainDialogTest, LoadFailureShowsMessageAndLeavesEverythingEmpty) {
+TEST_F(MainDialogTest, LoadFailureShowsMessageAndKeepsTheLibrary) {
   const std::string garbage = m_scratch.Path("garbage.wbk");
   {
     FILE* f = std::fopen(garbage.c_str(), "wb");
@@ -211,9 +211,9 @@ TEST_F(MainDialogTest, LoadFailureShowsMessageAndLeavesEverythingEmpty) {
     EXPECT_EQ(box.strCaption, AfxGetAppName());
     EXPECT_EQ(box.nType, static_cast<UINT>(MB_OK));
     EXPECT_EQ(box.hOwner, m_dlg.m_hWnd);
-    EXPECT_EQ(RowCount(), 0);
-    EXPECT_EQ(GroupCount(), 0u);
-    EXPECT_EQ(PhraseCount(), 0u);
+    EXPECT_EQ(RowCount(), 3);
+    EXPECT_EQ(GroupCount(), 3u);
+    EXPECT_EQ(PhraseCount(), 5u);
     m_script.m_messageBoxes.clear();
   }
 }

@@ -50,7 +50,10 @@ UINT CUiScript::TakePopupMenu(const tagPOPUPMENUCALL& call) {
 
 int CUiScript::TakeMessageBox(HWND hOwner, const char* text, const char* caption, UINT nType) {
   m_messageBoxes.push_back({hOwner, text ? text : "", caption ? caption : "", nType});
-  return m_nMessageBoxResult;
+  if (m_messageBoxAnswers.empty()) return m_nMessageBoxResult;
+  const int nResult = m_messageBoxAnswers.front();
+  m_messageBoxAnswers.pop_front();
+  return nResult;
 }
 
 bool CUiScript::TakeModalDialog(UINT nIDTemplate, CDialog& dialog) {

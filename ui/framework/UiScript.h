@@ -57,8 +57,10 @@ class CUiScript {
   void CancelFile();
   // The command the next popup menu gives (0: none chosen), in order.
   void ChooseMenuItem(UINT nID);
-  // The result the next message boxes give (IDOK unless set).
+  // The result the next message boxes give (IDOK unless set), after the
+  // answers queued for the next ones, in order.
   int m_nMessageBoxResult;
+  void AnswerMessageBox(int nResult) { m_messageBoxAnswers.push_back(nResult); }
   // Steps for the next modal dialogs, in order. A step runs inside DoModal
   // once the dialog is initialised; it ends the dialog (EndDialog, or a posted
   // command) or leaves it to the messages it posted.
@@ -91,6 +93,7 @@ class CUiScript {
   };
   std::deque<tagFILEANSWER> m_fileAnswers;
   std::deque<UINT> m_menuChoices;
+  std::deque<int> m_messageBoxAnswers;
   std::deque<std::function<void(CDialog&)>> m_modalSteps;
   CUiScript* m_pPrevious;
 };

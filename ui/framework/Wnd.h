@@ -59,6 +59,11 @@ class CWnd {
   void SetDlgItemText(int nID, const char* text);
   std::string GetDlgItemText(int nID) const;
   void SetWindowText(const char* text);
+  // The caption in UTF-16, set past the window's narrow procedure so that
+  // every character stays (a file name outside the code page).
+  void SetWindowTextWide(const wchar_t* text) {
+    ::DefWindowProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  }
   std::string GetWindowText() const;
   HMENU GetSystemMenu(BOOL bRevert) const;
   HICON SetIcon(HICON hIcon, BOOL bBigIcon);

@@ -1,0 +1,142 @@
+// The library's session in the main dialog: its file and the caption that
+// names it, the question before modified work would be dropped, saving to
+// the library's own file, undo and redo, and the keys that reach them.
+#include <string>
+
+#include "FileNames.h"
+#include "LibraryMessages.h"
+#include "PhraseMessages.h"
+#include "TabrixDlg.h"
+#include "framework/FileDialog.h"
+
+namespace {
+
+const UINT kGbkCodePage = 936;
+
+std::wstring WideFromGbk(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int n = ::MultiByteToWideChar(kGbkCodePage, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  ::MultiByteToWideChar(kGbkCodePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
+}
+
+// The file's own name, without its folder, as the system spells it.
+std::wstring WideFileName(const std::string& path) {
+  const std::wstring wide = WidePath(path.c_str());
+  const size_t slash = wide.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? wide : wide.substr(slash + 1);
+}
+
+bool IsKeyDown(int nKey) { return (::GetKeyState(nKey) & 0x8000) != 0; }
+
+}  // namespace
+
+void CTabrixDlg::UpdateCaption() {
+  if (m_hWnd == nullptr) return;
+  std::wstring caption = WideFromGbk(m_strBaseCaption);
+  const std::string& path = m_history.GetFileName();
+  if (!path.empty()) caption += L" - " + WideFileName(path);
+  if (m_history.IsModified()) caption += L" *";
+  SetWindowTextWide(caption.c_str());
+}
+
+void CTabrixDlg::LibraryChanged() {
+  RefreshGroupList();
+  UpdateCaption();
+}
+
+bool CTabrixDlg::SaveChangesFirst() {
+  if (!m_history.IsModified()) return true;
+  switch (MessageBox(SaveChangesQuestion(), nullptr, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+      return SaveLibrary(m_history.GetFileName().empty(), false);
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CTabrixDlg::SaveLibrary(bool bAskName, bool bReport) {
+  std::string path = m_history.GetFileName();
+  if (bAskName || path.empty()) {
+    // The library's own file is offered; the dialog asks before replacing
+    // a file that exists.
+    CFileDialog dlg(FALSE, kLibraryExt, path.empty() ? nullptr : path.c_str(), OFN_OVERWRITEPROMPT,
+                    kLibraryFilter);
+    if (dlg.DoModal() != IDOK) return false;
+    path = dlg.GetPathName();
+  }
+  int nError = 0;
+  // The save's progress ends the bar itself.
+  if (!m_library.Save(path.c_str(), &nError)) {
+    MessageBox(SaveFailedMessage(nError).c_str());
+    return false;
+  }
+  m_history.SetFileName(path);
+  m_history.MarkSaved();
+  UpdateCaption();
+  if (bReport) MessageBox("保存完成，您可以在云笺的词库管理页面中安装该词库");
+  return true;
+}
+
+void CTabrixDlg::OnSave() { SaveLibrary(true, true); }
+
+void CTabrixDlg::OnCancel() {
+  // Esc, the close box, Alt+F4 and "退出" all end here.
+  if (!SaveChangesFirst()) return;
+  CDialog::OnCancel();
+}
+
+void CTabrixDlg::OnUndo() {
+  if (!m_history.Undo(m_library)) return;
+  AfterHistoryStep();
+}
+
+void CTabrixDlg::OnRedo() {
+  if (!m_history.Redo(m_library)) return;
+  AfterHistoryStep();
+}
+
+void CTabrixDlg::AfterHistoryStep() {
+  const int nMark = m_ctrlList.GetSelectionMark();
+  LibraryChanged();
+  // The row marked before stays marked while it shows a group.
+  if (IsGroupRow(nMark)) {
+    m_bUpdating = 1;
+    m_ctrlList.SetItemState(nMark, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_ctrlList.SetSelectionMark(nMark);
+    m_bUpdating = 0;
+  }
+}
+
+BOOL CTabrixDlg::OnShortcutKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !IsKeyDown(VK_CONTROL) || IsKeyDown(VK_MENU)) return FALSE;
+  // An edit box keeps its own Ctrl+Z (its typing); the library's undo is
+  // for the list and the buttons.
+  char szClass[16] = {};
+  ::GetClassNameA(msg.hwnd, szClass, sizeof szClass);
+  const bool bInEdit = ::lstrcmpiA(szClass, "Edit") == 0;
+  switch (msg.wParam) {
+    case 'S':
+      SaveLibrary(false, false);
+      return TRUE;
+    case 'Z':
+      if (bInEdit) return FALSE;
+      if (IsKeyDown(VK_SHIFT)) {
+        OnRedo();
+      } else {
+        OnUndo();
+      }
+      return TRUE;
+    case 'Y':
+      if (bInEdit) return FALSE;
+      OnRedo();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
