@@ -69,7 +69,9 @@ BOOL CALLBACK MatchTopWindow(HWND hWnd, LPARAM lParam) {
     // program that may be busy.
     char caption[256] = {};
     ::GetWindowTextA(hWnd, caption, sizeof caption);
-    if (std::strcmp(caption, s->pszCaption) != 0) return TRUE;
+    // The main window's caption goes on with the library's file name.
+    const size_t n = s->hOwner == nullptr ? std::strlen(s->pszCaption) : sizeof caption;
+    if (std::strncmp(caption, s->pszCaption, n) != 0) return TRUE;
   }
   if (s->bNeedFileBox && !FindControl(hWnd, kItemDialogNameEdit, "Edit") &&
       !FindControl(hWnd, kClassicNameCombo, nullptr)) {
@@ -352,6 +354,11 @@ std::string MessageBoxText(HWND hBox) {
 }
 
 void DismissMessageBox(HWND hBox) { PressButton(hBox, IDOK); }
+
+void AnswerMessageBox(HWND hBox, int id) {
+  if (!::GetDlgItem(hBox, id)) Fail("the message box has no button %d", id);
+  PressButton(hBox, id);
+}
 
 // Layout of the page in the other process: one LVITEMA (or RECT, or
 // LVHITTESTINFO) at 0, a text buffer at kTextOffset.

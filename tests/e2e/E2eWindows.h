@@ -34,8 +34,8 @@ class CProgramWindows {
     m_dwPid = dwPid;
   }
 
-  // A visible top-level dialog (#32770) of the program with this caption and
-  // no owner; waits until it is visible and enabled.
+  // A visible top-level dialog (#32770) of the program whose caption begins
+  // with this one and no owner; waits until it is visible and enabled.
   HWND WaitForMainDialog(const std::string& caption, DWORD timeoutMs = kWaitMs) const;
 
   // A visible dialog owned by owner (caption ignored when null), or null.
@@ -95,6 +95,8 @@ void CancelFileDialog(HWND hFileDlg);
 // The text of a message box, then its OK button.
 std::string MessageBoxText(HWND hBox);
 void DismissMessageBox(HWND hBox);
+// Presses the message box's button id (IDYES, IDNO, IDCANCEL, ...).
+void AnswerMessageBox(HWND hBox, int id);
 
 // A report-view list of another process, read and driven through memory of
 // that process (the messages carry pointers, which are not marshalled).

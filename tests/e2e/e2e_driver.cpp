@@ -50,6 +50,7 @@ const uint8_t kAddedFreq = 66;
 const char kSavedMessage[] = "保存完成，您可以在云笺的词库管理页面中安装该词库";
 const char kOpenFailedMessage[] = "打开文件失败";
 const char kLoadFailedMessage[] = "载入词库失败！";
+const char kSaveQuestion[] = "词库已修改，是否保存？";
 
 // The input files, GBK. The second has header lines and repeats a phrase of
 // the first; the third goes into the first group with the range from 5 up,
@@ -208,6 +209,9 @@ class CScenario {
   // The group list's context menu on row nRow, and the item of that letter.
   void GroupMenu(CRemoteList& list, int nRow, char letter, const char* shot);
   void ExpectProgress(const char* step, int high, int pos);
+  // The question before modified work is dropped, answered with id.
+  void AnswerSaveQuestion(const char* step, int id);
+  void ExpectCaption(const char* step, const std::string& tail);
   void Exit();
 
   std::string m_strExe;
@@ -255,6 +259,21 @@ void CScenario::ExpectMessage(const char* step, const char* text, const char* sh
   if (shot) Screenshot(shot, m_hMain, hBox);
   DismissMessageBox(hBox);
   m_windows.WaitForModalEnd(m_hMain);
+}
+
+void CScenario::AnswerSaveQuestion(const char* step, int id) {
+  HWND hBox = m_windows.WaitForMessageBox(m_hMain);
+  ExpectText(std::string(step) + ": question", MessageBoxText(hBox), kSaveQuestion);
+  for (int button : {IDYES, IDNO, IDCANCEL}) {
+    if (!::GetDlgItem(hBox, button)) Fail("%s: the question has no button %d", step, button);
+  }
+  Log("%s: the question, answered %d", step, id);
+  AnswerMessageBox(hBox, id);
+}
+
+void CScenario::ExpectCaption(const char* step, const std::string& tail) {
+  WaitIdle(m_hMain);
+  ExpectText(std::string(step) + ": caption", WindowText(m_hMain), kMainCaption + tail);
 }
 
 void CScenario::ExpectProgress(const char* step, int high, int pos) {
@@ -447,11 +466,12 @@ void CScenario::OpenFilesTheSystemsWay(const std::string& input, const std::stri
   WaitIdle(m_hMain);
   ExpectRows("after the drop of two lists", list, m_model);
 
-  Log("step: a library dropped on the window");
+  Log("step: a library dropped on the window: the question first, \"否\"");
   CTabrix dropped;
   const std::string library = Join(input, "拖放的词库.wbk");
   WriteInstalledLibrary(dropped, library);
   DropFiles(m_hMain, g_app.hProcess, {library});
+  AnswerSaveQuestion("drop over the imports", IDNO);
   list.WaitForCount(static_cast<int>(dropped.GetGroupCount()));
   WaitIdle(m_hMain);
   ExpectRows("after the drop of a library", list, dropped);
@@ -663,31 +683,43 @@ void CScenario::Run() {
   const int phrases = static_cast<int>(m_model.m_arrPhrase.GetCount());
   ExpectProgress("save", phrases, phrases - 1);
 
-  Log("step: \"清空\"");
+  ExpectCaption("after saving", " - 我的词库.wbk");
+
+  Log("step: \"清空\", asking nothing");
   PressButton(m_hMain, kClear);
   WaitIdle(m_hMain);
   list.WaitForCount(0);
+  ExpectCaption("after clearing", " - 我的词库.wbk *");
 
-  Log("step: \"载入\" the saved file");
+  Log("step: \"载入\" asks first; \"取消\" keeps the cleared library");
   PressButton(m_hMain, kLoad);
+  AnswerSaveQuestion("load after clearing", IDCANCEL);
+  m_windows.WaitForModalEnd(m_hMain);
+  list.WaitForCount(0);
+  if (m_windows.FindOwnedDialog(m_hMain, nullptr)) Fail("\"取消\" went on to the file dialog");
+
+  Log("step: \"载入\" the saved file, \"否\" to the question");
+  PressButton(m_hMain, kLoad);
+  AnswerSaveQuestion("load after clearing", IDNO);
   ChooseFile(m_windows.WaitForFileDialog(m_hMain), saved);
   m_windows.WaitForModalEnd(m_hMain);
   list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
   ExpectRows("load", list, m_model);
   ExpectProgress("load", phrases, phrases - 1);
+  ExpectCaption("after the load", " - 我的词库.wbk");
 
-  Log("step: \"载入\" cancelled");
+  Log("step: \"载入\" cancelled keeps the library");
   PressButton(m_hMain, kLoad);
   CancelFileDialog(m_windows.WaitForFileDialog(m_hMain));
   m_windows.WaitForModalEnd(m_hMain);
-  list.WaitForCount(0);
   if (m_windows.FindOwnedDialog(m_hMain, nullptr)) Fail("a cancelled load showed a window");
+  ExpectRows("after a cancelled load", list, m_model);
 
-  Log("step: \"载入\" a file that does not exist");
+  Log("step: \"载入\" a file that does not exist keeps the library");
   PressButton(m_hMain, kLoad);
   ChooseFile(m_windows.WaitForFileDialog(m_hMain), Join(out, "没有这个词库.wbk"));
   ExpectMessage("missing library", kLoadFailedMessage, nullptr);
-  list.WaitForCount(0);
+  ExpectRows("after a failed load", list, m_model);
 
   Log("step: \"载入当前词库\" from path_svr_data");
   const std::string dataDir = InstalledDataDir();
@@ -722,7 +754,22 @@ void CScenario::Run() {
   m_windows.WaitForModalEnd(m_hMain);
   ExpectRows("after the About box", list, installed);
 
-  Log("step: \"退出\"");
+  Log("step: a tick, then \"退出\": the question, \"取消\" stays");
+  list.ClickCheckBox(0);
+  list.WaitForStateImage(0, installed.GetGroup(0)->bEnable ? 1 : 2);
+  ExpectCaption("after a tick", " - default.wbk *");
+  PressButton(m_hMain, IDCANCEL);
+  AnswerSaveQuestion("exit after a tick", IDCANCEL);
+  m_windows.WaitForModalEnd(m_hMain);
+  if (::WaitForSingleObject(g_app.hProcess, 0) == WAIT_OBJECT_0) Fail("\"取消\" ended the program");
+
+  Log("step: \"撤销\" from the group list's menu takes the tick back");
+  GroupMenu(list, 0, 'U', "undo-menu");
+  list.WaitForStateImage(0, installed.GetGroup(0)->bEnable ? 2 : 1);
+  ExpectCaption("after undo", " - default.wbk");
+  ExpectRows("after undo", list, installed);
+
+  Log("step: \"退出\", nothing unsaved: no question");
   Exit();
 
   Log("step: the saved file against the library the core built");

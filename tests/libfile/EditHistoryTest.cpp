@@ -388,7 +388,8 @@ TEST(EditHistory, TheSavedStateStaysKnownWhenTheOldestStepsGo) {
   FillLibrary(rng, lib, 2, 50);
   CEditHistory history(3);
   history.MarkSaved();
-  for (int i = 0; i < 6; ++i) ASSERT_EQ(1, history.SetGroupEnable(lib, 0, i % 2 == 0));
+  for (int i = 0; i < 6; ++i)
+    ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1 - lib.GetGroup(0)->bEnable));
   EXPECT_EQ(3u, history.GetUndoCount());
   while (history.Undo(lib)) EXPECT_TRUE(history.IsModified());
   history.MarkSaved();
@@ -403,8 +404,8 @@ TEST(EditHistory, AWindowUndoesOnlyTheStepsMadeSinceItsMark) {
   CTabrix lib;
   FillLibrary(rng, lib, 2, 50);
   CEditHistory history;
-  ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1));
-  ASSERT_EQ(1, history.SetGroupEnable(lib, 1, 1));
+  ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1 - lib.GetGroup(0)->bEnable));
+  ASSERT_EQ(1, history.SetGroupEnable(lib, 1, 1 - lib.GetGroup(1)->bEnable));
   ASSERT_EQ(1, history.Undo(lib));
   const uint64_t mark = history.GetStepMark();
   EXPECT_FALSE(history.CanUndoSince(mark));
@@ -426,7 +427,7 @@ TEST(EditHistory, ACompoundIsUndoneWholeAndAnEmptyOneLeavesNoStep) {
   EXPECT_FALSE(history.IsModified());
   {
     CEditCompound compound(&history, lib);
-    ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1));
+    ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1 - lib.GetGroup(0)->bEnable));
     EXPECT_TRUE(history.IsModified());
     EXPECT_EQ(0, history.Undo(lib));  // not while the command runs
     ASSERT_NE(TABRIX_NO_GROUP, history.AddGroup(lib, "more", "", "", 0));
