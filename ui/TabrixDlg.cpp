@@ -171,6 +171,12 @@ BOOL CTabrixDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     *pResult = 0;
     return TRUE;
   }
+  if (message == WM_QUERYENDSESSION) {
+    // Windows is shutting down or the user logs off: the same question as
+    // any other way out; "取消" asks the system to wait.
+    *pResult = SaveChangesFirst() ? TRUE : FALSE;
+    return TRUE;
+  }
   if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == m_ctrlList.m_hWnd) {
     OnGroupContextMenu(lParam);
     *pResult = 0;

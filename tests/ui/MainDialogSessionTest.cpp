@@ -246,6 +246,18 @@ TEST_F(SaveQuestionTest, EveryWayOutAsksAndEachAnswerDoesWhatItSays) {
   }
 }
 
+TEST_F(SaveQuestionTest, ShuttingWindowsDownAsksTheSameQuestion) {
+  LoadSample();
+  EXPECT_EQ(TRUE, m_dlg.SendMessage(WM_QUERYENDSESSION, 0, 0));
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  Edit();
+  m_script.AnswerMessageBox(IDCANCEL);
+  EXPECT_EQ(FALSE, m_dlg.SendMessage(WM_QUERYENDSESSION, 0, 0));
+  m_script.AnswerMessageBox(IDNO);
+  EXPECT_EQ(TRUE, m_dlg.SendMessage(WM_QUERYENDSESSION, 0, 0));
+  EXPECT_EQ(2u, m_script.m_messageBoxes.size());
+}
+
 TEST_F(SaveQuestionTest, AnUnmodifiedLibraryIsNeverAskedAbout) {
   LoadSample();
   Edit();
