@@ -157,11 +157,17 @@ TEST_F(PhraseWindowTest, ContextMenuOffersTheGroupCommandsAndGraysThemOffARow) {
                    });
   ASSERT_EQ(1u, m_script.m_popupMenus.size());
   const tagPOPUPMENUCALL& menu = m_script.m_popupMenus[0];
-  ASSERT_EQ(3u, menu.arrItems.size());
+  ASSERT_EQ(6u, menu.arrItems.size());
   EXPECT_EQ("查看词条(&V)...", menu.arrItems[0].strText);
   EXPECT_EQ("删除组(&D)...", menu.arrItems[1].strText);
   EXPECT_EQ("导出为文本文件(&E)...", menu.arrItems[2].strText);
-  for (const tagMENUITEM& item : menu.arrItems) EXPECT_FALSE(item.bGrayed) << item.strText;
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(menu.arrItems[i].bGrayed) << menu.arrItems[i].strText;
+  // Then the history's: the load can be undone, nothing redone.
+  EXPECT_EQ(0u, menu.arrItems[3].nID);
+  EXPECT_EQ("撤销(&U)\tCtrl+Z", menu.arrItems[4].strText);
+  EXPECT_FALSE(menu.arrItems[4].bGrayed);
+  EXPECT_EQ("重做(&R)\tCtrl+Y", menu.arrItems[5].strText);
+  EXPECT_TRUE(menu.arrItems[5].bGrayed);
   EXPECT_EQ(m_dlg.m_hWnd, menu.hOwner);
 
   // A right click below the rows: nothing to act on.
@@ -173,7 +179,7 @@ TEST_F(PhraseWindowTest, ContextMenuOffersTheGroupCommandsAndGraysThemOffARow) {
   m_dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_dlg.m_ctrlList.m_hWnd),
                     MAKELPARAM(pt.x, pt.y));
   ASSERT_EQ(2u, m_script.m_popupMenus.size());
-  for (const tagMENUITEM& item : m_script.m_popupMenus[1].arrItems) EXPECT_TRUE(item.bGrayed);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(m_script.m_popupMenus[1].arrItems[i].bGrayed);
 
   // A right click on row 1 acts on row 1, wherever the mark was.
   POINT onRow = RowCentre(1);
