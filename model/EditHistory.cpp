@@ -344,6 +344,16 @@ void CEditHistory::EndCompound(CTabrix& lib) {
   PushStep(lib, std::move(step));
 }
 
+int CEditHistory::CancelCompound(CTabrix& lib) {
+  if (m_pCompound == nullptr) return 1;
+  std::vector<std::unique_ptr<CEditStep>>& steps = m_pCompound->m_arrSteps;
+  while (!steps.empty()) {
+    if (!steps.back()->Undo(lib)) return 0;
+    steps.pop_back();
+  }
+  return 1;
+}
+
 uint64_t CEditHistory::GetStateId() const {
   if (m_pCompound != nullptr && !m_pCompound->m_arrSteps.empty())
     return m_pCompound->m_arrSteps.back()->m_nId;

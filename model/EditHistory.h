@@ -103,6 +103,11 @@ class CEditHistory {
   // batches); an End without edits records none. Not nested.
   void BeginCompound();
   void EndCompound(CTabrix& lib);
+  // Takes back what the open compound changed so far and forgets it: a
+  // command that ends up changing nothing (an import that added no phrase)
+  // leaves no step and no mark. 0 when a part could not be taken back (no
+  // memory): what remains is then kept as the compound's step.
+  int CancelCompound(CTabrix& lib);
 
   // Each state of the library the history can reach has its own number: two
   // equal numbers mean the same content. A save marks the state saved; the

@@ -463,3 +463,26 @@ TEST(EditHistory, UndoingALoadGivesBackTheFileNameAndItsSavedState) {
   EXPECT_EQ("b.wbk", history.GetFileName());
   EXPECT_TRUE(history.IsModified());
 }
+
+TEST(EditHistory, ACancelledCompoundLeavesTheLibraryAndTheHistoryAsBefore) {
+  CScratchDir dir;
+  const std::string path = dir.Path("history.wbk");
+  std::mt19937 rng(12);
+  CTabrix lib;
+  FillLibrary(rng, lib, 2, 100);
+  CEditHistory history;
+  ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1 - lib.GetGroup(0)->bEnable));
+  history.MarkSaved();
+  const Bytes before = Saved(lib, path);
+  {
+    CEditCompound compound(&history, lib);
+    const uint8_t g = history.AddGroup(lib, "empty", "", "", 0);
+    ASSERT_NE(TABRIX_NO_GROUP, g);
+    ASSERT_EQ(1, history.AddPhrase(lib, "zzq", 255, 3, g));
+    EXPECT_TRUE(history.IsModified());
+    ASSERT_EQ(1, history.CancelCompound(lib));
+  }
+  EXPECT_EQ(before, Saved(lib, path));
+  EXPECT_EQ(1u, history.GetUndoCount());
+  EXPECT_FALSE(history.IsModified());
+}
