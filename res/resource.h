@@ -25,6 +25,7 @@
 #define IDC_GROUP_LIST 1204
 #define IDC_PROGRESS 1208
 #define IDC_IMPORT_TO_GROUP 1209
+#define IDC_STATUS_BAR 1210
 
 // Controls of the About box (100)
 #define IDC_HYPERLINK 1003

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "DictImport.h"
+#include "ImportStats.h"
 #include "LoadReport.h"
 #include "SaveError.h"
 
@@ -31,7 +32,42 @@ std::string Number(unsigned long long n) {
   return text;
 }
 
+// 1414 -> "1,414".
+std::string Grouped(unsigned long long n) {
+  std::string digits = Number(n);
+  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
+  return digits;
+}
+
 }  // namespace
+
+std::string LibraryStatusText(bool bSaved, const std::string& strName, uint32_t nGroups,
+                              uint32_t nPhrases) {
+  return std::string(bSaved ? "已保存 " : "已载入 ") + strName + "：" + Grouped(nGroups) +
+         " 个组，" + Grouped(nPhrases) + " 个词条";
+}
+
+std::string ImportStatusText(const tagIMPORTSTATS& stats) {
+  const struct {
+    uint32_t nCount;
+    const char* pszReason;
+  } reasons[] = {{stats.nDuplicate, "重复"},
+                 {stats.nOutOfRange, "超出词频范围"},
+                 {stats.nTooLong, "过长"},
+                 {stats.nNoGbkForm, "无 GBK 字形"},
+                 {stats.nUndecodable, "无法解码"}};
+  std::string text = "已导入 " + Grouped(stats.nAdded) + " 条";
+  unsigned long long nSkipped = 0;
+  std::string detail;
+  for (const auto& r : reasons) {
+    if (r.nCount == 0) continue;
+    nSkipped += r.nCount;
+    if (!detail.empty()) detail += "，";
+    detail += std::string(r.pszReason) + " " + Grouped(r.nCount);
+  }
+  if (nSkipped > 0) text += "；跳过 " + Grouped(nSkipped) + " 条：" + detail;
+  return text;
+}
 
 std::string LoadOutcomeMessage(const tagLOADREPORT& report) {
   std::string text;

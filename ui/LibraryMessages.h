@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+struct tagIMPORTSTATS;
 struct tagLOADREPORT;
 
 // One message for a load that returned a library: damage and the records
@@ -13,6 +14,14 @@ struct tagLOADREPORT;
 std::string LoadOutcomeMessage(const tagLOADREPORT& report);
 // Why a save failed, in a sentence: "磁盘空间不足。", ...
 const char* SaveFailedReason(int nSaveError);
+// The status bar after a load (bSaved false) or a save:
+// "已载入 <name>：N 个组，M 个词条" / "已保存 <name>：…".
+std::string LibraryStatusText(bool bSaved, const std::string& strName, uint32_t nGroups,
+                              uint32_t nPhrases);
+// The status bar after an import: "已导入 N 条", then "；跳过 M 条：" and
+// each reason with its count ("重复 1,401，超出词频范围 6，过长 4，…") when
+// any line was left out. Counts above 999 are grouped by commas.
+std::string ImportStatusText(const tagIMPORTSTATS& stats);
 // "词库已修改，是否保存？": asked before modified work would be dropped.
 const char* SaveChangesQuestion();
 // "保存失败" followed by the reason on a line of its own.

@@ -67,6 +67,8 @@ BOOL CTabrixDlg::OnInitDialog() {
     }
   }
 
+  MakeSizable();
+
   SetIcon(m_hIcon, TRUE);
   // The small icon from the icon's own small image, which stays sharp at
   // every screen resolution; the big one scaled down would blur.
@@ -171,6 +173,16 @@ BOOL CTabrixDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     *pResult = 0;
     return TRUE;
   }
+  if (message == WM_SIZE) {
+    m_layout.Apply();
+    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.ParentSized();
+    return FALSE;
+  }
+  if (message == WM_GETMINMAXINFO) {
+    m_layout.LimitTracking(reinterpret_cast<MINMAXINFO*>(lParam));
+    *pResult = 0;
+    return TRUE;
+  }
   if (message == WM_QUERYENDSESSION) {
     // Windows is shutting down or the user logs off: the same question as
     // any other way out; "取消" asks the system to wait.
@@ -183,6 +195,41 @@ BOOL CTabrixDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     return TRUE;
   }
   return CDialog::OnDialogMessage(message, wParam, lParam, pResult);
+}
+
+void CTabrixDlg::MakeSizable() {
+  // The template keeps its fixed frame; the sizing frame, the minimise and
+  // maximise boxes and the status bar are added here, the window grown by
+  // the bar so that every control keeps its place above it.
+  RECT rcClient = {}, rcBefore = {};
+  GetClientRect(&rcClient);
+  GetWindowRect(&rcBefore);
+  ModifyStyle(0, WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+  if (!m_ctrlStatus.Create(this, IDC_STATUS_BAR)) return;
+  RECT rcWindow = rcClient;
+  rcWindow.bottom += m_ctrlStatus.GetHeight();
+  ::AdjustWindowRectEx(&rcWindow, GetStyle(), FALSE, GetExStyle());
+  // The window grows about its centre, where the template placed it.
+  const int cx = rcWindow.right - rcWindow.left, cy = rcWindow.bottom - rcWindow.top;
+  const int x = rcBefore.left - (cx - (rcBefore.right - rcBefore.left)) / 2;
+  const int y = rcBefore.top - (cy - (rcBefore.bottom - rcBefore.top)) / 2;
+  ::SetWindowPos(m_hWnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  m_ctrlStatus.ParentSized();
+
+  m_layout.Begin(m_hWnd);
+  m_layout.Anchor(IDC_GROUP_LIST, ANCHOR_GROW_X | ANCHOR_GROW_Y);
+  m_layout.Anchor(IDC_PROGRESS, ANCHOR_GROW_X | ANCHOR_MOVE_Y);
+  const int right[] = {IDC_CLEAR, IDC_IMPORT_NEW_GROUP, IDC_IMPORT_TO_GROUP, IDC_SET_GROUP_PROP,
+                       IDCANCEL};
+  for (int nID : right) m_layout.Anchor(nID, ANCHOR_MOVE_X);
+  const int below[] = {IDC_LOAD_CURRENT, IDC_LOAD, IDC_FREQ_MIN, IDC_FREQ_MAX};
+  for (int nID : below) m_layout.Anchor(nID, ANCHOR_MOVE_Y);
+  m_layout.Anchor(IDC_SAVE, ANCHOR_MOVE_X | ANCHOR_MOVE_Y);
+  // The range's labels have no ids of their own.
+  for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild;
+       hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+    if (::GetDlgCtrlID(hChild) == IDC_STATIC) m_layout.AnchorWindow(hChild, ANCHOR_MOVE_Y);
+  }
 }
 
 HCURSOR CTabrixDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
@@ -309,6 +356,7 @@ bool CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
     m_history.MarkUnsaved();
   }
   LibraryChanged();
+  ShowLibraryStatus(false, path);
   const std::string strOutcome = LoadOutcomeMessage(report);
   if (!strOutcome.empty()) MessageBox(strOutcome.c_str());
   return true;

@@ -14,6 +14,8 @@
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
 #include "framework/ProgressCtrl.h"
+#include "framework/ResizeLayout.h"
+#include "framework/StatusBar.h"
 #include "resource.h"
 
 // The library files the load and save dialogs offer.
@@ -34,6 +36,8 @@ class CTabrixDlg : public CDialog {
   int32_t m_bUpdating;  // nonzero while the program itself creates rows
   CProgressCtrl m_ctrlProgress;
   CListCtrl m_ctrlList;
+  // Along the bottom: what the last load, save or import did.
+  CStatusBar m_ctrlStatus;
   HICON m_hIcon;
 
   // Rebuilds every row from m_library: row i shows group i.
@@ -103,6 +107,10 @@ class CTabrixDlg : public CDialog {
   // bAskName or when it has none. bReport: the message after a save that
   // worked. True when saved.
   bool SaveLibrary(bool bAskName, bool bReport);
+  // The status bar after a load or a save of path.
+  void ShowLibraryStatus(bool bSaved, const std::string& path);
+  // A path's own name, without its folder, as GBK text for the window.
+  static std::string FileNameForDisplay(const std::string& path);
   void OnUndo();
   void OnRedo();
   void AfterHistoryStep();
@@ -133,7 +141,12 @@ class CTabrixDlg : public CDialog {
   // One message naming what an import left out before its checks, if anything.
   void ShowSkipped(const tagIMPORTSTATS& stats, bool bDictionary);
 
+  // The window is sizable: the list grows with it, the buttons keep to
+  // their edges, the status bar to the bottom.
+  void MakeSizable();
+
  private:
   CProgressThrottle m_progressThrottle;
+  CResizeLayout m_layout;
   std::string m_strBaseCaption;  // the template's caption
 };

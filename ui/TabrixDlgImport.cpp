@@ -122,6 +122,7 @@ void CTabrixDlg::OnImportToGroup() {
 }
 
 void CTabrixDlg::ShowSkipped(const tagIMPORTSTATS& stats, bool bDictionary) {
+  if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
   const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable, bDictionary);
   if (!text.empty()) MessageBox(text.c_str());
 }

@@ -30,6 +30,17 @@ std::wstring WideFileName(const std::string& path) {
   return slash == std::wstring::npos ? wide : wide.substr(slash + 1);
 }
 
+std::string GbkFromWide(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int n = ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return std::string();
+  std::string text(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], n,
+                        nullptr, nullptr);
+  return text;
+}
+
 bool IsKeyDown(int nKey) { return (::GetKeyState(nKey) & 0x8000) != 0; }
 
 }  // namespace
@@ -41,6 +52,18 @@ void CTabrixDlg::UpdateCaption() {
   if (!path.empty()) caption += L" - " + WideFileName(path);
   if (m_history.IsModified()) caption += L" *";
   SetWindowTextWide(caption.c_str());
+}
+
+std::string CTabrixDlg::FileNameForDisplay(const std::string& path) {
+  return GbkFromWide(WideFileName(path));
+}
+
+void CTabrixDlg::ShowLibraryStatus(bool bSaved, const std::string& path) {
+  if (!m_ctrlStatus.m_hWnd) return;
+  m_ctrlStatus.SetText(LibraryStatusText(bSaved, FileNameForDisplay(path),
+                                         m_library.GetGroupCount(),
+                                         m_library.m_arrPhrase.GetCount())
+                           .c_str());
 }
 
 void CTabrixDlg::LibraryChanged() {
@@ -79,6 +102,7 @@ bool CTabrixDlg::SaveLibrary(bool bAskName, bool bReport) {
   m_history.SetFileName(path);
   m_history.MarkSaved();
   UpdateCaption();
+  ShowLibraryStatus(true, path);
   if (bReport) MessageBox("保存完成，您可以在云笺的词库管理页面中安装该词库");
   return true;
 }

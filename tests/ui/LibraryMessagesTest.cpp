@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DictImport.h"
+#include "ImportStats.h"
 #include "LibraryMessages.h"
 #include "LoadReport.h"
 #include "SaveError.h"
@@ -62,4 +63,26 @@ TEST(DictionaryFailedMessage, NamesTheFormatTheFileAndTheReason) {
             "the file ends inside its header");
   EXPECT_NE(DictionaryFailedMessage(DICT_FORMAT_RIME, "a", "x"),
             DictionaryFailedMessage(DICT_FORMAT_QPYD, "a", "x"));
+}
+
+TEST(StatusText, ImportsNameEveryReasonWithGroupedCounts) {
+  tagIMPORTSTATS stats = {};
+  stats.nAdded = 587;
+  EXPECT_EQ("已导入 587 条", ImportStatusText(stats));
+  stats.nDuplicate = 1401;
+  stats.nOutOfRange = 6;
+  stats.nTooLong = 4;
+  stats.nNoGbkForm = 3;
+  EXPECT_EQ("已导入 587 条；跳过 1,414 条：重复 1,401，超出词频范围 6，过长 4，无 GBK 字形 3",
+            ImportStatusText(stats));
+  stats = {};
+  stats.nAdded = 1234567;
+  stats.nUndecodable = 2;
+  EXPECT_EQ("已导入 1,234,567 条；跳过 2 条：无法解码 2", ImportStatusText(stats));
+}
+
+TEST(StatusText, LoadsAndSavesNameTheFileAndItsCounts) {
+  EXPECT_EQ("已载入 我的词库.wbk：3 个组，1,005 个词条",
+            LibraryStatusText(false, "我的词库.wbk", 3, 1005));
+  EXPECT_EQ("已保存 a.wbk：0 个组，0 个词条", LibraryStatusText(true, "a.wbk", 0, 0));
 }

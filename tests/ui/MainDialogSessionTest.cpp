@@ -409,3 +409,60 @@ TEST_F(UndoTest, CtrlZInARangeBoxUndoesTheTypingNotTheLibrary) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainDialogSessionTest, TheStatusBarSaysWhatTheLastLoadSaveOrImportDid) {
+  LoadSample();
+  EXPECT_EQ("已载入 sample.wbk：3 个组，5 个词条", m_dlg.m_ctrlStatus.GetText());
+  m_script.AnswerFile(
+      m_scratch.Write("more.txt", "北京 1\n新词 2\n长词长词长词长词长词长词长词长词 3\n"));
+  Click(IDC_IMPORT_NEW_GROUP);
+  EXPECT_EQ("已导入 1 条；跳过 2 条：重复 1，过长 1", m_dlg.m_ctrlStatus.GetText());
+  CtrlKey(m_dlg.m_ctrlList.m_hWnd, 'S');
+  EXPECT_EQ("已保存 sample.wbk：4 个组，6 个词条", m_dlg.m_ctrlStatus.GetText());
+}
+
+TEST_F(MainDialogSessionTest, TheWindowSizesWithItsListAndNeverBelowItsFirstSize) {
+  RECT rcFirst, rcList, rcSave, rcStatus, rcClient;
+  m_dlg.GetWindowRect(&rcFirst);
+  const auto place = [&](int nID, RECT* pRect) {
+    ::GetWindowRect(m_dlg.GetDlgItem(nID), pRect);
+    ::MapWindowPoints(nullptr, m_dlg.m_hWnd, reinterpret_cast<POINT*>(pRect), 2);
+  };
+  EXPECT_NE(0u, m_dlg.GetStyle() & WS_THICKFRAME);
+  EXPECT_NE(0u, m_dlg.GetStyle() & WS_MINIMIZEBOX);
+  EXPECT_NE(0u, m_dlg.GetStyle() & WS_MAXIMIZEBOX);
+  place(IDC_GROUP_LIST, &rcList);
+  place(IDC_SAVE, &rcSave);
+  m_dlg.GetClientRect(&rcClient);
+  const int listWidth = rcList.right - rcList.left, listHeight = rcList.bottom - rcList.top;
+  const int saveRight = rcClient.right - rcSave.right, saveBottom = rcClient.bottom - rcSave.bottom;
+  // Larger: the list grows by as much, 保存 keeps its distance to the corner,
+  // the status bar stays along the bottom.
+  ::SetWindowPos(m_dlg.m_hWnd, nullptr, 0, 0, rcFirst.right - rcFirst.left + 200,
+                 rcFirst.bottom - rcFirst.top + 150, SWP_NOMOVE | SWP_NOZORDER);
+  PumpMessages();
+  place(IDC_GROUP_LIST, &rcList);
+  place(IDC_SAVE, &rcSave);
+  place(IDC_STATUS_BAR, &rcStatus);
+  m_dlg.GetClientRect(&rcClient);
+  EXPECT_EQ(listWidth + 200, rcList.right - rcList.left);
+  EXPECT_EQ(listHeight + 150, rcList.bottom - rcList.top);
+  EXPECT_EQ(saveRight, rcClient.right - rcSave.right);
+  EXPECT_EQ(saveBottom, rcClient.bottom - rcSave.bottom);
+  EXPECT_EQ(rcClient.bottom, rcStatus.bottom);
+  EXPECT_EQ(rcClient.right, rcStatus.right);
+  EXPECT_LE(rcSave.bottom, rcStatus.top);
+  // Smaller than at first: held at the first size.
+  ::SetWindowPos(m_dlg.m_hWnd, nullptr, 0, 0, 100, 80, SWP_NOMOVE | SWP_NOZORDER);
+  PumpMessages();
+  RECT rcNow;
+  m_dlg.GetWindowRect(&rcNow);
+  MINMAXINFO info = {};
+  m_dlg.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(rcFirst.right - rcFirst.left, info.ptMinTrackSize.x);
+  EXPECT_EQ(rcFirst.bottom - rcFirst.top, info.ptMinTrackSize.y);
+}
+
+}  // namespace

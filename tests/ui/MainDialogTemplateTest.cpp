@@ -130,7 +130,9 @@ using MainDialogWindowTest = MainDialogTest;
 TEST_F(MainDialogWindowTest, WindowsMadeFromTheTemplate) {
   EXPECT_EQ(WindowTextGbk(m_dlg.m_hWnd), "青柚输入法:词库编辑器");
   EXPECT_TRUE(m_dlg.IsWindowVisible());
-  EXPECT_EQ(m_dlg.GetStyle() & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
+  // The template's frame is fixed; the program makes the window sizable.
+  EXPECT_EQ(m_dlg.GetStyle() & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+            static_cast<DWORD>(WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
   EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_APPWINDOW);
   EXPECT_EQ(LOWORD(m_dlg.SendMessage(DM_GETDEFID)), IDC_SAVE);
 
@@ -140,7 +142,12 @@ TEST_F(MainDialogWindowTest, WindowsMadeFromTheTemplate) {
     children.push_back(h);
   }
   const size_t count = sizeof kControls / sizeof kControls[0];
-  ASSERT_EQ(children.size(), count);
+  // The template's controls, then the status bar the program adds.
+  ASSERT_EQ(children.size(), count + 1);
+  char barClass[64] = {};
+  GetClassNameA(children[count], barClass, sizeof barClass);
+  EXPECT_STREQ("msctls_statusbar32", barClass);
+  EXPECT_EQ(IDC_STATUS_BAR, GetDlgCtrlID(children[count]));
   for (size_t i = 0; i < count; ++i) {
     const tagEXPECTEDCONTROL& e = kControls[i];
     HWND h = children[i];

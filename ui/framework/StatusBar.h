@@ -1,0 +1,27 @@
+// CStatusBar: the status bar (msctls_statusbar32) along a window's bottom
+// edge, made at run time: it keeps itself at the bottom when its parent
+// passes it WM_SIZE.
+#pragma once
+
+#include "Wnd.h"
+
+class CStatusBar : public CWnd {
+ public:
+  // A bar of one part with a size grip, id nID, child of pParent.
+  BOOL Create(CWnd* pParent, UINT nID) {
+    HWND hWnd =
+        ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
+                          0, pParent->m_hWnd, reinterpret_cast<HMENU>(UINT_PTR{nID}),
+                          ::GetModuleHandleA(nullptr), nullptr);
+    return hWnd != nullptr && Attach(hWnd);
+  }
+  void SetText(const char* text) { SendMessage(SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text)); }
+  std::string GetText() const { return GetWindowText(); }
+  int GetHeight() const {
+    RECT rc = {};
+    ::GetWindowRect(m_hWnd, &rc);
+    return rc.bottom - rc.top;
+  }
+  // The parent was sized: the bar takes its place along the bottom again.
+  void ParentSized() { SendMessage(WM_SIZE); }
+};
