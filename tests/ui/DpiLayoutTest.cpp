@@ -186,7 +186,17 @@ TEST_F(DpiLayoutTest, MainDialog) {
     if (info.hbmColor) ::DeleteObject(info.hbmColor);
     if (info.hbmMask) ::DeleteObject(info.hbmMask);
   }
+  // At its first size, which is its smallest.
   Shoot("main", m_main.m_hWnd);
+  // Maximised: the list takes the room, nothing overlaps or leaves the window.
+  ::ShowWindow(m_main.m_hWnd, SW_MAXIMIZE);
+  PumpMessages();
+  EXPECT_TRUE(::IsZoomed(m_main.m_hWnd));
+  EXPECT_EQ(std::vector<std::string>{}, LayoutFaults(m_main.m_hWnd));
+  Shoot("main-maximised", m_main.m_hWnd);
+  ::ShowWindow(m_main.m_hWnd, SW_RESTORE);
+  PumpMessages();
+  EXPECT_EQ(std::vector<std::string>{}, LayoutFaults(m_main.m_hWnd));
 }
 
 TEST_F(DpiLayoutTest, PhraseWindow) {
