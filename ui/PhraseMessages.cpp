@@ -63,3 +63,7 @@ std::string ExportDoneMessage(uint32_t nWritten, uint32_t nLeftOut, uint32_t nHi
 std::string ExportFailedMessage(int nSaveError) {
   return std::string("导出失败\n") + SaveFailedReason(nSaveError);
 }
+
+const char* FrequencyRangeInvalidMessage() { return "词频范围应为 0 到 250 之间的整数。"; }
+
+const char* NoGroupMarkedMessage() { return "请先在列表中选择一个组。"; }

@@ -27,6 +27,10 @@ const char* PhraseBlankMessage();
 const char* FrequencyInvalidMessage();
 // "词条含有 GBK 无法表示的字符。"
 const char* PhraseNoGbkFormMessage();
+// "词频范围应为 0 到 250 之间的整数。"
+const char* FrequencyRangeInvalidMessage();
+// "请先在列表中选择一个组。"
+const char* NoGroupMarkedMessage();
 // "请选择要移到的组。"
 const char* NoTargetGroupMessage();
 // "一次只能载入一个词库文件。"

@@ -76,6 +76,8 @@ BOOL CTabrixDlg::OnInitDialog() {
   SetIcon(hSmall ? hSmall : m_hIcon, FALSE);
 
   m_ctrlList.SetExtendedStyle(LVS_EX_CHECKBOXES);
+  // The marked group stays in sight when the focus moves to a button.
+  m_ctrlList.ModifyStyle(0, LVS_SHOWSELALWAYS);
   for (int i = 0; i < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++i) {
     m_ctrlList.InsertColumn(i, kColumns[i].pszHeading, LVCFMT_LEFT,
                             ScaleForDpi(kColumns[i].nWidth));
@@ -126,6 +128,14 @@ BOOL CTabrixDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
   NMHDR* pHdr = reinterpret_cast<NMHDR*>(lParam);
   if (pHdr->idFrom == IDC_GROUP_LIST && pHdr->code == LVN_ITEMCHANGED) {
     OnItemChangedList(pHdr, pResult);
+    return TRUE;
+  }
+  if (pHdr->idFrom == IDC_GROUP_LIST && pHdr->code == NM_CLICK &&
+      reinterpret_cast<NMITEMACTIVATE*>(pHdr)->iItem < 0) {
+    // A click on the list's empty space: no group is current any more.
+    m_ctrlList.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    m_ctrlList.SetSelectionMark(-1);
+    *pResult = 0;
     return TRUE;
   }
   if (pHdr->idFrom == IDC_GROUP_LIST && pHdr->code == NM_DBLCLK) {

@@ -131,8 +131,12 @@ class CTabrixDlg : public CDialog {
   // Row nItem's cells 1..3 from group nItem (count, editor, remark).
   void SetGroupCells(int nItem, const tagGROUPINFO& group);
   // The frequency range of the imports, from edit boxes IDC_FREQ_MIN and
-  // IDC_FREQ_MAX.
-  void ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const;
+  // IDC_FREQ_MAX: whole numbers 0..250. Otherwise says so, puts the focus on
+  // the box at fault and returns false.
+  bool ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax);
+  // The group at the list's selection mark; -1 (and a message saying to
+  // choose one) when no row of a group is marked.
+  int MarkedGroup();
   // A phrase list or a dictionary (its format found from the file) as a new
   // group or into *pGroup; a damaged dictionary is named in a message here.
   // *pDictionary: the file was read as a dictionary, not as a phrase list.

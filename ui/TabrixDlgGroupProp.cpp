@@ -5,9 +5,8 @@
 #include "TabrixDlg.h"
 
 void CTabrixDlg::OnSetGroupProp() {
-  const int nMark = m_ctrlList.GetSelectionMark();
-  // Row i shows group i; a mark that names no group does nothing.
-  if (nMark < 0 || static_cast<uint32_t>(nMark) >= m_library.GetGroupCount()) return;
+  const int nMark = MarkedGroup();
+  if (nMark < 0) return;
   const tagGROUPINFO* pGroup = m_library.GetGroup(static_cast<uint32_t>(nMark));
   if (!pGroup) return;
 

@@ -11,10 +11,15 @@
 #include "GroupPropLogic.h"
 #include "LibraryMessages.h"
 #include "PhraseImport.h"
+#include "PhraseMessages.h"
+#include "PhraseRows.h"
 #include "TabrixDlg.h"
 #include "framework/FileDialog.h"
 
 namespace {
+
+// ImportFile's result when the range boxes hold no valid range (said already).
+const int IMPORT_RANGE_REFUSED = -100;
 
 // Text files first, as the editor always offered them; then each dictionary
 // format, and every format at once.
@@ -30,15 +35,33 @@ const char kTextExt[] = "txt";
 
 }  // namespace
 
-void CTabrixDlg::ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) const {
-  *pMin = RangeFieldValue(GetDlgItemText(IDC_FREQ_MIN).c_str());
-  *pMax = RangeFieldValue(GetDlgItemText(IDC_FREQ_MAX).c_str());
+bool CTabrixDlg::ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) {
+  const int boxes[2] = {IDC_FREQ_MIN, IDC_FREQ_MAX};
+  uint8_t* values[2] = {pMin, pMax};
+  for (int i = 0; i < 2; ++i) {
+    // The phrase window's rule for a frequency: a whole number 0..250, never
+    // the low bits of a larger one.
+    if (ParsePhraseFrequency(GetDlgItemText(boxes[i]), values[i])) continue;
+    MessageBox(FrequencyRangeInvalidMessage());
+    HWND hBox = GetDlgItem(boxes[i]);
+    ::SetFocus(hBox);
+    ::SendMessageA(hBox, EM_SETSEL, 0, -1);
+    return false;
+  }
+  return true;
+}
+
+int CTabrixDlg::MarkedGroup() {
+  const int nMark = m_ctrlList.GetSelectionMark();
+  if (IsGroupRow(nMark)) return nMark;
+  MessageBox(NoGroupMarkedMessage());
+  return -1;
 }
 
 int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup,
                            tagIMPORTSTATS* pStats, bool* pDictionary) {
   tagIMPORTOPTIONS options = DefaultImportOptions();
-  ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq);
+  if (!ReadFrequencyRange(&options.byMinFreq, &options.byMaxFreq)) return IMPORT_RANGE_REFUSED;
   options.funProgress = &CTabrixDlg::ProgressToBar;
   options.pProgressData = this;
   options.pHistory = &m_history;
@@ -68,6 +91,9 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
 }
 
 void CTabrixDlg::OnImportNewGroup() {
+  // The range is checked before a file is asked for.
+  uint8_t byMin = 0, byMax = 0;
+  if (!ReadFrequencyRange(&byMin, &byMax)) return;
   CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kImportFilter);
   if (dlg.DoModal() != IDOK) return;
   ImportNewGroupFrom(dlg.GetPathName());
@@ -98,9 +124,10 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
 }
 
 void CTabrixDlg::OnImportToGroup() {
-  const int current = m_ctrlList.GetSelectionMark();
-  // No mark, or a mark on a row that shows no group: nothing to import into.
-  if (current < 0 || static_cast<uint32_t>(current) >= m_library.GetGroupCount()) return;
+  const int current = MarkedGroup();
+  if (current < 0) return;
+  uint8_t byMin = 0, byMax = 0;
+  if (!ReadFrequencyRange(&byMin, &byMax)) return;
   CFileDialog dlg(TRUE, kTextExt, nullptr, 0, kImportFilter);
   if (dlg.DoModal() != IDOK) return;
   const std::string path = dlg.GetPathName();

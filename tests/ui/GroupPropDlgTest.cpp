@@ -389,11 +389,11 @@ TEST_F(GroupPropDlgTest, WithSeveralRowsSelectedOnlyTheMarkedGroupIsEdited) {
   EXPECT_EQ(Row(2), row2);
 }
 
-TEST_F(GroupPropDlgTest, WithoutAMarkNoDialogOpens) {
+TEST_F(GroupPropDlgTest, WithoutAMarkNoDialogOpensAndTheMessageSaysWhy) {
   ASSERT_EQ(m_dlg.m_ctrlList.GetSelectionMark(), -1);
   Click(IDC_SET_GROUP_PROP);
   EXPECT_TRUE(m_script.m_modalDialogs.empty());
-  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"请先在列表中选择一个组。"});
 }
 
 TEST_F(GroupPropDlgTest, AMarkThatNamesNoGroupOpensNoDialog) {
@@ -407,7 +407,7 @@ TEST_F(GroupPropDlgTest, AMarkThatNamesNoGroupOpensNoDialog) {
   m_dlg.m_library.Free();
   Click(IDC_SET_GROUP_PROP);
   EXPECT_TRUE(m_script.m_modalDialogs.empty());
-  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>(2, "请先在列表中选择一个组。"));
 }
 
 }  // namespace

@@ -93,11 +93,41 @@ TEST_F(ImportTest, RangeComesFromTheTwoEditBoxes) {
   ASSERT_EQ(RowCount(), 1);
   // 画蛇添足 (12) and 北京 (300, so 44) only.
   EXPECT_EQ(Cell(0, 1), "2");
-  m_dlg.SetDlgItemText(IDC_FREQ_MIN, "1");
-  m_dlg.SetDlgItemText(IDC_FREQ_MAX, "no number");  // 0: nothing fits
-  ImportNew(WriteText("more.txt", "甲 1\n乙 2\n"));
-  ASSERT_EQ(RowCount(), 2);
-  EXPECT_EQ(Cell(1, 1), "0");
+}
+
+TEST_F(ImportTest, ARangeThatIsNoWholeNumberFrom0To250IsRefusedBeforeTheFileDialog) {
+  LoadSample();
+  const struct {
+    const char* pszMin;
+    const char* pszMax;
+    int nBadBox;
+  } cases[] = {{"0", "300", IDC_FREQ_MAX},       {"0", "no number", IDC_FREQ_MAX},
+               {"-1", "250", IDC_FREQ_MIN},      {"", "250", IDC_FREQ_MIN},
+               {"1.5", "250", IDC_FREQ_MIN},     {"0", "256", IDC_FREQ_MAX},
+               {"0", "4294967296", IDC_FREQ_MAX}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.pszMin) + " .. " + c.pszMax);
+    m_dlg.SetDlgItemText(IDC_FREQ_MIN, c.pszMin);
+    m_dlg.SetDlgItemText(IDC_FREQ_MAX, c.pszMax);
+    for (int nID : {IDC_IMPORT_NEW_GROUP, IDC_IMPORT_TO_GROUP}) {
+      MarkRow(0);
+      m_script.m_messageBoxes.clear();
+      Click(nID);
+      EXPECT_EQ(MessageTexts(), Strings{"词频范围应为 0 到 250 之间的整数。"});
+      EXPECT_EQ(m_dlg.GetDlgItem(c.nBadBox), ::GetFocus());
+    }
+  }
+  // No file dialog was opened and nothing imported.
+  EXPECT_EQ(m_script.m_fileDialogs.size(), 1u);  // the sample's load only
+  EXPECT_EQ(GroupCount(), 3u);
+  EXPECT_EQ(PhraseCount(), 5u);
+  // " 250 " is a whole number between blanks.
+  m_dlg.SetDlgItemText(IDC_FREQ_MIN, "0");
+  m_dlg.SetDlgItemText(IDC_FREQ_MAX, " 250 ");
+  m_script.m_messageBoxes.clear();
+  ImportNew(WriteText("more.txt", "甲 1\n乙 250\n"));
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(Cell(3, 1), "2");
 }
 
 TEST_F(ImportTest, FileThatCannotBeOpenedChangesNothing) {
@@ -162,13 +192,31 @@ TEST_F(ImportTest, IntoTheMarkedGroupUpdatesItsCount) {
   EXPECT_EQ(PhraseCount(), 7u);
 }
 
-TEST_F(ImportTest, IntoGroupWithoutAMarkDoesNothing) {
+TEST_F(ImportTest, IntoGroupWithoutAMarkSaysToChooseOne) {
   LoadSample();
   ASSERT_EQ(m_dlg.m_ctrlList.GetSelectionMark(), -1);
   Click(IDC_IMPORT_TO_GROUP);
   EXPECT_EQ(m_script.m_fileDialogs.size(), 1u);  // the sample's load only
-  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(MessageTexts(), Strings{"请先在列表中选择一个组。"});
   EXPECT_EQ(PhraseCount(), 5u);
+}
+
+TEST_F(ImportTest, AClickOnTheListsEmptySpaceClearsTheMark) {
+  LoadSample();
+  MarkRow(1);
+  NMITEMACTIVATE click = {};
+  click.hdr.hwndFrom = m_dlg.m_ctrlList.m_hWnd;
+  click.hdr.idFrom = IDC_GROUP_LIST;
+  click.hdr.code = NM_CLICK;
+  click.iItem = -1;
+  m_dlg.SendMessage(WM_NOTIFY, IDC_GROUP_LIST, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(m_dlg.m_ctrlList.GetSelectionMark(), -1);
+  EXPECT_EQ(m_dlg.m_ctrlList.GetSelectedCount(), 0u);
+  Click(IDC_IMPORT_TO_GROUP);
+  EXPECT_EQ(MessageTexts(), Strings{"请先在列表中选择一个组。"});
+  // The marked row stays highlighted when the list loses the focus.
+  EXPECT_NE(0u, static_cast<DWORD>(::GetWindowLongA(m_dlg.m_ctrlList.m_hWnd, GWL_STYLE)) &
+                    LVS_SHOWSELALWAYS);
 }
 
 TEST_F(ImportTest, IntoGroupWithAMarkOnARowOfNoGroupDoesNothing) {
@@ -177,6 +225,7 @@ TEST_F(ImportTest, IntoGroupWithAMarkOnARowOfNoGroupDoesNothing) {
   MarkRow(3);
   Click(IDC_IMPORT_TO_GROUP);
   EXPECT_EQ(m_script.m_fileDialogs.size(), 1u);
+  EXPECT_EQ(MessageTexts(), Strings{"请先在列表中选择一个组。"});
   EXPECT_EQ(GroupCount(), 3u);
 }
 
