@@ -68,6 +68,7 @@ BOOL CTabrixDlg::OnInitDialog() {
   }
 
   MakeSizable();
+  SetUpKeyboard();
 
   SetIcon(m_hIcon, TRUE);
   // The small icon from the icon's own small image, which stays sharp at

@@ -16,6 +16,7 @@
 #include "framework/ProgressCtrl.h"
 #include "framework/ResizeLayout.h"
 #include "framework/StatusBar.h"
+#include "framework/ToolTipCtrl.h"
 #include "resource.h"
 
 // The library files the load and save dialogs offer.
@@ -58,9 +59,12 @@ class CTabrixDlg : public CDialog {
   void EndProgress();
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
-  // Ctrl+S, Ctrl+Z, Ctrl+Y (and Ctrl+Shift+Z) anywhere in the window; TRUE
-  // when the key was one of them.
+  // The command keys anywhere in the window: Ctrl+S, Ctrl+Z, Ctrl+Y (and
+  // Ctrl+Shift+Z), Ctrl+O, Ctrl+I, F2, Del on the list; Enter in an edit box
+  // does nothing. TRUE when the key was one of them.
   BOOL OnShortcutKey(const MSG& msg);
+  // The buttons' tooltips, which name their keys.
+  CToolTipCtrl m_ctrlTips;
   // Files given on the command line, opened once the window shows.
   std::vector<std::string> m_arrStartFiles;
   // Files handed over by the system: one library file is loaded (as "载入"),
@@ -148,6 +152,9 @@ class CTabrixDlg : public CDialog {
   // The window is sizable: the list grows with it, the buttons keep to
   // their edges, the status bar to the bottom.
   void MakeSizable();
+  // Tab in reading order (the list, the buttons beside it top to bottom, the
+  // row below left to right), and the buttons' tooltips.
+  void SetUpKeyboard();
 
  private:
   CProgressThrottle m_progressThrottle;

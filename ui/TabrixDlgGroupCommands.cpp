@@ -22,8 +22,9 @@ struct tagMENUENTRY {
   UINT nID;
   const char* pszText;
 };
-const tagMENUENTRY kGroupMenu[] = {{IDM_GROUP_PHRASES, "查看词条(&V)..."},
-                                   {IDM_GROUP_DELETE, "删除组(&D)..."},
+// Each with the key that does the same on the list.
+const tagMENUENTRY kGroupMenu[] = {{IDM_GROUP_PHRASES, "查看词条(&V)...\tEnter"},
+                                   {IDM_GROUP_DELETE, "删除组(&D)...\tDel"},
                                    {IDM_GROUP_EXPORT, "导出为文本文件(&E)..."}};
 
 // The group's name as a file name offered by the save dialog: the

@@ -137,14 +137,61 @@ void CTabrixDlg::AfterHistoryStep() {
   }
 }
 
+void CTabrixDlg::SetUpKeyboard() {
+  // Reading order, whatever the template's order of creation.
+  const int order[] = {IDC_GROUP_LIST,     IDC_CLEAR,    IDC_IMPORT_NEW_GROUP, IDC_IMPORT_TO_GROUP,
+                       IDC_SET_GROUP_PROP, IDCANCEL,     IDC_PROGRESS,         IDC_LOAD_CURRENT,
+                       IDC_LOAD,           IDC_FREQ_MIN, IDC_FREQ_MAX,         IDC_SAVE};
+  HWND hAfter = HWND_TOP;
+  for (int nID : order) {
+    HWND hWnd = GetDlgItem(nID);
+    if (!hWnd) continue;
+    ::SetWindowPos(hWnd, hAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    hAfter = hWnd;
+  }
+  if (!m_ctrlTips.Create(this)) return;
+  const struct {
+    int nID;
+    const char* pszTip;
+  } tips[] = {{IDC_LOAD, "载入词库文件 (Ctrl+O)"},
+              {IDC_IMPORT_NEW_GROUP, "导入文本文件或词库为新组 (Ctrl+I)"},
+              {IDC_IMPORT_TO_GROUP, "导入文本文件或词库到选中的组"},
+              {IDC_SET_GROUP_PROP, "设定选中的组的名称、编辑和备注 (F2)"},
+              {IDC_SAVE, "另存词库 (保存到原文件：Ctrl+S)"},
+              {IDC_CLEAR, "清空词库 (可以撤销：Ctrl+Z)"}};
+  for (const auto& tip : tips) m_ctrlTips.AddWindowTool(this, GetDlgItem(tip.nID), tip.pszTip);
+}
+
 BOOL CTabrixDlg::OnShortcutKey(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !IsKeyDown(VK_CONTROL) || IsKeyDown(VK_MENU)) return FALSE;
-  // An edit box keeps its own Ctrl+Z (its typing); the library's undo is
-  // for the list and the buttons.
+  if (msg.message != WM_KEYDOWN) return FALSE;
   char szClass[16] = {};
   ::GetClassNameA(msg.hwnd, szClass, sizeof szClass);
   const bool bInEdit = ::lstrcmpiA(szClass, "Edit") == 0;
+  const bool bCtrl = IsKeyDown(VK_CONTROL) && !IsKeyDown(VK_MENU);
+  // Enter in a range box would press the default button and open the save
+  // dialog: it does nothing there.
+  if (msg.wParam == VK_RETURN && bInEdit && !bCtrl) return TRUE;
+  if (!bCtrl) {
+    if (msg.wParam == VK_F2 && !IsKeyDown(VK_SHIFT) && !IsKeyDown(VK_MENU)) {
+      OnSetGroupProp();
+      return TRUE;
+    }
+    if (msg.wParam == VK_DELETE && msg.hwnd == m_ctrlList.m_hWnd && !IsKeyDown(VK_SHIFT) &&
+        !IsKeyDown(VK_MENU)) {
+      DeleteGroup(m_ctrlList.GetSelectionMark());
+      return TRUE;
+    }
+    return FALSE;
+  }
+  // An edit box keeps its own Ctrl+Z (its typing); the library's undo is
+  // for the list and the buttons.
   switch (msg.wParam) {
+    case 'O':
+      OnLoad();
+      return TRUE;
+    case 'I':
+      OnImportNewGroup();
+      return TRUE;
     case 'S':
       SaveLibrary(false, false);
       return TRUE;

@@ -466,3 +466,59 @@ TEST_F(MainDialogSessionTest, TheWindowSizesWithItsListAndNeverBelowItsFirstSize
 }
 
 }  // namespace
+
+namespace {
+
+// A key pressed without Ctrl, as the window's message loop sees it.
+void PlainKey(HWND hWnd, UINT vk) {
+  ::PostMessageA(hWnd, WM_KEYDOWN, vk, 0);
+  PumpMessages();
+}
+
+TEST_F(MainDialogSessionTest, TheCommandsHaveTheirKeys) {
+  LoadSample();
+  // Ctrl+O: the open dialog of "载入".
+  m_script.CancelFile();
+  CtrlKey(m_dlg.m_ctrlList.m_hWnd, 'O');
+  ASSERT_EQ(2u, m_script.m_fileDialogs.size());
+  EXPECT_TRUE(m_script.m_fileDialogs[1].bOpen);
+  EXPECT_EQ("wbk", m_script.m_fileDialogs[1].strDefExt);
+  // Ctrl+I: "导入新组".
+  m_script.AnswerFile(m_scratch.Write("keyed.txt", "键盘 3\n"));
+  CtrlKey(m_dlg.m_ctrlList.m_hWnd, 'I');
+  EXPECT_EQ(4u, GroupCount());
+  // F2: the marked group's properties.
+  MarkRow(0);
+  m_script.OnModalDialog([](CDialog& dlg) { dlg.PostMessage(WM_COMMAND, IDCANCEL, 0); });
+  PlainKey(m_dlg.m_ctrlList.m_hWnd, VK_F2);
+  EXPECT_EQ(std::vector<UINT>{IDD_GROUP_PROP}, m_script.m_modalDialogs);
+  // Del on the list: the marked group, after its question.
+  m_script.AnswerMessageBox(IDCANCEL);
+  PlainKey(m_dlg.m_ctrlList.m_hWnd, VK_DELETE);
+  EXPECT_EQ(4u, GroupCount());
+  m_script.AnswerMessageBox(IDOK);
+  PlainKey(m_dlg.m_ctrlList.m_hWnd, VK_DELETE);
+  EXPECT_EQ(3u, GroupCount());
+  ASSERT_EQ(2u, m_script.m_messageBoxes.size());
+  EXPECT_EQ(0u, m_script.m_messageBoxes[0].strText.find("确实要删除组“成语”"));
+  // Del in a range box deletes a character, not a group.
+  PlainKey(m_dlg.GetDlgItem(IDC_FREQ_MIN), VK_DELETE);
+  EXPECT_EQ(3u, GroupCount());
+}
+
+TEST_F(MainDialogSessionTest, TheButtonsTooltipsNameTheirKeys) {
+  const struct {
+    int nID;
+    const char* pszKey;
+  } keys[] = {{IDC_LOAD, "Ctrl+O"},
+              {IDC_IMPORT_NEW_GROUP, "Ctrl+I"},
+              {IDC_SET_GROUP_PROP, "F2"},
+              {IDC_SAVE, "Ctrl+S"}};
+  for (const auto& k : keys) {
+    const std::string tip =
+        m_dlg.m_ctrlTips.GetText(&m_dlg, reinterpret_cast<UINT_PTR>(m_dlg.GetDlgItem(k.nID)));
+    EXPECT_NE(std::string::npos, tip.find(k.pszKey)) << tip;
+  }
+}
+
+}  // namespace

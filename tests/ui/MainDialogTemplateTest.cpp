@@ -136,26 +136,26 @@ TEST_F(MainDialogWindowTest, WindowsMadeFromTheTemplate) {
   EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_APPWINDOW);
   EXPECT_EQ(LOWORD(m_dlg.SendMessage(DM_GETDEFID)), IDC_SAVE);
 
-  // Children in creation (Tab) order.
-  std::vector<HWND> children;
+  // The template's controls, found by id (the labels, which have none, in
+  // their order), then the status bar the program adds.
+  std::vector<HWND> children, labels;
   for (HWND h = GetWindow(m_dlg.m_hWnd, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
     children.push_back(h);
+    if (GetDlgCtrlID(h) == IDC_STATIC) labels.push_back(h);
   }
   const size_t count = sizeof kControls / sizeof kControls[0];
-  // The template's controls, then the status bar the program adds.
   ASSERT_EQ(children.size(), count + 1);
+  HWND hBar = m_dlg.GetDlgItem(IDC_STATUS_BAR);
   char barClass[64] = {};
-  GetClassNameA(children[count], barClass, sizeof barClass);
+  GetClassNameA(hBar, barClass, sizeof barClass);
   EXPECT_STREQ("msctls_statusbar32", barClass);
-  EXPECT_EQ(IDC_STATUS_BAR, GetDlgCtrlID(children[count]));
+  size_t nLabel = 0;
   for (size_t i = 0; i < count; ++i) {
     const tagEXPECTEDCONTROL& e = kControls[i];
-    HWND h = children[i];
     SCOPED_TRACE(e.pszText);
-    if (e.dwId != kNoId) {
-      EXPECT_EQ(static_cast<DWORD>(GetDlgCtrlID(h)), e.dwId);
-      EXPECT_EQ(m_dlg.GetDlgItem(static_cast<int>(e.dwId)), h);
-    }
+    HWND h = e.dwId != kNoId ? m_dlg.GetDlgItem(static_cast<int>(e.dwId))
+                             : (nLabel < labels.size() ? labels[nLabel++] : nullptr);
+    ASSERT_NE(nullptr, h);
     char className[64] = {};
     GetClassNameA(h, className, sizeof className);
     EXPECT_STREQ(className, e.pszWindowClass);
@@ -179,6 +179,25 @@ TEST_F(MainDialogWindowTest, WindowsMadeFromTheTemplate) {
     EXPECT_EQ(actual.right - actual.left, expected.right);
     EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
   }
+  // Tab in reading order: the list, the buttons beside it from the top, the
+  // row below from the left.
+  const int tabOrder[] = {IDC_GROUP_LIST,
+                          IDC_CLEAR,
+                          IDC_IMPORT_NEW_GROUP,
+                          IDC_IMPORT_TO_GROUP,
+                          IDC_SET_GROUP_PROP,
+                          IDCANCEL,
+                          IDC_LOAD_CURRENT,
+                          IDC_LOAD,
+                          IDC_FREQ_MIN,
+                          IDC_FREQ_MAX,
+                          IDC_SAVE};
+  HWND hAt = m_dlg.GetDlgItem(IDC_GROUP_LIST);
+  for (int nID : tabOrder) {
+    EXPECT_EQ(nID, GetDlgCtrlID(hAt));
+    hAt = GetNextDlgTabItem(m_dlg.m_hWnd, hAt, FALSE);
+  }
+  EXPECT_EQ(m_dlg.GetDlgItem(IDC_GROUP_LIST), hAt);  // round again
   // The two controls with wrappers of their own.
   EXPECT_EQ(m_dlg.m_ctrlList.m_hWnd, m_dlg.GetDlgItem(IDC_GROUP_LIST));
   EXPECT_EQ(m_dlg.m_ctrlProgress.m_hWnd, m_dlg.GetDlgItem(IDC_PROGRESS));

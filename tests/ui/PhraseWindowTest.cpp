@@ -129,7 +129,7 @@ TEST_F(PhraseWindowTest, DoubleClickOnARowShowsItsGroupsPhrasesInStoreOrder) {
   EXPECT_EQ(std::vector<UINT>{IDD_PHRASES}, m_script.m_modalDialogs);
 }
 
-TEST_F(PhraseWindowTest, EnterOnARowOpensItsPhrasesWhileEnterElsewhereStillSaves) {
+TEST_F(PhraseWindowTest, EnterOnARowOpensItsPhrasesWhileEnterInARangeBoxDoesNothing) {
   MarkRow(1);
   WithPhraseWindow(
       [&] {
@@ -140,13 +140,12 @@ TEST_F(PhraseWindowTest, EnterOnARowOpensItsPhrasesWhileEnterElsewhereStillSaves
         EXPECT_EQ("词条 - 地名（共 2 条）", WindowTextGbk(dlg.m_hWnd));
         EXPECT_EQ((std::vector<std::string>{"北京", "上海"}), ListTexts(dlg));
       });
-  // Enter in a frequency box presses "保存", as it always did.
-  m_script.CancelFile();
+  // Enter in a frequency box no longer presses "保存": no file dialog opens.
   ::SetFocus(m_dlg.GetDlgItem(IDC_FREQ_MIN));
   ::PostMessageA(m_dlg.GetDlgItem(IDC_FREQ_MIN), WM_KEYDOWN, VK_RETURN, 1);
   PumpMessages();
-  ASSERT_EQ(1u, m_script.m_fileDialogs.size() - 1);  // the load's, then the save's
-  EXPECT_FALSE(m_script.m_fileDialogs.back().bOpen);
+  EXPECT_EQ(1u, m_script.m_fileDialogs.size());  // the load's only
+  EXPECT_EQ(m_dlg.GetDlgItem(IDC_FREQ_MIN), ::GetFocus());
 }
 
 TEST_F(PhraseWindowTest, ContextMenuOffersTheGroupCommandsAndGraysThemOffARow) {
@@ -158,8 +157,8 @@ TEST_F(PhraseWindowTest, ContextMenuOffersTheGroupCommandsAndGraysThemOffARow) {
   ASSERT_EQ(1u, m_script.m_popupMenus.size());
   const tagPOPUPMENUCALL& menu = m_script.m_popupMenus[0];
   ASSERT_EQ(6u, menu.arrItems.size());
-  EXPECT_EQ("查看词条(&V)...", menu.arrItems[0].strText);
-  EXPECT_EQ("删除组(&D)...", menu.arrItems[1].strText);
+  EXPECT_EQ("查看词条(&V)...\tEnter", menu.arrItems[0].strText);
+  EXPECT_EQ("删除组(&D)...\tDel", menu.arrItems[1].strText);
   EXPECT_EQ("导出为文本文件(&E)...", menu.arrItems[2].strText);
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(menu.arrItems[i].bGrayed) << menu.arrItems[i].strText;
   // Then the history's: the load can be undone, nothing redone.

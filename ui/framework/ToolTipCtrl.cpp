@@ -41,6 +41,14 @@ BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* text, const RECT* rect, UINT_
   return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
 }
 
+BOOL CToolTipCtrl::AddWindowTool(CWnd* pOwner, HWND hTool, const char* text) {
+  if (!m_hWnd || !pOwner || !hTool) return FALSE;
+  TOOLINFOA ti = MakeToolInfo(pOwner->m_hWnd, reinterpret_cast<UINT_PTR>(hTool));
+  ti.uFlags |= TTF_IDISHWND | TTF_SUBCLASS;
+  ti.lpszText = const_cast<char*>(text ? text : "");
+  return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
+}
+
 void CToolTipCtrl::RelayEvent(MSG* pMsg) {
   if (m_hWnd) SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
 }

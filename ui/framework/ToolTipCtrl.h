@@ -17,6 +17,10 @@ class CToolTipCtrl : public CWnd {
   // Registers tool nIDTool of pWnd over rect (pWnd's client coordinates),
   // showing text (TTM_ADDTOOLA).
   BOOL AddTool(CWnd* pWnd, const char* text, const RECT* rect, UINT_PTR nIDTool);
+  // Registers the whole window hTool, a child of pOwner, as a tool showing
+  // text; the tooltip watches its mouse messages itself (no RelayEvent).
+  // Its text is GetText(pOwner, UINT_PTR(hTool)).
+  BOOL AddWindowTool(CWnd* pOwner, HWND hTool, const char* text);
   // Hands a message of a tool's window to the tooltip (TTM_RELAYEVENT).
   void RelayEvent(MSG* pMsg);
   int GetToolCount() const;
