@@ -15,3 +15,7 @@ bool StoreFieldText(char* field, size_t width, const std::string& text) {
   std::memset(field + text.size(), 0, width - text.size());
   return true;
 }
+
+const char* GroupTextNoGbkFormMessage() {
+  return "组的名称、编辑和备注不能含有 GBK 无法表示的字符。";
+}

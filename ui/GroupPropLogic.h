@@ -16,6 +16,9 @@ constexpr size_t GROUP_EDITOR_LIMIT = 49;
 // True when `text` holds at most `limit` bytes.
 inline bool TextWithinLimit(const std::string& text, size_t limit) { return text.size() <= limit; }
 
+// "组的名称、编辑和备注不能含有 GBK 无法表示的字符。"
+const char* GroupTextNoGbkFormMessage();
+
 // "请输入不多于 %1 个的字符。" with %1 the limit in decimal.
 std::string LimitMessage(size_t limit);
 

@@ -24,4 +24,6 @@ class CPLGroupPropDlg : public CDialog {
   // each box into its text; a text over its limit stops the exchange with a
   // message, the focus and the whole text selected in that box.
   void DoDataExchange(CDataExchange* pDX) override;
+  // The focus starts in the name box, its text selected.
+  BOOL OnInitDialog() override;
 };

@@ -367,6 +367,35 @@ TEST_F(GroupPropDlgTest, TooLongTextsAreRefusedInOrderRemarkNameEditor) {
   EXPECT_EQ(Group(1).dwCount, before.dwCount);
 }
 
+TEST_F(GroupPropDlgTest, TheFocusStartsInTheNameAndTextWithoutAGbkFormIsRefused) {
+  MarkRow(0);
+  const tagGROUPINFO before = Group(0);
+  int focusId = 0;
+  DWORD selStart = 1, selEnd = 0;
+  int refusedFocus = 0;
+  bool stayedOpen = false;
+  SetProperties([&](CDialog& dlg) {
+    focusId = ::GetDlgCtrlID(::GetFocus());
+    ::SendMessageA(::GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+                   reinterpret_cast<LPARAM>(&selEnd));
+    // 测试😀组: the emoji has no GBK form.
+    ::SetWindowTextW(dlg.GetDlgItem(IDC_PROP_NAME), L"\u6d4b\u8bd5\U0001F600\u7ec4");
+    PressNow(dlg, IDOK);
+    refusedFocus = ::GetDlgCtrlID(::GetFocus());
+    stayedOpen = dlg.GetEndResult() == -1;
+    PressNow(dlg, IDCANCEL);
+  });
+  EXPECT_EQ(IDC_PROP_NAME, focusId);
+  EXPECT_EQ(0u, selStart);
+  EXPECT_EQ(2u, selEnd);  // 成语, both characters selected
+  ASSERT_EQ(1u, m_script.m_messageBoxes.size());
+  EXPECT_EQ("组的名称、编辑和备注不能含有 GBK 无法表示的字符。",
+            m_script.m_messageBoxes[0].strText);
+  EXPECT_EQ(IDC_PROP_NAME, refusedFocus);
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_TRUE(SameRecord(Group(0), before));
+}
+
 TEST_F(GroupPropDlgTest, WithSeveralRowsSelectedOnlyTheMarkedGroupIsEdited) {
   for (int row = 0; row < 3; ++row) {
     m_dlg.m_ctrlList.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);

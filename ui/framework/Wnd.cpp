@@ -201,6 +201,25 @@ std::string CWnd::GetDlgItemText(int nID) const { return WindowTextOf(::GetDlgIt
 
 void CWnd::SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
 
+bool CWnd::GetDlgItemTextGbk(int nID, std::string* pText) const {
+  const UINT kCodePageGbk = 936;
+  pText->clear();
+  HWND hEdit = GetDlgItem(nID);
+  const int nLength = ::GetWindowTextLengthW(hEdit);
+  if (nLength <= 0) return true;
+  std::wstring wide(static_cast<size_t>(nLength) + 1, L'\0');
+  const int nGot = ::GetWindowTextW(hEdit, &wide[0], nLength + 1);
+  if (nGot <= 0) return true;
+  BOOL bDefaulted = FALSE;
+  const int nBytes = ::WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data(), nGot,
+                                           nullptr, 0, nullptr, &bDefaulted);
+  if (nBytes <= 0 || bDefaulted) return false;
+  pText->resize(static_cast<size_t>(nBytes));
+  ::WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data(), nGot, &(*pText)[0], nBytes,
+                        nullptr, &bDefaulted);
+  return !bDefaulted;
+}
+
 std::string CWnd::GetWindowText() const { return WindowTextOf(m_hWnd); }
 
 HMENU CWnd::GetSystemMenu(BOOL bRevert) const { return ::GetSystemMenu(m_hWnd, bRevert); }

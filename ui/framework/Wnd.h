@@ -58,6 +58,9 @@ class CWnd {
   void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
   void SetDlgItemText(int nID, const char* text);
   std::string GetDlgItemText(int nID) const;
+  // Control nID's text as GBK, read in its wide form; false when it holds a
+  // character GBK lacks (the narrow text would show '?' in its place).
+  bool GetDlgItemTextGbk(int nID, std::string* pText) const;
   void SetWindowText(const char* text);
   // The caption in UTF-16, set past the window's narrow procedure so that
   // every character stays (a file name outside the code page).
