@@ -216,7 +216,16 @@ bool CFileReader::Open(const char* path) {
   m_nNext = m_nHeld = 0;
 #ifdef _WIN32
   m_pFile = OpenFileByPath(path, "rb");
-  if (!m_pFile) return false;
+  if (!m_pFile) {
+    // Windows will not open a folder at all: it is said to be no file
+    // rather than an unreadable one. errno stays the open's.
+    const int nError = errno;
+    struct _stat64 folder;
+    m_bNotRegular =
+        _wstat64(WidePath(path).c_str(), &folder) == 0 && (folder.st_mode & _S_IFMT) == _S_IFDIR;
+    errno = nError;
+    return false;
+  }
   struct _stat64 st;
   const bool bRegular = _fstat64(_fileno(m_pFile), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
 #else

@@ -2,6 +2,7 @@
 // checks it against the file's own bookkeeping (the phrase section's length
 // and the offset index); a file that disagrees with itself is reported as
 // damaged, never passed off as whole.
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -254,6 +255,7 @@ int CTabrix::Load(const char* path, tagLOADREPORT* pReport) {
   Free();
   CFileReader file;
   if (!path || !file.Open(path)) {
+    r.nOpenError = path ? errno : EINVAL;
     r.nStatus = file.IsNotRegular() ? LOAD_NOT_REGULAR : LOAD_UNREADABLE;
     return 0;
   }

@@ -38,6 +38,9 @@ struct tagLOADREPORT {
   uint64_t nDropNoGroup;    // a group byte naming no group
   uint64_t nDropBadLength;  // a length byte above 30
   uint64_t nDropDamaged;    // a damaged file's records that its index disowns
+  // errno of a file that could not be opened (LOAD_UNREADABLE): a missing
+  // file and a refused one are told apart.
+  int nOpenError;
 };
 
 // Short English names for messages and JSON: "truncated", "index", ...

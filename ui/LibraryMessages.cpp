@@ -1,5 +1,6 @@
 #include "LibraryMessages.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "DictImport.h"
@@ -125,6 +126,30 @@ const char* SaveFailedReason(int nSaveError) {
       break;
   }
   return pszWhy;
+}
+
+std::string LoadFailedMessage(const char* pszFirst, const std::string& strName,
+                              const tagLOADREPORT& report) {
+  const char* pszWhy = "无法读取这个文件。";
+  switch (report.nStatus) {
+    case LOAD_UNREADABLE:
+      if (report.nOpenError == ENOENT) pszWhy = "文件不存在。";
+      if (report.nOpenError == EACCES || report.nOpenError == EPERM)
+        pszWhy = "没有读取这个文件的权限，或者它正被别的程序独占。";
+      break;
+    case LOAD_NOT_REGULAR:
+      pszWhy = "这不是一个文件，而是文件夹或设备。";
+      break;
+    case LOAD_NOT_LIBRARY:
+      pszWhy = "这不是青柚词库文件。";
+      break;
+    case LOAD_NO_MEMORY:
+      pszWhy = "内存不足，无法载入这个词库。";
+      break;
+    default:
+      break;
+  }
+  return std::string(pszFirst) + "\n" + strName + "\n" + pszWhy;
 }
 
 const char* SaveChangesQuestion() { return "词库已修改，是否保存？"; }

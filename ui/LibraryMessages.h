@@ -12,6 +12,10 @@ struct tagLOADREPORT;
 // One message for a load that returned a library: damage and the records
 // left out, by reason. Empty for a whole file with nothing left out.
 std::string LoadOutcomeMessage(const tagLOADREPORT& report);
+// A load that returned no library: pszFirst ("载入词库失败！"), then the
+// file's name and why on lines of their own.
+std::string LoadFailedMessage(const char* pszFirst, const std::string& strName,
+                              const tagLOADREPORT& report);
 // Why a save failed, in a sentence: "磁盘空间不足。", ...
 const char* SaveFailedReason(int nSaveError);
 // The status bar after a load (bSaved false) or a save:

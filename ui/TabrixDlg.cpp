@@ -351,7 +351,7 @@ bool CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
   // The load's progress ends the bar itself.
   const int nLoaded = loaded.Load(path.c_str(), &report);
   if (!nLoaded && report.nStatus != LOAD_DAMAGED) {
-    MessageBox(pszFailure);
+    MessageBox(LoadFailedMessage(pszFailure, FileNameForDisplay(path), report).c_str());
     return false;
   }
   // A damaged file's recovered phrases are shown, so that the user can save

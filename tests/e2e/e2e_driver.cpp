@@ -49,7 +49,7 @@ const uint8_t kAddedFreq = 66;
 
 const char kSavedMessage[] = "保存完成，您可以在云笺的词库管理页面中安装该词库";
 const char kOpenFailedMessage[] = "打开文件失败";
-const char kLoadFailedMessage[] = "载入词库失败！";
+const char kLoadFailedMessage[] = "载入词库失败！\n没有这个词库.wbk\n文件不存在。";
 const char kSaveQuestion[] = "词库已修改，是否保存？";
 
 // The input files, GBK. The second has header lines and repeats a phrase of

@@ -4,6 +4,7 @@
 // as adding their records one by one.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <map>
 #include <set>
 
@@ -209,3 +210,14 @@ TEST(LoadDamage, NonRegularFilesAreRefusedUnread) {
   }
 }
 #endif
+
+TEST(LoadDamage, AFileThatCannotBeOpenedSaysWhy) {
+  CScratchDir dir;
+  CTabrix lib;
+  tagLOADREPORT report;
+  EXPECT_EQ(0, lib.Load(dir.Path("missing.wbk").c_str(), &report));
+  EXPECT_EQ(LOAD_UNREADABLE, report.nStatus);
+  EXPECT_EQ(ENOENT, report.nOpenError);
+  EXPECT_EQ(0, lib.Load(dir.Dir().c_str(), &report));
+  EXPECT_EQ(LOAD_NOT_REGULAR, report.nStatus);
+}

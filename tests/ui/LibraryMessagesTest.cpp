@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "DictImport.h"
 #include "ImportStats.h"
 #include "LibraryMessages.h"
@@ -85,4 +87,24 @@ TEST(StatusText, LoadsAndSavesNameTheFileAndItsCounts) {
   EXPECT_EQ("已载入 我的词库.wbk：3 个组，1,005 个词条",
             LibraryStatusText(false, "我的词库.wbk", 3, 1005));
   EXPECT_EQ("已保存 a.wbk：0 个组，0 个词条", LibraryStatusText(true, "a.wbk", 0, 0));
+}
+
+TEST(LoadFailedMessage, NamesTheFileAndWhyUnderTheFixedLine) {
+  const struct {
+    int nStatus;
+    int nOpenError;
+    const char* pszWhy;
+  } cases[] = {{LOAD_UNREADABLE, ENOENT, "文件不存在。"},
+               {LOAD_UNREADABLE, EACCES, "没有读取这个文件的权限，或者它正被别的程序独占。"},
+               {LOAD_UNREADABLE, EIO, "无法读取这个文件。"},
+               {LOAD_NOT_REGULAR, 0, "这不是一个文件，而是文件夹或设备。"},
+               {LOAD_NOT_LIBRARY, 0, "这不是青柚词库文件。"},
+               {LOAD_NO_MEMORY, 0, "内存不足，无法载入这个词库。"}};
+  for (const auto& c : cases) {
+    tagLOADREPORT report = {};
+    report.nStatus = c.nStatus;
+    report.nOpenError = c.nOpenError;
+    EXPECT_EQ(std::string("载入词库失败！\n我的词库.wbk\n") + c.pszWhy,
+              LoadFailedMessage("载入词库失败！", "我的词库.wbk", report));
+  }
 }

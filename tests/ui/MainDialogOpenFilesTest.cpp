@@ -90,7 +90,7 @@ TEST_F(OpenFilesTest, ALibraryThatFailsSaysSoAndKeepsTheLibraryWithoutImporting)
   const std::string list = m_scratch.Write("词.txt", "词语 1\n");
   Drop({m_scratch.Path("missing.wbk"), list});
   ASSERT_EQ(1u, m_script.m_messageBoxes.size());
-  EXPECT_EQ("载入词库失败！", m_script.m_messageBoxes[0].strText);
+  EXPECT_EQ("载入词库失败！\nmissing.wbk\n文件不存在。", m_script.m_messageBoxes[0].strText);
   EXPECT_EQ((Strings{"成语", "地名", "人名"}), Names());
   EXPECT_EQ(5u, PhraseCount());
 }
@@ -149,7 +149,7 @@ TEST_F(StartFilesTest, ALibraryOnTheCommandLineIsLoadedOnceTheWindowIsUp) {
 TEST_F(StartFilesTest, AFailingFileSaysSoAndTheWindowStaysOpenAndEmpty) {
   Open({m_scratch.Path("nothing-here.wbk")});
   ASSERT_EQ(1u, m_script.m_messageBoxes.size());
-  EXPECT_EQ("载入词库失败！", m_script.m_messageBoxes[0].strText);
+  EXPECT_EQ("载入词库失败！\nnothing-here.wbk\n文件不存在。", m_script.m_messageBoxes[0].strText);
   EXPECT_EQ(m_dlg.m_hWnd, m_script.m_messageBoxes[0].hOwner);
   EXPECT_TRUE(::IsWindow(m_dlg.m_hWnd));
   EXPECT_EQ(0, m_dlg.m_ctrlList.GetItemCount());

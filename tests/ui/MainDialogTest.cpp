@@ -200,14 +200,27 @@ TEST_F(MainDialogTest, LoadFailureShowsMessageAndKeepsTheLibrary) {
     std::fclose(f);
   }
   const std::string missing = m_scratch.Path("does-not-exist.wbk");
-  for (const std::string& path : {missing, garbage}) {
+  // The fixed first line, then the file's name and why.
+  const struct {
+    std::string path;
+    const char* pszText;
+  } cases[] = {{missing, "载入词库失败！\ndoes-not-exist.wbk\n文件不存在。"},
+               {garbage, "载入词库失败！\ngarbage.wbk\n这不是青柚词库文件。"},
+               {m_scratch.Dir(), nullptr}};
+  for (const auto& c : cases) {
+    const std::string& path = c.path;
     SCOPED_TRACE(path);
     LoadSample();
     m_script.m_messageBoxes.clear();
     LoadFile(path);
     ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
     const tagMESSAGEBOXCALL& box = m_script.m_messageBoxes[0];
-    EXPECT_EQ(box.strText, "载入词库失败！");
+    if (c.pszText != nullptr) {
+      EXPECT_EQ(box.strText, c.pszText);
+    } else {
+      EXPECT_EQ(0u, box.strText.find("载入词库失败！\n")) << box.strText;
+      EXPECT_NE(std::string::npos, box.strText.find("文件夹")) << box.strText;
+    }
     EXPECT_EQ(box.strCaption, AfxGetAppName());
     EXPECT_EQ(box.nType, static_cast<UINT>(MB_OK));
     EXPECT_EQ(box.hOwner, m_dlg.m_hWnd);

@@ -74,7 +74,9 @@ COwnedDialogDriver::COwnedDialogDriver(HWND hOwner, Action action)
     : m_bDone(false),
       m_thread(&COwnedDialogDriver::Run, this, hOwner, GetCurrentThreadId(), std::move(action)) {}
 
-COwnedDialogDriver::~COwnedDialogDriver() { m_thread.join(); }
+COwnedDialogDriver::~COwnedDialogDriver() {
+  if (m_thread.joinable()) m_thread.join();
+}
 
 void COwnedDialogDriver::Run(HWND hOwner, DWORD uiThread, Action action) {
   for (int i = 0; i < 400; ++i) {

@@ -56,8 +56,13 @@ class COwnedDialogDriver {
   ~COwnedDialogDriver();
   COwnedDialogDriver(const COwnedDialogDriver&) = delete;
   COwnedDialogDriver& operator=(const COwnedDialogDriver&) = delete;
-  // True once the action has run to the end.
-  bool Done() const { return m_bDone; }
+  // True once the action has run to the end. Waits for the driver's thread:
+  // the dialog may have ended on the action's last message before the
+  // thread recorded that it was done.
+  bool Done() {
+    if (m_thread.joinable()) m_thread.join();
+    return m_bDone;
+  }
 
  private:
   void Run(HWND hOwner, DWORD uiThread, Action action);
