@@ -62,8 +62,10 @@ CLI::App* AddImport(CLI::App& app, tagIMPORTARGS& a) {
                 "converted to GBK; gbk: bytes as they are; utf-8: always converted")
       ->check(CLI::IsMember({"auto", "gbk", "utf-8"}));
   c->add_option("--format", a.strFormat,
-                "auto: from the file's first bytes, then its name (.scel, .bdict, .qpyd, "
-                ".dict.yaml; anything else is a text phrase list); text: a phrase list (the "
+                "auto: by the file's content when it has a format's mark (the .scel and "
+                ".bdict magic bytes, Rime's YAML header, the .qpyd header), whatever its "
+                "name; else by its name (.scel, .bdict, .qpyd, .dict.yaml; anything else is "
+                "a text phrase list); text: a phrase list (the "
                 "encoding as --encoding says); scel, bdict, qpyd: Sogou, Baidu, QQ cell "
                 "dictionaries; rime: a Rime .dict.yaml; columns: a UTF-8 list of columns, the "
                 "text first and a column of whole numbers as the weight. The weights of a "

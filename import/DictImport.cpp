@@ -147,10 +147,13 @@ int DetectDictFormat(const char* path) {
     }
   }
   sample.resize(n);
-  const unsigned char* head = reinterpret_cast<const unsigned char*>(sample.data());
-  // The binary formats by their marks.
-  if (n >= 4 && std::memcmp(head, "\x40\x15\x00\x00", 4) == 0) return DICT_FORMAT_SCEL;
-  // Then by name: the text formats carry no mark of their own.
+  const uint8_t* head = reinterpret_cast<const uint8_t*>(sample.data());
+  // Every format with a mark by its mark, whatever the name.
+  if (HasScelMark(head, n)) return DICT_FORMAT_SCEL;
+  if (HasBdictMark(head, n)) return DICT_FORMAT_BDICT;
+  if (HasRimeHeader(head, n)) return DICT_FORMAT_RIME;
+  if (HasQpydHeader(head, n)) return DICT_FORMAT_QPYD;
+  // Then by name: a file without a mark.
   if (EndsWith(name, ".scel")) return DICT_FORMAT_SCEL;
   if (EndsWith(name, ".bdict") || EndsWith(name, ".bcd")) return DICT_FORMAT_BDICT;
   if (EndsWith(name, ".qpyd")) return DICT_FORMAT_QPYD;

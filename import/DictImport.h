@@ -25,9 +25,10 @@ enum DictFormat {
 int DictFormatFromName(const std::string& name);
 const char* DictFormatName(int nFormat);
 
-// The format of a file from its first bytes, then its name; DICT_FORMAT_TEXT
-// when nothing else fits (a file that cannot be read included: the import
-// then says so).
+// The format of a file: by the mark in its first bytes when it has one
+// (DictContent.h), whatever its name; else by its name; else a UTF-8 list of
+// columns or, when nothing else fits, DICT_FORMAT_TEXT (a file that cannot
+// be read included: the import then says so).
 int DetectDictFormat(const char* path);
 
 // The import failed because the file is no readable dictionary of its

@@ -16,9 +16,9 @@ struct tagDICTENTRY {
 };
 
 struct tagDICTCONTENT {
-  std::string strTitle;  // UTF-8: the dictionary's own name, empty when it has none
+  std::string strTitle;                  // UTF-8: the dictionary's own name, empty when it has none
   std::vector<tagDICTENTRY> arrEntries;  // in the file's order
-  uint32_t nUndecodable;  // entries left out because their text does not decode
+  uint32_t nUndecodable;                 // entries left out because their text does not decode
 };
 
 // The largest dictionary file read: the readers take the whole file in
@@ -39,6 +39,17 @@ bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::s
 // column of whole numbers (if any) as the weight: "text pinyin frequency",
 // "word frequency tag", or the text alone.
 bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
+
+// The marks that tell a format by its content, whatever the file's name;
+// each looks only at the bytes given (the start of a file) and says false
+// when they do not hold the mark whole. .scel and .bdict: their magic bytes;
+// Rime: its YAML header, a "---" line (after comments and blank lines only),
+// a top-level "name:" key and the "..." line that ends it; .qpyd, which has
+// no magic bytes: its body offset and the zlib stream it points to.
+bool HasScelMark(const uint8_t* data, size_t size);
+bool HasBdictMark(const uint8_t* data, size_t size);
+bool HasRimeHeader(const uint8_t* data, size_t size);
+bool HasQpydHeader(const uint8_t* data, size_t size);
 
 // UTF-16 LE code units to UTF-8; false when they hold a surrogate without
 // its partner (a text that does not decode).

@@ -7,6 +7,15 @@
 // file, the offset in the body of the entry's pinyin), then the pinyin
 // (ASCII) of each entry followed at once by its word (UTF-16 LE). There is no
 // frequency: every entry comes without a weight.
+//
+// The header has no magic bytes of its own (what the first 0x38 hold is not
+// described), so a file is taken for one by its structure: the body offset
+// points past the header into the file, and the two bytes there open a zlib
+// stream (compression method 8, a window of at most 32 KiB, check bits that
+// make the pair a multiple of 31, no preset dictionary). The bytes at 0x38 of
+// a text file make an offset of megabytes (of hundreds of them for 8-bit
+// text), where the text would have to hold those two bytes exactly; so no
+// phrase list is taken for one.
 #include <string_view>
 #include <utility>
 
@@ -89,7 +98,21 @@ std::string At(const char* what, size_t nOffset) {
   return std::string(what) + " at byte " + std::to_string(nOffset);
 }
 
+// The two bytes that open a zlib stream of the kind the body is.
+bool IsZlibStart(const uint8_t* p) {
+  const unsigned nMethod = p[0] & 0x0F;
+  const unsigned nWindow = p[0] >> 4;
+  const bool bPresetDictionary = (p[1] & 0x20) != 0;
+  return nMethod == 8 && nWindow <= 7 && !bPresetDictionary && ((p[0] << 8) | p[1]) % 31 == 0;
+}
+
 }  // namespace
+
+bool HasQpydHeader(const uint8_t* data, size_t size) {
+  if (size < QPYD_HEADER_BYTES) return false;
+  const size_t nBodyAt = ReadU32(data + QPYD_BODY_AT);
+  return nBodyAt >= QPYD_HEADER_BYTES && nBodyAt <= size - 2 && IsZlibStart(data + nBodyAt);
+}
 
 bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
   ClearDictContent(pOut);

@@ -35,11 +35,15 @@ bool StartUtf8Text(const uint8_t* data, size_t size, const char* pszUtf8Note, ta
   return false;
 }
 
+bool HasCellMark(const uint8_t* data, size_t size, const tagCELLHEADER& header) {
+  return size >= header.magic.nBytes &&
+         std::memcmp(data, header.magic.pszBytes, header.magic.nBytes) == 0;
+}
+
 bool StartCellDict(const uint8_t* data, size_t size, const tagCELLHEADER& header,
                    tagDICTCONTENT* pOut, uint32_t* pCount, std::string* pError) {
   ClearDictContent(pOut);
-  if (size < header.magic.nBytes ||
-      std::memcmp(data, header.magic.pszBytes, header.magic.nBytes) != 0) {
+  if (!HasCellMark(data, size, header)) {
     *pError = header.magic.pszNotThisFormat;
     return false;
   }

@@ -34,6 +34,9 @@ struct tagCELLHEADER {
   } layout;
 };
 
+// The file starts with the header's magic bytes.
+bool HasCellMark(const uint8_t* data, size_t size, const tagCELLHEADER& header);
+
 // A reader of a binary cell dictionary: *pOut emptied, then false with
 // *pError unless the file starts with the magic bytes and holds the whole
 // header; else its title in *pOut and its count in *pCount.

@@ -171,28 +171,37 @@ bool ParseWeight(std::string_view text, int64_t* pWeight) {
   return true;
 }
 
+// Passes over the comments and blank lines before the header and its "---"
+// line; false with *pError when another line comes first or none is left.
+bool StartHeader(CLineCursor* pCursor, std::string* pError) {
+  std::string_view line;
+  while (pCursor->Next(&line)) {
+    const std::string_view strTrimmed = TrimBlanks(line);
+    if (strTrimmed.empty() || strTrimmed.front() == '#' || strTrimmed.front() == '%') continue;
+    if (IsMarker(line, "---")) return true;
+    *pError = "line " + std::to_string(pCursor->LineNumber()) +
+              " comes before the YAML header (a line \"---\") that starts a Rime dictionary";
+    return false;
+  }
+  *pError = "the file has no YAML header (a line \"---\"), which starts a Rime dictionary";
+  return false;
+}
+
 }  // namespace
+
+bool HasRimeHeader(const uint8_t* data, size_t size) {
+  CLineCursor cursor(data, size);
+  tagRIMEHEADER header;
+  std::string strError;
+  return StartHeader(&cursor, &strError) && ReadHeader(&cursor, &header, &strError) &&
+         header.bHasName;
+}
 
 bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
   if (!StartUtf8Text(data, size, "a Rime dictionary is UTF-8", pOut, pError)) return false;
   CLineCursor cursor(data, size);
   std::string_view line;
-  bool bHeader = false;
-  while (cursor.Next(&line)) {
-    const std::string_view strTrimmed = TrimBlanks(line);
-    if (strTrimmed.empty() || strTrimmed.front() == '#' || strTrimmed.front() == '%') continue;
-    if (!IsMarker(line, "---")) {
-      *pError = "line " + std::to_string(cursor.LineNumber()) +
-                " comes before the YAML header (a line \"---\") that starts a Rime dictionary";
-      return false;
-    }
-    bHeader = true;
-    break;
-  }
-  if (!bHeader) {
-    *pError = "the file has no YAML header (a line \"---\"), which starts a Rime dictionary";
-    return false;
-  }
+  if (!StartHeader(&cursor, pError)) return false;
   tagRIMEHEADER header;
   if (!ReadHeader(&cursor, &header, pError)) return false;
   if (header.nTextColumn == NO_COLUMN) {

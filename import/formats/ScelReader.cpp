@@ -58,6 +58,8 @@ std::string PastTheEnd(const std::string& what, size_t pos) {
 
 }  // namespace
 
+bool HasScelMark(const uint8_t* data, size_t size) { return HasCellMark(data, size, kScelHeader); }
+
 bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
   uint32_t nGroups = 0;
   if (!StartCellDict(data, size, kScelHeader, pOut, &nGroups, pError)) return false;

@@ -32,12 +32,31 @@ TEST(WbkDictionaryImport, EachFormatIsFoundAndNamedFromItsTitle) {
   }
 }
 
+// Under a name of no format, or of a wrong one, a dictionary with a mark is
+// found by it: a Baidu dictionary with a second table imports whole.
+TEST(WbkDictionaryImport, ADictionaryUnderAnotherNameImportsAsItself) {
+  CScratchDir dir;
+  const std::string tables = ReadBytes(kData + "/tables.bdict");
+  for (const char* name : {"travel.dat", "words.txt", "other.scel"}) {
+    SCOPED_TRACE(name);
+    tagWBKRUN r = RunCli({"import", dir.Path("out.wbk"), dir.Write(name, tables)});
+    EXPECT_EQ(r.nStatus, EXIT_DONE) << r.strErr;
+    EXPECT_NE(r.strOut.find(u8"-> group 0 \"两个表\": 5 entries read, 5 phrases added"),
+              std::string::npos)
+        << r.strOut;
+  }
+  tagWBKRUN rime = RunCli({"import", dir.Path("rime.wbk"),
+                           dir.Write("renamed.txt", ReadBytes(kData + "/sample.dict.yaml"))});
+  EXPECT_NE(rime.strOut.find("-> group 0 \"sample\": 3 entries read"), std::string::npos)
+      << rime.strOut;
+}
+
 TEST(WbkDictionaryImport, FormatOptionOverridesTheName) {
   CScratchDir dir;
-  // A Rime dictionary under a name that says text: read as text, the header
-  // lines become odd phrases; with --format rime, the entries.
+  // A Rime dictionary read as text when told so: the header lines become odd
+  // phrases; with --format rime (or by its header), the entries.
   const std::string path = dir.Write("renamed.txt", ReadBytes(kData + "/sample.dict.yaml"));
-  tagWBKRUN asText = RunCli({"import", dir.Path("a.wbk"), path});
+  tagWBKRUN asText = RunCli({"import", dir.Path("a.wbk"), path, "--format", "text"});
   EXPECT_NE(asText.strOut.find(" lines read, "), std::string::npos) << asText.strOut;
   tagWBKRUN asRime = RunCli({"import", dir.Path("b.wbk"), path, "--format", "rime"});
   EXPECT_NE(asRime.strOut.find("-> group 0 \"sample\": 3 entries read"), std::string::npos)

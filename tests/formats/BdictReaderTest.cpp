@@ -165,7 +165,7 @@ TEST(BdictReader, DamageIsAnErrorThatSaysWhere) {
        "the entry at byte " + std::to_string(lastAt) + " runs past the end"},
       {"fewer entries than the header's count",
        CBdictBuilder().Pinyin({{B_N, B_I}}, u"你", 1).English("ab", 1).Count(3).Build(),
-       "the file ends after 2 entries, its header announces 3"},
+       "the word table ends after 2 entries, its header announces 3"},
   };
   for (const tagCASE& c : cases) {
     SCOPED_TRACE(c.pszName);
@@ -178,9 +178,11 @@ TEST(BdictReader, EveryCutOfAFileWhoseHeaderCountsItsEntriesFails) {
   EXPECT_TRUE(CutsThatRead(ReadBdict, file).empty());
 }
 
-TEST(BdictReader, WithoutACountEveryCutFailsButTheOnesBetweenEntries) {
+// A file that gives neither bounds nor a count: its word table runs to the
+// end of the file, so only a cut between entries goes unseen.
+TEST(BdictReader, WithoutBoundsOrACountEveryCutFailsButTheOnesBetweenEntries) {
   CBdictBuilder b;
-  b.Count(0);
+  b.Count(0).NoBounds();
   std::vector<size_t> between = {b.Build().size()};
   b.Pinyin({{B_N, B_I}, {B_H, B_AO}}, u"你好", 321);
   between.push_back(b.Build().size());
@@ -191,6 +193,162 @@ TEST(BdictReader, WithoutACountEveryCutFailsButTheOnesBetweenEntries) {
   b.Pinyin({{B_LETTER, 'A'}, {B_G, B_U}}, u"A股", 40);
   const Bytes file = b.Build();
   EXPECT_EQ(CutsThatRead(ReadBdict, file), between);
+}
+
+// The word table's entries, then the second table's: words without a
+// weight, their codes passed over.
+CBdictBuilder BothTables() {
+  CBdictBuilder b = EveryKind();
+  b.Second(u"bai'du", u"百度").Second(u"shu'ru'fa", u"输入法", 7).Second(u"x", u"");
+  return b;
+}
+
+std::vector<tagWANTENTRY> BothTablesEntries() {
+  std::vector<tagWANTENTRY> want = kEveryKind;
+  want.push_back({u8"百度", 0, false});
+  want.push_back({u8"输入法", 0, false});
+  return want;
+}
+
+TEST(BdictReader, ReadsTheSecondTableAfterTheWordTable) {
+  const tagREADRESULT r = Read(BothTables().Build());
+  ASSERT_TRUE(r.bOk) << r.strError;
+  EXPECT_EQ(r.content.strTitle, u8"百度测试");
+  ExpectEntries(r.content, BothTablesEntries());
+  EXPECT_EQ(r.content.nUndecodable, 0u);
+}
+
+// data/tables.bdict (tools/make-bdict-tables.py): the title 两个表, a word
+// table of 你好 (ni hao, 321), hello (9) and 卡拉OK (code kalaok, 3), and a
+// second table of 百度 (bai'du) and 输入法 (shu'ru'fa).
+TEST(BdictReader, ReadsTheTablesSampleFile) {
+  const tagREADRESULT r = Read(ReadDataFile("tables.bdict"));
+  ASSERT_TRUE(r.bOk) << r.strError;
+  EXPECT_EQ(r.content.strTitle, u8"两个表");
+  ExpectEntries(r.content, {{u8"你好", 321},
+                            {"hello", 9},
+                            {u8"卡拉OK", 3},
+                            {u8"百度", 0, false},
+                            {u8"输入法", 0, false}});
+}
+
+TEST(BdictReader, EachTableIsReadWithinItsBoundsAlone) {
+  // Bytes after the tables, and between them, belong to neither.
+  const Bytes junk = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  const tagREADRESULT after = Read(BothTables().Trailer(junk).Build());
+  ASSERT_TRUE(after.bOk) << after.strError;
+  ExpectEntries(after.content, BothTablesEntries());
+
+  CBdictBuilder b = BothTables();
+  b.Field(CBdictBuilder::SECOND_FIELD, uint32_t(b.SecondAt() + junk.size()));
+  Bytes file = b.Build();
+  file.insert(file.begin() + b.SecondAt(), junk.begin(), junk.end());
+  const tagREADRESULT between = Read(file);
+  ASSERT_TRUE(between.bOk) << between.strError;
+  ExpectEntries(between.content, BothTablesEntries());
+
+  // The count is the word table's: the second table's entries are not in it.
+  ExpectFailsSaying(Read(BothTables().Count(7).Build()),
+                    "the word table ends after 5 entries, its header announces 7");
+  // A word table of no entries, the second table alone.
+  const tagREADRESULT alone = Read(CBdictBuilder().Second(u"bai'du", u"百度").Build());
+  ASSERT_TRUE(alone.bOk) << alone.strError;
+  ExpectEntries(alone.content, {{u8"百度", 0, false}});
+}
+
+TEST(BdictReader, BoundsOutsideTheFileOrOverlappingAreDamage) {
+  const CBdictBuilder both = BothTables();
+  const Bytes file = both.Build();
+  const uint32_t nSize = uint32_t(file.size());
+  const uint32_t nWords = uint32_t(both.SecondAt() - CBdictBuilder::ENTRIES_AT);
+  const uint32_t nSecond = uint32_t(file.size() - both.SecondAt());
+  const uint32_t nSecondAt = uint32_t(both.SecondAt());
+  const std::string strSecond =
+      "the second table (bytes " + std::to_string(nSecondAt) + " to " + std::to_string(nSize) + ")";
+  const size_t W = CBdictBuilder::WORDS_FIELD;
+  const size_t S = CBdictBuilder::SECOND_FIELD;
+  struct tagCASE {
+    const char* pszName;
+    std::vector<std::pair<size_t, uint32_t>> fields;
+    std::string strWant;
+  } cases[] = {
+      {"a word table inside the header",
+       {{W, 0x300}},
+       "the word table starts at byte 768, inside the header (848 bytes)"},
+      {"a second table inside the header",
+       {{S, 0x200}},
+       "the second table starts at byte 512, inside the header"},
+      {"a second table of length alone",
+       {{S, 0}},
+       "the second table starts at byte 0, inside the header"},
+      {"a word table past the file",
+       {{W + 4, nSize}},
+       "the word table (bytes 848 to " + std::to_string(848 + nSize) +
+           ") ends past the end of the file (" + std::to_string(nSize) + " bytes)"},
+      {"a second table past the file",
+       {{S + 4, nSecond + 1}},
+       "the second table (bytes " + std::to_string(nSecondAt) + " to " + std::to_string(nSize + 1) +
+           ") ends past the end of the file"},
+      {"an offset and a length that wrap around",
+       {{S, 0xFFFFFFF0u}, {S + 4, 0x20}},
+       "the second table (bytes 4294967280 to 4294967312) ends past the end of the file"},
+      {"a second table starting inside the word table",
+       {{S, nSecondAt - 2}, {S + 4, nSecond + 2}},
+       "the word table (bytes 848 to " + std::to_string(nSecondAt) +
+           ") and the second table (bytes " + std::to_string(nSecondAt - 2) + " to " +
+           std::to_string(nSize) + ") overlap"},
+      {"a word table reaching into the second", {{W + 4, nWords + 1}}, "overlap"},
+      {"a second table holding the word table", {{S, 848}, {S + 4, nSize - 848}}, "overlap"},
+      {"a word table without bounds and a second table",
+       {{W, 0}, {W + 4, 0}},
+       "the word table (bytes 848 to " + std::to_string(nSize) + ") and " + strSecond + " overlap"},
+      // The tables' ends cut an entry short.
+      {"a word table ending inside an entry",
+       {{W + 4, nWords - 1}},
+       "runs past the end of the word table (bytes 848 to " + std::to_string(nSecondAt - 1) + ")"},
+      {"a second table ending inside an entry",
+       {{S + 4, nSecond - 1}},
+       "runs past the end of the second table (bytes " + std::to_string(nSecondAt) + " to " +
+           std::to_string(nSize - 1) + ")"},
+  };
+  for (const tagCASE& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    CBdictBuilder b = BothTables();
+    for (const auto& f : c.fields) b.Field(f.first, f.second);
+    ExpectFailsSaying(Read(b.Build()), c.strWant);
+  }
+}
+
+// The second table's entries themselves cut short, at each of their fields.
+TEST(BdictReader, ASecondTableEntryCutShortIsDamage) {
+  const Bytes cuts[] = {
+      {0, 0},                                       // in the u32
+      {0, 0, 0, 0, 2, 0},                           // in the lengths
+      {0, 0, 0, 0, 2, 0, 1, 0, 'j', 0},             // in the code
+      {0, 0, 0, 0, 1, 0, 2, 0, 'j', 0, 0x60, 0x4F}  // in the word
+  };
+  for (const Bytes& cut : cuts) {
+    SCOPED_TRACE(cut.size());
+    CBdictBuilder b = BothTables();
+    const size_t at = b.Build().size();
+    ExpectFailsSaying(Read(b.SecondRaw(cut).Build()),
+                      "the entry at byte " + std::to_string(at) + " runs past the end of the file");
+  }
+}
+
+TEST(BdictReader, WithBoundsEveryCutFailsEvenWithoutACount) {
+  const Bytes file = BothTables().Count(0).Build();
+  EXPECT_TRUE(CutsThatRead(ReadBdict, file).empty());
+}
+
+TEST(BdictReader, TheMarkIsTheFirstEightBytes) {
+  const Bytes file = BothTables().Build();
+  EXPECT_TRUE(HasBdictMark(file.data(), file.size()));
+  EXPECT_TRUE(HasBdictMark(file.data(), 8));
+  EXPECT_FALSE(HasBdictMark(file.data(), 7));
+  Bytes other = file;
+  other[0] = 'B';
+  EXPECT_FALSE(HasBdictMark(other.data(), other.size()));
 }
 
 }  // namespace

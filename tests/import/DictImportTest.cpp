@@ -79,6 +79,100 @@ TEST(DetectDictFormat, FromTheFirstBytesThenTheName) {
   EXPECT_EQ(DictFormatFromName("sogou"), -1);
 }
 
+// A format with a mark is found by it whatever the name says, a name of
+// another format included; the name decides only for a file without one.
+TEST(DetectDictFormat, EveryMarkWinsOverAnyName) {
+  CScratchDir dir;
+  const struct {
+    const char* pszFile;
+    int nFormat;
+  } samples[] = {{"sample.scel", DICT_FORMAT_SCEL},
+                 {"sample.bdict", DICT_FORMAT_BDICT},
+                 {"tables.bdict", DICT_FORMAT_BDICT},
+                 {"sample.qpyd", DICT_FORMAT_QPYD},
+                 {"sample.dict.yaml", DICT_FORMAT_RIME}};
+  const char* const names[] = {"travel.dat",  "words.txt",  "noname",         "other.scel",
+                               "other.bdict", "other.qpyd", "other.dict.yaml"};
+  for (const auto& s : samples) {
+    const std::string bytes = ReadAll(kData + "/" + s.pszFile);
+    ASSERT_FALSE(bytes.empty()) << s.pszFile;
+    for (const char* name : names)
+      EXPECT_EQ(DetectDictFormat(dir.Write(name, bytes).c_str()), s.nFormat)
+          << s.pszFile << " as " << name;
+  }
+}
+
+TEST(DetectDictFormat, AMarkHeldOnlyInPartLeavesTheNameToDecide) {
+  CScratchDir dir;
+  std::string qpyd = ReadAll(kData + "/sample.qpyd");
+  ASSERT_GE(qpyd.size(), 0x48u);
+  // The body offset (u32 at 0x38) pointing elsewhere than at a zlib stream.
+  auto bodyAt = [](std::string bytes, uint32_t at) {
+    for (int i = 0; i < 4; ++i) bytes[0x38 + i] = char(at >> (8 * i));
+    return bytes;
+  };
+  struct tagCASE {
+    const char* pszWhat;
+    std::string strBytes;
+    int nMarked;  // as words.txt; each is also found by its name alone
+    const char* pszName;
+    int nNamed;
+  } cases[] = {
+      {"the bdict mark alone", "biptbdsw", DICT_FORMAT_BDICT, "a.scel", DICT_FORMAT_BDICT},
+      {"seven bytes of it", "biptbds", DICT_FORMAT_TEXT, "a.bdict", DICT_FORMAT_BDICT},
+      {"the scel mark alone", std::string("\x40\x15\x00\x00", 4), DICT_FORMAT_SCEL, "a.bdict",
+       DICT_FORMAT_SCEL},
+      {"a Rime header after comments, blank lines and a BOM, CRLF",
+       "\xEF\xBB\xBF# c\r\n\r\n---\r\nname: x\r\n...\r\n", DICT_FORMAT_RIME, "a.qpyd",
+       DICT_FORMAT_RIME},
+      {"a Rime header without a name", "---\nversion: 1\n...\nzi\tzi\n", DICT_FORMAT_TEXT,
+       "a.dict.yaml", DICT_FORMAT_RIME},
+      {"a Rime header whose name is nested", "---\nmeta:\n  name: x\n...\n", DICT_FORMAT_TEXT,
+       "a.dict.yaml", DICT_FORMAT_RIME},
+      {"a Rime header without its end", "---\nname: x\nzi\tzi\n", DICT_FORMAT_TEXT, "a.dict.yaml",
+       DICT_FORMAT_RIME},
+      {"a line before the Rime header", "zi\n---\nname: x\n...\n", DICT_FORMAT_TEXT, "a.dict.yaml",
+       DICT_FORMAT_RIME},
+      {"a qpyd body offset at no zlib stream", bodyAt(qpyd, 0x60), DICT_FORMAT_TEXT, "a.qpyd",
+       DICT_FORMAT_QPYD},
+      {"a qpyd body offset inside the header", bodyAt(qpyd, 0x40), DICT_FORMAT_TEXT, "a.qpyd",
+       DICT_FORMAT_QPYD},
+      {"a qpyd body offset past the file", bodyAt(qpyd, uint32_t(qpyd.size())), DICT_FORMAT_TEXT,
+       "a.qpyd", DICT_FORMAT_QPYD},
+      {"a GBK list longer than a qpyd header",
+       std::string(40, 'x') + " 5\n" + std::string(40, 'y') + " 6\n", DICT_FORMAT_TEXT, "a.qpyd",
+       DICT_FORMAT_QPYD},
+  };
+  for (const tagCASE& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    EXPECT_EQ(DetectDictFormat(dir.Write("words.txt", c.strBytes).c_str()), c.nMarked);
+    EXPECT_EQ(DetectDictFormat(dir.Write(c.pszName, c.strBytes).c_str()), c.nNamed);
+  }
+}
+
+// A Baidu dictionary with a second table, saved under another name: found by
+// its mark and imported whole, the words of both tables.
+TEST(ImportDictionary, ABaiduDictionaryUnderAnotherNameArrivesWithBothTables) {
+  CScratchDir dir;
+  const std::string path = dir.Write("travel.dat", ReadAll(kData + "/tables.bdict"));
+  const int nFormat = DetectDictFormat(path.c_str());
+  ASSERT_EQ(nFormat, DICT_FORMAT_BDICT);
+  CTabrix lib;
+  const tagDONE done = Import(lib, path, nFormat);
+  ASSERT_EQ(done.nResult, IMPORT_OK) << done.strError;
+  ASSERT_EQ(lib.GetGroupCount(), 1u);
+  EXPECT_STREQ(lib.GetGroup(0)->szName, "两个表");
+  EXPECT_EQ(done.stats.nLines, 5u);
+  EXPECT_EQ(done.stats.nAdded, 5u);
+  std::vector<std::string> got;
+  for (uint32_t i = 0; i < lib.m_arrPhrase.GetCount(); ++i)
+    got.push_back(lib.m_arrPhrase.GetAt(i)->szWord);
+  std::sort(got.begin(), got.end());
+  std::vector<std::string> want = {"你好", "hello", "卡拉OK", "百度", "输入法"};
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(got, want);
+}
+
 TEST(ImportDictionary, EachSampleBecomesAGroupNamedFromItsTitle) {
   struct tagCASE {
     const char* pszFile;
@@ -87,6 +181,7 @@ TEST(ImportDictionary, EachSampleBecomesAGroupNamedFromItsTitle) {
   } cases[] = {
       {"sample.scel", DICT_FORMAT_SCEL, "网络流行语"},
       {"sample.bdict", DICT_FORMAT_BDICT, "百度测试"},
+      {"tables.bdict", DICT_FORMAT_BDICT, "两个表"},
       {"sample.qpyd", DICT_FORMAT_QPYD, "示例词库"},
       {"sample.dict.yaml", DICT_FORMAT_RIME, "sample"}};  // the file's title is "sample.dict"
   for (const tagCASE& c : cases) {
