@@ -71,10 +71,12 @@ struct tagTABLE {
   size_t nEnd;
 };
 
-std::string Where(const tagTABLE& table) {
-  return std::string(table.pszName) + " (bytes " + std::to_string(table.nStart) + " to " +
-         std::to_string(table.nEnd) + ")";
+std::string Where(const char* pszName, uint64_t nStart, uint64_t nEnd) {
+  return std::string(pszName) + " (bytes " + std::to_string(nStart) + " to " +
+         std::to_string(nEnd) + ")";
 }
+
+std::string Where(const tagTABLE& table) { return Where(table.pszName, table.nStart, table.nEnd); }
 
 // The table whose offset and length are the u32s at nField. Both 0 give
 // *pbGiven false (an empty table); otherwise false with *pError when the
@@ -97,8 +99,7 @@ bool TableBounds(const uint8_t* data, size_t size, size_t nField, tagTABLE* pTab
                             std::to_string(nOffset) + ", inside the header (" +
                             std::to_string(size_t(BDICT_HEADER_BYTES)) + " bytes)");
   if (nEnd > size)
-    return Fail(pError, std::string(pTable->pszName) + " (bytes " + std::to_string(nOffset) +
-                            " to " + std::to_string(nEnd) + ") ends past the end of the file (" +
+    return Fail(pError, Where(pTable->pszName, nOffset, nEnd) + " ends past the end of the file (" +
                             std::to_string(size) + " bytes)");
   pTable->nEnd = static_cast<size_t>(nEnd);
   return true;
