@@ -2,7 +2,9 @@
 // bytes: it returns, never crashes or hangs, and what it gives holds: an error
 // is one line of text; a read dictionary's texts are valid UTF-8, its weights
 // are present only where said, and it holds no more entries than the file
-// has bytes.
+// has bytes. The format's mark (TABRIX_DICT_MARK, where it has one) looks at
+// the same bytes, and a file the reader reads holds it (for Rime, whose mark
+// needs the header's name: one that gives a title).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -26,6 +28,11 @@ bool IsUtf8(const std::string& s) {
   return true;
 }
 
+#ifdef TABRIX_DICT_MARK
+// The Rime harness: its mark needs a name, which only a title shows.
+bool IsRime() { return TABRIX_DICT_READER == ReadRimeDict; }
+#endif
+
 void Fail(const char* what) {
   std::fprintf(stderr, "fuzz_dict: %s\n", what);
   std::abort();
@@ -37,7 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tagDICTCONTENT content;
   content.nUndecodable = 0;
   std::string error;
-  if (!TABRIX_DICT_READER(data, size, &content, &error)) {
+  const bool bRead = TABRIX_DICT_READER(data, size, &content, &error);
+#ifdef TABRIX_DICT_MARK
+  const bool bMarked = TABRIX_DICT_MARK(data, size);
+  if (bRead && !bMarked && !(content.strTitle.empty() && IsRime()))
+    Fail("a file read without its format's mark");
+#endif
+  if (!bRead) {
     if (error.empty() || error.find('\n') != std::string::npos)
       Fail("an error without one line of text");
     return 0;
