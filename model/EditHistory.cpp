@@ -103,10 +103,8 @@ class CGroupStep : public CEditStep {
  public:
   CGroupStep(uint32_t group, const tagGROUPINFO& info) : m_nGroup(group), m_info(info) {}
   int Undo(CTabrix& lib) override {
-    if (!lib.InsertGroup(m_nGroup, m_info)) return 0;
-    if (lib.InsertPhrasesAt(m_arrPos.data(), m_arrRec.data(), uint32_t(m_arrRec.size()))) return 1;
-    lib.RemoveGroup(m_nGroup);
-    return 0;
+    return lib.InsertGroup(m_nGroup, m_info, m_arrPos.data(), m_arrRec.data(),
+                           uint32_t(m_arrRec.size()));
   }
   int Redo(CTabrix& lib) override { return lib.RemoveGroup(m_nGroup); }
   uint64_t GetBytes() const override {
@@ -126,10 +124,8 @@ class CValueStep : public CEditStep {
  public:
   CValueStep(bool bGroup, uint32_t value) : m_bGroup(bGroup), m_nValue(value) {}
   int Undo(CTabrix& lib) override {
-    for (size_t i = 0; i < m_arrPos.size(); ++i) {
-      if (!Set(lib, &m_arrPos[i], 1, m_arrOld[i])) return 0;
-    }
-    return 1;
+    return lib.RestoreValuesAt(m_arrPos.data(), m_arrOld.data(), uint32_t(m_arrPos.size()),
+                               m_bGroup);
   }
   int Redo(CTabrix& lib) override {
     return Set(lib, m_arrPos.data(), uint32_t(m_arrPos.size()), m_nValue);

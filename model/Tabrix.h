@@ -64,7 +64,9 @@ class CTabrix : public CGroupManager {
   int RemovePhrasesAt(const uint32_t* pPos, uint32_t nPos);
   // RemovePhrasesAt's inverse: record i goes to store index pPos[i] of the
   // store as it will be (positions ascending, the records in store order).
-  // Blocks without a new record are not touched. 0 for positions out of
+  // Blocks with room take their records in place, touching no other block;
+  // records that overfill blocks are merged into the store's row of full
+  // blocks instead, when that can be done in place. 0 for positions out of
   // order or range, a record naming no group, or no memory, with nothing
   // changed; it is the caller's to keep the order and the texts unique.
   int InsertPhrasesAt(const uint32_t* pPos, const tagPHRASE2* pRec, uint32_t nRec);
@@ -74,13 +76,25 @@ class CTabrix : public CGroupManager {
   int RemoveGroup(uint32_t group);
   // RemoveGroup's inverse for the table: the record goes in at index group
   // with a count of 0, and every later group (its phrases following) moves
-  // down one. The group's phrases come back by MergeRun. 0 for an index past
-  // the end, a full table or no memory, with nothing changed.
+  // down one. 0 for an index past the end, a full table or no memory, with
+  // nothing changed.
   int InsertGroup(uint32_t group, const tagGROUPINFO& info);
+  // RemoveGroup's inverse whole: the group as above, and with it its phrases
+  // as InsertPhrasesAt puts them (each taking the group, whatever its
+  // byGroup), in one pass over the store. Also 0 for positions out of order
+  // or range.
+  int InsertGroup(uint32_t group, const tagGROUPINFO& info, const uint32_t* pPos,
+                  const tagPHRASE2* pRec, uint32_t nRec);
   int SetFrequencyAt(const uint32_t* pPos, uint32_t nPos, uint32_t freq);
   int SetFrequencyByText(const char* const* ppText, uint32_t nText, uint32_t freq,
                          uint32_t* pMissing);
   int MovePhrasesAt(const uint32_t* pPos, uint32_t nPos, uint32_t group);
+  // The way back from SetFrequencyAt (bGroup false) and MovePhrasesAt
+  // (true): record pPos[i] takes pValue[i] as its frequency (any byte) or
+  // its group, the group counts following. Positions ascending without
+  // repeats; 0 for positions out of order or range, or a group the library
+  // lacks, with nothing changed.
+  int RestoreValuesAt(const uint32_t* pPos, const uint8_t* pValue, uint32_t nPos, bool bGroup);
   int MovePhrasesByText(const char* const* ppText, uint32_t nText, uint32_t group,
                         uint32_t* pMissing);
   // 1 when the exact text is stored: its position and group go to *pPos and

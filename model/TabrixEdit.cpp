@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include "GbkText.h"
 #include "Tabrix.h"
@@ -64,6 +63,43 @@ uint32_t* SortedCopy(const uint32_t* pPos, uint32_t nPos) {
   return p;
 }
 
+// Calls f(rec) for the record at each position (all below the store's
+// count) in one pass over the blocks, in store order: an ascending list is
+// followed as it is, any other is first marked in a bitmap of the store. A
+// position given twice may be called twice. Without memory for the bitmap
+// each position is looked up on its own, in the order given.
+template <class F>
+void ForEachPosition(CSArray<tagPHRASE2>& store, const uint32_t* pPos, uint32_t nPos, F f) {
+  bool bAscending = true;
+  for (uint32_t i = 1; i < nPos && bAscending; ++i) bAscending = pPos[i - 1] <= pPos[i];
+  tagSABLOCK<tagPHRASE2>* block = store.m_pFirst;
+  uint32_t base = 0;
+  auto at = [&](uint32_t pos) {
+    while (pos - base >= block->nCount) {
+      base += block->nCount;
+      block = block->pNext;
+    }
+    f(block->pItems + (pos - base));
+  };
+  if (bAscending) {
+    for (uint32_t i = 0; i < nPos; ++i) at(pPos[i]);
+    return;
+  }
+  const uint32_t nWords = (store.GetCount() + 63) / 64;
+  uint64_t* pBits = new (std::nothrow) uint64_t[nWords]();
+  if (pBits == nullptr) {
+    for (uint32_t i = 0; i < nPos; ++i) f(store.GetAt(pPos[i]));
+    return;
+  }
+  for (uint32_t i = 0; i < nPos; ++i) pBits[pPos[i] / 64] |= uint64_t(1) << (pPos[i] % 64);
+  for (uint32_t w = 0; w < nWords; ++w) {
+    for (uint64_t bits = pBits[w]; bits != 0; bits &= bits - 1) {
+      at(w * 64 + uint32_t(__builtin_ctzll(bits)));
+    }
+  }
+  delete[] pBits;
+}
+
 }  // namespace
 
 int CTabrix::FindPhrase(const char* text, uint32_t* pPos, uint8_t* pGroup) {
@@ -103,133 +139,6 @@ int CTabrix::RemovePhrasesAt(const uint32_t* pPos, uint32_t nPos) {
   return 1;
 }
 
-int CTabrix::InsertPhrasesAt(const uint32_t* pPos, const tagPHRASE2* pRec, uint32_t nRec) {
-  if (nRec == 0) return 1;
-  if (pPos == nullptr || pRec == nullptr) return 0;
-  const uint32_t nGroups = GetGroupCount();
-  const uint32_t nOld = m_arrPhrase.GetCount();
-  if (uint64_t(nOld) + nRec > SARRAY_MAX_COUNT) return 0;
-  for (uint32_t i = 0; i < nRec; ++i) {
-    if (pPos[i] >= nOld + nRec || (i > 0 && pPos[i] <= pPos[i - 1]) || pRec[i].byGroup >= nGroups) {
-      return 0;
-    }
-  }
-  CSArray<tagPHRASE2>& store = m_arrPhrase;
-  const uint32_t nBlock = store.m_nBlockSize;
-  if (store.m_pFirst == nullptr) {
-    for (uint32_t i = 0; i < nRec; ++i) {
-      if (store.Add(pRec[i]) < 0) {
-        store.FreeBlocks();
-        return 0;
-      }
-    }
-  } else {
-    // Record i goes before old index pPos[i] - i: into the block holding
-    // that index, the last block also taking the end. A block over full
-    // spills into new blocks linked after it, all made before any change.
-    auto recordsOf = [&](const tagSABLOCK<tagPHRASE2>* block, uint32_t base, uint32_t i) {
-      uint32_t j = i;
-      const uint32_t end = base + block->nCount;
-      while (j < nRec && (pPos[j] - j < end || block->pNext == nullptr)) ++j;
-      return j;
-    };
-    uint32_t nSpare = 0;
-    uint32_t base = 0, i = 0;
-    for (const tagSABLOCK<tagPHRASE2>* b = store.m_pFirst; b != nullptr; b = b->pNext) {
-      const uint32_t j = recordsOf(b, base, i);
-      const uint32_t total = b->nCount + (j - i);
-      if (total > nBlock) nSpare += (total - 1) / nBlock;
-      base += b->nCount;
-      i = j;
-    }
-    std::vector<tagSABLOCK<tagPHRASE2>*> spare;
-    bool bOk = true;
-    try {
-      spare.reserve(nSpare);
-    } catch (const std::bad_alloc&) {
-      bOk = false;
-    }
-    for (uint32_t k = 0; bOk && k < nSpare; ++k) {
-      tagSABLOCK<tagPHRASE2>* b = new (std::nothrow) tagSABLOCK<tagPHRASE2>;
-      if (b != nullptr) b->pItems = new (std::nothrow) tagPHRASE2[nBlock];
-      if (b != nullptr && b->pItems == nullptr) {
-        delete b;
-        b = nullptr;
-      }
-      if (b == nullptr) bOk = false;
-      if (b != nullptr) spare.push_back(b);  // room reserved
-    }
-    if (!bOk) {
-      for (tagSABLOCK<tagPHRASE2>* b : spare) {
-        delete[] b->pItems;
-        delete b;
-      }
-      return 0;
-    }
-    size_t nUsed = 0;
-    base = 0;
-    i = 0;
-    uint32_t outBase = 0;  // store index, as it will be, of the block's first record
-    for (tagSABLOCK<tagPHRASE2>* b = store.m_pFirst; b != nullptr;) {
-      tagSABLOCK<tagPHRASE2>* next = b->pNext;
-      const uint32_t nOldHere = b->nCount;
-      const uint32_t j = recordsOf(b, base, i);
-      const uint32_t total = nOldHere + (j - i);
-      if (j > i) {
-        // The block and its spills as one row of slots, merged from the back.
-        const size_t nFirstSpare = nUsed;
-        const uint32_t nSpill = total > nBlock ? (total - 1) / nBlock : 0;
-        nUsed += nSpill;
-        // Counts first: the merge fills each block from its end.
-        tagSABLOCK<tagPHRASE2>* last = b;
-        b->nCount = total < nBlock ? total : nBlock;
-        for (uint32_t s = 0; s < nSpill; ++s) {
-          tagSABLOCK<tagPHRASE2>* n = spare[nFirstSpare + s];
-          const uint32_t left = total - nBlock * (s + 1);
-          n->nCount = left < nBlock ? left : nBlock;
-          n->pPrev = last;
-          last->pNext = n;
-          last = n;
-        }
-        tagSABLOCK<tagPHRASE2>* dst = last;
-        uint32_t d = dst->nCount;
-        uint32_t r = nOldHere;
-        uint32_t k = j;
-        for (uint32_t o = total; o-- > 0;) {
-          if (d == 0) {
-            dst = dst->pPrev;
-            d = dst->nCount;
-          }
-          // Without a branch: which side comes next is as random as the
-          // groups of the phrases.
-          const bool bNew = k > i && pPos[k - 1] == outBase + o;
-          const tagPHRASE2* src = bNew ? pRec + (k - 1) : b->pItems + (r - 1);
-          k -= bNew;
-          r -= !bNew;
-          dst->pItems[--d] = *src;
-        }
-        last->pNext = next;
-        if (next != nullptr)
-          next->pPrev = last;
-        else
-          store.m_pLast = last;
-      }
-      base += nOldHere;
-      outBase += total;
-      i = j;
-      b = next;
-    }
-    store.m_nCount = nOld + nRec;
-    store.m_nFree += nSpare * nBlock;
-    store.m_nFree -= nRec;
-    store.m_pCursor = store.m_pFirst;  // the cursor's base has moved
-    store.m_nCursorBase = 0;
-  }
-  for (uint32_t k = 0; k < nRec; ++k) GetGroup(pRec[k].byGroup)->dwCount++;
-  if (store.NeedCompact()) store.Compact();
-  return 1;
-}
-
 int CTabrix::RemoveGroup(uint32_t group) {
   const uint32_t nGroups = GetGroupCount();
   if (group >= nGroups) return 0;
@@ -249,30 +158,14 @@ int CTabrix::RemoveGroup(uint32_t group) {
   return 1;
 }
 
-int CTabrix::InsertGroup(uint32_t group, const tagGROUPINFO& info) {
-  const uint32_t nGroups = GetGroupCount();
-  // Group indexes are one byte in the records, 255 naming no group.
-  if (group > nGroups || nGroups >= TABRIX_NO_GROUP) return 0;
-  tagGROUPINFO rec = info;
-  rec.dwCount = 0;
-  if (m_arrGroup.InsertAt(group, rec) < 0) return 0;
-  for (tagSABLOCK<tagPHRASE2>* block = m_arrPhrase.m_pFirst; block != nullptr;
-       block = block->pNext) {
-    for (uint32_t r = 0; r < block->nCount; ++r) {
-      uint8_t& byGroup = block->pItems[r].byGroup;
-      if (byGroup >= group && byGroup < TABRIX_NO_GROUP) ++byGroup;
-    }
-  }
-  return 1;
-}
-
 int CTabrix::SetFrequencyAt(const uint32_t* pPos, uint32_t nPos, uint32_t freq) {
   if (freq > kMaxFreq || (nPos > 0 && pPos == nullptr)) return 0;
   const uint32_t nStore = m_arrPhrase.GetCount();
   for (uint32_t i = 0; i < nPos; ++i) {
     if (pPos[i] >= nStore) return 0;
   }
-  for (uint32_t i = 0; i < nPos; ++i) m_arrPhrase.GetAt(pPos[i])->byFreq = uint8_t(freq);
+  ForEachPosition(m_arrPhrase, pPos, nPos,
+                  [freq](tagPHRASE2* rec) { rec->byFreq = uint8_t(freq); });
   return 1;
 }
 
@@ -283,13 +176,43 @@ int CTabrix::MovePhrasesAt(const uint32_t* pPos, uint32_t nPos, uint32_t group) 
   for (uint32_t i = 0; i < nPos; ++i) {
     if (pPos[i] >= nStore) return 0;
   }
-  for (uint32_t i = 0; i < nPos; ++i) {
-    tagPHRASE2* rec = m_arrPhrase.GetAt(pPos[i]);
-    if (rec->byGroup == group) continue;  // also a position given twice
-    if (rec->byGroup < nGroups) GetGroup(rec->byGroup)->dwCount--;
+  // Counted aside, and given to the groups at the end.
+  uint32_t left[256] = {};
+  uint32_t nMoved = 0;
+  ForEachPosition(m_arrPhrase, pPos, nPos, [&](tagPHRASE2* rec) {
+    if (rec->byGroup == group) return;  // also a position given twice
+    ++left[rec->byGroup];
     rec->byGroup = uint8_t(group);
-    GetGroup(group)->dwCount++;
+    ++nMoved;
+  });
+  for (uint32_t g = 0; g < nGroups; ++g) GetGroup(g)->dwCount -= left[g];
+  GetGroup(group)->dwCount += nMoved;
+  return 1;
+}
+
+int CTabrix::RestoreValuesAt(const uint32_t* pPos, const uint8_t* pValue, uint32_t nPos,
+                             bool bGroup) {
+  if (nPos > 0 && (pPos == nullptr || pValue == nullptr)) return 0;
+  const uint32_t nStore = m_arrPhrase.GetCount();
+  const uint32_t nGroups = GetGroupCount();
+  for (uint32_t i = 0; i < nPos; ++i) {
+    if (pPos[i] >= nStore || (i > 0 && pPos[i] <= pPos[i - 1])) return 0;
+    if (bGroup && pValue[i] >= nGroups) return 0;
   }
+  if (!bGroup) {
+    uint32_t i = 0;
+    ForEachPosition(m_arrPhrase, pPos, nPos, [&](tagPHRASE2* rec) { rec->byFreq = pValue[i++]; });
+    return 1;
+  }
+  uint32_t left[256] = {};
+  uint32_t came[256] = {};
+  uint32_t i = 0;
+  ForEachPosition(m_arrPhrase, pPos, nPos, [&](tagPHRASE2* rec) {
+    ++left[rec->byGroup];
+    rec->byGroup = pValue[i++];
+    ++came[rec->byGroup];
+  });
+  for (uint32_t g = 0; g < nGroups; ++g) GetGroup(g)->dwCount += came[g] - left[g];
   return 1;
 }
 
