@@ -202,14 +202,15 @@ class CSwapStep : public CEditStep {
   uint64_t m_nOtherSavedId;
 };
 
-// Keeps what the run hands to the merge that the merge will add: a phrase
-// naming a group, not repeating the run's previous text and not stored. The
-// store is read, never changed, while the merge runs, so one cursor walks it
-// beside the run.
+// Keeps what the run hands to the merge that the merge will add, with its
+// position in the merged store: a phrase naming a group, not repeating the
+// run's previous text and not stored. The store is read, never changed,
+// while the merge runs, so one cursor walks it beside the run; a phrase
+// added lands after the stored phrases and the added phrases before it.
 class CAddedRun : public CPhraseRun {
  public:
-  CAddedRun(CTabrix& lib, CPhraseRun& run, PhraseList& added)
-      : m_lib(lib), m_run(run), m_added(added), m_nStore(0), m_bFailed(false) {}
+  CAddedRun(CTabrix& lib, CPhraseRun& run, PhraseList& added, PosList& pos)
+      : m_lib(lib), m_run(run), m_added(added), m_pos(pos), m_nStore(0), m_bFailed(false) {}
   bool Next(tagPHRASE2* pOut) override {
     if (!m_run.Next(pOut)) return false;
     if (pOut->byGroup >= m_lib.GetGroupCount()) return true;
@@ -222,6 +223,7 @@ class CAddedRun : public CPhraseRun {
     }
     if (m_nStore < nStore && d == 0) return true;
     try {
+      m_pos.push_back(m_nStore + uint32_t(m_added.size()));
       m_added.push_back(*pOut);
     } catch (const std::bad_alloc&) {
       m_bFailed = true;
@@ -234,24 +236,10 @@ class CAddedRun : public CPhraseRun {
   CTabrix& m_lib;
   CPhraseRun& m_run;
   PhraseList& m_added;
+  PosList& m_pos;
   uint32_t m_nStore;
   bool m_bFailed;
 };
-
-// Positions of the records (in store order, all stored), in one walk.
-void FindPositions(CTabrix& lib, const PhraseList& list, PosList* pOut) {
-  uint32_t pos = 0;
-  size_t k = 0;
-  for (const tagSABLOCK<tagPHRASE2>* block = lib.m_arrPhrase.m_pFirst;
-       block != nullptr && k < list.size(); block = block->pNext) {
-    for (uint32_t r = 0; r < block->nCount && k < list.size(); ++r, ++pos) {
-      if (ComparePhrase(block->pItems + r, &list[k], nullptr) == 0) {
-        pOut->push_back(pos);
-        ++k;
-      }
-    }
-  }
-}
 
 }  // namespace
 
@@ -527,7 +515,7 @@ int CEditHistory::AddPhrases(CTabrix& lib, CPhraseRun& run, const tagGROUPINFO* 
       if (g == TABRIX_NO_GROUP) return 0;
       lib.GetGroup(g)->bEnable = pNewGroup->bEnable;
     }
-    CAddedRun added(lib, run, step->m_arrRec);
+    CAddedRun added(lib, run, step->m_arrRec, step->m_arrPos);
     uint32_t nAdded = 0;
     if (!lib.MergeRun(added, &nAdded, pDropped)) {
       if (pNewGroup != nullptr) lib.RemoveGroup(lib.GetGroupCount() - 1);
@@ -536,12 +524,10 @@ int CEditHistory::AddPhrases(CTabrix& lib, CPhraseRun& run, const tagGROUPINFO* 
     if (pAdded != nullptr) *pAdded = nAdded;
     // The library changed; a step that would not take it back exactly is
     // not kept, and neither are the steps before it.
-    if (added.Failed() || nAdded != step->m_arrRec.size()) {
+    if (added.Failed() || nAdded != step->m_arrRec.size() || nAdded != step->m_arrPos.size()) {
       Clear();
       return 1;
     }
-    step->m_arrPos.reserve(nAdded);
-    FindPositions(lib, step->m_arrRec, &step->m_arrPos);
     Push(lib, std::move(step));
   } catch (const std::bad_alloc&) {
     Clear();
