@@ -161,7 +161,9 @@ void CStoreInsert::Merge(uint8_t byGroup) {
       uint32_t d = dst->nCount;
       uint32_t r = nOldHere;
       uint32_t k = j;
-      for (uint32_t o = total; o-- > 0;) {
+      // Once the block's last new record is in, the records before it are
+      // in their slots already (unless their groups move).
+      for (uint32_t o = total; o-- > 0 && (bGroup || k > i || dst != b);) {
         if (d == 0) {
           dst = dst->pPrev;
           d = dst->nCount;
