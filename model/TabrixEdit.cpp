@@ -93,8 +93,11 @@ void ForEachPosition(CSArray<tagPHRASE2>& store, const uint32_t* pPos, uint32_t 
   }
   for (uint32_t i = 0; i < nPos; ++i) pBits[pPos[i] / 64] |= uint64_t(1) << (pPos[i] % 64);
   for (uint32_t w = 0; w < nWords; ++w) {
-    for (uint64_t bits = pBits[w]; bits != 0; bits &= bits - 1) {
-      at(w * 64 + uint32_t(__builtin_ctzll(bits)));
+    // Set bits in ascending order (portable: no compiler's count of
+    // trailing zeros); a word without any costs one test.
+    uint32_t bit = 0;
+    for (uint64_t bits = pBits[w]; bits != 0; bits >>= 1, ++bit) {
+      if (bits & 1) at(w * 64 + bit);
     }
   }
   delete[] pBits;
