@@ -147,6 +147,7 @@ int main(int argc, char** argv) {
     for (uint32_t i = 0; i < nStored; ++i) every[i] = i;
     std::shuffle(every.begin(), every.end(), rng);
     const std::vector<uint32_t> most(every.begin(), every.begin() + nStored / 10 * 7);
+    std::vector<double> removeH, groupH;
     std::vector<double> base, find, remove, group, removeUndo, groupUndo, move, moveUndo, freq,
         freqUndo, merge, addUndo, import, importH, importUndo;
     for (int r = 0; r < nRounds && ok; ++r) {
@@ -170,11 +171,13 @@ int main(int argc, char** argv) {
         group.push_back(Seconds([&] { ok &= halves.RemoveGroup(0) == 1; }));
         ok &= halves.m_arrPhrase.GetCount() == nStored - nFirst && halves.GetGroupCount() == 1;
         CEditHistory history;
-        ok &=
-            history.RemovePhrasesAt(scatteredH, positions.data(), uint32_t(positions.size())) == 1;
+        removeH.push_back(Seconds([&] {
+          ok &= history.RemovePhrasesAt(scatteredH, positions.data(), uint32_t(positions.size())) ==
+                1;
+        }));
         removeUndo.push_back(Seconds([&] { ok &= history.Undo(scatteredH) == 1; }));
         ok &= scatteredH.m_arrPhrase.GetCount() == nStored;
-        ok &= history.RemoveGroup(halvesH, 0) == 1;
+        groupH.push_back(Seconds([&] { ok &= history.RemoveGroup(halvesH, 0) == 1; }));
         groupUndo.push_back(Seconds([&] { ok &= history.Undo(halvesH) == 1; }));
         ok &= halvesH.m_arrPhrase.GetCount() == nStored && halvesH.GetGroupCount() == 2;
       }
@@ -248,6 +251,10 @@ int main(int argc, char** argv) {
   const tagUNDOROW undoRows[] = {
       {"undo: remove 10,000 scattered phrases", Median(removeUndo), Median(remove), 1.0},
       {"undo: delete a group of half the library", Median(groupUndo), Median(group), 1.0},
+      // The same undos against the edits as the editor makes them: through
+      // the history, the step recorded.
+      {"undo: remove 10,000 (to the editor's remove)", Median(removeUndo), Median(removeH), 1.0},
+      {"undo: delete half (to the editor's delete)", Median(groupUndo), Median(groupH), 1.0},
       {"undo: move 7 in 10 phrases", Median(moveUndo), Median(move), 1.0},
       {"undo: a frequency for all phrases", Median(freqUndo), Median(freq), 1.0},
       {"undo: merge a list (AddPhrases)", Median(addUndo), Median(merge), 1.0},
