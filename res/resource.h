@@ -46,6 +46,7 @@
 #define IDC_PHRASE_ADD 1308
 #define IDC_PHRASE_TARGET 1309
 #define IDC_PHRASE_MOVE 1310
+#define IDC_PHRASE_ADD_GROUP 1311
 
 // The group list's context menu
 #define IDM_GROUP_PHRASES 0x8001

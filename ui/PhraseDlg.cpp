@@ -10,7 +10,6 @@
 
 namespace {
 
-const uint32_t kNoSelection = UINT32_MAX;
 const int kCodePageGbk = 936;
 
 struct tagCOLUMN {
@@ -31,10 +30,12 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
       m_funChanged(nullptr),
       m_pChangedData(nullptr),
       m_library(library),
-      m_history(history),
+      m_steps(library, history),
       m_nGroup(nGroup),
       m_bWhole(false),
       m_bNeedleValid(true),
+      m_nFreqShownPos(CPhraseRows::NO_ROW_POS),
+      m_bSelecting(false),
       m_szCell(),
       m_wszCell() {}
 
@@ -55,6 +56,7 @@ BOOL CPhraseDlg::OnInitDialog() {
   const int below[] = {IDC_PHRASE_FREQ, IDC_PHRASE_SET_FREQ, IDC_PHRASE_DELETE, IDC_PHRASE_TEXT,
                        IDC_PHRASE_ADD,  IDC_PHRASE_TARGET,   IDC_PHRASE_MOVE};
   for (int nID : below) m_layout.Anchor(nID, ANCHOR_MOVE_Y);
+  m_layout.Anchor(IDC_PHRASE_ADD_GROUP, ANCHOR_MOVE_Y | ANCHOR_GROW_X);
   // The labels of the rows below the list have no ids of their own.
   RECT rcList;
   ::GetWindowRect(m_ctrlList.m_hWnd, &rcList);
@@ -76,8 +78,12 @@ BOOL CPhraseDlg::OnInitDialog() {
   ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_FIND, EM_LIMITTEXT, TABRIX_MAX_PHRASE_LEN, 0);
   ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_TEXT, EM_LIMITTEXT, 64, 0);
   SetDlgItemInt(IDC_PHRASE_FREQ, 0, FALSE);
+  // New phrases go to the window's group, whatever the list shows.
+  SetDlgItemText(IDC_PHRASE_ADD_GROUP, AddTargetLabel(GroupName(m_library, m_nGroup)).c_str());
   FillTargets();
-  Refill(kNoSelection);
+  Refill();
+  // Only what is done here from now on is undone here.
+  m_steps.Begin();
   return TRUE;
 }
 
@@ -98,7 +104,7 @@ void CPhraseDlg::ShowGroupColumn(bool bShow) {
   }
 }
 
-void CPhraseDlg::Refill(uint32_t nSelectPos) {
+void CPhraseDlg::Refill() {
   const uint32_t scope = m_bWhole ? static_cast<uint32_t>(TABRIX_NO_GROUP) : m_nGroup;
   bool bBuilt = true;
   if (m_bNeedleValid) {
@@ -108,19 +114,64 @@ void CPhraseDlg::Refill(uint32_t nSelectPos) {
   }
   // No rows first: that drops the selection and the focus in one step
   // (clearing each row's state costs a pass over every row on some systems).
+  m_bSelecting = true;
   m_ctrlList.SetItemCountEx(0, 0);
   m_ctrlList.SetItemCountEx(static_cast<int>(m_rows.GetCount()), 0);
-  if (nSelectPos != kNoSelection && m_rows.GetCount() > 0) {
-    uint32_t row = m_rows.RowAtOrAfter(nSelectPos);
-    if (row >= m_rows.GetCount()) row = m_rows.GetCount() - 1;
-    m_ctrlList.SetItemState(static_cast<int>(row), LVIS_SELECTED | LVIS_FOCUSED,
-                            LVIS_SELECTED | LVIS_FOCUSED);
-    m_ctrlList.SetSelectionMark(static_cast<int>(row));
-    m_ctrlList.EnsureVisible(static_cast<int>(row), FALSE);
-  }
+  m_bSelecting = false;
+  m_nFreqShownPos = CPhraseRows::NO_ROW_POS;
   m_ctrlList.Invalidate(FALSE);
   UpdateCaption();
   if (!bBuilt) MessageBox(EditFailedMessage());
+}
+
+void CPhraseDlg::ShowSpot(const tagPHRASESPOT& spot) {
+  Refill();
+  if (spot.arrPos.empty()) return;
+  if (!spot.bPresent || !SelectPositions(spot.arrPos)) SelectNear(spot.arrPos.front());
+}
+
+bool CPhraseDlg::SelectPositions(const std::vector<uint32_t>& arrPos) {
+  bool bFirst = true;
+  m_bSelecting = true;
+  for (uint32_t pos : arrPos) {
+    const uint32_t row = m_rows.RowOf(pos);
+    if (row >= m_rows.GetCount()) continue;
+    if (bFirst) {
+      FocusRow(row);
+      bFirst = false;
+    } else {
+      m_ctrlList.SetItemState(static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+    }
+  }
+  m_bSelecting = false;
+  FollowSelection();
+  return !bFirst;
+}
+
+void CPhraseDlg::SelectNear(uint32_t pos) {
+  if (m_rows.GetCount() == 0) return;
+  uint32_t row = m_rows.RowAtOrAfter(pos);
+  if (row >= m_rows.GetCount()) row = m_rows.GetCount() - 1;
+  m_bSelecting = true;
+  FocusRow(row);
+  m_bSelecting = false;
+  FollowSelection();
+}
+
+void CPhraseDlg::FocusRow(uint32_t row) {
+  const int nRow = static_cast<int>(row);
+  m_ctrlList.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  m_ctrlList.SetSelectionMark(nRow);
+  m_ctrlList.EnsureVisible(nRow, FALSE);
+}
+
+void CPhraseDlg::FollowSelection() {
+  const int nRow = m_ctrlList.GetNextItem(-1, LVNI_SELECTED);
+  if (nRow < 0) return;
+  const uint32_t pos = m_rows.PosAt(static_cast<uint32_t>(nRow));
+  if (pos == CPhraseRows::NO_ROW_POS || pos == m_nFreqShownPos) return;
+  m_nFreqShownPos = pos;
+  SetDlgItemInt(IDC_PHRASE_FREQ, m_library.m_arrPhrase.GetAt(pos)->byFreq, FALSE);
 }
 
 void CPhraseDlg::UpdateCaption() {
@@ -208,11 +259,39 @@ BOOL CPhraseDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
         OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(pHdr));
         *pResult = 0;
         return TRUE;
+      case LVN_ITEMCHANGED: {
+        const NMLISTVIEW* pItem = reinterpret_cast<const NMLISTVIEW*>(pHdr);
+        if (!m_bSelecting && (pItem->uChanged & LVIF_STATE) &&
+            ((pItem->uNewState ^ pItem->uOldState) & LVIS_SELECTED)) {
+          FollowSelection();
+        }
+        *pResult = 0;
+        return TRUE;
+      }
+      case LVN_ODSTATECHANGED:  // a range of rows (Shift+click)
+        if (!m_bSelecting) FollowSelection();
+        *pResult = 0;
+        return TRUE;
       default:
         break;
     }
   }
   return CDialog::OnNotify(wParam, lParam, pResult);
+}
+
+BOOL CPhraseDlg::PreTranslateMessage(MSG* pMsg) {
+  if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == 'Z' || pMsg->wParam == 'Y') &&
+      ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0 &&
+      ::IsChild(m_hWnd, pMsg->hwnd)) {
+    char szClass[16] = {};
+    ::GetClassNameA(pMsg->hwnd, szClass, sizeof szClass);
+    // In an edit box the keys undo the typing there, as in any edit box.
+    if (lstrcmpiA(szClass, "Edit") != 0) {
+      OnUndo(pMsg->wParam == 'Y' || ::GetKeyState(VK_SHIFT) < 0);
+      return TRUE;
+    }
+  }
+  return CDialog::PreTranslateMessage(pMsg);
 }
 
 BOOL CPhraseDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
@@ -284,13 +363,13 @@ void CPhraseDlg::OnFindChanged() {
   std::string needle;
   m_bNeedleValid = GetGbkText(IDC_PHRASE_FIND, &needle);
   m_strNeedle = m_bNeedleValid ? needle : std::string();
-  Refill(kNoSelection);
+  Refill();
 }
 
 void CPhraseDlg::OnWholeClicked() {
   m_bWhole = ::IsDlgButtonChecked(m_hWnd, IDC_PHRASE_WHOLE) == BST_CHECKED;
   ShowGroupColumn(m_bWhole);
-  Refill(kNoSelection);
+  Refill();
 }
 
 void CPhraseDlg::OnDelete() {
@@ -299,14 +378,23 @@ void CPhraseDlg::OnDelete() {
     MessageBox(NoPhraseSelectedMessage());
     return;
   }
-  const std::string question = DeletePhrasesQuestion(static_cast<uint32_t>(positions.size()));
+  // The question names the phrases, so that a selection the user did not
+  // make is seen before it goes.
+  std::vector<std::string> first;
+  for (size_t i = 0; i < positions.size() && i < DELETE_QUESTION_NAMES; ++i) {
+    const tagPHRASE2* p = m_library.m_arrPhrase.GetAt(positions[i]);
+    first.emplace_back(p->szWord, FieldTextLength(p->szWord, p->cLen));
+  }
+  const std::string question =
+      DeletePhrasesQuestion(static_cast<uint32_t>(positions.size()), first);
   if (MessageBox(question.c_str(), nullptr, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
-  if (!m_library.RemovePhrasesAt(positions.data(), static_cast<uint32_t>(positions.size()))) {
+  tagPHRASESPOT spot;
+  if (!m_steps.RemovePhrasesAt(positions, &spot)) {
     MessageBox(EditFailedMessage());
     return;
   }
   // The phrase after the first one removed now stands at its position.
-  Refill(positions.front());
+  ShowSpot(spot);
   Changed();
 }
 
@@ -323,7 +411,8 @@ void CPhraseDlg::OnSetFrequency() {
     ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_FREQ, EM_SETSEL, 0, -1);
     return;
   }
-  if (!m_library.SetFrequencyAt(positions.data(), static_cast<uint32_t>(positions.size()), freq)) {
+  tagPHRASESPOT spot;
+  if (!m_steps.SetFrequencyAt(positions, freq, &spot)) {
     MessageBox(EditFailedMessage());
     return;
   }
@@ -357,16 +446,20 @@ void CPhraseDlg::OnAdd() {
     MessageBox(PhraseExistsMessage(text, GroupName(m_library, byHolder)).c_str());
     return;
   }
+  tagPHRASESPOT spot;
   if (m_nGroup >= m_library.GetGroupCount() ||
-      !m_library.AddPhrase(text.c_str(), static_cast<uint8_t>(text.size()), freq, 1,
-                           static_cast<uint8_t>(m_nGroup))) {
+      !m_steps.AddPhrase(text, freq, static_cast<uint8_t>(m_nGroup), &spot)) {
     MessageBox(EditFailedMessage());
     return;
   }
-  uint32_t pos = kNoSelection;
-  m_library.FindPhrase(text.c_str(), &pos, nullptr);
   SetDlgItemText(IDC_PHRASE_TEXT, "");
-  Refill(pos);
+  ShowSpot(spot);
+  // The new phrase is the selected row, never a neighbour of it: a find
+  // text that hides it goes (the box tells OnFindChanged).
+  if (!spot.arrPos.empty() && m_rows.RowOf(spot.arrPos.front()) >= m_rows.GetCount()) {
+    SetDlgItemText(IDC_PHRASE_FIND, "");
+    ShowSpot(spot);
+  }
   Changed();
 }
 
@@ -381,11 +474,18 @@ void CPhraseDlg::OnMove() {
     MessageBox(NoTargetGroupMessage());
     return;
   }
-  if (!m_library.MovePhrasesAt(positions.data(), static_cast<uint32_t>(positions.size()),
-                               static_cast<uint32_t>(nTarget))) {
+  tagPHRASESPOT spot;
+  if (!m_steps.MovePhrasesAt(positions, static_cast<uint32_t>(nTarget), &spot)) {
     MessageBox(EditFailedMessage());
     return;
   }
-  Refill(m_bWhole ? positions.front() : kNoSelection);
+  ShowSpot(spot);
+  Changed();
+}
+
+void CPhraseDlg::OnUndo(bool bRedo) {
+  tagPHRASESPOT spot;
+  if (!(bRedo ? m_steps.Redo(&spot) : m_steps.Undo(&spot))) return;
+  ShowSpot(spot);
   Changed();
 }

@@ -1,15 +1,18 @@
 // The phrase window (dialog 174): the phrases of one group, or of the whole
 // library, in a virtual list; a find box that filters as the user types; and
 // the commands that delete the selected phrases, change their frequency, move
-// them to another group and add a phrase. Every change goes to the library at
-// once, and the owner hears of it (m_funChanged) so that its group list shows
-// the new counts.
+// them to another group and add a phrase to the window's group. Every change
+// goes to the library at once as one step of its undo history; Ctrl+Z and
+// Ctrl+Y take back and redo the window's own steps. After each the owner
+// hears of it (m_funChanged) so that its group list shows the new counts.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "PhraseRows.h"
+#include "PhraseSteps.h"
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
@@ -39,6 +42,10 @@ class CPhraseDlg : public CDialog {
   const CPhraseRows& GetRows() const { return m_rows; }
   bool IsWholeLibrary() const { return m_bWhole; }
 
+  // Ctrl+Z and Ctrl+Y (and Ctrl+Shift+Z) anywhere but in an edit box, where
+  // they stay the box's own undo of typing.
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
@@ -48,10 +55,22 @@ class CPhraseDlg : public CDialog {
   BOOL OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
  private:
-  // Rows again from the library, the find text and the scope; the caption
-  // follows. nSelectPos: the store position whose row (or the next one) is
-  // selected afterwards, UINT32_MAX for none.
-  void Refill(uint32_t nSelectPos);
+  // Rows again from the library, the find text and the scope, nothing
+  // selected; the caption follows.
+  void Refill();
+  // Rows again, with the phrases spot names selected where rows show them;
+  // when none does, the row at the first position (or the next one).
+  void ShowSpot(const tagPHRASESPOT& spot);
+  // Selects the rows that show these store positions (ascending), the first
+  // focused and in view; false when no row shows any.
+  bool SelectPositions(const std::vector<uint32_t>& arrPos);
+  // Selects the row of store position pos, or the next one, or the last.
+  void SelectNear(uint32_t pos);
+  void FocusRow(uint32_t row);
+  // The frequency box shows the first selected phrase's frequency; only when
+  // that phrase is another than before, so that a frequency typed is kept
+  // while the selection grows below it.
+  void FollowSelection();
   void ShowGroupColumn(bool bShow);
   void FillTargets();
   void UpdateCaption();
@@ -67,14 +86,17 @@ class CPhraseDlg : public CDialog {
   void OnMove();
   void OnGetDispInfo(NMHDR* pHdr);
   void OnKeyDown(const NMLVKEYDOWN* pKey);
+  void OnUndo(bool bRedo);
 
   CTabrix& m_library;
-  CEditHistory& m_history;
+  CPhraseSteps m_steps;  // the window's edits, through the library's history
   uint32_t m_nGroup;
   bool m_bWhole;
   std::string m_strNeedle;
   bool m_bNeedleValid;  // false: the find text has no GBK form, so nothing matches
   CPhraseRows m_rows;
+  uint32_t m_nFreqShownPos;  // whose frequency the box shows, NO_ROW_POS: none
+  bool m_bSelecting;         // the window itself selects rows
   CResizeLayout m_layout;
   char m_szCell[64];  // a cell's text, handed to the list while it draws
   wchar_t m_wszCell[64];

@@ -23,9 +23,16 @@ std::string PhraseWindowCaption(const std::string& strScope, uint32_t nTotal, bo
 
 const char* WholeLibraryScope() { return "整个词库"; }
 
-std::string DeletePhrasesQuestion(uint32_t nCount) {
-  return "确实要删除选定的 " + Number(nCount) + " 个词条吗？";
+std::string DeletePhrasesQuestion(uint32_t nCount, const std::vector<std::string>& arrFirst) {
+  std::string question = "确实要删除选定的 " + Number(nCount) + " 个词条";
+  const size_t nNamed =
+      arrFirst.size() < DELETE_QUESTION_NAMES ? arrFirst.size() : size_t{DELETE_QUESTION_NAMES};
+  for (size_t i = 0; i < nNamed; ++i) question += (i ? "、“" : "“") + arrFirst[i] + "”";
+  if (nNamed > 0 && nCount > nNamed) question += "等";
+  return question + "吗？";
 }
+
+std::string AddTargetLabel(const std::string& strGroup) { return "添加到组“" + strGroup + "”"; }
 
 std::string DeleteGroupQuestion(const std::string& strName, uint32_t nCount) {
   return "确实要删除组“" + strName + "”及其 " + Number(nCount) + " 个词条吗？后面的组将依次上移。";

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // "词条 - <scope>（共 N 条）", and "，找到 M 条" inside the brackets while a
 // find text filters the rows. The scope is a group's name, or "整个词库".
@@ -11,8 +12,14 @@ std::string PhraseWindowCaption(const std::string& strScope, uint32_t nTotal, bo
                                 uint32_t nShown);
 // The scope of the whole library in the caption.
 const char* WholeLibraryScope();
-// "确实要删除选定的 N 个词条吗？"
-std::string DeletePhrasesQuestion(uint32_t nCount);
+// The delete question names this many phrases at most.
+enum : uint32_t { DELETE_QUESTION_NAMES = 5 };
+// "确实要删除选定的 N 个词条“<text>”、“<text>”吗？", the texts being the first
+// of the N (at most DELETE_QUESTION_NAMES are named, "等" after them when
+// there are more).
+std::string DeletePhrasesQuestion(uint32_t nCount, const std::vector<std::string>& arrFirst);
+// "添加到组“<name>”": the label that says where "添加" puts a phrase.
+std::string AddTargetLabel(const std::string& strGroup);
 // "确实要删除组“<name>”及其 N 个词条吗？后面的组将依次上移。"
 std::string DeleteGroupQuestion(const std::string& strName, uint32_t nCount);
 // "词条“<text>”已在组“<name>”中。"

@@ -82,6 +82,11 @@ uint32_t CPhraseRows::RowAtOrAfter(uint32_t pos) {
                                m_arrPos.begin());
 }
 
+uint32_t CPhraseRows::RowOf(uint32_t pos) {
+  const uint32_t row = RowAtOrAfter(pos);
+  return row < m_nCount && PosAt(row) == pos ? row : m_nCount;
+}
+
 bool ParsePhraseFrequency(const std::string& text, uint8_t* pFreq) {
   size_t i = 0;
   const size_t n = text.size();

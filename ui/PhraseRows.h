@@ -31,6 +31,8 @@ class CPhraseRows {
   // The row that shows store position pos, or the row that would come first
   // after it; GetCount() when none does.
   uint32_t RowAtOrAfter(uint32_t pos);
+  // The row that shows store position pos; GetCount() when none does.
+  uint32_t RowOf(uint32_t pos);
 
   enum : uint32_t { NO_ROW_POS = UINT32_MAX };
 

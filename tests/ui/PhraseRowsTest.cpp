@@ -78,6 +78,10 @@ TEST_F(PhraseRowsTest, RowAtOrAfterFindsWhereAPositionIsShown) {
   ASSERT_TRUE(rows.Build(m_lib, 0, ""));  // positions of group 0 only
   for (uint32_t i = 0; i < rows.GetCount(); ++i) EXPECT_EQ(i, rows.RowAtOrAfter(rows.PosAt(i)));
   EXPECT_EQ(rows.GetCount(), rows.RowAtOrAfter(m_lib.m_arrPhrase.GetCount()));
+  // RowOf: only the row that shows the position itself. Store order:
+  // abc (group 1), xabcx, “ (group 1), 啊阿, 吧.
+  const uint32_t expected[] = {3, 0, 3, 1, 2, 3};
+  for (uint32_t pos = 0; pos < 6; ++pos) EXPECT_EQ(expected[pos], rows.RowOf(pos)) << pos;
 }
 
 TEST_F(PhraseRowsTest, AGroupsRowsAreFoundAsFarAsTheyAreAskedForInAnyOrder) {
@@ -107,6 +111,7 @@ TEST_F(PhraseRowsTest, AGroupsRowsAreFoundAsFarAsTheyAreAskedForInAnyOrder) {
   const uint32_t last = positions.back();
   EXPECT_EQ(lazy.GetCount() - 1, fresh.RowAtOrAfter(last));  // searched on as far as needed
   EXPECT_EQ(fresh.GetCount(), fresh.RowAtOrAfter(last + 1));
+  EXPECT_EQ(5u, fresh.RowOf(positions[5]));
   EXPECT_EQ((std::vector<uint32_t>{positions[0], positions[5]}), fresh.PositionsOf({5, 0, 5}));
 }
 
@@ -149,7 +154,26 @@ TEST(PhraseMessages, CaptionCountsTheScopeAndWhatAFindShows) {
 }
 
 TEST(PhraseMessages, QuestionsNameWhatWouldGo) {
-  EXPECT_EQ("确实要删除选定的 2 个词条吗？", DeletePhrasesQuestion(2));
+  const std::vector<std::string> seven = {"一", "二", "三", "四", "五", "六", "七"};
+  const struct {
+    uint32_t nCount;
+    std::vector<std::string> first;
+    const char* pszQuestion;
+  } cases[] = {
+      {1, {"北京"}, "确实要删除选定的 1 个词条“北京”吗？"},
+      {2, {"北京", "上海"}, "确实要删除选定的 2 个词条“北京”、“上海”吗？"},
+      {5,
+       {seven.begin(), seven.begin() + 5},
+       "确实要删除选定的 5 个词条“一”、“二”、“三”、“四”、“五”吗？"},
+      // Only five are named, whatever the caller gives.
+      {7, seven, "确实要删除选定的 7 个词条“一”、“二”、“三”、“四”、“五”等吗？"},
+      {1000, {"北京", "上海"}, "确实要删除选定的 1000 个词条“北京”、“上海”等吗？"},
+      {2, {}, "确实要删除选定的 2 个词条吗？"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.pszQuestion, DeletePhrasesQuestion(c.nCount, c.first)) << c.nCount;
+  }
+  EXPECT_EQ("添加到组“地名”", AddTargetLabel("地名"));
   EXPECT_EQ("确实要删除组“地名”及其 4294967295 个词条吗？后面的组将依次上移。",
             DeleteGroupQuestion("地名", 4294967295u));
   EXPECT_EQ("词条“北京”已在组“地名”中。", PhraseExistsMessage("北京", "地名"));
