@@ -1,6 +1,7 @@
 // The phrase window and the group commands of the main list, with the real
 // controls: opened by double-click, Enter and the context menu; find,
-// delete, change frequency, add and move phrases; delete and export a group.
+// delete, change frequency, add and move phrases, each undone and redone
+// with Ctrl+Z and Ctrl+Y; delete and export a group.
 // The phrase window is modal: each test's checks run in the script's step,
 // once the window is initialised.
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "LibraryBody.h"
 #include "MainDialogFixture.h"
 #include "PhraseDlg.h"
 #include "PhraseMessages.h"
@@ -53,6 +55,54 @@ void KeyInList(CPhraseDlg& dlg, WPARAM key) {
   ::SendMessageA(dlg.m_ctrlList.m_hWnd, WM_KEYUP, key, 0xC0000001);
 }
 
+void SetKeyDown(int nKey, bool bDown) {
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[nKey] = bDown ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
+
+// Ctrl+key (with Shift too when asked) pressed while control nID has the
+// focus: the keys go through the message loop, the window's own handling of
+// keys first, as a person's do.
+void CtrlKey(CPhraseDlg& dlg, int nID, WPARAM key, bool bShift = false) {
+  HWND hWnd = dlg.GetDlgItem(nID);
+  ::SetFocus(hWnd);
+  SetKeyDown(VK_CONTROL, true);
+  SetKeyDown(VK_SHIFT, bShift);
+  ::PostMessageA(hWnd, WM_KEYDOWN, key, 1);
+  ::PostMessageA(hWnd, WM_KEYUP, key, 0xC0000001);
+  PumpMessages();
+  SetKeyDown(VK_SHIFT, false);
+  SetKeyDown(VK_CONTROL, false);
+}
+
+// Characters typed into an edit box one by one, so that its own undo
+// remembers them (ASCII: a character of two bytes would need the input
+// method's messages).
+void TypeKeys(CPhraseDlg& dlg, int nID, const std::wstring& text) {
+  HWND hWnd = dlg.GetDlgItem(nID);
+  ::SetFocus(hWnd);
+  for (wchar_t c : text) ::PostMessageW(hWnd, WM_CHAR, c, 1);
+  PumpMessages();
+}
+
+std::vector<std::string> SelectedTexts(CPhraseDlg& dlg) {
+  std::vector<std::string> texts;
+  for (int row : dlg.m_ctrlList.GetSelectedRows()) texts.push_back(ListCell(dlg, row, 0));
+  return texts;
+}
+
+// The focused row is the first selected one, and the list shows it.
+void ExpectFocusedInView(CPhraseDlg& dlg, const char* pszWhen) {
+  const int nFocused = dlg.m_ctrlList.GetNextItem(-1, LVNI_FOCUSED);
+  EXPECT_EQ(dlg.m_ctrlList.GetNextItem(-1, LVNI_SELECTED), nFocused) << pszWhen;
+  const int nTop = static_cast<int>(dlg.m_ctrlList.SendMessage(LVM_GETTOPINDEX));
+  const int nPage = static_cast<int>(dlg.m_ctrlList.SendMessage(LVM_GETCOUNTPERPAGE));
+  EXPECT_LE(nTop, nFocused) << pszWhen;
+  EXPECT_LT(nFocused, nTop + nPage) << pszWhen;
+}
+
 class PhraseWindowTest : public MainDialogTest {
  protected:
   void SetUp() override {
@@ -87,6 +137,24 @@ class PhraseWindowTest : public MainDialogTest {
 
   void OpenByMenu(int nRow, const std::function<void(CPhraseDlg&)>& step) {
     WithPhraseWindow([&] { MenuOnRow(nRow, IDM_GROUP_PHRASES); }, step);
+  }
+
+  std::vector<char> Bytes() {
+    return LibraryBodyBytes(m_dlg.m_library, m_scratch.Path("body.bin"));
+  }
+
+  // The main list's counts are the library's.
+  void ExpectCountsFollow(const char* pszWhen) {
+    for (uint32_t g = 0; g < GroupCount(); ++g) {
+      EXPECT_EQ(std::to_string(m_dlg.m_library.GetGroup(g)->dwCount), Cell(static_cast<int>(g), 1))
+          << pszWhen << ", group " << g;
+    }
+  }
+
+  uint8_t Frequency(const char* pszText) {
+    uint32_t pos = 0;
+    EXPECT_TRUE(m_dlg.m_library.FindPhrase(pszText, &pos, nullptr)) << pszText;
+    return m_dlg.m_library.m_arrPhrase.GetAt(pos)->byFreq;
   }
 
   std::vector<std::string> GroupTexts(uint32_t g) {
@@ -233,7 +301,8 @@ TEST_F(PhraseWindowTest, DelRemovesTheSelectedPhrasesAfterOneConfirmation) {
     KeyInList(dlg, VK_DELETE);
     EXPECT_EQ(3, dlg.m_ctrlList.GetItemCount()) << "cancelled, yet removed";
     ASSERT_EQ(1u, m_script.m_messageBoxes.size());
-    EXPECT_EQ("确实要删除选定的 2 个词条吗？", m_script.m_messageBoxes[0].strText);
+    EXPECT_EQ("确实要删除选定的 2 个词条“三心二意”、“一心一意”吗？",
+              m_script.m_messageBoxes[0].strText);
     EXPECT_EQ(dlg.m_hWnd, m_script.m_messageBoxes[0].hOwner);
 
     m_script.m_nMessageBoxResult = IDOK;
@@ -265,7 +334,7 @@ TEST_F(PhraseWindowTest, CtrlASelectsEveryRowAndTheDeleteButtonTakesThemAll) {
     PressNow(dlg, IDC_PHRASE_DELETE);
   });
   ASSERT_EQ(2u, m_script.m_messageBoxes.size());
-  EXPECT_EQ("确实要删除选定的 2 个词条吗？", m_script.m_messageBoxes[0].strText);
+  EXPECT_EQ("确实要删除选定的 2 个词条“北京”、“上海”吗？", m_script.m_messageBoxes[0].strText);
   EXPECT_EQ(NoPhraseSelectedMessage(), m_script.m_messageBoxes[1].strText);
   EXPECT_EQ("0", Cell(1, 1));
   EXPECT_TRUE(GroupTexts(1).empty());
@@ -362,6 +431,238 @@ TEST_F(PhraseWindowTest, MoveSendsTheSelectedPhrasesToTheGroupChosen) {
   EXPECT_EQ(NoTargetGroupMessage(), m_script.m_messageBoxes[0].strText);
   EXPECT_EQ(std::vector<std::string>{"三心二意"}, GroupTexts(2));
   EXPECT_EQ(5u, PhraseCount());
+}
+
+TEST_F(PhraseWindowTest, CtrlZAndCtrlYUndoAndRedoEachChangeWhereverTheFocusIsOutsideTheBoxes) {
+  // Store: 北京, 三心二意, 上海, 十全十美, 一心一意; the cases run one after
+  // another in one window.
+  const struct {
+    const char* pszName;
+    int nKeysOn;      // the control with the focus when the keys are pressed
+    bool bShiftRedo;  // redo as Ctrl+Shift+Z
+    std::function<void(CPhraseDlg&)> change;
+    std::vector<std::string> undone;  // the rows selected after the undo
+    std::vector<std::string> redone;  // and after the redo
+  } cases[] = {
+      {"frequency",
+       IDC_PHRASE_SET_FREQ,
+       false,
+       [](CPhraseDlg& dlg) {
+         SelectRows(dlg, {0, 2});
+         Type(dlg, IDC_PHRASE_FREQ, "9");
+         PressNow(dlg, IDC_PHRASE_SET_FREQ);
+       },
+       {"三心二意", "一心一意"},
+       {"三心二意", "一心一意"}},
+      {"move",
+       IDC_PHRASE_TARGET,
+       false,
+       [](CPhraseDlg& dlg) {
+         SelectRows(dlg, {1});
+         dlg.m_ctrlTarget.SetCurSel(2);
+         PressNow(dlg, IDC_PHRASE_MOVE);
+       },
+       {"十全十美"},
+       {"一心一意"}},  // the row after it
+      {"add",
+       IDC_PHRASE_ADD,
+       true,
+       [](CPhraseDlg& dlg) {
+         Type(dlg, IDC_PHRASE_TEXT, "一帆风顺");
+         PressNow(dlg, IDC_PHRASE_ADD);
+       },
+       {"一心一意"},
+       {"一帆风顺"}},
+      {"delete",
+       IDC_PHRASE_LIST,
+       false,
+       [](CPhraseDlg& dlg) {
+         SelectRows(dlg, {0});
+         PressNow(dlg, IDC_PHRASE_DELETE);
+       },
+       {"三心二意"},
+       {"一帆风顺"}},
+  };
+  const std::vector<char> opened = Bytes();
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    // The caption and the main list follow the library.
+    auto expectFollows = [&](const char* pszWhen) {
+      const uint32_t n = m_dlg.m_library.GetGroup(0)->dwCount;
+      EXPECT_EQ(static_cast<int>(n), dlg.m_ctrlList.GetItemCount()) << pszWhen;
+      EXPECT_EQ(PhraseWindowCaption("成语", n, false, n), WindowTextGbk(dlg.m_hWnd)) << pszWhen;
+      ExpectCountsFollow(pszWhen);
+      ExpectFocusedInView(dlg, pszWhen);
+    };
+    for (const auto& c : cases) {
+      const std::vector<char> before = Bytes();
+      c.change(dlg);
+      const std::vector<char> after = Bytes();
+      ASSERT_NE(before, after) << c.pszName;
+
+      CtrlKey(dlg, c.nKeysOn, 'Z');
+      EXPECT_EQ(before, Bytes()) << c.pszName << " undone";
+      EXPECT_EQ(c.undone, SelectedTexts(dlg)) << c.pszName << " undone";
+      expectFollows(c.pszName);
+
+      if (c.bShiftRedo) {
+        CtrlKey(dlg, c.nKeysOn, 'Z', true);
+      } else {
+        CtrlKey(dlg, c.nKeysOn, 'Y');
+      }
+      EXPECT_EQ(after, Bytes()) << c.pszName << " redone";
+      EXPECT_EQ(c.redone, SelectedTexts(dlg)) << c.pszName << " redone";
+      expectFollows(c.pszName);
+    }
+    EXPECT_EQ("9", WindowTextGbk(dlg.GetDlgItem(IDC_PHRASE_FREQ)));
+    for (size_t i = 0; i < std::size(cases); ++i) CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
+    EXPECT_EQ(opened, Bytes());
+    EXPECT_EQ("1", ListCell(dlg, 0, CPhraseDlg::COLUMN_FREQ));
+    expectFollows("all undone");
+  });
+  EXPECT_EQ(1u, m_script.m_messageBoxes.size()) << "only the delete's question";
+  EXPECT_EQ(std::size(cases), m_dlg.m_history.GetRedoCount());
+}
+
+TEST_F(PhraseWindowTest, TheWindowNeverUndoesOrRedoesAStepMadeBeforeItOpened) {
+  // The main window's steps: one done, one done and undone.
+  uint32_t pos = 0;
+  ASSERT_TRUE(m_dlg.m_library.FindPhrase("北京", &pos, nullptr));
+  ASSERT_EQ(1, m_dlg.m_history.SetFrequencyAt(m_dlg.m_library, &pos, 1, 99));
+  ASSERT_EQ(1, m_dlg.m_history.MovePhrasesAt(m_dlg.m_library, &pos, 1, 2));
+  ASSERT_EQ(1, m_dlg.m_history.Undo(m_dlg.m_library));
+  const std::vector<char> opened = Bytes();
+  OpenByMenu(1, [&](CPhraseDlg& dlg) {
+    CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
+    CtrlKey(dlg, IDC_PHRASE_LIST, 'Y');
+    EXPECT_EQ(opened, Bytes());
+    SelectRows(dlg, {1});
+    PressNow(dlg, IDC_PHRASE_DELETE);
+    EXPECT_EQ(1, dlg.m_ctrlList.GetItemCount());
+    CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
+    CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
+    EXPECT_EQ(opened, Bytes());
+    EXPECT_EQ((std::vector<std::string>{"北京", "上海"}), ListTexts(dlg));
+  });
+  EXPECT_EQ(99, Frequency("北京"));
+  EXPECT_EQ(1u, m_dlg.m_history.GetUndoCount());
+}
+
+TEST_F(PhraseWindowTest, InTheEditBoxesCtrlZUndoesTheTypingAndLeavesTheLibraryAlone) {
+  ASSERT_TRUE(m_dlg.m_library.AddPhrase("xyz", 255, 1, 1, 0));
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    SelectRows(dlg, {2});  // 十全十美, after xyz and 三心二意
+    PressNow(dlg, IDC_PHRASE_DELETE);
+    const std::vector<char> deleted = Bytes();
+    TypeKeys(dlg, IDC_PHRASE_FIND, L"y");
+    EXPECT_EQ(std::vector<std::string>{"xyz"}, ListTexts(dlg));
+    CtrlKey(dlg, IDC_PHRASE_FIND, 'Z');
+    EXPECT_EQ("", WindowTextGbk(dlg.GetDlgItem(IDC_PHRASE_FIND)));
+    EXPECT_EQ((std::vector<std::string>{"xyz", "三心二意", "一心一意"}), ListTexts(dlg));
+    TypeKeys(dlg, IDC_PHRASE_TEXT, L"ab");
+    EXPECT_EQ("ab", WindowTextGbk(dlg.GetDlgItem(IDC_PHRASE_TEXT)));
+    CtrlKey(dlg, IDC_PHRASE_TEXT, 'Z');
+    EXPECT_EQ("", WindowTextGbk(dlg.GetDlgItem(IDC_PHRASE_TEXT)));
+    EXPECT_EQ(deleted, Bytes());
+
+    // With a redo waiting, Ctrl+Y in a box leaves it waiting.
+    CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
+    const std::vector<char> restored = Bytes();
+    ASSERT_NE(deleted, restored);
+    CtrlKey(dlg, IDC_PHRASE_FREQ, 'Y');
+    EXPECT_EQ(restored, Bytes());
+    CtrlKey(dlg, IDC_PHRASE_LIST, 'Y');
+    EXPECT_EQ(deleted, Bytes());
+  });
+}
+
+TEST_F(PhraseWindowTest, AfterAddTheNewPhraseIsTheOneSelectedRowInViewEvenWhenTheFindHidIt) {
+  // More rows than the list shows at once, sorting before the idioms.
+  for (int i = 0; i < 60; ++i) {
+    const std::string text = "p" + std::to_string(10 + i);
+    ASSERT_TRUE(m_dlg.m_library.AddPhrase(text.c_str(), 255, 1, 1, 0));
+  }
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    Type(dlg, IDC_PHRASE_FIND, "心");
+    SelectRows(dlg, {0});
+    Type(dlg, IDC_PHRASE_TEXT, "一帆风顺");
+    PressNow(dlg, IDC_PHRASE_ADD);
+    EXPECT_EQ("", WindowTextGbk(dlg.GetDlgItem(IDC_PHRASE_FIND)));
+    EXPECT_EQ(64, dlg.m_ctrlList.GetItemCount());
+    EXPECT_EQ(std::vector<std::string>{"一帆风顺"}, SelectedTexts(dlg));
+    ExpectFocusedInView(dlg, "added under a find that hid it");
+    // A delete right after takes the new phrase, and says so.
+    PressNow(dlg, IDC_PHRASE_DELETE);
+    ASSERT_EQ(1u, m_script.m_messageBoxes.size());
+    EXPECT_EQ("确实要删除选定的 1 个词条“一帆风顺”吗？", m_script.m_messageBoxes[0].strText);
+    EXPECT_EQ(0, m_dlg.m_library.FindPhrase("一帆风顺", nullptr, nullptr));
+    EXPECT_EQ(1, m_dlg.m_library.FindPhrase("三心二意", nullptr, nullptr));
+
+    // A find text that shows the new phrase stays.
+    Type(dlg, IDC_PHRASE_FIND, "心");
+    Type(dlg, IDC_PHRASE_TEXT, "心想事成");
+    PressNow(dlg, IDC_PHRASE_ADD);
+    EXPECT_EQ("心", WindowTextGbk(dlg.GetDlgItem(IDC_PHRASE_FIND)));
+    EXPECT_EQ((std::vector<std::string>{"三心二意", "心想事成", "一心一意"}), ListTexts(dlg));
+    EXPECT_EQ(std::vector<std::string>{"心想事成"}, SelectedTexts(dlg));
+
+    // Many selected: the question names the first five.
+    Type(dlg, IDC_PHRASE_FIND, "");
+    dlg.m_ctrlList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    m_script.m_nMessageBoxResult = IDCANCEL;
+    PressNow(dlg, IDC_PHRASE_DELETE);
+    ASSERT_EQ(2u, m_script.m_messageBoxes.size());
+    EXPECT_EQ("确实要删除选定的 64 个词条“p10”、“p11”、“p12”、“p13”、“p14”等吗？",
+              m_script.m_messageBoxes[1].strText);
+    EXPECT_EQ(64, dlg.m_ctrlList.GetItemCount());
+  });
+}
+
+TEST_F(PhraseWindowTest, WithTheWholeLibraryShownAddStillGoesToTheGroupTheWindowNames) {
+  OpenByMenu(1, [&](CPhraseDlg& dlg) {
+    HWND hLabel = dlg.GetDlgItem(IDC_PHRASE_ADD_GROUP);
+    EXPECT_EQ(AddTargetLabel("地名"), WindowTextGbk(hLabel));
+    ::CheckDlgButton(dlg.m_hWnd, IDC_PHRASE_WHOLE, BST_CHECKED);
+    PressNow(dlg, IDC_PHRASE_WHOLE);
+    dlg.m_ctrlTarget.SetCurSel(2);  // the move's group is not the add's
+    EXPECT_TRUE(::IsWindowVisible(hLabel));
+    EXPECT_EQ(AddTargetLabel("地名"), WindowTextGbk(hLabel));
+    Type(dlg, IDC_PHRASE_TEXT, "广州");
+    PressNow(dlg, IDC_PHRASE_ADD);
+    ASSERT_EQ(std::vector<std::string>{"广州"}, SelectedTexts(dlg));
+    const int nRow = dlg.m_ctrlList.GetNextItem(-1, LVNI_SELECTED);
+    EXPECT_EQ("地名", ListCell(dlg, nRow, CPhraseDlg::COLUMN_GROUP));
+  });
+  uint8_t byGroup = 0;
+  ASSERT_TRUE(m_dlg.m_library.FindPhrase("广州", nullptr, &byGroup));
+  EXPECT_EQ(1, byGroup);
+  EXPECT_EQ("3", Cell(1, 1));
+}
+
+TEST_F(PhraseWindowTest, TheFrequencyBoxShowsTheFirstSelectedPhrasesFrequency) {
+  uint32_t pos = 0;
+  ASSERT_TRUE(m_dlg.m_library.FindPhrase("十全十美", &pos, nullptr));
+  m_dlg.m_library.m_arrPhrase.GetAt(pos)->byFreq = 42;
+  ASSERT_TRUE(m_dlg.m_library.FindPhrase("一心一意", &pos, nullptr));
+  m_dlg.m_library.m_arrPhrase.GetAt(pos)->byFreq = 7;
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    HWND hFreq = dlg.GetDlgItem(IDC_PHRASE_FREQ);
+    SelectRows(dlg, {1});
+    EXPECT_EQ("42", WindowTextGbk(hFreq));
+    // "改词频" right after choosing keeps the phrase's frequency.
+    PressNow(dlg, IDC_PHRASE_SET_FREQ);
+    SelectRows(dlg, {2, 0});
+    EXPECT_EQ("1", WindowTextGbk(hFreq));
+    // A frequency typed stays while the selection grows below the first.
+    SelectRows(dlg, {0});
+    Type(dlg, IDC_PHRASE_FREQ, "200");
+    dlg.m_ctrlList.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ("200", WindowTextGbk(hFreq));
+    SelectRows(dlg, {2});
+    EXPECT_EQ("7", WindowTextGbk(hFreq));
+  });
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(42, Frequency("十全十美"));
+  EXPECT_EQ(7, Frequency("一心一意"));
 }
 
 TEST_F(PhraseWindowTest, TheWindowSizesWithTheListTakingTheSpace) {
