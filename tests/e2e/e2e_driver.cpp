@@ -340,7 +340,8 @@ void CScenario::EditPhrases(CRemoteList& list) {
   rows.SelectRows({0, 1});
   PressButton(hWin, kPhraseDelete);
   HWND hBox = m_windows.WaitForMessageBox(hWin);
-  ExpectText("delete: question", MessageBoxText(hBox), "确实要删除选定的 2 个词条吗？");
+  ExpectText("delete: question", MessageBoxText(hBox),
+             "确实要删除选定的 2 个词条“" + texts[0] + "”、“" + texts[1] + "”吗？");
   DismissMessageBox(hBox);
   const char* gone[] = {texts[0].c_str(), texts[1].c_str()};
   uint32_t missing = 0;
