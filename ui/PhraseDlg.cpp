@@ -131,21 +131,25 @@ void CPhraseDlg::ShowSpot(const tagPHRASESPOT& spot) {
 }
 
 bool CPhraseDlg::SelectPositions(const std::vector<uint32_t>& arrPos) {
-  bool bFirst = true;
-  m_bSelecting = true;
+  std::vector<uint32_t> rows;
   for (uint32_t pos : arrPos) {
     const uint32_t row = m_rows.RowOf(pos);
-    if (row >= m_rows.GetCount()) continue;
-    if (bFirst) {
-      FocusRow(row);
-      bFirst = false;
-    } else {
-      m_ctrlList.SetItemState(static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+    if (row < m_rows.GetCount()) rows.push_back(row);
+  }
+  if (rows.empty()) return false;
+  m_bSelecting = true;
+  // Every row at once in one message (a whole group's delete undone).
+  if (rows.size() == m_rows.GetCount()) {
+    m_ctrlList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  } else {
+    for (size_t i = 1; i < rows.size(); ++i) {
+      m_ctrlList.SetItemState(static_cast<int>(rows[i]), LVIS_SELECTED, LVIS_SELECTED);
     }
   }
+  FocusRow(rows.front());
   m_bSelecting = false;
   FollowSelection();
-  return !bFirst;
+  return true;
 }
 
 void CPhraseDlg::SelectNear(uint32_t pos) {

@@ -535,13 +535,15 @@ TEST_F(PhraseWindowTest, TheWindowNeverUndoesOrRedoesAStepMadeBeforeItOpened) {
     CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
     CtrlKey(dlg, IDC_PHRASE_LIST, 'Y');
     EXPECT_EQ(opened, Bytes());
-    SelectRows(dlg, {1});
+    SelectRows(dlg, {0, 1});
     PressNow(dlg, IDC_PHRASE_DELETE);
-    EXPECT_EQ(1, dlg.m_ctrlList.GetItemCount());
+    EXPECT_EQ(0, dlg.m_ctrlList.GetItemCount());
     CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
     CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
     EXPECT_EQ(opened, Bytes());
     EXPECT_EQ((std::vector<std::string>{"北京", "上海"}), ListTexts(dlg));
+    EXPECT_EQ((std::vector<std::string>{"北京", "上海"}), SelectedTexts(dlg));
+    ExpectFocusedInView(dlg, "the group's phrases back");
   });
   EXPECT_EQ(99, Frequency("北京"));
   EXPECT_EQ(1u, m_dlg.m_history.GetUndoCount());
