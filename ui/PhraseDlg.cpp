@@ -195,24 +195,6 @@ void CPhraseDlg::Changed() {
   if (m_funChanged) m_funChanged(m_pChangedData);
 }
 
-bool CPhraseDlg::GetGbkText(int nID, std::string* pText) const {
-  pText->clear();
-  HWND hEdit = GetDlgItem(nID);
-  const int nLength = ::GetWindowTextLengthW(hEdit);
-  if (nLength <= 0) return true;
-  std::vector<wchar_t> wide(static_cast<size_t>(nLength) + 1, L'\0');
-  const int nGot = ::GetWindowTextW(hEdit, wide.data(), nLength + 1);
-  if (nGot <= 0) return true;
-  BOOL bDefaulted = FALSE;
-  const int nBytes = ::WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data(), nGot,
-                                           nullptr, 0, nullptr, &bDefaulted);
-  if (nBytes <= 0 || bDefaulted) return false;
-  pText->resize(static_cast<size_t>(nBytes));
-  ::WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data(), nGot, &(*pText)[0], nBytes,
-                        nullptr, &bDefaulted);
-  return !bDefaulted;
-}
-
 BOOL CPhraseDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(wParam) == IDC_PHRASE_FIND && HIWORD(wParam) == EN_CHANGE) {
     OnFindChanged();
@@ -365,7 +347,7 @@ void CPhraseDlg::OnKeyDown(const NMLVKEYDOWN* pKey) {
 
 void CPhraseDlg::OnFindChanged() {
   std::string needle;
-  m_bNeedleValid = GetGbkText(IDC_PHRASE_FIND, &needle);
+  m_bNeedleValid = GetDlgItemTextGbk(IDC_PHRASE_FIND, &needle);
   m_strNeedle = m_bNeedleValid ? needle : std::string();
   Refill();
 }
@@ -426,7 +408,7 @@ void CPhraseDlg::OnSetFrequency() {
 
 void CPhraseDlg::OnAdd() {
   std::string text;
-  const bool bGbk = GetGbkText(IDC_PHRASE_TEXT, &text);
+  const bool bGbk = GetDlgItemTextGbk(IDC_PHRASE_TEXT, &text);
   const char* pszRefused = nullptr;
   if (!bGbk) {
     pszRefused = PhraseNoGbkFormMessage();

@@ -75,8 +75,6 @@ class CPhraseDlg : public CDialog {
   void FillTargets();
   void UpdateCaption();
   void Changed();
-  // A control's text as GBK; false when it holds a character GBK lacks.
-  bool GetGbkText(int nID, std::string* pText) const;
 
   void OnFindChanged();
   void OnWholeClicked();

@@ -530,6 +530,7 @@ TEST_F(PhraseWindowTest, TheWindowNeverUndoesOrRedoesAStepMadeBeforeItOpened) {
   ASSERT_EQ(1, m_dlg.m_history.SetFrequencyAt(m_dlg.m_library, &pos, 1, 99));
   ASSERT_EQ(1, m_dlg.m_history.MovePhrasesAt(m_dlg.m_library, &pos, 1, 2));
   ASSERT_EQ(1, m_dlg.m_history.Undo(m_dlg.m_library));
+  const uint32_t nMainSteps = m_dlg.m_history.GetUndoCount();  // the load's too
   const std::vector<char> opened = Bytes();
   OpenByMenu(1, [&](CPhraseDlg& dlg) {
     CtrlKey(dlg, IDC_PHRASE_LIST, 'Z');
@@ -546,7 +547,9 @@ TEST_F(PhraseWindowTest, TheWindowNeverUndoesOrRedoesAStepMadeBeforeItOpened) {
     ExpectFocusedInView(dlg, "the group's phrases back");
   });
   EXPECT_EQ(99, Frequency("北京"));
-  EXPECT_EQ(1u, m_dlg.m_history.GetUndoCount());
+  EXPECT_EQ(nMainSteps, m_dlg.m_history.GetUndoCount());
+  // The window's delete; making it dropped the main window's undone move.
+  EXPECT_EQ(1u, m_dlg.m_history.GetRedoCount());
 }
 
 TEST_F(PhraseWindowTest, InTheEditBoxesCtrlZUndoesTheTypingAndLeavesTheLibraryAlone) {
