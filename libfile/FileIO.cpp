@@ -21,14 +21,15 @@ extern "C" __declspec(dllimport) int __stdcall FlushFileBuffers(void* hFile);
 
 #include "FileNames.h"
 
-uint32_t CFileFaultSeam::s_nFailAt = 0;
-uint32_t CFileFaultSeam::s_nCount = 0;
-int CFileFaultSeam::s_nErrno = EIO;
+std::atomic<uint32_t> CFileFaultSeam::s_nFailAt{0};
+std::atomic<uint32_t> CFileFaultSeam::s_nCount{0};
+std::atomic<int> CFileFaultSeam::s_nErrno{EIO};
 
 bool CFileFaultSeam::Step() {
-  ++s_nCount;
-  if (s_nFailAt == 0 || s_nCount != s_nFailAt) return false;
-  errno = s_nErrno;
+  const uint32_t nCount = s_nCount.fetch_add(1, std::memory_order_relaxed) + 1;
+  const uint32_t nFailAt = s_nFailAt.load(std::memory_order_relaxed);
+  if (nFailAt == 0 || nCount != nFailAt) return false;
+  errno = s_nErrno.load(std::memory_order_relaxed);
   return true;
 }
 

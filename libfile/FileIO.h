@@ -2,6 +2,7 @@
 // whether it worked, so the writer can refuse to call a half-written file done.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -24,9 +25,11 @@ class CFileFaultSeam {
   static bool Step();
 
  private:
-  static uint32_t s_nFailAt;
-  static uint32_t s_nCount;
-  static int s_nErrno;
+  // Atomic: the editor writes its recovery file on a thread of its own
+  // while the window may save or export.
+  static std::atomic<uint32_t> s_nFailAt;
+  static std::atomic<uint32_t> s_nCount;
+  static std::atomic<int> s_nErrno;
 };
 
 // Both streams keep a 64 KiB buffer of their own: a library is written and

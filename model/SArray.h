@@ -54,6 +54,10 @@ class CSArray {
   // Frees this array's blocks and takes over the chain of from, which is left
   // empty: a store rebuilt beside the old one replaces it without a copy.
   void TakeBlocksOf(CSArray& from);
+  // This array becomes a copy of from, block for block (its block size and
+  // waste threshold included): one allocation and one copy per block, no
+  // record looked at. 1, or 0 when memory ran out: this array is then empty.
+  int CopyFrom(const CSArray& from);
 
   // Fields are public: the owner sets m_nBlockSize and m_byWastePercent before
   // the first insertion (never while blocks exist).

@@ -69,6 +69,37 @@ void CSArray<T>::TakeBlocksOf(CSArray& from) {
 }
 
 template <class T>
+int CSArray<T>::CopyFrom(const CSArray& from) {
+  if (&from == this) return 1;
+  FreeBlocks();
+  m_nBlockSize = from.m_nBlockSize;
+  m_byWastePercent = from.m_byWastePercent;
+  for (const tagSABLOCK<T>* src = from.m_pFirst; src != nullptr; src = src->pNext) {
+    tagSABLOCK<T>* block = NewBlock();
+    if (block == nullptr) {
+      FreeBlocks();
+      return 0;
+    }
+    std::memcpy(static_cast<void*>(block->pItems), src->pItems, src->nCount * sizeof(T));
+    block->nCount = src->nCount;
+    block->pPrev = m_pLast;
+    if (m_pLast != nullptr) {
+      m_pLast->pNext = block;
+    } else {
+      m_pFirst = block;
+    }
+    m_pLast = block;
+  }
+  m_nCount = from.m_nCount;
+  m_nFree = from.m_nFree;
+  if (m_pFirst != nullptr) {
+    m_pCursor = m_pFirst;
+    m_nCursorBase = 0;
+  }
+  return 1;
+}
+
+template <class T>
 tagSABLOCK<T>* CSArray<T>::NewBlock() {
   if (m_nBlockSize == 0 || m_nBlockSize > SIZE_MAX / sizeof(T)) return nullptr;
   tagSABLOCK<T>* block = new (std::nothrow) tagSABLOCK<T>;

@@ -88,3 +88,10 @@ void CTabrix::Free() {
   m_arrPhrase.FreeBlocks();
   FreeGroups();
 }
+
+int CTabrix::CopyFrom(const CTabrix& other) {
+  if (&other == this) return 1;
+  if (m_arrGroup.CopyFrom(other.m_arrGroup) && m_arrPhrase.CopyFrom(other.m_arrPhrase)) return 1;
+  Free();
+  return 0;
+}

@@ -43,6 +43,11 @@ class CTabrix : public CGroupManager {
   // taken, and a NUL among them ends the text (cLen is what was stored).
   int AddPhrase(const char* text, uint8_t length, uint8_t freq, int checkDuplicate, uint8_t group);
   void Free();
+  // This library becomes a copy of other's groups and phrases (not its
+  // progress callback), block for block: a copy of a million phrases costs
+  // about what moving their bytes does. 1, or 0 when memory ran out: this
+  // library is then empty.
+  int CopyFrom(const CTabrix& other);
   // Empties the store and sets every group's count to 0; the groups stay.
   void FreePhrases();
   // The sum of the groups' counts, summed wide, each then set to 0: a

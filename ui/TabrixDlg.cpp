@@ -16,8 +16,10 @@
 
 namespace {
 
-// Posted by OnInitDialog when the command line named files.
+// Posted after the recovery offer when the command line named files.
 const UINT WM_OPEN_START_FILES = WM_APP + 1;
+// Posted by OnInitDialog: the recovery files left behind are offered.
+const UINT WM_OFFER_RECOVERY = WM_APP + 2;
 
 struct tagCOLUMN {
   const char* pszHeading;
@@ -91,9 +93,12 @@ BOOL CTabrixDlg::OnInitDialog() {
   m_library.m_pProgressData = this;
 
   ::DragAcceptFiles(m_hWnd, TRUE);
-  // The command line's files once the window is up, so that a failure's
-  // message has the window behind it.
-  if (!m_arrStartFiles.empty()) PostMessage(WM_OPEN_START_FILES);
+  // --- recovery file: its timer, and the offer of the files left behind
+  // once the window is up; the offer then posts WM_OPEN_START_FILES for the
+  // command line's files, which go into what it loaded.
+  m_recovery.Start(m_hWnd);
+  PostMessage(WM_OFFER_RECOVERY);
+  // --- end recovery file
   return TRUE;
 }
 
@@ -177,6 +182,29 @@ BOOL CTabrixDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     *pResult = 0;
     return TRUE;
   }
+  // --- recovery file
+  if (message == WM_TIMER && wParam == CRecoveryKeeper::TIMER_ID) {
+    m_recovery.OnTimer(m_library, m_history);
+    *pResult = 0;
+    return TRUE;
+  }
+  if (message == WM_OFFER_RECOVERY) {
+    if (m_recovery.OfferLeftBehind(*this, m_library, m_history)) LibraryChanged();
+    // The command line's files only now: posted earlier, they would run
+    // inside the offer's message box. They open as into any modified
+    // library: lists go into it, a library file asks about saving first.
+    // Once the window is up, so that a failure's message has it behind it.
+    if (!m_arrStartFiles.empty()) PostMessage(WM_OPEN_START_FILES);
+    *pResult = 0;
+    return TRUE;
+  }
+  if (message == WM_DESTROY) {
+    // The window ends only once the exit was settled: saved, nothing
+    // unsaved, or the user chose not to save. A crash or a power cut never
+    // comes here, and leaves the file for the next start.
+    m_recovery.Discard();
+  }
+  // --- end recovery file
   if (message == WM_OPEN_START_FILES) {
     std::vector<std::string> files;
     files.swap(m_arrStartFiles);
@@ -194,6 +222,11 @@ BOOL CTabrixDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     *pResult = 0;
     return TRUE;
   }
+  // --- recovery file: the session ends after WM_QUERYENDSESSION settled
+  // it (saved, or not to be saved), and Windows ends the program without
+  // destroying the window.
+  if (message == WM_ENDSESSION && wParam) m_recovery.Discard();
+  // --- end recovery file
   if (message == WM_QUERYENDSESSION) {
     // Windows is shutting down or the user logs off: the same question as
     // any other way out; "取消" asks the system to wait.

@@ -10,6 +10,7 @@
 #include "ImportStats.h"
 
 #include "ProgressThrottle.h"
+#include "RecoveryKeeper.h"
 #include "Tabrix.h"
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
@@ -34,6 +35,9 @@ class CTabrixDlg : public CDialog {
   // Every change of m_library goes through it: undo, redo, and whether the
   // library differs from its file.
   CEditHistory m_history;
+  // The library in a recovery file while it has unsaved changes; the files
+  // of sessions that ended without saving offered at start.
+  CRecoveryKeeper m_recovery;
   int32_t m_bUpdating;  // nonzero while the program itself creates rows
   CProgressCtrl m_ctrlProgress;
   CListCtrl m_ctrlList;

@@ -101,6 +101,7 @@ bool CTabrixDlg::SaveLibrary(bool bAskName, bool bReport) {
   }
   m_history.SetFileName(path);
   m_history.MarkSaved();
+  m_recovery.OnSaved();  // --- recovery file: nothing unsaved to keep
   UpdateCaption();
   ShowLibraryStatus(true, path);
   if (bReport) MessageBox("保存完成，您可以在云笺的词库管理页面中安装该词库");

@@ -44,6 +44,20 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string out = "Z:" + path;
+  for (char& c : out) {
+    if (c == '/') c = '\\';
+  }
+  return out;
+}
+
+std::string Join(const std::string& dir, const std::string& name) {
+  if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) return dir + name;
+  return dir + "\\" + name;
+}
+
 std::vector<tagROW> RowsOfLibrary(CTabrix& library) {
   std::vector<tagROW> rows;
   for (uint32_t i = 0; i < library.GetGroupCount(); ++i) {

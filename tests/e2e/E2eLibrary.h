@@ -14,6 +14,10 @@
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
+// A Unix path as Wine's drive Z: sees it; Windows paths stay as they are.
+std::string WindowsPath(const std::string& path);
+// dir and name with one backslash between them.
+std::string Join(const std::string& dir, const std::string& name);
 
 // One row of the group list as a person reads it.
 struct tagROW {

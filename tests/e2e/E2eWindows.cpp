@@ -38,17 +38,6 @@ std::string ClassOf(HWND hWnd) {
   return name;
 }
 
-// Polls pred every 20 ms until it is true or timeoutMs have passed.
-template <class Pred>
-bool PollUntil(DWORD timeoutMs, Pred pred) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (pred()) return true;
-    if (::GetTickCount() - start >= timeoutMs) return pred();
-    ::Sleep(20);
-  }
-}
-
 struct tagTOPSEARCH {
   DWORD dwPid;
   HWND hOwner;  // the owner wanted; null: no owner

@@ -26,6 +26,17 @@ void ExpectText(const std::string& what, const std::string& actual, const std::s
 // Default bound of every wait, in milliseconds.
 enum : DWORD { kWaitMs = 20000 };
 
+// Polls pred every 20 ms until it is true or timeoutMs have passed.
+template <class Pred>
+bool PollUntil(DWORD timeoutMs, Pred pred) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (pred()) return true;
+    if (::GetTickCount() - start >= timeoutMs) return pred();
+    ::Sleep(20);
+  }
+}
+
 class CProgramWindows {
  public:
   CProgramWindows() : m_hProcess(nullptr), m_dwPid(0) {}

@@ -118,21 +118,6 @@ void EndProgramOnFailure() {
   }
 }
 
-// A Unix path as Wine's drive Z: sees it; Windows paths stay as they are.
-std::string WindowsPath(const std::string& path) {
-  if (path.empty() || path[0] != '/') return path;
-  std::string out = "Z:" + path;
-  for (char& c : out) {
-    if (c == '/') c = '\\';
-  }
-  return out;
-}
-
-std::string Join(const std::string& dir, const std::string& name) {
-  if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) return dir + name;
-  return dir + "\\" + name;
-}
-
 void MakeDir(const std::string& path) {
   if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
     Fail("cannot create the folder %s", path.c_str());

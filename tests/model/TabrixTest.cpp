@@ -174,6 +174,54 @@ TEST_F(TabrixTest, FreeEmptiesBothArraysAndKeepsTheCallback) {
   EXPECT_EQ(1, m_lib.AddPhrase("0", 255, 0, 1, 0));
 }
 
+// A copy holds the same groups and records block for block, owns them (an
+// edit of either leaves the other alone), replaces what the copy held, and
+// takes no progress callback along.
+TEST_F(TabrixTest, CopyFromCopiesEveryBlockAndSharesNothing) {
+  m_lib.m_funProgress = [](int32_t, int32_t, void*) {};
+  for (int i = 0; i < 1300; ++i) {
+    ASSERT_EQ(1, m_lib.AddPhrase(std::to_string(i * 7).c_str(), 255, uint8_t(i % 251), 1,
+                                 uint8_t(i % 2)));
+  }
+  const uint32_t gone[] = {3, 600, 601};  // blocks of unequal fill
+  ASSERT_EQ(1, m_lib.RemovePhrasesAt(gone, 3));
+  m_lib.GetGroup(1)->bEnable = 1;
+
+  CTabrix copy;
+  ASSERT_EQ(0, copy.AddGroup("old", "", ""));
+  ASSERT_EQ(1, copy.AddPhrase("old", 255, 0, 1, 0));
+  ASSERT_EQ(1, copy.CopyFrom(m_lib));
+  EXPECT_EQ(nullptr, copy.m_funProgress);
+  ASSERT_EQ(m_lib.GetGroupCount(), copy.GetGroupCount());
+  for (uint32_t g = 0; g < m_lib.GetGroupCount(); ++g) {
+    EXPECT_EQ(0, std::memcmp(m_lib.GetGroup(g), copy.GetGroup(g), sizeof(tagGROUPINFO)));
+  }
+  EXPECT_EQ(ChainRecords(m_lib.m_arrPhrase).size(), copy.m_arrPhrase.GetCount());
+  EXPECT_EQ(
+      0, std::memcmp(ChainRecords(m_lib.m_arrPhrase).data(), ChainRecords(copy.m_arrPhrase).data(),
+                     m_lib.m_arrPhrase.GetCount() * sizeof(tagPHRASE2)));
+  EXPECT_TRUE(ChainIsSound(copy.m_arrPhrase));
+  EXPECT_TRUE(ChainIsSound(copy.m_arrGroup));
+  EXPECT_EQ(m_lib.m_arrPhrase.m_nFree, copy.m_arrPhrase.m_nFree);
+
+  const std::vector<std::string> before = Texts();
+  ASSERT_EQ(1, copy.AddPhrase("only in the copy", 255, 0, 1, 0));
+  copy.GetGroup(0)->bEnable = 1;
+  EXPECT_EQ(before, Texts());
+  EXPECT_EQ(0, m_lib.GetGroup(0)->bEnable);
+  const uint32_t nCopied = copy.m_arrPhrase.GetCount();
+  ASSERT_EQ(1, m_lib.RemoveGroup(0));
+  EXPECT_EQ(2u, copy.GetGroupCount());
+  EXPECT_EQ(nCopied, copy.m_arrPhrase.GetCount());
+  EXPECT_TRUE(ChainIsSound(copy.m_arrPhrase));
+
+  CTabrix empty;
+  ASSERT_EQ(1, copy.CopyFrom(empty));
+  EXPECT_EQ(0u, copy.GetGroupCount());
+  EXPECT_EQ(0u, copy.m_arrPhrase.GetCount());
+  EXPECT_TRUE(ChainIsSound(copy.m_arrPhrase));
+}
+
 // Random GBK-like texts, many repeated, over several groups, with and without
 // the duplicate check: the store must stay the sorted set of first copies.
 TEST(TabrixPropertyTest, StoreMatchesAMapOfFirstCopies) {
