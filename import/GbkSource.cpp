@@ -71,14 +71,16 @@ class CUtf16ToUtf8 {
   uint32_t m_nHigh;  // a high surrogate waiting for its low one, or 0
 };
 
-// Hands the file's bytes from offset on to feed, a block at a time; false on
-// a read error.
+// Hands the file's bytes from offset on to feed, a block at a time, until
+// feed returns false or the file ends; false on a read error.
 template <class FEED>
 bool ReadBlocks(std::FILE* file, size_t offset, FEED feed) {
   if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) return false;
   std::vector<unsigned char> block(kBlock);
   size_t n;
-  while ((n = std::fread(block.data(), 1, block.size(), file)) > 0) feed(block.data(), n);
+  while ((n = std::fread(block.data(), 1, block.size(), file)) > 0) {
+    if (!feed(block.data(), n)) break;
+  }
   return std::ferror(file) == 0;
 }
 
@@ -171,12 +173,24 @@ void CGbkSource::LineSkipped(uint32_t nLine, bool bDecodable) {
 
 int CGbkSource::Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed) {
   CTextScan raw;
-  if (!ReadBlocks(file, m_nMark, [&](const unsigned char* p, size_t n) { raw.Feed(p, n); }))
-    return SOURCE_CANNOT_READ;
-  raw.Finish();
-  bool bBig = false;
-  if (bGuessed && raw.GetControlFault() == TEXT_FAULT_NUL && raw.LooksLikeUtf16(&bBig))
-    *pEncoding = bBig ? SOURCE_UTF16BE : SOURCE_UTF16LE;
+  if (!IsUtf16(*pEncoding)) {
+    bool bFirst = true;
+    auto feed = [&](const unsigned char* p, size_t n) {
+      raw.Feed(p, n);
+      // UTF-16 without a mark shows in the first block already.
+      bool bBig = false;
+      if (bFirst && bGuessed && raw.GetControlFault() == TEXT_FAULT_NUL &&
+          raw.LooksLikeUtf16(&bBig)) {
+        *pEncoding = bBig ? SOURCE_UTF16BE : SOURCE_UTF16LE;
+        return false;
+      }
+      bFirst = false;
+      // A fault refuses the file: the rest need not be read.
+      return raw.GetControlFault() == TEXT_FAULT_NONE;
+    };
+    if (!ReadBlocks(file, m_nMark, feed)) return SOURCE_CANNOT_READ;
+    raw.Finish();
+  }
   // UTF-16 is judged by its characters: the text it decodes to, as UTF-8.
   CTextScan decoded;
   const CTextScan* pText = &raw;
@@ -187,6 +201,7 @@ int CGbkSource::Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed)
       utf8.clear();
       utf16.Feed(p, n, &utf8);
       decoded.Feed(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size());
+      return decoded.GetControlFault() == TEXT_FAULT_NONE;
     };
     if (!ReadBlocks(file, m_nMark, feed)) return SOURCE_CANNOT_READ;
     utf8.clear();
@@ -304,6 +319,7 @@ bool CGbkSource::ReadUtf8(std::string* pText) const {
     } else {
       pText->append(reinterpret_cast<const char*>(p), n);
     }
+    return true;
   });
   std::fclose(file);
   if (bUtf16) utf16.Finish(pText);

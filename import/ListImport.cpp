@@ -36,8 +36,12 @@ int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTI
     tagDICTCONTENT content;
     content.nUndecodable = 0;
     if (!ReadColumnList(reinterpret_cast<const uint8_t*>(text.data()), text.size(), &content,
-                        pError))
+                        pError)) {
+      stats.nFormat = DICT_FORMAT_COLUMNS;
+      stats.nEncoding = source.GetEncoding();
+      if (pStats != nullptr) *pStats = stats;
       return IMPORT_DAMAGED;
+    }
     std::string().swap(text);
     result = ImportDictContent(lib, content, source.GetSourcePath().c_str(), named, bNewGroup,
                                pGroup, &stats);
