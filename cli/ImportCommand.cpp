@@ -150,8 +150,8 @@ void Report(const tagCLICONTEXT& ctx, const std::string& path, CTabrix& lib, uin
   if (s.nUndecodable) *ctx.pOut << ", " << s.nUndecodable << units << " not decodable";
   if (s.nHeaders) *ctx.pOut << "; " << s.nHeaders << " header lines";
   if (s.nFreqReduced) *ctx.pOut << "; " << s.nFreqReduced << " frequencies reduced into 0..250";
-  *ctx.pOut << "; read as " << SourceEncodingName(s.nEncoding) << " "
-            << DictFormatName(s.nFormat) << "\n";
+  *ctx.pOut << "; read as " << SourceEncodingName(s.nEncoding) << " " << DictFormatName(s.nFormat)
+            << "\n";
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ const char* const kFormatNames[DICT_FORMAT_COUNT] = {"auto", "text", "scel",   "
                                                      "qpyd", "rime", "columns"};
 // The encoding each format keeps its texts in.
 const SourceEncoding kFormatEncodings[DICT_FORMAT_COUNT] = {
-    SOURCE_GBK,      SOURCE_GBK,  SOURCE_UTF16LE, SOURCE_UTF16LE,
-    SOURCE_UTF16LE,  SOURCE_UTF8, SOURCE_UTF8};
+    SOURCE_GBK,     SOURCE_GBK,  SOURCE_UTF16LE, SOURCE_UTF16LE,
+    SOURCE_UTF16LE, SOURCE_UTF8, SOURCE_UTF8};
 
 bool EndsWith(const std::string& text, const char* tail) {
   const size_t n = std::strlen(tail);

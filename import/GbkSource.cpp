@@ -217,8 +217,8 @@ int CGbkSource::Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed)
     // A guess that leaves most of the text undecodable is no guess at all;
     // an encoding the file or the caller named is taken at its word.
     const bool bGbk = *pEncoding == SOURCE_GBK;
-    const uint64_t nGood = (bGbk ? pText->GetGbkChars() : pText->GetUtf8Chars()) +
-                           pText->GetAsciiChars();
+    const uint64_t nGood =
+        (bGbk ? pText->GetGbkChars() : pText->GetUtf8Chars()) + pText->GetAsciiChars();
     const uint64_t nBad = bGbk ? pText->GetGbkBad() : pText->GetUtf8Bad();
     if (nBad > nGood) fault = TEXT_FAULT_UNDECODABLE;
   }

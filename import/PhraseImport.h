@@ -43,10 +43,10 @@ uint8_t RangeFieldValue(const char* text);
 
 enum ImportResult {
   IMPORT_OK = 1,
-  IMPORT_OPEN_FAILED = 0,    // the text file cannot be opened; nothing changed
-  IMPORT_GROUP_FAILED = -1,  // the new group cannot be created; nothing changed.
-                             // Why: GetGroupCount() >= 127, or the title is 50
-                             // bytes or longer, or no memory.
+  IMPORT_OPEN_FAILED = 0,     // the text file cannot be opened; nothing changed
+  IMPORT_GROUP_FAILED = -1,   // the new group cannot be created; nothing changed.
+                              // Why: GetGroupCount() >= 127, or the title is 50
+                              // bytes or longer, or no memory.
   IMPORT_NO_SUCH_GROUP = -2,  // ImportToGroup: the index names no group; nothing changed
   // -3 is IMPORT_DAMAGED (DictImport.h).
   // The file added no phrase (every one refused, or none in it): no new

@@ -99,9 +99,7 @@ TextFault CTextScan::GetControlFault() const {
   return TEXT_FAULT_NONE;
 }
 
-uint32_t CTextScan::GetFaultLine() const {
-  return m_nNulLine != 0 ? m_nNulLine : m_nControlLine;
-}
+uint32_t CTextScan::GetFaultLine() const { return m_nNulLine != 0 ? m_nNulLine : m_nControlLine; }
 
 uint8_t CTextScan::GetFaultByte() const { return m_nNulLine != 0 ? 0 : m_byControl; }
 

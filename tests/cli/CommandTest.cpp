@@ -272,7 +272,8 @@ TEST(WbkImport, AListOfNoGbkCharacterMakesNoGroup) {
   const std::string out = dir.Path("out.wbk");
   tagWBKRUN r = RunCli({"import", out, path});
   EXPECT_EQ(r.nStatus, EXIT_WARNINGS);
-  EXPECT_TRUE(Contains(r.strOut, "emoji.txt -> no group: 0 lines read, 0 phrases added")) << r.strOut;
+  EXPECT_TRUE(Contains(r.strOut, "emoji.txt -> no group: 0 lines read, 0 phrases added"))
+      << r.strOut;
   EXPECT_TRUE(Contains(r.strOut, "2 lines with no GBK form")) << r.strOut;
   EXPECT_TRUE(Contains(r.strErr, "emoji.txt added no phrases; no group was made for it"))
       << r.strErr;

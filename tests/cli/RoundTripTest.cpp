@@ -100,10 +100,10 @@ TEST(WbkExport, NamesWhatTheFormatCannotCarry) {
       << r.strErr;
   EXPECT_TRUE(Contains(r.strErr, "1 phrases have a frequency above 250 and import as 250"))
       << r.strErr;
-  const char* named[] = {"\"#hash\": first byte '#'",      "\"@at\": first byte '@'",
-                         "\"a b\": a blank or tab inside", "\"a\tb\": a blank or tab inside",
-                         "\"cr\rx\": a line break inside", "\"z\\x81\": ends in half a character",
-                         "\"high\": frequency above 250", "\"\": no text",
+  const char* named[] = {"\"#hash\": first byte '#'",       "\"@at\": first byte '@'",
+                         "\"a b\": a blank or tab inside",  "\"a\tb\": a blank or tab inside",
+                         "\"cr\rx\": a line break inside",  "\"z\\x81\": ends in half a character",
+                         "\"high\": frequency above 250",   "\"\": no text",
                          "\"c\x1B\": a control byte inside"};
   for (const char* n : named) EXPECT_TRUE(Contains(r.strErr, n)) << n << "\n" << r.strErr;
 

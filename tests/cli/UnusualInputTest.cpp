@@ -137,9 +137,9 @@ TEST(WbkUnusualInput, ALargeFileOfNulBytesIsRefusedAtOnce) {
   CScratchDir dir;
   std::string zeros = SparseFile(dir, "zeros.txt", "", kLargeFile);
   std::string bad = SparseFile(dir, "bad.txt", "\xFF", kLargeFile);
-  for (const auto& run : {std::vector<std::string>{"import", dir.Path("out.wbk"), zeros},
-                          std::vector<std::string>{"import", dir.Path("out.wbk"), bad,
-                                                   "--encoding", "utf-8"}}) {
+  for (const auto& run :
+       {std::vector<std::string>{"import", dir.Path("out.wbk"), zeros},
+        std::vector<std::string>{"import", dir.Path("out.wbk"), bad, "--encoding", "utf-8"}}) {
     tagRUN r = RunBounded(dir, run);
     EXPECT_EQ(r.nStatus, EXIT_FAILED) << r.strErr;
     EXPECT_NE(r.strErr.find(": not a text file: line 1 holds a NUL byte"), std::string::npos)

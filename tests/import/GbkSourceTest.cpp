@@ -182,11 +182,11 @@ TEST(GbkSource, AFileThatIsNotTextIsRefusedWithTheReason) {
        SOURCE_MODE_AUTO, TEXT_FAULT_NUL, 5},
       {"a GBK list with an escape byte", std::string(kGbkList) + "a 1\n\x1B[0m 5\n",
        SOURCE_MODE_AUTO, TEXT_FAULT_CONTROL, 6},
-      {"a UTF-16 list holding a control character",
-       Utf16Bytes(u"中文 5\n\u0007 1\n", false, true), SOURCE_MODE_AUTO, TEXT_FAULT_CONTROL, 2},
+      {"a UTF-16 list holding a control character", Utf16Bytes(u"中文 5\n\u0007 1\n", false, true),
+       SOURCE_MODE_AUTO, TEXT_FAULT_CONTROL, 2},
       {"bytes that decode neither as UTF-8 nor as GBK",
-       "\x80\xFF\x80\xFF\x80\xFF 1\n\xFF\x80\xFF\x80\xFF\x80 2\n",
-       SOURCE_MODE_AUTO, TEXT_FAULT_UNDECODABLE, 0},
+       "\x80\xFF\x80\xFF\x80\xFF 1\n\xFF\x80\xFF\x80\xFF\x80 2\n", SOURCE_MODE_AUTO,
+       TEXT_FAULT_UNDECODABLE, 0},
   };
   CScratchDir dir;
   for (const tagNOTTEXT& c : cases) {

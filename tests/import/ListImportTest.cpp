@@ -40,8 +40,7 @@ tagLISTRUN Import(const std::string& path) {
   CTabrix lib;
   uint8_t g = 0;
   std::string error;
-  run.nResult =
-      ImportSourceList(lib, source, DefaultImportOptions(), true, &g, &run.stats, &error);
+  run.nResult = ImportSourceList(lib, source, DefaultImportOptions(), true, &g, &run.stats, &error);
   if (run.nResult == IMPORT_OK) {
     EXPECT_STREQ(lib.GetGroup(g)->szName, "essay");
     run.arrPhrases = PhrasesOf(lib, g);

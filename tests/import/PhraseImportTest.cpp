@@ -28,8 +28,8 @@ void ExpectStats(const tagIMPORTSTATS& s, const tagSTATCOUNTS& want) {
   EXPECT_EQ(s.nOutOfRange, want.nOutOfRange);
   EXPECT_EQ(s.nControlOrEmpty, want.nControlOrEmpty);
   EXPECT_EQ(s.nFreqReduced, want.nFreqReduced);
-  EXPECT_EQ(s.nLines, s.nHeaders + s.nAdded + s.nDuplicate + s.nTooLong + s.nOutOfRange +
-                          s.nControlOrEmpty);
+  EXPECT_EQ(s.nLines,
+            s.nHeaders + s.nAdded + s.nDuplicate + s.nTooLong + s.nOutOfRange + s.nControlOrEmpty);
 }
 
 tagIMPORTOPTIONS Range(uint8_t lo, uint8_t hi) {
@@ -89,7 +89,11 @@ const tagPHRASECASE kPhraseCases[] = {
      // store order is GBK byte order: 丙 B1FB, 丁 B6A1, 己 BCBA, 甲 BCD7, 戊 CEEC, 乙 D2D2
      {{"丙", 250}, {"丁", 250}, {"己", 250}, {"甲", 44}, {"戊", 0}, {"乙", 250}},
      {6, 0, 6, 0, 0, 0, 0, 5}},
-    {"a blank first is passed over", " 5\n 7\n", 0, 250, {{"5", 0}, {"7", 0}},
+    {"a blank first is passed over",
+     " 5\n 7\n",
+     0,
+     250,
+     {{"5", 0}, {"7", 0}},
      {2, 0, 2, 0, 0, 0, 0, 0}},
     {"blanks and tabs before the text are passed over",
      "  前导空格\t5\n\t5\n \t词 7\n",
@@ -256,8 +260,7 @@ class NameHeaderCases : public testing::TestWithParam<tagHEADERCASE> {};
 TEST_P(NameHeaderCases, CutsAtAWholeCharacter) {
   const tagHEADERCASE& c = GetParam();
   CScratchDir dir;
-  std::string path =
-      dir.Write("list.txt", "@名称=" + c.value + "\n@编辑=" + c.value + "\n词\n");
+  std::string path = dir.Write("list.txt", "@名称=" + c.value + "\n@编辑=" + c.value + "\n词\n");
   CTabrix lib;
   uint8_t g = 0;
   ASSERT_EQ(ImportNewGroup(lib, path.c_str(), DefaultImportOptions(), &g, nullptr), IMPORT_OK);

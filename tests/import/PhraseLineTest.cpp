@@ -108,10 +108,17 @@ TEST(PhraseFrequencyValue, IsTheClampedSignedNumber) {
   const struct {
     const char* text;
     int64_t value;
-  } cases[] = {{"12", 12},          {"250", 250},  {"251", 251},
-               {"300", 300},        {"-3", -3},    {"+7", 7},
-               {"", 0},             {"abc", 0},    {"12abc", 12},
-               {"99999999999", 2147483647}, {"-99999999999", -2147483648LL}};
+  } cases[] = {{"12", 12},
+               {"250", 250},
+               {"251", 251},
+               {"300", 300},
+               {"-3", -3},
+               {"+7", 7},
+               {"", 0},
+               {"abc", 0},
+               {"12abc", 12},
+               {"99999999999", 2147483647},
+               {"-99999999999", -2147483648LL}};
   for (const auto& c : cases) EXPECT_EQ(PhraseFrequencyValue(c.text), c.value) << c.text;
 }
 

@@ -73,7 +73,9 @@ const tagLINECASE kLineCases[] = {
     {"a\tb", 1, LINE_BLANK},
     {"ab\xD6", 1, LINE_SPLIT},  // the lead byte takes the tab with it
     {"", 17, LINE_EMPTY},       // "<TAB>17" is the phrase "17"
-    {"a\x01" "b", 1, LINE_CONTROL},
+    {"a\x01"
+     "b",
+     1, LINE_CONTROL},
     {"\x7F", 1, LINE_CONTROL},
 };
 

@@ -67,7 +67,10 @@ const tagREADCASE kReadCases[] = {
      100,
      {"ab\t1", "cd\t2", "xy\t3"}},
     {"CR CR: an empty line between", "a\r\rb", '#', 100, {"a", "b"}},
-    {"CR CR without a comment character: the empty line arrives", "a\r\rb", '\0', 100,
+    {"CR CR without a comment character: the empty line arrives",
+     "a\r\rb",
+     '\0',
+     100,
      {"a", "", "b"}},
     {"CR LF is one line end, LF CR two", "a\r\nb\n\rc", '\0', 100, {"a", "b", "", "c"}},
     {"a CR as the file's last byte", "ab\r", '#', 100, {"ab"}},
@@ -116,7 +119,10 @@ const tagREADCASE kReadCases[] = {
      '#',
      4999,
      {Repeat('m', 4999), "n"}},
-    {"a 200,000-byte line is one line", Repeat('z', 200000) + "\nok", '#', 100,
+    {"a 200,000-byte line is one line",
+     Repeat('z', 200000) + "\nok",
+     '#',
+     100,
      {Repeat('z', 100), "ok"}},
 };
 
