@@ -122,6 +122,7 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
     return;
   }
   if (result == IMPORT_NOTHING_ADDED) {
+    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
     MessageBox(NothingImportedMessage(stats, true).c_str());
     return;
   }
@@ -153,6 +154,7 @@ void CTabrixDlg::OnImportToGroup() {
     return;
   }
   if (result == IMPORT_NOTHING_ADDED) {
+    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
     MessageBox(NothingImportedMessage(stats, false).c_str());
     return;
   }

@@ -280,6 +280,7 @@ TEST_F(ImportTest, AnImportThatAddsNothingSaysWhyAndLeavesNoRow) {
   m_script.AnswerFile(WriteText("again.txt", "北京 3\n"));
   Click(IDC_IMPORT_TO_GROUP);
   EXPECT_EQ(MessageTexts(), Strings{"没有导入任何词条。\n跳过 1 条：重复 1"});
+  EXPECT_EQ("已导入 0 条；跳过 1 条：重复 1", m_dlg.m_ctrlStatus.GetText());
   EXPECT_EQ(Row(1), (Strings{"地名", "2", "", ""}));
   EXPECT_EQ(m_dlg.m_history.GetUndoCount(), nSteps);
 }
