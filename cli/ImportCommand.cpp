@@ -11,6 +11,7 @@
 #include "LibraryFiles.h"
 #include "DictImport.h"
 #include "GbkSource.h"
+#include "ListImport.h"
 #include "PhraseImport.h"
 #include "ProgressBar.h"
 #include "Tabrix.h"
@@ -54,20 +55,36 @@ bool PrepareSource(const tagCLICONTEXT& ctx, const std::string& path, const std:
   std::FILE* file = OpenInputFile(ctx, path, &refused);
   if (refused) return false;
   if (file != nullptr) std::fclose(file);
-  // GBK text goes to the importer as it is; the importer says when it cannot open it.
-  if (encoding == "gbk") return src->Open(path.c_str(), SOURCE_MODE_GBK) == SOURCE_OK;
-  if (file == nullptr) {
+  // GBK text goes to the importer as it is, once it is known to be text; the
+  // importer says when it cannot open it.
+  if (encoding != "gbk" && file == nullptr) {
     *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
     return false;
   }
-  const int result =
-      src->Open(path.c_str(), encoding == "utf-8" ? SOURCE_MODE_UTF8 : SOURCE_MODE_AUTO);
+  const SourceMode mode = encoding == "gbk"     ? SOURCE_MODE_GBK
+                          : encoding == "utf-8" ? SOURCE_MODE_UTF8
+                                                : SOURCE_MODE_AUTO;
+  const int result = src->Open(path.c_str(), mode);
   if (result == SOURCE_CANNOT_READ) {
     *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
     return false;
   }
   if (result == SOURCE_CANNOT_COPY) {
     *ctx.pErr << "error: cannot write a temporary file for " << ShownPath(ctx, path) << "\n";
+    return false;
+  }
+  if (result == SOURCE_NOT_TEXT) {
+    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": not a text file: ";
+    if (src->GetTextFault() == TEXT_FAULT_NUL) {
+      *ctx.pErr << "line " << src->GetFaultLine() << " holds a NUL byte";
+    } else if (src->GetTextFault() == TEXT_FAULT_CONTROL) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(src->GetFaultByte()));
+      *ctx.pErr << "line " << src->GetFaultLine() << " holds the control byte " << byte;
+    } else {
+      *ctx.pErr << "most of it decodes neither as UTF-8 nor as GBK";
+    }
+    *ctx.pErr << "; nothing imported\n";
     return false;
   }
   return true;
@@ -113,19 +130,28 @@ void ExplainGroupFailure(const tagCLICONTEXT& ctx, CTabrix& lib, const std::stri
   }
 }
 
-// A phrase list counts lines, a dictionary entries.
+// A phrase list counts lines, a dictionary entries. group is 255 when the
+// import made no group.
 void Report(const tagCLICONTEXT& ctx, const std::string& path, CTabrix& lib, uint8_t group,
             const tagIMPORTSTATS& s, bool bEntries) {
   const char* units = bEntries ? " entries" : " lines";
-  const tagGROUPINFO* info = lib.GetGroup(group);
-  *ctx.pOut << ShownPath(ctx, path) << " -> group " << static_cast<unsigned>(group) << " \""
-            << Shown(ctx, info->szName, sizeof info->szName) << "\": " << s.nLines << units
-            << " read, " << s.nAdded << " phrases added; skipped: " << s.nDuplicate
-            << " duplicate, " << s.nTooLong << " too long, " << s.nOutOfRange << " out of range";
+  *ctx.pOut << ShownPath(ctx, path) << " -> ";
+  if (const tagGROUPINFO* info = group != TABRIX_NO_GROUP ? lib.GetGroup(group) : nullptr) {
+    *ctx.pOut << "group " << static_cast<unsigned>(group) << " \""
+              << Shown(ctx, info->szName, sizeof info->szName) << "\"";
+  } else {
+    *ctx.pOut << "no group";
+  }
+  *ctx.pOut << ": " << s.nLines << units << " read, " << s.nAdded
+            << " phrases added; skipped: " << s.nDuplicate << " duplicate, " << s.nTooLong
+            << " too long, " << s.nOutOfRange << " out of range";
+  if (s.nControlOrEmpty) *ctx.pOut << ", " << s.nControlOrEmpty << " empty or with control bytes";
   if (s.nNoGbkForm) *ctx.pOut << ", " << s.nNoGbkForm << units << " with no GBK form";
   if (s.nUndecodable) *ctx.pOut << ", " << s.nUndecodable << units << " not decodable";
   if (s.nHeaders) *ctx.pOut << "; " << s.nHeaders << " header lines";
-  *ctx.pOut << "\n";
+  if (s.nFreqReduced) *ctx.pOut << "; " << s.nFreqReduced << " frequencies reduced into 0..250";
+  *ctx.pOut << "; read as " << SourceEncodingName(s.nEncoding) << " " << DictFormatName(s.nFormat)
+            << "\n";
 }
 
 }  // namespace
@@ -167,10 +193,7 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
     if (nFormat == DICT_FORMAT_TEXT) {
       CCliSource src(ctx, path);
       if (!PrepareSource(ctx, path, args.strEncoding, &src)) return EXIT_FAILED;
-      result = args.nInto >= 0 ? ImportToGroup(lib, group, src.GetPath(), opt, &stats)
-                               : ImportNewGroup(lib, src.GetPath(), opt, &group, &stats);
-      stats.nNoGbkForm = src.GetNoGbkForm();
-      stats.nUndecodable = src.GetUndecodable();
+      result = ImportSourceList(lib, src, opt, args.nInto < 0, &group, &stats, &error);
     } else {
       bool refused = false;
       std::FILE* file = OpenInputFile(ctx, path, &refused);
@@ -188,22 +211,26 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
     }
     if (result == IMPORT_DAMAGED) {
       *ctx.pErr << "error: " << ShownPath(ctx, path) << ": not a readable "
-                << DictFormatName(nFormat) << " dictionary: " << error << "\n";
+                << DictFormatName(stats.nFormat) << " dictionary: " << error << "\n";
       return EXIT_FAILED;
     }
     if (result == IMPORT_GROUP_FAILED) {
       ExplainGroupFailure(ctx, lib, path, title);
       return EXIT_FAILED;
     }
+    if (result == IMPORT_NOTHING_ADDED) {
+      Report(ctx, path, lib, args.nInto < 0 ? uint8_t(TABRIX_NO_GROUP) : group, stats,
+             stats.nFormat != DICT_FORMAT_TEXT);
+      *ctx.pErr << "warning: " << ShownPath(ctx, path) << " added no phrases"
+                << (args.nInto < 0 ? "; no group was made for it" : "") << "\n";
+      status = EXIT_WARNINGS;
+      continue;
+    }
     if (result != IMPORT_OK) {
       *ctx.pErr << "error: " << ShownPath(ctx, path) << ": the import failed\n";
       return EXIT_FAILED;
     }
-    Report(ctx, path, lib, group, stats, nFormat != DICT_FORMAT_TEXT);
-    if (stats.nAdded == 0) {
-      *ctx.pErr << "warning: " << ShownPath(ctx, path) << " added no phrases\n";
-      status = EXIT_WARNINGS;
-    }
+    Report(ctx, path, lib, group, stats, stats.nFormat != DICT_FORMAT_TEXT);
   }
   if (!SaveLibraryFile(ctx, lib, args.strOutput)) return EXIT_FAILED;
   *ctx.pOut << ShownPath(ctx, args.strOutput) << ": " << lib.GetGroupCount() << " groups, "

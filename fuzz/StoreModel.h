@@ -34,6 +34,11 @@ class CStoreModel {
 
   // A new group, empty.
   void AddGroup() { m_counts.push_back(0); }
+  // The last group goes again: one that received nothing.
+  void RemoveLastGroup() {
+    Check(!m_counts.empty() && m_counts.back() == 0, "the group to remove is not empty");
+    m_counts.pop_back();
+  }
 
   size_t Count() const { return m_before.size() + m_added.size(); }
   uint32_t Groups() const { return static_cast<uint32_t>(m_counts.size()); }

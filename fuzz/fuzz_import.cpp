@@ -77,10 +77,10 @@ struct tagLINE {
   size_t len;
 };
 
-// The lines of bytes as the reader's rules cut them, one at a time: LF ends
-// a line, CR ends it and drops the byte after it, max bytes end it, the
-// file's end ends the last. With a comment character, empty lines and
-// comments are skipped.
+// The lines of bytes as the reader's rules cut them, one at a time: LF, CR
+// LF and CR alone each end a line, a line keeps its first max bytes and the
+// rest is read past, the file's end ends the last. With a comment
+// character, empty lines and comments are skipped.
 class CLineRules {
  public:
   CLineRules(const std::string& bytes, size_t max, char comment)
@@ -90,14 +90,14 @@ class CLineRules {
     while (m_i < m_bytes.size()) {
       const size_t at = m_i;
       size_t n = 0;
-      while (n < m_nMax && m_i < m_bytes.size()) {
+      while (m_i < m_bytes.size()) {
         const char c = m_bytes[m_i++];
         if (c == '\n') break;
         if (c == '\r') {
-          ++m_i;
+          if (m_i < m_bytes.size() && m_bytes[m_i] == '\n') ++m_i;
           break;
         }
-        ++n;
+        if (n < m_nMax) ++n;
       }
       const tagLINE line = {at, strnlen(m_bytes.data() + at, n)};
       if (m_cComment != 0 && (line.len == 0 || m_bytes[at] == m_cComment)) continue;
@@ -159,11 +159,14 @@ void CheckSplit(const tagLINETEXT& t) {
   const char* line = t.text;
   tagPHRASELINE split;
   SplitPhraseLine(line, t.len, &split);
-  Check(split.nTextLen <= split.nFreqStart, "frequency field before the text's end");
+  for (size_t k = 0; k < split.nTextStart; ++k) Check(IsBlank(line[k]), "text begins late");
+  Check(split.nTextStart == t.len || !IsBlank(line[split.nTextStart]), "a blank begins the text");
+  const size_t end = split.nTextStart + split.nTextLen;
+  Check(end <= split.nFreqStart, "frequency field before the text's end");
   Check(split.nFreqStart <= t.len, "frequency field beyond the line");
-  if (split.nTextLen < t.len) {
-    Check(IsBlank(line[split.nTextLen]), "text ended by something but a blank");
-    for (size_t k = split.nTextLen; k < split.nFreqStart; ++k) {
+  if (end < t.len) {
+    Check(IsBlank(line[end]), "text ended by something but a blank");
+    for (size_t k = end; k < split.nFreqStart; ++k) {
       Check(IsBlank(line[k]), "frequency field after a non-blank");
     }
     Check(split.nFreqStart == t.len || !IsBlank(line[split.nFreqStart]),
@@ -457,12 +460,20 @@ tagIMPORTSTATS ExpectedImport(CStoreModel& model, tagGROUPINFO* pInfo, uint8_t g
     }
     tagPHRASELINE split;
     SplitPhraseLine(line, t.len, &split);
+    const char* text = line + split.nTextStart;
+    const int64_t value = PhraseFrequencyValue(line + split.nFreqStart);
+    if (value < 0 || value > 250) ++stats.nFreqReduced;
     const uint8_t freq = PhraseFrequency(line + split.nFreqStart);
-    if (freq < opt.byMinFreq || freq > opt.byMaxFreq) {
+    bool bText = split.nTextLen > 0;
+    for (uint32_t k = 0; k < split.nTextLen; ++k)
+      bText = bText && static_cast<uint8_t>(text[k]) >= 0x20 && text[k] != 0x7F;
+    if (!bText) {
+      ++stats.nControlOrEmpty;
+    } else if (freq < opt.byMinFreq || freq > opt.byMaxFreq) {
       ++stats.nOutOfRange;
     } else if (split.nTextLen > TABRIX_MAX_PHRASE_LEN) {
       ++stats.nTooLong;
-    } else if (model.Add(std::string(line, split.nTextLen), g, freq)) {
+    } else if (model.Add(std::string(text, split.nTextLen), g, freq)) {
       ++stats.nAdded;
     } else {
       ++stats.nDuplicate;
@@ -514,13 +525,15 @@ void CheckImport(const std::string& path, const std::string& bytes,
     CheckGroupTexts(lib, groups);
     return;
   }
-  Check(result == IMPORT_OK, "import failed");
-  Check(lib.GetGroupCount() == groupsBefore + (into ? 0 : 1), "wrong number of groups");
-  Check(into || g == groupsBefore, "new group at the wrong index");
+  // An import that adds nothing leaves no new group and says so.
+  const bool bNothing = stats.nAdded == 0;
+  Check(result == (bNothing ? IMPORT_NOTHING_ADDED : IMPORT_OK), "import result wrong");
+  Check(lib.GetGroupCount() == groupsBefore + (into || bNothing ? 0 : 1), "wrong number of groups");
+  Check(into || g == (bNothing ? TABRIX_NO_GROUP : groupsBefore), "new group at the wrong index");
 
   Check(stats.nLines == lines.size(), "lines counted differ from the reader's");
-  Check(stats.nLines ==
-            stats.nHeaders + stats.nAdded + stats.nDuplicate + stats.nTooLong + stats.nOutOfRange,
+  Check(stats.nLines == stats.nHeaders + stats.nAdded + stats.nDuplicate + stats.nTooLong +
+                            stats.nOutOfRange + stats.nControlOrEmpty,
         "a line left unaccounted");
   Check(lib.m_arrPhrase.GetCount() == phrasesBefore + stats.nAdded, "added count differs");
   Check(progress.nBegins == 1 && progress.nEnds == 1, "progress not begun and ended once");
@@ -541,11 +554,18 @@ void CheckImport(const std::string& path, const std::string& bytes,
     pNew = &groups.back();
     model.AddGroup();
   }
-  const tagIMPORTSTATS want = ExpectedImport(model, pNew, into ? 0 : g, bytes, lines, opt);
+  const uint8_t gWant = into ? 0 : static_cast<uint8_t>(groupsBefore);
+  const tagIMPORTSTATS want = ExpectedImport(model, pNew, gWant, bytes, lines, opt);
   Check(stats.nHeaders == want.nHeaders && stats.nAdded == want.nAdded &&
             stats.nDuplicate == want.nDuplicate && stats.nTooLong == want.nTooLong &&
-            stats.nOutOfRange == want.nOutOfRange,
+            stats.nOutOfRange == want.nOutOfRange &&
+            stats.nControlOrEmpty == want.nControlOrEmpty &&
+            stats.nFreqReduced == want.nFreqReduced,
         "statistics differ from a line-by-line import");
+  if (!into && want.nAdded == 0) {
+    groups.pop_back();
+    model.RemoveLastGroup();
+  }
   model.CheckAgainst(lib);
   CheckGroupTexts(lib, groups);
 }

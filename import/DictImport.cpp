@@ -9,6 +9,7 @@
 #include "EditHistory.h"
 #include "FileNames.h"
 #include "FilePaths.h"
+#include "GbkSource.h"
 #include "GbkText.h"
 #include "PhraseBatch.h"
 #include "Progress.h"
@@ -20,6 +21,10 @@ namespace {
 
 const char* const kFormatNames[DICT_FORMAT_COUNT] = {"auto", "text", "scel",   "bdict",
                                                      "qpyd", "rime", "columns"};
+// The encoding each format keeps its texts in.
+const SourceEncoding kFormatEncodings[DICT_FORMAT_COUNT] = {
+    SOURCE_GBK,     SOURCE_GBK,  SOURCE_UTF16LE, SOURCE_UTF16LE,
+    SOURCE_UTF16LE, SOURCE_UTF8, SOURCE_UTF8};
 
 bool EndsWith(const std::string& text, const char* tail) {
   const size_t n = std::strlen(tail);
@@ -171,6 +176,8 @@ int DetectDictFormat(const char* path) {
 int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPORTOPTIONS& opt,
                      bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError) {
   tagIMPORTSTATS stats = {};
+  stats.nFormat = nFormat;
+  stats.nEncoding = nFormat >= 0 && nFormat < DICT_FORMAT_COUNT ? kFormatEncodings[nFormat] : -1;
   if (pStats != nullptr) *pStats = stats;
   pError->clear();
   if (!bNewGroup && *pGroup >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
@@ -179,12 +186,29 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
   std::vector<uint8_t> bytes;
   const int nRead = ReadWholeFile(path, &bytes, pError);
   if (nRead != IMPORT_OK) return nRead;
-  CProgressReporter progress(opt.funProgress, opt.pProgressData);
   tagDICTCONTENT content;
   content.nUndecodable = 0;
   if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
   std::vector<uint8_t>().swap(bytes);  // the entries hold what is needed now
 
+  const int result = ImportDictContent(lib, content, path, opt, bNewGroup, pGroup, pStats);
+  if (pStats != nullptr) {
+    pStats->nFormat = stats.nFormat;
+    pStats->nEncoding = stats.nEncoding;
+  }
+  return result;
+}
+
+int ImportDictContent(CTabrix& lib, const tagDICTCONTENT& content, const char* path,
+                      const tagIMPORTOPTIONS& opt, bool bNewGroup, uint8_t* pGroup,
+                      tagIMPORTSTATS* pStats) {
+  tagIMPORTSTATS stats = {};
+  stats.nFormat = DICT_FORMAT_COLUMNS;
+  stats.nEncoding = SOURCE_UTF8;
+  if (pStats != nullptr) *pStats = stats;
+  if (!bNewGroup && *pGroup >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
+  if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
+  CProgressReporter progress(opt.funProgress, opt.pProgressData);
   CUtf8ToGbk converter;
   CEditCompound compound(opt.pHistory, lib);
   uint8_t g = *pGroup;
@@ -201,13 +225,11 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
   std::string gbk;
   for (size_t i = 0; i < content.arrEntries.size(); ++i) {
     const tagDICTENTRY& entry = content.arrEntries[i];
-    // A text that is empty or holds a NUL is no phrase the store can keep.
-    if (entry.strText.empty() || entry.strText.find('\0') != std::string::npos) {
-      ++stats.nUndecodable;
-    } else if (!converter.Convert(entry.strText, &gbk)) {
+    if (!converter.Convert(entry.strText, &gbk)) {
       // Valid UTF-8 from a reader: what does not convert has no GBK form.
       ++stats.nNoGbkForm;
     } else {
+      // The batch refuses an empty text and one holding a control byte.
       ++stats.nLines;
       batch.Offer(gbk.data(), static_cast<uint32_t>(gbk.size()), freqs[i], opt.byMinFreq,
                   opt.byMaxFreq, stats);
@@ -217,5 +239,9 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
   batch.Flush(stats);
   progress.End();
   if (pStats != nullptr) *pStats = stats;
+  if (stats.nAdded == 0 && EndEmptyImport(lib, g, bNewGroup, opt) == IMPORT_NOTHING_ADDED) {
+    if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
+    return IMPORT_NOTHING_ADDED;
+  }
   return IMPORT_OK;
 }

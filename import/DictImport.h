@@ -10,6 +10,8 @@
 #include "ImportStats.h"
 #include "PhraseImport.h"
 
+struct tagDICTCONTENT;  // DictContent.h
+
 enum DictFormat {
   DICT_FORMAT_AUTO,
   DICT_FORMAT_TEXT,  // a phrase list read by the line rules (PhraseImport.h)
@@ -40,5 +42,13 @@ enum : int { IMPORT_DAMAGED = -3 };
 // dictionary's own title, else from the file (opt.pszTitle, else the path).
 // nLines counts the entries read; nUndecodable and nNoGbkForm those left out
 // before the range check. On IMPORT_DAMAGED, *pError says what was wrong.
+// A dictionary that yields no phrase leaves no new group (IMPORT_NOTHING_ADDED).
 int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPORTOPTIONS& opt,
                      bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError);
+
+// ImportDictionary for entries already read (a UTF-8 or UTF-16 list read as
+// columns): the same weights by rank, checks and results. The statistics
+// name a UTF-8 column list; the caller puts what it read.
+int ImportDictContent(CTabrix& lib, const tagDICTCONTENT& content, const char* path,
+                      const tagIMPORTOPTIONS& opt, bool bNewGroup, uint8_t* pGroup,
+                      tagIMPORTSTATS* pStats);

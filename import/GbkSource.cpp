@@ -71,6 +71,23 @@ class CUtf16ToUtf8 {
   uint32_t m_nHigh;  // a high surrogate waiting for its low one, or 0
 };
 
+// Hands the file's bytes from offset on to feed, a block at a time, until
+// feed returns false or the file ends; false on a read error.
+template <class FEED>
+bool ReadBlocks(std::FILE* file, size_t offset, FEED feed) {
+  if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  std::vector<unsigned char> block(kBlock);
+  size_t n;
+  while ((n = std::fread(block.data(), 1, block.size(), file)) > 0) {
+    if (!feed(block.data(), n)) break;
+  }
+  return std::ferror(file) == 0;
+}
+
+bool IsUtf16(SourceEncoding encoding) {
+  return encoding == SOURCE_UTF16LE || encoding == SOURCE_UTF16BE;
+}
+
 }  // namespace
 
 // UTF-8 lines to GBK into the copy; a line that does not convert is left out
@@ -119,7 +136,29 @@ SourceEncoding EncodingFromMark(const unsigned char* head, size_t size, size_t* 
   return SOURCE_GBK;
 }
 
-CGbkSource::CGbkSource() : m_nEncoding(SOURCE_GBK), m_nNoGbkForm(0), m_nUndecodable(0) {}
+const char* SourceEncodingName(int nEncoding) {
+  switch (nEncoding) {
+    case SOURCE_GBK:
+      return "gbk";
+    case SOURCE_UTF8:
+      return "utf-8";
+    case SOURCE_UTF16LE:
+      return "utf-16le";
+    case SOURCE_UTF16BE:
+      return "utf-16be";
+    default:
+      return "unknown";
+  }
+}
+
+CGbkSource::CGbkSource()
+    : m_nEncoding(SOURCE_GBK),
+      m_nMark(0),
+      m_nNoGbkForm(0),
+      m_nUndecodable(0),
+      m_nFault(TEXT_FAULT_NONE),
+      m_nFaultLine(0),
+      m_byFaultByte(0) {}
 
 CGbkSource::~CGbkSource() = default;
 
@@ -132,49 +171,104 @@ void CGbkSource::LineSkipped(uint32_t nLine, bool bDecodable) {
   OnLineSkipped(nLine, bDecodable);
 }
 
+int CGbkSource::Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed) {
+  CTextScan raw;
+  if (!IsUtf16(*pEncoding)) {
+    bool bFirst = true;
+    auto feed = [&](const unsigned char* p, size_t n) {
+      raw.Feed(p, n);
+      // UTF-16 without a mark shows in the first block already.
+      bool bBig = false;
+      if (bFirst && bGuessed && raw.GetControlFault() == TEXT_FAULT_NUL &&
+          raw.LooksLikeUtf16(&bBig)) {
+        *pEncoding = bBig ? SOURCE_UTF16BE : SOURCE_UTF16LE;
+        return false;
+      }
+      bFirst = false;
+      // A fault refuses the file: the rest need not be read.
+      return raw.GetControlFault() == TEXT_FAULT_NONE;
+    };
+    if (!ReadBlocks(file, m_nMark, feed)) return SOURCE_CANNOT_READ;
+    raw.Finish();
+  }
+  // UTF-16 is judged by its characters: the text it decodes to, as UTF-8.
+  CTextScan decoded;
+  const CTextScan* pText = &raw;
+  if (IsUtf16(*pEncoding)) {
+    CUtf16ToUtf8 utf16(*pEncoding == SOURCE_UTF16BE);
+    std::string utf8;
+    auto feed = [&](const unsigned char* p, size_t n) {
+      utf8.clear();
+      utf16.Feed(p, n, &utf8);
+      decoded.Feed(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size());
+      return decoded.GetControlFault() == TEXT_FAULT_NONE;
+    };
+    if (!ReadBlocks(file, m_nMark, feed)) return SOURCE_CANNOT_READ;
+    utf8.clear();
+    utf16.Finish(&utf8);
+    decoded.Feed(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size());
+    decoded.Finish();
+    pText = &decoded;
+  } else if (bGuessed) {
+    *pEncoding = raw.IsMostlyUtf8() ? SOURCE_UTF8 : SOURCE_GBK;
+  }
+  TextFault fault = pText->GetControlFault();
+  if (fault == TEXT_FAULT_NONE && bGuessed) {
+    // A guess that leaves most of the text undecodable is no guess at all;
+    // an encoding the file or the caller named is taken at its word.
+    const bool bGbk = *pEncoding == SOURCE_GBK;
+    const uint64_t nGood =
+        (bGbk ? pText->GetGbkChars() : pText->GetUtf8Chars()) + pText->GetAsciiChars();
+    const uint64_t nBad = bGbk ? pText->GetGbkBad() : pText->GetUtf8Bad();
+    if (nBad > nGood) fault = TEXT_FAULT_UNDECODABLE;
+  }
+  if (fault == TEXT_FAULT_NONE) return SOURCE_OK;
+  m_nFault = fault;
+  m_nFaultLine = fault == TEXT_FAULT_UNDECODABLE ? 0 : pText->GetFaultLine();
+  m_byFaultByte = fault == TEXT_FAULT_UNDECODABLE ? 0 : pText->GetFaultByte();
+  return SOURCE_NOT_TEXT;
+}
+
 int CGbkSource::Open(const char* path, SourceMode nMode) {
   m_strPath = path;
   m_pCopy.reset();
   m_nEncoding = SOURCE_GBK;
+  m_nMark = 0;
   m_nNoGbkForm = m_nUndecodable = 0;
-  if (nMode == SOURCE_MODE_GBK) return SOURCE_OK;
+  m_nFault = TEXT_FAULT_NONE;
+  m_nFaultLine = 0;
+  m_byFaultByte = 0;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(NativePath(m_strPath), ec)) return SOURCE_OK;
   std::FILE* file = OpenFileByPath(path, "rb");
   if (file == nullptr) return SOURCE_CANNOT_READ;
 
-  std::vector<unsigned char> block(kBlock);
-  size_t n = std::fread(block.data(), 1, block.size(), file);
-  size_t nMark = 0;
-  SourceEncoding encoding = EncodingFromMark(block.data(), n, &nMark);
-  if (nMode == SOURCE_MODE_UTF8 && encoding != SOURCE_UTF8) {
-    encoding = SOURCE_UTF8;  // said to be UTF-8: a UTF-16 mark is just bytes then
-    nMark = 0;
+  unsigned char head[3];
+  const size_t nHead = std::fread(head, 1, sizeof head, file);
+  SourceEncoding encoding = EncodingFromMark(head, nHead, &m_nMark);
+  if (nMode != SOURCE_MODE_AUTO) {
+    // Said to be GBK or UTF-8: a mark of another encoding is just bytes then.
+    const SourceEncoding said = nMode == SOURCE_MODE_UTF8 ? SOURCE_UTF8 : SOURCE_GBK;
+    if (encoding != said) m_nMark = 0;
+    encoding = said;
   }
-  if (encoding == SOURCE_GBK) {
-    // Without a mark: UTF-8 when the whole text is valid UTF-8 and not plain
-    // ASCII, read until the answer is known.
-    CUtf8Scan scan;
-    while (n > 0) {
-      scan.Feed(reinterpret_cast<const char*>(block.data()), n);
-      if (!scan.IsValidSoFar()) break;
-      n = std::fread(block.data(), 1, block.size(), file);
-    }
-    if (scan.IsValid() && !scan.IsPlainAscii()) encoding = SOURCE_UTF8;
-  }
-  if (std::ferror(file)) {
+  const bool bGuessed = nMode == SOURCE_MODE_AUTO && m_nMark == 0;
+  const int nJudged = std::ferror(file) ? SOURCE_CANNOT_READ : Judge(file, &encoding, bGuessed);
+  if (nJudged != SOURCE_OK) {
     std::fclose(file);
-    return SOURCE_CANNOT_READ;
+    return nJudged;
   }
   m_nEncoding = encoding;
   if (encoding == SOURCE_GBK) {
     std::fclose(file);
     return SOURCE_OK;
   }
-  if (std::fseek(file, static_cast<long>(nMark), SEEK_SET) != 0) {
+  if (std::fseek(file, static_cast<long>(m_nMark), SEEK_SET) != 0) {
     std::fclose(file);
     return SOURCE_CANNOT_READ;
   }
+  std::vector<unsigned char> block(kBlock);
+  size_t n = 0;
   m_pCopy.reset(new CTempFile);
   std::FILE* out = nullptr;
   // Created empty under a name nobody else holds, then filled as the text converts.
@@ -211,4 +305,23 @@ int CGbkSource::Open(const char* path, SourceMode nMode) {
     return SOURCE_CANNOT_COPY;
   }
   return SOURCE_OK;
+}
+
+bool CGbkSource::ReadUtf8(std::string* pText) const {
+  pText->clear();
+  std::FILE* file = OpenFileByPath(m_strPath.c_str(), "rb");
+  if (file == nullptr) return false;
+  CUtf16ToUtf8 utf16(m_nEncoding == SOURCE_UTF16BE);
+  const bool bUtf16 = IsUtf16(m_nEncoding);
+  const bool bRead = ReadBlocks(file, m_nMark, [&](const unsigned char* p, size_t n) {
+    if (bUtf16) {
+      utf16.Feed(p, n, pText);
+    } else {
+      pText->append(reinterpret_cast<const char*>(p), n);
+    }
+    return true;
+  });
+  std::fclose(file);
+  if (bUtf16) utf16.Finish(pText);
+  return bRead;
 }

@@ -1,27 +1,35 @@
 // A phrase list as the GBK text the line rules read. GBK files are read as
 // they are; UTF-8 (with or without a byte-order mark) and UTF-16 (LE or BE,
-// with a mark) are converted line by line into a temporary GBK copy, and a
-// line that does not decode, or holds a character GBK cannot represent, is
-// left out and counted: never written with a '?' in its place.
+// with a mark, or without one when its zero bytes show it) are converted
+// line by line into a temporary GBK copy, and a line that does not decode,
+// or holds a character GBK cannot represent, is left out and counted: never
+// written with a '?' in its place. A file that is not text is refused.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "FilePaths.h"
+#include "TextScan.h"
 
 enum SourceEncoding { SOURCE_GBK, SOURCE_UTF8, SOURCE_UTF16LE, SOURCE_UTF16BE };
 
-// How the encoding is chosen: auto looks at the byte-order mark, then takes
-// text that is valid UTF-8 and not plain ASCII for UTF-8; gbk and utf8 say it.
+// How the encoding is chosen: auto looks at the byte-order mark, then at the
+// zero bytes of UTF-16, then takes text that is UTF-8 but for a few bytes
+// (CTextScan::IsMostlyUtf8) for UTF-8; gbk and utf8 say it.
 enum SourceMode { SOURCE_MODE_AUTO, SOURCE_MODE_GBK, SOURCE_MODE_UTF8 };
 
 enum SourceResult {
   SOURCE_OK = 0,
   SOURCE_CANNOT_READ = -1,  // the file could not be read
-  SOURCE_CANNOT_COPY = -2   // the GBK copy could not be written
+  SOURCE_CANNOT_COPY = -2,  // the GBK copy could not be written
+  SOURCE_NOT_TEXT = -3      // the file is no text: GetTextFault says why
 };
+
+// "gbk", "utf-8", "utf-16le", "utf-16be"; "unknown" for another value.
+const char* SourceEncodingName(int nEncoding);
 
 // The encoding a text starts with, from its first bytes: the byte-order mark
 // and its length, or SOURCE_GBK and 0 when there is none.
@@ -35,11 +43,28 @@ class CGbkSource {
   CGbkSource& operator=(const CGbkSource&) = delete;
 
   // Decides the encoding and, when it is not GBK, makes the copy. A file that
-  // is not a regular one is handed on as GBK: the importer refuses it.
+  // is not a regular one is handed on as GBK: the importer refuses it. A
+  // file holding a NUL or another control byte but tab, CR and LF, in any
+  // mode, or whose guessed encoding leaves most of it undecodable, is
+  // SOURCE_NOT_TEXT, and nothing is reported or copied.
   int Open(const char* path, SourceMode nMode);
+
+  // Why the file is no text, the line (from 1) where it shows (0 when the
+  // fault is no one line's) and the control byte found there.
+  TextFault GetTextFault() const { return m_nFault; }
+  uint32_t GetFaultLine() const { return m_nFaultLine; }
+  uint8_t GetFaultByte() const { return m_byFaultByte; }
+
+  // The whole text as UTF-8, from the file itself (its mark left out); for
+  // a UTF-8 or UTF-16 source only. A unit of UTF-16 that is no character
+  // becomes 0xFF, so that its line does not decode. False when the file
+  // cannot be read.
+  bool ReadUtf8(std::string* pText) const;
 
   // What the importer opens: the file itself or its GBK copy.
   const char* GetPath() const;
+  // The file opened, whatever GetPath reads.
+  const std::string& GetSourcePath() const { return m_strPath; }
   SourceEncoding GetEncoding() const { return m_nEncoding; }
   uint32_t GetNoGbkForm() const { return m_nNoGbkForm; }
   uint32_t GetUndecodable() const { return m_nUndecodable; }
@@ -55,10 +80,18 @@ class CGbkSource {
  private:
   friend class CSourceLineSink;
   void LineSkipped(uint32_t nLine, bool bDecodable);
+  // The encoding from what a scan of the file (after its mark) finds:
+  // SOURCE_OK, SOURCE_NOT_TEXT with the fault set, or SOURCE_CANNOT_READ.
+  // bGuessed: neither a mark nor the mode said the encoding.
+  int Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed);
 
   std::string m_strPath;
   std::unique_ptr<CTempFile> m_pCopy;
   SourceEncoding m_nEncoding;
+  size_t m_nMark;  // bytes of the byte-order mark
   uint32_t m_nNoGbkForm;
   uint32_t m_nUndecodable;
+  TextFault m_nFault;
+  uint32_t m_nFaultLine;
+  uint8_t m_byFaultByte;
 };

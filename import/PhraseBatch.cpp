@@ -21,6 +21,17 @@ constexpr size_t kOneByOneRatio = 1024;
 
 uint8_t TextLength(const tagSTAGEDPHRASE& s) { return static_cast<uint8_t>(s.nLen); }
 
+// A text of at least one byte and no control byte (no GBK character holds
+// one: second bytes are 0x40 or more, and never 0x7F).
+bool IsPhraseText(const char* text, uint32_t length) {
+  if (length == 0) return false;
+  for (uint32_t i = 0; i < length; ++i) {
+    const uint8_t c = static_cast<uint8_t>(text[i]);
+    if (c < 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 // The sorted batch as a run for the store, smallest first. Taking hands the
@@ -99,7 +110,10 @@ void CPhraseBatch::Reserve(size_t n) {
 
 void CPhraseBatch::Offer(const char* text, uint32_t length, uint8_t freq, uint8_t lo, uint8_t hi,
                          tagIMPORTSTATS& stats) {
-  if (freq < lo || freq > hi) {
+  // Every import's phrases come this way: nothing else may reach the store.
+  if (!IsPhraseText(text, length)) {
+    ++stats.nControlOrEmpty;
+  } else if (freq < lo || freq > hi) {
     ++stats.nOutOfRange;
   } else if (length > TABRIX_MAX_PHRASE_LEN) {
     ++stats.nTooLong;

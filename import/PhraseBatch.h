@@ -37,11 +37,9 @@ class CPhraseBatch {
   // Makes room for about n phrases at once, so that the batch need not be
   // copied as it grows; only a hint, which may be refused.
   void Reserve(size_t n);
-  // Takes a phrase of at most 30 bytes (the caller checked the length and the
-  // range). When memory for the batch runs out, what it holds is added first.
-  void Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats);
-  // Add for a phrase whose frequency lies in lo..hi and whose text fits;
-  // otherwise counts why it was refused (the range is checked first).
+  // Add for a phrase whose text is one (at least one byte, no control byte),
+  // whose frequency lies in lo..hi and whose text fits; otherwise counts why
+  // it was refused, in that order.
   void Offer(const char* text, uint32_t length, uint8_t freq, uint8_t lo, uint8_t hi,
              tagIMPORTSTATS& stats);
   // Adds every phrase held, counting each as added or duplicate, and empties
@@ -50,6 +48,10 @@ class CPhraseBatch {
 
  private:
   class CBatchRun;
+  // Takes a phrase of at most 30 bytes (Offer checked it). When memory for
+  // the batch runs out, what it holds is added first.
+  void Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats);
+
   bool Grow();
   // The smallest phrase left (the first arrival among equal texts), taken out;
   // the memory behind the taken phrases goes back as the batch empties.

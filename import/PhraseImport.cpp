@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "DictImport.h"
 #include "EditHistory.h"
 #include "GbkText.h"
 #include "PhraseBatch.h"
@@ -41,16 +42,18 @@ void ApplyHeaderLine(CTabrix& lib, uint8_t g, const char* line) {
   }
 }
 
-// Splits a phrase line and hands it to the batch when its frequency lies in
-// the range and its text fits; counts why it was refused otherwise. The batch
-// counts the added and the duplicate phrases.
+// Splits a phrase line and offers it to the batch, which counts what became
+// of it; a frequency brought into 0..250 is counted here.
 void ImportPhraseLine(CPhraseBatch& batch, const char* line, const tagIMPORTOPTIONS& opt,
                       tagIMPORTSTATS& stats) {
   uint32_t lineLen = static_cast<uint32_t>(std::strlen(line));
   tagPHRASELINE split;
   SplitPhraseLine(line, lineLen, &split);
-  const uint8_t freq = PhraseFrequency(line + split.nFreqStart);
-  batch.Offer(line, split.nTextLen, freq, opt.byMinFreq, opt.byMaxFreq, stats);
+  const char* field = line + split.nFreqStart;
+  const int64_t value = PhraseFrequencyValue(field);
+  if (value < 0 || value > 250) ++stats.nFreqReduced;
+  batch.Offer(line + split.nTextStart, split.nTextLen, PhraseFrequency(field), opt.byMinFreq,
+              opt.byMaxFreq, stats);
 }
 
 // The loop shared by both imports, from the first line already read to the end.
@@ -88,6 +91,16 @@ uint8_t AddImportGroup(CTabrix& lib, const char* title, const tagIMPORTOPTIONS& 
   return lib.AddGroup(title, "", "");
 }
 
+int EndEmptyImport(CTabrix& lib, uint8_t g, bool bNewGroup, const tagIMPORTOPTIONS& opt) {
+  if (opt.pHistory != nullptr) {
+    // What the open compound changed goes with it: no step, no mark.
+    if (!opt.pHistory->CancelCompound(lib)) return IMPORT_OK;
+  } else if (bNewGroup && !lib.RemoveGroup(g)) {
+    return IMPORT_OK;
+  }
+  return IMPORT_NOTHING_ADDED;
+}
+
 tagIMPORTOPTIONS DefaultImportOptions() {
   tagIMPORTOPTIONS opt;
   opt.byMinFreq = 0;
@@ -102,6 +115,7 @@ tagIMPORTOPTIONS DefaultImportOptions() {
 int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, uint8_t* pGroup,
                    tagIMPORTSTATS* pStats) {
   tagIMPORTSTATS stats = {};
+  stats.nFormat = DICT_FORMAT_TEXT;
   if (pStats != nullptr) *pStats = stats;
   if (pGroup != nullptr) *pGroup = TABRIX_NO_GROUP;
 
@@ -120,12 +134,17 @@ int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, 
 
   ImportLines(lib, g, reader, buffer, line, true, opt, stats);
   if (pStats != nullptr) *pStats = stats;
+  if (stats.nAdded == 0 && EndEmptyImport(lib, g, true, opt) == IMPORT_NOTHING_ADDED) {
+    if (pGroup != nullptr) *pGroup = TABRIX_NO_GROUP;
+    return IMPORT_NOTHING_ADDED;
+  }
   return IMPORT_OK;
 }
 
 int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
                   tagIMPORTSTATS* pStats) {
   tagIMPORTSTATS stats = {};
+  stats.nFormat = DICT_FORMAT_TEXT;
   if (pStats != nullptr) *pStats = stats;
   if (group >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
 
@@ -134,8 +153,10 @@ int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORT
   char buffer[IMPORT_MAX_LINE + 1];
   char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
 
+  CEditCompound compound(opt.pHistory, lib);
   ImportLines(lib, group, reader, buffer, line, false, opt, stats);
   if (pStats != nullptr) *pStats = stats;
+  if (stats.nAdded == 0) return EndEmptyImport(lib, group, false, opt);
   return IMPORT_OK;
 }
 

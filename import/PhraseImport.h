@@ -13,12 +13,14 @@ class CEditHistory;
 class CTabrix;
 
 // Lines handed to the importer hold at most this many bytes; a longer line of
-// the file arrives in pieces, and each piece is treated as a line.
+// the file arrives as its first bytes, the rest read past.
 enum : uint32_t { IMPORT_MAX_LINE = 100 };
 
-// The split of one phrase line: the text is line[0..nTextLen), the frequency
-// field starts at line + nFreqStart (possibly the line's end).
+// The split of one phrase line: the text is line[nTextStart..nTextStart +
+// nTextLen), after the blanks and tabs the line may begin with; the
+// frequency field starts at line + nFreqStart (possibly the line's end).
 struct tagPHRASELINE {
+  uint32_t nTextStart;
   uint32_t nTextLen;
   uint32_t nFreqStart;
 };
@@ -28,6 +30,10 @@ void SplitPhraseLine(const char* line, uint32_t lineLen, tagPHRASELINE* out);
 // optional sign and decimal digits, clamped to the signed 32-bit range,
 // reduced to its low 8 bits, and lowered to 250 above that. 0 without digits.
 uint8_t PhraseFrequency(const char* field);
+// The field's number before it is brought into one byte: clamped to the
+// signed 32-bit range, 0 without digits. Outside 0..250 the frequency is
+// reduced.
+int64_t PhraseFrequencyValue(const char* field);
 
 // A range field of the editor: leading blanks and tabs skipped, an optional
 // '+', decimal digits (a value above 32 bits is clamped to 4294967295), then
@@ -37,11 +43,17 @@ uint8_t RangeFieldValue(const char* text);
 
 enum ImportResult {
   IMPORT_OK = 1,
-  IMPORT_OPEN_FAILED = 0,    // the text file cannot be opened; nothing changed
-  IMPORT_GROUP_FAILED = -1,  // the new group cannot be created; nothing changed.
-                             // Why: GetGroupCount() >= 127, or the title is 50
-                             // bytes or longer, or no memory.
-  IMPORT_NO_SUCH_GROUP = -2  // ImportToGroup: the index names no group; nothing changed
+  IMPORT_OPEN_FAILED = 0,     // the text file cannot be opened; nothing changed
+  IMPORT_GROUP_FAILED = -1,   // the new group cannot be created; nothing changed.
+                              // Why: GetGroupCount() >= 127, or the title is 50
+                              // bytes or longer, or no memory.
+  IMPORT_NO_SUCH_GROUP = -2,  // ImportToGroup: the index names no group; nothing changed
+  // -3 is IMPORT_DAMAGED (DictImport.h).
+  // The file added no phrase (every one refused, or none in it): no new
+  // group is left, nothing changed; the statistics say why.
+  IMPORT_NOTHING_ADDED = -4,
+  // The file is no text (CGbkSource::GetTextFault says why); nothing changed.
+  IMPORT_NOT_TEXT = -5
 };
 
 struct tagIMPORTOPTIONS {
@@ -62,19 +74,27 @@ tagIMPORTOPTIONS DefaultImportOptions();
 
 // "导入新组": creates the group only after the file opened and its first line
 // was read; header lines set its name, editor and remark (a value longer than
-// its field is cut after the last whole GBK character that fits). *pGroup
+// its field is cut after the last whole GBK character that fits). A file
+// that adds no phrase leaves no group (IMPORT_NOTHING_ADDED). *pGroup
 // receives the new group's index (255 unless IMPORT_OK). pGroup and pStats
 // may be null.
 int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, uint8_t* pGroup,
                    tagIMPORTSTATS* pStats);
 
-// "导入到当前组": header lines are ignored. pStats may be null.
+// "导入到当前组": header lines are ignored; IMPORT_NOTHING_ADDED when no
+// phrase was added. pStats may be null.
 int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
                   tagIMPORTSTATS* pStats);
 
 // The new group of an import (AddGroup, through the history when there is
 // one): its index, or 255.
 uint8_t AddImportGroup(CTabrix& lib, const char* title, const tagIMPORTOPTIONS& opt);
+
+// Ends an import that added no phrase (inside its CEditCompound): with a
+// history its open compound is cancelled, without one a new group g is
+// removed. IMPORT_NOTHING_ADDED, or IMPORT_OK when what it began could not
+// be taken back (no memory) and stays.
+int EndEmptyImport(CTabrix& lib, uint8_t g, bool bNewGroup, const tagIMPORTOPTIONS& opt);
 
 // The title of a new group from a path: the file's title (FileTitleFromPath:
 // no folder, no last extension, "dir/a.b.txt" -> "a.b").

@@ -26,6 +26,10 @@ uint64_t ReadDigits(const uint8_t* p, uint64_t limit, bool* pAny) {
 void SplitPhraseLine(const char* line, uint32_t lineLen, tagPHRASELINE* out) {
   const uint8_t* p = reinterpret_cast<const uint8_t*>(line);
   uint32_t i = 0;
+  // Blanks before the text are no part of it: the text begins after them.
+  while (i < lineLen && IsBlank(p[i])) ++i;
+  const uint32_t start = i;
+  out->nTextStart = start;
   while (i < lineLen) {
     if (IsGbkLeadByte(p[i])) {
       // A lead byte with nothing after it ends the scan like the line's end.
@@ -34,18 +38,18 @@ void SplitPhraseLine(const char* line, uint32_t lineLen, tagPHRASELINE* out) {
       continue;
     }
     if (IsBlank(p[i])) {
-      out->nTextLen = i;
+      out->nTextLen = i - start;
       while (i < lineLen && IsBlank(p[i])) ++i;
       out->nFreqStart = i;
       return;
     }
     ++i;
   }
-  out->nTextLen = lineLen;
+  out->nTextLen = lineLen - start;
   out->nFreqStart = lineLen;
 }
 
-uint8_t PhraseFrequency(const char* field) {
+int64_t PhraseFrequencyValue(const char* field) {
   const uint8_t* p = reinterpret_cast<const uint8_t*>(field);
   bool negative = false;
   if (*p == '+' || *p == '-') {
@@ -54,10 +58,14 @@ uint8_t PhraseFrequency(const char* field) {
   }
   bool any = false;
   // Clamped to the signed 32-bit range: 2147483647 above, -2147483648 below.
-  uint64_t magnitude = ReadDigits(p, negative ? 2147483648u : 2147483647u, &any);
+  const uint64_t magnitude = ReadDigits(p, negative ? 2147483648u : 2147483647u, &any);
   if (!any) return 0;
-  uint32_t bits = static_cast<uint32_t>(magnitude);
-  if (negative) bits = 0u - bits;  // two's complement of the 32-bit value
+  return negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+}
+
+uint8_t PhraseFrequency(const char* field) {
+  // The low 8 bits of the 32-bit value in two's complement.
+  const uint32_t bits = static_cast<uint32_t>(PhraseFrequencyValue(field));
   uint8_t freq = static_cast<uint8_t>(bits & 0xFF);
   return freq > 250 ? 250 : freq;
 }

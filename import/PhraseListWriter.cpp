@@ -14,6 +14,8 @@ const char* const kFaultNames[LINE_FAULT_COUNT] = {"",
                                                    "first byte '@'",
                                                    "a blank or tab inside",
                                                    "ends in half a character",
+                                                   "no text",
+                                                   "a control byte inside",
                                                    "frequency above 250 (imports as 250)"};
 
 }  // namespace
@@ -36,11 +38,15 @@ PhraseLineFault PhraseListLine(const tagPHRASE2& p, std::string* line) {
   *line = text + "\t" + std::to_string(p.byFreq);
   if (text.find('\0') != std::string::npos) return LINE_NUL;
   if (text.find_first_of("\r\n") != std::string::npos) return LINE_BREAK;
+  if (text.empty()) return LINE_EMPTY;
+  for (char c : text) {
+    if (c != '\t' && (static_cast<uint8_t>(c) < 0x20 || c == 0x7F)) return LINE_CONTROL;
+  }
   if (!text.empty() && text[0] == '#') return LINE_COMMENT;
   if (!text.empty() && text[0] == '@') return LINE_HEADER;
   tagPHRASELINE split{};
   SplitPhraseLine(line->c_str(), static_cast<uint32_t>(line->size()), &split);
-  if (split.nTextLen != p.cLen) {
+  if (split.nTextStart != 0 || split.nTextLen != p.cLen) {
     return text.find_first_of(" \t") != std::string::npos ? LINE_BLANK : LINE_SPLIT;
   }
   if (PhraseFrequency(line->c_str() + split.nFreqStart) != p.byFreq) return LINE_HIGH_FREQ;

@@ -18,6 +18,8 @@ enum PhraseLineFault {
   LINE_HEADER,     // first byte '@'
   LINE_BLANK,      // a blank or tab inside the text
   LINE_SPLIT,      // the split finds another text (half a character at its end)
+  LINE_EMPTY,      // no text: the import takes no empty phrase
+  LINE_CONTROL,    // a control byte inside: the import takes no such phrase
   LINE_HIGH_FREQ,  // frequency above 250: imports as 250 (the line is still written)
   LINE_FAULT_COUNT
 };

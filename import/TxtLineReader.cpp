@@ -139,35 +139,33 @@ bool CTxtLineReader::Fill() {
   return true;
 }
 
-int CTxtLineReader::NextByte() {
-  if (!Fill()) return -1;
-  return m_pBuffer->pData[m_pBuffer->nNext++];
-}
-
 char* CTxtLineReader::ReadRawLine(char* buffer, uint32_t max) {
   tagLINEBUFFER& buf = *m_pBuffer;
   uint32_t stored = 0;
-  while (stored < max) {
+  bool any = false;  // a byte or a line end was taken: there is a line
+  for (;;) {
     if (!Fill()) {
-      if (stored == 0) return nullptr;
+      if (!any) return nullptr;
       break;
     }
-    // The line's bytes that the buffer holds, up to a line end, in one go.
+    any = true;
+    // The line's bytes that the buffer holds, up to a line end, in one go;
+    // past the first max bytes they are read past, not stored.
     const unsigned char* run = buf.pData + buf.nNext;
-    uint32_t avail = buf.nCount - buf.nNext;
-    if (avail > max - stored) avail = max - stored;
+    const uint32_t avail = buf.nCount - buf.nNext;
     const void* lf = std::memchr(run, '\n', avail);
     uint32_t k =
         lf != nullptr ? static_cast<uint32_t>(static_cast<const unsigned char*>(lf) - run) : avail;
     const void* cr = std::memchr(run, '\r', k);
     if (cr != nullptr) k = static_cast<uint32_t>(static_cast<const unsigned char*>(cr) - run);
-    std::memcpy(buffer + stored, run, k);
-    stored += k;
+    const uint32_t keep = k < max - stored ? k : max - stored;
+    std::memcpy(buffer + stored, run, keep);
+    stored += keep;
     buf.nNext += k;
     if (k < avail) {
       const unsigned char end = buf.pData[buf.nNext++];
-      // A CR drops the byte after it: normally the LF of a CR LF pair.
-      if (end == '\r') NextByte();
+      // CR LF is one line end; a CR alone ends the line by itself.
+      if (end == '\r' && Fill() && buf.pData[buf.nNext] == '\n') ++buf.nNext;
       break;
     }
   }

@@ -24,7 +24,8 @@ class CTxtLineReader {
 
   // The next line that is neither empty nor a comment (first byte the comment
   // character), NUL-terminated in buffer, which holds at least max + 1 bytes.
-  // A line longer than max bytes arrives in pieces of max bytes. Null at the
+  // LF, CR LF and CR alone each end a line. A line longer than max bytes
+  // arrives as its first max bytes, the rest of it read past. Null at the
   // end of the file, when nothing is open, or when max is 0. A line is empty
   // when its first byte is NUL: the line's text ends at its first NUL for
   // every caller that reads it as a string.
@@ -43,11 +44,9 @@ class CTxtLineReader {
  private:
   struct tagLINEBUFFER;
 
-  // One raw line: LF ends it, CR ends it and the byte after it is dropped,
-  // max bytes end it. Null only when the file ends before any byte is stored.
+  // One raw line: LF, CR LF or CR ends it; its first max bytes are stored.
+  // Null only when the file ends before any byte is taken.
   char* ReadRawLine(char* buffer, uint32_t max);
-  // The next byte of the file (0..255), or -1 at its end or on a read error.
-  int NextByte();
   // True when the buffer holds an unread byte, refilling it when needed.
   bool Fill();
 

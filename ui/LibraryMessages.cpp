@@ -7,6 +7,7 @@
 #include "ImportStats.h"
 #include "LoadReport.h"
 #include "SaveError.h"
+#include "TextScan.h"
 
 namespace {
 
@@ -40,6 +41,12 @@ std::string Grouped(unsigned long long n) {
   return digits;
 }
 
+// Phrases and lines an import skipped, whatever the reason.
+unsigned long long SkippedTotal(const tagIMPORTSTATS& stats) {
+  return 0ull + stats.nDuplicate + stats.nOutOfRange + stats.nTooLong + stats.nNoGbkForm +
+         stats.nUndecodable + stats.nControlOrEmpty;
+}
+
 }  // namespace
 
 std::string LibraryStatusText(bool bSaved, const std::string& strName, uint32_t nGroups,
@@ -49,24 +56,9 @@ std::string LibraryStatusText(bool bSaved, const std::string& strName, uint32_t 
 }
 
 std::string ImportStatusText(const tagIMPORTSTATS& stats) {
-  const struct {
-    uint32_t nCount;
-    const char* pszReason;
-  } reasons[] = {{stats.nDuplicate, "重复"},
-                 {stats.nOutOfRange, "超出词频范围"},
-                 {stats.nTooLong, "过长"},
-                 {stats.nNoGbkForm, "无 GBK 字形"},
-                 {stats.nUndecodable, "无法解码"}};
   std::string text = "已导入 " + Grouped(stats.nAdded) + " 条";
-  unsigned long long nSkipped = 0;
-  std::string detail;
-  for (const auto& r : reasons) {
-    if (r.nCount == 0) continue;
-    nSkipped += r.nCount;
-    if (!detail.empty()) detail += "，";
-    detail += std::string(r.pszReason) + " " + Grouped(r.nCount);
-  }
-  if (nSkipped > 0) text += "；跳过 " + Grouped(nSkipped) + " 条：" + detail;
+  const std::string skipped = ImportSkippedCounts(stats);
+  if (!skipped.empty()) text += "；跳过 " + Grouped(SkippedTotal(stats)) + " 条：" + skipped;
   return text;
 }
 
@@ -191,4 +183,41 @@ std::string DictionaryFailedMessage(int nFormat, const std::string& strFile,
       break;
   }
   return "导入失败：" + strFile + " 不是可以读取的" + kind + "，没有添加任何词条。\n" + strReason;
+}
+
+std::string NotTextMessage(const std::string& strFile, int nFault, uint32_t nLine, uint8_t byByte) {
+  std::string why;
+  if (nFault == TEXT_FAULT_NUL) {
+    why = "第 " + Number(nLine) + " 行含有 NUL 字节";
+  } else if (nFault == TEXT_FAULT_CONTROL) {
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(byByte));
+    why = "第 " + Number(nLine) + " 行含有控制字符 " + byte;
+  } else {
+    why = "大部分内容既不是 UTF-8 也不是 GBK 编码的文字";
+  }
+  return "导入失败：" + strFile + " 不是文本文件（" + why + "），没有添加任何词条。";
+}
+
+std::string ImportSkippedCounts(const tagIMPORTSTATS& stats) {
+  const struct {
+    uint32_t n;
+    const char* pszWhy;
+  } reasons[] = {{stats.nDuplicate, "重复"},       {stats.nOutOfRange, "超出词频范围"},
+                 {stats.nTooLong, "过长"},         {stats.nNoGbkForm, "无 GBK 字形"},
+                 {stats.nUndecodable, "无法解码"}, {stats.nControlOrEmpty, "空白或含控制字符"}};
+  std::string text;
+  for (const auto& r : reasons) {
+    if (r.n == 0) continue;
+    if (!text.empty()) text += "，";
+    text += r.pszWhy + std::string(" ") + Grouped(r.n);
+  }
+  return text;
+}
+
+std::string NothingImportedMessage(const tagIMPORTSTATS& stats, bool bNewGroup) {
+  std::string text = bNewGroup ? "没有导入任何词条，没有新建组。" : "没有导入任何词条。";
+  const std::string skipped = ImportSkippedCounts(stats);
+  if (skipped.empty()) return text + "\n文件中没有词条。";
+  return text + "\n跳过 " + Grouped(SkippedTotal(stats)) + " 条：" + skipped;
 }

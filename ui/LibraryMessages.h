@@ -37,3 +37,12 @@ std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable, boo
 // A dictionary that could not be read: its format, the file and what was wrong.
 std::string DictionaryFailedMessage(int nFormat, const std::string& strFile,
                                     const std::string& strReason);
+// A file that is no text, refused by the import: the file and why (a
+// TextFault, the line it shows in and the control byte found there).
+std::string NotTextMessage(const std::string& strFile, int nFault, uint32_t nLine, uint8_t byByte);
+// What an import skipped, by reason, the counts grouped by thousands:
+// "重复 1,401，超出词频范围 6，过长 4，无 GBK 字形 3"; empty when nothing was.
+std::string ImportSkippedCounts(const tagIMPORTSTATS& stats);
+// An import that added no phrase: that nothing was imported (and, for a new
+// group, that no group was made), then why.
+std::string NothingImportedMessage(const tagIMPORTSTATS& stats, bool bNewGroup);

@@ -10,6 +10,7 @@
 #include "GbkSource.h"
 #include "GroupPropLogic.h"
 #include "LibraryMessages.h"
+#include "ListImport.h"
 #include "PhraseImport.h"
 #include "PhraseMessages.h"
 #include "PhraseRows.h"
@@ -81,12 +82,20 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
     return result;
   }
   CGbkSource source;
-  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) return IMPORT_OPEN_FAILED;
-  const int result = bNewGroup
-                         ? ImportNewGroup(m_library, source.GetPath(), options, pGroup, pStats)
-                         : ImportToGroup(m_library, *pGroup, source.GetPath(), options, pStats);
-  pStats->nNoGbkForm = source.GetNoGbkForm();
-  pStats->nUndecodable = source.GetUndecodable();
+  const int nOpened = source.Open(path.c_str(), SOURCE_MODE_AUTO);
+  if (nOpened == SOURCE_NOT_TEXT) {
+    MessageBox(NotTextMessage(FileTitleFromPath(path.c_str()), source.GetTextFault(),
+                              source.GetFaultLine(), source.GetFaultByte())
+                   .c_str());
+    return IMPORT_NOT_TEXT;
+  }
+  if (nOpened != SOURCE_OK) return IMPORT_OPEN_FAILED;
+  std::string error;
+  const int result =
+      ImportSourceList(m_library, source, options, bNewGroup, pGroup, pStats, &error);
+  if (result == IMPORT_DAMAGED)
+    MessageBox(DictionaryFailedMessage(DICT_FORMAT_COLUMNS, FileTitleFromPath(path.c_str()), error)
+                   .c_str());
   return result;
 }
 
@@ -110,6 +119,11 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   }
   if (result == IMPORT_GROUP_FAILED) {
     MessageBox("无法新建组：组数已满，或文件名太长");
+    return;
+  }
+  if (result == IMPORT_NOTHING_ADDED) {
+    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
+    MessageBox(NothingImportedMessage(stats, true).c_str());
     return;
   }
   if (result != IMPORT_OK) return;
@@ -137,6 +151,11 @@ void CTabrixDlg::OnImportToGroup() {
   const int result = ImportFile(path, false, &group, &stats, &bDictionary);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
+    return;
+  }
+  if (result == IMPORT_NOTHING_ADDED) {
+    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
+    MessageBox(NothingImportedMessage(stats, false).c_str());
     return;
   }
   if (result != IMPORT_OK) return;

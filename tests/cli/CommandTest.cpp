@@ -118,7 +118,8 @@ TEST(WbkImport, PhraseLinesAsTheEditorReadsThem) {
   ASSERT_EQ(r.nStatus, EXIT_DONE) << r.strErr;
   EXPECT_TRUE(Contains(r.strOut,
                        u8"group 0 \"成语\": 13 lines read, 9 phrases added; skipped: 0 "
-                       u8"duplicate, 1 too long, 0 out of range; 3 header lines"))
+                       u8"duplicate, 1 too long, 0 out of range; 3 header lines; 5 "
+                       u8"frequencies reduced into 0..250; read as gbk text"))
       << r.strOut;
   CTabrix lib;
   ASSERT_TRUE(lib.Load(out.c_str()));
@@ -129,7 +130,8 @@ TEST(WbkImport, PhraseLinesAsTheEditorReadsThem) {
     std::string strText;
     int nFreq;
   };
-  const tagWANT wants[] = {{"中文", 12}, {"甲", 7},   {"乙", 0},   {"", 5},  {"词", 44},
+  // " 5": the blank before the text is passed over.
+  const tagWANT wants[] = {{"中文", 12}, {"甲", 7},   {"乙", 0},   {"5", 0}, {"词", 44},
                            {"丙", 250},  {"丁", 250}, {"戊", 250}, {"己", 0}};
   for (const tagWANT& w : wants) {
     const tagPHRASE2* p = FindPhrase(lib, w.strText);
@@ -169,12 +171,14 @@ TEST(WbkImport, AFileThatAddsNothingIsAWarning) {
   std::string out = dir.Path("out.wbk");
   tagWBKRUN r = RunCli({"import", out, good, comments});
   EXPECT_EQ(r.nStatus, EXIT_WARNINGS);
-  EXPECT_TRUE(Contains(r.strErr, "comments.txt added no phrases")) << r.strErr;
+  EXPECT_TRUE(Contains(r.strErr, "comments.txt added no phrases; no group was made for it"))
+      << r.strErr;
+  EXPECT_TRUE(Contains(r.strOut, "comments.txt -> no group: 0 lines read, 0 phrases added"))
+      << r.strOut;
   CTabrix lib;
-  ASSERT_TRUE(lib.Load(out.c_str()));  // still saved, with the empty group
-  ASSERT_EQ(lib.GetGroupCount(), 2u);
-  EXPECT_STREQ(lib.GetGroup(1)->szName, "comments");
-  EXPECT_EQ(lib.GetGroup(1)->dwCount, 0u);
+  ASSERT_TRUE(lib.Load(out.c_str()));  // still saved, without an empty group
+  ASSERT_EQ(lib.GetGroupCount(), 1u);
+  EXPECT_STREQ(lib.GetGroup(0)->szName, "good");
 }
 
 TEST(WbkImport, APhraseInAnotherGroupChangesNoCount) {
@@ -188,10 +192,94 @@ TEST(WbkImport, APhraseInAnotherGroupChangesNoCount) {
   EXPECT_TRUE(Contains(r.strOut, "0 phrases added; skipped: 1 duplicate")) << r.strOut;
   CTabrix lib;
   ASSERT_TRUE(lib.Load(out.c_str()));
-  ASSERT_EQ(lib.GetGroupCount(), 2u);
+  ASSERT_EQ(lib.GetGroupCount(), 1u);
   EXPECT_EQ(lib.GetGroup(0)->dwCount, 1u);
-  EXPECT_EQ(lib.GetGroup(1)->dwCount, 0u);
   EXPECT_EQ(FreqOf(lib, "中文"), 9);
+}
+
+// A file that is no phrase list is refused with the reason, and nothing is
+// written.
+TEST(WbkImport, AFileThatIsNotTextIsRefused) {
+  CScratchDir dir;
+  static const char kPng[] = "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06";
+  const std::string png = dir.Write("picture.txt", std::string(kPng, sizeof kPng - 1));
+  const std::string esc = dir.Write("esc.txt", "a 1\nb\x1B 2\n");
+  const std::string good = dir.Write("good.txt", "x 1\n");
+  const struct {
+    std::string strPath;
+    const char* pszWhy;
+  } cases[] = {{png, "picture.txt: not a text file: line 3 holds a NUL byte; nothing imported"},
+               {esc, "esc.txt: not a text file: line 2 holds the control byte 0x1B"}};
+  for (const auto& c : cases) {
+    for (const char* encoding : {"auto", "gbk", "utf-8"}) {
+      const std::string out = dir.Path("out.wbk");
+      tagWBKRUN r = RunCli({"import", out, good, c.strPath, "--encoding", encoding});
+      EXPECT_EQ(r.nStatus, EXIT_FAILED) << encoding;
+      EXPECT_TRUE(Contains(r.strErr, c.pszWhy)) << r.strErr;
+      EXPECT_FALSE(FileExists(out));
+    }
+  }
+}
+
+// The report names the encoding and the format each file was read in; a
+// UTF-8 or UTF-16 list with weights above 250 is read as columns.
+TEST(WbkImport, TheReportSaysHowEachFileWasRead) {
+  CScratchDir dir;
+  std::string utf16("\xFF\xFE", 2);
+  for (char16_t u : std::u16string(u"词\t5\r\n")) utf16 += {char(u & 0xFF), char(u >> 8)};
+  const struct {
+    const char* pszName;
+    std::string strBytes;
+    const char* pszRead;
+  } cases[] = {
+      {"gbk.txt", "中文 5\n", "read as gbk text"},
+      {"utf8.txt", u8"中文 5\n", "read as utf-8 text"},
+      {"utf16.txt", utf16, "read as utf-16le text"},
+      {"nomark.txt", utf16.substr(2), "read as utf-16le text"},
+      {"essay.txt", u8"的\t5376\n中文\t905\n", "read as utf-8 columns"},
+      {"d.dict.yaml", u8"---\nname: d\nversion: \"1\"\n...\n中文\tzhong wen\t3\n",
+       "read as utf-8 rime"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.Write(c.pszName, c.strBytes);
+    tagWBKRUN r = RunCli({"import", dir.Path("out.wbk"), path});
+    EXPECT_EQ(r.nStatus, EXIT_DONE) << c.pszName << r.strErr;
+    EXPECT_TRUE(Contains(r.strOut, c.pszRead)) << c.pszName << ": " << r.strOut;
+  }
+}
+
+// A UTF-8 list with one byte that is not UTF-8 stays UTF-8: that line is
+// named and skipped, the Chinese lines arrive whole.
+TEST(WbkImport, AUtf8ListWithABadByteNamesTheLine) {
+  CScratchDir dir;
+  const std::string path =
+      dir.Write("list.txt", std::string(u8"中文 5\n一心一意 3\n") + "caf\xE9 2\n" + u8"词语 1\n");
+  const std::string out = dir.Path("out.wbk");
+  tagWBKRUN r = RunCli({"import", out, path});
+  EXPECT_EQ(r.nStatus, EXIT_WARNINGS);
+  EXPECT_TRUE(Contains(r.strErr, "list.txt:3: not valid UTF-8; line skipped")) << r.strErr;
+  EXPECT_TRUE(Contains(r.strOut, "3 phrases added")) << r.strOut;
+  CTabrix lib;
+  ASSERT_TRUE(lib.Load(out.c_str()));
+  EXPECT_EQ(FreqOf(lib, "中文"), 5);
+  EXPECT_EQ(FreqOf(lib, "词语"), 1);
+}
+
+// Every line outside GBK: nothing added, no group, and the reason.
+TEST(WbkImport, AListOfNoGbkCharacterMakesNoGroup) {
+  CScratchDir dir;
+  const std::string path = dir.Write("emoji.txt", u8"\U0001F600 5\n\U0001F601 3\n");
+  const std::string out = dir.Path("out.wbk");
+  tagWBKRUN r = RunCli({"import", out, path});
+  EXPECT_EQ(r.nStatus, EXIT_WARNINGS);
+  EXPECT_TRUE(Contains(r.strOut, "emoji.txt -> no group: 0 lines read, 0 phrases added"))
+      << r.strOut;
+  EXPECT_TRUE(Contains(r.strOut, "2 lines with no GBK form")) << r.strOut;
+  EXPECT_TRUE(Contains(r.strErr, "emoji.txt added no phrases; no group was made for it"))
+      << r.strErr;
+  CTabrix lib;
+  ASSERT_TRUE(lib.Load(out.c_str()));
+  EXPECT_EQ(lib.GetGroupCount(), 0u);
 }
 
 TEST(WbkImport, IntoAGroupIgnoresHeaderLines) {

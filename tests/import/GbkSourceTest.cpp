@@ -4,6 +4,7 @@
 #include "GbkSource.h"
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,87 @@ TEST(GbkSource, LinesThatCannotBeGbkAreLeftOutAndCountedByReason) {
     // place of a character.
     EXPECT_EQ(got.arrPhrases, (std::vector<std::string>{"1/一心一意", "5/中文"}));
   }
+}
+
+// A list that is UTF-8 but for a few bytes is read as UTF-8: the lines that
+// do not decode are left out and counted, the others arrive whole.
+TEST(GbkSource, UTF8ButForAFewBytesIsReadAsUTF8) {
+  CScratchDir dir;
+  const std::string bytes = kUtf8List + "caf\xE9 3\n" + std::string(u8"一心一意 9\n");
+  const tagIMPORTED got = ImportThrough(dir.Write("list.txt", bytes), SOURCE_MODE_AUTO);
+  ASSERT_EQ(got.nResult, SOURCE_OK);
+  EXPECT_EQ(got.nEncoding, SOURCE_UTF8);
+  EXPECT_EQ(got.nUndecodable, 1u);
+  EXPECT_EQ(got.strGroup, "成语");
+  EXPECT_EQ(got.arrPhrases, (std::vector<std::string>{"120/一心一意", "5/中文"}));
+}
+
+// Without a byte-order mark, UTF-16 shows in its zero bytes: the high byte of
+// every line end, digit and blank.
+TEST(GbkSource, UTF16WithoutAMarkIsFoundByItsZeroBytes) {
+  CScratchDir dir;
+  const tagIMPORTED gbk = ImportThrough(dir.Write("list.txt", kGbkList), SOURCE_MODE_AUTO);
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big ? "big-endian" : "little-endian");
+    const tagIMPORTED got =
+        ImportThrough(dir.Write("list.txt", Utf16Bytes(kUtf16List, big, false)), SOURCE_MODE_AUTO);
+    ASSERT_EQ(got.nResult, SOURCE_OK);
+    EXPECT_EQ(got.nEncoding, big ? SOURCE_UTF16BE : SOURCE_UTF16LE);
+    EXPECT_EQ(got.arrPhrases, gbk.arrPhrases);
+  }
+}
+
+struct tagNOTTEXT {
+  const char* pszName;
+  std::string strBytes;
+  SourceMode nMode;
+  TextFault nFault;
+  uint32_t nLine;  // 0: not checked
+};
+
+// A file that is not text is refused, whatever encoding it is said to be in,
+// with the reason and the line where it shows.
+TEST(GbkSource, AFileThatIsNotTextIsRefusedWithTheReason) {
+  std::mt19937 rng(7);
+  std::string random(4096, '\0');
+  for (char& c : random) c = char(rng());
+  static const char kPng[] = "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0";
+  const std::string png(kPng, sizeof kPng - 1);
+  const tagNOTTEXT cases[] = {
+      {"a PNG", png, SOURCE_MODE_AUTO, TEXT_FAULT_NUL, 3},
+      {"a PNG said to be GBK", png, SOURCE_MODE_GBK, TEXT_FAULT_NUL, 3},
+      {"a PNG said to be UTF-8", png, SOURCE_MODE_UTF8, TEXT_FAULT_NUL, 3},
+      {"random bytes", random, SOURCE_MODE_AUTO, TEXT_FAULT_NUL, 0},
+      {"a GBK list with one NUL", std::string(kGbkList) + std::string("\xB4\xCA\0 5\n", 6),
+       SOURCE_MODE_AUTO, TEXT_FAULT_NUL, 5},
+      {"a GBK list with an escape byte", std::string(kGbkList) + "a 1\n\x1B[0m 5\n",
+       SOURCE_MODE_AUTO, TEXT_FAULT_CONTROL, 6},
+      {"a UTF-16 list holding a control character", Utf16Bytes(u"中文 5\n\u0007 1\n", false, true),
+       SOURCE_MODE_AUTO, TEXT_FAULT_CONTROL, 2},
+      {"bytes that decode neither as UTF-8 nor as GBK",
+       "\x80\xFF\x80\xFF\x80\xFF 1\n\xFF\x80\xFF\x80\xFF\x80 2\n", SOURCE_MODE_AUTO,
+       TEXT_FAULT_UNDECODABLE, 0},
+  };
+  CScratchDir dir;
+  for (const tagNOTTEXT& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    const std::string path = dir.Write("picture.txt", c.strBytes);
+    CGbkSource source;
+    EXPECT_EQ(source.Open(path.c_str(), c.nMode), SOURCE_NOT_TEXT);
+    EXPECT_EQ(source.GetTextFault(), c.nFault);
+    if (c.nLine != 0) {
+      EXPECT_EQ(source.GetFaultLine(), c.nLine);
+    }
+  }
+  // The escape byte is named.
+  CGbkSource source;
+  const std::string path = dir.Write("esc.txt", "a 1\n\x1B 2\n");
+  ASSERT_EQ(source.Open(path.c_str(), SOURCE_MODE_AUTO), SOURCE_NOT_TEXT);
+  EXPECT_EQ(source.GetFaultByte(), 0x1B);
+  // Text is no fault: tabs, CR and LF are the text's own.
+  const std::string text = dir.Write("ok.txt", "a\t1\rb 2\r\nc 3\n");
+  EXPECT_EQ(source.Open(text.c_str(), SOURCE_MODE_AUTO), SOURCE_OK);
+  EXPECT_EQ(source.GetTextFault(), TEXT_FAULT_NONE);
 }
 
 TEST(GbkSource, GbkTextIsReadInPlace) {

@@ -70,7 +70,8 @@ TEST(ImportUndo, EachImportIsOneStepUndoneAndRedoneByteForByte) {
       {"a list into a group", "into.txt", "zz 1\nfresh 2\nfresher 3\n", false},
       {"a long list into a group", "many.txt", many, false},
       {"a Rime dictionary as a new group", "d.dict.yaml",
-       "---\nname: d\nversion: \"1\"\n...\n\xE4\xBD\xA0\xE5\xA5\xBD\tni hao\t5\nab\ta b\t3\n",
+       "---\nname: d\nversion: \"1\"\n...\n\xE4\xBD\xA0\xE5\xA5\xBD\tni hao\t5\nab\ta b\t3\n"
+       "xy\tx y\t4\n",
        true},
   };
   CScratchDir dir;
@@ -119,4 +120,42 @@ TEST(ImportUndo, AnImportThatMakesNoGroupLeavesNoStep) {
   EXPECT_EQ(IMPORT_GROUP_FAILED, ImportNewGroup(lib, path.c_str(), opt, &group, nullptr));
   EXPECT_EQ(0u, history.GetUndoCount());
   EXPECT_FALSE(history.IsModified());
+}
+
+// An import that adds nothing takes back what it began (the new group) and
+// leaves no step: nothing to undo, the library not modified.
+TEST(ImportUndo, AnImportThatAddsNothingLeavesNoStepAndNoMark) {
+  const tagIMPORTCASE cases[] = {
+      {"a list of phrases already present, as a new group", "again.txt",
+       "@\xC3\xFB\xB3\xC6=named\nab 3\nzz 4\n", true},
+      {"a list of phrases already present, into a group", "again.txt", "ab 3\n", false},
+      {"a Rime dictionary of phrases already present", "d.dict.yaml",
+       "---\nname: d\nversion: \"1\"\n...\nab\ta b\t3\n", true},
+      {"a Rime dictionary of no entries", "e.dict.yaml", "---\nname: e\n...\n", true},
+  };
+  CScratchDir dir;
+  const std::string file = dir.Path("body.bin");
+  for (const tagIMPORTCASE& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    const std::string path = dir.Write(c.pszFile, c.strText);
+    CTabrix lib;
+    StartLibrary(lib);
+    CEditHistory history;
+    ASSERT_EQ(1, history.SetGroupEnable(lib, 0, 1));
+    history.MarkSaved();
+    const Bytes before = BodyBytes(lib, file);
+    tagIMPORTOPTIONS opt = DefaultImportOptions();
+    opt.pHistory = &history;
+    EXPECT_EQ(IMPORT_NOTHING_ADDED, RunImport(lib, c, path, opt));
+    EXPECT_EQ(before, BodyBytes(lib, file));
+    EXPECT_EQ(2u, lib.GetGroupCount());
+    EXPECT_EQ(1u, history.GetUndoCount());
+    EXPECT_FALSE(history.IsModified());
+    // Without a history the group goes all the same.
+    CTabrix plain;
+    StartLibrary(plain);
+    plain.GetGroup(0)->bEnable = 1;
+    EXPECT_EQ(IMPORT_NOTHING_ADDED, RunImport(plain, c, path, DefaultImportOptions()));
+    EXPECT_EQ(before, BodyBytes(plain, file));
+  }
 }

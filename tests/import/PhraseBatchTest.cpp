@@ -49,12 +49,20 @@ tagIMPORTSTATS LineByLineImport(CTabrix& lib, uint8_t g, const std::string& path
     }
     tagPHRASELINE split;
     SplitPhraseLine(line, uint32_t(std::strlen(line)), &split);
+    const char* text = line + split.nTextStart;
+    const int64_t value = PhraseFrequencyValue(line + split.nFreqStart);
+    if (value < 0 || value > 250) ++stats.nFreqReduced;
     const uint8_t freq = PhraseFrequency(line + split.nFreqStart);
-    if (freq < opt.byMinFreq || freq > opt.byMaxFreq) {
+    bool bControl = split.nTextLen == 0;
+    for (uint32_t k = 0; k < split.nTextLen; ++k)
+      bControl = bControl || uint8_t(text[k]) < 0x20 || text[k] == 0x7F;
+    if (bControl) {
+      ++stats.nControlOrEmpty;
+    } else if (freq < opt.byMinFreq || freq > opt.byMaxFreq) {
       ++stats.nOutOfRange;
     } else if (split.nTextLen > TABRIX_MAX_PHRASE_LEN) {
       ++stats.nTooLong;
-    } else if (lib.AddPhrase(line, uint8_t(split.nTextLen), freq, 1, g) != 0) {
+    } else if (lib.AddPhrase(text, uint8_t(split.nTextLen), freq, 1, g) != 0) {
       ++stats.nAdded;
     } else {
       ++stats.nDuplicate;
@@ -98,9 +106,11 @@ class CRandomText {
     if (kind == 2) return std::string("@") + kKeyName + PoolText();
     if (kind == 3) return std::string("@") + kKeyRemark + std::string(Below(300), 'r');
     if (kind == 4) return "@other=1";
-    if (kind == 5) return " " + Frequency();                        // the empty text
+    if (kind == 5) return " " + Frequency();                        // blanks before the text
+    if (kind == 9) return std::string(1 + Below(3), ' ');           // no text at all
+    if (kind == 10) return PoolText() + "\x01" + " 4";              // a control byte
     if (kind == 6) return std::string(31 + Below(10), 'L') + " 5";  // too long
-    if (kind == 7) return std::string(95 + Below(20), 'w');         // arrives in pieces
+    if (kind == 7) return std::string(95 + Below(20), 'w');         // read past after 100
     if (kind == 8) return PoolText() + "\xB0";                      // a lead byte at the end
     std::string line = PoolText();
     const uint32_t sep = Below(4);
@@ -114,7 +124,8 @@ class CRandomText {
     std::string file;
     for (uint32_t i = 0; i < lines; ++i) {
       file += Line();
-      file += Below(5) == 0 ? "\r\n" : "\n";
+      const uint32_t end = Below(10);
+      file += end == 0 ? "\r" : end < 3 ? "\r\n" : "\n";
     }
     if (Below(2) == 0 && !file.empty()) file.pop_back();  // no line end at the end
     return file;
@@ -148,6 +159,8 @@ void ExpectSameStats(const tagIMPORTSTATS& a, const tagIMPORTSTATS& b) {
   EXPECT_EQ(a.nDuplicate, b.nDuplicate);
   EXPECT_EQ(a.nTooLong, b.nTooLong);
   EXPECT_EQ(a.nOutOfRange, b.nOutOfRange);
+  EXPECT_EQ(a.nControlOrEmpty, b.nControlOrEmpty);
+  EXPECT_EQ(a.nFreqReduced, b.nFreqReduced);
 }
 
 void ExpectSameLibrary(CTabrix& a, CTabrix& b) {
@@ -194,17 +207,24 @@ TEST_P(BatchAgainstLineByLine, SameLibraryStatsAndBytes) {
 
     tagIMPORTSTATS got = {}, want = {};
     uint8_t g = 1;
+    int result;
     if (c.bNewGroup) {
-      ASSERT_EQ(IMPORT_OK, ImportNewGroup(batched, path.c_str(), opt, &g, &got));
-      ASSERT_EQ(g, reference.AddGroup("list", "", ""));
-      want = LineByLineImport(reference, g, path, opt, true);
+      result = ImportNewGroup(batched, path.c_str(), opt, &g, &got);
+      ASSERT_EQ(reference.AddGroup("list", "", ""), 3);
+      want = LineByLineImport(reference, 3, path, opt, true);
+      // A new group that received nothing is not kept.
+      if (want.nAdded == 0) {
+        ASSERT_EQ(1, reference.RemoveGroup(3));
+      }
+      EXPECT_EQ(g, want.nAdded > 0 ? 3 : int(TABRIX_NO_GROUP));
     } else {
-      ASSERT_EQ(IMPORT_OK, ImportToGroup(batched, g, path.c_str(), opt, &got));
+      result = ImportToGroup(batched, g, path.c_str(), opt, &got);
       want = LineByLineImport(reference, g, path, opt, false);
     }
+    EXPECT_EQ(result, want.nAdded > 0 ? IMPORT_OK : IMPORT_NOTHING_ADDED);
     ExpectSameStats(got, want);
-    EXPECT_EQ(got.nLines,
-              got.nHeaders + got.nAdded + got.nDuplicate + got.nTooLong + got.nOutOfRange);
+    EXPECT_EQ(got.nLines, got.nHeaders + got.nAdded + got.nDuplicate + got.nTooLong +
+                              got.nOutOfRange + got.nControlOrEmpty);
     ExpectSameLibrary(batched, reference);
     EXPECT_EQ(SavedBytes(reference, dir.Path("reference.wbk")),
               SavedBytes(batched, dir.Path("batched.wbk")));

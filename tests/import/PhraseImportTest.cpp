@@ -15,7 +15,8 @@
 namespace {
 
 struct tagSTATCOUNTS {
-  uint32_t nLines, nHeaders, nAdded, nDuplicate, nTooLong, nOutOfRange;
+  uint32_t nLines, nHeaders, nAdded, nDuplicate, nTooLong, nOutOfRange, nControlOrEmpty,
+      nFreqReduced;
 };
 
 void ExpectStats(const tagIMPORTSTATS& s, const tagSTATCOUNTS& want) {
@@ -25,7 +26,10 @@ void ExpectStats(const tagIMPORTSTATS& s, const tagSTATCOUNTS& want) {
   EXPECT_EQ(s.nDuplicate, want.nDuplicate);
   EXPECT_EQ(s.nTooLong, want.nTooLong);
   EXPECT_EQ(s.nOutOfRange, want.nOutOfRange);
-  EXPECT_EQ(s.nLines, s.nHeaders + s.nAdded + s.nDuplicate + s.nTooLong + s.nOutOfRange);
+  EXPECT_EQ(s.nControlOrEmpty, want.nControlOrEmpty);
+  EXPECT_EQ(s.nFreqReduced, want.nFreqReduced);
+  EXPECT_EQ(s.nLines,
+            s.nHeaders + s.nAdded + s.nDuplicate + s.nTooLong + s.nOutOfRange + s.nControlOrEmpty);
 }
 
 tagIMPORTOPTIONS Range(uint8_t lo, uint8_t hi) {
@@ -57,83 +61,132 @@ TEST_P(PhraseCases, AddsWhatTheLinesSay) {
   CTabrix lib;
   uint8_t g = 77;
   tagIMPORTSTATS stats;
-  ASSERT_EQ(ImportNewGroup(lib, path.c_str(), Range(c.lo, c.hi), &g, &stats), IMPORT_OK);
+  const int result = ImportNewGroup(lib, path.c_str(), Range(c.lo, c.hi), &g, &stats);
+  ExpectStats(stats, c.stats);
+  if (c.expected.empty()) {
+    // An import that adds nothing leaves no group.
+    EXPECT_EQ(result, IMPORT_NOTHING_ADDED);
+    EXPECT_EQ(g, TABRIX_NO_GROUP);
+    EXPECT_EQ(lib.GetGroupCount(), 0u);
+    return;
+  }
+  ASSERT_EQ(result, IMPORT_OK);
   ASSERT_EQ(g, 0);
   EXPECT_EQ(PhrasesOf(lib, g), c.expected) << c.what;
-  ExpectStats(stats, c.stats);
   EXPECT_EQ(lib.GetGroup(g)->dwCount, c.expected.size());
   ExpectLibraryInvariants(lib);
 }
 
 const tagPHRASECASE kPhraseCases[] = {
-    {"text and frequency", "中文 12\n", 0, 250, {{"中文", 12}}, {1, 0, 1, 0, 0, 0}},
-    {"tabs between", "中文\t\t7\r\n", 0, 250, {{"中文", 7}}, {1, 0, 1, 0, 0, 0}},
-    {"a lone text has frequency 0", "中文", 0, 250, {{"中文", 0}}, {1, 0, 1, 0, 0, 0}},
-    {"a lone text is outside 1..250", "中文\n", 1, 250, {}, {1, 0, 0, 0, 0, 1}},
+    {"text and frequency", "中文 12\n", 0, 250, {{"中文", 12}}, {1, 0, 1, 0, 0, 0, 0, 0}},
+    {"tabs between", "中文\t\t7\r\n", 0, 250, {{"中文", 7}}, {1, 0, 1, 0, 0, 0, 0, 0}},
+    {"a lone text has frequency 0", "中文", 0, 250, {{"中文", 0}}, {1, 0, 1, 0, 0, 0, 0, 0}},
+    {"a lone text is outside 1..250", "中文\n", 1, 250, {}, {1, 0, 0, 0, 0, 1, 0, 0}},
     {"frequencies clamped and reduced",
      "甲 300\n乙 253\n丙 -3\n丁 99999999999\n戊 -99999999999\n己 250\n",
      0,
      250,
      // store order is GBK byte order: 丙 B1FB, 丁 B6A1, 己 BCBA, 甲 BCD7, 戊 CEEC, 乙 D2D2
      {{"丙", 250}, {"丁", 250}, {"己", 250}, {"甲", 44}, {"戊", 0}, {"乙", 250}},
-     {6, 0, 6, 0, 0, 0}},
-    {"a blank first adds the empty text once", " 5\n 7\n", 0, 250, {{"", 5}}, {2, 0, 1, 1, 0, 0}},
+     {6, 0, 6, 0, 0, 0, 0, 5}},
+    {"a blank first is passed over",
+     " 5\n 7\n",
+     0,
+     250,
+     {{"5", 0}, {"7", 0}},
+     {2, 0, 2, 0, 0, 0, 0, 0}},
+    {"blanks and tabs before the text are passed over",
+     "  前导空格\t5\n\t5\n \t词 7\n",
+     0,
+     250,
+     {{"5", 0}, {"词", 7}, {"前导空格", 5}},
+     {3, 0, 3, 0, 0, 0, 0, 0}},
+    {"a line of blanks and tabs is no phrase",
+     "   \n\t\nab 1\n",
+     0,
+     250,
+     {{"ab", 1}},
+     {3, 0, 1, 0, 0, 0, 2, 0}},
+    {"a text holding a control byte is no phrase",
+     "a\x01b 5\nok 1\n\x7F 2\nc\x1B 3\n",
+     0,
+     250,
+     {{"ok", 1}},
+     {4, 0, 1, 0, 0, 0, 3, 0}},
+    {"lines ended by CR alone keep every byte",
+     "ab\t1\rcd\t2\rxy\t3",
+     0,
+     250,
+     {{"ab", 1}, {"cd", 2}, {"xy", 3}},
+     {3, 0, 3, 0, 0, 0, 0, 0}},
+    {"Chinese lines ended by CR alone keep their characters whole",
+     "中文\t1\r词语\t2\r",
+     0,
+     250,
+     {{"词语", 2}, {"中文", 1}},
+     {2, 0, 2, 0, 0, 0, 0, 0}},
     {"30 bytes fit, 31 do not",
      Repeat('a', 30) + " 1\n" + Repeat('b', 31) + " 1\n",
      0,
      250,
      {{Repeat('a', 30), 1}},
-     {2, 0, 1, 0, 1, 0}},
+     {2, 0, 1, 0, 1, 0, 0, 0}},
     {"fifteen GBK characters fit, sixteen do not",
      "一二三四五六七八九十一二三四五\n一二三四五六七八九十一二三四五六\n",
      0,
      250,
      {{"一二三四五六七八九十一二三四五", 0}},
-     {2, 0, 1, 0, 1, 0}},
+     {2, 0, 1, 0, 1, 0, 0, 0}},
     {"range bounds are inclusive",
      "a 9\nb 10\nc 20\nd 21\n",
      10,
      20,
      {{"b", 10}, {"c", 20}},
-     {4, 0, 2, 0, 0, 2}},
-    {"a range with lo above hi takes nothing", "a 9\nb 10\n", 20, 10, {}, {2, 0, 0, 0, 0, 2}},
+     {4, 0, 2, 0, 0, 2, 0, 0}},
+    {"a range with lo above hi takes nothing", "a 9\nb 10\n", 20, 10, {}, {2, 0, 0, 0, 0, 2, 0, 0}},
     {"out of range is decided before length",
      Repeat('x', 40) + " 251\n",
      0,
      100,
      {},
-     {1, 0, 0, 0, 0, 1}},
-    {"a line over 100 bytes arrives in pieces, each a line",
-     Repeat('x', 100) + "ab 7\n",
+     {1, 0, 0, 0, 0, 1, 0, 1}},
+    {"a line over 100 bytes is one line, the rest read past",
+     Repeat('x', 100) + "ab 7\nok 3\n",
      0,
      250,
-     {{"ab", 7}},
-     {2, 0, 1, 0, 1, 0}},
-    {"the first copy wins", "重复 3\n重复 9\n", 0, 250, {{"重复", 3}}, {2, 0, 1, 1, 0, 0}},
+     {{"ok", 3}},
+     {2, 0, 1, 0, 1, 0, 0, 0}},
+    {"a 200,000-byte line is one line",
+     Repeat('y', 200000) + "\nok 3\n",
+     0,
+     250,
+     {{"ok", 3}},
+     {2, 0, 1, 0, 1, 0, 0, 0}},
+    {"the first copy wins", "重复 3\n重复 9\n", 0, 250, {{"重复", 3}}, {2, 0, 1, 1, 0, 0, 0, 0}},
     {"comments and empty lines are not lines",
      "#c\n\n词 1\n\r\n#\n",
      0,
      250,
      {{"词", 1}},
-     {1, 0, 1, 0, 0, 0}},
+     {1, 0, 1, 0, 0, 0, 0, 0}},
     {"a lead byte at the end of a line stays in the text",
      "ab\xD6\n",
      0,
      250,
      {{"ab\xD6", 0}},
-     {1, 0, 1, 0, 0, 0}},
+     {1, 0, 1, 0, 0, 0, 0, 0}},
     {"a NUL ends the line's text",
      std::string("ab\0 9\ncd 3", 10),
      0,
      250,
      {{"ab", 0}, {"cd", 3}},
-     {2, 0, 2, 0, 0, 0}},
+     {2, 0, 2, 0, 0, 0, 0, 0}},
     {"header lines are no phrases",
      "@名称=x\n@其他=y\n@\n词 2\n",
      0,
      250,
      {{"词", 2}},
-     {4, 3, 1, 0, 0, 0}},
+     {4, 3, 1, 0, 0, 0, 0, 0}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, PhraseCases, testing::ValuesIn(kPhraseCases));
@@ -179,12 +232,12 @@ TEST(ImportNewGroup, HeaderLinesAnywhereAndTheLaterWins) {
   EXPECT_STREQ(info->szRemark, "常用词");
   ExpectFieldZeroAfterText(info->szName, sizeof(info->szName));
   EXPECT_EQ(info->dwCount, 3u);
-  ExpectStats(stats, {7, 4, 3, 0, 0, 0});
+  ExpectStats(stats, {7, 4, 3, 0, 0, 0, 0, 0});
 }
 
 TEST(ImportNewGroup, AnEmptyHeaderValueEmptiesTheField) {
   CScratchDir dir;
-  std::string path = dir.Write("named.txt", "@名称=\n@编辑=\n");
+  std::string path = dir.Write("named.txt", "@名称=\n@编辑=\n词\n");
   CTabrix lib;
   uint8_t g = 0;
   ASSERT_EQ(ImportNewGroup(lib, path.c_str(), DefaultImportOptions(), &g, nullptr), IMPORT_OK);
@@ -207,7 +260,7 @@ class NameHeaderCases : public testing::TestWithParam<tagHEADERCASE> {};
 TEST_P(NameHeaderCases, CutsAtAWholeCharacter) {
   const tagHEADERCASE& c = GetParam();
   CScratchDir dir;
-  std::string path = dir.Write("list.txt", "@名称=" + c.value + "\n@编辑=" + c.value + "\n");
+  std::string path = dir.Write("list.txt", "@名称=" + c.value + "\n@编辑=" + c.value + "\n词\n");
   CTabrix lib;
   uint8_t g = 0;
   ASSERT_EQ(ImportNewGroup(lib, path.c_str(), DefaultImportOptions(), &g, nullptr), IMPORT_OK);
@@ -277,18 +330,50 @@ TEST(CopyHeaderValue, NullValueEmptiesTheField) {
   EXPECT_EQ(CopyHeaderValue(field, 0, "abc"), 0u);
 }
 
-TEST(ImportNewGroup, AFileOfOnlyCommentsGivesAnEmptyGroup) {
+// A list that adds no phrase leaves no empty group behind, whatever its
+// header lines said; the library stays as it was.
+TEST(ImportNewGroup, AFileThatAddsNothingLeavesNoGroup) {
+  const struct {
+    const char* what;
+    std::string file;
+    tagSTATCOUNTS stats;
+  } cases[] = {
+      {"only comments", "# one\n#two\r\n\n", {0, 0, 0, 0, 0, 0, 0, 0}},
+      {"only headers", "@名称=空组\n@备注=无\n", {2, 2, 0, 0, 0, 0, 0, 0}},
+      {"only phrases already present", "中文 5\n", {1, 0, 0, 1, 0, 0, 0, 0}},
+      {"only texts too long", std::string(40, 'x') + " 1\n", {1, 0, 0, 0, 1, 0, 0, 0}},
+  };
   CScratchDir dir;
-  std::string path = dir.Write("empty.txt", "# one\n#two\r\n\n");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string path = dir.Write("empty.txt", c.file);
+    CTabrix lib;
+    ASSERT_EQ(lib.AddGroup("a", "", ""), 0);
+    ASSERT_NE(lib.AddPhrase("中文", 255, 100, 1, 0), 0);
+    uint8_t g = 9;
+    tagIMPORTSTATS stats;
+    EXPECT_EQ(ImportNewGroup(lib, path.c_str(), DefaultImportOptions(), &g, &stats),
+              IMPORT_NOTHING_ADDED);
+    EXPECT_EQ(g, TABRIX_NO_GROUP);
+    EXPECT_EQ(lib.GetGroupCount(), 1u);
+    EXPECT_EQ(lib.GetPhraseTotal(), 1u);
+    EXPECT_STREQ(lib.GetGroup(0)->szName, "a");
+    ExpectStats(stats, c.stats);
+  }
+}
+
+TEST(ImportToGroup, AFileThatAddsNothingSaysSoAndChangesNothing) {
+  CScratchDir dir;
+  std::string path = dir.Write("again.txt", "中文 5\n# c\n");
   CTabrix lib;
-  uint8_t g = 9;
+  ASSERT_EQ(lib.AddGroup("a", "", ""), 0);
+  ASSERT_NE(lib.AddPhrase("中文", 255, 100, 1, 0), 0);
   tagIMPORTSTATS stats;
-  ASSERT_EQ(ImportNewGroup(lib, path.c_str(), DefaultImportOptions(), &g, &stats), IMPORT_OK);
-  EXPECT_EQ(g, 0);
+  EXPECT_EQ(ImportToGroup(lib, 0, path.c_str(), DefaultImportOptions(), &stats),
+            IMPORT_NOTHING_ADDED);
+  ExpectStats(stats, {1, 0, 0, 1, 0, 0, 0, 0});
   EXPECT_EQ(lib.GetGroupCount(), 1u);
-  EXPECT_EQ(lib.GetGroup(0)->dwCount, 0u);
-  EXPECT_STREQ(lib.GetGroup(0)->szName, "empty");
-  ExpectStats(stats, {0, 0, 0, 0, 0, 0});
+  EXPECT_EQ(lib.GetGroup(0)->dwCount, 1u);
 }
 
 TEST(ImportNewGroup, APhraseOfAnotherGroupChangesNoCount) {
@@ -304,7 +389,7 @@ TEST(ImportNewGroup, APhraseOfAnotherGroupChangesNoCount) {
   EXPECT_EQ(lib.GetGroup(g)->dwCount, 1u);
   EXPECT_EQ(PhrasesOf(lib, 0), (PhraseList{{"中文", 100}}));
   EXPECT_EQ(PhrasesOf(lib, g), (PhraseList{{"新词", 6}}));
-  ExpectStats(stats, {2, 0, 1, 1, 0, 0});
+  ExpectStats(stats, {2, 0, 1, 1, 0, 0, 0, 0});
   ExpectLibraryInvariants(lib);
 }
 
@@ -339,7 +424,7 @@ TEST_P(GroupFailCases, NothingChanges) {
   EXPECT_EQ(g, TABRIX_NO_GROUP);
   EXPECT_EQ(lib.GetGroupCount(), c.groupsBefore);
   EXPECT_EQ(lib.m_arrPhrase.GetCount(), c.groupsBefore > 0 ? 1u : 0u);
-  ExpectStats(stats, {0, 0, 0, 0, 0, 0});
+  ExpectStats(stats, {0, 0, 0, 0, 0, 0, 0, 0});
   if (c.groupsBefore > 0) {
     std::string last = "g" + std::to_string(c.groupsBefore - 1);
     EXPECT_STREQ(lib.GetGroup(c.groupsBefore - 1)->szName, last.c_str());
@@ -386,7 +471,7 @@ TEST(Import, AFileThatCannotBeOpenedChangesNothing) {
             IMPORT_OPEN_FAILED);
   EXPECT_EQ(lib.GetGroupCount(), 1u);
   EXPECT_EQ(lib.m_arrPhrase.GetCount(), 0u);
-  ExpectStats(stats, {0, 0, 0, 0, 0, 0});
+  ExpectStats(stats, {0, 0, 0, 0, 0, 0, 0, 0});
 }
 
 TEST(ImportToGroup, AddsToTheGroupAndIgnoresHeaderLines) {
@@ -404,7 +489,7 @@ TEST(ImportToGroup, AddsToTheGroupAndIgnoresHeaderLines) {
   EXPECT_EQ(PhrasesOf(lib, 1), (PhraseList{{"词", 44}, {"中文", 12}}));
   EXPECT_EQ(lib.GetGroup(0)->dwCount, 1u);
   EXPECT_EQ(lib.GetGroupCount(), 2u);
-  ExpectStats(stats, {5, 2, 2, 1, 0, 0});
+  ExpectStats(stats, {5, 2, 2, 1, 0, 0, 0, 1});
   ExpectLibraryInvariants(lib);
 }
 
@@ -473,8 +558,8 @@ TEST(Import, AnEmptyFileReportsProgressOnce) {
   opt.funProgress = LogProgress;
   opt.pProgressData = &log;
   uint8_t g = 9;
-  ASSERT_EQ(ImportNewGroup(lib, path.c_str(), opt, &g, nullptr), IMPORT_OK);
-  EXPECT_EQ(g, 0);
+  ASSERT_EQ(ImportNewGroup(lib, path.c_str(), opt, &g, nullptr), IMPORT_NOTHING_ADDED);
+  EXPECT_EQ(g, TABRIX_NO_GROUP);
   EXPECT_EQ(log.calls,
             (std::vector<std::pair<int32_t, int32_t>>{{PROGRESS_BEGIN, 0}, {PROGRESS_END, 0}}));
 }

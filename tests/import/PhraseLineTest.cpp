@@ -10,6 +10,7 @@ namespace {
 
 struct tagSPLITCASE {
   std::string line;
+  uint32_t textStart;
   uint32_t textLen;
   std::string freqField;
 };
@@ -20,30 +21,34 @@ class SplitCases : public testing::TestWithParam<tagSPLITCASE> {};
 
 TEST_P(SplitCases, FindsTheTextAndTheFrequencyField) {
   const tagSPLITCASE& c = GetParam();
-  tagPHRASELINE split = {999, 999};
+  tagPHRASELINE split = {999, 999, 999};
   SplitPhraseLine(c.line.data(), static_cast<uint32_t>(c.line.size()), &split);
+  EXPECT_EQ(split.nTextStart, c.textStart);
   EXPECT_EQ(split.nTextLen, c.textLen);
   ASSERT_LE(split.nFreqStart, c.line.size());
   EXPECT_EQ(c.line.substr(split.nFreqStart), c.freqField);
 }
 
 const tagSPLITCASE kSplitCases[] = {
-    {"中文 12", 4, "12"},
-    {"中文\t\t7", 4, "7"},
-    {"中文", 4, ""},
-    {" 5", 0, "5"},
-    {"ab \t \t3 x", 2, "3 x"},
-    {"ab ", 2, ""},
-    {"", 0, ""},
-    {"abc", 3, ""},
+    {"中文 12", 0, 4, "12"},
+    {"中文\t\t7", 0, 4, "7"},
+    {"中文", 0, 4, ""},
+    // Blanks and tabs before the text are passed over.
+    {" 5", 1, 1, ""},
+    {"  \xC7\xB0\t5", 2, 2, "5"},
+    {"\t \t", 3, 0, ""},
+    {"ab \t \t3 x", 0, 2, "3 x"},
+    {"ab ", 0, 2, ""},
+    {"", 0, 0, ""},
+    {"abc", 0, 3, ""},
     // A lead byte takes the byte after it along, even a blank.
-    {"\x81 b 4", 3, "4"},
+    {"\x81 b 4", 0, 3, "4"},
     // A lead byte as the last byte ends the scan: the whole line is the text.
-    {"\xD6", 1, ""},
-    {"a\xD6", 2, ""},
-    {"中\xD6", 3, ""},
+    {"\xD6", 0, 1, ""},
+    {"a\xD6", 0, 2, ""},
+    {"中\xD6", 0, 3, ""},
     // A second byte 0x20 or 0x09 of a character is no blank.
-    {"\xB0\x09x 9", 3, "9"},
+    {"\xB0\x09x 9", 0, 3, "9"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, SplitCases, testing::ValuesIn(kSplitCases));
@@ -96,6 +101,26 @@ const tagNUMBERCASE kFrequencyCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, FrequencyCases, testing::ValuesIn(kFrequencyCases));
+
+// The value before it is brought into one byte: an import counts the
+// frequencies it had to reduce.
+TEST(PhraseFrequencyValue, IsTheClampedSignedNumber) {
+  const struct {
+    const char* text;
+    int64_t value;
+  } cases[] = {{"12", 12},
+               {"250", 250},
+               {"251", 251},
+               {"300", 300},
+               {"-3", -3},
+               {"+7", 7},
+               {"", 0},
+               {"abc", 0},
+               {"12abc", 12},
+               {"99999999999", 2147483647},
+               {"-99999999999", -2147483648LL}};
+  for (const auto& c : cases) EXPECT_EQ(PhraseFrequencyValue(c.text), c.value) << c.text;
+}
 
 class RangeFieldCases : public testing::TestWithParam<tagNUMBERCASE> {};
 

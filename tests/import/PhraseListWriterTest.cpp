@@ -44,7 +44,7 @@ TEST_P(LineCases, TheFaultSaysWhetherTheImportReadsThePhraseBack) {
   // Read back the import's way.
   tagPHRASELINE split{};
   SplitPhraseLine(line.c_str(), static_cast<uint32_t>(line.size()), &split);
-  const bool sameText = split.nTextLen == c.strText.size() &&
+  const bool sameText = split.nTextStart == 0 && split.nTextLen == c.strText.size() &&
                         line.find('\0') == std::string::npos &&
                         line.find_first_of("\r\n") == std::string::npos;
   const bool sameFreq = PhraseFrequency(line.c_str() + split.nFreqStart) == c.byFreq;
@@ -72,6 +72,11 @@ const tagLINECASE kLineCases[] = {
     {"a b", 1, LINE_BLANK},
     {"a\tb", 1, LINE_BLANK},
     {"ab\xD6", 1, LINE_SPLIT},  // the lead byte takes the tab with it
+    {"", 17, LINE_EMPTY},       // "<TAB>17" is the phrase "17"
+    {"a\x01"
+     "b",
+     1, LINE_CONTROL},
+    {"\x7F", 1, LINE_CONTROL},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, LineCases, testing::ValuesIn(kLineCases));

@@ -5,6 +5,7 @@
 #include "DictImport.h"
 #include "ImportStats.h"
 #include "LibraryMessages.h"
+#include "TextScan.h"
 #include "LoadReport.h"
 #include "SaveError.h"
 
@@ -81,6 +82,9 @@ TEST(StatusText, ImportsNameEveryReasonWithGroupedCounts) {
   stats.nAdded = 1234567;
   stats.nUndecodable = 2;
   EXPECT_EQ("已导入 1,234,567 条；跳过 2 条：无法解码 2", ImportStatusText(stats));
+  stats.nControlOrEmpty = 1;
+  EXPECT_EQ("已导入 1,234,567 条；跳过 3 条：无法解码 2，空白或含控制字符 1",
+            ImportStatusText(stats));
 }
 
 TEST(StatusText, LoadsAndSavesNameTheFileAndItsCounts) {
@@ -107,4 +111,33 @@ TEST(LoadFailedMessage, NamesTheFileAndWhyUnderTheFixedLine) {
     EXPECT_EQ(std::string("载入词库失败！\n我的词库.wbk\n") + c.pszWhy,
               LoadFailedMessage("载入词库失败！", "我的词库.wbk", report));
   }
+}
+
+TEST(NotTextMessage, NamesTheFileAndWhatIsNoText) {
+  EXPECT_EQ(NotTextMessage("picture", TEXT_FAULT_NUL, 3, 0),
+            "导入失败：picture 不是文本文件（第 3 行含有 NUL 字节），没有添加任何词条。");
+  EXPECT_EQ(NotTextMessage("esc", TEXT_FAULT_CONTROL, 12, 0x1B),
+            "导入失败：esc 不是文本文件（第 12 行含有控制字符 0x1B），没有添加任何词条。");
+  EXPECT_EQ(NotTextMessage("x", TEXT_FAULT_UNDECODABLE, 0, 0),
+            "导入失败：x 不是文本文件（大部分内容既不是 UTF-8 也不是 GBK 编码的文字），"
+            "没有添加任何词条。");
+}
+
+TEST(NothingImportedMessage, SaysNoGroupWasMadeAndWhyByReason) {
+  tagIMPORTSTATS stats = {};
+  EXPECT_EQ(NothingImportedMessage(stats, true),
+            "没有导入任何词条，没有新建组。\n文件中没有词条。");
+  stats.nDuplicate = 1401;
+  stats.nOutOfRange = 6;
+  stats.nNoGbkForm = 3;
+  stats.nControlOrEmpty = 1;
+  EXPECT_EQ(ImportSkippedCounts(stats),
+            "重复 1,401，超出词频范围 6，无 GBK 字形 3，空白或含控制字符 1");
+  EXPECT_EQ(NothingImportedMessage(stats, false),
+            "没有导入任何词条。\n跳过 1,411 条：重复 1,401，超出词频范围 6，无 GBK 字形 3，"
+            "空白或含控制字符 1");
+  stats = {};
+  stats.nTooLong = 1234567;
+  stats.nUndecodable = 2;
+  EXPECT_EQ(ImportSkippedCounts(stats), "过长 1,234,567，无法解码 2");
 }

@@ -240,3 +240,47 @@ TEST_F(ImportTest, IntoGroupFileThatCannotBeOpened) {
 }
 
 }  // namespace
+
+// A file that is no phrase list is refused with a message that names it and
+// says why; nothing changes.
+TEST_F(ImportTest, AFileThatIsNotTextIsRefusedWithItsReason) {
+  LoadSample();
+  static const char kPng[] = "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06";
+  ImportNew(WriteText("picture.txt", std::string(kPng, sizeof kPng - 1)));
+  EXPECT_EQ(MessageTexts(),
+            Strings{"导入失败：picture 不是文本文件（第 3 行含有 NUL 字节），没有添加任何词条。"});
+  EXPECT_EQ(GroupCount(), 3u);
+  EXPECT_EQ(RowCount(), 3);
+  EXPECT_EQ(PhraseCount(), 5u);
+  EXPECT_FALSE(m_dlg.m_history.IsModified());
+
+  m_script.m_messageBoxes.clear();
+  MarkRow(1);
+  m_script.AnswerFile(WriteText("esc.txt", "南京 1\n广州\x1B 2\n"));
+  Click(IDC_IMPORT_TO_GROUP);
+  EXPECT_EQ(MessageTexts(),
+            Strings{"导入失败：esc 不是文本文件（第 2 行含有控制字符 0x1B），没有添加任何词条。"});
+  EXPECT_EQ(Row(1), (Strings{"地名", "2", "", ""}));
+  EXPECT_EQ(PhraseCount(), 5u);
+}
+
+// An import that adds nothing leaves no row and no step, and says why.
+TEST_F(ImportTest, AnImportThatAddsNothingSaysWhyAndLeavesNoRow) {
+  LoadSample();
+  const uint32_t nSteps = m_dlg.m_history.GetUndoCount();
+  ImportNew(WriteText("emoji.txt", u8"\U0001F600 5\n\U0001F601 3\n"));
+  EXPECT_EQ(MessageTexts(), Strings{"没有导入任何词条，没有新建组。\n跳过 2 条：无 GBK 字形 2"});
+  EXPECT_EQ(GroupCount(), 3u);
+  EXPECT_EQ(RowCount(), 3);
+  EXPECT_EQ(m_dlg.m_history.GetUndoCount(), nSteps);
+  EXPECT_FALSE(m_dlg.m_history.IsModified());
+
+  m_script.m_messageBoxes.clear();
+  MarkRow(1);
+  m_script.AnswerFile(WriteText("again.txt", "北京 3\n"));
+  Click(IDC_IMPORT_TO_GROUP);
+  EXPECT_EQ(MessageTexts(), Strings{"没有导入任何词条。\n跳过 1 条：重复 1"});
+  EXPECT_EQ("已导入 0 条；跳过 1 条：重复 1", m_dlg.m_ctrlStatus.GetText());
+  EXPECT_EQ(Row(1), (Strings{"地名", "2", "", ""}));
+  EXPECT_EQ(m_dlg.m_history.GetUndoCount(), nSteps);
+}

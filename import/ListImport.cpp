@@ -1,0 +1,57 @@
+#include "ListImport.h"
+
+#include <cstring>
+
+#include "DictContent.h"
+#include "DictImport.h"
+#include "GbkSource.h"
+#include "TxtLineReader.h"
+
+bool HasFrequencyAbove250(const char* path) {
+  CTxtLineReader reader('#');
+  if (!reader.Open(path)) return false;
+  char buffer[IMPORT_MAX_LINE + 1];
+  while (const char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE)) {
+    if (line[0] == '@') continue;
+    tagPHRASELINE split;
+    SplitPhraseLine(line, static_cast<uint32_t>(std::strlen(line)), &split);
+    if (PhraseFrequencyValue(line + split.nFreqStart) > 250) return true;
+  }
+  return false;
+}
+
+int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTIONS& opt,
+                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError) {
+  pError->clear();
+  const std::string title = GroupTitleFromPath(source.GetSourcePath().c_str());
+  tagIMPORTOPTIONS named = opt;
+  if (named.pszTitle == nullptr) named.pszTitle = title.c_str();
+  tagIMPORTSTATS stats = {};
+  int result;
+  // A GBK list is this input method's own: its frequencies keep the line
+  // rules. Another encoding's numbers above 250 are weights of their own.
+  if (source.GetEncoding() != SOURCE_GBK && HasFrequencyAbove250(source.GetPath())) {
+    std::string text;
+    if (!source.ReadUtf8(&text)) return IMPORT_OPEN_FAILED;
+    tagDICTCONTENT content;
+    content.nUndecodable = 0;
+    if (!ReadColumnList(reinterpret_cast<const uint8_t*>(text.data()), text.size(), &content,
+                        pError)) {
+      stats.nFormat = DICT_FORMAT_COLUMNS;
+      stats.nEncoding = source.GetEncoding();
+      if (pStats != nullptr) *pStats = stats;
+      return IMPORT_DAMAGED;
+    }
+    std::string().swap(text);
+    result = ImportDictContent(lib, content, source.GetSourcePath().c_str(), named, bNewGroup,
+                               pGroup, &stats);
+  } else {
+    result = bNewGroup ? ImportNewGroup(lib, source.GetPath(), named, pGroup, &stats)
+                       : ImportToGroup(lib, *pGroup, source.GetPath(), named, &stats);
+    stats.nNoGbkForm = source.GetNoGbkForm();
+    stats.nUndecodable = source.GetUndecodable();
+  }
+  stats.nEncoding = source.GetEncoding();
+  if (pStats != nullptr) *pStats = stats;
+  return result;
+}
