@@ -8,6 +8,7 @@
 #include "CommandLine.h"
 #include "JsonText.h"
 #include "LibraryJson.h"
+#include "ProgressBar.h"
 #include "LibraryCheck.h"
 
 namespace {
@@ -107,7 +108,11 @@ bool ReadLibraryBytes(const tagCLICONTEXT& ctx, const std::string& path, CByteBu
   // some system files report none), so the end is where reading stops.
   const size_t kStep = 65536;
   bool ok = size < SIZE_MAX - kStep && out->Reserve(static_cast<size_t>(size) + 1);
+  // A large file takes a while: the bar shows it when the error stream is a terminal.
+  CProgressBar bar(ctx, "reading");
+  bar.Begin(size);
   while (ok) {
+    bar.Update(out->Size());
     if (out->Room() == 0 && !out->Reserve(out->Size() < kStep ? kStep : out->Size() / 2)) {
       ok = false;
       break;

@@ -313,7 +313,7 @@ int RunImportCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
       return UsageError(ctx, line,
                         ShownPath(ctx, file) +
                             " is a library, not a list to import (to add to a library: --base "
-                            "LIB; to join libraries: wbk merge)");
+                            "LIB; to join libraries: wbk merge); nothing was written");
     }
   }
   if (fromStdin > 1) return UsageError(ctx, line, "the standard input (\"-\") can be read once");

@@ -339,8 +339,7 @@ TEST(WbkInfo, ShowsHeaderGroupsAndTotal) {
                        "{\"index\":0,\"name\":\"\\u6210\\u8bed\",\"editor\":\"\\u5f20\\u4e09\","
                        "\"remark\":\"remark \\\"q\\\"\",\"ticked\":true,\"phrase_count\":1}"))
       << j.strOut;
-  EXPECT_TRUE(Contains(j.strOut,
-                       "\"group_count\":2,\"phrase_count\":3,\"groups\":[")) << j.strOut;
+  EXPECT_TRUE(Contains(j.strOut, "\"group_count\":2,\"phrase_count\":3,\"groups\":[")) << j.strOut;
   EXPECT_TRUE(Contains(j.strOut,
                        "\"dropped\":{\"duplicate\":0,\"no_group\":0,"
                        "\"bad_length\":0,\"damaged\":0}}"))

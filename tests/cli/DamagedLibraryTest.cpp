@@ -48,7 +48,8 @@ TEST(WbkDamage, InfoNamesTheDamageAndExitsOne) {
   EXPECT_TRUE(Has(run.strOut,
                   "\"damage\":{\"reason\":\"the phrase index disagrees with the phrase records\""))
       << run.strOut;
-  EXPECT_TRUE(Has(run.strOut, "\"announced_phrase_count\":40,\"recovered_phrase_count\":38")) << run.strOut;
+  EXPECT_TRUE(Has(run.strOut, "\"announced_phrase_count\":40,\"recovered_phrase_count\":38"))
+      << run.strOut;
 
   const std::string good = WriteLibrary(dir, "good.wbk", 40, false);
   run = RunCli({"info", "--json", good});
