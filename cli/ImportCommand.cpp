@@ -40,12 +40,13 @@ class CCliSource : public CGbkSource {
 
  protected:
   void OnLineSkipped(uint32_t nLine, bool bDecodable) override {
-    Warn(m_ctx, "line skipped",
-         ShownPath(m_ctx, m_strPath) + ":" + std::to_string(nLine) + ": " +
+    WarnLazily(m_ctx, "line skipped", [&] {
+      return ShownPath(m_ctx, m_strPath) + ":" + std::to_string(nLine) + ": " +
              (bDecodable                     ? "a character with no GBK form"
               : GetEncoding() == SOURCE_UTF8 ? "not valid UTF-8"
                                              : "not valid UTF-16") +
-             "; line skipped");
+             "; line skipped";
+    });
   }
 
  private:

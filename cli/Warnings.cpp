@@ -1,10 +1,13 @@
 #include "Warnings.h"
 
-void CWarnings::Write(const char* kind, const std::string& text) {
+bool CWarnings::Count(const char* kind) {
   ++m_nTotal;
   const uint64_t n = ++m_mapCounts[kind];
-  if (m_bQuiet || n > WARNINGS_SHOWN_PER_KIND) return;
-  *m_pErr << "warning: " << text << "\n";
+  return !m_bQuiet && n <= WARNINGS_SHOWN_PER_KIND;
+}
+
+void CWarnings::Write(const char* kind, const std::string& text) {
+  if (Count(kind)) *m_pErr << "warning: " << text << "\n";
 }
 
 void CWarnings::Summarise() {

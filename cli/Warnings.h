@@ -20,6 +20,8 @@ class CWarnings {
   // text: the warning after "warning: ", without the line end (it may hold
   // further lines, indented). kind: what the summary line calls them.
   void Write(const char* kind, const std::string& text);
+  // Counts one warning of the kind; true when it is to be written.
+  bool Count(const char* kind);
   // "warning: N more KIND warnings not shown", for each kind cut short.
   void Summarise();
   uint64_t GetCount() const { return m_nTotal; }
@@ -33,3 +35,11 @@ class CWarnings {
 
 // Through ctx.pWarnings, or written at once when a command runs without one.
 void Warn(const tagCLICONTEXT& ctx, const char* kind, const std::string& text);
+
+// The same for a warning that may come by the hundred thousand: its text is
+// only made when it is written.
+template <typename MakeText>
+void WarnLazily(const tagCLICONTEXT& ctx, const char* kind, MakeText makeText) {
+  const bool shown = ctx.pWarnings != nullptr ? ctx.pWarnings->Count(kind) : !ctx.bQuiet;
+  if (shown) *ctx.pErr << "warning: " << makeText() << "\n";
+}
