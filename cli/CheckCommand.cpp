@@ -5,7 +5,10 @@
 #include <ostream>
 
 #include "Commands.h"
+#include "CommandLine.h"
 #include "JsonText.h"
+#include "LibraryJson.h"
+#include "ProgressBar.h"
 #include "LibraryCheck.h"
 
 namespace {
@@ -14,24 +17,31 @@ const char* StatusName(CheckStatus status) {
   return status == CHECK_CLEAN ? "clean" : status == CHECK_FINDINGS ? "findings" : "unreadable";
 }
 
+// The checker's kinds as JSON values: snake_case like every name of the JSON.
+std::string SnakeCase(const char* name) {
+  std::string out = name;
+  for (char& c : out) c = c == '-' ? '_' : c;
+  return out;
+}
+
 void PrintJson(const tagCLICONTEXT& ctx, const tagCHECKARGS& args, const tagCHECKREPORT& r) {
   CJson findings = CJson::array();
   for (const tagCHECKFINDING& f : r.arrFindings) {
     CJson finding;
     finding["offset"] = f.nOffset;
-    finding["kind"] = CheckKindName(f.nKind);
+    finding["kind"] = SnakeCase(CheckKindName(f.nKind));
     finding["message"] = JsonTextUtf8(f.strMessage);
-    if (!f.strText.empty()) finding["text"] = JsonTextGbk(f.strText);
+    if (!f.strText.empty()) SetJsonText(finding, "text", f.strText);
     findings.push_back(std::move(finding));
   }
-  CJson json;
+  CJson json = CommandJson("check");
   json["file"] = JsonTextPath(args.strLibrary);
   json["size"] = r.nSize;
   json["status"] = StatusName(r.nStatus);
-  json["groups"] = r.nGroups;
-  json["records"] = r.nRecords;
+  json["group_count"] = r.nGroups;
+  json["phrase_count"] = r.nRecords;
   json["findings"] = std::move(findings);
-  json["notListed"] = r.nNotListed;
+  json["findings_not_listed"] = r.nNotListed;
   *ctx.pOut << JsonDump(json) << "\n";
 }
 
@@ -98,7 +108,11 @@ bool ReadLibraryBytes(const tagCLICONTEXT& ctx, const std::string& path, CByteBu
   // some system files report none), so the end is where reading stops.
   const size_t kStep = 65536;
   bool ok = size < SIZE_MAX - kStep && out->Reserve(static_cast<size_t>(size) + 1);
+  // A large file takes a while: the bar shows it when the error stream is a terminal.
+  CProgressBar bar(ctx, "reading");
+  bar.Begin(size);
   while (ok) {
+    bar.Update(out->Size());
     if (out->Room() == 0 && !out->Reserve(out->Size() < kStep ? kStep : out->Size() / 2)) {
       ok = false;
       break;
@@ -133,3 +147,27 @@ int RunCheck(const tagCLICONTEXT& ctx, const tagCHECKARGS& args) {
          : report.nStatus == CHECK_FINDINGS ? EXIT_WARNINGS
                                             : EXIT_FAILED;
 }
+
+namespace {
+
+int RunCheckCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
+  tagCHECKARGS args;
+  args.strLibrary = line.GetArgs()[0];
+  args.bJson = line.Has("--json");
+  if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
+  return RunCheck(ctx, args);
+}
+
+}  // namespace
+
+extern const tagCOMMANDSPEC kCheckCommand = {
+    "check",
+    "LIB [--json]",
+    "check a library file byte by byte",
+    "Check the library file LIB byte by byte, also where the loader does not look, and name "
+    "each finding with its offset. Exit 0: clean; 1: findings; 2: not a library the loader "
+    "accepts.",
+    {OPTION_JSON},
+    1,
+    1,
+    &RunCheckCommand};

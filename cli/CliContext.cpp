@@ -15,6 +15,13 @@
 #include <unistd.h>
 #endif
 
+std::ostream& ReportStream(const tagCLICONTEXT& ctx, bool bDataOnStdout) {
+  // A stream without buffer takes everything and writes nothing.
+  static std::ostream s_nowhere(nullptr);
+  if (ctx.bQuiet) return s_nowhere;
+  return bDataOnStdout ? *ctx.pErr : *ctx.pOut;
+}
+
 std::string Shown(const tagCLICONTEXT& ctx, const std::string& gbk) {
   return GbkForDisplay(gbk, ctx.nCodePage);
 }

@@ -5,18 +5,29 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <istream>
 #include <ostream>
 #include <string>
+
+class CWarnings;
 
 // Exit status of every command.
 enum : int { EXIT_DONE = 0, EXIT_WARNINGS = 1, EXIT_FAILED = 2 };
 
 struct tagCLICONTEXT {
-  std::ostream* pOut;  // results
-  std::ostream* pErr;  // warnings, errors and the progress bar
-  uint32_t nCodePage;  // what library texts are converted to for showing
-  bool bProgress;      // pErr is a terminal: a progress bar may be drawn
+  std::ostream* pOut;              // results
+  std::ostream* pErr;              // warnings, errors and the progress bar
+  uint32_t nCodePage;              // what library texts are converted to for showing
+  bool bProgress;                  // pErr is a terminal: a progress bar may be drawn
+  std::istream* pIn = nullptr;     // the standard input ("-"); null: none
+  bool bQuiet = false;             // --quiet: no warnings, reports or progress
+  CWarnings* pWarnings = nullptr;  // null: warnings are written as they come
 };
+
+// Where a command's report goes: the standard output, or the error stream
+// when the standard output carries the data (a library or a list written to
+// "-"); nowhere with --quiet.
+std::ostream& ReportStream(const tagCLICONTEXT& ctx, bool bDataOnStdout = false);
 
 // A library text (GBK) as the reader of the streams can show it.
 std::string Shown(const tagCLICONTEXT& ctx, const std::string& gbk);

@@ -1,5 +1,6 @@
-// The wbk commands, one function each, called by the argument parser (or by
-// tests) with their arguments already checked for form. Each returns the exit
+// The wbk commands, one function each, called by the command's entry of the
+// command table (CommandSpecs.h) with their arguments already checked for
+// form and their output for safety (OutputRules.h). Each returns the exit
 // status: EXIT_DONE, EXIT_WARNINGS or EXIT_FAILED.
 #pragma once
 
@@ -24,6 +25,8 @@ struct tagIMPORTARGS {
   std::string strFormat = "auto";    // auto, text, scel, bdict, qpyd, rime or columns
   std::vector<std::string> arrTexts;
   bool bSalvage = false;  // a damaged base library: go on with what was recovered
+  bool bJson = false;     // a JSON summary instead of the report
+  bool bDryRun = false;   // everything but the write
 };
 int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args);
 
@@ -34,6 +37,9 @@ struct tagEXPORTARGS {
   std::string strDir;     // --dir DIR
   std::string strEncoding = "gbk";
   bool bSalvage = false;  // a damaged library: export what was recovered
+  bool bJson = false;
+  bool bDryRun = false;
+  bool bForce = false;  // an existing library may be replaced by the list
 };
 int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args);
 
@@ -47,6 +53,8 @@ struct tagMERGEARGS {
   std::string strOutput;
   std::vector<std::string> arrInputs;
   bool bSalvage = false;  // damaged inputs: merge what was recovered
+  bool bJson = false;
+  bool bDryRun = false;
 };
 int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args);
 
@@ -62,8 +70,10 @@ int RunFind(const tagCLICONTEXT& ctx, const tagFINDARGS& args);
 struct tagREMOVEARGS {
   std::string strLibrary;
   std::string strOutput;
-  std::string strPhrases;  // a phrase list: the texts to remove
+  std::string strPhrases;  // a phrase list: the texts to remove ("-": standard input)
   bool bSalvage = false;
+  bool bJson = false;
+  bool bDryRun = false;
 };
 int RunRemove(const tagCLICONTEXT& ctx, const tagREMOVEARGS& args);
 
@@ -72,9 +82,12 @@ struct tagDELETEGROUPARGS {
   std::string strOutput;
   int nGroup = -1;
   bool bSalvage = false;
+  bool bJson = false;
+  bool bDryRun = false;
 };
 int RunDeleteGroup(const tagCLICONTEXT& ctx, const tagDELETEGROUPARGS& args);
 
-// The whole tool: parses argv and runs one command. --help and --version
-// write to ctx.pOut; usage errors go to ctx.pErr with status EXIT_FAILED.
+// The whole tool: parses argv and runs one command. --help, help and
+// --version write to ctx.pOut; usage errors go to ctx.pErr with status
+// EXIT_FAILED, as does "wbk" alone with the usage.
 int RunWbk(const tagCLICONTEXT& ctx, int argc, const char* const* argv);

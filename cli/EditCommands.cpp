@@ -13,6 +13,10 @@
 #include "Tabrix.h"
 #include "TextEncoding.h"
 #include "TxtLineReader.h"
+#include "CommandLine.h"
+#include "LibraryJson.h"
+#include "OutputRules.h"
+#include "Warnings.h"
 
 namespace {
 
@@ -42,8 +46,11 @@ void CollectHit(uint32_t, const tagPHRASE2* p, void* data) {
 // The texts of a phrase list, read with the import's encodings and line
 // rules: the text of each phrase line (up to its blank or tab); comment and
 // header lines are passed over, so that an exported list can be given.
-bool ReadTextList(const tagCLICONTEXT& ctx, const std::string& path,
+bool ReadTextList(const tagCLICONTEXT& ctx, const std::string& given,
                   std::vector<std::string>* pTexts) {
+  CTempFile stdinCopy;
+  if (IsStandardStream(given) && !CopyStandardInput(ctx, &stdinCopy)) return false;
+  const std::string& path = IsStandardStream(given) ? stdinCopy.GetPath() : given;
   CGbkSource source;
   if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) {
     *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot be read\n";
@@ -63,10 +70,10 @@ bool ReadTextList(const tagCLICONTEXT& ctx, const std::string& path,
     if (split.nTextLen > 0) pTexts->emplace_back(line, split.nTextLen);
   }
   if (source.GetNoGbkForm() || source.GetUndecodable()) {
-    *ctx.pErr << "warning: " << ShownPath(ctx, path) << ": "
-              << source.GetNoGbkForm() + source.GetUndecodable()
-              << " lines have characters GBK cannot represent or do not decode, and are left "
-                 "out\n";
+    Warn(ctx, "lines left out",
+         ShownPath(ctx, given) + ": " +
+             std::to_string(source.GetNoGbkForm() + source.GetUndecodable()) +
+             " lines have characters GBK cannot represent or do not decode, and are left out");
   }
   return true;
 }
@@ -75,39 +82,35 @@ bool ReadTextList(const tagCLICONTEXT& ctx, const std::string& path,
 
 int RunFind(const tagCLICONTEXT& ctx, const tagFINDARGS& args) {
   std::string needle;
-  // The text comes in the code page of the command line's arguments.
-  if (!ConvertCodePage(FileNameCodePage(), CODEPAGE_GBK, args.strText, &needle)) {
-    *ctx.pErr << "error: TEXT has characters that GBK cannot represent\n";
-    return EXIT_FAILED;
-  }
+  // The text comes in the code page of the command line's arguments. A text
+  // GBK cannot spell is in no phrase: no hits.
+  const bool spellable = ConvertCodePage(FileNameCodePage(), CODEPAGE_GBK, args.strText, &needle);
   CTabrix lib;
   if (!LoadLibraryFile(ctx, lib, args.strLibrary, PolicyOf(args.bSalvage))) return EXIT_FAILED;
   if (args.nGroup >= 0 && !CheckGroup(ctx, lib, "--group", args.nGroup)) return EXIT_FAILED;
   std::vector<tagHIT> hits;
-  lib.FindSubstring(needle.c_str(),
-                    args.nGroup >= 0 ? static_cast<uint32_t>(args.nGroup) : TABRIX_NO_GROUP,
-                    &CollectHit, &hits);
+  if (spellable) {
+    lib.FindSubstring(needle.c_str(),
+                      args.nGroup >= 0 ? static_cast<uint32_t>(args.nGroup) : TABRIX_NO_GROUP,
+                      &CollectHit, &hits);
+  }
   if (args.bJson) {
     CJson list = CJson::array();
-    for (const tagHIT& hit : hits) {
-      CJson one;
-      one["group"] = hit.byGroup;
-      one["text"] = JsonTextGbk(hit.strText);
-      one["frequency"] = hit.byFreq;
-      list.push_back(std::move(one));
-    }
-    CJson json;
+    for (const tagHIT& hit : hits) list.push_back(PhraseJson(hit.strText, hit.byFreq, hit.byGroup));
+    CJson json = CommandJson("find");
     json["file"] = JsonTextPath(args.strLibrary);
-    json["text"] = JsonTextGbk(needle);
+    json["text"] = spellable ? JsonTextGbk(needle) : JsonTextPath(args.strText);
     if (args.nGroup >= 0) json["group"] = args.nGroup;
-    json["count"] = hits.size();
-    json["hits"] = std::move(list);
+    json["phrase_count"] = hits.size();
+    json["phrases"] = std::move(list);
     *ctx.pOut << JsonDump(json) << "\n";
     return EXIT_DONE;
   }
+  // A phrase line as the import reads it (text, then frequency), the group
+  // after: remove and import take this output as a list.
   for (const tagHIT& hit : hits) {
-    *ctx.pOut << static_cast<unsigned>(hit.byGroup) << "\t" << Shown(ctx, hit.strText) << "\t"
-              << static_cast<unsigned>(hit.byFreq) << "\n";
+    *ctx.pOut << Shown(ctx, hit.strText) << "\t" << static_cast<unsigned>(hit.byFreq) << "\t"
+              << static_cast<unsigned>(hit.byGroup) << "\n";
   }
   return EXIT_DONE;
 }
@@ -134,13 +137,35 @@ int RunRemove(const tagCLICONTEXT& ctx, const tagREMOVEARGS& args) {
     *ctx.pErr << "error: not enough memory to remove the phrases\n";
     return EXIT_FAILED;
   }
-  if (!SaveLibraryFile(ctx, lib, args.strOutput)) return EXIT_FAILED;
-  *ctx.pOut << "removed " << before - lib.m_arrPhrase.GetCount() << " phrases -> "
-            << ShownPath(ctx, args.strOutput) << "\n";
+  if (!WriteLibraryOutput(ctx, lib, args.strOutput, args.bDryRun)) return EXIT_FAILED;
+  const uint32_t removed = before - lib.m_arrPhrase.GetCount();
+  if (args.bJson) {
+    CJson json = CommandJson("remove");
+    json["file"] = JsonTextPath(args.strLibrary);
+    json["output"] = JsonTextPath(args.strOutput);
+    json["dry_run"] = args.bDryRun;
+    json["removed_count"] = removed;
+    json["dropped"]["not_found"] = missing;
+    CJson list = CJson::array();
+    for (const std::string& text : named) {
+      CJson one;
+      SetJsonText(one, "text", text);
+      list.push_back(std::move(one));
+    }
+    json["missing"] = std::move(list);
+    SetLibraryJson(json, lib);
+    *ctx.pOut << JsonDump(json) << "\n";
+  } else {
+    ReportStream(ctx, IsStandardStream(args.strOutput))
+        << "removed " << removed << " phrases -> " << ShownPath(ctx, args.strOutput)
+        << (args.bDryRun ? " (dry run: nothing written)" : "") << "\n";
+  }
   if (missing == 0) return EXIT_DONE;
-  *ctx.pErr << "warning: " << missing << " listed texts are not in the library:\n";
-  for (const std::string& text : named) *ctx.pErr << "  \"" << Shown(ctx, text) << "\"\n";
-  if (missing > named.size()) *ctx.pErr << "  ... and " << missing - named.size() << " more\n";
+  std::string text = std::to_string(missing) + " listed texts are not in the library:";
+  for (const std::string& one : named) text += "\n  \"" + Shown(ctx, one) + "\"";
+  if (missing > named.size())
+    text += "\n  ... and " + std::to_string(missing - named.size()) + " more";
+  Warn(ctx, "not in the library", text);
   return EXIT_WARNINGS;
 }
 
@@ -153,9 +178,169 @@ int RunDeleteGroup(const tagCLICONTEXT& ctx, const tagDELETEGROUPARGS& args) {
     *ctx.pErr << "error: not enough memory to delete the group\n";
     return EXIT_FAILED;
   }
-  if (!SaveLibraryFile(ctx, lib, args.strOutput)) return EXIT_FAILED;
-  *ctx.pOut << "deleted group " << args.nGroup << " \""
-            << Shown(ctx, group.szName, sizeof group.szName) << "\" with " << group.dwCount
-            << " phrases -> " << ShownPath(ctx, args.strOutput) << "\n";
+  if (!WriteLibraryOutput(ctx, lib, args.strOutput, args.bDryRun)) return EXIT_FAILED;
+  if (args.bJson) {
+    CJson json = CommandJson("delete-group");
+    json["file"] = JsonTextPath(args.strLibrary);
+    json["output"] = JsonTextPath(args.strOutput);
+    json["dry_run"] = args.bDryRun;
+    json["group"] = args.nGroup;
+    SetJsonField(json, "name", group.szName, sizeof group.szName);
+    json["removed_count"] = group.dwCount;
+    SetLibraryJson(json, lib);
+    *ctx.pOut << JsonDump(json) << "\n";
+    return EXIT_DONE;
+  }
+  ReportStream(ctx, IsStandardStream(args.strOutput))
+      << "deleted group " << args.nGroup << " \"" << Shown(ctx, group.szName, sizeof group.szName)
+      << "\" with " << group.dwCount << " phrases -> " << ShownPath(ctx, args.strOutput)
+      << (args.bDryRun ? " (dry run: nothing written)" : "") << "\n";
   return EXIT_DONE;
 }
+
+namespace {
+
+int RunFindCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
+  tagFINDARGS args;
+  args.strLibrary = line.GetArgs()[0];
+  args.strText = line.GetArgs()[1];
+  if (!GroupOption(ctx, line, "--group", &args.nGroup)) return EXIT_FAILED;
+  args.bJson = line.Has("--json");
+  args.bSalvage = line.Has("--salvage");
+  if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
+  return RunFind(ctx, args);
+}
+
+// The library written: -o OUT, or the older form's OUT after LIB (*pNext is
+// then the argument after it). False with the error written when neither is given.
+bool TakeOutput(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* usage,
+                std::string* pOut, size_t* pNext, tagOUTPUTRULE* pRule) {
+  const std::vector<std::string>& args = line.GetArgs();
+  *pNext = 1;
+  if (const std::string* out = line.Value("--output")) {
+    *pOut = *out;
+  } else if (args.size() >= 2) {
+    *pOut = args[1];
+    *pNext = 2;
+    pRule->bByPosition = true;
+  } else {
+    UsageError(ctx, line,
+               std::string("no library to write: name it with -o OUT (-o LIB changes LIB "
+                           "itself): wbk ") +
+                   line.GetSpec()->pszName + " " + usage);
+    return false;
+  }
+  pRule->strPath = *pOut;
+  pRule->strInPlace = args[0];
+  pRule->bForce = line.Has("--force");
+  return true;
+}
+
+int RunRemoveCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
+  tagREMOVEARGS args;
+  tagOUTPUTRULE rule;
+  size_t next = 0;
+  args.strLibrary = line.GetArgs()[0];
+  if (!TakeOutput(ctx, line, "LIB --phrases LIST -o OUT", &args.strOutput, &next, &rule)) {
+    return EXIT_FAILED;
+  }
+  if (next < line.GetArgs().size()) {
+    return UsageError(ctx, line,
+                      "too many arguments: \"" + line.GetArgs()[next] +
+                          "\" is one more than remove takes (LIB [OUT] --phrases LIST)");
+  }
+  const std::string* list = line.Value("--phrases");
+  if (list == nullptr)
+    return UsageError(ctx, line, "--phrases LIST is required: the texts to remove");
+  args.strPhrases = *list;
+  args.bSalvage = line.Has("--salvage");
+  args.bJson = line.Has("--json");
+  args.bDryRun = line.Has("--dry-run");
+  if (args.bJson && IsStandardStream(args.strOutput)) {
+    return UsageError(ctx, line, "--json and -o - would both write to the standard output");
+  }
+  rule.arrInputs = {args.strLibrary, args.strPhrases};
+  if (!CheckOutput(ctx, "remove", rule)) return EXIT_FAILED;
+  for (const std::string& input : rule.arrInputs) {
+    if (!IsStandardStream(input) && RefuseSpecialFile(ctx, input)) return EXIT_FAILED;
+  }
+  return RunRemove(ctx, args);
+}
+
+int RunDeleteGroupCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
+  tagDELETEGROUPARGS args;
+  tagOUTPUTRULE rule;
+  size_t next = 0;
+  args.strLibrary = line.GetArgs()[0];
+  if (!TakeOutput(ctx, line, "LIB --group N -o OUT", &args.strOutput, &next, &rule)) {
+    return EXIT_FAILED;
+  }
+  const std::vector<std::string>& rest = line.GetArgs();
+  if (!GroupOption(ctx, line, "--group", &args.nGroup)) return EXIT_FAILED;
+  if (args.nGroup < 0 && next < rest.size()) {
+    if (!ParseGroupIndex(ctx, line, "N", rest[next++], &args.nGroup)) return EXIT_FAILED;
+  }
+  if (next < rest.size()) {
+    return UsageError(ctx, line,
+                      "too many arguments: \"" + rest[next] +
+                          "\" is one more than delete-group takes (LIB [OUT] [N], or --group N)");
+  }
+  if (args.nGroup < 0) return UsageError(ctx, line, "which group? name it with --group N");
+  args.bSalvage = line.Has("--salvage");
+  args.bJson = line.Has("--json");
+  args.bDryRun = line.Has("--dry-run");
+  if (args.bJson && IsStandardStream(args.strOutput)) {
+    return UsageError(ctx, line, "--json and -o - would both write to the standard output");
+  }
+  rule.arrInputs = {args.strLibrary};
+  if (!CheckOutput(ctx, "delete-group", rule)) return EXIT_FAILED;
+  if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
+  return RunDeleteGroup(ctx, args);
+}
+
+}  // namespace
+
+extern const tagCOMMANDSPEC kFindCommand = {
+    "find",
+    "LIB TEXT [--group N] [--json]",
+    "the phrases that hold a text",
+    "List the phrases of the library LIB whose text holds TEXT (a match starts on a whole "
+    "character; an empty TEXT lists every phrase), in the library's order: the phrase, its "
+    "frequency and its group's index per line, tab-separated, which is a phrase list that "
+    "import and remove read (wbk find LIB TEXT | wbk remove LIB --phrases - -o LIB). No hit, "
+    "also for a TEXT that GBK cannot spell, is no error: exit 0, nothing written.",
+    {OPTION_GROUP, OPTION_JSON, OPTION_SALVAGE},
+    2,
+    2,
+    &RunFindCommand};
+
+extern const tagCOMMANDSPEC kRemoveCommand = {
+    "remove",
+    "LIB --phrases LIST -o OUT [options]\nLIB OUT.wbk --phrases LIST [options]",
+    "phrases named in a list, from whichever group holds them",
+    "Remove every phrase whose text the list LIST names, from whichever group holds it, and "
+    "write the library to OUT, which may be LIB itself. The list is read like an import (GBK, "
+    "UTF-8 or UTF-16, one phrase per line, the text up to its first blank or tab, '#' comments "
+    "and '@' header lines passed over), so a list that export or find wrote will do; \"-\" "
+    "reads it from the standard input. Texts not in the library are named in a warning (exit "
+    "1).",
+    {{"--phrases", 0, "LIST", "the list of texts to remove (\"-\": the standard input)"},
+     OPTION_OUTPUT,
+     OPTION_FORCE,
+     OPTION_DRY_RUN,
+     OPTION_JSON,
+     OPTION_SALVAGE},
+    1,
+    2,
+    &RunRemoveCommand};
+
+extern const tagCOMMANDSPEC kDeleteGroupCommand = {
+    "delete-group",
+    "LIB --group N -o OUT [options]\nLIB OUT.wbk N [options]",
+    "a group and its phrases",
+    "Delete group N and its phrases and write the library to OUT, which may be LIB itself; "
+    "the later groups move up one index, every other group stays as it was.",
+    {OPTION_GROUP, OPTION_OUTPUT, OPTION_FORCE, OPTION_DRY_RUN, OPTION_JSON, OPTION_SALVAGE},
+    1,
+    3,
+    &RunDeleteGroupCommand};

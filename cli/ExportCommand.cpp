@@ -14,6 +14,10 @@
 #include "SaveError.h"
 #include "Tabrix.h"
 #include "TextEncoding.h"
+#include "CommandLine.h"
+#include "LibraryJson.h"
+#include "OutputRules.h"
+#include "Warnings.h"
 
 namespace {
 
@@ -55,30 +59,30 @@ std::string FileNameFor(uint32_t g, const tagGROUPINFO& info) {
   return std::string(number) + "-" + converted + ".txt";
 }
 
-void Warn(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPLIST& ex) {
+void WarnGroup(const tagCLICONTEXT& ctx, CTabrix& lib, uint32_t g, const tagGROUPLIST& ex) {
   const tagGROUPINFO* info = lib.GetGroup(g);
   std::string who =
       "group " + std::to_string(g) + " \"" + Shown(ctx, info->szName, sizeof info->szName) + "\"";
-  for (const std::string& w : ex.arrHeaderWarnings)
-    *ctx.pErr << "warning: " << who << ": " << w << "\n";
+  for (const std::string& w : ex.arrHeaderWarnings) Warn(ctx, "group header", who + ": " + w);
   const uint32_t skipped = ex.nLeftOut, high = ex.nHighFreq;
+  if (!skipped && !high) return;
+  std::string text = who + ": ";
   if (skipped) {
-    *ctx.pErr << "warning: " << who << ": " << skipped
-              << " phrases cannot be carried by the text format and are left out";
+    text +=
+        std::to_string(skipped) + " phrases cannot be carried by the text format and are left out";
   }
   if (high) {
-    *ctx.pErr << (skipped ? "; " : "warning: " + who + ": ") << high
-              << " phrases have a frequency above 250 and import as 250";
+    text += (skipped ? "; " : "") + std::to_string(high) +
+            " phrases have a frequency above 250 and import as 250";
   }
-  if (skipped || high) {
-    *ctx.pErr << ":\n";
-    for (const tagNAMEDPHRASE& named : ex.arrNamed) {
-      *ctx.pErr << "  \"" << Shown(ctx, named.strText) << "\": " << named.pszReason << "\n";
-    }
-    if (skipped + high > ex.arrNamed.size()) {
-      *ctx.pErr << "  ... and " << skipped + high - ex.arrNamed.size() << " more\n";
-    }
+  text += ":";
+  for (const tagNAMEDPHRASE& named : ex.arrNamed) {
+    text += "\n  \"" + Shown(ctx, named.strText) + "\": " + named.pszReason;
   }
+  if (skipped + high > ex.arrNamed.size()) {
+    text += "\n  ... and " + std::to_string(skipped + high - ex.arrNamed.size()) + " more";
+  }
+  Warn(ctx, "phrases not carried", text);
 }
 
 }  // namespace
@@ -106,7 +110,20 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
                  "--dir DIR\n";
     return EXIT_FAILED;
   }
-  if (!args.strDir.empty()) {
+  // Every file to write, each checked before anything is written.
+  std::vector<std::string> targets;
+  for (uint32_t g : chosen) {
+    targets.push_back(args.strDir.empty()
+                          ? args.strOutput
+                          : JoinPath(args.strDir, FileNameFor(g, *lib.GetGroup(g))));
+    tagOUTPUTRULE rule;
+    rule.strPath = targets.back();
+    rule.nKind = OUTPUT_TEXT;
+    rule.arrInputs = {args.strLibrary};
+    rule.bForce = args.bForce;
+    if (!targets.back().empty() && !CheckOutput(ctx, "export", rule)) return EXIT_FAILED;
+  }
+  if (!args.strDir.empty() && !args.bDryRun) {
     if (!MakeFolder(args.strDir)) {
       *ctx.pErr << "error: " << ShownPath(ctx, args.strDir) << ": cannot create the folder\n";
       return EXIT_FAILED;
@@ -115,8 +132,9 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
   bool utf8 = args.strEncoding == "utf-8";
   int status = EXIT_DONE;
   if (groups > TABRIX_MAX_GROUPS && args.nGroup < 0) {
-    *ctx.pErr << "warning: the library holds " << groups << " groups; an import stops at "
-              << TABRIX_MAX_GROUPS << "\n";
+    Warn(ctx, "too many groups",
+         "the library holds " + std::to_string(groups) + " groups; an import stops at " +
+             std::to_string(TABRIX_MAX_GROUPS));
     status = EXIT_WARNINGS;
   }
   // The store is sorted by text; each group's phrases keep that order.
@@ -129,21 +147,24 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
       ++total;
     }
   }
+  // The list itself on the standard output: the report goes to the error stream.
+  const bool toStdout =
+      args.strDir.empty() && (args.strOutput.empty() || IsStandardStream(args.strOutput));
+  std::ostream& report = ReportStream(ctx, toStdout);
+  CJson written = CJson::array();
   CProgressBar bar(ctx, "exporting");
   bar.Begin(total);
   uint64_t done = 0;
-  for (uint32_t g : chosen) {
+  for (size_t k = 0; k < chosen.size(); ++k) {
+    const uint32_t g = chosen[k];
     tagGROUPLIST ex;
     tagSTEP step = {&bar, &done};
     WriteGroupList(lib, g, byGroup[g], utf8 ? &Utf8Line : nullptr, &StepBar, &step, &ex);
     std::vector<uint32_t>().swap(byGroup[g]);
-    std::string target;
-    if (!args.strDir.empty()) {
-      target = JoinPath(args.strDir, FileNameFor(g, *lib.GetGroup(g)));
-    } else {
-      target = args.strOutput;
-    }
-    if (target.empty()) {
+    const std::string& target = targets[k];
+    if (args.bDryRun) {
+      // Nothing is written, not even to the standard output.
+    } else if (toStdout) {
       ctx.pOut->write(ex.strText.data(), static_cast<std::streamsize>(ex.strText.size()));
       ctx.pOut->flush();
       if (!*ctx.pOut) {
@@ -160,14 +181,81 @@ int RunExport(const tagCLICONTEXT& ctx, const tagEXPORTARGS& args) {
       return EXIT_FAILED;
     }
     bar.End();
-    if (!target.empty()) {
-      *ctx.pOut << "group " << g << " -> " << ShownPath(ctx, target) << ": " << ex.nWritten
-                << " phrases\n";
+    if (args.bJson) {
+      CJson group = GroupJson(lib, g);
+      group["output"] = JsonTextPath(toStdout ? std::string("-") : target);
+      group["written_count"] = ex.nWritten;
+      group["dropped"]["not_in_text_format"] = ex.nLeftOut;
+      group["frequency_above_250_count"] = ex.nHighFreq;
+      written.push_back(std::move(group));
+    } else if (!toStdout || args.bDryRun) {
+      report << "group " << g << " -> " << (toStdout ? std::string("-") : ShownPath(ctx, target))
+             << ": " << ex.nWritten << " phrases"
+             << (args.bDryRun ? " (dry run: nothing written)" : "") << "\n";
     }
     if (ex.HasWarnings()) {
-      Warn(ctx, lib, g, ex);
+      WarnGroup(ctx, lib, g, ex);
       status = EXIT_WARNINGS;
     }
   }
+  if (args.bJson) {
+    CJson json = CommandJson("export");
+    json["file"] = JsonTextPath(args.strLibrary);
+    json["dry_run"] = args.bDryRun;
+    json["groups"] = std::move(written);
+    *ctx.pOut << JsonDump(json) << "\n";
+  }
   return status;
 }
+
+namespace {
+
+int RunExportCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
+  tagEXPORTARGS args;
+  args.strLibrary = line.GetArgs()[0];
+  if (!GroupOption(ctx, line, "--group", &args.nGroup)) return EXIT_FAILED;
+  if (const std::string* out = line.Value("--output")) args.strOutput = *out;
+  if (const std::string* dir = line.Value("--dir")) args.strDir = *dir;
+  if (line.Has("--output") && line.Has("--dir")) {
+    return UsageError(ctx, line, "-o and --dir exclude each other: one file, or one per group");
+  }
+  if (!ChoiceOption(ctx, line, "--encoding", {"gbk", "utf-8"}, &args.strEncoding)) {
+    return EXIT_FAILED;
+  }
+  args.bSalvage = line.Has("--salvage");
+  args.bJson = line.Has("--json");
+  args.bDryRun = line.Has("--dry-run");
+  args.bForce = line.Has("--force");
+  if (args.bJson && args.strDir.empty() &&
+      (args.strOutput.empty() || IsStandardStream(args.strOutput)) && !args.bDryRun) {
+    return UsageError(ctx, line,
+                      "--json and the list would both go to the standard output; name the "
+                      "file with -o FILE or the folder with --dir DIR");
+  }
+  if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
+  return RunExport(ctx, args);
+}
+
+}  // namespace
+
+extern const tagCOMMANDSPEC kExportCommand = {
+    "export",
+    "LIB [--group N] [-o FILE | --dir DIR] [options]",
+    "groups as phrase lists in the import format",
+    "Write groups of the library LIB as phrase lists in the import format (header lines, then "
+    "text<TAB>frequency per phrase), so that importing them gives the groups back. One group "
+    "goes to -o FILE, or to the standard output without -o (or with -o -); --dir DIR writes "
+    "each group to DIR/NNN-name.txt (NNN: the group's index). Tick flags are not carried; "
+    "anything else that the text format cannot carry is named in a warning. An export never "
+    "writes over a library (but with --force).",
+    {OPTION_GROUP,
+     {"--output", 'o', "FILE", "write the one group to this file (\"-\": the standard output)"},
+     {"--dir", 0, "DIR", "write each group to DIR/NNN-name.txt"},
+     {"--encoding", 0, "E", "encoding of the text written: gbk (the default) or utf-8"},
+     OPTION_FORCE,
+     OPTION_DRY_RUN,
+     OPTION_JSON,
+     OPTION_SALVAGE},
+    1,
+    1,
+    &RunExportCommand};

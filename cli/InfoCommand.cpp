@@ -4,42 +4,32 @@
 
 #include "Commands.h"
 #include "GbkText.h"
+#include "CommandLine.h"
 #include "JsonText.h"
+#include "LibraryJson.h"
 #include "LoadReport.h"
 #include "LibraryFiles.h"
 #include "Tabrix.h"
+#include "Warnings.h"
 
 namespace {
 
 void PrintJson(const tagCLICONTEXT& ctx, const tagINFOARGS& args, const tagLOADREPORT& h,
                CTabrix& lib) {
-  CJson groups = CJson::array();
-  for (uint32_t g = 0; g < lib.GetGroupCount(); ++g) {
-    const tagGROUPINFO* info = lib.GetGroup(g);
-    CJson group;
-    group["index"] = g;
-    group["name"] = JsonTextGbk(FieldText(info->szName, sizeof info->szName));
-    group["phrases"] = info->dwCount;
-    group["ticked"] = info->bEnable != 0;
-    group["editor"] = JsonTextGbk(FieldText(info->szEditor, sizeof info->szEditor));
-    group["remark"] = JsonTextGbk(FieldText(info->szRemark, sizeof info->szRemark));
-    groups.push_back(std::move(group));
-  }
-  CJson json;
+  CJson json = CommandJson("info");
   json["file"] = JsonTextPath(args.strLibrary);
   json["version"]["major"] = h.wMajor;
   json["version"]["minor"] = h.wMinor;
   json["stamp"] = h.dwStamp;
-  json["groups"] = std::move(groups);
-  json["total"] = lib.GetPhraseTotal();
+  SetLibraryJson(json, lib);
   json["dropped"]["duplicate"] = h.nDropDuplicate;
   json["dropped"]["no_group"] = h.nDropNoGroup;
   json["dropped"]["bad_length"] = h.nDropBadLength;
   json["dropped"]["damaged"] = h.nDropDamaged;
   if (h.nStatus == LOAD_DAMAGED) {
-    json["damage"] = JsonTextUtf8(DamageName(h.nDamage));
-    json["announced"] = h.nAnnounced;
-    json["recovered"] = h.nKept;
+    json["damage"]["reason"] = JsonTextUtf8(DamageName(h.nDamage));
+    json["damage"]["announced_phrase_count"] = h.nAnnounced;
+    json["damage"]["recovered_phrase_count"] = h.nKept;
   }
   *ctx.pOut << JsonDump(json) << "\n";
 }
@@ -82,9 +72,32 @@ int RunInfo(const tagCLICONTEXT& ctx, const tagINFOARGS& args) {
     PrintText(ctx, args, report, lib);
   }
   if (report.nStatus == LOAD_DAMAGED) {
-    *ctx.pErr << "warning: " << ShownPath(ctx, args.strLibrary) << ": " << DamageSummary(report)
-              << "\n";
+    Warn(ctx, "damaged library", ShownPath(ctx, args.strLibrary) + ": " + DamageSummary(report));
     return EXIT_WARNINGS;
   }
   return EXIT_DONE;
 }
+
+namespace {
+
+int RunInfoCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
+  tagINFOARGS args;
+  args.strLibrary = line.GetArgs()[0];
+  args.bJson = line.Has("--json");
+  if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
+  return RunInfo(ctx, args);
+}
+
+}  // namespace
+
+extern const tagCOMMANDSPEC kInfoCommand = {
+    "info",
+    "LIB [--json]",
+    "the header, the groups and the phrase count of a library",
+    "Show the header, each group (index, name, editor, remark, tick, phrase count) and the "
+    "total of the library LIB. A damaged library is shown as far as it can be read, with what "
+    "was dropped, and exits 1.",
+    {OPTION_JSON},
+    1,
+    1,
+    &RunInfoCommand};

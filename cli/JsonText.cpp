@@ -1,5 +1,6 @@
 #include "JsonText.h"
 
+#include "GbkText.h"
 #include "TextEncoding.h"
 
 namespace {
@@ -62,7 +63,33 @@ std::string JsonTextUtf8(const std::string& s) {
 }
 
 std::string JsonTextGbk(const std::string& gbk) {
-  return JsonTextUtf8(GbkForDisplay(gbk, CODEPAGE_UTF8));
+  std::string out;
+  if (ConvertCodePage(CODEPAGE_GBK, CODEPAGE_UTF8, gbk, &out)) return JsonTextUtf8(out);
+  // Character by character, so that one bad character costs only itself.
+  out.clear();
+  for (size_t i = 0; i < gbk.size();) {
+    const size_t n = GbkCharLength(gbk.data(), gbk.size(), i);
+    std::string one;
+    out +=
+        ConvertCodePage(CODEPAGE_GBK, CODEPAGE_UTF8, gbk.substr(i, n), &one) ? one : kReplacement;
+    i += n;
+  }
+  return JsonTextUtf8(out);
+}
+
+bool GbkHasUnicodeForm(const std::string& gbk) {
+  std::string out;
+  return ConvertCodePage(CODEPAGE_GBK, CODEPAGE_UTF8, gbk, &out);
+}
+
+std::string HexBytes(const std::string& bytes) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char b : bytes) {
+    out += kHex[b >> 4];
+    out += kHex[b & 15];
+  }
+  return out;
 }
 
 std::string JsonTextPath(const std::string& path) {

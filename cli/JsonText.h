@@ -13,9 +13,13 @@ using CJson = nlohmann::ordered_json;
 // The text of a JSON string, in well-formed UTF-8 as the library wants it.
 // From UTF-8: each byte that begins no well-formed sequence becomes U+FFFD.
 std::string JsonTextUtf8(const std::string& utf8);
-// From a library text (GBK): bytes that are not GBK are shown as \xHH (see
-// GbkForDisplay).
+// From a library text (GBK): each character with no Unicode form (a damaged
+// file can hold any bytes) becomes U+FFFD; SetJsonText gives its bytes too.
 std::string JsonTextGbk(const std::string& gbk);
+// True when every character of the GBK text has a Unicode form.
+bool GbkHasUnicodeForm(const std::string& gbk);
+// The bytes as lowercase hex, two digits each.
+std::string HexBytes(const std::string& bytes);
 // From a path of the command line.
 std::string JsonTextPath(const std::string& path);
 

@@ -11,6 +11,7 @@
 #include "ProgressBar.h"
 #include "SaveError.h"
 #include "Tabrix.h"
+#include "Warnings.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,8 +64,8 @@ bool LoadLibraryFile(const tagCLICONTEXT& ctx, CTabrix& lib, const std::string& 
   if (report.nStatus == LOAD_DAMAGED) {
     if (policy == DAMAGE_SHOW) return true;
     if (policy == DAMAGE_SALVAGE) {
-      *ctx.pErr << "warning: " << ShownPath(ctx, path) << ": " << DamageSummary(report)
-                << "; going on with those\n";
+      Warn(ctx, "damaged library",
+           ShownPath(ctx, path) + ": " + DamageSummary(report) + "; going on with those");
       return true;
     }
     *ctx.pErr << "error: " << ShownPath(ctx, path) << ": the library is " << DamageSummary(report)

@@ -9,6 +9,10 @@
 #include "LoadReport.h"
 #include "ProgressBar.h"
 #include "Tabrix.h"
+#include "CommandLine.h"
+#include "LibraryJson.h"
+#include "OutputRules.h"
+#include "Warnings.h"
 
 namespace {
 
@@ -28,6 +32,9 @@ std::string GroupText(const char* field, uint32_t width, bool* pCut) {
 int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args) {
   CTabrix out;
   int status = EXIT_DONE;
+  std::ostream& report = ReportStream(ctx, IsStandardStream(args.strOutput));
+  std::string reportText;  // told once the library is saved
+  CJson files = CJson::array();
   for (const std::string& path : args.arrInputs) {
     CTabrix in;
     tagLOADREPORT report;
@@ -59,8 +66,9 @@ int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args) {
       out.GetGroup(index)->bEnable = info->bEnable;
       remap[g] = index;
       if (cut) {
-        *ctx.pErr << "warning: " << ShownPath(ctx, path) << ": group " << g
-                  << ": a text without terminator was cut to its field\n";
+        Warn(ctx, "field cut",
+             ShownPath(ctx, path) + ": group " + std::to_string(g) +
+                 ": a text without terminator was cut to its field");
         status = EXIT_WARNINGS;
       }
     }
@@ -77,15 +85,81 @@ int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args) {
       bar.Update(i + 1);
     }
     bar.End();
-    *ctx.pOut << ShownPath(ctx, path) << ": " << adding << " groups";
+    reportText += ShownPath(ctx, path) + ": " + std::to_string(adding) + " groups";
     if (adding) {
-      *ctx.pOut << " (now " << static_cast<unsigned>(remap.front()) << ".."
-                << static_cast<unsigned>(remap.back()) << ")";
+      reportText +=
+          " (now " + std::to_string(remap.front()) + ".." + std::to_string(remap.back()) + ")";
     }
-    *ctx.pOut << ", " << added << " phrases added, " << phrases - added << " already present\n";
+    reportText += ", " + std::to_string(added) + " phrases added, " +
+                  std::to_string(phrases - added) + " already present\n";
+    CJson file;
+    file["file"] = JsonTextPath(path);
+    CJson groups = CJson::array();
+    for (uint8_t g : remap) groups.push_back(GroupJson(out, g));
+    file["groups"] = std::move(groups);
+    file["added_count"] = added;
+    file["dropped"]["duplicate"] = phrases - added;
+    files.push_back(std::move(file));
   }
-  if (!SaveLibraryFile(ctx, out, args.strOutput)) return EXIT_FAILED;
-  *ctx.pOut << ShownPath(ctx, args.strOutput) << ": " << out.GetGroupCount() << " groups, "
-            << out.GetPhraseTotal() << " phrases\n";
+  if (!WriteLibraryOutput(ctx, out, args.strOutput, args.bDryRun)) return EXIT_FAILED;
+  if (args.bJson) {
+    CJson json = CommandJson("merge");
+    json["output"] = JsonTextPath(args.strOutput);
+    json["dry_run"] = args.bDryRun;
+    json["files"] = std::move(files);
+    SetLibraryJson(json, out);
+    *ctx.pOut << JsonDump(json) << "\n";
+    return status;
+  }
+  report << reportText << ShownPath(ctx, args.strOutput) << ": " << out.GetGroupCount()
+         << " groups, " << out.GetPhraseTotal() << " phrases"
+         << (args.bDryRun ? " (dry run: nothing written)" : "") << "\n";
   return status;
 }
+
+namespace {
+
+int RunMergeCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
+  tagMERGEARGS args;
+  std::vector<std::string> files = line.GetArgs();
+  tagOUTPUTRULE rule;
+  if (const std::string* out = line.Value("--output")) {
+    args.strOutput = *out;
+  } else if (files.size() >= 2) {
+    args.strOutput = files.front();  // the older form: OUT first
+    files.erase(files.begin());
+    rule.bByPosition = true;
+  } else {
+    return UsageError(ctx, line,
+                      "no library to write: name it with -o FILE (wbk merge LIB... -o OUT)");
+  }
+  args.arrInputs = files;
+  args.bSalvage = line.Has("--salvage");
+  args.bJson = line.Has("--json");
+  args.bDryRun = line.Has("--dry-run");
+  if (args.bJson && IsStandardStream(args.strOutput)) {
+    return UsageError(ctx, line, "--json and -o - would both write to the standard output");
+  }
+  rule.strPath = args.strOutput;
+  rule.arrInputs = args.arrInputs;
+  rule.bForce = line.Has("--force");
+  if (!CheckOutput(ctx, "merge", rule)) return EXIT_FAILED;
+  for (const std::string& input : args.arrInputs) {
+    if (RefuseSpecialFile(ctx, input)) return EXIT_FAILED;
+  }
+  return RunMerge(ctx, args);
+}
+
+}  // namespace
+
+extern const tagCOMMANDSPEC kMergeCommand = {
+    "merge",
+    "LIB... -o OUT [options]\nOUT.wbk LIB... [options]",
+    "the groups of several libraries into one",
+    "Append the groups of the libraries LIB, in order, into one library written to OUT (at most "
+    "127 groups); a text already present keeps its first group and frequency. OUT may not be "
+    "one of the libraries read; an existing library OUT is replaced only with --force.",
+    {OPTION_OUTPUT, OPTION_FORCE, OPTION_DRY_RUN, OPTION_JSON, OPTION_SALVAGE},
+    1,
+    SIZE_MAX,
+    &RunMergeCommand};

@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   // Exported phrase lists go out byte for byte; the console takes LF alone.
   _setmode(_fileno(stdout), _O_BINARY);
+  // A list read from the standard input is taken byte for byte as well.
+  _setmode(_fileno(stdin), _O_BINARY);
   // The arguments as the system holds them, wide, kept as UTF-8: every name
   // arrives, also one the ANSI code page cannot spell, and the core opens
   // files by their wide names.
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
   }
 #endif
   tagCLICONTEXT ctx{&std::cout, &std::cerr, TerminalCodePage(), StderrIsTerminal()};
+  ctx.pIn = &std::cin;
   int status = RunWbk(ctx, argc, argv);
   std::cout.flush();
   return status;

@@ -13,7 +13,6 @@ packages=(
   locales                         # localedef: the zh_CN.UTF-8 locale Wine needs
   googletest                      # GoogleTest sources (/usr/src/googletest)
   clang-14 libclang-rt-14-dev     # libFuzzer and the sanitizer runtimes
-  libcli11-dev                    # command-line parsing of the cli tool
   nlohmann-json3-dev              # the cli tool's JSON output
   clang-format
   strace                          # the save's system calls, checked in order by a test

@@ -26,10 +26,13 @@ struct tagWBKRUN {
   std::string strErr;
 };
 
-// Runs "wbk args..." in this process; texts are shown as UTF-8.
-inline tagWBKRUN RunCli(const std::vector<std::string>& args) {
+// Runs "wbk args..." in this process; texts are shown as UTF-8. The
+// standard input holds the bytes given, or nothing.
+inline tagWBKRUN RunCli(const std::vector<std::string>& args, const std::string& input = "") {
   std::ostringstream out, err;
+  std::istringstream in(input);
   tagCLICONTEXT ctx{&out, &err, CODEPAGE_UTF8, false};
+  ctx.pIn = &in;
   std::vector<const char*> argv{"wbk"};
   for (const std::string& a : args) argv.push_back(a.c_str());
   int status = RunWbk(ctx, static_cast<int>(argv.size()), argv.data());

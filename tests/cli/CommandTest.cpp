@@ -65,7 +65,7 @@ TEST(WbkUsage, HelpVersionAndUsageErrors) {
       {{"export", "--help"}, EXIT_DONE, Holds("--dir"), NothingWritten()},
       {{"check", "--help"}, EXIT_DONE, Holds("LIB"), NothingWritten()},
       {{"merge", "--help"}, EXIT_DONE, Holds("127"), NothingWritten()},
-      {{}, EXIT_FAILED, NothingWritten(), Holds("subcommand")},
+      {{}, EXIT_FAILED, NothingWritten(), Holds("error: no command given")},
       {{"frobnicate"}, EXIT_FAILED, NothingWritten(), Holds("frobnicate")},
       {{"info"}, EXIT_FAILED, NothingWritten(), Holds("LIB")},
       {{"import", "out.wbk"}, EXIT_FAILED, NothingWritten(), Holds("TEXT")},
@@ -80,7 +80,7 @@ TEST(WbkUsage, HelpVersionAndUsageErrors) {
       {{"export", "x.wbk", "-o", "a", "--dir", "b"},
        EXIT_FAILED,
        NothingWritten(),
-       Holds("excludes")},
+       Holds("exclude each other")},
       {{"merge", "out.wbk"}, EXIT_FAILED, NothingWritten(), Holds("LIB")},
       {{"check", "x.wbk", "--bogus"}, EXIT_FAILED, NothingWritten(), Holds("--bogus")},
   };
@@ -158,7 +158,7 @@ TEST(WbkImport, RangeBoundsTakeTheirLowEightBits) {
   EXPECT_EQ(FindPhrase(lib, "d"), nullptr);
 
   for (const char* bad : {"x", "-1", "", "1.5"}) {
-    tagWBKRUN e = RunCli({"import", out, file, "--min", bad});
+    tagWBKRUN e = RunCli({"import", out, file, "--min", bad, "--force"});
     EXPECT_EQ(e.nStatus, EXIT_FAILED) << bad;
     EXPECT_TRUE(Contains(e.strErr, "--min")) << e.strErr;
   }
@@ -297,7 +297,7 @@ TEST(WbkImport, IntoAGroupIgnoresHeaderLines) {
   EXPECT_EQ(lib.GetGroup(1)->dwCount, 2u);
   EXPECT_EQ(GroupOf(lib, "b"), 1);
 
-  tagWBKRUN bad = RunCli({"import", out, "--base", base, "--into", "2", file});
+  tagWBKRUN bad = RunCli({"import", out, "--base", base, "--into", "2", file, "--force"});
   EXPECT_EQ(bad.nStatus, EXIT_FAILED);
   EXPECT_TRUE(Contains(bad.strErr, "--into 2: the library has 2 groups")) << bad.strErr;
   tagWBKRUN none = RunCli({"import", dir.Path("x.wbk"), "--into", "0", file});
@@ -355,7 +355,7 @@ TEST(WbkImport, Utf8TextIsConvertedToGbk) {
   EXPECT_EQ(FreqOf(lib, "plain"), 4);
 
   // gbk takes the bytes as they are.
-  tagWBKRUN raw = RunCli({"import", out, "--encoding", "gbk", withBom});
+  tagWBKRUN raw = RunCli({"import", out, "--encoding", "gbk", withBom, "--force"});
   ASSERT_EQ(raw.nStatus, EXIT_DONE) << raw.strErr;
   ASSERT_TRUE(lib.Load(out.c_str()));
   EXPECT_NE(FindPhrase(lib, bom + "abc"), nullptr);
@@ -380,7 +380,7 @@ TEST(WbkImport, ACharacterWithNoGbkFormSkipsItsLine) {
 
   // Forcing UTF-8 on GBK bytes names each line that is not UTF-8.
   std::string gbk = dir.Write("gbk.txt", "ok 1\n中文 2\n");
-  tagWBKRUN forced = RunCli({"import", out, "--encoding", "utf-8", gbk});
+  tagWBKRUN forced = RunCli({"import", out, "--encoding", "utf-8", gbk, "--force"});
   EXPECT_EQ(forced.nStatus, EXIT_WARNINGS);
   EXPECT_TRUE(Contains(forced.strErr, "gbk.txt:2: not valid UTF-8; line skipped")) << forced.strErr;
 }
@@ -424,12 +424,12 @@ TEST(WbkInfo, ShowsHeaderGroupsAndTotal) {
   ASSERT_EQ(j.nStatus, EXIT_DONE);
   EXPECT_TRUE(Contains(j.strOut, "\"version\":{\"major\":2005,\"minor\":2}")) << j.strOut;
   EXPECT_TRUE(Contains(j.strOut,
-                       "{\"index\":0,\"name\":\"\\u6210\\u8bed\",\"phrases\":1,"
-                       "\"ticked\":true,\"editor\":\"\\u5f20\\u4e09\","
-                       "\"remark\":\"remark \\\"q\\\"\"}"))
+                       "{\"index\":0,\"name\":\"\\u6210\\u8bed\",\"editor\":\"\\u5f20\\u4e09\","
+                       "\"remark\":\"remark \\\"q\\\"\",\"ticked\":true,\"phrase_count\":1}"))
       << j.strOut;
+  EXPECT_TRUE(Contains(j.strOut, "\"group_count\":2,\"phrase_count\":3,\"groups\":[")) << j.strOut;
   EXPECT_TRUE(Contains(j.strOut,
-                       "\"total\":3,\"dropped\":{\"duplicate\":0,\"no_group\":0,"
+                       "\"dropped\":{\"duplicate\":0,\"no_group\":0,"
                        "\"bad_length\":0,\"damaged\":0}}"))
       << j.strOut;
 
@@ -457,7 +457,7 @@ TEST(WbkCheck, StatusFollowsTheFindings) {
   EXPECT_EQ(json.nStatus, EXIT_WARNINGS);
   EXPECT_TRUE(Contains(json.strOut, "\"status\":\"findings\"")) << json.strOut;
   EXPECT_TRUE(Contains(
-      json.strOut, "{\"offset\":" + std::to_string(bytes.size()) + ",\"kind\":\"trailing-bytes\""))
+      json.strOut, "{\"offset\":" + std::to_string(bytes.size()) + ",\"kind\":\"trailing_bytes\""))
       << json.strOut;
 
   std::string text = dir.Write("text.txt", "not a library at all");

@@ -45,9 +45,11 @@ TEST(WbkDamage, InfoNamesTheDamageAndExitsOne) {
 
   run = RunCli({"info", "--json", bad});
   EXPECT_EQ(EXIT_WARNINGS, run.nStatus);
-  EXPECT_TRUE(Has(run.strOut, "\"damage\":\"the phrase index disagrees with the phrase records\""))
+  EXPECT_TRUE(Has(run.strOut,
+                  "\"damage\":{\"reason\":\"the phrase index disagrees with the phrase records\""))
       << run.strOut;
-  EXPECT_TRUE(Has(run.strOut, "\"announced\":40,\"recovered\":38")) << run.strOut;
+  EXPECT_TRUE(Has(run.strOut, "\"announced_phrase_count\":40,\"recovered_phrase_count\":38"))
+      << run.strOut;
 
   const std::string good = WriteLibrary(dir, "good.wbk", 40, false);
   run = RunCli({"info", "--json", good});
@@ -139,13 +141,14 @@ TEST(WbkDamage, InfoCountsDroppedRecords) {
 TEST(WbkDamage, AFailedSaveSaysWhy) {
   CScratchDir dir;
   const std::string good = WriteLibrary(dir, "good.wbk", 5, false);
-  const std::string out = dir.Write("ro.wbk", "old");
+  const std::string old = ReadBytes(WriteLibrary(dir, "old.wbk", 3, false));
+  const std::string out = dir.Write("ro.wbk", old);
   ASSERT_EQ(0, chmod(out.c_str(), 0444));
-  tagWBKRUN run = RunCli({"merge", out, good});
+  tagWBKRUN run = RunCli({"merge", out, good, "--force"});
   EXPECT_EQ(EXIT_FAILED, run.nStatus);
   EXPECT_TRUE(Has(run.strErr, "could not be saved: the file or the disk is read-only"))
       << run.strErr;
-  EXPECT_EQ("old", ReadBytes(out));
+  EXPECT_EQ(old, ReadBytes(out));
 }
 #endif
 
@@ -158,5 +161,5 @@ TEST(WbkDamage, FindSearchesADamagedLibraryOnlyWhenSalvaging) {
   EXPECT_EQ("", run.strOut);
   run = RunCli({"find", "--salvage", bad, "p00"});
   EXPECT_EQ(EXIT_DONE, run.nStatus) << run.strErr;
-  EXPECT_TRUE(Has(run.strOut, "0\tp0001\t1\n")) << run.strOut;
+  EXPECT_TRUE(Has(run.strOut, "p0001\t1\t0\n")) << run.strOut;
 }

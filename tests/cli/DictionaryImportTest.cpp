@@ -22,7 +22,7 @@ TEST(WbkDictionaryImport, EachFormatIsFoundAndNamedFromItsTitle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszFile);
     const std::string out = dir.Path("out.wbk");
-    tagWBKRUN r = RunCli({"import", out, kData + "/" + c.pszFile});
+    tagWBKRUN r = RunCli({"import", out, kData + "/" + c.pszFile, "--force"});
     EXPECT_NE(r.nStatus, EXIT_FAILED) << r.strErr;
     EXPECT_NE(r.strOut.find(std::string("-> group 0 \"") + c.pszGroup + "\""), std::string::npos)
         << r.strOut;

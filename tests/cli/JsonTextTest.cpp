@@ -70,9 +70,13 @@ TEST(JsonTextUtf8Test, EachByteOfABrokenSequenceBecomesAReplacement) {
   EXPECT_EQ(JsonQuoteUtf8("\xF0\x9F\x98\x80"), "\"\\ud83d\\ude00\"");  // a surrogate pair
 }
 
-TEST(JsonTextGbkTest, BytesThatAreNotGbkAreShownAsHex) {
-  // 中 D6 D0, then a byte that begins no character.
-  EXPECT_EQ(JsonQuoteGbk("\xD6\xD0\xFF"), "\"\\u4e2d\\\\xFF\"");
+TEST(JsonTextGbkTest, BytesThatAreNotGbkBecomeReplacementsAndTheirHexIsAtHand) {
+  // 中 D6 D0, then a byte that begins no character: the text cannot be
+  // mistaken for one that holds the characters "\xFF".
+  EXPECT_EQ(JsonQuoteGbk("\xD6\xD0\xFF"), "\"\\u4e2d\\ufffd\"");
+  EXPECT_FALSE(GbkHasUnicodeForm("\xD6\xD0\xFF"));
+  EXPECT_TRUE(GbkHasUnicodeForm("\xD6\xD0"));
+  EXPECT_EQ(HexBytes("\xD6\xD0\xFF"), "d6d0ff");
   EXPECT_EQ(JsonQuoteGbk(""), "\"\"");
 }
 

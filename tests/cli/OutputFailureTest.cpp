@@ -33,8 +33,9 @@ std::vector<std::vector<std::string>> Writers(const CScratchDir& dir) {
       {"info", "--json", lib},
       {"check", lib},
       {"check", "--json", lib},
-      {"merge", dir.Path("merged.wbk"), lib},
-      {"import", dir.Path("imported.wbk"), text},
+      // Run twice each: the second run replaces the first one's library.
+      {"merge", dir.Path("merged.wbk"), lib, "--force"},
+      {"import", dir.Path("imported.wbk"), text, "--force"},
       {"export", lib, "--dir", dir.Path("exported")},
       {"export", lib},
       {"--version"},

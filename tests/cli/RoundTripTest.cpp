@@ -17,7 +17,7 @@ bool Contains(const std::string& haystack, const std::string& needle) {
 std::string ExportAndReimport(const CScratchDir& dir, const std::string& lib,
                               const std::string& encoding, tagWBKRUN* pExport) {
   *pExport = RunCli({"export", lib, "--dir", dir.Path("export"), "--encoding", encoding});
-  std::vector<std::string> args = {"import", dir.Path("back.wbk")};
+  std::vector<std::string> args = {"import", dir.Path("back.wbk"), "--force"};
   for (const std::string& f : dir.Files("export")) args.push_back(f);
   tagWBKRUN r = RunCli(args);
   EXPECT_NE(r.nStatus, EXIT_FAILED) << r.strErr;

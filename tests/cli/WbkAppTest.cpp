@@ -15,16 +15,16 @@ TEST(WbkCommands, AnUnknownCommandIsAnsweredWithTheList) {
   EXPECT_EQ(r.nStatus, EXIT_FAILED);
   EXPECT_EQ(r.strOut, "");
   EXPECT_EQ(r.strErr,
-            "error: unknown command \"frobnicate\" (commands: info, import, export, check, "
-            "merge, find, remove, delete-group; see --help)\n");
+            "error: unknown command \"frobnicate\"; the commands: info, import, export, check, "
+            "merge, find, remove, delete-group; see wbk help\n");
 }
 
 TEST(WbkCommands, EveryListedNameIsACommandInTheHelpInThatOrder) {
   tagWBKRUN unknown = RunCli({"frobnicate"});
-  const std::string head = "(commands: ";
+  const std::string head = "; the commands: ";
   const size_t from = unknown.strErr.find(head);
   ASSERT_NE(from, std::string::npos) << unknown.strErr;
-  const size_t to = unknown.strErr.find(';', from);
+  const size_t to = unknown.strErr.find(';', from + head.size());
   ASSERT_NE(to, std::string::npos) << unknown.strErr;
   std::istringstream list(unknown.strErr.substr(from + head.size(), to - from - head.size()));
   std::vector<std::string> names;
@@ -35,7 +35,7 @@ TEST(WbkCommands, EveryListedNameIsACommandInTheHelpInThatOrder) {
 
   tagWBKRUN help = RunCli({"--help"});
   ASSERT_EQ(help.nStatus, EXIT_DONE);
-  size_t at = help.strOut.find("Subcommands:");
+  size_t at = help.strOut.find("Commands:");
   ASSERT_NE(at, std::string::npos) << help.strOut;
   for (const std::string& name : names) {
     tagWBKRUN own = RunCli({name, "--help"});
