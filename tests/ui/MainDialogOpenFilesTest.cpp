@@ -3,6 +3,8 @@
 // a real HDROP, read by the shell's DragQueryFile).
 #include <gtest/gtest.h>
 
+#include <direct.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -79,6 +81,16 @@ TEST_F(OpenFilesTest, ANameOutsideTheCodePageArrivesAsItself) {
   ASSERT_EQ(1, RowCount());
   EXPECT_EQ((Strings{"___", "1", "", ""}), Row(0));
   EXPECT_EQ(1u, PhraseCount());
+}
+
+TEST_F(OpenFilesTest, ListsInAFolderOfChineseNameImport) {
+  const std::string folder = m_scratch.Path("输入");
+  ASSERT_EQ(0, _mkdir(folder.c_str()));
+  const std::string first = m_scratch.Write("输入/拖放一.txt", "拖放 9\r\n放下 8\r\n");
+  const std::string second = m_scratch.Write("输入/拖放二.txt", "@名称=第二个\r\n拖动 7\r\n");
+  Drop({BackslashPath(first), BackslashPath(second)});
+  EXPECT_EQ(MessageTexts(), Strings{});
+  EXPECT_EQ((Strings{"拖放一", "第二个"}), Names());
 }
 
 // The command line's files: the dialog made with them opens them once shown.
