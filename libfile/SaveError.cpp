@@ -18,6 +18,8 @@ const char* SaveErrorText(int nError) {
       return "the folder does not exist";
     case SAVE_ERROR_INVALID:
       return "the library cannot be written as a file";
+    case SAVE_ERROR_BAD_NAME:
+      return "the file name is not valid";
     default:
       return "a read or write error";
   }

@@ -10,7 +10,8 @@ enum : int {
   SAVE_ERROR_NOT_REGULAR = 5,    // the target is a folder, device or pipe
   SAVE_ERROR_HARD_LINKS = 6,     // the file has other names that a replace would cut off
   SAVE_ERROR_NO_FOLDER = 7,      // the folder does not exist
-  SAVE_ERROR_INVALID = 8         // the library cannot be written as a file (too many groups)
+  SAVE_ERROR_INVALID = 8,        // the library cannot be written as a file (too many groups)
+  SAVE_ERROR_BAD_NAME = 9        // the folder exists, but no file can have this name there
 };
 
 // A short English reason for messages: "no space left on the disk", ...

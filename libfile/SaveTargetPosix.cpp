@@ -40,6 +40,8 @@ int SaveErrorFromErrno(int nErrno) {
     case ENOENT:
     case ENOTDIR:
       return SAVE_ERROR_NO_FOLDER;
+    case ENAMETOOLONG:
+      return SAVE_ERROR_BAD_NAME;
     case EISDIR:
       return SAVE_ERROR_NOT_REGULAR;
     default:
@@ -48,7 +50,7 @@ int SaveErrorFromErrno(int nErrno) {
 }
 
 int ResolveSaveTarget(const char* path, tagSAVETARGET* pTarget) {
-  if (path == nullptr || *path == '\0') return SAVE_ERROR_NO_FOLDER;
+  if (path == nullptr || *path == '\0') return SAVE_ERROR_BAD_NAME;
   std::string strPath = path;
   struct stat st;
   for (int nHops = 0;; ++nHops) {

@@ -29,8 +29,11 @@ int SaveErrorFromWin32(DWORD nError) {
     case ERROR_WRITE_PROTECT:
       return SAVE_ERROR_READ_ONLY;
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
       return SAVE_ERROR_NO_FOLDER;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+      return SAVE_ERROR_BAD_NAME;
     default:
       return SAVE_ERROR_IO;
   }
@@ -67,6 +70,8 @@ int SaveErrorFromErrno(int nErrno) {
     case ENOENT:
     case ENOTDIR:
       return SAVE_ERROR_NO_FOLDER;
+    case ENAMETOOLONG:
+      return SAVE_ERROR_BAD_NAME;
     case EISDIR:
       return SAVE_ERROR_NOT_REGULAR;
     default:
@@ -75,21 +80,25 @@ int SaveErrorFromErrno(int nErrno) {
 }
 
 int ResolveSaveTarget(const char* path, tagSAVETARGET* pTarget) {
-  if (path == nullptr || *path == '\0') return SAVE_ERROR_NO_FOLDER;
+  if (path == nullptr || *path == '\0') return SAVE_ERROR_BAD_NAME;
   std::string strPath = path;
   // Opening with no access follows links and reaches devices, so that what
   // the name stands for can be asked.
   const std::wstring wide = WidePath(path);
-  if (wide.empty()) return SAVE_ERROR_NO_FOLDER;  // no file system name
+  if (wide.empty()) return SAVE_ERROR_BAD_NAME;  // no file system name
   HANDLE h = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD nError = GetLastError();
-    if (nError != ERROR_FILE_NOT_FOUND) return SaveErrorFromWin32(nError);
+    const bool bNameError = nError == ERROR_PATH_NOT_FOUND || nError == ERROR_INVALID_NAME ||
+                            nError == ERROR_BAD_PATHNAME;
+    if (nError != ERROR_FILE_NOT_FOUND && !bNameError) return SaveErrorFromWin32(nError);
+    // The folder says which: missing, or there but the name is not one a file can have.
     const DWORD nFolder = GetFileAttributesW(WidePath(FolderOf(strPath).c_str()).c_str());
     if (nFolder == INVALID_FILE_ATTRIBUTES || !(nFolder & FILE_ATTRIBUTE_DIRECTORY)) {
       return SAVE_ERROR_NO_FOLDER;
     }
+    if (bNameError) return SAVE_ERROR_BAD_NAME;
     pTarget->strPath = strPath;
     pTarget->bExists = false;
     return SAVE_ERROR_NONE;

@@ -42,11 +42,14 @@ std::wstring WidePath(const char* path) {
 bool PathFromWide(const wchar_t* wide, std::string* out) {
   out->clear();
   BOOL lossy = FALSE;
-  BOOL* pLossy = SystemCodePage() == CP_UTF8 ? nullptr : &lossy;
-  const int n = WideCharToMultiByte(SystemCodePage(), 0, wide, -1, nullptr, 0, nullptr, pLossy);
+  const bool utf8 = SystemCodePage() == CP_UTF8;
+  BOOL* pLossy = utf8 ? nullptr : &lossy;
+  // A lone surrogate fails rather than become U+FFFD, another name.
+  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : 0;
+  const int n = WideCharToMultiByte(SystemCodePage(), flags, wide, -1, nullptr, 0, nullptr, pLossy);
   if (n <= 0 || lossy) return false;
   out->assign(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(SystemCodePage(), 0, wide, -1, &(*out)[0], n, nullptr, nullptr);
+  WideCharToMultiByte(SystemCodePage(), flags, wide, -1, &(*out)[0], n, nullptr, nullptr);
   out->resize(static_cast<size_t>(n) - 1);
   return true;
 }

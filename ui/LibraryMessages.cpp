@@ -113,6 +113,9 @@ const char* SaveFailedReason(int nSaveError) {
     case SAVE_ERROR_INVALID:
       pszWhy = "词库的分组或词条数超出了文件格式的范围。";
       break;
+    case SAVE_ERROR_BAD_NAME:
+      pszWhy = "文件名无效。";
+      break;
     default:
       pszWhy = "读写文件时出错。";
       break;

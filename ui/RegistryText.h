@@ -24,3 +24,7 @@ enum : int32_t {
 // untouched.
 int32_t TakeRegistryText(uint32_t type, const char* data, size_t size, size_t capacity,
                          std::string& out);
+// The same for a value read wide: `size` in bytes as the registry counts
+// them (an odd count is no text), `capacity` in characters.
+int32_t TakeRegistryText(uint32_t type, const wchar_t* data, size_t size, size_t capacity,
+                         std::wstring& out);

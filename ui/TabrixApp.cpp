@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "FileNames.h"
 #include "TabrixDlg.h"
-#include "framework/AnsiPath.h"
+#include "framework/PathText.h"
 
 CTabrixApp theApp;
 
@@ -18,7 +19,7 @@ std::vector<std::string> CommandLineFiles() {
   LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
   if (!argv) return files;
   for (int i = 1; i < argc; ++i) {
-    if (argv[i][0] != L'\0') files.push_back(AnsiPath(argv[i]));
+    if (argv[i][0] != L'\0') files.push_back(PathFromSystem(argv[i]));
   }
   ::LocalFree(argv);
   return files;
@@ -26,7 +27,10 @@ std::vector<std::string> CommandLineFiles() {
 
 }  // namespace
 
-CTabrixApp::CTabrixApp() = default;
+// The editor's paths are UTF-8 from its first moment, before any file is
+// opened: every name the system hands over reaches its file, whatever the
+// code page can spell. The window tests, which link this object, run so too.
+CTabrixApp::CTabrixApp() { SetPathCodePage(PATH_CODEPAGE_UTF8); }
 
 CTabrixApp::~CTabrixApp() = default;
 

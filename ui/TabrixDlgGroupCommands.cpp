@@ -12,6 +12,7 @@
 #include "TabrixDlg.h"
 #include "framework/FileDialog.h"
 #include "framework/Menu.h"
+#include "framework/PathText.h"
 
 namespace {
 
@@ -27,8 +28,8 @@ const tagMENUENTRY kGroupMenu[] = {{IDM_GROUP_PHRASES, "查看词条(&V)...\tEnt
                                    {IDM_GROUP_DELETE, "删除组(&D)...\tDel"},
                                    {IDM_GROUP_EXPORT, "导出为文本文件(&E)..."}};
 
-// The group's name as a file name offered by the save dialog: the
-// characters a file name cannot hold become '_'.
+// The group's name as a file name offered by the save dialog, in the path
+// form: the characters a file name cannot hold become '_'.
 std::string ExportFileName(const tagGROUPINFO& group) {
   std::string name = FieldText(group.szName, sizeof group.szName);
   for (size_t i = 0; i < name.size(); ++i) {
@@ -41,7 +42,7 @@ std::string ExportFileName(const tagGROUPINFO& group) {
     }
   }
   if (name.empty()) name = "group";
-  return name + ".txt";
+  return PathTextFromGbk(name + ".txt");
 }
 
 }  // namespace

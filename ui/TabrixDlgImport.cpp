@@ -16,6 +16,7 @@
 #include "PhraseRows.h"
 #include "TabrixDlg.h"
 #include "framework/FileDialog.h"
+#include "framework/PathText.h"
 
 namespace {
 
@@ -67,8 +68,9 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   options.pProgressData = this;
   options.pHistory = &m_history;
   // The group is named after the file chosen, even when a UTF-8 or UTF-16
-  // list is read from its GBK copy; a dictionary's own title comes first.
-  const std::string title = GroupTitleFromPath(path.c_str());
+  // list is read from its GBK copy; a dictionary's own title comes first. The
+  // name is GBK like every library text: a character GBK lacks becomes '_'.
+  const std::string title = PathTextInGbk(GroupTitleFromPath(path.c_str()), '_');
   options.pszTitle = title.c_str();
 
   const int nFormat = DetectDictFormat(path.c_str());
@@ -78,7 +80,9 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
     const int result = ImportDictionary(m_library, path.c_str(), nFormat, options, bNewGroup,
                                         pGroup, pStats, &error);
     if (result == IMPORT_DAMAGED)
-      MessageBox(DictionaryFailedMessage(nFormat, FileTitleFromPath(path.c_str()), error).c_str());
+      MessageBox(
+          DictionaryFailedMessage(nFormat, PathTextInGbk(FileTitleFromPath(path.c_str())), error)
+              .c_str());
     return result;
   }
   CGbkSource source;

@@ -9,7 +9,7 @@
 
 #include "PhraseMessages.h"
 #include "TabrixDlg.h"
-#include "framework/AnsiPath.h"
+#include "framework/PathText.h"
 
 namespace {
 
@@ -49,7 +49,9 @@ void CTabrixDlg::OnDropFiles(HDROP hDrop) {
     std::wstring path(static_cast<size_t>(length) + 1, L'\0');
     if (::DragQueryFileW(hDrop, i, &path[0], length + 1) == 0) continue;
     path.resize(length);
-    paths.push_back(AnsiPath(path.c_str()));
+    // A name with no path form (a lone surrogate) comes as "": its open fails
+    // and says so.
+    paths.push_back(PathFromSystem(path.c_str()));
   }
   ::DragFinish(hDrop);
   // The window that was dragged from waits no longer than the drop itself.

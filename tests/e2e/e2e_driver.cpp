@@ -439,7 +439,8 @@ void CScenario::OpenFilesTheSystemsWay(const std::string& input, const std::stri
   const std::string second = Join(input, "拖放二.txt");
   WriteBytes(first, "拖放 9\r\n放下 8\r\n");
   WriteBytes(second, "@名称=第二个\r\n拖动 7\r\n");
-  DropFiles(m_hMain, g_app.hProcess, {first, second});
+  // The model first: a list being read is locked against other readers, so
+  // the core must not read it while the editor does.
   for (const std::string& path : {first, second}) {
     tagIMPORTOPTIONS options = DefaultImportOptions();
     const std::string title = GroupTitleFromPath(path.c_str());
@@ -448,6 +449,7 @@ void CScenario::OpenFilesTheSystemsWay(const std::string& input, const std::stri
       Fail("the core could not import %s", path.c_str());
     }
   }
+  DropFiles(m_hMain, g_app.hProcess, {first, second});
   list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));
   WaitIdle(m_hMain);
   ExpectRows("after the drop of two lists", list, m_model);

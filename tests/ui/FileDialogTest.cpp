@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
+
+#include "FileNames.h"
 
 #include "TabrixApp.h"
 #include "TabrixDlg.h"
@@ -13,47 +16,6 @@
 #include "framework/FileDialog.h"
 
 namespace {
-
-// The file name box: a plain edit (item dialog) or the edit inside the
-// file name combo box (classic dialog).
-HWND FileNameEdit(HWND hDialog) {
-  HWND hEdit = GetDlgItem(hDialog, 0x480);
-  char name[16] = {};
-  if (hEdit) GetClassNameA(hEdit, name, sizeof name);
-  if (hEdit && lstrcmpiA(name, "Edit") == 0) return hEdit;
-  HWND hCombo = GetDlgItem(hDialog, 0x47C);
-  if (!hCombo) return nullptr;
-  HWND hInner = FindWindowExA(hCombo, nullptr, "ComboBox", nullptr);
-  return FindWindowExA(hInner ? hInner : hCombo, nullptr, "Edit", nullptr);
-}
-
-// Types `path` into the file dialog and presses OK, or cancels it when `path`
-// is empty. False while the dialog has no file name box yet.
-COwnedDialogDriver::Action AnswerFileDialog(const std::string& path) {
-  return [path](HWND hDialog) {
-    HWND hEdit = FileNameEdit(hDialog);
-    if (!hEdit) return false;
-    if (path.empty()) {
-      PostMessageA(hDialog, WM_COMMAND, IDCANCEL,
-                   reinterpret_cast<LPARAM>(GetDlgItem(hDialog, IDCANCEL)));
-    } else {
-      SendMessageA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-      PostMessageA(hDialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(hDialog, IDOK)));
-    }
-    return true;
-  };
-}
-
-// Types a name that only UTF-16 can carry, and presses OK.
-COwnedDialogDriver::Action AnswerFileDialogWide(const std::wstring& path) {
-  return [path](HWND hDialog) {
-    HWND hEdit = FileNameEdit(hDialog);
-    if (!hEdit) return false;
-    SendMessageW(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageA(hDialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(hDialog, IDOK)));
-    return true;
-  };
-}
 
 // A main dialog that owns the file dialogs.
 class FileDialogOwnerTest : public ::testing::Test {
@@ -115,45 +77,99 @@ TEST_P(RealFileDialogTest, CancelGivesNoPath) {
 }
 
 // A file whose name the GBK code page cannot spell: the path handed back
-// opens that very file with the narrow functions (through its short name),
-// never a look-alike.
-using ItemFileDialogTest = FileDialogOwnerTest;
-
-TEST_F(ItemFileDialogTest, NameOutsideTheCodePageNeverReachesAnotherFile) {
+// (UTF-8, the editor's path form) opens that very file, never a look-alike,
+// and no 8.3 name stands in for it.
+TEST_P(RealFileDialogTest, ANameOutsideTheCodePageComesBackAsItself) {
   const CScratchDir scratch;
-  const std::string dir = BackslashPath(scratch.Dir());
-  std::wstring wdir(dir.begin(), dir.end());
+  const std::wstring dir = WideGbk(BackslashPath(scratch.Dir()));
   // U+01C5 has no GBK form; its best-fit look-alike would be "Dz".
-  const std::wstring name = wdir + L"\\x\u01C5.wbk";
-  HANDLE hFile = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(hFile, "wide", 4, &written, nullptr);
-  CloseHandle(hFile);
-  const std::string lookalike = dir + "\\xDz.wbk";
-  hFile = CreateFileA(lookalike.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
-  WriteFile(hFile, "other", 5, &written, nullptr);
-  CloseHandle(hFile);
+  const CRemoveFilesWide cleanup(dir);
+  const std::wstring name = dir + L"\\x\u01C5.wbk";
+  ASSERT_TRUE(WriteFileWide(name, "wide"));
+  ASSERT_TRUE(WriteFileWide(dir + L"\\xDz.wbk", "other"));
 
   CFileDialog dialog(TRUE, "wbk", nullptr, 0, "青柚云笺词库文件(*.wbk)|*.wbk||");
-  dialog.m_bVistaStyle = TRUE;
+  dialog.m_bVistaStyle = GetParam();
   COwnedDialogDriver driver(m_owner.m_hWnd, AnswerFileDialogWide(name));
   ASSERT_EQ(dialog.DoModal(), IDOK);
   EXPECT_TRUE(driver.Done());
-  // Wine gives every file a short name, which the code page can spell. The
-  // files go before the folder: the narrow functions cannot name the first.
   const std::string path = dialog.GetPathName();
-  EXPECT_EQ(path.find('?'), std::string::npos) << path;
+  EXPECT_EQ(path, BackslashPath(scratch.Dir()) + u8"\\x\u01C5.wbk");
   char content[8] = {};
-  FILE* f = std::fopen(path.c_str(), "rb");
+  FILE* f = OpenFileByPath(path.c_str(), "rb");
   ASSERT_NE(f, nullptr) << path;
   std::fread(content, 1, sizeof content - 1, f);
   std::fclose(f);
   EXPECT_STREQ(content, "wide") << path;
-  DeleteFileW(name.c_str());
-  DeleteFileA(lookalike.c_str());
 }
+
+// The name offered at first may hold any character, in the path form.
+TEST_P(RealFileDialogTest, TheSaveDialogOffersANameOfAnyCharacters) {
+  CFileDialog dialog(FALSE, "wbk", u8"\uD55C\uAD6D\uC5B4\uC0AC\uC804.wbk", 0,
+                     "青柚云笺词库文件(*.wbk)|*.wbk||");
+  dialog.m_bVistaStyle = GetParam();
+  std::wstring offered;
+  COwnedDialogDriver driver(m_owner.m_hWnd, [&offered](HWND hDialog) {
+    HWND hEdit = FileNameEdit(hDialog);
+    if (!hEdit) return false;
+    wchar_t text[MAX_PATH] = {};
+    GetWindowTextW(hEdit, text, MAX_PATH);
+    offered = text;
+    PostMessageA(hDialog, WM_COMMAND, IDCANCEL,
+                 reinterpret_cast<LPARAM>(GetDlgItem(hDialog, IDCANCEL)));
+    return true;
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_TRUE(driver.Done());
+  EXPECT_TRUE(offered == L"\uD55C\uAD6D\uC5B4\uC0AC\uC804.wbk") << GbkWide(offered);
+}
+
+// Choosing a file that exists in a save dialog: with OFN_OVERWRITEPROMPT the
+// dialog asks first, and "否" keeps it open (then cancelled here); "是", or
+// no flag, hands the path back.
+struct tagOVERWRITECASE {
+  const char* pszName;
+  DWORD dwFlags;
+  int nAnswer;  // IDYES or IDNO pressed in the question; 0: no question expected
+  INT_PTR result;
+};
+
+class OverwritePromptTest
+    : public FileDialogOwnerTest,
+      public ::testing::WithParamInterface<std::tuple<bool, tagOVERWRITECASE>> {};
+
+TEST_P(OverwritePromptTest, AsksBeforeAFileIsReplacedOnlyWhenTold) {
+  const tagOVERWRITECASE& c = std::get<1>(GetParam());
+  const CScratchDir scratch;
+  const std::string target = BackslashPath(scratch.Write("existing.txt", "old"));
+  CFileDialog dialog(FALSE, "txt", nullptr, c.dwFlags, "文本文件(*.txt)|*.txt||");
+  dialog.m_bVistaStyle = std::get<0>(GetParam());
+  std::string question;
+  COwnedDialogDriver driver(
+      m_owner.m_hWnd, c.nAnswer ? AnswerOverwriteQuestion(WideGbk(target), c.nAnswer, &question)
+                                : AnswerFileDialog(target));
+  EXPECT_EQ(dialog.DoModal(), c.result) << c.pszName;
+  EXPECT_TRUE(driver.Done());
+  EXPECT_EQ(!question.empty(), c.nAnswer != 0) << c.pszName << ": " << question;
+  EXPECT_EQ(dialog.GetPathName(), c.result == IDOK ? target : std::string()) << c.pszName;
+  std::string bytes;
+  ASSERT_TRUE(ReadFileWide(WideGbk(target), &bytes));
+  EXPECT_EQ(bytes, "old");  // the dialog itself never writes
+}
+
+const tagOVERWRITECASE kOverwriteCases[] = {
+    {"asked_no", OFN_OVERWRITEPROMPT, IDNO, IDCANCEL},
+    {"asked_yes", OFN_OVERWRITEPROMPT, IDYES, IDOK},
+    {"not_asked", 0, 0, IDOK},
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    ItemAndClassic, OverwritePromptTest,
+    ::testing::Combine(::testing::Values(true, false), ::testing::ValuesIn(kOverwriteCases)),
+    [](const ::testing::TestParamInfo<std::tuple<bool, tagOVERWRITECASE>>& info) {
+      return std::string(std::get<0>(info.param) ? "ItemDialog_" : "Classic_") +
+             std::get<1>(info.param).pszName;
+    });
 
 INSTANTIATE_TEST_SUITE_P(ItemAndClassic, RealFileDialogTest, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& info) {

@@ -11,6 +11,7 @@
 #include "UiTestSupport.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
+#include "framework/PathText.h"
 #include "framework/MessageBox.h"
 #include "framework/UiScript.h"
 #include "framework/WinApp.h"
@@ -25,10 +26,25 @@ TEST(AppNameTest, ExecutableNameWithoutFolderAndExtension) {
       {"Tabrix.exe", "Tabrix"},
       {"C:\\dir.d\\editor", "editor"},
       {"C:\\a\\b.c.exe", "b.c"},
-      // 晔 is C2 5C in GBK: its trail byte is not a folder separator.
-      {"C:\\\xC2\x5C\\\xC2\x5C.exe", "\xC2\x5C"},
+      // The path is UTF-8 and the name comes out GBK, where 誠 is D5 5C and
+      // ends with the byte of '\\'; a character GBK lacks shows as '?'.
+      {u8"C:\\誠\\誠.exe", "\xD5\x5C"},
+      {u8"C:\\\uD55C\uAD6D\\\uD55C\uAD6D.exe", "??"},
   };
   for (const auto& c : cases) EXPECT_EQ(AppNameFromModulePath(c.first), c.second) << c.first;
+}
+
+// Paths are UTF-8, windows and library texts GBK.
+TEST(PathTextTest, PathsAndGbkTextsConvertWithoutLookAlikes) {
+  EXPECT_EQ(PathTextInGbk(u8"C:\\词库\\成语.txt"), "C:\\词库\\成语.txt");
+  // U+01C5's best-fit look-alike would be "Dz"; Hangul has no GBK form.
+  EXPECT_EQ(PathTextInGbk(u8"x\u01C5\uD55C\uAD6D", '_'), "x___");
+  EXPECT_EQ(PathTextInGbk(u8"\uD55C\uAD6D"), "??");
+  EXPECT_EQ(PathTextInGbk(""), "");
+  EXPECT_EQ(PathTextFromGbk("成语.txt"), u8"成语.txt");
+  EXPECT_EQ(PathFromSystem(L"a\uD55C.wbk"), u8"a\uD55C.wbk");
+  // A lone surrogate has no UTF-8 form: no path, rather than U+FFFD's.
+  EXPECT_EQ(PathFromSystem(L"a\xD800.wbk"), "");
 }
 
 TEST(AppNameTest, MessageBoxCaptionIsTheModuleName) {

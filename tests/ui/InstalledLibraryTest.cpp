@@ -10,25 +10,28 @@
 namespace {
 
 TEST(InstalledLibraryPathTest, ComposesDirectoryAndFileName) {
-  std::string path = "untouched";
-  ASSERT_TRUE(ComposeInstalledLibraryPath("C:\\IME\\data", path));
-  EXPECT_EQ(path, "C:\\IME\\data\\default.wbk");
-  ASSERT_TRUE(ComposeInstalledLibraryPath("", path));
-  EXPECT_EQ(path, "\\default.wbk");
+  std::wstring path = L"untouched";
+  ASSERT_TRUE(ComposeInstalledLibraryPath(L"C:\\IME\\data", path));
+  EXPECT_TRUE(path == L"C:\\IME\\data\\default.wbk");
+  ASSERT_TRUE(ComposeInstalledLibraryPath(L"", path));
+  EXPECT_TRUE(path == L"\\default.wbk");
 }
 
 TEST(InstalledLibraryPathTest, PathMustFitTheBufferWhole) {
-  // "\default.wbk" is 12 bytes: a directory of 247 bytes gives 259 bytes and
-  // the NUL, one byte more does not fit and is refused, never cut.
-  std::string path = "untouched";
-  ASSERT_TRUE(ComposeInstalledLibraryPath(std::string(247, 'd'), path));
-  EXPECT_EQ(path.size(), 259u);
-  EXPECT_EQ(path, std::string(247, 'd') + "\\default.wbk");
-  path = "untouched";
-  EXPECT_FALSE(ComposeInstalledLibraryPath(std::string(248, 'd'), path));
-  EXPECT_EQ(path, "untouched");
-  EXPECT_FALSE(ComposeInstalledLibraryPath(std::string(400, 'd'), path));
-  EXPECT_EQ(path, "untouched");
+  // "\default.wbk" is 12 characters: a directory of 247 gives 259 and the
+  // NUL, one character more does not fit and is refused, never cut. The
+  // count is in characters, whatever bytes they take as a narrow path.
+  for (const wchar_t c : {L'd', L'\uD55C'}) {
+    std::wstring path = L"untouched";
+    ASSERT_TRUE(ComposeInstalledLibraryPath(std::wstring(247, c), path));
+    EXPECT_EQ(path.size(), 259u);
+    EXPECT_TRUE(path == std::wstring(247, c) + L"\\default.wbk");
+    path = L"untouched";
+    EXPECT_FALSE(ComposeInstalledLibraryPath(std::wstring(248, c), path));
+    EXPECT_TRUE(path == L"untouched");
+    EXPECT_FALSE(ComposeInstalledLibraryPath(std::wstring(400, c), path));
+    EXPECT_TRUE(path == L"untouched");
+  }
 }
 
 struct tagREGCASE {
@@ -105,6 +108,25 @@ TEST(InstalledLibraryRegistryTest, KeyOfThe32BitViewIsNotRead) {
   EXPECT_EQ(InstalledLibraryPath(path), INSTALLED_NO_KEY);
   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brimfold\\corvane3", KEY_WOW64_32KEY, 0);
   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brimfold", KEY_WOW64_32KEY, 0);
+}
+
+// A folder whose name GBK cannot spell (written wide, as an installer of
+// another language would): the path reaches it, in the editor's path form.
+TEST(InstalledLibraryRegistryTest, AFolderOfAnyNameIsReadWide) {
+  CInstalledKey key;
+  ASSERT_TRUE(key.Create());
+  HKEY hKey = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brimfold\\corvane3", 0,
+                          KEY_SET_VALUE | KEY_WOW64_64KEY, &hKey),
+            ERROR_SUCCESS);
+  const wchar_t dir[] = L"C:\\\uD55C\uAD6D\\\u8BCD\u5E93";  // C:\한국\词库
+  ASSERT_EQ(RegSetValueExW(hKey, L"path_svr_data", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir),
+                           sizeof dir),
+            ERROR_SUCCESS);
+  RegCloseKey(hKey);
+  std::string path;
+  ASSERT_EQ(InstalledLibraryPath(path), INSTALLED_PATH_OK);
+  EXPECT_EQ(path, u8"C:\\\uD55C\uAD6D\\\u8BCD\u5E93\\default.wbk");
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST(LibraryMessages, DamageSaysWhatAndHowMuchWasRecovered) {
 
 TEST(LibraryMessages, EverySaveErrorHasItsOwnReasonAfterTheFixedText) {
   std::vector<std::string> seen;
-  for (int e = SAVE_ERROR_IO; e <= SAVE_ERROR_INVALID; ++e) {
+  for (int e = SAVE_ERROR_IO; e <= SAVE_ERROR_BAD_NAME; ++e) {
     const std::string text = SaveFailedMessage(e);
     EXPECT_EQ(0u, text.find("保存失败\n")) << e;
     EXPECT_GT(text.size(), std::string("保存失败\n").size()) << e;

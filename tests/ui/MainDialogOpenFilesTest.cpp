@@ -3,6 +3,8 @@
 // a real HDROP, read by the shell's DragQueryFile).
 #include <gtest/gtest.h>
 
+#include <direct.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,44 +12,15 @@
 #include "MainDialogFixture.h"
 #include "PhraseMessages.h"
 
-#include <shlobj.h>  // DROPFILES
-
 namespace {
 
 using Strings = std::vector<std::string>;
-
-std::wstring Wide(const std::string& gbk) {
-  const int n = ::MultiByteToWideChar(936, 0, gbk.c_str(), -1, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(936, 0, gbk.c_str(), -1, &out[0], n);
-  out.resize(static_cast<size_t>(n) - 1);
-  return out;
-}
-
-// What the shell posts for a drop: DROPFILES and the wide names, each
-// ended by a NUL, the list by another.
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-  size_t chars = 1;
-  for (const std::wstring& p : paths) chars += p.size() + 1;
-  HGLOBAL hMem = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-  DROPFILES* drop = static_cast<DROPFILES*>(::GlobalLock(hMem));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  wchar_t* out = reinterpret_cast<wchar_t*>(drop + 1);
-  for (const std::wstring& p : paths) {
-    std::memcpy(out, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
-    out += p.size() + 1;
-  }
-  *out = L'\0';
-  ::GlobalUnlock(hMem);
-  return static_cast<HDROP>(hMem);
-}
 
 class OpenFilesTest : public MainDialogTest {
  protected:
   void Drop(const std::vector<std::string>& paths) {
     std::vector<std::wstring> wide;
-    for (const std::string& p : paths) wide.push_back(Wide(p));
+    for (const std::string& p : paths) wide.push_back(WideGbk(p));
     m_dlg.SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(wide)), 0);
   }
   Strings Names() {
@@ -95,26 +68,29 @@ TEST_F(OpenFilesTest, ALibraryThatFailsSaysSoAndKeepsTheLibraryWithoutImporting)
   EXPECT_EQ(5u, PhraseCount());
 }
 
-TEST_F(OpenFilesTest, ANameOutsideTheCodePageArrivesByItsShortName) {
-  // 한국어 has no GBK form: the file is opened by its 8.3 name.
-  const std::wstring dir = Wide(m_scratch.Dir());
+TEST_F(OpenFilesTest, ANameOutsideTheCodePageArrivesAsItself) {
+  // 한국어 has no GBK form: the file is opened by its own name, and the
+  // group's name has '_' for each character GBK lacks.
+  const std::wstring dir = WideGbk(m_scratch.Dir());
+  const CRemoveFilesWide cleanup(dir);
   const std::wstring path = dir + L"\\\uD55C\uAD6D\uC5B4.txt";
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, h);
-  // The scratch folder's narrow clean-up cannot name this file.
-  struct tagREMOVE {
-    std::wstring strPath;
-    ~tagREMOVE() { ::DeleteFileW(strPath.c_str()); }
-  } remove{path};
-  const char text[] = "韩文 3\n";
-  DWORD written = 0;
-  ASSERT_TRUE(::WriteFile(h, text, sizeof text - 1, &written, nullptr));
-  ::CloseHandle(h);
+  ASSERT_TRUE(WriteFileWide(path, "韩文 3\n"));
   m_dlg.SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({path})), 0);
   EXPECT_TRUE(m_script.m_messageBoxes.empty())
       << (m_script.m_messageBoxes.empty() ? "" : m_script.m_messageBoxes[0].strText);
   ASSERT_EQ(1, RowCount());
-  EXPECT_EQ("1", Cell(0, 1));
+  EXPECT_EQ((Strings{"___", "1", "", ""}), Row(0));
+  EXPECT_EQ(1u, PhraseCount());
+}
+
+TEST_F(OpenFilesTest, ListsInAFolderOfChineseNameImport) {
+  const std::string folder = m_scratch.Path("输入");
+  ASSERT_EQ(0, _mkdir(folder.c_str()));
+  const std::string first = m_scratch.Write("输入/拖放一.txt", "拖放 9\r\n放下 8\r\n");
+  const std::string second = m_scratch.Write("输入/拖放二.txt", "@名称=第二个\r\n拖动 7\r\n");
+  Drop({BackslashPath(first), BackslashPath(second)});
+  EXPECT_EQ(MessageTexts(), Strings{});
+  EXPECT_EQ((Strings{"拖放一", "第二个"}), Names());
 }
 
 // The command line's files: the dialog made with them opens them once shown.

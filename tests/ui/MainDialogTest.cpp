@@ -368,6 +368,16 @@ TEST_F(MainDialogTest, SaveFailureShowsMessageAndKeepsEverything) {
   EXPECT_EQ(PhraseCount(), 5u);
 }
 
+// A folder that exists, and a name no file can have there: the message says
+// it is the name, not the folder.
+TEST_F(MainDialogTest, SaveToANameNoFileCanHaveSaysSo) {
+  LoadSample();
+  m_script.AnswerFile(m_scratch.Path("a?b.wbk"));
+  Click(IDC_SAVE);
+  EXPECT_EQ(MessageTexts(), Strings{"保存失败\n文件名无效。"});
+  EXPECT_EQ(m_scratch.Names(), Strings{"sample.wbk"});
+}
+
 TEST_F(MainDialogTest, BoxAndEnableFollowEachOther) {
   LoadSample();
   // A tick, an untick, and a tick of the same row.

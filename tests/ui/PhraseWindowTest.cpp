@@ -738,7 +738,7 @@ TEST_F(PhraseWindowTest, AnExportedGroupImportsBackAsTheSameGroup) {
   EXPECT_FALSE(call.bOpen);
   EXPECT_EQ("txt", call.strDefExt);
   EXPECT_EQ("文本文件(*.txt)|*.txt||", call.strFilter);
-  EXPECT_EQ("成语.txt", call.strFileName);
+  EXPECT_EQ(u8"成语.txt", call.strFileName);  // a path, UTF-8 like every path of the editor
   ASSERT_EQ(1u, m_script.m_messageBoxes.size());
   EXPECT_EQ(ExportDoneMessage(3, 0, 0), m_script.m_messageBoxes[0].strText);
 

@@ -40,4 +40,37 @@ TEST(RegistryTextTest, TakesOnlyReadAndTerminatedText) {
   }
 }
 
+// Read wide: the same checks, counted in characters; an odd byte count is
+// half a character.
+TEST(RegistryTextTest, WideTextIsCheckedTheSameWay) {
+  const std::wstring full(259, L'a');
+  const struct {
+    const char* what;
+    uint32_t type;
+    std::wstring data;
+    size_t nBytes;  // of data, as the registry counts them
+    int32_t result;
+    std::wstring text;
+  } cases[] = {
+      {"string", REGISTRY_SZ, std::wstring(L"\uD55C\uAD6D\0", 3), 3 * sizeof(wchar_t),
+       REGISTRY_TEXT_OK, L"\uD55C\uAD6D"},
+      {"no data is an empty text", REGISTRY_SZ, L"", 0, REGISTRY_TEXT_OK, L""},
+      {"the text ends at its first NUL", REGISTRY_EXPAND_SZ, std::wstring(L"ab\0cd\0", 6),
+       6 * sizeof(wchar_t), REGISTRY_TEXT_OK, L"ab"},
+      {"no terminator", REGISTRY_SZ, L"ab", 2 * sizeof(wchar_t), REGISTRY_TEXT_INVALID, L"keep"},
+      {"half a character", REGISTRY_SZ, std::wstring(L"ab\0", 3), 3 * sizeof(wchar_t) - 1,
+       REGISTRY_TEXT_INVALID, L"keep"},
+      {"number", 4, std::wstring(L"\1\0", 2), 4, REGISTRY_TEXT_INVALID, L"keep"},
+      {"longest text that fits", REGISTRY_SZ, full + L'\0', 260 * sizeof(wchar_t), REGISTRY_TEXT_OK,
+       full},
+      {"one character too long", REGISTRY_SZ, full + L"a" + L'\0', 261 * sizeof(wchar_t),
+       REGISTRY_TEXT_INVALID, L"keep"},
+  };
+  for (const auto& c : cases) {
+    std::wstring out = L"keep";
+    EXPECT_EQ(TakeRegistryText(c.type, c.data.data(), c.nBytes, 260, out), c.result) << c.what;
+    EXPECT_TRUE(out == c.text) << c.what;
+  }
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // Runs the messages waiting in this thread's queue, keyboard navigation of
@@ -68,4 +69,55 @@ class COwnedDialogDriver {
   void Run(HWND hOwner, DWORD uiThread, Action action);
   std::atomic<bool> m_bDone;
   std::thread m_thread;
+};
+
+// A visible, enabled dialog (#32770) of hOwner's thread that hOwner owns, or
+// null.
+HWND FindOwnedDialog(HWND hOwner);
+
+// Actions on the platform's file dialog, for a COwnedDialogDriver. Each
+// returns false while the dialog has no file name box yet.
+// Types `path` (GBK) into the file name box and presses OK, or cancels the
+// dialog when `path` is empty.
+COwnedDialogDriver::Action AnswerFileDialog(const std::string& path);
+// Types a name that only UTF-16 can carry, and presses OK.
+COwnedDialogDriver::Action AnswerFileDialogWide(const std::wstring& path);
+// Types `path` into a save dialog for a file that exists, presses OK,
+// and answers the question that follows with nAnswer (IDYES or IDNO); after
+// "否" the dialog, which stays for another name, is cancelled. *pQuestion:
+// the question's text, empty when no yes-or-no question came.
+COwnedDialogDriver::Action AnswerOverwriteQuestion(const std::wstring& path, int nAnswer,
+                                                   std::string* pQuestion);
+// The file name box: a plain edit (item dialog) or the edit inside the file
+// name combo box (classic dialog).
+HWND FileNameEdit(HWND hDialog);
+
+// The wide form of a GBK text, and the GBK form of a wide one.
+std::wstring WideGbk(const std::string& gbk);
+std::string GbkWide(const std::wstring& wide);
+
+// What the shell posts for a drop: DROPFILES and the wide names.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
+
+// Files by their wide names, whatever the code page can spell: the test's
+// own road, apart from the program's.
+bool WriteFileWide(const std::wstring& path, const std::string& bytes);
+// The file's bytes; false when it cannot be read.
+bool ReadFileWide(const std::wstring& path, std::string* pBytes);
+// The names in a folder (without "." and ".."), sorted.
+std::vector<std::wstring> FolderNamesWide(const std::wstring& dir);
+// Removes the files of a folder, which the narrow clean-up of a scratch
+// folder cannot name.
+void RemoveFilesWide(const std::wstring& dir);
+// RemoveFilesWide when it goes out of scope: declared after the scratch
+// folder, it empties the folder before the folder's own clean-up runs.
+class CRemoveFilesWide {
+ public:
+  explicit CRemoveFilesWide(std::wstring dir) : m_strDir(std::move(dir)) {}
+  ~CRemoveFilesWide() { RemoveFilesWide(m_strDir); }
+  CRemoveFilesWide(const CRemoveFilesWide&) = delete;
+  CRemoveFilesWide& operator=(const CRemoveFilesWide&) = delete;
+
+ private:
+  std::wstring m_strDir;
 };

@@ -1,27 +1,17 @@
 #include "FileDialog.h"
 
-#include "AnsiPath.h"
-
 #include <shobjidl.h>
 
+#include <vector>
+
+#include "FileNames.h"
 #include "GbkText.h"
+#include "PathText.h"
 #include "UiScript.h"
 #include "WinApp.h"
 #include "Wnd.h"
 
 namespace {
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length =
-      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring result(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) {
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0],
-                          length);
-  }
-  return result;
-}
 
 // Releases a COM interface at the end of a scope.
 template <class T>
@@ -85,7 +75,8 @@ HWND CFileDialog::OwnerWindow() const {
 INT_PTR CFileDialog::DoModal() {
   m_strPath.clear();
   HWND hOwner = OwnerWindow();
-  if (CUiScript* pScript = CUiScript::Active()) {
+  CUiScript* pScript = CUiScript::Active();
+  if (pScript && !pScript->m_bRealFileDialogs) {
     return pScript->TakeFileDialog(m_bOpenFileDialog != FALSE, m_strDefExt.c_str(),
                                    m_strFilter.c_str(), m_strFileName.c_str(), hOwner, m_strPath);
   }
@@ -110,8 +101,8 @@ INT_PTR CFileDialog::DoItemDialog(HWND hOwner) {
       const auto filters = ParseFilter(m_strFilter.c_str());
       std::vector<std::wstring> texts;
       for (const auto& filter : filters) {
-        texts.push_back(Widen(filter.first));
-        texts.push_back(Widen(filter.second));
+        texts.push_back(WideFromGbk(filter.first));
+        texts.push_back(WideFromGbk(filter.second));
       }
       std::vector<COMDLG_FILTERSPEC> fileTypes;
       for (size_t i = 0; i + 1 < texts.size(); i += 2) {
@@ -119,8 +110,8 @@ INT_PTR CFileDialog::DoItemDialog(HWND hOwner) {
       }
       if (!fileTypes.empty())
         dialog.m_p->SetFileTypes(static_cast<UINT>(fileTypes.size()), fileTypes.data());
-      if (!m_strDefExt.empty()) dialog.m_p->SetDefaultExtension(Widen(m_strDefExt).c_str());
-      if (!m_strFileName.empty()) dialog.m_p->SetFileName(Widen(m_strFileName).c_str());
+      if (!m_strDefExt.empty()) dialog.m_p->SetDefaultExtension(WideFromGbk(m_strDefExt).c_str());
+      if (!m_strFileName.empty()) dialog.m_p->SetFileName(WidePath(m_strFileName.c_str()).c_str());
       FILEOPENDIALOGOPTIONS options = 0;
       dialog.m_p->GetOptions(&options);
       options &= ~static_cast<FILEOPENDIALOGOPTIONS>(FOS_FILEMUSTEXIST | FOS_OVERWRITEPROMPT);
@@ -134,7 +125,7 @@ INT_PTR CFileDialog::DoItemDialog(HWND hOwner) {
         CComRelease<IShellItem> item(SUCCEEDED(dialog.m_p->GetResult(&pItem)) ? pItem : nullptr);
         wchar_t* pszPath = nullptr;
         if (item.m_p && SUCCEEDED(item.m_p->GetDisplayName(SIGDN_FILESYSPATH, &pszPath))) {
-          m_strPath = AnsiPath(pszPath);
+          m_strPath = PathFromSystem(pszPath);
           ::CoTaskMemFree(pszPath);
           if (!m_strPath.empty()) result = IDOK;
         }
@@ -147,28 +138,31 @@ INT_PTR CFileDialog::DoItemDialog(HWND hOwner) {
 
 INT_PTR CFileDialog::DoClassicDialog(HWND hOwner) {
   // The filter with NUL separators and a double NUL at its end.
-  std::string filter;
+  std::wstring filter;
   for (const auto& part : ParseFilter(m_strFilter.c_str())) {
-    filter += part.first;
-    filter += '\0';
-    filter += part.second;
-    filter += '\0';
+    filter += WideFromGbk(part.first);
+    filter += L'\0';
+    filter += WideFromGbk(part.second);
+    filter += L'\0';
   }
-  filter += '\0';
+  filter += L'\0';
+  const std::wstring defExt = WideFromGbk(m_strDefExt);
 
-  char path[MAX_PATH] = {};
-  m_strFileName.copy(path, sizeof path - 1);
-  OPENFILENAMEA ofn = {};
+  // Room for any path the dialog may hand back, long ones included.
+  std::vector<wchar_t> path(32768, L'\0');
+  const std::wstring offered = WidePath(m_strFileName.c_str());
+  offered.copy(path.data(), path.size() - 1);
+  OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = hOwner;
   ofn.lpstrFilter = filter.size() > 1 ? filter.c_str() : nullptr;
   ofn.nFilterIndex = 1;
-  ofn.lpstrFile = path;
-  ofn.nMaxFile = sizeof path;
-  ofn.lpstrDefExt = m_strDefExt.empty() ? nullptr : m_strDefExt.c_str();
+  ofn.lpstrFile = path.data();
+  ofn.nMaxFile = static_cast<DWORD>(path.size());
+  ofn.lpstrDefExt = defExt.empty() ? nullptr : defExt.c_str();
   ofn.Flags = m_dwFlags | OFN_EXPLORER | OFN_ENABLESIZING;
-  const BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
+  const BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameW(&ofn) : ::GetSaveFileNameW(&ofn);
   if (!ok) return IDCANCEL;
-  m_strPath = path;
-  return IDOK;
+  m_strPath = PathFromSystem(path.data());
+  return m_strPath.empty() ? IDCANCEL : IDOK;
 }

@@ -1,8 +1,9 @@
 // CFileDialog: the platform's open or save dialog. The item dialog
 // (IFileOpenDialog / IFileSaveDialog) where the system has it, else the
-// classic GetOpenFileNameA / GetSaveFileNameA. The filter is written
-// "description|pattern|...||"; the chosen path comes back as a narrow (GBK)
-// string.
+// classic GetOpenFileNameW / GetSaveFileNameW. The filter is GBK text written
+// "description|pattern|...||". The file name offered at first and the path
+// chosen are paths of the process (PathText.h), so that they can be any name
+// the file system holds.
 #pragma once
 
 #include <string>
@@ -16,7 +17,8 @@ class CWnd;
 class CFileDialog {
  public:
   // dwFlags: OFN_* flags of the classic dialog; OFN_FILEMUSTEXIST and
-  // OFN_OVERWRITEPROMPT are honoured by the item dialog too.
+  // OFN_OVERWRITEPROMPT are honoured by the item dialog too. fileName: the
+  // name (or path) the dialog offers at first, in the process's path form.
   CFileDialog(BOOL bOpenFileDialog, const char* defExt = nullptr, const char* fileName = nullptr,
               DWORD dwFlags = 0, const char* filter = nullptr, CWnd* pParentWnd = nullptr);
 
@@ -39,9 +41,9 @@ class CFileDialog {
 
   BOOL m_bOpenFileDialog;
   std::string m_strDefExt;
-  std::string m_strFileName;
+  std::string m_strFileName;  // path form
   DWORD m_dwFlags;
   std::string m_strFilter;
   CWnd* m_pParentWnd;
-  std::string m_strPath;
+  std::string m_strPath;  // path form
 };

@@ -4,7 +4,11 @@ namespace {
 CUiScript* g_pScript = nullptr;
 }
 
-CUiScript::CUiScript() : m_nMessageBoxResult(IDOK), m_nUnexpected(0), m_pPrevious(g_pScript) {
+CUiScript::CUiScript()
+    : m_nMessageBoxResult(IDOK),
+      m_bRealFileDialogs(false),
+      m_nUnexpected(0),
+      m_pPrevious(g_pScript) {
   g_pScript = this;
 }
 

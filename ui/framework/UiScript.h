@@ -61,6 +61,9 @@ class CUiScript {
   // answers queued for the next ones, in order.
   int m_nMessageBoxResult;
   void AnswerMessageBox(int nResult) { m_messageBoxAnswers.push_back(nResult); }
+  // True: the file dialogs are the system's own, shown for a test that drives
+  // them as a person would; message boxes and modal dialogs stay scripted.
+  bool m_bRealFileDialogs;
   // Steps for the next modal dialogs, in order. A step runs inside DoModal
   // once the dialog is initialised; it ends the dialog (EndDialog, or a posted
   // command) or leaves it to the messages it posted.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "GbkText.h"
+#include "PathText.h"
 #include "Wnd.h"
 
 namespace {
@@ -10,15 +11,17 @@ namespace {
 CWinApp* g_pApp = nullptr;
 
 std::string ModuleAppName() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  wchar_t path[MAX_PATH + 1] = {};
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return std::string();
-  return AppNameFromModulePath(path);
+  return AppNameFromModulePath(PathFromSystem(path).c_str());
 }
 
 }  // namespace
 
-std::string AppNameFromModulePath(const char* path) { return FileTitleFromPath(path); }
+std::string AppNameFromModulePath(const char* path) {
+  return PathTextInGbk(FileTitleFromPath(path));
+}
 
 CWinApp::CWinApp(const char* pszAppName)
     : m_hInstance(nullptr), m_strAppName(pszAppName ? pszAppName : ""), m_pMainWnd(nullptr) {

@@ -40,7 +40,8 @@ void AfxInitCommonControls();
 // A string resource; empty when it is missing.
 std::string AfxLoadString(UINT nID);
 
-// "C:\dir\Tabrix.exe" -> "Tabrix": no folder, no last extension.
+// "C:\dir\Tabrix.exe" -> "Tabrix": no folder, no last extension. The path is
+// in the process's path form (PathText.h), the name GBK for the captions.
 std::string AppNameFromModulePath(const char* path);
 
 // WinMain's work: runs the application object.
