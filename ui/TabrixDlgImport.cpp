@@ -135,6 +135,8 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   const tagGROUPINFO info = *m_library.GetGroup(group);
   m_bUpdating = 1;
   m_ctrlList.InsertItem(group, FieldText(info.szName, sizeof info.szName).c_str());
+  // A list's header may tick its group.
+  if (info.bEnable) m_ctrlList.SetCheck(group, TRUE);
   m_bUpdating = 0;
   SetGroupCells(group, info);
   UpdateCaption();
