@@ -25,9 +25,15 @@ const char kIntervalVariable[] = "TABRIX_RECOVERY_INTERVAL_MS";
 const unsigned long kMaxIntervalMs = 24ul * 60 * 60 * 1000;
 
 // %LOCALAPPDATA%\Tabrix\Recovery: the user's own, on this machine only.
+// TABRIX_RECOVERY_FOLDER names another: the window tests, which run side by
+// side in one Windows profile, each keep a folder of their own, so that none
+// offers another's file.
 std::string DefaultFolder() {
-  PWSTR pWide = nullptr;
   std::string path;
+  wchar_t wszGiven[1024] = {};
+  const DWORD nGiven = ::GetEnvironmentVariableW(L"TABRIX_RECOVERY_FOLDER", wszGiven, 1024);
+  if (nGiven > 0 && nGiven < 1024 && PathFromWide(wszGiven, &path)) return path;
+  PWSTR pWide = nullptr;
   if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &pWide)) &&
       PathFromWide(pWide, &path) && !path.empty()) {
     path += "\\Tabrix\\Recovery";

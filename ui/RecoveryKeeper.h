@@ -53,7 +53,8 @@ class CRecoveryKeeper {
   bool OfferLeftBehind(CDialog& owner, CTabrix& lib, CEditHistory& history);
 
   // The folder and the interval; empty and 0 until Start, which fills in
-  // what was not set: %LOCALAPPDATA%\Tabrix\Recovery, and the milliseconds
+  // what was not set: %LOCALAPPDATA%\Tabrix\Recovery (or the folder the
+  // environment variable TABRIX_RECOVERY_FOLDER names, for tests), and the milliseconds
   // of the environment variable TABRIX_RECOVERY_INTERVAL_MS when it holds a
   // number from 1 to 86,400,000 (tests lower it), else a minute.
   std::string m_strFolder;

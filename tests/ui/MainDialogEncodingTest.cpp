@@ -18,9 +18,9 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // One list in three forms: GBK bytes (the sources' literals), UTF-8 and UTF-16.
-const char kGbk[] = "@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 300\n";
-const std::string kUtf8 = u8"@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 300\n";
-const std::u16string kUtf16 = u"@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 300\n";
+const char kGbk[] = "@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 200\n";
+const std::string kUtf8 = u8"@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 200\n";
+const std::u16string kUtf16 = u"@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 200\n";
 
 std::string Utf16Bytes(const std::u16string& text, bool bigEndian) {
   std::string out;

@@ -140,7 +140,7 @@ TEST_F(MainDialogSessionTest, TheCaptionNamesTheFileAndMarksChanges) {
 }
 
 TEST_F(MainDialogSessionTest, CtrlSWithoutAFileAsksForOneAndSaveOffersTheFileName) {
-  const std::string list = m_scratch.Write("词表.txt", "你好 5\n");
+  const std::string list = m_scratch.Write("list.txt", "你好 5\n");
   m_script.AnswerFile(list);
   Click(IDC_IMPORT_NEW_GROUP);
   ASSERT_EQ(1, RowCount());
