@@ -142,7 +142,7 @@ TEST(WbkWideNames, AFolderNamedOutsideTheCodePageIsReadAndWritten) {
 
   run = RunWide(scratch, {L"find", lib, L"\u5317\u4eac"});  // 北京, given wide
   EXPECT_EQ(0, run.nStatus) << run.strErr;
-  EXPECT_EQ("0\t北京\t9\n", run.strOut);
+  EXPECT_EQ("北京\t9\t0\n", run.strOut);
 
   const std::wstring exported = dir + L"\\\u03b1.txt";  // α.txt
   run = RunWide(scratch, {L"export", lib, L"-o", exported});
