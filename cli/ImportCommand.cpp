@@ -154,12 +154,8 @@ void Report(const tagCLICONTEXT& ctx, std::ostream& out, CTabrix& lib, const tag
   const tagIMPORTSTATS& s = r.stats;
   out << ShownPath(ctx, r.strPath) << " -> ";
   if (const tagGROUPINFO* info = r.byGroup != TABRIX_NO_GROUP ? lib.GetGroup(r.byGroup) : nullptr) {
-    out << "group " << static_cast<unsigned>(r.byGroup)
-        << " "
-           "
-        << Shown(ctx, info->szName, sizeof info->szName)
-        << ""
-           ";
+    out << "group " << static_cast<unsigned>(r.byGroup) << " \""
+        << Shown(ctx, info->szName, sizeof info->szName) << "\"";
   } else {
     out << "no group";
   }

@@ -242,7 +242,7 @@ TEST(WbkImport, TheReportSaysHowEachFileWasRead) {
   };
   for (const auto& c : cases) {
     const std::string path = dir.Write(c.pszName, c.strBytes);
-    tagWBKRUN r = RunCli({"import", dir.Path("out.wbk"), path});
+    tagWBKRUN r = RunCli({"import", dir.Path("out.wbk"), path, "--force"});
     EXPECT_EQ(r.nStatus, EXIT_DONE) << c.pszName << r.strErr;
     EXPECT_TRUE(Contains(r.strOut, c.pszRead)) << c.pszName << ": " << r.strOut;
   }

@@ -39,7 +39,7 @@ TEST(WbkDictionaryImport, ADictionaryUnderAnotherNameImportsAsItself) {
   const std::string tables = ReadBytes(kData + "/tables.bdict");
   for (const char* name : {"travel.dat", "words.txt", "other.scel"}) {
     SCOPED_TRACE(name);
-    tagWBKRUN r = RunCli({"import", dir.Path("out.wbk"), dir.Write(name, tables)});
+    tagWBKRUN r = RunCli({"import", dir.Path("out.wbk"), dir.Write(name, tables), "--force"});
     EXPECT_EQ(r.nStatus, EXIT_DONE) << r.strErr;
     EXPECT_NE(r.strOut.find(u8"-> group 0 \"两个表\": 5 entries read, 5 phrases added"),
               std::string::npos)
