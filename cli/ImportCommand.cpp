@@ -175,8 +175,12 @@ CJson FileJson(const tagFILEREPORT& r) {
   const tagIMPORTSTATS& s = r.stats;
   CJson file;
   file["file"] = JsonTextPath(r.strPath);
-  // No "group" when the import made none (it added nothing).
-  if (r.byGroup != TABRIX_NO_GROUP) file["group"] = r.byGroup;
+  // null when the import made no group (it added nothing).
+  if (r.byGroup != TABRIX_NO_GROUP) {
+    file["group"] = r.byGroup;
+  } else {
+    file["group"] = nullptr;
+  }
   file[r.bEntries ? "entry_count" : "line_count"] = s.nLines;
   file["header_line_count"] = s.nHeaders;
   file["added_count"] = s.nAdded;

@@ -6,14 +6,17 @@
 //   files          one object per input file (import, merge)
 //   groups         always an array of group objects:
 //                  {index, name, editor, remark, ticked, phrase_count}
-//   group          a group's index; group_count: how many groups
+//   group          a group's index (null: an import that made no group);
+//                  group_count: how many groups
 //   phrases        always an array of phrase objects: {text, frequency, group}
 //   phrase_count   how many phrases (a library's, a group's, the hits');
 //                  added_count, removed_count, written_count, line_count,
-//                  entry_count, header_line_count: other counts
+//                  entry_count, header_line_count, frequency_reduced_count:
+//                  other counts; encoding, format: how a file was read
 //   dropped        phrases or records left out, by reason: duplicate,
 //                  no_group, bad_length, damaged, too_long, out_of_range,
-//                  no_gbk_form, undecodable, not_found, not_in_text_format
+//                  control_or_empty, no_gbk_form, undecodable, not_found,
+//                  not_in_text_format
 //   TEXT_bytes     beside a text field (name, editor, remark, text) whose
 //                  bytes have no Unicode form: every byte of it in hex; the
 //                  text itself then shows U+FFFD for such characters
