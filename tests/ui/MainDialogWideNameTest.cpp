@@ -82,7 +82,11 @@ TEST_P(SaveBackTest, ALibraryIsSavedBackUnderItsOwnName) {
   // A change, so that the file saved differs from the file loaded.
   m_dlg.m_ctrlList.SetCheck(1, TRUE);
   ASSERT_EQ(Enable(1), 1);
-  ClickTyping(IDC_SAVE, WidePathOf(kKorean));
+  // 保存 offers the library's own file; the dialog asks before replacing it.
+  std::string question;
+  WithRealDialog(AnswerOverwriteQuestion(WidePathOf(kKorean), IDYES, &question),
+                 [&] { Click(IDC_SAVE); });
+  EXPECT_FALSE(question.empty()) << "no question before the file was replaced";
   EXPECT_EQ(MessageTexts(), Strings{kSavedMessage});
   // The name stays, and no other name (an 8.3 one, a temporary) appears.
   EXPECT_EQ(FolderNamesWide(m_strDir), Names{kKorean});
