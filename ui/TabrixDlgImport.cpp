@@ -88,7 +88,7 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   CGbkSource source;
   const int nOpened = source.Open(path.c_str(), SOURCE_MODE_AUTO);
   if (nOpened == SOURCE_NOT_TEXT) {
-    MessageBox(NotTextMessage(FileTitleFromPath(path.c_str()), source.GetTextFault(),
+    MessageBox(NotTextMessage(PathTextInGbk(FileTitleFromPath(path.c_str())), source.GetTextFault(),
                               source.GetFaultLine(), source.GetFaultByte())
                    .c_str());
     return IMPORT_NOT_TEXT;
@@ -98,7 +98,8 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   const int result =
       ImportSourceList(m_library, source, options, bNewGroup, pGroup, pStats, &error);
   if (result == IMPORT_DAMAGED)
-    MessageBox(DictionaryFailedMessage(DICT_FORMAT_COLUMNS, FileTitleFromPath(path.c_str()), error)
+    MessageBox(DictionaryFailedMessage(DICT_FORMAT_COLUMNS,
+                                       PathTextInGbk(FileTitleFromPath(path.c_str())), error)
                    .c_str());
   return result;
 }

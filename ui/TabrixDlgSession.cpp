@@ -8,37 +8,15 @@
 #include "PhraseMessages.h"
 #include "TabrixDlg.h"
 #include "framework/FileDialog.h"
+#include "framework/PathText.h"
 
 namespace {
-
-const UINT kGbkCodePage = 936;
-
-std::wstring WideFromGbk(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n = ::MultiByteToWideChar(kGbkCodePage, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(kGbkCodePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
 
 // The file's own name, without its folder, as the system spells it.
 std::wstring WideFileName(const std::string& path) {
   const std::wstring wide = WidePath(path.c_str());
   const size_t slash = wide.find_last_of(L"\\/");
   return slash == std::wstring::npos ? wide : wide.substr(slash + 1);
-}
-
-std::string GbkFromWide(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int n = ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return std::string();
-  std::string text(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], n,
-                        nullptr, nullptr);
-  return text;
 }
 
 bool IsKeyDown(int nKey) { return (::GetKeyState(nKey) & 0x8000) != 0; }
@@ -55,7 +33,7 @@ void CTabrixDlg::UpdateCaption() {
 }
 
 std::string CTabrixDlg::FileNameForDisplay(const std::string& path) {
-  return GbkFromWide(WideFileName(path));
+  return GbkFromWide(WideFileName(path), '?');
 }
 
 void CTabrixDlg::ShowLibraryStatus(bool bSaved, const std::string& path) {

@@ -10,6 +10,7 @@
 
 #include "FileIO.h"
 #include "MainDialogFixture.h"
+#include "framework/PathText.h"
 #include "PhraseMessages.h"
 #include "framework/Dialog.h"
 
@@ -140,7 +141,8 @@ TEST_F(MainDialogSessionTest, TheCaptionNamesTheFileAndMarksChanges) {
 }
 
 TEST_F(MainDialogSessionTest, CtrlSWithoutAFileAsksForOneAndSaveOffersTheFileName) {
-  const std::string list = m_scratch.Write("list.txt", "你好 5\n");
+  // Written by its GBK name, handed over as the editor's paths are (UTF-8).
+  const std::string list = PathTextFromGbk(m_scratch.Write("词表.txt", "你好 5\n"));
   m_script.AnswerFile(list);
   Click(IDC_IMPORT_NEW_GROUP);
   ASSERT_EQ(1, RowCount());
