@@ -30,29 +30,6 @@
 
 namespace {
 
-// Random texts of 2 to 6 characters from the first level of GB2312, each
-// first in the store's order, in two groups of about half each.
-void FillLibrary(CTabrix& lib, uint32_t n, std::mt19937& rng, std::vector<std::string>* pTexts) {
-  lib.AddGroup("first", "", "");
-  lib.AddGroup("second", "", "");
-  std::vector<std::string> texts;
-  texts.reserve(n);
-  for (uint32_t i = 0; i < n; ++i) {
-    std::string t;
-    const int chars = 2 + int(rng() % 5);
-    for (int k = 0; k < chars; ++k) {
-      t.push_back(char(0xB0 + rng() % 0x27));
-      t.push_back(char(0xA1 + rng() % 0x5E));
-    }
-    texts.push_back(t);
-  }
-  std::sort(texts.begin(), texts.end());
-  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
-  for (const std::string& t : texts)
-    lib.AddPhrase(t.c_str(), uint8_t(t.size()), uint8_t(rng() % 251), 0, uint8_t(rng() % 2));
-  *pTexts = std::move(texts);
-}
-
 // The master's two groups and phrases, added in its order (a saved library's
 // load takes this road too).
 void CopyLibrary(CTabrix& master, CTabrix* pCopy) {
@@ -131,7 +108,7 @@ int main(int argc, char** argv) {
     std::mt19937 rng(n);
     CTabrix master;
     std::vector<std::string> texts;
-    FillLibrary(master, n, rng, &texts);
+    FillTwoGroupLibrary(master, n, rng, &texts);
     std::string lines;
     for (const std::string& t : texts) lines += t + "\n";
     ok &= WriteFileText(textsPath, lines);

@@ -25,26 +25,11 @@
 
 namespace {
 
-// Random texts of 2 to 6 characters from the first level of GB2312 in two
-// groups, added in the store's order.
+// Random texts of 2 to 6 characters in two groups, the same for each size.
 void FillLibrary(CTabrix& lib, uint32_t n) {
   std::mt19937 rng(n);
-  lib.AddGroup("first", "", "");
-  lib.AddGroup("second", "", "");
   std::vector<std::string> texts;
-  texts.reserve(n);
-  for (uint32_t i = 0; i < n; ++i) {
-    std::string t;
-    for (int k = 2 + int(rng() % 5); k > 0; --k) {
-      t.push_back(char(0xB0 + rng() % 0x27));
-      t.push_back(char(0xA1 + rng() % 0x5E));
-    }
-    texts.push_back(t);
-  }
-  std::sort(texts.begin(), texts.end());
-  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
-  for (const std::string& t : texts)
-    lib.AddPhrase(t.c_str(), uint8_t(t.size()), uint8_t(rng() % 251), 0, uint8_t(rng() % 2));
+  FillTwoGroupLibrary(lib, n, rng, &texts);
 }
 
 }  // namespace
