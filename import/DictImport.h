@@ -7,21 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "DictFormat.h"
 #include "ImportStats.h"
 #include "PhraseImport.h"
 
 struct tagDICTCONTENT;  // DictContent.h
-
-enum DictFormat {
-  DICT_FORMAT_AUTO,
-  DICT_FORMAT_TEXT,  // a phrase list read by the line rules (PhraseImport.h)
-  DICT_FORMAT_SCEL,
-  DICT_FORMAT_BDICT,
-  DICT_FORMAT_QPYD,
-  DICT_FORMAT_RIME,
-  DICT_FORMAT_COLUMNS,
-  DICT_FORMAT_COUNT
-};
 
 // "auto", "text", "scel", "bdict", "qpyd", "rime", "columns"; -1 for another name.
 int DictFormatFromName(const std::string& name);

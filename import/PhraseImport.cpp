@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "DictImport.h"
+#include "DictFormat.h"
 #include "EditHistory.h"
 #include "GbkText.h"
 #include "PhraseBatch.h"
