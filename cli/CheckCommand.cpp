@@ -160,7 +160,7 @@ int RunCheckCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
 
 }  // namespace
 
-extern const tagCOMMANDSPEC kCheckCommand = {
+extern const tagCOMMANDDEF kCheckCommand = {
     "check",
     "LIB [--json]",
     "check a library file byte by byte",

@@ -6,28 +6,28 @@
 
 #include "Tabrix.h"
 
-const tagOPTIONSPEC OPTION_OUTPUT = {
+const tagOPTIONDEF OPTION_OUTPUT = {
     "--output", 'o', "FILE",
     "the library to write: any name, an existing library only with --force (or as the "
     "command's documented in-place form), never a file that is not a library; \"-\" writes it "
     "to the standard output"};
-const tagOPTIONSPEC OPTION_GROUP = {"--group", 0, "N", "the group, by its index 0..126"};
-const tagOPTIONSPEC OPTION_JSON = {
+const tagOPTIONDEF OPTION_GROUP = {"--group", 0, "N", "the group, by its index 0..126"};
+const tagOPTIONDEF OPTION_JSON = {
     "--json", 0, nullptr,
     "write the result as one line of JSON (ASCII, other characters as \\u escapes)"};
-const tagOPTIONSPEC OPTION_DRY_RUN = {
+const tagOPTIONDEF OPTION_DRY_RUN = {
     "--dry-run", 0, nullptr, "do everything but write: say what would be written, write nothing"};
-const tagOPTIONSPEC OPTION_FORCE = {"--force", 0, nullptr,
-                                    "replace an existing library that the command does not read"};
-const tagOPTIONSPEC OPTION_SALVAGE = {
+const tagOPTIONDEF OPTION_FORCE = {"--force", 0, nullptr,
+                                   "replace an existing library that the command does not read"};
+const tagOPTIONDEF OPTION_SALVAGE = {
     "--salvage", 0, nullptr,
     "go on with what can be recovered of a damaged library instead of refusing it"};
 
 namespace {
 
-const tagOPTIONSPEC kHelpOption = {"--help", 'h', nullptr, "this help"};
-const tagOPTIONSPEC kQuietOption = {"--quiet", 'q', nullptr,
-                                    "no warnings, reports or progress: errors and results only"};
+const tagOPTIONDEF kHelpOption = {"--help", 'h', nullptr, "this help"};
+const tagOPTIONDEF kQuietOption = {"--quiet", 'q', nullptr,
+                                   "no warnings, reports or progress: errors and results only"};
 
 const size_t kOptionColumn = 24;  // where the options' texts start
 
@@ -78,31 +78,31 @@ size_t EditDistance(const std::string& a, const std::string& b) {
   return row[b.size()];
 }
 
-std::string OptionLabel(const tagOPTIONSPEC& o) {
+std::string OptionLabel(const tagOPTIONDEF& o) {
   std::string label = o.cShort ? std::string("-") + o.cShort + ", " : "    ";
   label += o.pszName;
   if (o.pszValue) label += std::string(" ") + o.pszValue;
   return label;
 }
 
-std::vector<tagOPTIONSPEC> AllOptions(const tagCOMMANDSPEC& spec) {
-  std::vector<tagOPTIONSPEC> all = spec.arrOptions;
+std::vector<tagOPTIONDEF> AllOptions(const tagCOMMANDDEF& command) {
+  std::vector<tagOPTIONDEF> all = command.arrOptions;
   all.push_back(kQuietOption);
   all.push_back(kHelpOption);
   return all;
 }
 
 // The usage lines: "Usage: wbk NAME FORM" and "   or: ..." for the others.
-std::string UsageLines(const tagCOMMANDSPEC& spec) {
+std::string UsageLines(const tagCOMMANDDEF& command) {
   std::string out;
-  std::string forms = spec.pszUsage;
+  std::string forms = command.pszUsage;
   size_t from = 0;
   while (from <= forms.size()) {
     size_t to = forms.find('\n', from);
     if (to == std::string::npos) to = forms.size();
     const std::string head = out.empty() ? "Usage: " : "   or: ";
     const std::string line =
-        "wbk " + std::string(spec.pszName) + " " + forms.substr(from, to - from);
+        "wbk " + std::string(command.pszName) + " " + forms.substr(from, to - from);
     out += head + WrapText(line, head.size(), head.size() + 4) + "\n";
     from = to + 1;
   }
@@ -121,9 +121,9 @@ std::string Paragraphs(const std::string& text) {
   return out;
 }
 
-std::string OptionTable(const std::vector<tagOPTIONSPEC>& options) {
+std::string OptionTable(const std::vector<tagOPTIONDEF>& options) {
   std::string out;
-  for (const tagOPTIONSPEC& o : options) {
+  for (const tagOPTIONDEF& o : options) {
     std::string label = "  " + OptionLabel(o);
     if (label.size() + 2 > kOptionColumn) {
       out += label + "\n" + std::string(kOptionColumn, ' ');
@@ -140,21 +140,21 @@ int Fail(const tagCLICONTEXT& ctx, const std::string& text) {
   return PARSE_FAILED;
 }
 
-std::string CommandNames(const tagCOMMANDSPEC* const* commands, size_t n) {
+std::string CommandNames(const tagCOMMANDDEF* const* commands, size_t n) {
   std::string list;
   for (size_t i = 0; i < n; ++i) list += (i ? ", " : "") + std::string(commands[i]->pszName);
   return list;
 }
 
-const tagCOMMANDSPEC* FindCommand(const tagCOMMANDSPEC* const* commands, size_t n,
-                                  const std::string& name) {
+const tagCOMMANDDEF* FindCommand(const tagCOMMANDDEF* const* commands, size_t n,
+                                 const std::string& name) {
   for (size_t i = 0; i < n; ++i) {
     if (name == commands[i]->pszName) return commands[i];
   }
   return nullptr;
 }
 
-int UnknownCommand(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* commands, size_t n,
+int UnknownCommand(const tagCLICONTEXT& ctx, const tagCOMMANDDEF* const* commands, size_t n,
                    const std::string& name) {
   std::vector<std::string> names;
   for (size_t i = 0; i < n; ++i) names.push_back(commands[i]->pszName);
@@ -231,7 +231,7 @@ std::string NearestName(const std::string& word, const std::vector<std::string>&
   return bestDistance <= std::max<size_t>(1, w.size() / 3) ? best : std::string();
 }
 
-std::string HelpText(const tagCOMMANDSPEC* const* commands, size_t n, const tagCOMMANDSPEC* pSpec) {
+std::string HelpText(const tagCOMMANDDEF* const* commands, size_t n, const tagCOMMANDDEF* pSpec) {
   if (pSpec != nullptr) {
     return UsageLines(*pSpec) + "\n" + Paragraphs(pSpec->pszDescription) + "\nOptions:\n" +
            OptionTable(AllOptions(*pSpec)) +
@@ -255,8 +255,8 @@ std::string HelpText(const tagCOMMANDSPEC* const* commands, size_t n, const tagC
   return out;
 }
 
-int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* commands, size_t n,
-                     int argc, const char* const* argv, const tagCOMMANDSPEC** ppSpec,
+int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDDEF* const* commands, size_t n,
+                     int argc, const char* const* argv, const tagCOMMANDDEF** ppSpec,
                      CCommandLine* pLine) {
   if (argc < 2) {
     *ctx.pErr << "error: no command given\n\n" << HelpText(commands, n, nullptr);
@@ -270,18 +270,18 @@ int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* comm
   }
   if (first == "help" || first == "--help" || first == "-h") {
     if (argc > 3) return Fail(ctx, "help takes one command at most: wbk help [COMMAND]");
-    const tagCOMMANDSPEC* spec = nullptr;
-    if (argc == 3 && (spec = FindCommand(commands, n, argv[2])) == nullptr) {
+    const tagCOMMANDDEF* command = nullptr;
+    if (argc == 3 && (command = FindCommand(commands, n, argv[2])) == nullptr) {
       return UnknownCommand(ctx, commands, n, argv[2]);
     }
-    *ctx.pOut << HelpText(commands, n, spec);
+    *ctx.pOut << HelpText(commands, n, command);
     return PARSE_HELP;
   }
   if (first.size() > 1 && first[0] == '-') {
     // An option before the command: the tool's own, misspelt, or a command's.
     std::vector<std::string> names = {"--help", "--version"};
     for (size_t i = 0; i < n; ++i) {
-      for (const tagOPTIONSPEC& o : commands[i]->arrOptions) {
+      for (const tagOPTIONDEF& o : commands[i]->arrOptions) {
         if (first == o.pszName) {
           return Fail(ctx, first +
                                " is an option of a command: it follows the command's name "
@@ -295,13 +295,13 @@ int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* comm
                          (near.empty() ? "" : " (did you mean \"" + near + "\"?)") +
                          "; wbk COMMAND ..., see wbk help");
   }
-  const tagCOMMANDSPEC* spec = FindCommand(commands, n, first);
-  if (spec == nullptr) return UnknownCommand(ctx, commands, n, first);
-  *ppSpec = spec;
-  pLine->m_pSpec = spec;
-  const std::vector<tagOPTIONSPEC> options = AllOptions(*spec);
-  const std::string who = std::string(spec->pszName) + ": ";
-  const std::string seeHelp = "; see wbk help " + std::string(spec->pszName);
+  const tagCOMMANDDEF* command = FindCommand(commands, n, first);
+  if (command == nullptr) return UnknownCommand(ctx, commands, n, first);
+  *ppSpec = command;
+  pLine->m_pSpec = command;
+  const std::vector<tagOPTIONDEF> options = AllOptions(*command);
+  const std::string who = std::string(command->pszName) + ": ";
+  const std::string seeHelp = "; see wbk help " + std::string(command->pszName);
   bool optionsEnded = false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -315,7 +315,7 @@ int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* comm
     }
     std::string name = arg, value;
     bool hasValue = false;
-    const tagOPTIONSPEC* found = nullptr;
+    const tagOPTIONDEF* found = nullptr;
     if (StartsWith(arg, "--")) {
       const size_t eq = arg.find('=');
       if (eq != std::string::npos) {
@@ -323,11 +323,11 @@ int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* comm
         value = arg.substr(eq + 1);
         hasValue = true;
       }
-      for (const tagOPTIONSPEC& o : options) {
+      for (const tagOPTIONDEF& o : options) {
         if (name == o.pszName) found = &o;
       }
     } else {
-      for (const tagOPTIONSPEC& o : options) {
+      for (const tagOPTIONDEF& o : options) {
         if (o.cShort == arg[1]) found = &o;
       }
       name = arg.substr(0, 2);
@@ -339,13 +339,13 @@ int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* comm
     }
     if (found == nullptr) {
       std::vector<std::string> names;
-      for (const tagOPTIONSPEC& o : options) names.push_back(o.pszName);
+      for (const tagOPTIONDEF& o : options) names.push_back(o.pszName);
       std::string near = NearestName(name, names);
       return Fail(ctx, who + "unknown option \"" + arg + "\"" +
                            (near.empty() ? "" : " (did you mean \"" + near + "\"?)") + seeHelp);
     }
     if (found == &options.back()) {  // --help
-      *ctx.pOut << HelpText(commands, n, spec);
+      *ctx.pOut << HelpText(commands, n, command);
       return PARSE_HELP;
     }
     if (found->pszValue == nullptr && hasValue) {
@@ -361,17 +361,17 @@ int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* comm
     pLine->m_arrOptions.push_back({found->pszName, value, pLine->m_arrArgs.size()});
   }
   const size_t count = pLine->m_arrArgs.size();
-  if (count < spec->nMinArgs || count > spec->nMaxArgs) {
+  if (count < command->nMinArgs || count > command->nMaxArgs) {
     std::string text = who;
-    if (count > spec->nMaxArgs) {
-      text += "too many arguments: \"" + pLine->m_arrArgs[spec->nMaxArgs] + "\" is one more than " +
-              spec->pszName + " takes";
+    if (count > command->nMaxArgs) {
+      text += "too many arguments: \"" + pLine->m_arrArgs[command->nMaxArgs] +
+              "\" is one more than " + command->pszName + " takes";
     } else {
       text += count == 0 ? "no file given" : "too few arguments";
     }
-    text += "\n" + UsageLines(*spec);
+    text += "\n" + UsageLines(*command);
     text.pop_back();
-    return Fail(ctx, text + "\n(see wbk help " + spec->pszName + ")");
+    return Fail(ctx, text + "\n(see wbk help " + command->pszName + ")");
   }
   return PARSE_RUN;
 }

@@ -1,16 +1,16 @@
 // The grammar every wbk command shares: "wbk COMMAND ARGUMENT... OPTION...",
 // options anywhere after the command's name, "--" ending the options, "-" an
 // argument (the standard input or output). Each command is one
-// tagCOMMANDSPEC; the parser checks a command line against it (known options,
+// tagCOMMANDDEF; the parser checks a command line against it (known options,
 // values present, the number of arguments) and the help is made from it.
 //
 // Adding a command: write a file with its run function
 //   int RunFooCommand(const tagCLICONTEXT& ctx, const CCommandLine& line);
-// and its spec
-//   extern const tagCOMMANDSPEC kFooCommand = {"foo", ...};
-// declare the spec in CommandSpecs.h and add &kFooCommand to the table in
+// and its command
+//   extern const tagCOMMANDDEF kFooCommand = {"foo", ...};
+// declare the command in CommandTable.h and add &kFooCommand to the table in
 // WbkApp.cpp where the help should list it. The shared options (-o, --group,
-// --json, --dry-run, --force, --salvage) are the OPTION_... specs below, so
+// --json, --dry-run, --force, --salvage) are the OPTION_... definitions below, so
 // every command names and explains them alike; the helpers at the end read
 // their values with the shared checks and messages.
 #pragma once
@@ -22,7 +22,7 @@
 
 #include "CliContext.h"
 
-struct tagOPTIONSPEC {
+struct tagOPTIONDEF {
   const char* pszName;   // "--group"
   char cShort;           // 'o' for -o; 0 when there is none
   const char* pszValue;  // the value's name in the help ("N"); null for a flag
@@ -30,24 +30,24 @@ struct tagOPTIONSPEC {
 };
 
 // The options shared by several commands, one text each.
-extern const tagOPTIONSPEC OPTION_OUTPUT;   // -o, --output FILE: the library written
-extern const tagOPTIONSPEC OPTION_GROUP;    // --group N
-extern const tagOPTIONSPEC OPTION_JSON;     // --json
-extern const tagOPTIONSPEC OPTION_DRY_RUN;  // --dry-run
-extern const tagOPTIONSPEC OPTION_FORCE;    // --force
-extern const tagOPTIONSPEC OPTION_SALVAGE;  // --salvage
+extern const tagOPTIONDEF OPTION_OUTPUT;   // -o, --output FILE: the library written
+extern const tagOPTIONDEF OPTION_GROUP;    // --group N
+extern const tagOPTIONDEF OPTION_JSON;     // --json
+extern const tagOPTIONDEF OPTION_DRY_RUN;  // --dry-run
+extern const tagOPTIONDEF OPTION_FORCE;    // --force
+extern const tagOPTIONDEF OPTION_SALVAGE;  // --salvage
 
 class CCommandLine;
 
-struct tagCOMMANDSPEC {
+struct tagCOMMANDDEF {
   const char* pszName;
   // The forms of the command line after "wbk NAME ", one per line ('\n').
   const char* pszUsage;
-  const char* pszSummary;                 // a few words for the list of commands
-  const char* pszDescription;             // its own help: paragraphs separated by '\n'
-  std::vector<tagOPTIONSPEC> arrOptions;  // besides --help and --quiet
-  size_t nMinArgs;                        // positional arguments
-  size_t nMaxArgs;                        // SIZE_MAX: no limit
+  const char* pszSummary;                // a few words for the list of commands
+  const char* pszDescription;            // its own help: paragraphs separated by '\n'
+  std::vector<tagOPTIONDEF> arrOptions;  // besides --help and --quiet
+  size_t nMinArgs;                       // positional arguments
+  size_t nMaxArgs;                       // SIZE_MAX: no limit
   int (*funRun)(const tagCLICONTEXT& ctx, const CCommandLine& line);
 };
 
@@ -61,7 +61,7 @@ struct tagOPTIONVALUE {
 
 class CCommandLine {
  public:
-  const tagCOMMANDSPEC* GetSpec() const { return m_pSpec; }
+  const tagCOMMANDDEF* GetSpec() const { return m_pSpec; }
   const std::vector<std::string>& GetArgs() const { return m_arrArgs; }
   bool Has(const char* name) const;
   // The last value given, or null.
@@ -69,9 +69,9 @@ class CCommandLine {
   const std::vector<tagOPTIONVALUE>& GetOptions() const { return m_arrOptions; }
 
  private:
-  friend int ParseCommandLine(const tagCLICONTEXT&, const tagCOMMANDSPEC* const*, size_t, int,
-                              const char* const*, const tagCOMMANDSPEC**, CCommandLine*);
-  const tagCOMMANDSPEC* m_pSpec = nullptr;
+  friend int ParseCommandLine(const tagCLICONTEXT&, const tagCOMMANDDEF* const*, size_t, int,
+                              const char* const*, const tagCOMMANDDEF**, CCommandLine*);
+  const tagCOMMANDDEF* m_pSpec = nullptr;
   std::vector<std::string> m_arrArgs;
   std::vector<tagOPTIONVALUE> m_arrOptions;
 };
@@ -84,13 +84,13 @@ enum ParseResult {
   PARSE_NO_COMMAND  // "wbk" alone: the usage was written to the error stream
 };
 
-int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDSPEC* const* commands,
+int ParseCommandLine(const tagCLICONTEXT& ctx, const tagCOMMANDDEF* const* commands,
                      size_t nCommands, int argc, const char* const* argv,
-                     const tagCOMMANDSPEC** ppSpec, CCommandLine* pLine);
+                     const tagCOMMANDDEF** ppSpec, CCommandLine* pLine);
 
 // The help of the tool (pSpec null) or of one command, wrapped at 80 columns.
-std::string HelpText(const tagCOMMANDSPEC* const* commands, size_t nCommands,
-                     const tagCOMMANDSPEC* pSpec);
+std::string HelpText(const tagCOMMANDDEF* const* commands, size_t nCommands,
+                     const tagCOMMANDDEF* pSpec);
 
 // The text wrapped to width columns, every line after the first indented by
 // indent blanks (the first line starts where the caller's cursor is, at

@@ -1,5 +1,5 @@
 // The wbk commands, one function each, called by the command's entry of the
-// command table (CommandSpecs.h) with their arguments already checked for
+// command table (CommandTable.h) with their arguments already checked for
 // form and their output for safety (OutputRules.h). Each returns the exit
 // status: EXIT_DONE, EXIT_WARNINGS or EXIT_FAILED.
 #pragma once

@@ -300,7 +300,7 @@ int RunDeleteGroupCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
 
 }  // namespace
 
-extern const tagCOMMANDSPEC kFindCommand = {
+extern const tagCOMMANDDEF kFindCommand = {
     "find",
     "LIB TEXT [--group N] [--json]",
     "the phrases that hold a text",
@@ -314,7 +314,7 @@ extern const tagCOMMANDSPEC kFindCommand = {
     2,
     &RunFindCommand};
 
-extern const tagCOMMANDSPEC kRemoveCommand = {
+extern const tagCOMMANDDEF kRemoveCommand = {
     "remove",
     "LIB --phrases LIST -o OUT [options]\nLIB OUT.wbk --phrases LIST [options]",
     "phrases named in a list, from whichever group holds them",
@@ -334,7 +334,7 @@ extern const tagCOMMANDSPEC kRemoveCommand = {
     2,
     &RunRemoveCommand};
 
-extern const tagCOMMANDSPEC kDeleteGroupCommand = {
+extern const tagCOMMANDDEF kDeleteGroupCommand = {
     "delete-group",
     "LIB --group N -o OUT [options]\nLIB OUT.wbk N [options]",
     "a group and its phrases",

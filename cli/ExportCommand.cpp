@@ -238,7 +238,7 @@ int RunExportCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
 
 }  // namespace
 
-extern const tagCOMMANDSPEC kExportCommand = {
+extern const tagCOMMANDDEF kExportCommand = {
     "export",
     "LIB [--group N] [-o FILE | --dir DIR] [options]",
     "groups as phrase lists in the import format",

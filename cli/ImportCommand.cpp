@@ -371,7 +371,7 @@ int RunImportCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
 
 }  // namespace
 
-extern const tagCOMMANDSPEC kImportCommand = {
+extern const tagCOMMANDDEF kImportCommand = {
     "import",
     "TEXT... -o OUT [--base LIB] [--group N] [options]\nOUT.wbk TEXT... [options]",
     "phrase lists and dictionaries into a library",

@@ -90,7 +90,7 @@ int RunInfoCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
 
 }  // namespace
 
-extern const tagCOMMANDSPEC kInfoCommand = {
+extern const tagCOMMANDDEF kInfoCommand = {
     "info",
     "LIB [--json]",
     "the header, the groups and the phrase count of a library",

@@ -152,7 +152,7 @@ int RunMergeCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
 
 }  // namespace
 
-extern const tagCOMMANDSPEC kMergeCommand = {
+extern const tagCOMMANDDEF kMergeCommand = {
     "merge",
     "LIB... -o OUT [options]\nOUT.wbk LIB... [options]",
     "the groups of several libraries into one",

@@ -1,25 +1,25 @@
 // The wbk command line: one command per task, each an entry of the table
-// below (CommandSpecs.h), parsed by the grammar they share (CommandLine.h).
+// below (CommandTable.h), parsed by the grammar they share (CommandLine.h).
 #include <iterator>
 
-#include "CommandSpecs.h"
+#include "CommandTable.h"
 #include "Commands.h"
 #include "Warnings.h"
 
 namespace {
 
 // The commands, in the order the help lists them. A new command adds its
-// spec's address here (and its declaration in CommandSpecs.h).
-const tagCOMMANDSPEC* const kCommands[] = {
+// command's address here (and its declaration in CommandTable.h).
+const tagCOMMANDDEF* const kCommands[] = {
     &kInfoCommand,  &kImportCommand, &kExportCommand, &kCheckCommand,
     &kMergeCommand, &kFindCommand,   &kRemoveCommand, &kDeleteGroupCommand,
 };
 
 int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
-  const tagCOMMANDSPEC* spec = nullptr;
+  const tagCOMMANDDEF* command = nullptr;
   CCommandLine line;
   const int parsed =
-      ParseCommandLine(ctx, kCommands, std::size(kCommands), argc, argv, &spec, &line);
+      ParseCommandLine(ctx, kCommands, std::size(kCommands), argc, argv, &command, &line);
   if (parsed == PARSE_HELP) return EXIT_DONE;
   if (parsed != PARSE_RUN) return EXIT_FAILED;
   // The command's own context: --quiet, and warnings counted by kind.
@@ -28,7 +28,7 @@ int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {
   run.bProgress = ctx.bProgress && !run.bQuiet;
   CWarnings warnings(ctx.pErr, run.bQuiet);
   run.pWarnings = &warnings;
-  const int status = spec->funRun(run, line);
+  const int status = command->funRun(run, line);
   warnings.Summarise();
   return status;
 }
