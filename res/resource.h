@@ -54,6 +54,13 @@
 #define IDM_GROUP_EXPORT 0x8003
 #define IDM_GROUP_UNDO 0x8004
 #define IDM_GROUP_REDO 0x8005
+#define IDM_GROUP_FIND 0x8006
+
+// The phrase list's context menu; 移动到's groups are IDM_PHRASE_MOVE_FIRST + g
+#define IDM_PHRASE_DELETE 0x8011
+#define IDM_PHRASE_FREQ 0x8012
+#define IDM_PHRASE_COPY 0x8013
+#define IDM_PHRASE_MOVE_FIRST 0x8100
 
 // System menu item added by the main dialog
 #define IDM_ABOUTBOX 0x0010

@@ -29,6 +29,7 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
     : CDialog(IDD, pParent),
       m_funChanged(nullptr),
       m_pChangedData(nullptr),
+      m_bFindFirst(false),
       m_library(library),
       m_steps(library, history),
       m_nGroup(nGroup),
@@ -84,6 +85,10 @@ BOOL CPhraseDlg::OnInitDialog() {
   Refill();
   // Only what is done here from now on is undone here.
   m_steps.Begin();
+  if (m_bFindFirst) {
+    ::SetFocus(GetDlgItem(IDC_PHRASE_FIND));
+    return FALSE;  // the focus is set
+  }
   return TRUE;
 }
 

@@ -35,6 +35,8 @@ class CPhraseDlg : public CDialog {
   typedef void (*ChangedFunc)(void* data);
   ChangedFunc m_funChanged;  // after every change of the library
   void* m_pChangedData;
+  // The window opens with the focus in its find box (Ctrl+F), not on the list.
+  bool m_bFindFirst;
 
   CListCtrl m_ctrlList;
   CComboBox m_ctrlTarget;

@@ -64,7 +64,7 @@ class CTabrixDlg : public CDialog {
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
   // The command keys anywhere in the window: Ctrl+S, Ctrl+Z, Ctrl+Y (and
-  // Ctrl+Shift+Z), Ctrl+O, Ctrl+I, F2, Del on the list; Enter in an edit box
+  // Ctrl+Shift+Z), Ctrl+O, Ctrl+I, Ctrl+F, F2, Del on the list; Enter in an edit box
   // does nothing. TRUE when the key was one of them.
   BOOL OnShortcutKey(const MSG& msg);
   // The buttons' tooltips, which name their keys.
@@ -75,9 +75,10 @@ class CTabrixDlg : public CDialog {
   // the other files are imported as new groups (as "导入新组"), in order.
   // Several library files at once are refused with a message.
   void OpenFiles(const std::vector<std::string>& paths);
-  // The commands on group row nItem: its phrases in the phrase window,
-  // deleting it after a confirmation, exporting it as a phrase list.
-  void OpenPhrases(int nItem);
+  // The commands on group row nItem: its phrases in the phrase window (with
+  // the focus in its find box when bFind), deleting it after a confirmation,
+  // exporting it as a phrase list.
+  void OpenPhrases(int nItem, bool bFind = false);
   void DeleteGroup(int nItem);
   void ExportGroup(int nItem);
 

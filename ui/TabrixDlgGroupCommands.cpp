@@ -25,6 +25,7 @@ struct tagMENUENTRY {
 };
 // Each with the key that does the same on the list.
 const tagMENUENTRY kGroupMenu[] = {{IDM_GROUP_PHRASES, "查看词条(&V)...\tEnter"},
+                                   {IDM_GROUP_FIND, "查找词条(&F)...\tCtrl+F"},
                                    {IDM_GROUP_DELETE, "删除组(&D)...\tDel"},
                                    {IDM_GROUP_EXPORT, "导出为文本文件(&E)..."}};
 
@@ -60,9 +61,10 @@ void CTabrixDlg::GroupCountsChanged(void* data) {
   pDlg->UpdateCaption();
 }
 
-void CTabrixDlg::OpenPhrases(int nItem) {
+void CTabrixDlg::OpenPhrases(int nItem, bool bFind) {
   if (!IsGroupRow(nItem)) return;
   CPhraseDlg dlg(m_library, m_history, static_cast<uint32_t>(nItem), this);
+  dlg.m_bFindFirst = bFind;
   dlg.m_funChanged = &CTabrixDlg::GroupCountsChanged;
   dlg.m_pChangedData = this;
   dlg.DoModal();
@@ -121,6 +123,9 @@ void CTabrixDlg::OnGroupContextMenu(LPARAM lParam) {
   switch (menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, m_hWnd)) {
     case IDM_GROUP_PHRASES:
       OpenPhrases(nItem);
+      break;
+    case IDM_GROUP_FIND:
+      OpenPhrases(nItem, true);
       break;
     case IDM_GROUP_DELETE:
       DeleteGroup(nItem);

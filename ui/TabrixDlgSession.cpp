@@ -137,7 +137,8 @@ void CTabrixDlg::SetUpKeyboard() {
               {IDC_IMPORT_TO_GROUP, "导入文本文件或词库到选中的组"},
               {IDC_SET_GROUP_PROP, "设定选中的组的名称、编辑和备注 (F2)"},
               {IDC_SAVE, "另存词库 (保存到原文件：Ctrl+S)"},
-              {IDC_CLEAR, "清空词库 (可以撤销：Ctrl+Z)"}};
+              {IDC_CLEAR, "清空词库 (可以撤销：Ctrl+Z)"},
+              {IDC_GROUP_LIST, "查看选中的组的词条 (Enter)，查找词条 (Ctrl+F)，删除组 (Del)"}};
   for (const auto& tip : tips) m_ctrlTips.AddWindowTool(this, GetDlgItem(tip.nID), tip.pszTip);
 }
 
@@ -171,6 +172,12 @@ BOOL CTabrixDlg::OnShortcutKey(const MSG& msg) {
     case 'I':
       OnImportNewGroup();
       return TRUE;
+    case 'F': {
+      // The marked group's phrases, ready to find in; none marked says so.
+      const int nGroup = MarkedGroup();
+      if (nGroup >= 0) OpenPhrases(nGroup, true);
+      return TRUE;
+    }
     case 'S':
       SaveLibrary(false, false);
       return TRUE;

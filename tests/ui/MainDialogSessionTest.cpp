@@ -512,10 +512,9 @@ TEST_F(MainDialogSessionTest, TheButtonsTooltipsNameTheirKeys) {
   const struct {
     int nID;
     const char* pszKey;
-  } keys[] = {{IDC_LOAD, "Ctrl+O"},
-              {IDC_IMPORT_NEW_GROUP, "Ctrl+I"},
-              {IDC_SET_GROUP_PROP, "F2"},
-              {IDC_SAVE, "Ctrl+S"}};
+  } keys[] = {{IDC_LOAD, "Ctrl+O"},   {IDC_IMPORT_NEW_GROUP, "Ctrl+I"}, {IDC_SET_GROUP_PROP, "F2"},
+              {IDC_SAVE, "Ctrl+S"},   {IDC_GROUP_LIST, "Ctrl+F"},       {IDC_GROUP_LIST, "Enter"},
+              {IDC_GROUP_LIST, "Del"}};
   for (const auto& k : keys) {
     const std::string tip =
         m_dlg.m_ctrlTips.GetText(&m_dlg, reinterpret_cast<UINT_PTR>(m_dlg.GetDlgItem(k.nID)));

@@ -216,6 +216,42 @@ TEST_F(PhraseWindowTest, EnterOnARowOpensItsPhrasesWhileEnterInARangeBoxDoesNoth
   EXPECT_EQ(m_dlg.GetDlgItem(IDC_FREQ_MIN), ::GetFocus());
 }
 
+TEST_F(PhraseWindowTest, CtrlFOpensTheMarkedGroupsPhrasesWithTheFindBoxFocused) {
+  // Ctrl+F on the list: the marked group, the focus in the find box, where
+  // typing filters at once.
+  MarkRow(1);
+  WithPhraseWindow(
+      [&] {
+        ::SetFocus(m_dlg.m_ctrlList.m_hWnd);
+        SetKeyDown(VK_CONTROL, true);
+        ::PostMessageA(m_dlg.m_ctrlList.m_hWnd, WM_KEYDOWN, 'F', 1);
+        PumpMessages();
+        SetKeyDown(VK_CONTROL, false);
+      },
+      [&](CPhraseDlg& dlg) {
+        EXPECT_EQ("词条 - 地名（共 2 条）", WindowTextGbk(dlg.m_hWnd));
+        EXPECT_EQ(dlg.GetDlgItem(IDC_PHRASE_FIND), ::GetFocus());
+        Type(dlg, IDC_PHRASE_FIND, "海");
+        EXPECT_EQ(std::vector<std::string>{"上海"}, ListTexts(dlg));
+      });
+  // The context menu's entry does the same.
+  WithPhraseWindow([&] { MenuOnRow(0, IDM_GROUP_FIND); },
+                   [&](CPhraseDlg& dlg) {
+                     EXPECT_EQ("词条 - 成语（共 3 条）", WindowTextGbk(dlg.m_hWnd));
+                     EXPECT_EQ(dlg.GetDlgItem(IDC_PHRASE_FIND), ::GetFocus());
+                   });
+  // No group marked: the key says to choose one, and no window opens.
+  m_dlg.m_ctrlList.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  m_dlg.m_ctrlList.SetSelectionMark(-1);
+  SetKeyDown(VK_CONTROL, true);
+  ::PostMessageA(m_dlg.m_ctrlList.m_hWnd, WM_KEYDOWN, 'F', 1);
+  PumpMessages();
+  SetKeyDown(VK_CONTROL, false);
+  EXPECT_EQ(2u, m_script.m_modalDialogs.size());
+  ASSERT_FALSE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(NoGroupMarkedMessage(), m_script.m_messageBoxes.back().strText);
+}
+
 TEST_F(PhraseWindowTest, ContextMenuOffersTheGroupCommandsAndGraysThemOffARow) {
   WithPhraseWindow([&] { MenuOnRow(2, IDM_GROUP_PHRASES); },
                    [&](CPhraseDlg& dlg) {
@@ -224,17 +260,18 @@ TEST_F(PhraseWindowTest, ContextMenuOffersTheGroupCommandsAndGraysThemOffARow) {
                    });
   ASSERT_EQ(1u, m_script.m_popupMenus.size());
   const tagPOPUPMENUCALL& menu = m_script.m_popupMenus[0];
-  ASSERT_EQ(6u, menu.arrItems.size());
+  ASSERT_EQ(7u, menu.arrItems.size());
   EXPECT_EQ("查看词条(&V)...\tEnter", menu.arrItems[0].strText);
-  EXPECT_EQ("删除组(&D)...\tDel", menu.arrItems[1].strText);
-  EXPECT_EQ("导出为文本文件(&E)...", menu.arrItems[2].strText);
-  for (int i = 0; i < 3; ++i) EXPECT_FALSE(menu.arrItems[i].bGrayed) << menu.arrItems[i].strText;
+  EXPECT_EQ("查找词条(&F)...\tCtrl+F", menu.arrItems[1].strText);
+  EXPECT_EQ("删除组(&D)...\tDel", menu.arrItems[2].strText);
+  EXPECT_EQ("导出为文本文件(&E)...", menu.arrItems[3].strText);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(menu.arrItems[i].bGrayed) << menu.arrItems[i].strText;
   // Then the history's: the load can be undone, nothing redone.
-  EXPECT_EQ(0u, menu.arrItems[3].nID);
-  EXPECT_EQ("撤销(&U)\tCtrl+Z", menu.arrItems[4].strText);
-  EXPECT_FALSE(menu.arrItems[4].bGrayed);
-  EXPECT_EQ("重做(&R)\tCtrl+Y", menu.arrItems[5].strText);
-  EXPECT_TRUE(menu.arrItems[5].bGrayed);
+  EXPECT_EQ(0u, menu.arrItems[4].nID);
+  EXPECT_EQ("撤销(&U)\tCtrl+Z", menu.arrItems[5].strText);
+  EXPECT_FALSE(menu.arrItems[5].bGrayed);
+  EXPECT_EQ("重做(&R)\tCtrl+Y", menu.arrItems[6].strText);
+  EXPECT_TRUE(menu.arrItems[6].bGrayed);
   EXPECT_EQ(m_dlg.m_hWnd, menu.hOwner);
 
   // A right click below the rows: nothing to act on.
@@ -246,7 +283,7 @@ TEST_F(PhraseWindowTest, ContextMenuOffersTheGroupCommandsAndGraysThemOffARow) {
   m_dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_dlg.m_ctrlList.m_hWnd),
                     MAKELPARAM(pt.x, pt.y));
   ASSERT_EQ(2u, m_script.m_popupMenus.size());
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(m_script.m_popupMenus[1].arrItems[i].bGrayed);
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(m_script.m_popupMenus[1].arrItems[i].bGrayed);
 
   // A right click on row 1 acts on row 1, wherever the mark was.
   POINT onRow = RowCentre(1);
