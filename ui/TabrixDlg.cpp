@@ -381,8 +381,8 @@ bool CTabrixDlg::LoadAndShow(const std::string& path, const char* pszFailure) {
   loaded.m_funProgress = &CTabrixDlg::ProgressToBar;
   loaded.m_pProgressData = this;
   tagLOADREPORT report;
-  // The load's progress ends the bar itself.
   const int nLoaded = loaded.Load(path.c_str(), &report);
+  ResetProgress();
   if (!nLoaded && report.nStatus != LOAD_DAMAGED) {
     MessageBox(LoadFailedMessage(pszFailure, FileNameForDisplay(path), report).c_str());
     return false;

@@ -61,6 +61,9 @@ class CTabrixDlg : public CDialog {
     if (m_progressThrottle.Step(nPos)) m_ctrlProgress.SetPos(nPos);
   }
   void EndProgress();
+  // The bar back at zero once a load, save or import has done its work,
+  // whatever the outcome, so that it never looks as if something still ran.
+  void ResetProgress() { m_ctrlProgress.SetPos(0); }
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
   // The command keys anywhere in the window: Ctrl+S, Ctrl+Z, Ctrl+Y (and

@@ -79,6 +79,7 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
     std::string error;
     const int result = ImportDictionary(m_library, path.c_str(), nFormat, options, bNewGroup,
                                         pGroup, pStats, &error);
+    ResetProgress();
     if (result == IMPORT_DAMAGED)
       MessageBox(
           DictionaryFailedMessage(nFormat, PathTextInGbk(FileTitleFromPath(path.c_str())), error)
@@ -97,6 +98,7 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   std::string error;
   const int result =
       ImportSourceList(m_library, source, options, bNewGroup, pGroup, pStats, &error);
+  ResetProgress();
   if (result == IMPORT_DAMAGED)
     MessageBox(DictionaryFailedMessage(DICT_FORMAT_COLUMNS,
                                        PathTextInGbk(FileTitleFromPath(path.c_str())), error)

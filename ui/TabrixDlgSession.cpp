@@ -72,8 +72,9 @@ bool CTabrixDlg::SaveLibrary(bool bAskName, bool bReport) {
     path = dlg.GetPathName();
   }
   int nError = 0;
-  // The save's progress ends the bar itself.
-  if (!m_library.Save(path.c_str(), &nError)) {
+  const int nSaved = m_library.Save(path.c_str(), &nError);
+  ResetProgress();
+  if (!nSaved) {
     MessageBox(SaveFailedMessage(nError).c_str());
     return false;
   }

@@ -2,6 +2,26 @@
 
 #include "TestPaths.h"
 
+CBarPositions::CBarPositions(HWND hWnd) : m_hWnd(hWnd) {
+  EXPECT_TRUE(
+      ::SetWindowSubclass(m_hWnd, &CBarPositions::Proc, 1, reinterpret_cast<DWORD_PTR>(this)));
+}
+
+CBarPositions::~CBarPositions() { ::RemoveWindowSubclass(m_hWnd, &CBarPositions::Proc, 1); }
+
+int CBarPositions::LastBeforeReset() const {
+  const size_t n = m_arrPos.size();
+  return n >= 2 && m_arrPos[n - 1] == 0 ? m_arrPos[n - 2] : -1;
+}
+
+LRESULT CALLBACK CBarPositions::Proc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR ref) {
+  if (msg == PBM_SETPOS) {
+    reinterpret_cast<CBarPositions*>(ref)->m_arrPos.push_back(static_cast<int>(wParam));
+  }
+  return ::DefSubclassProc(hWnd, msg, wParam, lParam);
+}
+
 size_t CProbeDlg::CountSeen(UINT code) const {
   size_t n = 0;
   for (const tagSEEN& seen : m_seen) n += seen.code == code;

@@ -31,6 +31,25 @@ class CProbeDlg : public CTabrixDlg {
   BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
+// Every position sent to a progress bar while it lives, through a subclass.
+class CBarPositions {
+ public:
+  explicit CBarPositions(HWND hWnd);
+  ~CBarPositions();
+  CBarPositions(const CBarPositions&) = delete;
+  CBarPositions& operator=(const CBarPositions&) = delete;
+
+  std::vector<int> m_arrPos;
+  // The position the bar showed before it went back to zero at the end; -1
+  // when it did not end at zero or never moved before.
+  int LastBeforeReset() const;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR ref);
+  HWND m_hWnd;
+};
+
 class MainDialogTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -51,6 +51,7 @@ TEST_F(ImportTest, NewGroupGoesToANewRowAtItsIndex) {
   LoadSample();
   m_dlg.m_seen.clear();
   const std::string path = WriteText("idioms.txt", kIdioms);
+  CBarPositions bar(m_dlg.m_ctrlProgress.m_hWnd);
   ImportNew(path);
   EXPECT_TRUE(m_script.m_messageBoxes.empty());
   ASSERT_EQ(m_script.m_fileDialogs.size(), 2u);
@@ -70,12 +71,13 @@ TEST_F(ImportTest, NewGroupGoesToANewRowAtItsIndex) {
   EXPECT_EQ(m_dlg.CountSeen(LVN_INSERTITEM), 1u);
   EXPECT_TRUE(m_dlg.UpdatingAtEvery(LVN_INSERTITEM));
   EXPECT_EQ(m_dlg.m_bUpdating, 0);
-  // The bar followed the file to its end.
+  // The bar followed the file to its end, then went back to zero.
   int low, high;
   m_dlg.m_ctrlProgress.GetRange(low, high);
   EXPECT_EQ(low, 0);
   EXPECT_EQ(high, static_cast<int>(sizeof kIdioms - 1));
-  EXPECT_EQ(m_dlg.m_ctrlProgress.GetPos(), high);
+  EXPECT_EQ(bar.LastBeforeReset(), high);
+  EXPECT_EQ(m_dlg.m_ctrlProgress.GetPos(), 0);
 }
 
 TEST_F(ImportTest, NewGroupIsNamedAfterTheFile) {

@@ -1,8 +1,10 @@
-// The progress bar of load, save and import: it ends where every step would
-// have left it, while far fewer positions than steps reach the control.
+// The progress bar of load, save and import: it reaches where every step would
+// have left it, while far fewer positions than steps reach the control, and
+// it is back at zero when the command ends, whatever the outcome.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,28 +12,6 @@
 #include "TestPaths.h"
 
 namespace {
-
-// Counts the position messages that reach a control, through a subclass.
-class CSetPosCounter {
- public:
-  explicit CSetPosCounter(HWND hWnd) : m_hWnd(hWnd) {
-    EXPECT_TRUE(
-        ::SetWindowSubclass(m_hWnd, &CSetPosCounter::Proc, 1, reinterpret_cast<DWORD_PTR>(this)));
-  }
-  ~CSetPosCounter() { ::RemoveWindowSubclass(m_hWnd, &CSetPosCounter::Proc, 1); }
-  CSetPosCounter(const CSetPosCounter&) = delete;
-  CSetPosCounter& operator=(const CSetPosCounter&) = delete;
-
-  int m_nSetPos = 0;
-
- private:
-  static LRESULT CALLBACK Proc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR ref) {
-    if (msg == PBM_SETPOS) ++reinterpret_cast<CSetPosCounter*>(ref)->m_nSetPos;
-    return ::DefSubclassProc(hWnd, msg, wParam, lParam);
-  }
-  HWND m_hWnd;
-};
 
 // n distinct two-character GBK phrases, all 4 bytes long.
 std::vector<std::string> Phrases(int n) {
@@ -53,12 +33,14 @@ class ProgressTest : public MainDialogTest {
     m_dlg.m_ctrlProgress.GetClientRect(&rect);
     return rect.right - rect.left;
   }
-  void ExpectBar(int nHigh, int nPos) {
+  // The bar's range was 0..nHigh, it showed nPos last, then went back to 0.
+  void ExpectBar(const CBarPositions& bar, int nHigh, int nPos) {
     int low, high, pos;
     ProgressState(&low, &high, &pos);
     EXPECT_EQ(low, 0);
     EXPECT_EQ(high, nHigh);
-    EXPECT_EQ(pos, nPos);
+    EXPECT_EQ(pos, 0);
+    EXPECT_EQ(bar.LastBeforeReset(), nPos);
   }
 };
 
@@ -68,21 +50,21 @@ TEST_F(ProgressTest, LoadAndSaveOfManyPhrasesEndAtTheLastStepWithFewMoves) {
   ASSERT_GT(BarWidth(), 0);
   ASSERT_LT(BarWidth() + 2, kPhrases);
   {
-    CSetPosCounter counter(m_dlg.m_ctrlProgress.m_hWnd);
+    CBarPositions bar(m_dlg.m_ctrlProgress.m_hWnd);
     LoadFile(file);
     ASSERT_EQ(PhraseCount(), static_cast<uint32_t>(kPhrases));
-    ExpectBar(kPhrases, kPhrases - 1);
-    EXPECT_GE(counter.m_nSetPos, 1);
-    EXPECT_LE(counter.m_nSetPos, BarWidth() + 2);
+    ExpectBar(bar, kPhrases, kPhrases - 1);
+    EXPECT_GE(bar.m_arrPos.size(), 2u);
+    EXPECT_LE(bar.m_arrPos.size(), static_cast<size_t>(BarWidth() + 3));
   }
   {
     const std::string out = m_scratch.Path("many-saved.wbk");
-    CSetPosCounter counter(m_dlg.m_ctrlProgress.m_hWnd);
+    CBarPositions bar(m_dlg.m_ctrlProgress.m_hWnd);
     m_script.AnswerFile(out);
     Click(IDC_SAVE);
-    ExpectBar(kPhrases, kPhrases - 1);
-    EXPECT_GE(counter.m_nSetPos, 1);
-    EXPECT_LE(counter.m_nSetPos, BarWidth() + 2);
+    ExpectBar(bar, kPhrases, kPhrases - 1);
+    EXPECT_GE(bar.m_arrPos.size(), 2u);
+    EXPECT_LE(bar.m_arrPos.size(), static_cast<size_t>(BarWidth() + 3));
   }
 }
 
@@ -103,6 +85,7 @@ TEST_F(ProgressTest, LoadThatBreaksOffLeavesTheBarAtTheLastPhraseRead) {
   ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
   std::fclose(f);
 
+  CBarPositions bar(m_dlg.m_ctrlProgress.m_hWnd);
   LoadFile(file);
   // The records before the cut are recovered and shown, and the message says
   // the file is damaged.
@@ -111,8 +94,9 @@ TEST_F(ProgressTest, LoadThatBreaksOffLeavesTheBarAtTheLastPhraseRead) {
   EXPECT_EQ(0u, texts[0].find("词库文件已损坏（文件不完整）")) << texts[0];
   EXPECT_EQ(PhraseCount(), static_cast<uint32_t>(kKept));
   // The throttle held step kKept - 1 back (less than a pixel, and too soon
-  // after the range was set); the end of the load still shows it.
-  ExpectBar(kPhrases, kKept - 1);
+  // after the range was set); the end of the load still shows it, and then
+  // the bar is back at zero: nothing runs any more.
+  ExpectBar(bar, kPhrases, kKept - 1);
 }
 
 TEST_F(ProgressTest, ImportOfManyLinesEndsAtTheFilesLengthWithFewMoves) {
@@ -120,13 +104,69 @@ TEST_F(ProgressTest, ImportOfManyLinesEndsAtTheFilesLengthWithFewMoves) {
   for (const std::string& phrase : Phrases(kPhrases)) text += phrase + " 1\n";
   const std::string path = m_scratch.Write("many.txt", text);
 
-  CSetPosCounter counter(m_dlg.m_ctrlProgress.m_hWnd);
+  CBarPositions bar(m_dlg.m_ctrlProgress.m_hWnd);
   m_script.AnswerFile(path);
   Click(IDC_IMPORT_NEW_GROUP);
   EXPECT_EQ(PhraseCount(), static_cast<uint32_t>(kPhrases));
-  ExpectBar(static_cast<int>(text.size()), static_cast<int>(text.size()));
-  EXPECT_GE(counter.m_nSetPos, 1);
-  EXPECT_LT(counter.m_nSetPos, kPhrases / 10);
+  ExpectBar(bar, static_cast<int>(text.size()), static_cast<int>(text.size()));
+  EXPECT_GE(bar.m_arrPos.size(), 2u);
+  EXPECT_LT(bar.m_arrPos.size(), static_cast<size_t>(kPhrases / 10));
+}
+
+// Every way a command can end leaves the bar at zero, wherever an earlier
+// one left it: a load, an import into the marked group, an import that adds
+// nothing, a load of a file that is not a library, a save that fails.
+TEST_F(ProgressTest, EveryCommandLeavesTheBarAtZeroWhateverItsOutcome) {
+  const std::string file = m_scratch.Path("many.wbk");
+  ASSERT_TRUE(WriteLibrary(file, {{"多", "", "", 0, Phrases(kPhrases)}}));
+  // 200 phrases the library lacks: another second character.
+  std::string text;
+  for (std::string phrase : Phrases(200)) {
+    phrase[3] = static_cast<char>(0xA2);
+    text += phrase + " 1\n";
+  }
+  const std::string list = m_scratch.Write("few.txt", text);
+  const std::string notLibrary = m_scratch.Write("not.wbk", "no library here");
+  struct tagCASE {
+    const char* pszWhat;
+    std::function<void()> run;
+  };
+  const tagCASE cases[] = {
+      {"load", [&] { LoadFile(file); }},
+      {"import into the marked group",
+       [&] {
+         MarkRow(0);
+         m_script.AnswerFile(list);
+         Click(IDC_IMPORT_TO_GROUP);
+       }},
+      {"import that adds nothing (every phrase there already)",
+       [&] {
+         m_script.AnswerFile(list);
+         Click(IDC_IMPORT_TO_GROUP);
+       }},
+      {"load of a file that is not a library",
+       [&] {
+         m_script.AnswerMessageBox(IDNO);  // the question about the changes
+         LoadFile(notLibrary);
+       }},
+      {"save that fails",
+       [&] {
+         m_script.AnswerFile(m_scratch.Path("no-such-folder/x.wbk"));
+         Click(IDC_SAVE);
+       }},
+  };
+  for (const tagCASE& c : cases) {
+    m_dlg.m_ctrlProgress.SetRange32(0, 100);
+    m_dlg.m_ctrlProgress.SetPos(50);
+    const size_t nMessages = m_script.m_messageBoxes.size();
+    c.run();
+    EXPECT_EQ(0, m_dlg.m_ctrlProgress.GetPos()) << c.pszWhat;
+    if (c.pszWhat != cases[0].pszWhat && c.pszWhat != cases[1].pszWhat) {
+      EXPECT_LT(nMessages, m_script.m_messageBoxes.size()) << c.pszWhat << ": no failure said";
+    }
+  }
+  EXPECT_EQ(static_cast<uint32_t>(kPhrases + 200), PhraseCount());
+  EXPECT_EQ(0, m_script.m_nUnexpected);
 }
 
 }  // namespace

@@ -147,16 +147,18 @@ TEST_F(MainDialogTest, LoadAgainReplacesTheRows) {
   EXPECT_EQ(PhraseCount(), 1u);
 }
 
-TEST_F(MainDialogTest, LoadOfTenPhrasesLeavesBarAtNineOfTen) {
+TEST_F(MainDialogTest, LoadOfTenPhrasesTakesTheBarToNineOfTenThenBackToZero) {
   const std::string file = m_scratch.Path("ten.wbk");
   ASSERT_TRUE(WriteLibrary(file, {{"甲", "", "", 0, {"一", "二", "三", "四", "五"}},
                                   {"乙", "", "", 0, {"六", "七", "八", "九", "十"}}}));
+  CBarPositions bar(m_dlg.m_ctrlProgress.m_hWnd);
   LoadFile(file);
   int low, high, pos;
   ProgressState(&low, &high, &pos);
   EXPECT_EQ(low, 0);
   EXPECT_EQ(high, 10);
-  EXPECT_EQ(pos, 9);
+  EXPECT_EQ(bar.LastBeforeReset(), 9);
+  EXPECT_EQ(pos, 0);
 }
 
 TEST_F(MainDialogTest, LoadWithoutPhrasesSetsEmptyRange) {
@@ -315,6 +317,7 @@ TEST_F(MainDialogTest, SaveWritesTheLibraryAndSaysHowToInstallIt) {
   LoadSample();
   const std::string out = m_scratch.Path("saved.wbk");
   m_script.AnswerFile(out);
+  CBarPositions bar(m_dlg.m_ctrlProgress.m_hWnd);
   Click(IDC_SAVE);
   ASSERT_EQ(m_script.m_fileDialogs.size(), 2u);
   const tagFILEDIALOGCALL& call = m_script.m_fileDialogs[1];
@@ -325,11 +328,12 @@ TEST_F(MainDialogTest, SaveWritesTheLibraryAndSaysHowToInstallIt) {
   EXPECT_EQ(m_script.m_messageBoxes[0].strText, "保存完成，您可以在云笺的词库管理页面中安装该词库");
   EXPECT_EQ(m_script.m_messageBoxes[0].nType, static_cast<UINT>(MB_OK));
   EXPECT_EQ(m_script.m_messageBoxes[0].strCaption, AfxGetAppName());
-  // The save's progress: 5 phrases, the last step is 4.
+  // The save's progress: 5 phrases, the last step is 4; then back to zero.
   int low, high, pos;
   ProgressState(&low, &high, &pos);
   EXPECT_EQ(high, 5);
-  EXPECT_EQ(pos, 4);
+  EXPECT_EQ(bar.LastBeforeReset(), 4);
+  EXPECT_EQ(pos, 0);
   // Nothing changed in the dialog, and the file holds the same library.
   EXPECT_EQ(RowCount(), 3);
   EXPECT_EQ(GroupCount(), 3u);
