@@ -87,7 +87,7 @@ std::string GroupName(CUtf8ToGbk& converter, const tagDICTCONTENT& content, cons
                       const tagIMPORTOPTIONS& opt) {
   std::string gbk;
   if (!content.strTitle.empty() && converter.Convert(content.strTitle, &gbk) && !gbk.empty())
-    return gbk.substr(0, GbkWholeCharsWithin(gbk.data(), gbk.size(), TABRIX_NAME_FIELD - 1));
+    return FitGroupName(gbk);
   return opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
 }
 

@@ -162,6 +162,10 @@ int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORT
 
 std::string GroupTitleFromPath(const char* path) { return FileTitleFromPath(path); }
 
+std::string FitGroupName(const std::string& title) {
+  return title.substr(0, GbkWholeCharsWithin(title.data(), title.size(), TABRIX_NAME_FIELD - 1));
+}
+
 uint32_t CopyHeaderValue(char* field, uint32_t fieldSize, const char* value) {
   if (field == nullptr || fieldSize == 0) return 0;
   if (value == nullptr) value = "";

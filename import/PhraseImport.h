@@ -100,6 +100,10 @@ int EndEmptyImport(CTabrix& lib, uint8_t g, bool bNewGroup, const tagIMPORTOPTIO
 // no folder, no last extension, "dir/a.b.txt" -> "a.b").
 std::string GroupTitleFromPath(const char* path);
 
+// A GBK title cut after its last whole character that fits a group's name
+// field (TABRIX_NAME_FIELD - 1 bytes), never inside a two-byte character.
+std::string FitGroupName(const std::string& title);
+
 // Copies a header value into a fixed-size text field of fieldSize bytes: at
 // most fieldSize - 1 bytes, cut after the last whole GBK character that fits
 // (a lead byte without its second byte is half a character and is dropped);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "LibraryMessages.h"
+#include "PhraseRecords.h"
 
 namespace {
 
@@ -59,6 +60,12 @@ const char* OneLibraryAtATimeMessage() { return "一次只能载入一个词库�
 const char* NoPhraseSelectedMessage() { return "请先选定词条。"; }
 
 const char* EditFailedMessage() { return "内存不足，这次操作没有完成。"; }
+
+const char* NewGroupFailedMessage(uint32_t nGroups, size_t nNameBytes) {
+  if (nGroups >= TABRIX_MAX_GROUPS) return "无法新建组：组数已满（最多 127 个组）。";
+  if (nNameBytes >= TABRIX_NAME_FIELD) return "无法新建组：文件名太长。";
+  return EditFailedMessage();
+}
 
 std::string ExportDoneMessage(uint32_t nWritten, uint32_t nLeftOut, uint32_t nHighFreq) {
   std::string text = "导出完成：" + Number(nWritten) + " 个词条。";

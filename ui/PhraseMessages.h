@@ -2,6 +2,7 @@
 // questions before a deletion, and why an edit was refused. GBK.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -46,6 +47,11 @@ const char* OneLibraryAtATimeMessage();
 const char* NoPhraseSelectedMessage();
 // "内存不足，这次操作没有完成。"
 const char* EditFailedMessage();
+// Why a new group could not be made, one message per reason: the library
+// holds nGroups, 127 or more: "无法新建组：组数已满（最多 127 个组）。"; the
+// name of nNameBytes does not fit its field: "无法新建组：文件名太长。";
+// otherwise memory ran out (EditFailedMessage()).
+const char* NewGroupFailedMessage(uint32_t nGroups, size_t nNameBytes);
 // "导出完成：N 个词条。", then a line for phrases the text format cannot carry
 // or that import as 250, when there are any.
 std::string ExportDoneMessage(uint32_t nWritten, uint32_t nLeftOut, uint32_t nHighFreq);

@@ -35,6 +35,13 @@ const char kImportFilter[] =
     "yaml||";
 const char kTextExt[] = "txt";
 
+// A new group is named after the file chosen, even when a UTF-8 or UTF-16
+// list is read from its GBK copy. The name is GBK like every library text (a
+// character GBK lacks becomes '_'), cut at a whole character to fit its field.
+std::string NewGroupName(const std::string& path) {
+  return FitGroupName(PathTextInGbk(GroupTitleFromPath(path.c_str()), '_'));
+}
+
 }  // namespace
 
 bool CTabrixDlg::ReadFrequencyRange(uint8_t* pMin, uint8_t* pMax) {
@@ -67,10 +74,8 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   options.funProgress = &CTabrixDlg::ProgressToBar;
   options.pProgressData = this;
   options.pHistory = &m_history;
-  // The group is named after the file chosen, even when a UTF-8 or UTF-16
-  // list is read from its GBK copy; a dictionary's own title comes first. The
-  // name is GBK like every library text: a character GBK lacks becomes '_'.
-  const std::string title = PathTextInGbk(GroupTitleFromPath(path.c_str()), '_');
+  // A dictionary's own title comes before the file's.
+  const std::string title = NewGroupName(path);
   options.pszTitle = title.c_str();
 
   const int nFormat = DetectDictFormat(path.c_str());
@@ -125,7 +130,7 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
     return;
   }
   if (result == IMPORT_GROUP_FAILED) {
-    MessageBox("无法新建组：组数已满，或文件名太长");
+    MessageBox(NewGroupFailedMessage(m_library.GetGroupCount(), NewGroupName(path).size()));
     return;
   }
   if (result == IMPORT_NOTHING_ADDED) {

@@ -599,4 +599,31 @@ INSTANTIATE_TEST_SUITE_P(Table, TitleCases, testing::ValuesIn(kTitleCases));
 
 TEST(GroupTitleFromPath, NullPathIsEmpty) { EXPECT_EQ(GroupTitleFromPath(nullptr), ""); }
 
+// A title is cut to the name field's 49 bytes after its last whole character.
+TEST(FitGroupName, CutsAfterTheLastWholeCharacterThatFits) {
+  std::string han27;
+  for (int i = 0; i < 27; ++i) han27 += "\xB3\xA3";  // 常
+  const struct {
+    const char* what;
+    std::string title;
+    std::string fitted;
+  } cases[] = {
+      {"short", "成语", "成语"},
+      {"empty", "", ""},
+      {"49 bytes", Repeat('t', 49), Repeat('t', 49)},
+      {"50 bytes", Repeat('t', 50), Repeat('t', 49)},
+      // 54 bytes: the 25th character would take bytes 49 and 50.
+      {"27 two-byte characters", han27, han27.substr(0, 48)},
+      {"one byte, then 27 characters", "a" + han27, "a" + han27.substr(0, 48)},
+      {"two bytes, then 27 characters", "ab" + han27, "ab" + han27.substr(0, 46)},
+      // A lead byte whose second byte is past the field's end is left out.
+      {"a lead byte at byte 49", Repeat('t', 48) + "\xB3\xA3", Repeat('t', 48)},
+  };
+  for (const auto& c : cases) {
+    const std::string fitted = FitGroupName(c.title);
+    EXPECT_EQ(Printable(c.fitted), Printable(fitted)) << c.what;
+    EXPECT_LT(fitted.size(), static_cast<size_t>(TABRIX_NAME_FIELD)) << c.what;
+  }
+}
+
 }  // namespace

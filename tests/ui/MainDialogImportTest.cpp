@@ -150,19 +150,42 @@ TEST_F(ImportTest, CancelledFileDialogDoesNothing) {
   EXPECT_EQ(RowCount(), 3);
 }
 
-TEST_F(ImportTest, GroupThatCannotBeMadeIsReportedAndAddsNoRow) {
-  // A title of 50 bytes does not fit the name field.
-  const std::string longTitle(50, 'x');
-  ImportNew(WriteText(longTitle + ".txt", "甲\n"));
-  ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
-  EXPECT_EQ(m_script.m_messageBoxes[0].nType, static_cast<UINT>(MB_OK));
-  EXPECT_NE(m_script.m_messageBoxes[0].strText, "打开文件失败");
-  EXPECT_FALSE(m_script.m_messageBoxes[0].strText.empty());
-  EXPECT_EQ(GroupCount(), 0u);
-  EXPECT_EQ(RowCount(), 0);
-  EXPECT_EQ(PhraseCount(), 0u);
+// A file name longer than a group's name field: the name is cut after its
+// last whole character that fits (49 bytes), never inside a character.
+TEST_F(ImportTest, ALongFileNameBecomesAGroupNameCutAtAWholeCharacter) {
+  const std::string han27 = "常用汉语成语词典第二版修订本附录人名地名外国名称缩写表";
+  ASSERT_EQ(54u, han27.size());
+  const struct {
+    std::string title;  // GBK
+    std::string name;
+  } cases[] = {
+      {std::string(50, 'x'), std::string(49, 'x')},
+      // The 25th character would take the field's last byte and one more.
+      {han27, han27.substr(0, 48)},
+      {"a" + han27, "a" + han27.substr(0, 48)},
+  };
+  const std::string dir = BackslashPath(m_scratch.Dir());
+  int nRow = 0;
+  for (const auto& c : cases) {
+    // The file as the system names it; the editor carries its path as UTF-8.
+    const std::wstring wide = WideGbk(c.title + ".txt");
+    ASSERT_TRUE(WriteFileWide(WideGbk(dir) + L"\\" + wide, "词" + std::to_string(nRow) + " 1\n"));
+    char utf8[512] = {};
+    ASSERT_GT(
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr),
+        0);
+    ImportNew(dir + "\\" + utf8);
+    EXPECT_EQ(MessageTexts(), Strings{}) << c.name;
+    ASSERT_EQ(RowCount(), nRow + 1) << c.name;
+    EXPECT_EQ(Cell(nRow, 0), c.name);
+    EXPECT_EQ(FieldText(m_dlg.m_library.GetGroup(nRow)->szName, TABRIX_NAME_FIELD), c.name);
+    EXPECT_EQ(Cell(nRow, 1), "1");
+    ++nRow;
+  }
+}
 
-  // 127 groups already.
+// A full table is said as such, and the import touches nothing.
+TEST_F(ImportTest, AFullTableIsSaidAndAddsNoRow) {
   std::vector<tagTESTGROUP> groups;
   for (int i = 0; i < 127; ++i) groups.push_back({"g" + std::to_string(i), "", "", 0, {}});
   const std::string full = m_scratch.Path("full.wbk");
@@ -172,6 +195,8 @@ TEST_F(ImportTest, GroupThatCannotBeMadeIsReportedAndAddsNoRow) {
   m_script.m_messageBoxes.clear();
   ImportNew(WriteText("one.txt", "甲\n"));
   ASSERT_EQ(m_script.m_messageBoxes.size(), 1u);
+  EXPECT_EQ(m_script.m_messageBoxes[0].strText, "无法新建组：组数已满（最多 127 个组）。");
+  EXPECT_EQ(m_script.m_messageBoxes[0].nType, static_cast<UINT>(MB_OK));
   EXPECT_EQ(GroupCount(), 127u);
   EXPECT_EQ(RowCount(), 127);
   EXPECT_EQ(PhraseCount(), 0u);

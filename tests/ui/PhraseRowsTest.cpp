@@ -179,6 +179,17 @@ TEST(PhraseMessages, QuestionsNameWhatWouldGo) {
   EXPECT_EQ("词条“北京”已在组“地名”中。", PhraseExistsMessage("北京", "地名"));
 }
 
+TEST(PhraseMessages, ANewGroupThatCannotBeMadeSaysWhichReason) {
+  const std::string full = NewGroupFailedMessage(127, 4);
+  const std::string tooLong = NewGroupFailedMessage(3, 50);
+  EXPECT_EQ("无法新建组：组数已满（最多 127 个组）。", full);
+  EXPECT_EQ("无法新建组：文件名太长。", tooLong);
+  // A full table is said first: a shorter name would not help.
+  EXPECT_EQ(full, NewGroupFailedMessage(200, 60));
+  // Neither reason: memory ran out.
+  EXPECT_STREQ(EditFailedMessage(), NewGroupFailedMessage(126, 49));
+}
+
 TEST(PhraseMessages, ExportSaysWhatWasLeftOutOnlyWhenSomethingWas) {
   EXPECT_EQ("导出完成：3 个词条。", ExportDoneMessage(3, 0, 0));
   const std::string text = ExportDoneMessage(3, 1, 2);
