@@ -7,10 +7,14 @@
 #include "PhraseMessages.h"
 #include "Tabrix.h"
 #include "framework/Dpi.h"
+#include "framework/Menu.h"
 
 namespace {
 
 const int kCodePageGbk = 936;
+
+// The id of the window's hook on its list (SetWindowSubclass).
+const UINT_PTR kListHookId = 1;
 
 struct tagCOLUMN {
   const char* pszHeading;
@@ -35,6 +39,7 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
       m_nGroup(nGroup),
       m_bWhole(false),
       m_bNeedleValid(true),
+      m_nAnchor(CRowSelection::NO_ROW),
       m_nFreqShownPos(CPhraseRows::NO_ROW_POS),
       m_bSelecting(false),
       m_szCell(),
@@ -72,6 +77,10 @@ BOOL CPhraseDlg::OnInitDialog() {
   m_layout.Anchor(IDCANCEL, ANCHOR_MOVE_X | ANCHOR_MOVE_Y);
 
   m_ctrlList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+  // The rows' selected state is asked of the window (m_sel) as they are drawn.
+  m_ctrlList.SendMessage(LVM_SETCALLBACKMASK, LVIS_SELECTED);
+  ::SetWindowSubclass(m_ctrlList.m_hWnd, &CPhraseDlg::ListProc, kListHookId,
+                      reinterpret_cast<DWORD_PTR>(this));
   m_ctrlList.InsertColumn(COLUMN_TEXT, kColumns[COLUMN_TEXT].pszHeading, LVCFMT_LEFT,
                           ScaleForDpi(kColumns[COLUMN_TEXT].nWidth));
   m_ctrlList.InsertColumn(COLUMN_FREQ, kColumns[COLUMN_FREQ].pszHeading, LVCFMT_RIGHT,
@@ -83,6 +92,7 @@ BOOL CPhraseDlg::OnInitDialog() {
   SetDlgItemText(IDC_PHRASE_ADD_GROUP, AddTargetLabel(GroupName(m_library, m_nGroup)).c_str());
   FillTargets();
   Refill();
+  ShowSortArrow();
   // Only what is done here from now on is undone here.
   m_steps.Begin();
   if (m_bFindFirst) {
@@ -106,7 +116,10 @@ void CPhraseDlg::ShowGroupColumn(bool bShow) {
                             ScaleForDpi(kColumns[COLUMN_GROUP].nWidth));
   } else if (!bShow && bShown) {
     m_ctrlList.DeleteColumn(COLUMN_GROUP);
+    // Without the column its order goes too.
+    if (m_rows.GetSortKey() == SORT_GROUP) m_rows.SetOrder(SORT_TEXT, false);
   }
+  ShowSortArrow();
 }
 
 void CPhraseDlg::Refill() {
@@ -117,8 +130,13 @@ void CPhraseDlg::Refill() {
   } else {
     m_rows.Clear();  // a text GBK lacks is in no phrase
   }
-  // No rows first: that drops the selection and the focus in one step
-  // (clearing each row's state costs a pass over every row on some systems).
+  ShowRows(bBuilt);
+}
+
+void CPhraseDlg::ShowRows(bool bBuilt) {
+  m_sel.Clear();
+  m_nAnchor = CRowSelection::NO_ROW;
+  // No rows first: that drops the focus in one step.
   m_bSelecting = true;
   m_ctrlList.SetItemCountEx(0, 0);
   m_ctrlList.SetItemCountEx(static_cast<int>(m_rows.GetCount()), 0);
@@ -136,24 +154,12 @@ void CPhraseDlg::ShowSpot(const tagPHRASESPOT& spot) {
 }
 
 bool CPhraseDlg::SelectPositions(const std::vector<uint32_t>& arrPos) {
-  std::vector<uint32_t> rows;
-  for (uint32_t pos : arrPos) {
-    const uint32_t row = m_rows.RowOf(pos);
-    if (row < m_rows.GetCount()) rows.push_back(row);
-  }
+  const std::vector<uint32_t> rows = m_rows.RowsOf(arrPos);
   if (rows.empty()) return false;
-  m_bSelecting = true;
-  // Every row at once in one message (a whole group's delete undone).
-  if (rows.size() == m_rows.GetCount()) {
-    m_ctrlList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
-  } else {
-    for (size_t i = 1; i < rows.size(); ++i) {
-      m_ctrlList.SetItemState(static_cast<int>(rows[i]), LVIS_SELECTED, LVIS_SELECTED);
-    }
-  }
+  m_sel.Assign(rows, m_rows.GetCount());
+  // The row of the first position: in store order the first row.
   FocusRow(rows.front());
-  m_bSelecting = false;
-  FollowSelection();
+  SelectionChanged();
   return true;
 }
 
@@ -161,23 +167,31 @@ void CPhraseDlg::SelectNear(uint32_t pos) {
   if (m_rows.GetCount() == 0) return;
   uint32_t row = m_rows.RowAtOrAfter(pos);
   if (row >= m_rows.GetCount()) row = m_rows.GetCount() - 1;
-  m_bSelecting = true;
+  m_sel.Clear();
+  m_sel.Set(row, row, true);
   FocusRow(row);
-  m_bSelecting = false;
-  FollowSelection();
+  SelectionChanged();
 }
 
 void CPhraseDlg::FocusRow(uint32_t row) {
   const int nRow = static_cast<int>(row);
-  m_ctrlList.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  m_bSelecting = true;
+  m_ctrlList.SetItemState(nRow, LVIS_FOCUSED, LVIS_FOCUSED);
+  m_bSelecting = false;
+  m_nAnchor = row;
   m_ctrlList.SetSelectionMark(nRow);
   m_ctrlList.EnsureVisible(nRow, FALSE);
 }
 
+void CPhraseDlg::SelectionChanged() {
+  m_ctrlList.Invalidate(FALSE);
+  FollowSelection();
+}
+
 void CPhraseDlg::FollowSelection() {
-  const int nRow = m_ctrlList.GetNextItem(-1, LVNI_SELECTED);
-  if (nRow < 0) return;
-  const uint32_t pos = m_rows.PosAt(static_cast<uint32_t>(nRow));
+  const uint32_t row = m_sel.First();
+  if (row == CRowSelection::NO_ROW) return;
+  const uint32_t pos = m_rows.PosAt(row);
   if (pos == CPhraseRows::NO_ROW_POS || pos == m_nFreqShownPos) return;
   m_nFreqShownPos = pos;
   SetDlgItemInt(IDC_PHRASE_FREQ, m_library.m_arrPhrase.GetAt(pos)->byFreq, FALSE);
@@ -250,19 +264,43 @@ BOOL CPhraseDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
         OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(pHdr));
         *pResult = 0;
         return TRUE;
+      case LVN_COLUMNCLICK:
+        OnColumnClick(reinterpret_cast<const NMLISTVIEW*>(pHdr)->iSubItem);
+        *pResult = 0;
+        return TRUE;
       case LVN_ITEMCHANGED: {
+        // A row's selected state set from outside the window (the list's
+        // own handling): m_sel takes it.
         const NMLISTVIEW* pItem = reinterpret_cast<const NMLISTVIEW*>(pHdr);
         if (!m_bSelecting && (pItem->uChanged & LVIF_STATE) &&
             ((pItem->uNewState ^ pItem->uOldState) & LVIS_SELECTED)) {
+          const bool bSelected = (pItem->uNewState & LVIS_SELECTED) != 0;
+          if (pItem->iItem < 0) {
+            if (bSelected) {
+              m_sel.SelectAll(m_rows.GetCount());
+            } else {
+              m_sel.Clear();
+            }
+          } else {
+            m_sel.Set(static_cast<uint32_t>(pItem->iItem), static_cast<uint32_t>(pItem->iItem),
+                      bSelected);
+          }
           FollowSelection();
         }
         *pResult = 0;
         return TRUE;
       }
-      case LVN_ODSTATECHANGED:  // a range of rows (Shift+click)
-        if (!m_bSelecting) FollowSelection();
+      case LVN_ODSTATECHANGED: {  // a range of rows
+        const NMLVODSTATECHANGE* pRange = reinterpret_cast<const NMLVODSTATECHANGE*>(pHdr);
+        if (!m_bSelecting && ((pRange->uNewState ^ pRange->uOldState) & LVIS_SELECTED) &&
+            pRange->iFrom >= 0 && pRange->iTo >= pRange->iFrom) {
+          m_sel.Set(static_cast<uint32_t>(pRange->iFrom), static_cast<uint32_t>(pRange->iTo),
+                    (pRange->uNewState & LVIS_SELECTED) != 0);
+          FollowSelection();
+        }
         *pResult = 0;
         return TRUE;
+      }
       default:
         break;
     }
@@ -295,14 +333,261 @@ BOOL CPhraseDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
       m_layout.LimitTracking(reinterpret_cast<MINMAXINFO*>(lParam));
       *pResult = 0;
       return TRUE;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) != m_ctrlList.m_hWnd) break;
+      OnRowMenu(lParam);
+      *pResult = 0;
+      return TRUE;
+    case WM_DESTROY:
+      ::RemoveWindowSubclass(m_ctrlList.m_hWnd, &CPhraseDlg::ListProc, kListHookId);
+      break;
     default:
-      return CDialog::OnDialogMessage(message, wParam, lParam, pResult);
+      break;
   }
+  return CDialog::OnDialogMessage(message, wParam, lParam, pResult);
+}
+
+LRESULT CALLBACK CPhraseDlg::ListProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR data) {
+  CPhraseDlg* pDlg = reinterpret_cast<CPhraseDlg*>(data);
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (pDlg->OnListClick(lParam, wParam, false)) return 0;
+      break;
+    case WM_RBUTTONDOWN:
+      if (pDlg->OnListClick(lParam, wParam, true)) return 0;
+      break;
+    case WM_RBUTTONUP: {
+      // The menu at once: the list would first wait to see a drag begin.
+      POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ::ClientToScreen(hWnd, &pt);
+      pDlg->OnRowMenu(MAKELPARAM(pt.x, pt.y));
+      return 0;
+    }
+    case WM_KEYDOWN:
+      if (pDlg->OnListKey(wParam)) return 0;
+      break;
+    case WM_CHAR:
+      // No finding by typing in the list: it would select behind the
+      // window's back (the find box is there for it).
+      return 0;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(hWnd, message, wParam, lParam);
+}
+
+bool CPhraseDlg::OnListClick(LPARAM lParam, WPARAM wParam, bool bRight) {
+  LVHITTESTINFO hit = {};
+  hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  m_ctrlList.SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  const uint32_t row = hit.iItem >= 0 && static_cast<uint32_t>(hit.iItem) < m_rows.GetCount()
+                           ? static_cast<uint32_t>(hit.iItem)
+                           : CRowSelection::NO_ROW;
+  ::SetFocus(m_ctrlList.m_hWnd);
+  if (bRight) {
+    // A right click on a selected row keeps the selection for the menu.
+    if (row != CRowSelection::NO_ROW && !m_sel.IsSelected(row)) {
+      ApplyRowClick(m_sel, &m_nAnchor, row, false, false);
+      FocusRow(row);
+      SelectionChanged();
+    }
+    return true;
+  }
+  ApplyRowClick(m_sel, &m_nAnchor, row, (wParam & MK_CONTROL) != 0, (wParam & MK_SHIFT) != 0);
+  if (row != CRowSelection::NO_ROW) {
+    const uint32_t anchor = m_nAnchor;
+    FocusRow(row);
+    m_nAnchor = anchor;  // Shift+click keeps where it selects from
+    m_ctrlList.SetSelectionMark(static_cast<int>(anchor));
+  }
+  SelectionChanged();
+  return true;
+}
+
+bool CPhraseDlg::OnListKey(WPARAM vk) {
+  const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0, bShift = ::GetKeyState(VK_SHIFT) < 0;
+  if (::GetKeyState(VK_MENU) < 0) return false;
+  if (bCtrl && vk == 'A') {
+    m_sel.SelectAll(m_rows.GetCount());
+    SelectionChanged();
+    return true;
+  }
+  if (bCtrl && vk == 'C') {
+    OnCopy();
+    return true;
+  }
+  const uint32_t nRows = m_rows.GetCount();
+  if (nRows == 0) return false;
+  const int nFocused = m_ctrlList.GetNextItem(-1, LVNI_FOCUSED);
+  const uint32_t focus = nFocused >= 0 && static_cast<uint32_t>(nFocused) < nRows
+                             ? static_cast<uint32_t>(nFocused)
+                             : 0;
+  if (vk == VK_SPACE) {
+    ApplyRowClick(m_sel, &m_nAnchor, focus, bCtrl, bShift);
+    SelectionChanged();
+    return true;
+  }
+  const int nPage = m_ctrlList.GetCountPerPage() > 1 ? m_ctrlList.GetCountPerPage() - 1 : 1;
+  int64_t target = focus;
+  switch (vk) {
+    case VK_UP:
+      target = static_cast<int64_t>(focus) - 1;
+      break;
+    case VK_DOWN:
+      target = static_cast<int64_t>(focus) + 1;
+      break;
+    case VK_PRIOR:
+      target = static_cast<int64_t>(focus) - nPage;
+      break;
+    case VK_NEXT:
+      target = static_cast<int64_t>(focus) + nPage;
+      break;
+    case VK_HOME:
+      target = 0;
+      break;
+    case VK_END:
+      target = nRows - 1;
+      break;
+    default:
+      return false;
+  }
+  if (target < 0) target = 0;
+  if (target >= nRows) target = nRows - 1;
+  const uint32_t row = static_cast<uint32_t>(target);
+  const uint32_t anchor = m_nAnchor == CRowSelection::NO_ROW ? focus : m_nAnchor;
+  if (bShift) {
+    // From the anchor to the row, as Shift+click.
+    if (!bCtrl) m_sel.Clear();
+    m_sel.Set(anchor, row, true);
+  } else if (!bCtrl) {
+    m_sel.Clear();
+    m_sel.Set(row, row, true);
+  }
+  FocusRow(row);
+  if (bShift || bCtrl) m_nAnchor = anchor;
+  SelectionChanged();
+  return true;
+}
+
+void CPhraseDlg::OnColumnClick(int nColumn) {
+  const PhraseSortKey key = nColumn == COLUMN_FREQ    ? SORT_FREQ
+                            : nColumn == COLUMN_GROUP ? SORT_GROUP
+                                                      : SORT_TEXT;
+  // A second click on the same column turns the order round.
+  const bool bDescending = key == m_rows.GetSortKey() && !m_rows.IsDescending();
+  // The first selected phrase stays selected, and in view.
+  const uint32_t first = m_sel.First();
+  const uint32_t pos =
+      first == CRowSelection::NO_ROW ? CPhraseRows::NO_ROW_POS : m_rows.PosAt(first);
+  // The rows stay the same ones: sorted in place.
+  const bool bSorted = m_rows.SetOrder(key, bDescending);
+  ShowSortArrow();
+  ShowRows(bSorted);
+  if (pos != CPhraseRows::NO_ROW_POS) SelectPositions({pos});
+}
+
+void CPhraseDlg::ShowSortArrow() {
+  HWND hHeader = reinterpret_cast<HWND>(m_ctrlList.SendMessage(LVM_GETHEADER));
+  if (!hHeader) return;
+  const int nSorted = m_rows.GetSortKey() == SORT_FREQ    ? COLUMN_FREQ
+                      : m_rows.GetSortKey() == SORT_GROUP ? COLUMN_GROUP
+                                                          : COLUMN_TEXT;
+  for (int i = 0; i < m_ctrlList.GetColumnCount(); ++i) {
+    HDITEMA item = {};
+    item.mask = HDI_FORMAT;
+    if (!::SendMessageA(hHeader, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item))) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == nSorted) item.fmt |= m_rows.IsDescending() ? HDF_SORTDOWN : HDF_SORTUP;
+    ::SendMessageA(hHeader, HDM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void CPhraseDlg::OnRowMenu(LPARAM lParam) {
+  POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  if (lParam == -1) {
+    // The menu key or Shift+F10: below the focused row.
+    RECT rc = {};
+    const int nFocused = m_ctrlList.GetNextItem(-1, LVNI_FOCUSED);
+    if (nFocused >= 0) {
+      rc.left = LVIR_LABEL;
+      m_ctrlList.SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(nFocused),
+                             reinterpret_cast<LPARAM>(&rc));
+    }
+    pt = {rc.left, rc.bottom};
+    ::ClientToScreen(m_ctrlList.m_hWnd, &pt);
+  }
+  const UINT nRowFlags = m_sel.IsEmpty() ? MF_GRAYED : 0;
+  CMenu menu;
+  if (!menu.CreatePopupMenu()) return;
+  menu.AppendMenu(MF_STRING | nRowFlags, IDM_PHRASE_DELETE, "删除(&D)...\tDel");
+  menu.AppendMenu(MF_STRING | nRowFlags, IDM_PHRASE_FREQ, "改词频(&F)...");
+  // The groups as a submenu of their own, which the menu destroys with it.
+  HMENU hGroups = ::CreatePopupMenu();
+  if (hGroups) {
+    for (uint32_t g = 0; g < m_library.GetGroupCount(); ++g) {
+      const UINT nFlags = MF_STRING | (!m_bWhole && g == m_nGroup ? MF_GRAYED : 0);
+      ::AppendMenuA(hGroups, nFlags, IDM_PHRASE_MOVE_FIRST + g, GroupName(m_library, g).c_str());
+    }
+    menu.AppendMenu(MF_POPUP | nRowFlags, reinterpret_cast<UINT_PTR>(hGroups), "移动到(&M)");
+  }
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_STRING | nRowFlags, IDM_PHRASE_COPY, "复制(&C)\tCtrl+C");
+  const UINT nChoice = menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, m_hWnd);
+  if (nChoice == IDM_PHRASE_DELETE) {
+    OnDelete();
+  } else if (nChoice == IDM_PHRASE_FREQ) {
+    // The box holds the first selected phrase's frequency: typed over, Enter
+    // sets it on every selected phrase.
+    ::SetFocus(GetDlgItem(IDC_PHRASE_FREQ));
+    ::SendDlgItemMessageA(m_hWnd, IDC_PHRASE_FREQ, EM_SETSEL, 0, -1);
+  } else if (nChoice == IDM_PHRASE_COPY) {
+    OnCopy();
+  } else if (nChoice >= IDM_PHRASE_MOVE_FIRST &&
+             nChoice < IDM_PHRASE_MOVE_FIRST + m_library.GetGroupCount()) {
+    m_ctrlTarget.SetCurSel(static_cast<int>(nChoice - IDM_PHRASE_MOVE_FIRST));
+    OnMove();
+  }
+}
+
+void CPhraseDlg::OnCopy() {
+  if (m_sel.IsEmpty()) {
+    MessageBox(NoPhraseSelectedMessage());
+    return;
+  }
+  const std::string text = SelectedPhraseTexts(m_library, m_rows, m_sel);
+  // As Unicode text, so that any program pastes it whatever its code page.
+  const int nWide = ::MultiByteToWideChar(kCodePageGbk, 0, text.data(),
+                                          static_cast<int>(text.size()), nullptr, 0);
+  HGLOBAL hMem = ::GlobalAlloc(GMEM_MOVEABLE, (static_cast<size_t>(nWide) + 1) * sizeof(wchar_t));
+  if (!hMem) {
+    MessageBox(EditFailedMessage());
+    return;
+  }
+  wchar_t* pWide = static_cast<wchar_t*>(::GlobalLock(hMem));
+  ::MultiByteToWideChar(kCodePageGbk, 0, text.data(), static_cast<int>(text.size()), pWide, nWide);
+  pWide[nWide] = L'\0';
+  ::GlobalUnlock(hMem);
+  if (!::OpenClipboard(m_hWnd)) {
+    ::GlobalFree(hMem);
+    MessageBox(EditFailedMessage());
+    return;
+  }
+  ::EmptyClipboard();
+  if (!::SetClipboardData(CF_UNICODETEXT, hMem)) ::GlobalFree(hMem);
+  ::CloseClipboard();
 }
 
 void CPhraseDlg::OnGetDispInfo(NMHDR* pHdr) {
   // The A and W forms share the item's layout up to the text pointer's type.
   LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(pHdr)->item;
+  if ((item.mask & LVIF_STATE) && item.iItem >= 0) {
+    item.state &= ~LVIS_SELECTED;
+    if ((item.stateMask & LVIS_SELECTED) && m_sel.IsSelected(static_cast<uint32_t>(item.iItem))) {
+      item.state |= LVIS_SELECTED;
+    }
+  }
   if (!(item.mask & LVIF_TEXT) || item.iItem < 0 ||
       static_cast<uint32_t>(item.iItem) >= m_rows.GetCount() || item.cchTextMax <= 0) {
     return;
@@ -343,11 +628,7 @@ void CPhraseDlg::OnGetDispInfo(NMHDR* pHdr) {
 }
 
 void CPhraseDlg::OnKeyDown(const NMLVKEYDOWN* pKey) {
-  if (pKey->wVKey == VK_DELETE) {
-    OnDelete();
-  } else if (pKey->wVKey == 'A' && ::GetKeyState(VK_CONTROL) < 0) {
-    m_ctrlList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
-  }
+  if (pKey->wVKey == VK_DELETE) OnDelete();
 }
 
 void CPhraseDlg::OnFindChanged() {
@@ -364,7 +645,7 @@ void CPhraseDlg::OnWholeClicked() {
 }
 
 void CPhraseDlg::OnDelete() {
-  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_ctrlList.GetSelectedRows());
+  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_sel);
   if (positions.empty()) {
     MessageBox(NoPhraseSelectedMessage());
     return;
@@ -390,7 +671,7 @@ void CPhraseDlg::OnDelete() {
 }
 
 void CPhraseDlg::OnSetFrequency() {
-  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_ctrlList.GetSelectedRows());
+  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_sel);
   if (positions.empty()) {
     MessageBox(NoPhraseSelectedMessage());
     return;
@@ -455,7 +736,7 @@ void CPhraseDlg::OnAdd() {
 }
 
 void CPhraseDlg::OnMove() {
-  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_ctrlList.GetSelectedRows());
+  const std::vector<uint32_t> positions = m_rows.PositionsOf(m_sel);
   if (positions.empty()) {
     MessageBox(NoPhraseSelectedMessage());
     return;

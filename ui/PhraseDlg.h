@@ -1,10 +1,18 @@
 // The phrase window (dialog 174): the phrases of one group, or of the whole
-// library, in a virtual list; a find box that filters as the user types; and
-// the commands that delete the selected phrases, change their frequency, move
-// them to another group and add a phrase to the window's group. Every change
-// goes to the library at once as one step of its undo history; Ctrl+Z and
-// Ctrl+Y take back and redo the window's own steps. After each the owner
-// hears of it (m_funChanged) so that its group list shows the new counts.
+// library, in a virtual list sorted by the column last clicked; a find box
+// that filters as the user types; and the commands that delete the selected
+// phrases, change their frequency, move them to another group, copy their
+// texts and add a phrase to the window's group (buttons, and a context menu
+// on the rows). Every change goes to the library at once as one step of its
+// undo history; Ctrl+Z and Ctrl+Y take back and redo the window's own steps.
+// After each the owner hears of it (m_funChanged) so that its group list
+// shows the new counts.
+//
+// The window keeps the rows' selection itself (CRowSelection) and the list
+// asks it for a row's selected state when it draws the row: the list control
+// marks rows one by one, which on some systems takes minutes for a million.
+// So clicks and the keys that select are the window's own, before the list
+// sees them.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +21,7 @@
 
 #include "PhraseRows.h"
 #include "PhraseSteps.h"
+#include "RowSelection.h"
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
@@ -42,6 +51,7 @@ class CPhraseDlg : public CDialog {
   CComboBox m_ctrlTarget;
 
   const CPhraseRows& GetRows() const { return m_rows; }
+  const CRowSelection& GetSelection() const { return m_sel; }
   bool IsWholeLibrary() const { return m_bWhole; }
 
   // Ctrl+Z and Ctrl+Y (and Ctrl+Shift+Z) anywhere but in an edit box, where
@@ -60,6 +70,9 @@ class CPhraseDlg : public CDialog {
   // Rows again from the library, the find text and the scope, nothing
   // selected; the caption follows.
   void Refill();
+  // The rows as they are now, nothing selected; the caption follows, and a
+  // message when they could not all be built (memory).
+  void ShowRows(bool bBuilt);
   // Rows again, with the phrases spot names selected where rows show them;
   // when none does, the row at the first position (or the next one).
   void ShowSpot(const tagPHRASESPOT& spot);
@@ -68,7 +81,21 @@ class CPhraseDlg : public CDialog {
   bool SelectPositions(const std::vector<uint32_t>& arrPos);
   // Selects the row of store position pos, or the next one, or the last.
   void SelectNear(uint32_t pos);
+  // The list's focus on row (one row's state, never the selection's), the
+  // anchor of Shift there, and the row in view.
   void FocusRow(uint32_t row);
+  // The selection changed: the list redrawn, the frequency box following.
+  void SelectionChanged();
+  // Clicks and keys on the list that select, handled before the list sees
+  // them; true when handled.
+  bool OnListClick(LPARAM lParam, WPARAM wParam, bool bRight);
+  bool OnListKey(WPARAM vk);
+  static LRESULT CALLBACK ListProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR nID, DWORD_PTR data);
+  void OnColumnClick(int nColumn);
+  void ShowSortArrow();
+  void OnRowMenu(LPARAM lParam);
+  void OnCopy();
   // The frequency box shows the first selected phrase's frequency; only when
   // that phrase is another than before, so that a frequency typed is kept
   // while the selection grows below it.
@@ -95,6 +122,8 @@ class CPhraseDlg : public CDialog {
   std::string m_strNeedle;
   bool m_bNeedleValid;  // false: the find text has no GBK form, so nothing matches
   CPhraseRows m_rows;
+  CRowSelection m_sel;
+  uint32_t m_nAnchor;        // where Shift selects from; CRowSelection::NO_ROW: none
   uint32_t m_nFreqShownPos;  // whose frequency the box shows, NO_ROW_POS: none
   bool m_bSelecting;         // the window itself selects rows
   CResizeLayout m_layout;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "GbkText.h"
+#include "RowSelection.h"
 #include "Tabrix.h"
 
 namespace {
@@ -15,18 +17,22 @@ void CollectRow(uint32_t pos, const tagPHRASE2*, void* data) {
 
 void CPhraseRows::Clear() {
   m_arrPos.clear();
+  m_arrOrder.clear();
+  m_arrRowOfIndex.clear();
   m_nCount = 0;
   m_pLibrary = nullptr;
+  m_pSource = nullptr;
 }
 
 bool CPhraseRows::Build(CTabrix& lib, uint32_t group, const std::string& needle) {
   Clear();
+  m_pSource = &lib;
   if (needle.empty() && group < lib.GetGroupCount()) {
     m_nCount = lib.GetGroup(group)->dwCount;
     m_pLibrary = &lib;
     m_nGroup = group;
     m_nScanNext = 0;
-    return true;
+    return IsStoreOrder() || Sort();
   }
   try {
     lib.FindSubstring(needle.c_str(), group, &CollectRow, &m_arrPos);
@@ -35,6 +41,53 @@ bool CPhraseRows::Build(CTabrix& lib, uint32_t group, const std::string& needle)
     return false;
   }
   m_nCount = static_cast<uint32_t>(m_arrPos.size());
+  return IsStoreOrder() || Sort();
+}
+
+bool CPhraseRows::SetOrder(PhraseSortKey key, bool bDescending) {
+  m_key = key;
+  m_bDescending = bDescending;
+  m_arrOrder.clear();
+  m_arrRowOfIndex.clear();
+  if (IsStoreOrder() || !m_pSource) return true;
+  return Sort();
+}
+
+bool CPhraseRows::Sort() {
+  // Every row must be known: one pass over the store for a whole group.
+  if (!FindRows(m_nCount)) return false;
+  const uint32_t n = static_cast<uint32_t>(m_arrPos.size());
+  try {
+    m_arrOrder.resize(n);
+    m_arrRowOfIndex.resize(n);
+    if (m_key == SORT_TEXT) {
+      for (uint32_t i = 0; i < n; ++i) m_arrOrder[i] = n - 1 - i;  // descending only
+    } else {
+      // A counting sort on the key byte: the rows of each value in text
+      // order, the values ascending or descending.
+      std::vector<uint8_t> keys(n);
+      uint32_t counts[256] = {};
+      CSArray<tagPHRASE2>& store = m_pSource->m_arrPhrase;
+      for (uint32_t i = 0; i < n; ++i) {
+        const tagPHRASE2* p = store.GetAt(m_arrPos[i]);
+        keys[i] = m_key == SORT_FREQ ? p->byFreq : p->byGroup;
+        ++counts[keys[i]];
+      }
+      uint32_t starts[256];
+      uint32_t next = 0;
+      for (int v = 0; v < 256; ++v) {
+        const int value = m_bDescending ? 255 - v : v;
+        starts[value] = next;
+        next += counts[value];
+      }
+      for (uint32_t i = 0; i < n; ++i) m_arrOrder[starts[keys[i]]++] = i;
+    }
+  } catch (const std::bad_alloc&) {
+    std::vector<uint32_t>().swap(m_arrOrder);
+    std::vector<uint32_t>().swap(m_arrRowOfIndex);
+    return false;
+  }
+  for (uint32_t row = 0; row < n; ++row) m_arrRowOfIndex[m_arrOrder[row]] = row;
   return true;
 }
 
@@ -56,6 +109,10 @@ bool CPhraseRows::FindRows(uint32_t nRows) {
 
 uint32_t CPhraseRows::PosAt(uint32_t row) {
   if (row >= m_nCount) return NO_ROW_POS;
+  if (!m_arrOrder.empty()) {
+    const uint32_t index = IndexAt(row);
+    return index < m_arrPos.size() ? m_arrPos[index] : NO_ROW_POS;
+  }
   if (row >= m_arrPos.size() && !FindRows(row + 1)) return NO_ROW_POS;
   return row < m_arrPos.size() ? m_arrPos[row] : NO_ROW_POS;
 }
@@ -73,18 +130,84 @@ std::vector<uint32_t> CPhraseRows::PositionsOf(const std::vector<int>& rows) {
   return positions;
 }
 
+std::vector<uint32_t> CPhraseRows::PositionsOf(const CRowSelection& sel) {
+  std::vector<uint32_t> positions;
+  if (m_arrOrder.empty()) {
+    // Store order: the rows' positions ascend with them.
+    for (const tagROWRANGE& range : sel.Ranges()) {
+      if (range.nFirst >= m_nCount) break;
+      const uint32_t last = range.nLast < m_nCount ? range.nLast : m_nCount - 1;
+      if (last >= m_arrPos.size() && !FindRows(last + 1)) return positions;
+      for (uint32_t row = range.nFirst; row <= last && row < m_arrPos.size(); ++row) {
+        positions.push_back(m_arrPos[row]);
+      }
+    }
+    return positions;
+  }
+  // Sorted: a mark per index into the positions, then one sweep.
+  std::vector<bool> marks(m_arrPos.size(), false);
+  for (const tagROWRANGE& range : sel.Ranges()) {
+    for (uint32_t row = range.nFirst; row <= range.nLast && row < m_arrOrder.size(); ++row) {
+      marks[m_arrOrder[row]] = true;
+    }
+  }
+  for (uint32_t i = 0; i < marks.size(); ++i) {
+    if (marks[i]) positions.push_back(m_arrPos[i]);
+  }
+  return positions;
+}
+
+std::vector<uint32_t> CPhraseRows::RowsOf(const std::vector<uint32_t>& arrPos) {
+  std::vector<uint32_t> rows;
+  if (arrPos.empty()) return rows;
+  if (!std::is_sorted(arrPos.begin(), arrPos.end())) {
+    for (uint32_t pos : arrPos) {
+      const uint32_t row = RowOf(pos);
+      if (row < m_nCount) rows.push_back(row);
+    }
+    return rows;
+  }
+  // Ascending: the rows known up to the last one, then one walk along both.
+  RowAtOrAfter(arrPos.back());
+  rows.reserve(arrPos.size());
+  size_t index = 0;
+  for (uint32_t pos : arrPos) {
+    while (index < m_arrPos.size() && m_arrPos[index] < pos) ++index;
+    if (index >= m_arrPos.size()) break;
+    if (m_arrPos[index] != pos) continue;
+    rows.push_back(m_arrOrder.empty() ? static_cast<uint32_t>(index) : m_arrRowOfIndex[index]);
+  }
+  return rows;
+}
+
 uint32_t CPhraseRows::RowAtOrAfter(uint32_t pos) {
   // The rows up to pos must be known: search on until one lies past it.
   while (m_pLibrary && (m_arrPos.empty() || m_arrPos.back() < pos) && m_arrPos.size() < m_nCount) {
     if (!FindRows(static_cast<uint32_t>(m_arrPos.size()) + 1)) break;
   }
-  return static_cast<uint32_t>(std::lower_bound(m_arrPos.begin(), m_arrPos.end(), pos) -
-                               m_arrPos.begin());
+  const uint32_t index = static_cast<uint32_t>(
+      std::lower_bound(m_arrPos.begin(), m_arrPos.end(), pos) - m_arrPos.begin());
+  if (m_arrOrder.empty()) return index;
+  return index < m_arrRowOfIndex.size() ? m_arrRowOfIndex[index] : m_nCount;
 }
 
 uint32_t CPhraseRows::RowOf(uint32_t pos) {
   const uint32_t row = RowAtOrAfter(pos);
   return row < m_nCount && PosAt(row) == pos ? row : m_nCount;
+}
+
+std::string SelectedPhraseTexts(CTabrix& lib, CPhraseRows& rows, const CRowSelection& sel) {
+  std::string text;
+  for (const tagROWRANGE& range : sel.Ranges()) {
+    for (uint32_t row = range.nFirst; row <= range.nLast && row < rows.GetCount(); ++row) {
+      const uint32_t pos = rows.PosAt(row);
+      if (pos == CPhraseRows::NO_ROW_POS) continue;
+      const tagPHRASE2* p = lib.m_arrPhrase.GetAt(pos);
+      if (!text.empty()) text += "\r\n";
+      text.append(p->szWord, FieldTextLength(p->szWord, p->cLen));
+    }
+  }
+  return text;
 }
 
 bool ParsePhraseFrequency(const std::string& text, uint8_t* pFreq) {

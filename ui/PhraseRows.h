@@ -1,9 +1,12 @@
 // The rows of the phrase window: the store positions of the phrases it
-// shows, in store order. The list asks for a row's text when it draws the row
-// (a virtual list), so nothing but these positions is kept per row. A whole
-// group's rows are counted by its record at once and found in the store only
-// as far as they are asked for, so a window on a group of a million phrases
-// opens without a pass over the store.
+// shows, in store order (the text's) or sorted by frequency or group. The
+// list asks for a row's text when it draws the row (a virtual list), so
+// nothing but these positions is kept per row. A whole group's rows in store
+// order are counted by its record at once and found in the store only as far
+// as they are asked for, so a window on a group of a million phrases opens
+// without a pass over the store. Every sort is a pass or two over the rows:
+// the store is in text order already, and a frequency or a group is one
+// byte, so a count per value places each row.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +14,10 @@
 #include <vector>
 
 class CTabrix;
+class CRowSelection;
+
+// What the rows are sorted by: the phrase window's columns.
+enum PhraseSortKey { SORT_TEXT, SORT_FREQ, SORT_GROUP };
 
 class CPhraseRows {
  public:
@@ -21,14 +28,28 @@ class CPhraseRows {
   bool Build(CTabrix& lib, uint32_t group, const std::string& needle);
 
   void Clear();
+  // The order of these rows and of those built from now on: by key,
+  // descending when bDescending; equal keys keep text order. False when
+  // memory ran out: the rows are then in store order.
+  bool SetOrder(PhraseSortKey key, bool bDescending);
+  PhraseSortKey GetSortKey() const { return m_key; }
+  bool IsDescending() const { return m_bDescending; }
+
   uint32_t GetCount() const { return m_nCount; }
   // The store position row shows; NO_ROW_POS for a row the store does not
-  // hold (a group record counting more phrases than the store has).
+  // hold (a group record counting more phrases than the store has; sorted,
+  // such rows come last).
   uint32_t PosAt(uint32_t row);
   // The positions of the rows given (any order, repeats allowed), ascending
   // and without repeats; rows past the end are left out.
   std::vector<uint32_t> PositionsOf(const std::vector<int>& rows);
-  // The row that shows store position pos, or the row that would come first
+  // The positions of the selected rows, ascending: one pass over them, or
+  // over the rows when they are sorted.
+  std::vector<uint32_t> PositionsOf(const CRowSelection& sel);
+  // The rows that show these positions, in their order; positions no row
+  // shows are left out. Ascending positions take one walk along the rows.
+  std::vector<uint32_t> RowsOf(const std::vector<uint32_t>& arrPos);
+  // The row that shows store position pos, or the row of the first position
   // after it; GetCount() when none does.
   uint32_t RowAtOrAfter(uint32_t pos);
   // The row that shows store position pos; GetCount() when none does.
@@ -40,13 +61,30 @@ class CPhraseRows {
   // Finds the group's phrases in the store until nRows are known or the
   // store ends; false when memory ran out.
   bool FindRows(uint32_t nRows);
+  // Puts the known rows in m_key's order; false when memory ran out.
+  bool Sort();
+  bool IsStoreOrder() const { return m_key == SORT_TEXT && !m_bDescending; }
+  // The index into m_arrPos of the row's position (rows are sorted).
+  uint32_t IndexAt(uint32_t row) const {
+    return row < m_arrOrder.size() ? m_arrOrder[row] : NO_ROW_POS;
+  }
 
-  std::vector<uint32_t> m_arrPos;
+  std::vector<uint32_t> m_arrPos;  // ascending: store order
+  // Sorted rows: row -> index into m_arrPos, and back; empty in store order.
+  std::vector<uint32_t> m_arrOrder;
+  std::vector<uint32_t> m_arrRowOfIndex;
+  PhraseSortKey m_key = SORT_TEXT;
+  bool m_bDescending = false;
   uint32_t m_nCount = 0;
   CTabrix* m_pLibrary = nullptr;  // while rows are still to be found
+  CTabrix* m_pSource = nullptr;   // the library the rows come from
   uint32_t m_nGroup = 0;
   uint32_t m_nScanNext = 0;  // the store position the search goes on from
 };
+
+// The texts of the selected rows in the rows' order, one a line (lines
+// apart by "\r\n"), GBK: what "复制" puts on the clipboard.
+std::string SelectedPhraseTexts(CTabrix& lib, CPhraseRows& rows, const CRowSelection& sel);
 
 // A frequency typed by the user: blanks around a whole number from 0 to 250,
 // an optional '+' before it. False for anything else (empty, signs, other

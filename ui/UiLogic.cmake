@@ -8,6 +8,7 @@ if(NOT TARGET tabrix_uilogic)
     ${CMAKE_CURRENT_LIST_DIR}/LibraryMessages.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RegistryText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PhraseRows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RowSelection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PhraseSteps.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PhraseMessages.cpp
   )

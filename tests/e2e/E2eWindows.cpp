@@ -487,23 +487,31 @@ void CRemoteList::DoubleClickRow(int item) const {
 }
 
 void CRemoteList::SelectRows(const std::vector<int>& items) const {
-  LVITEMA lvi = {};
-  lvi.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  Write(0, &lvi, sizeof lvi);
-  SendBounded(m_hList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-              reinterpret_cast<LPARAM>(m_pRemote));
-  for (int item : items) {
-    lvi.stateMask = LVIS_SELECTED;
-    lvi.state = LVIS_SELECTED;
-    Write(0, &lvi, sizeof lvi);
-    if (!SendBounded(m_hList, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
-                     reinterpret_cast<LPARAM>(m_pRemote))) {
-      Fail("cannot select row %d", item);
-    }
+  // A click on the first row, Ctrl+clicks on the others: the phrase window
+  // keeps its selection itself and takes it from the mouse, as a person's.
+  for (size_t i = 0; i < items.size(); ++i) {
+    SendBounded(m_hList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(items[i]), FALSE);
+    const RECT label = ItemRect(items[i], LVIR_LABEL);
+    const LPARAM at = MAKELPARAM(label.left + 4, (label.top + label.bottom) / 2);
+    const WPARAM keys = i ? MK_CONTROL : 0;
+    ::PostMessageA(m_hList, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+    ::PostMessageA(m_hList, WM_LBUTTONUP, keys, at);
   }
-  const LRESULT selected = SendBounded(m_hList, LVM_GETSELECTEDCOUNT, 0, 0);
-  if (selected != static_cast<LRESULT>(items.size())) {
-    Fail("%ld rows are selected, expected %u", static_cast<long>(selected),
+  const bool selected = PollUntil(kWaitMs, [&] {
+    if (SendBounded(m_hList, LVM_GETSELECTEDCOUNT, 0, 0) != static_cast<LRESULT>(items.size())) {
+      return false;
+    }
+    for (int item : items) {
+      if (!(SendBounded(m_hList, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) &
+            LVIS_SELECTED)) {
+        return false;
+      }
+    }
+    return true;
+  });
+  if (!selected) {
+    Fail("%ld rows are selected, expected %u",
+         static_cast<long>(SendBounded(m_hList, LVM_GETSELECTEDCOUNT, 0, 0)),
          static_cast<unsigned>(items.size()));
   }
 }

@@ -44,9 +44,23 @@ std::vector<std::string> ListTexts(CPhraseDlg& dlg) {
   return texts;
 }
 
+// A click on row nRow of the list, with the keys of flags (MK_CONTROL,
+// MK_SHIFT) held, as the mouse sends it; the row is scrolled into view first.
+void ClickRow(CPhraseDlg& dlg, int nRow, WPARAM flags = 0, UINT message = WM_LBUTTONDOWN) {
+  dlg.m_ctrlList.EnsureVisible(nRow, FALSE);
+  RECT rc = {};
+  rc.left = LVIR_BOUNDS;
+  ASSERT_TRUE(dlg.m_ctrlList.SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(nRow),
+                                         reinterpret_cast<LPARAM>(&rc)));
+  const LPARAM at = MAKELPARAM(rc.left + 5, (rc.top + rc.bottom) / 2);
+  ::SendMessageA(dlg.m_ctrlList.m_hWnd, message, flags | MK_LBUTTON, at);
+  ::SendMessageA(dlg.m_ctrlList.m_hWnd, message + 1, flags, at);
+}
+
+// The rows selected as a person does: a click on the first, Ctrl+click on
+// the others.
 void SelectRows(CPhraseDlg& dlg, const std::vector<int>& rows) {
-  dlg.m_ctrlList.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  for (int row : rows) dlg.m_ctrlList.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+  for (size_t i = 0; i < rows.size(); ++i) ClickRow(dlg, rows[i], i ? MK_CONTROL : 0);
 }
 
 // A key pressed in the list, as the keyboard sends it.
@@ -649,7 +663,9 @@ TEST_F(PhraseWindowTest, AfterAddTheNewPhraseIsTheOneSelectedRowInViewEvenWhenTh
 
     // Many selected: the question names the first five.
     Type(dlg, IDC_PHRASE_FIND, "");
-    dlg.m_ctrlList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    SetKeyDown(VK_CONTROL, true);
+    KeyInList(dlg, 'A');
+    SetKeyDown(VK_CONTROL, false);
     m_script.m_nMessageBoxResult = IDCANCEL;
     PressNow(dlg, IDC_PHRASE_DELETE);
     ASSERT_EQ(2u, m_script.m_messageBoxes.size());
@@ -697,7 +713,7 @@ TEST_F(PhraseWindowTest, TheFrequencyBoxShowsTheFirstSelectedPhrasesFrequency) {
     // A frequency typed stays while the selection grows below the first.
     SelectRows(dlg, {0});
     Type(dlg, IDC_PHRASE_FREQ, "200");
-    dlg.m_ctrlList.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+    ClickRow(dlg, 2, MK_CONTROL);
     EXPECT_EQ("200", WindowTextGbk(hFreq));
     SelectRows(dlg, {2});
     EXPECT_EQ("7", WindowTextGbk(hFreq));
@@ -800,6 +816,246 @@ TEST_F(PhraseWindowTest, AFailedExportSaysWhyAndTouchesNothing) {
   EXPECT_EQ(0u, m_script.m_messageBoxes[0].strText.find("导出失败\n"))
       << m_script.m_messageBoxes[0].strText;
   EXPECT_EQ(5u, PhraseCount());
+}
+
+}  // namespace
+
+namespace {
+
+// A click on column nColumn's header, as the mouse sends it.
+void ClickHeader(CPhraseDlg& dlg, int nColumn) {
+  HWND hHeader = reinterpret_cast<HWND>(dlg.m_ctrlList.SendMessage(LVM_GETHEADER));
+  ASSERT_NE(nullptr, hHeader);
+  RECT rc = {};
+  ASSERT_TRUE(::SendMessageA(hHeader, HDM_GETITEMRECT, nColumn, reinterpret_cast<LPARAM>(&rc)));
+  const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+  ::SendMessageA(hHeader, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageA(hHeader, WM_LBUTTONUP, 0, at);
+  PumpMessages();
+}
+
+// The header's sort arrows: "+" up, "-" down, "." none, a column each.
+std::string Arrows(CPhraseDlg& dlg) {
+  HWND hHeader = reinterpret_cast<HWND>(dlg.m_ctrlList.SendMessage(LVM_GETHEADER));
+  std::string arrows;
+  for (int i = 0; i < dlg.m_ctrlList.GetColumnCount(); ++i) {
+    HDITEMA item = {};
+    item.mask = HDI_FORMAT;
+    ::SendMessageA(hHeader, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    arrows += item.fmt & HDF_SORTUP ? '+' : item.fmt & HDF_SORTDOWN ? '-' : '.';
+  }
+  return arrows;
+}
+
+// A key pressed in the list with Ctrl and Shift as given.
+void KeyWith(CPhraseDlg& dlg, WPARAM key, bool bCtrl, bool bShift) {
+  SetKeyDown(VK_CONTROL, bCtrl);
+  SetKeyDown(VK_SHIFT, bShift);
+  KeyInList(dlg, key);
+  SetKeyDown(VK_SHIFT, false);
+  SetKeyDown(VK_CONTROL, false);
+}
+
+// The rows the list shows selected (it asks the window), and the window's own.
+std::vector<int> ShownSelected(CPhraseDlg& dlg) { return dlg.m_ctrlList.GetSelectedRows(); }
+
+std::string ClipboardText(HWND hOwner) {
+  std::string text;
+  if (!::OpenClipboard(hOwner)) return "(no clipboard)";
+  if (HANDLE hData = ::GetClipboardData(CF_UNICODETEXT)) {
+    const wchar_t* p = static_cast<const wchar_t*>(::GlobalLock(hData));
+    char gbk[4096] = {};
+    ::WideCharToMultiByte(936, 0, p, -1, gbk, sizeof gbk - 1, nullptr, nullptr);
+    text = gbk;
+    ::GlobalUnlock(hData);
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+class PhraseListTest : public PhraseWindowTest {
+ protected:
+  void SetFrequency(const char* pszText, uint8_t byFreq) {
+    uint32_t pos = 0;
+    ASSERT_TRUE(m_dlg.m_library.FindPhrase(pszText, &pos, nullptr)) << pszText;
+    m_dlg.m_library.m_arrPhrase.GetAt(pos)->byFreq = byFreq;
+  }
+  void ShowWholeLibrary(CPhraseDlg& dlg) {
+    ::CheckDlgButton(dlg.m_hWnd, IDC_PHRASE_WHOLE, BST_CHECKED);
+    PressNow(dlg, IDC_PHRASE_WHOLE);
+  }
+};
+
+TEST_F(PhraseListTest, AHeaderClickSortsByItsColumnAndASecondClickTurnsTheOrderRound) {
+  // Text order: 北京 B1B1, 三心二意 C8FD, 上海 C9CF, 十全十美 CAAE, 一心一意 D2BB.
+  SetFrequency("北京", 42);
+  SetFrequency("三心二意", 5);
+  SetFrequency("上海", 0);
+  SetFrequency("十全十美", 42);
+  SetFrequency("一心一意", 7);
+  typedef std::vector<std::string> Texts;
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    EXPECT_EQ("+.", Arrows(dlg));
+    ShowWholeLibrary(dlg);
+    EXPECT_EQ((Texts{"北京", "三心二意", "上海", "十全十美", "一心一意"}), ListTexts(dlg));
+    EXPECT_EQ("+..", Arrows(dlg));
+    SelectRows(dlg, {4});  // 一心一意
+    const struct {
+      int nColumn;
+      Texts texts;
+      std::string arrows;
+      int nSelected;  // 一心一意's row: it stays selected
+    } clicks[] = {
+        // Equal frequencies and groups keep text order.
+        {CPhraseDlg::COLUMN_FREQ, {"上海", "三心二意", "一心一意", "北京", "十全十美"}, ".+.", 2},
+        {CPhraseDlg::COLUMN_FREQ, {"北京", "十全十美", "一心一意", "三心二意", "上海"}, ".-.", 2},
+        {CPhraseDlg::COLUMN_GROUP, {"三心二意", "十全十美", "一心一意", "北京", "上海"}, "..+", 2},
+        {CPhraseDlg::COLUMN_GROUP, {"北京", "上海", "三心二意", "十全十美", "一心一意"}, "..-", 4},
+        {CPhraseDlg::COLUMN_TEXT, {"北京", "三心二意", "上海", "十全十美", "一心一意"}, "+..", 4},
+        {CPhraseDlg::COLUMN_TEXT, {"一心一意", "十全十美", "上海", "三心二意", "北京"}, "-..", 0},
+    };
+    for (const auto& c : clicks) {
+      ClickHeader(dlg, c.nColumn);
+      SCOPED_TRACE(c.arrows);
+      EXPECT_EQ(c.texts, ListTexts(dlg));
+      EXPECT_EQ(c.arrows, Arrows(dlg));
+      EXPECT_EQ(std::vector<int>{c.nSelected}, ShownSelected(dlg));
+      EXPECT_EQ("7", WindowTextGbk(dlg.GetDlgItem(IDC_PHRASE_FREQ)));
+    }
+    // The order holds while the find filters and after an edit.
+    Type(dlg, IDC_PHRASE_FIND, "心");
+    EXPECT_EQ((Texts{"一心一意", "三心二意"}), ListTexts(dlg));
+    ClickHeader(dlg, CPhraseDlg::COLUMN_FREQ);
+    SelectRows(dlg, {0});  // 三心二意 (frequency 5), to 地名
+    dlg.m_ctrlTarget.SetCurSel(1);
+    PressNow(dlg, IDC_PHRASE_MOVE);
+    EXPECT_EQ((Texts{"三心二意", "一心一意"}), ListTexts(dlg));
+    // Without the group column its order goes: back to text order.
+    ClickHeader(dlg, CPhraseDlg::COLUMN_GROUP);
+    ::CheckDlgButton(dlg.m_hWnd, IDC_PHRASE_WHOLE, BST_UNCHECKED);
+    PressNow(dlg, IDC_PHRASE_WHOLE);
+    EXPECT_EQ("+.", Arrows(dlg));
+    EXPECT_EQ(Texts{"一心一意"}, ListTexts(dlg));
+  });
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+}
+
+TEST_F(PhraseListTest, ClicksAndKeysSelectAsInAListOfFilesAndTheListShowsIt) {
+  for (int i = 0; i < 60; ++i) {
+    const std::string text = "p" + std::to_string(10 + i);
+    ASSERT_TRUE(m_dlg.m_library.AddPhrase(text.c_str(), 255, 1, 1, 0));
+  }
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    ASSERT_EQ(63, dlg.m_ctrlList.GetItemCount());
+    auto range = [](int first, int last) {
+      std::vector<int> rows;
+      for (int r = first; r <= last; ++r) rows.push_back(r);
+      return rows;
+    };
+    ClickRow(dlg, 3);
+    EXPECT_EQ(std::vector<int>{3}, ShownSelected(dlg));
+    ClickRow(dlg, 6, MK_SHIFT);
+    EXPECT_EQ(range(3, 6), ShownSelected(dlg));
+    ClickRow(dlg, 9, MK_CONTROL);
+    EXPECT_EQ((std::vector<int>{3, 4, 5, 6, 9}), ShownSelected(dlg));
+    // Shift+End: from the anchor (the Ctrl+click's row) to the last row.
+    KeyWith(dlg, VK_END, false, true);
+    EXPECT_EQ(range(9, 62), ShownSelected(dlg));
+    EXPECT_EQ(62, dlg.m_ctrlList.GetNextItem(-1, LVNI_FOCUSED));
+    KeyWith(dlg, VK_HOME, false, true);
+    EXPECT_EQ(range(0, 9), ShownSelected(dlg));
+    KeyWith(dlg, VK_DOWN, false, false);
+    EXPECT_EQ(std::vector<int>{1}, ShownSelected(dlg));
+    KeyWith(dlg, VK_DOWN, false, true);
+    KeyWith(dlg, VK_DOWN, false, true);
+    EXPECT_EQ(range(1, 3), ShownSelected(dlg));
+    // Ctrl+arrow moves the focus only; Ctrl+Space turns its row over.
+    KeyWith(dlg, VK_DOWN, true, false);
+    KeyWith(dlg, VK_DOWN, true, false);
+    KeyWith(dlg, VK_SPACE, true, false);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 5}), ShownSelected(dlg));
+    KeyWith(dlg, 'A', true, false);
+    EXPECT_EQ(range(0, 62), ShownSelected(dlg));
+    EXPECT_EQ(63u, dlg.GetSelection().GetCount());
+    EXPECT_EQ(1u, dlg.GetSelection().Ranges().size());
+    // A click beside the rows (right of the last column) clears it; the
+    // commands then say so.
+    RECT rc;
+    dlg.m_ctrlList.GetClientRect(&rc);
+    const LPARAM beside = MAKELPARAM(rc.right - 3, rc.bottom / 2);
+    ::SendMessageA(dlg.m_ctrlList.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, beside);
+    ::SendMessageA(dlg.m_ctrlList.m_hWnd, WM_LBUTTONUP, 0, beside);
+    EXPECT_EQ(std::vector<int>{}, ShownSelected(dlg));
+    PressNow(dlg, IDC_PHRASE_DELETE);
+    EXPECT_EQ(std::vector<std::string>{NoPhraseSelectedMessage()}, MessageTexts());
+  });
+}
+
+TEST_F(PhraseListTest, TheRowsMenuDeletesChangesFrequencyMovesAndCopies) {
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    // A right click on a row not selected selects it alone; the menu comes.
+    SelectRows(dlg, {0});
+    m_script.ChooseMenuItem(0);
+    const size_t nMenus = m_script.m_popupMenus.size();  // the group list's
+    ClickRow(dlg, 2, 0, WM_RBUTTONDOWN);
+    ASSERT_EQ(nMenus + 1, m_script.m_popupMenus.size());
+    EXPECT_EQ(std::vector<int>{2}, ShownSelected(dlg));
+    const tagPOPUPMENUCALL menu = m_script.m_popupMenus.back();
+    EXPECT_EQ(dlg.m_hWnd, menu.hOwner);
+    ASSERT_EQ(5u, menu.arrItems.size());
+    EXPECT_EQ("删除(&D)...\tDel", menu.arrItems[0].strText);
+    EXPECT_EQ("改词频(&F)...", menu.arrItems[1].strText);
+    EXPECT_EQ("移动到(&M)", menu.arrItems[2].strText);
+    EXPECT_EQ(0u, menu.arrItems[3].nID);
+    EXPECT_EQ("复制(&C)\tCtrl+C", menu.arrItems[4].strText);
+    for (const tagMENUITEM& item : menu.arrItems) {
+      if (item.nID != 0) {
+        EXPECT_FALSE(item.bGrayed) << item.strText;
+      }
+    }
+
+    // 复制: the selected texts, one a line, in the rows' order.
+    SelectRows(dlg, {2, 0});
+    m_script.ChooseMenuItem(IDM_PHRASE_COPY);
+    dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dlg.m_ctrlList.m_hWnd), -1);
+    EXPECT_EQ("三心二意\r\n一心一意", ClipboardText(dlg.m_hWnd));
+    // Ctrl+C does the same.
+    SelectRows(dlg, {1});
+    KeyWith(dlg, 'C', true, false);
+    EXPECT_EQ("十全十美", ClipboardText(dlg.m_hWnd));
+
+    // 改词频: the frequency box, its text selected, ready to be typed over.
+    m_script.ChooseMenuItem(IDM_PHRASE_FREQ);
+    dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dlg.m_ctrlList.m_hWnd), -1);
+    EXPECT_EQ(dlg.GetDlgItem(IDC_PHRASE_FREQ), ::GetFocus());
+
+    // 移动到 地名 (the submenu's second group).
+    SelectRows(dlg, {0, 1});
+    m_script.ChooseMenuItem(IDM_PHRASE_MOVE_FIRST + 1);
+    dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dlg.m_ctrlList.m_hWnd), -1);
+    EXPECT_EQ(std::vector<std::string>{"一心一意"}, ListTexts(dlg));
+
+    // 删除, with its question.
+    SelectRows(dlg, {0});
+    m_script.ChooseMenuItem(IDM_PHRASE_DELETE);
+    dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dlg.m_ctrlList.m_hWnd), -1);
+    EXPECT_EQ(0, dlg.m_ctrlList.GetItemCount());
+    ASSERT_EQ(1u, m_script.m_messageBoxes.size());
+    EXPECT_EQ("确实要删除选定的 1 个词条“一心一意”吗？", m_script.m_messageBoxes[0].strText);
+
+    // Nothing selected: the row commands are grey.
+    m_script.ChooseMenuItem(0);
+    dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dlg.m_ctrlList.m_hWnd), -1);
+    const tagPOPUPMENUCALL& empty = m_script.m_popupMenus.back();
+    for (const tagMENUITEM& item : empty.arrItems) {
+      if (item.nID != 0) {
+        EXPECT_TRUE(item.bGrayed) << item.strText;
+      }
+    }
+  });
+  EXPECT_EQ((std::vector<std::string>{"北京", "三心二意", "上海", "十全十美"}), GroupTexts(1));
+  EXPECT_EQ(std::vector<std::string>{}, GroupTexts(0));
+  EXPECT_EQ(0, m_script.m_nUnexpected);
 }
 
 }  // namespace
