@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++                  # native build
+  cmake ninja-build g++           # native build
   g++-mingw-w64-x86-64            # Windows cross-build (the -posix compilers)
   wine64                          # runs the Windows build
   xvfb xdotool imagemagick        # a private X display, scripting, screenshots

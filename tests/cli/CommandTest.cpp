@@ -9,6 +9,7 @@
 #include "StreamExpectation.h"
 #include "Tabrix.h"
 #include "TabrixVersion.h"
+#include "TestText.h"
 
 namespace {
 
@@ -30,9 +31,7 @@ int GroupOf(CTabrix& lib, const std::string& text) {
   return p != nullptr ? p->byGroup : -1;
 }
 
-bool Contains(const std::string& haystack, const std::string& needle) {
-  return haystack.find(needle) != std::string::npos;
-}
+using tabrix_test::Contains;
 
 // A library saved to path: groups named as given, phrases (text, freq, group).
 struct tagTESTPHRASE {

@@ -12,14 +12,11 @@
 #include "CliTestSupport.h"
 #include "StreamExpectation.h"
 #include "Tabrix.h"
+#include "TestText.h"
 
 namespace {
 
-std::string Joined(const std::vector<std::string>& args) {
-  std::string all;
-  for (const std::string& a : args) all += a + " ";
-  return all;
-}
+using tabrix_test::Joined;
 
 // A UTF-8 text as the command line carries it: UTF-8 on Linux, the ANSI
 // code page on Windows.

@@ -9,6 +9,7 @@
 #include "CliTestSupport.h"
 #include "StreamExpectation.h"
 #include "Tabrix.h"
+#include "TestText.h"
 
 namespace {
 
@@ -19,11 +20,7 @@ std::map<std::string, std::string> Snapshot(const CScratchDir& dir) {
   return files;
 }
 
-std::string Joined(const std::vector<std::string>& args) {
-  std::string all;
-  for (const std::string& a : args) all += a + " ";
-  return all;
-}
+using tabrix_test::Joined;
 
 // M.wbk (two groups), other.wbk (one), two phrase lists, a note that is no
 // library and an empty file. The command lines of a table name files by

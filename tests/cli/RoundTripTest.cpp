@@ -5,12 +5,11 @@
 
 #include "CliTestSupport.h"
 #include "Tabrix.h"
+#include "TestText.h"
 
 namespace {
 
-bool Contains(const std::string& haystack, const std::string& needle) {
-  return haystack.find(needle) != std::string::npos;
-}
+using tabrix_test::Contains;
 
 // Exports lib to a folder and imports the files, in name order, into an
 // empty library; returns that library's bytes.

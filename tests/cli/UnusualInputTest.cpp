@@ -8,6 +8,7 @@
 
 #include "CliTestSupport.h"
 #include "Tabrix.h"
+#include "TestText.h"
 #include "WbkProcess.h"
 
 #ifndef _WIN32
@@ -40,11 +41,7 @@ tagRUN RunBounded(const CScratchDir& dir, const std::vector<std::string>& args,
   return tagRUN{status, ReadBytes(out), ReadBytes(err)};
 }
 
-std::string Joined(const std::vector<std::string>& args) {
-  std::string all;
-  for (const std::string& a : args) all += a + " ";
-  return all;
-}
+using tabrix_test::Joined;
 
 std::string GoodLibrary(const CScratchDir& dir) {
   std::string path = dir.Path("good.wbk");

@@ -11,7 +11,7 @@ using namespace tabrix_test;
 
 namespace {
 
-tagREADRESULT Read(const Bytes& file) { return ReadWith(ReadBdict, file); }
+tagREADRESULT ReadBdictFile(const Bytes& file) { return ReadWith(ReadBdict, file); }
 
 // Indices of the initials and finals used below.
 enum : uint8_t {
@@ -42,7 +42,7 @@ const std::vector<tagWANTENTRY> kEveryKind = {
     {u8"你好", 321}, {u8"A股", 40}, {"hello", 9}, {u8"卡拉OK", 3}, {u8"\U00020BB7", 65535}};
 
 TEST(BdictReader, ReadsTheTitleAndEveryKindOfEntryInTheFilesOrder) {
-  const tagREADRESULT r = Read(EveryKind().Build());
+  const tagREADRESULT r = ReadBdictFile(EveryKind().Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"百度测试");
   ExpectEntries(r.content, kEveryKind);
@@ -52,7 +52,7 @@ TEST(BdictReader, ReadsTheTitleAndEveryKindOfEntryInTheFilesOrder) {
 // data/sample.bdict: the title 百度测试 and the entries 你好 (ni hao, 321),
 // A股 (A gu, 40), hello (9), 卡拉OK (code kalaok, 3), U+20BB7 (code ji, 2).
 TEST(BdictReader, ReadsTheSampleFile) {
-  const tagREADRESULT r = Read(ReadDataFile("sample.bdict"));
+  const tagREADRESULT r = ReadBdictFile(ReadDataFile("sample.bdict"));
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"百度测试");
   ExpectEntries(
@@ -61,20 +61,21 @@ TEST(BdictReader, ReadsTheSampleFile) {
 }
 
 TEST(BdictReader, ADictionaryWithoutEntriesReadsAsItsTitleAlone) {
-  const tagREADRESULT r = Read(CBdictBuilder().Title(u"空").Build());
+  const tagREADRESULT r = ReadBdictFile(CBdictBuilder().Title(u"空").Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"空");
   EXPECT_TRUE(r.content.arrEntries.empty());
 }
 
 TEST(BdictReader, TheTitleEndsWithItsFieldOrItsFirstNul) {
-  const tagREADRESULT cut = Read(CBdictBuilder().Title(std::u16string(40, u'题')).Build());
+  const tagREADRESULT cut = ReadBdictFile(CBdictBuilder().Title(std::u16string(40, u'题')).Build());
   ASSERT_TRUE(cut.bOk) << cut.strError;
   std::string want;
   for (int i = 0; i < 32; ++i) want += u8"题";  // the field's 0x40 bytes
   EXPECT_EQ(cut.content.strTitle, want);
 
-  const tagREADRESULT nul = Read(CBdictBuilder().Title(std::u16string{u'甲', 0, u'乙'}).Build());
+  const tagREADRESULT nul =
+      ReadBdictFile(CBdictBuilder().Title(std::u16string{u'甲', 0, u'乙'}).Build());
   ASSERT_TRUE(nul.bOk) << nul.strError;
   EXPECT_EQ(nul.content.strTitle, u8"甲");
 }
@@ -105,7 +106,7 @@ TEST(BdictReader, AnEntryThatDoesNotDecodeIsCountedAndLeftOut) {
     b.Pinyin({{B_N, B_I}}, u"你", 2);
     c.add(b);
     b.English("after", 3);
-    const tagREADRESULT r = Read(b.Build());
+    const tagREADRESULT r = ReadBdictFile(b.Build());
     ASSERT_TRUE(r.bOk) << r.strError;
     ExpectEntries(r.content, {{u8"你", 2}, {"after", 3}});
     EXPECT_EQ(r.content.nUndecodable, 1u);
@@ -113,7 +114,8 @@ TEST(BdictReader, AnEntryThatDoesNotDecodeIsCountedAndLeftOut) {
 }
 
 TEST(BdictReader, AnEmptyWordIsLeftOutWithoutBeingCounted) {
-  const tagREADRESULT r = Read(CBdictBuilder().Mixed(u"ji", u"", 5).English("after", 3).Build());
+  const tagREADRESULT r =
+      ReadBdictFile(CBdictBuilder().Mixed(u"ji", u"", 5).English("after", 3).Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   ExpectEntries(r.content, {{"after", 3}});
   EXPECT_EQ(r.content.nUndecodable, 0u);
@@ -169,7 +171,7 @@ TEST(BdictReader, DamageIsAnErrorThatSaysWhere) {
   };
   for (const tagCASE& c : cases) {
     SCOPED_TRACE(c.pszName);
-    ExpectFailsSaying(Read(c.file), c.strWant);
+    ExpectFailsSaying(ReadBdictFile(c.file), c.strWant);
   }
 }
 
@@ -211,7 +213,7 @@ std::vector<tagWANTENTRY> BothTablesEntries() {
 }
 
 TEST(BdictReader, ReadsTheSecondTableAfterTheWordTable) {
-  const tagREADRESULT r = Read(BothTables().Build());
+  const tagREADRESULT r = ReadBdictFile(BothTables().Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"百度测试");
   ExpectEntries(r.content, BothTablesEntries());
@@ -222,7 +224,7 @@ TEST(BdictReader, ReadsTheSecondTableAfterTheWordTable) {
 // table of 你好 (ni hao, 321), hello (9) and 卡拉OK (code kalaok, 3), and a
 // second table of 百度 (bai'du) and 输入法 (shu'ru'fa).
 TEST(BdictReader, ReadsTheTablesSampleFile) {
-  const tagREADRESULT r = Read(ReadDataFile("tables.bdict"));
+  const tagREADRESULT r = ReadBdictFile(ReadDataFile("tables.bdict"));
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"两个表");
   ExpectEntries(r.content, {{u8"你好", 321},
@@ -235,7 +237,7 @@ TEST(BdictReader, ReadsTheTablesSampleFile) {
 TEST(BdictReader, EachTableIsReadWithinItsBoundsAlone) {
   // Bytes after the tables, and between them, belong to neither.
   const Bytes junk = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-  const tagREADRESULT after = Read(BothTables().Trailer(junk).Build());
+  const tagREADRESULT after = ReadBdictFile(BothTables().Trailer(junk).Build());
   ASSERT_TRUE(after.bOk) << after.strError;
   ExpectEntries(after.content, BothTablesEntries());
 
@@ -243,15 +245,15 @@ TEST(BdictReader, EachTableIsReadWithinItsBoundsAlone) {
   b.Field(CBdictBuilder::SECOND_FIELD, uint32_t(b.SecondAt() + junk.size()));
   Bytes file = b.Build();
   file.insert(file.begin() + b.SecondAt(), junk.begin(), junk.end());
-  const tagREADRESULT between = Read(file);
+  const tagREADRESULT between = ReadBdictFile(file);
   ASSERT_TRUE(between.bOk) << between.strError;
   ExpectEntries(between.content, BothTablesEntries());
 
   // The count is the word table's: the second table's entries are not in it.
-  ExpectFailsSaying(Read(BothTables().Count(7).Build()),
+  ExpectFailsSaying(ReadBdictFile(BothTables().Count(7).Build()),
                     "the word table ends after 5 entries, its header announces 7");
   // A word table of no entries, the second table alone.
-  const tagREADRESULT alone = Read(CBdictBuilder().Second(u"bai'du", u"百度").Build());
+  const tagREADRESULT alone = ReadBdictFile(CBdictBuilder().Second(u"bai'du", u"百度").Build());
   ASSERT_TRUE(alone.bOk) << alone.strError;
   ExpectEntries(alone.content, {{u8"百度", 0, false}});
 }
@@ -315,7 +317,7 @@ TEST(BdictReader, BoundsOutsideTheFileOrOverlappingAreDamage) {
     SCOPED_TRACE(c.pszName);
     CBdictBuilder b = BothTables();
     for (const auto& f : c.fields) b.Field(f.first, f.second);
-    ExpectFailsSaying(Read(b.Build()), c.strWant);
+    ExpectFailsSaying(ReadBdictFile(b.Build()), c.strWant);
   }
 }
 
@@ -331,7 +333,7 @@ TEST(BdictReader, ASecondTableEntryCutShortIsDamage) {
     SCOPED_TRACE(cut.size());
     CBdictBuilder b = BothTables();
     const size_t at = b.Build().size();
-    ExpectFailsSaying(Read(b.SecondRaw(cut).Build()),
+    ExpectFailsSaying(ReadBdictFile(b.SecondRaw(cut).Build()),
                       "the entry at byte " + std::to_string(at) + " runs past the end of the file");
   }
 }

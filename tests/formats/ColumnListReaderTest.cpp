@@ -17,7 +17,7 @@ using namespace tabrix_test;
 
 namespace {
 
-tagREADRESULT Read(const std::string& text) { return ReadWith(ReadColumnList, text); }
+tagREADRESULT ReadColumns(const std::string& text) { return ReadWith(ReadColumnList, text); }
 
 TEST(ReadColumnList, TheWeightIsTheFirstLaterWholeNumber) {
   const struct {
@@ -40,7 +40,7 @@ TEST(ReadColumnList, TheWeightIsTheFirstLaterWholeNumber) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
-    const tagREADRESULT r = Read(c.line + "\n");
+    const tagREADRESULT r = ReadColumns(c.line + "\n");
     ASSERT_TRUE(r.bOk) << r.strError;
     ExpectEntries(r.content, {{c.pszText, c.nWeight, c.bHasWeight}});
   }
@@ -49,7 +49,7 @@ TEST(ReadColumnList, TheWeightIsTheFirstLaterWholeNumber) {
 TEST(ReadColumnList, CommentsBlankLinesAndLineEndsAreNoEntries) {
   const std::string text = std::string("\xEF\xBB\xBF") + u8"# 注释 1\r\n" + u8"一 yi 1\r\n" +
                            "\r\n" + "   \t\n" + u8"  # 注释 2\n" + u8"二 er 2\r\n" + u8"三 3";
-  const tagREADRESULT r = Read(text);
+  const tagREADRESULT r = ReadColumns(text);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, "");
   EXPECT_EQ(r.content.nUndecodable, 0u);
@@ -65,7 +65,7 @@ TEST(ReadColumnList, LinesThatAreNotUtf8AreCountedAndTheRestRead) {
   const std::string text = std::string(u8"好 1\n") + "\xC4\xE3\xBA\xC3 2\n" +  // GBK
                            u8"中 \xED\xA0\x80 3\n" +  // a surrogate in UTF-8
                            std::string("a\0b 4\n", 6) + u8"坏 \xE5\xA5\n" + u8"行 5\n";
-  const tagREADRESULT r = Read(text);
+  const tagREADRESULT r = ReadColumns(text);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.nUndecodable, 4u);
   ASSERT_EQ(r.content.arrEntries.size(), 2u);
@@ -75,13 +75,13 @@ TEST(ReadColumnList, LinesThatAreNotUtf8AreCountedAndTheRestRead) {
 }
 
 TEST(ReadColumnList, AnEmptyFileHasNoEntriesAndUtf16Fails) {
-  const tagREADRESULT empty = Read("");
+  const tagREADRESULT empty = ReadColumns("");
   ASSERT_TRUE(empty.bOk);
   EXPECT_TRUE(empty.content.arrEntries.empty());
   const tagREADRESULT utf16 =
-      Read(std::string("\xFF\xFE`O}Y \x00"
-                       "1\x00",
-                       10));
+      ReadColumns(std::string("\xFF\xFE`O}Y \x00"
+                              "1\x00",
+                              10));
   EXPECT_FALSE(utf16.bOk);
   EXPECT_NE(utf16.strError.find("UTF-16"), std::string::npos) << utf16.strError;
 }

@@ -71,7 +71,7 @@ std::string QpydFile(const std::u16string& description, const std::vector<tagQPY
   return QpydFile(Utf16LeBytes(description), 0x110, uint32_t(words.size()), BodyOf(words));
 }
 
-tagREADRESULT Read(const std::string& file) { return ReadWith(ReadQpyd, file); }
+tagREADRESULT ReadQpydFile(const std::string& file) { return ReadWith(ReadQpyd, file); }
 
 const std::vector<tagQPYDWORD> kWords = {
     {"ni'hao", Utf16LeBytes(u"你好")},
@@ -81,7 +81,7 @@ const std::vector<tagQPYDWORD> kWords = {
 };
 
 TEST(ReadQpyd, ReadsEveryWordInOrderWithoutWeights) {
-  const tagREADRESULT r = Read(QpydFile(u"Name: 测试词库\r\nType: 其他", kWords));
+  const tagREADRESULT r = ReadQpydFile(QpydFile(u"Name: 测试词库\r\nType: 其他", kWords));
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"测试词库");
   EXPECT_EQ(r.content.nUndecodable, 0u);
@@ -109,7 +109,7 @@ TEST(ReadQpyd, TitleIsTheNameLineOrElseTheFirstLine) {
       {std::u16string(1, char16_t(0xD800)) + u"城市", ""},  // does not decode: no title
   };
   for (const auto& c : cases) {
-    const tagREADRESULT r = Read(QpydFile(c.description, kWords));
+    const tagREADRESULT r = ReadQpydFile(QpydFile(c.description, kWords));
     ASSERT_TRUE(r.bOk) << r.strError;
     EXPECT_EQ(r.content.strTitle, c.pszTitle);
     EXPECT_EQ(r.content.arrEntries.size(), kWords.size());
@@ -121,7 +121,7 @@ TEST(ReadQpyd, ABodyRightAfterTheHeaderLeavesNoTitle) {
   PutU32(&file, 0x38, 0x48);
   PutU32(&file, 0x44, uint32_t(kWords.size()));
   file += Compressed(BodyOf(kWords));
-  const tagREADRESULT r = Read(file);
+  const tagREADRESULT r = ReadQpydFile(file);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, "");
   EXPECT_EQ(r.content.arrEntries.size(), kWords.size());
@@ -133,7 +133,7 @@ TEST(ReadQpyd, WordsThatDoNotDecodeAreCountedAndTheOthersKept) {
   words.insert(words.begin() + 2, {"y", Utf16LeBytes(std::u16string(1, char16_t(0xDC00)))});
   words.insert(words.begin() + 3, {"z", Utf16LeBytes(std::u16string(u"a\0b", 3))});
   words.push_back({"empty", ""});
-  const tagREADRESULT r = Read(QpydFile(u"Name: 测试", words));
+  const tagREADRESULT r = ReadQpydFile(QpydFile(u"Name: 测试", words));
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.nUndecodable, 4u);
   ASSERT_EQ(r.content.arrEntries.size(), kWords.size());
@@ -178,7 +178,7 @@ TEST(ReadQpyd, DamagedFilesFailWithTheirPlace) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszCase);
-    ExpectFailsSaying(Read(c.file), c.strPlace);
+    ExpectFailsSaying(ReadQpydFile(c.file), c.strPlace);
   }
 }
 

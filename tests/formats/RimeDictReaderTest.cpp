@@ -18,7 +18,7 @@ using namespace tabrix_test;
 
 namespace {
 
-tagREADRESULT Read(const std::string& text) { return ReadWith(ReadRimeDict, text); }
+tagREADRESULT ReadRimeText(const std::string& text) { return ReadWith(ReadRimeDict, text); }
 
 const char kSample[] =
     u8"# Rime dictionary\n"
@@ -37,7 +37,7 @@ const char kSample[] =
     u8"中\tzhong\n";
 
 TEST(ReadRimeDict, ReadsTitleTextsAndWeightsInTheDefaultColumns) {
-  const tagREADRESULT r = Read(kSample);
+  const tagREADRESULT r = ReadRimeText(kSample);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, "sample");
   EXPECT_EQ(r.content.nUndecodable, 0u);
@@ -51,8 +51,8 @@ TEST(ReadRimeDict, CrLfLinesAndAByteOrderMarkReadAlike) {
     if (*p == '\n') crlf += '\r';
     crlf += *p;
   }
-  const tagREADRESULT lf = Read(kSample);
-  const tagREADRESULT r = Read(crlf);
+  const tagREADRESULT lf = ReadRimeText(kSample);
+  const tagREADRESULT r = ReadRimeText(crlf);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, lf.content.strTitle);
   ASSERT_EQ(r.content.arrEntries.size(), lf.content.arrEntries.size());
@@ -79,7 +79,7 @@ TEST(ReadRimeDict, WeightsAreIntegersOrRoundedDecimalsAndPercentagesAreNone) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszWeight);
     const tagREADRESULT r =
-        Read(std::string("---\nname: w\n...\n") + u8"字\tzi\t" + c.pszWeight + "\n");
+        ReadRimeText(std::string("---\nname: w\n...\n") + u8"字\tzi\t" + c.pszWeight + "\n");
     ASSERT_TRUE(r.bOk) << r.strError;
     ExpectEntries(r.content, {{u8"字", c.nWeight, c.bHasWeight}});
   }
@@ -105,7 +105,7 @@ TEST(ReadRimeDict, ColumnsOfTheHeaderPlaceTextAndWeight) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszHeader);
     const tagREADRESULT r =
-        Read(std::string("---\nname: c\n") + c.pszHeader + "...\n" + c.pszLine + "\n");
+        ReadRimeText(std::string("---\nname: c\n") + c.pszHeader + "...\n" + c.pszLine + "\n");
     ASSERT_TRUE(r.bOk) << r.strError;
     ExpectEntries(r.content, {{u8"你好", c.nWeight, c.bHasWeight}});
   }
@@ -127,7 +127,8 @@ TEST(ReadRimeDict, TheTitleIsTheTopLevelNameWhateverElseTheHeaderHolds) {
       {"name: \xC0\xAF\n", ""},  // not UTF-8: no title, the entries still read
   };
   for (const auto& c : cases) {
-    const tagREADRESULT r = Read(std::string("---\n") + c.pszHeader + "...\n" + u8"字\tzi\n");
+    const tagREADRESULT r =
+        ReadRimeText(std::string("---\n") + c.pszHeader + "...\n" + u8"字\tzi\n");
     ASSERT_TRUE(r.bOk) << c.pszHeader << r.strError;
     EXPECT_EQ(r.content.strTitle, c.pszTitle) << c.pszHeader;
     EXPECT_EQ(r.content.arrEntries.size(), 1u) << c.pszHeader;
@@ -135,7 +136,7 @@ TEST(ReadRimeDict, TheTitleIsTheTopLevelNameWhateverElseTheHeaderHolds) {
 }
 
 TEST(ReadRimeDict, NoCommentLetsTextsStartWithAHash) {
-  const tagREADRESULT r = Read(u8"---\nname: h\n...\n#c\n字\n# no comment\n#井\tjing\n");
+  const tagREADRESULT r = ReadRimeText(u8"---\nname: h\n...\n#c\n字\n# no comment\n#井\tjing\n");
   ASSERT_TRUE(r.bOk) << r.strError;
   ASSERT_EQ(r.content.arrEntries.size(), 2u);
   EXPECT_EQ(r.content.arrEntries[0].strText, u8"字");
@@ -145,7 +146,7 @@ TEST(ReadRimeDict, NoCommentLetsTextsStartWithAHash) {
 TEST(ReadRimeDict, LinesWithoutAUsableTextAreCountedAndTheOthersRead) {
   const std::string text = std::string("---\nname: u\n...\n") + "\xFF\xFE\tbad\t1\n" + "\tnh\t5\n" +
                            std::string("a\0b\tab\n", 7) + u8"好\thao\t3\n" + "  \t \n";
-  const tagREADRESULT r = Read(text);
+  const tagREADRESULT r = ReadRimeText(text);
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.nUndecodable, 3u);
   ASSERT_EQ(r.content.arrEntries.size(), 1u);
@@ -166,7 +167,7 @@ TEST(ReadRimeDict, FilesWithoutAUsableHeaderFail) {
       {"---\ncolumns: []\n...\n", "columns (line 2) name no text"},
       {std::string("\xFF\xFE-\0-\0-\0", 8), "UTF-16"},
   };
-  for (const auto& c : cases) ExpectFailsSaying(Read(c.text), c.pszError);
+  for (const auto& c : cases) ExpectFailsSaying(ReadRimeText(c.text), c.pszError);
 }
 
 TEST(ReadRimeDict, ReadsTheSampleFile) {

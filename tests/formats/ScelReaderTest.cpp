@@ -11,7 +11,7 @@ using namespace tabrix_test;
 
 namespace {
 
-tagREADRESULT Read(const Bytes& file) { return ReadWith(ReadScel, file); }
+tagREADRESULT ReadScelFile(const Bytes& file) { return ReadWith(ReadScel, file); }
 
 // Three groups whose words are known to the tests below.
 CScelBuilder ThreeGroups() {
@@ -30,7 +30,7 @@ const std::vector<tagWANTENTRY> kThreeGroups = {{u8"你好", 500, true},
                                                 {"abc", 0, true}};
 
 TEST(ScelReader, ReadsTheTitleAndEveryGroupsWordsWithTheirFrequencies) {
-  const tagREADRESULT r = Read(ThreeGroups().Build());
+  const tagREADRESULT r = ReadScelFile(ThreeGroups().Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"网络流行语");
   ExpectEntries(r.content, kThreeGroups);
@@ -41,7 +41,7 @@ TEST(ScelReader, ReadsTheTitleAndEveryGroupsWordsWithTheirFrequencies) {
 // ni hao (你好 500, 拟好 12), shi jie (世界 300) and ji (U+20BB7 7), then a
 // list of one blocked word, 坏词.
 TEST(ScelReader, ReadsTheSampleFile) {
-  const tagREADRESULT r = Read(ReadDataFile("sample.scel"));
+  const tagREADRESULT r = ReadScelFile(ReadDataFile("sample.scel"));
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"网络流行语");
   ExpectEntries(r.content, {{u8"你好", 500, true},
@@ -51,7 +51,7 @@ TEST(ScelReader, ReadsTheSampleFile) {
 }
 
 TEST(ScelReader, ADictionaryWithoutGroupsReadsAsItsTitleAlone) {
-  const tagREADRESULT r = Read(CScelBuilder().Title(u"空").Build());
+  const tagREADRESULT r = ReadScelFile(CScelBuilder().Title(u"空").Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, u8"空");
   EXPECT_TRUE(r.content.arrEntries.empty());
@@ -63,7 +63,7 @@ TEST(ScelReader, TheGroupsFollowAPinyinTableOfAnyLength) {
     SCOPED_TRACE(std::to_string(n) + " pinyin");
     std::vector<std::u16string> table;
     for (size_t i = 0; i < n; ++i) table.push_back(i % 2 ? u"zhuang" : u"a");
-    const tagREADRESULT r = Read(ThreeGroups().Pinyins(table).Build());
+    const tagREADRESULT r = ReadScelFile(ThreeGroups().Pinyins(table).Build());
     ASSERT_TRUE(r.bOk) << r.strError;
     ExpectEntries(r.content, kThreeGroups);
   }
@@ -83,7 +83,7 @@ TEST(ScelReader, TheWeightIsTheFirstNumberOfTheExtension) {
   };
   for (const tagCASE& c : cases) {
     SCOPED_TRACE(c.pszName);
-    const tagREADRESULT r = Read(CScelBuilder().Group({0}, {{u"w", c.strExt, ""}}).Build());
+    const tagREADRESULT r = ReadScelFile(CScelBuilder().Group({0}, {{u"w", c.strExt, ""}}).Build());
     ASSERT_TRUE(r.bOk) << r.strError;
     ExpectEntries(r.content, {c.want});
   }
@@ -104,9 +104,9 @@ TEST(ScelReader, AWordThatDoesNotDecodeIsCountedAndLeftOut) {
   for (const tagCASE& c : cases) {
     SCOPED_TRACE(c.pszName);
     const tagREADRESULT r =
-        Read(CScelBuilder()
-                 .Group({0}, {{u"前", ScelExt(2), ""}, c.word, {u"后", ScelExt(3), ""}})
-                 .Build());
+        ReadScelFile(CScelBuilder()
+                         .Group({0}, {{u"前", ScelExt(2), ""}, c.word, {u"后", ScelExt(3), ""}})
+                         .Build());
     ASSERT_TRUE(r.bOk) << r.strError;
     ExpectEntries(r.content, {{u8"前", 2, true}, {u8"后", 3, true}});
     EXPECT_EQ(r.content.nUndecodable, 1u);
@@ -114,8 +114,8 @@ TEST(ScelReader, AWordThatDoesNotDecodeIsCountedAndLeftOut) {
 }
 
 TEST(ScelReader, AnEmptyWordIsLeftOutWithoutBeingCounted) {
-  const tagREADRESULT r =
-      Read(CScelBuilder().Group({0}, {{u"", ScelExt(4), ""}, {u"后", ScelExt(3), ""}}).Build());
+  const tagREADRESULT r = ReadScelFile(
+      CScelBuilder().Group({0}, {{u"", ScelExt(4), ""}, {u"后", ScelExt(3), ""}}).Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   ExpectEntries(r.content, {{u8"后", 3, true}});
   EXPECT_EQ(r.content.nUndecodable, 0u);
@@ -123,26 +123,28 @@ TEST(ScelReader, AnEmptyWordIsLeftOutWithoutBeingCounted) {
 
 TEST(ScelReader, TheTitleEndsWithItsFieldOrItsFirstNul) {
   const std::u16string full(300, u'题');  // more than the field's 260 units
-  const tagREADRESULT cut = Read(CScelBuilder().Title(full).Build());
+  const tagREADRESULT cut = ReadScelFile(CScelBuilder().Title(full).Build());
   ASSERT_TRUE(cut.bOk) << cut.strError;
   std::string want;
   for (int i = 0; i < 260; ++i) want += u8"题";
   EXPECT_EQ(cut.content.strTitle, want);
 
-  const tagREADRESULT nul = Read(CScelBuilder().Title(std::u16string{u'甲', 0, u'乙'}).Build());
+  const tagREADRESULT nul =
+      ReadScelFile(CScelBuilder().Title(std::u16string{u'甲', 0, u'乙'}).Build());
   ASSERT_TRUE(nul.bOk) << nul.strError;
   EXPECT_EQ(nul.content.strTitle, u8"甲");
 }
 
 TEST(ScelReader, ATitleThatDoesNotDecodeIsLeftEmptyAndTheWordsRead) {
-  const tagREADRESULT r = Read(ThreeGroups().Title(std::u16string{u'a', char16_t(0xDC00)}).Build());
+  const tagREADRESULT r =
+      ReadScelFile(ThreeGroups().Title(std::u16string{u'a', char16_t(0xDC00)}).Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   EXPECT_EQ(r.content.strTitle, "");
   ExpectEntries(r.content, kThreeGroups);
 }
 
 TEST(ScelReader, TheBlockedWordsAfterTheGroupsAreNoWords) {
-  const tagREADRESULT r = Read(ThreeGroups().BlockedWords({u"坏词", u"脏话"}).Build());
+  const tagREADRESULT r = ReadScelFile(ThreeGroups().BlockedWords({u"坏词", u"脏话"}).Build());
   ASSERT_TRUE(r.bOk) << r.strError;
   ExpectEntries(r.content, kThreeGroups);
 }
@@ -187,7 +189,7 @@ TEST(ScelReader, DamageIsAnErrorThatSaysWhere) {
     } else {
       CScelBuilder::PutU16(file, c.nOffset, uint16_t(c.nValue));
     }
-    ExpectFailsSaying(Read(file), c.strWant);
+    ExpectFailsSaying(ReadScelFile(file), c.strWant);
   }
 }
 

@@ -11,6 +11,7 @@
 #include "ImportChecks.h"
 #include "ScratchDir.h"
 #include "Tabrix.h"
+#include "TestText.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ tagIMPORTOPTIONS Range(uint8_t lo, uint8_t hi) {
   return opt;
 }
 
-std::string Repeat(char c, size_t n) { return std::string(n, c); }
+using tabrix_test::Repeat;
 
 // One phrase file imported as a new group into an empty library.
 struct tagPHRASECASE {

@@ -112,7 +112,7 @@ TEST(HeaderFields, KeysAndFieldsOfTheGroupRecord) {
   }
 }
 
-struct tagHEADERCASE {
+struct tagWRITTENHEADERCASE {
   const char* pszWhat;
   std::string strRemark;
   std::string strValue;
@@ -121,7 +121,7 @@ struct tagHEADERCASE {
 
 TEST(HeaderLineValue, CutAtALineBreakAndAfterWholeCharacters) {
   const std::string zhong = "\xD6\xD0";
-  const tagHEADERCASE cases[] = {
+  const tagWRITTENHEADERCASE cases[] = {
       {"a short remark", "remark", "remark", true},
       {"empty", "", "", true},
       {"a line break ends it", "one\r\ntwo", "one", false},
@@ -133,7 +133,7 @@ TEST(HeaderLineValue, CutAtALineBreakAndAfterWholeCharacters) {
        true},
       {"half a character at its end is left out", "ab\xD6", "ab", false},
   };
-  for (const tagHEADERCASE& c : cases) {
+  for (const tagWRITTENHEADERCASE& c : cases) {
     const tagGROUPINFO g = Group("n", "e", c.strRemark);
     bool carried = !c.bCarried;
     EXPECT_EQ(HeaderLineValue(kHeaderFields[2], g, &carried), c.strValue) << c.pszWhat;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ScratchDir.h"
+#include "TestText.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ struct tagREADCASE {
 
 void PrintTo(const tagREADCASE& c, std::ostream* os) { *os << c.what; }
 
-std::string Repeat(char c, size_t n) { return std::string(n, c); }
+using tabrix_test::Repeat;
 
 class ReaderCases : public testing::TestWithParam<tagREADCASE> {};
 

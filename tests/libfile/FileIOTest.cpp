@@ -6,14 +6,7 @@
 
 using namespace tabrix_test;
 
-namespace {
-
-// Disarms the fault seam whatever the test did.
-struct SeamGuard {
-  ~SeamGuard() { CFileFaultSeam::FailAt(0); }
-};
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(FileWriter, CountsBytesAndPatchesLittleEndian) {
   CScratchDir dir;

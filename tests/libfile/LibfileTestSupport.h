@@ -25,6 +25,11 @@
 
 namespace tabrix_test {
 
+// Disarms the file fault seam whatever the test did.
+struct SeamGuard {
+  ~SeamGuard() { CFileFaultSeam::FailAt(0); }
+};
+
 inline Bytes ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

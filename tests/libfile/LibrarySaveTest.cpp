@@ -12,10 +12,6 @@ using namespace tabrix_test;
 
 namespace {
 
-struct SeamGuard {
-  ~SeamGuard() { CFileFaultSeam::FailAt(0); }
-};
-
 void BuildSmallLibrary(CTabrix& library) {
   ASSERT_EQ(0, library.AddGroup("first", "me", "some remark"));
   ASSERT_EQ(1, library.AddGroup("second", "", ""));

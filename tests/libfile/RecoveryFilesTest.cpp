@@ -12,10 +12,6 @@ using namespace tabrix_test;
 
 namespace {
 
-struct SeamGuard {
-  ~SeamGuard() { CFileFaultSeam::FailAt(0); }
-};
-
 void BuildLibrary(CTabrix& library, const char* name, int nPhrases) {
   ASSERT_EQ(0, library.AddGroup(name, "editor", "remark"));
   char text[16];

@@ -8,7 +8,7 @@ using namespace tabrix_test;
 namespace {
 
 // Random non-NUL bytes of the given length.
-std::string RandomText(std::mt19937& rng, size_t length) {
+std::string RandomTextOfLength(std::mt19937& rng, size_t length) {
   std::uniform_int_distribution<int> byte(1, 255);
   std::string text;
   for (size_t i = 0; i < length; ++i) text.push_back(char(byte(rng)));
@@ -18,9 +18,9 @@ std::string RandomText(std::mt19937& rng, size_t length) {
 void BuildRandomLibrary(std::mt19937& rng, CTabrix& library) {
   const int groups = std::uniform_int_distribution<int>(1, 12)(rng);
   for (int g = 0; g < groups; ++g) {
-    const std::string name = RandomText(rng, rng() % 50);
-    const std::string editor = RandomText(rng, rng() % 50);
-    const std::string remark = RandomText(rng, rng() % 200);
+    const std::string name = RandomTextOfLength(rng, rng() % 50);
+    const std::string editor = RandomTextOfLength(rng, rng() % 50);
+    const std::string remark = RandomTextOfLength(rng, rng() % 200);
     ASSERT_EQ(g, library.AddGroup(name.c_str(), editor.c_str(), remark.c_str()));
     library.GetGroup(g)->bEnable = int32_t(rng() % 2);
   }
@@ -28,7 +28,7 @@ void BuildRandomLibrary(std::mt19937& rng, CTabrix& library) {
   for (int i = 0; i < phrases; ++i) {
     // Mostly short texts over a small alphabet, so duplicates occur.
     const size_t length = rng() % 4 == 0 ? rng() % 31 : rng() % 4;
-    std::string text = RandomText(rng, length);
+    std::string text = RandomTextOfLength(rng, length);
     if (rng() % 2)
       for (char& c : text) c = char('a' + (uint8_t(c) % 3));
     library.AddPhrase(text.c_str(), uint8_t(text.size()), uint8_t(rng() % 251), int(rng() % 2),
