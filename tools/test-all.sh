@@ -6,7 +6,7 @@
 #   debug    native, AddressSanitizer + UndefinedBehaviorSanitizer   (ctest)
 #   release  native, optimised, and a tiny run of each benchmark      (ctest)
 #   mingw    cross-built for Windows, run under Wine on a private Xvfb (ctest)
-#   fuzz     each libFuzzer harness for a short while (TABRIX_FUZZ_SECONDS, 15)
+#   fuzz     each libFuzzer harness for a short while (TABRIX_FUZZ_SECONDS, 10)
 # Lanes run side by side: the native one (debug, release) and the Windows
 # one (mingw), whose Wine tests leave a core idle now and then; the fuzz lane
 # starts when the first of them ends.
@@ -34,7 +34,7 @@ logs=$root/build/test-logs
 steps=$logs/steps
 rm -rf "$steps"
 mkdir -p "$logs" "$steps"
-fuzz_seconds=${TABRIX_FUZZ_SECONDS:-15}
+fuzz_seconds=${TABRIX_FUZZ_SECONDS:-10}
 started=$(date +%s)
 ticks=$(getconf CLK_TCK)
 

@@ -266,8 +266,6 @@ TEST_F(ImportTest, IntoGroupFileThatCannotBeOpened) {
   EXPECT_EQ(PhraseCount(), 5u);
 }
 
-}  // namespace
-
 // A file that is no phrase list is refused with a message that names it and
 // says why; nothing changes.
 TEST_F(ImportTest, AFileThatIsNotTextIsRefusedWithItsReason) {
@@ -311,3 +309,5 @@ TEST_F(ImportTest, AnImportThatAddsNothingSaysWhyAndLeavesNoRow) {
   EXPECT_EQ(Row(1), (Strings{"地名", "2", "", ""}));
   EXPECT_EQ(m_dlg.m_history.GetUndoCount(), nSteps);
 }
+
+}  // namespace
