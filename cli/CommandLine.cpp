@@ -405,14 +405,23 @@ bool GroupOption(const tagCLICONTEXT& ctx, const CCommandLine& line, const char*
 
 bool ChoiceOption(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* name,
                   const std::vector<std::string>& choices, std::string* pValue) {
-  const std::string* value = line.Value(name);
-  if (value == nullptr) return true;
-  if (std::find(choices.begin(), choices.end(), *value) != choices.end()) {
-    *pValue = *value;
-    return true;
+  std::vector<std::string> values;
+  if (!ChoiceOptions(ctx, line, name, choices, &values)) return false;
+  if (!values.empty()) *pValue = values.back();
+  return true;
+}
+
+bool ChoiceOptions(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* name,
+                   const std::vector<std::string>& choices, std::vector<std::string>* pValues) {
+  for (const tagOPTIONVALUE& option : line.GetOptions()) {
+    if (option.strName != name) continue;
+    if (std::find(choices.begin(), choices.end(), option.strValue) == choices.end()) {
+      std::string list;
+      for (const std::string& c : choices) list += (list.empty() ? "" : ", ") + c;
+      UsageError(ctx, line, std::string(name) + " \"" + option.strValue + "\": not one of " + list);
+      return false;
+    }
+    pValues->push_back(option.strValue);
   }
-  std::string list;
-  for (const std::string& c : choices) list += (list.empty() ? "" : ", ") + c;
-  UsageError(ctx, line, std::string(name) + " \"" + *value + "\": not one of " + list);
-  return false;
+  return true;
 }

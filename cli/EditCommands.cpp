@@ -2,20 +2,20 @@
 // commands from the command line, over the same core operations.
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Commands.h"
-#include "GbkSource.h"
 #include "GbkText.h"
 #include "JsonText.h"
 #include "LibraryFiles.h"
 #include "PhraseImport.h"
 #include "Tabrix.h"
 #include "TextEncoding.h"
-#include "TxtLineReader.h"
 #include "CommandLine.h"
 #include "LibraryJson.h"
 #include "OutputRules.h"
+#include "PhraseListInput.h"
 #include "Warnings.h"
 
 namespace {
@@ -41,41 +41,6 @@ struct tagHIT {
 void CollectHit(uint32_t, const tagPHRASE2* p, void* data) {
   static_cast<std::vector<tagHIT>*>(data)->push_back(
       {p->byGroup, p->byFreq, std::string(p->szWord, FieldTextLength(p->szWord, p->cLen))});
-}
-
-// The texts of a phrase list, read with the import's encodings and line
-// rules: the text of each phrase line (up to its blank or tab); comment and
-// header lines are passed over, so that an exported list can be given.
-bool ReadTextList(const tagCLICONTEXT& ctx, const std::string& given,
-                  std::vector<std::string>* pTexts) {
-  CTempFile stdinCopy;
-  if (IsStandardStream(given) && !CopyStandardInput(ctx, &stdinCopy)) return false;
-  const std::string& path = IsStandardStream(given) ? stdinCopy.GetPath() : given;
-  CGbkSource source;
-  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) {
-    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot be read\n";
-    return false;
-  }
-  CTxtLineReader reader('#');
-  if (!reader.Open(source.GetPath())) {
-    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot be read\n";
-    return false;
-  }
-  char buffer[IMPORT_MAX_LINE + 1];
-  for (char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE); line;
-       line = reader.ReadLine(buffer, IMPORT_MAX_LINE)) {
-    if (line[0] == '@') continue;
-    tagPHRASELINE split;
-    SplitPhraseLine(line, static_cast<uint32_t>(std::char_traits<char>::length(line)), &split);
-    if (split.nTextLen > 0) pTexts->emplace_back(line, split.nTextLen);
-  }
-  if (source.GetNoGbkForm() || source.GetUndecodable()) {
-    Warn(ctx, "lines left out",
-         ShownPath(ctx, given) + ": " +
-             std::to_string(source.GetNoGbkForm() + source.GetUndecodable()) +
-             " lines have characters GBK cannot represent or do not decode, and are left out");
-  }
-  return true;
 }
 
 }  // namespace
@@ -118,8 +83,11 @@ int RunFind(const tagCLICONTEXT& ctx, const tagFINDARGS& args) {
 int RunRemove(const tagCLICONTEXT& ctx, const tagREMOVEARGS& args) {
   CTabrix lib;
   if (!LoadLibraryFile(ctx, lib, args.strLibrary, PolicyOf(args.bSalvage))) return EXIT_FAILED;
+  std::vector<tagLISTEDPHRASE> listed;
+  if (!ReadPhraseList(ctx, args.strPhrases, &listed)) return EXIT_FAILED;
   std::vector<std::string> texts;
-  if (!ReadTextList(ctx, args.strPhrases, &texts)) return EXIT_FAILED;
+  texts.reserve(listed.size());
+  for (tagLISTEDPHRASE& one : listed) texts.push_back(std::move(one.strText));
   // The texts not in the library, named before the removal makes them
   // indistinguishable from the removed ones.
   std::vector<std::string> named;
@@ -209,31 +177,6 @@ int RunFindCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
   args.bSalvage = line.Has("--salvage");
   if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
   return RunFind(ctx, args);
-}
-
-// The library written: -o OUT, or the older form's OUT after LIB (*pNext is
-// then the argument after it). False with the error written when neither is given.
-bool TakeOutput(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* usage,
-                std::string* pOut, size_t* pNext, tagOUTPUTRULE* pRule) {
-  const std::vector<std::string>& args = line.GetArgs();
-  *pNext = 1;
-  if (const std::string* out = line.Value("--output")) {
-    *pOut = *out;
-  } else if (args.size() >= 2) {
-    *pOut = args[1];
-    *pNext = 2;
-    pRule->bByPosition = true;
-  } else {
-    UsageError(ctx, line,
-               std::string("no library to write: name it with -o OUT (-o LIB changes LIB "
-                           "itself): wbk ") +
-                   line.GetSpec()->pszName + " " + usage);
-    return false;
-  }
-  pRule->strPath = *pOut;
-  pRule->strInPlace = args[0];
-  pRule->bForce = line.Has("--force");
-  return true;
 }
 
 int RunRemoveCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
