@@ -1,6 +1,6 @@
 // Two wbk commands over libraries of n phrases, each against a baseline run
 // side by side in the same process:
-// - `wbk merge OUT a.wbk b.wbk` against `wbk import OUT a.txt b.txt`, the
+// - `wbk merge a.wbk b.wbk -o OUT` against `wbk import a.txt b.txt -o OUT`, the
 //   same phrases imported from their lists (target: at most 1.0x);
 // - `wbk find LIB "" --json` (every phrase a hit) against the same find
 //   written as text: time, and peak memory (Linux; target: at most 1.1x the
@@ -76,53 +76,58 @@ int main(int argc, char** argv) {
     const std::string listA = dir + "/a.txt", listB = dir + "/b.txt";
     const std::string libA = dir + "/a.wbk", libB = dir + "/b.wbk";
     if (!WriteFileText(listA, RandomPhraseList(n)) ||
-        !WriteFileText(listB, RandomPhraseList(n + 1)) || Wbk({"import", libA, listA}) != 0 ||
-        Wbk({"import", libB, listB}) != 0) {
+        !WriteFileText(listB, RandomPhraseList(n + 1)) ||
+        Wbk({"import", listA, "-o", libA, "--force"}) != 0 ||
+        Wbk({"import", listB, "-o", libB, "--force"}) != 0) {
       fprintf(stderr, "bench_cli: cannot make the libraries of %u phrases\n", n);
       return 1;
     }
     const std::string imported = dir + "/imported.wbk", merged = dir + "/merged.wbk";
-    std::vector<double> import, merge, findText, findJson;
+    std::vector<double> imports, merges, findText, findJson;
     for (int round = 0; round < nRounds; ++round) {
       int status = 0;
-      import.push_back(Seconds([&] { status |= Wbk({"import", imported, listA, listB});
-    }));
-    merge.push_back(Seconds([&] { status |= Wbk({"merge", merged, libA, libB}); }));
-    findText.push_back(Seconds([&] { status |= Wbk({"find", libA, ""}); }));
-    findJson.push_back(Seconds([&] { status |= Wbk({"find", libA, "", "--json"}); }));
-    if (status != 0) {
-      fprintf(stderr, "bench_cli: a command failed at n = %u\n", n);
+      imports.push_back(Seconds([&] {
+        status |= Wbk({"import", listA, listB, "-o", imported, "--force"});
+      }));
+      merges.push_back(Seconds([&] {
+        status |= Wbk({"merge", libA, libB, "-o", merged, "--force"});
+      }));
+      findText.push_back(Seconds([&] { status |= Wbk({"find", libA, ""}); }));
+      findJson.push_back(Seconds([&] { status |= Wbk({"find", libA, "", "--json"}); }));
+      if (status != 0) {
+        fprintf(stderr, "bench_cli: a command failed at n = %u\n", n);
+        return 1;
+      }
+    }
+    const uint32_t total = PhraseTotal(merged);
+    if (total == 0 || total != PhraseTotal(imported)) {
+      fprintf(stderr, "bench_cli: merge and import disagree at n = %u\n", n);
       return 1;
     }
+    const double peakText = PeakBytes([&] { return Wbk({"find", libA, ""}) == 0; });
+    const double peakJson = PeakBytes([&] { return Wbk({"find", libA, "", "--json"}) == 0; });
+    const double tImport = Median(imports), tMerge = Median(merges);
+    const double tText = Median(findText), tJson = Median(findJson);
+    printf("n = %u and %u (%u phrases together), median of %d rounds:\n", n, n + 1, total, nRounds);
+    printf("  import a.txt b.txt -o OUT (baseline)  %9.1f ms\n", tImport * 1000);
+    printf("  merge a.wbk b.wbk -o OUT              %9.1f ms  %.2fx  <= %.1fx %s\n", tMerge * 1000,
+           tMerge / tImport, kMergeTarget, Verdict(tMerge / tImport <= kMergeTarget, tally));
+    printf("  find LIB \"\" (baseline)                 %9.1f ms", tText * 1000);
+    if (peakText > 0) printf("  peak %.1f MB", peakText / 1e6);
+    printf("\n  find LIB \"\" --json                     %9.1f ms  %.2fx", tJson * 1000,
+           tJson / tText);
+    if (peakText > 0 && peakJson > 0) {
+      printf("  peak %.1f MB  %.2fx  <= %.1fx %s", peakJson / 1e6, peakJson / peakText,
+             kFindMemoryTarget, Verdict(peakJson / peakText <= kFindMemoryTarget, tally));
+    }
+    printf("\n");
+    fflush(stdout);
+    for (const std::string& f : {listA, listB, libA, libB, imported, merged}) {
+      std::remove(f.c_str());
+    }
   }
-  const uint32_t total = PhraseTotal(merged);
-  if (total == 0 || total != PhraseTotal(imported)) {
-    fprintf(stderr, "bench_cli: merge and import disagree at n = %u\n", n);
-    return 1;
-  }
-  const double peakText = PeakBytes([&] { return Wbk({"find", libA, ""}) == 0; });
-  const double peakJson = PeakBytes([&] { return Wbk({"find", libA, "", "--json"}) == 0; });
-  const double tImport = Median(import), tMerge = Median(merge);
-  const double tText = Median(findText), tJson = Median(findJson);
-  printf("n = %u and %u (%u phrases together), median of %d rounds:\n", n, n + 1, total, nRounds);
-  printf("  import OUT a.txt b.txt (baseline)  %9.1f ms\n", tImport * 1000);
-  printf("  merge OUT a.wbk b.wbk              %9.1f ms  %.2fx  <= %.1fx %s\n", tMerge * 1000,
-         tMerge / tImport, kMergeTarget, Verdict(tMerge / tImport <= kMergeTarget, tally));
-  printf("  find LIB \"\" (baseline)             %9.1f ms", tText * 1000);
-  if (peakText > 0) printf("  peak %.1f MB", peakText / 1e6);
-  printf("\n  find LIB \"\" --json                 %9.1f ms  %.2fx", tJson * 1000, tJson / tText);
-  if (peakText > 0 && peakJson > 0) {
-    printf("  peak %.1f MB  %.2fx  <= %.1fx %s", peakJson / 1e6, peakJson / peakText,
-           kFindMemoryTarget, Verdict(peakJson / peakText <= kFindMemoryTarget, tally));
-  }
-  printf("\n");
-  fflush(stdout);
-  for (const std::string& f : {listA, listB, libA, libB, imported, merged}) {
-    std::remove(f.c_str());
-  }
-}
-std::error_code error;
-std::filesystem::remove_all(folder, error);
-printf("targets: %d met, %d missed\n", tally.nMet, tally.nMissed);
-return 0;
+  std::error_code error;
+  std::filesystem::remove_all(folder, error);
+  printf("targets: %d met, %d missed\n", tally.nMet, tally.nMissed);
+  return 0;
 }

@@ -35,10 +35,11 @@ const char kGeneralText[] =
     "wbk does batch work on phrase library files (.wbk) with the editor's own core.\n"
     "Files: the files a command reads come first, as arguments; a library written is named "
     "with -o FILE (the older forms that name it by position still work, and then its name must "
-    "end in .wbk). \"-\" is the standard input for a list to import or remove, and the "
-    "standard output for a library or an exported list. A command never writes over a file it "
-    "reads (except remove and delete-group, which may write LIB itself), never writes a "
-    "library over a file that is not a library, and replaces an existing library it has not "
+    "end in .wbk). \"-\" is the standard input for a list to import, remove or take "
+    "frequencies from, and the standard output for a library or an exported list. A command "
+    "never writes over a file it reads (except remove, delete-group, set-group and set-freq, "
+    "which may write LIB itself), never writes a library over a file that is not a library, "
+    "and replaces an existing library it has not "
     "read only with --force. --dry-run shows what a command would write and writes nothing.\n"
     "Groups: a library holds up to 127 groups, named by their index 0..126 (--group N), in "
     "the order the library keeps them.\n"
@@ -50,7 +51,7 @@ const char kGeneralText[] =
 const char kExitText[] =
     "Exit status, for every command:\n"
     "  0  done\n"
-    "  1  done, with warnings (check: with findings)\n"
+    "  1  done, with warnings (check: with findings; diff: with differences)\n"
     "  2  failed (a usage error, a file that could not be read or written):\n"
     "     nothing was written\n";
 

@@ -184,27 +184,18 @@ void PrintJson(const tagCLICONTEXT& ctx, const tagDIFFARGS& args, CTabrix& a, CT
     if (!d.Differs()) continue;
     CJson one;
     one["group"] = g;
-    SetJsonText(one, "name", GroupName(a, b, g));
     one["in"] = d.bInOld && d.bInNew ? "both" : d.bInOld ? "a" : "b";
-    CJson fields = CJson::object();
-    for (const tagFIELDDIFF& f : d.arrFields) {
-      if (f.pszField == std::string("ticked")) {
-        fields["ticked"]["a"] = f.strOld == "yes";
-        fields["ticked"]["b"] = f.strNew == "yes";
-      } else {
-        SetJsonText(fields[f.pszField], "a", f.strOld);
-        SetJsonText(fields[f.pszField], "b", f.strNew);
-      }
-    }
-    one["fields"] = std::move(fields);
+    // The group as each library has it; the fields that differ are named.
+    CJson fields = CJson::array();
+    for (const tagFIELDDIFF& f : d.arrFields) fields.push_back(f.pszField);
+    one["changed_fields"] = std::move(fields);
+    if (d.bInOld) one["a"] = GroupJson(a, g);
+    if (d.bInNew) one["b"] = GroupJson(b, g);
     for (int kind = 0; kind < DIFF_KINDS; ++kind) {
       CJson phrases = CJson::array();
       for (const tagPHRASEDIFF& p : d.arrPhrases[kind]) {
         const tagPHRASE2* rec = p.pNew ? p.pNew : p.pOld;
-        CJson phrase;
-        SetJsonText(phrase, "text", Text(rec));
-        phrase["frequency"] = rec->byFreq;
-        phrase["group"] = rec->byGroup;
+        CJson phrase = PhraseJson(Text(rec), rec->byFreq, rec->byGroup);
         if (p.pOld && p.pNew) phrase["old_frequency"] = p.pOld->byFreq;
         if (kind == DIFF_MOVED) phrase["from_group"] = p.pOld->byGroup;
         phrases.push_back(std::move(phrase));

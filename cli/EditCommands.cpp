@@ -32,15 +32,27 @@ bool CheckGroup(const tagCLICONTEXT& ctx, CTabrix& lib, const char* what, int nG
   return false;
 }
 
-struct tagHIT {
-  uint8_t byGroup;
-  uint8_t byFreq;
-  std::string strText;  // GBK
+// Where find's hits go, one at a time as they are found: the output never
+// holds more than one hit, however many there are.
+struct tagHITWRITER {
+  const tagCLICONTEXT* pCtx;
+  bool bJson;
+  uint32_t nWritten;
 };
 
-void CollectHit(uint32_t, const tagPHRASE2* p, void* data) {
-  static_cast<std::vector<tagHIT>*>(data)->push_back(
-      {p->byGroup, p->byFreq, std::string(p->szWord, FieldTextLength(p->szWord, p->cLen))});
+void WriteHit(uint32_t, const tagPHRASE2* p, void* data) {
+  tagHITWRITER& w = *static_cast<tagHITWRITER*>(data);
+  const std::string text(p->szWord, FieldTextLength(p->szWord, p->cLen));
+  std::ostream& out = *w.pCtx->pOut;
+  if (w.bJson) {
+    out << (w.nWritten ? "," : "") << PhraseJsonText(text, p->byFreq, p->byGroup);
+  } else {
+    // A phrase line as the import reads it (text, then frequency), the group
+    // after: remove and import take this output as a list.
+    out << Shown(*w.pCtx, text) << "\t" << static_cast<unsigned>(p->byFreq) << "\t"
+        << static_cast<unsigned>(p->byGroup) << "\n";
+  }
+  ++w.nWritten;
 }
 
 }  // namespace
@@ -53,30 +65,25 @@ int RunFind(const tagCLICONTEXT& ctx, const tagFINDARGS& args) {
   CTabrix lib;
   if (!LoadLibraryFile(ctx, lib, args.strLibrary, PolicyOf(args.bSalvage))) return EXIT_FAILED;
   if (args.nGroup >= 0 && !CheckGroup(ctx, lib, "--group", args.nGroup)) return EXIT_FAILED;
-  std::vector<tagHIT> hits;
-  if (spellable) {
-    lib.FindSubstring(needle.c_str(),
-                      args.nGroup >= 0 ? static_cast<uint32_t>(args.nGroup) : TABRIX_NO_GROUP,
-                      &CollectHit, &hits);
-  }
+  const uint32_t group = args.nGroup >= 0 ? static_cast<uint32_t>(args.nGroup) : TABRIX_NO_GROUP;
+  tagHITWRITER writer{&ctx, args.bJson, 0};
   if (args.bJson) {
-    CJson list = CJson::array();
-    for (const tagHIT& hit : hits) list.push_back(PhraseJson(hit.strText, hit.byFreq, hit.byGroup));
-    CJson json = CommandJson("find");
-    json["file"] = JsonTextPath(args.strLibrary);
-    json["text"] = spellable ? JsonTextGbk(needle) : JsonTextPath(args.strText);
-    if (args.nGroup >= 0) json["group"] = args.nGroup;
-    json["phrase_count"] = hits.size();
-    json["phrases"] = std::move(list);
-    *ctx.pOut << JsonDump(json) << "\n";
-    return EXIT_DONE;
+    // The count comes before the hits: a first search counts them (a pass
+    // over the store costs much less than writing the hits).
+    CJson head = CommandJson("find");
+    head["file"] = JsonTextPath(args.strLibrary);
+    head["text"] = spellable ? JsonTextGbk(needle) : JsonTextPath(args.strText);
+    if (args.nGroup >= 0) head["group"] = args.nGroup;
+    head["phrase_count"] =
+        spellable ? lib.FindSubstring(needle.c_str(), group, nullptr, nullptr) : 0;
+    head["phrases"] = CJson::array();
+    // The object written up to its array of hits, which is then filled in.
+    std::string text = JsonDump(head);
+    text.resize(text.size() - 2);  // "]}"
+    *ctx.pOut << text;
   }
-  // A phrase line as the import reads it (text, then frequency), the group
-  // after: remove and import take this output as a list.
-  for (const tagHIT& hit : hits) {
-    *ctx.pOut << Shown(ctx, hit.strText) << "\t" << static_cast<unsigned>(hit.byFreq) << "\t"
-              << static_cast<unsigned>(hit.byGroup) << "\n";
-  }
+  if (spellable) lib.FindSubstring(needle.c_str(), group, &WriteHit, &writer);
+  if (args.bJson) *ctx.pOut << "]}\n";
   return EXIT_DONE;
 }
 

@@ -21,9 +21,10 @@ namespace {
 const size_t kNamedLimit = 20;
 const uint32_t kMaxFreq = 250;
 
-// The frequency field of a line: decimal digits, blanks after them at most,
-// and a value 0..250. Unlike an import, which takes what it can of any
-// field, a frequency set on purpose is taken only when it says one.
+// The frequency field of a line: decimal digits with a value 0..250, ended
+// by the line's end or a blank or tab (after which other columns, such as
+// find's group, are passed over). Unlike an import, which takes what it can
+// of any field, a frequency set on purpose is taken only when it says one.
 bool ParseFrequency(const std::string& field, uint8_t* pFreq) {
   size_t i = 0;
   uint32_t value = 0;
@@ -32,10 +33,7 @@ bool ParseFrequency(const std::string& field, uint8_t* pFreq) {
     if (value > kMaxFreq) return false;
     ++i;
   }
-  if (i == 0) return false;
-  for (; i < field.size(); ++i) {
-    if (field[i] != ' ' && field[i] != '\t') return false;
-  }
+  if (i == 0 || (i < field.size() && field[i] != ' ' && field[i] != '\t')) return false;
   *pFreq = static_cast<uint8_t>(value);
   return true;
 }
@@ -101,7 +99,7 @@ int RunSetFreq(const tagCLICONTEXT& ctx, const tagSETFREQARGS& args) {
     json["dry_run"] = args.bDryRun;
     json["set_count"] = nSet;
     json["changed_count"] = nChanged;
-    json["dropped"]["out_of_range"] = nBad;
+    json["dropped"]["no_frequency"] = nBad;
     json["dropped"]["not_found"] = nMissing;
     SetLibraryJson(json, lib);
     *ctx.pOut << JsonDump(json) << "\n";
@@ -166,7 +164,8 @@ extern const tagCOMMANDDEF kSetFreqCommand = {
     "Give the phrases the list LIST names their frequencies, wherever they are, and write the "
     "library to OUT, which may be LIB itself. The list is read like an import (GBK, UTF-8 or "
     "UTF-16; '#' comments and '@' header lines passed over): the text, a blank or tab, and a "
-    "frequency 0..250 per line, so a list that export or find wrote will do; \"-\" reads it "
+    "frequency 0..250 per line, any further column passed over, so a list that export or find "
+    "wrote will do; \"-\" reads it "
     "from the standard input. Texts not in the library and lines without a frequency are named "
     "in a warning (exit 1).",
     {{"--phrases", 0, "LIST", "the list of texts and frequencies (\"-\": the standard input)"},

@@ -72,7 +72,7 @@ TEST(WbkTick, ExportThenImportGivesTheSameLibraryTicksIncluded) {
     const std::string folder = dir.Path(std::string("export-") + encoding);
     const tagWBKRUN exported = RunCli({"export", path, "--dir", folder, "--encoding", encoding});
     ASSERT_EQ(EXIT_DONE, exported.nStatus) << exported.strErr;
-    std::vector<std::string> args = {"import", dir.Path("back.wbk")};
+    std::vector<std::string> args = {"import", dir.Path("back.wbk"), "--force"};
     for (const std::string& f : dir.Files(std::string("export-") + encoding)) args.push_back(f);
     const tagWBKRUN imported = RunCli(args);
     ASSERT_EQ(EXIT_DONE, imported.nStatus) << imported.strErr;
@@ -106,7 +106,7 @@ TEST(WbkTick, TheHeaderLineTicksOnlyANewGroupAndOnlyWithItsTwoValues) {
     SCOPED_TRACE(c.pszHeader);
     const std::string list = dir.Write("list.txt", std::string(c.pszHeader) + "词 3\n");
     const std::string out = dir.Path("out.wbk");
-    ASSERT_EQ(EXIT_DONE, RunCli({"import", out, list}).nStatus);
+    ASSERT_EQ(EXIT_DONE, RunCli({"import", list, "-o", out, "--force"}).nStatus);
     CTabrix back;
     ASSERT_EQ(1, back.Load(out.c_str()));
     EXPECT_EQ(c.bTicked, back.GetGroup(0)->bEnable);
@@ -148,9 +148,9 @@ TEST(WbkSetGroup, EachChangeIsTheEditorsOwnGroupEdit) {
        }},
   };
   for (const tagCASE& c : cases) {
-    std::vector<std::string> args = {"set-group", lib, "-o", dir.Path("out.wbk")};
+    std::vector<std::string> args = {"set-group", lib, "-o", dir.Path("out.wbk"), "--force"};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    SCOPED_TRACE(args[4] + " " + args[5] + " " + args[6]);
+    SCOPED_TRACE(args[5] + " " + args[6] + " " + args[7]);
     const tagWBKRUN run = RunCli(args);
     EXPECT_EQ(EXIT_DONE, run.nStatus) << run.strErr;
     EXPECT_EQ("", run.strErr);
@@ -330,23 +330,38 @@ TEST(WbkDiff, AnEditedCopyNamesExactlyTheEdits) {
 
   const tagWBKRUN json = RunCli({"diff", a, b, "--json"});
   EXPECT_EQ(EXIT_WARNINGS, json.nStatus) << json.strErr;
+  // Each changed group as A and B have it, the fields that differ named.
   const nlohmann::json expected =
       nlohmann::json::parse(std::string(u8R"({
     "same": false,
     "added_count": 2, "removed_count": 1, "moved_count": 1, "frequency_changed_count": 1,
     "changed_groups": [
-      {"group": 0, "name": "成语", "in": "both", "fields": {},
+      {"group": 0, "in": "both", "changed_fields": [],
+       "a": {"index": 0, "name": "成语", "editor": "张三", "remark": "四字", "ticked": false,
+             "phrase_count": 2},
+       "b": {"index": 0, "name": "成语", "editor": "张三", "remark": "四字", "ticked": false,
+             "phrase_count": 3},
        "added": [{"text": "新词", "frequency": 4, "group": 0}], "removed": [], "moved": [],
        "frequency_changed": [{"text": "三心二意", "frequency": 8, "group": 0, "old_frequency": 3}]},
-      {"group": 1, "name": "地名", "in": "both", "fields": {"ticked": {"a": true, "b": false}},
+      {"group": 1, "in": "both", "changed_fields": ["ticked"],
+       "a": {"index": 1, "name": "地名", "editor": "", "remark": "", "ticked": true,
+             "phrase_count": 1},
+       "b": {"index": 1, "name": "地名", "editor": "", "remark": "", "ticked": false,
+             "phrase_count": 2},
        "added": [], "removed": [],
        "moved": [{"text": "北京人", "frequency": 2, "group": 1, "old_frequency": 2,
                   "from_group": 2}],
        "frequency_changed": []},
-      {"group": 2, "name": "别的", "in": "both", "fields": {"name": {"a": "其他", "b": "别的"}},
+      {"group": 2, "in": "both", "changed_fields": ["name"],
+       "a": {"index": 2, "name": "其他", "editor": "", "remark": "杂项", "ticked": false,
+             "phrase_count": 3},
+       "b": {"index": 2, "name": "别的", "editor": "", "remark": "杂项", "ticked": false,
+             "phrase_count": 1},
        "added": [], "removed": [{"text": "a", "frequency": 0, "group": 2}], "moved": [],
        "frequency_changed": []},
-      {"group": 3, "name": "新组", "in": "b", "fields": {},
+      {"group": 3, "in": "b", "changed_fields": [],
+       "b": {"index": 3, "name": "新组", "editor": "", "remark": "", "ticked": false,
+             "phrase_count": 1},
        "added": [{"text": "新组词", "frequency": 6, "group": 3}], "removed": [], "moved": [],
        "frequency_changed": []}
     ]})"));
