@@ -7,7 +7,7 @@ WBK is a built wbk (build/release/cli/wbk, for example). Writes
 OUTDIR/wbk.bash, the completion (commands, each command's options, the
 values of options that take a fixed set, files elsewhere), and OUTDIR/wbk.1,
 the man page: help2man over `wbk --help` and `wbk --version`, with a section
-per command made from `wbk COMMAND --help`. Without help2man only the
+per command made from `wbk help COMMAND`. Without help2man only the
 completion is written. Nothing is installed: docs/wbk.md says where the files
 go.
 """
@@ -18,22 +18,29 @@ import subprocess
 import sys
 import tempfile
 
-# Words of a help line's first column that say something of the option other
-# than the value it takes.
-NOT_A_VALUE = {"REQUIRED", "...", "Excludes:", "Needs:"}
+# The help's layout (cli/CommandLine.cpp): a command's help is its usage
+# lines, its description, then "Options:" with one entry per option, the
+# option's names and value in the first column, its text from column 24 on.
+OPTION_ENTRY = re.compile(r"^ {2,6}((?:-\w, )?--[\w-]+(?: [A-Z]+)?)\s+(.*)$")
+CONTINUED = re.compile(r"^ {24}(\S.*)$")
+# A text that begins "auto: ..." lists the values an option takes, each
+# before a colon: "auto: ...; gbk: ...", "scel, bdict, qpyd: ...".
+CHOICE = re.compile(r"(?:^|; )([a-z0-9-]+(?:, [a-z0-9-]+)*):")
 
 
 def run_help(wbk, *args):
-    out = subprocess.run([wbk, *args, "--help"], check=True, capture_output=True, text=True)
+    out = subprocess.run([wbk, "help", *args], check=True, capture_output=True, text=True)
     return out.stdout
 
 
-def sections(text):
-    """The help's sections: {title: [lines]}, the lines before any title under ''."""
+def blocks(text):
+    """The help's blocks: {title: [lines]}, a title being a line that ends
+    in ':' at the left margin ("Commands:", "Options:"); the lines before
+    any title under ''."""
     result = {"": []}
     current = ""
     for line in text.splitlines():
-        m = re.match(r"^([A-Za-z][A-Za-z ]*):\s*$", line)
+        m = re.match(r"^([A-Z][A-Za-z ]*):$", line)
         if m:
             current = m.group(1).lower()
             result[current] = []
@@ -42,55 +49,50 @@ def sections(text):
     return result
 
 
-def entries(lines):
-    """(first column, description) per entry of a section: an entry starts
-    with two blanks, and its description may follow on lines of its own."""
+def options(lines):
+    """(first column, text) per option entry."""
     result = []
     for line in lines:
-        if not line.strip():
-            continue
-        if re.match(r"^  \S", line):
-            parts = re.split(r"\s{2,}", line.strip(), maxsplit=1)
-            result.append([parts[0], parts[1] if len(parts) > 1 else ""])
-        elif result:
-            result[-1][1] = (result[-1][1] + " " + line.strip()).strip()
+        m = OPTION_ENTRY.match(line)
+        if m:
+            result.append([m.group(1), m.group(2)])
+        elif CONTINUED.match(line) and result:
+            result[-1][1] += " " + line.strip()
     return result
 
 
-def option_spec(column):
+def option_spec(column, text):
     """The names, the kind of value it takes ('' none, 'file', 'dir' or
     'other') and the values it may take."""
-    first, _, rest = column.partition(" ")
-    names = [n for n in first.split(",") if n.startswith("-")]
-    words = rest.split()
-    kind = ""
-    if words and words[0] not in NOT_A_VALUE:
-        type_name = words[0].split(":")[0]
-        kind = ("dir" if type_name == "DIR" else
-                "file" if type_name in ("FILE", "LIB.wbk", "LIST.txt") else "other")
+    parts = column.split()
+    names = [n.rstrip(",") for n in parts if n.startswith("-")]
+    value = parts[-1] if not parts[-1].startswith("-") else ""
+    kind = ("" if not value else "dir" if value == "DIR" else
+            "file" if value in ("FILE", "LIB", "LIST", "OUT") else "other")
     choices = []
-    m = re.search(r"\{([^}]*)\}", column)
-    if m:
-        choices = m.group(1).split(",")
+    if value and CHOICE.match(text):
+        for group in CHOICE.findall(text):
+            choices += group.split(", ")
     return names, kind, choices
 
 
 def parse(wbk):
-    top = sections(run_help(wbk))
-    commands = [column for column, _ in entries(top.get("subcommands", []))]
+    top = blocks(run_help(wbk))
+    commands = [line.split()[0] for line in top.get("commands", []) if re.match(r"^  \S", line)]
     parsed = {}
     for command in commands:
-        text = run_help(wbk, command)
-        s = sections(text)
-        head = [l for l in s[""] if l.strip()]
+        b = blocks(run_help(wbk, command))
+        usage = [re.sub(r"^(Usage|   or): ", "", l) for l in b[""]
+                 if l.startswith(("Usage: ", "   or: "))]
+        description = [l for l in b[""] if not l.startswith(("Usage: ", "   or: "))]
         parsed[command] = {
-            "description": " ".join(l for l in head if not l.startswith("Usage:")),
-            "usage": next((l[len("Usage: "):] for l in head if l.startswith("Usage:")), ""),
-            "positionals": entries(s.get("positionals", [])),
-            "options": entries(s.get("options", [])),
+            "usage": usage,
+            "description": "\n".join(description).strip(),
+            "options": options(b.get("options", [])),
         }
-    top_options = [option_spec(c)[0] for c, _ in entries(top.get("options", []))]
-    return commands, parsed, [n for names in top_options for n in names]
+    top_options = [n for c, t in options(top.get("options of every command", []))
+                   for n in option_spec(c, t)[0]]
+    return commands, parsed, top_options + ["--version"]
 
 
 def completion(commands, parsed, top_options):
@@ -108,8 +110,8 @@ def completion(commands, parsed, top_options):
     ]
     for command in commands:
         names, kinds, choice_cases = [], {"file": [], "dir": [], "other": []}, []
-        for column, _ in parsed[command]["options"]:
-            option_names, kind, values = option_spec(column)
+        for column, text in parsed[command]["options"]:
+            option_names, kind, values = option_spec(column, text)
             names += option_names
             if kind:
                 kinds[kind] += option_names
@@ -162,23 +164,16 @@ def man_sections(commands, parsed):
     out = ["[COMMANDS]"]
     for command in commands:
         c = parsed[command]
-        out.append('.SS "%s"' % roff("wbk " + c["usage"][len("wbk "):]))
-        out.append(roff(c["description"]))
-        for column, text in c["positionals"] + c["options"]:
-            if column.startswith("-h,"):
-                continue
+        out.append('.SS "%s"' % roff(command))
+        for usage in c["usage"]:
+            out += [".br", ".B " + roff(usage)]
+        for paragraph in c["description"].split("\n\n"):
+            out += [".PP", roff(" ".join(paragraph.split()))]
+        for column, text in c["options"]:
+            if column.startswith(("-h,", "-q,")):
+                continue  # the options of every command, told once
             out += [".TP", ".B " + roff(column), roff(text)]
-    out += [
-        "[EXIT STATUS]",
-        "0 when the command did its work, 1 when it did with warnings (for",
-        ".B check",
-        "findings, for",
-        ".B diff",
-        "differences), 2 when it failed.",
-        "[SEE ALSO]",
-        "docs/wbk.md of Tabrix.",
-        "",
-    ]
+    out += ["[SEE ALSO]", "docs/wbk.md of Tabrix.", ""]
     return "\n".join(out)
 
 

@@ -2,6 +2,7 @@
 // export and import, and --format given per file. Plain literals are GBK;
 // u8"" literals are UTF-8, as the tool's arguments and output are on Linux.
 #include <functional>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -287,6 +288,32 @@ TEST(WbkSetFreq, BadLinesAndMissingTextsAreNamedAndTheRestIsSet) {
       RunCli({"set-freq", lib, "--phrases", dir.Path("none.txt"), "-o", dir.Path("x.wbk")});
   EXPECT_EQ(EXIT_FAILED, missing.nStatus);
   EXPECT_FALSE(FileExists(dir.Path("x.wbk")));
+}
+
+TEST(WbkSetFreq, FindsHitsGivenNewFrequenciesAreAListItReads) {
+  CScratchDir dir;
+  const std::string lib = SaveSample(dir);
+  const tagWBKRUN found = RunCli({"find", lib, Arg(u8"北京")});
+  ASSERT_EQ(EXIT_DONE, found.nStatus) << found.strErr;
+  // Each hit's frequency (the column between the text and the group) made 4.
+  std::string list;
+  std::istringstream lines(found.strOut);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t first = line.find('\t'), second = line.find('\t', first + 1);
+    ASSERT_NE(std::string::npos, second) << line;
+    list += line.substr(0, first) + "\t4" + line.substr(second) + "\n";
+  }
+  const std::string out = dir.Path("out.wbk");
+  const tagWBKRUN run = RunCli({"set-freq", lib, "--phrases", "-", "-o", out}, list);
+  EXPECT_EQ(EXIT_DONE, run.nStatus) << run.strErr;
+  EXPECT_TRUE(
+      StreamMatches(run.strOut, Holds("2 phrases given their frequency, 2 of them changed")))
+      << run.strOut;
+  const std::string expected = CoreResult(dir, [](CTabrix& core) {
+    const char* texts[] = {"北京", "北京人"};
+    EXPECT_EQ(1, core.SetFrequencyByText(texts, 2, 4, nullptr));
+  });
+  EXPECT_EQ(expected, WithoutStamp(ReadBytes(out)));
 }
 
 TEST(WbkDiff, ALibraryWithItselfIsTheSame) {
