@@ -109,13 +109,12 @@ int main(int argc, char** argv) {
     const double tImport = Median(imports), tMerge = Median(merges);
     const double tText = Median(findText), tJson = Median(findJson);
     printf("n = %u and %u (%u phrases together), median of %d rounds:\n", n, n + 1, total, nRounds);
-    printf("  import a.txt b.txt -o OUT (baseline)  %9.1f ms\n", tImport * 1000);
-    printf("  merge a.wbk b.wbk -o OUT              %9.1f ms  %.2fx  <= %.1fx %s\n", tMerge * 1000,
+    printf("  %-38s %9.1f ms\n", "import a.txt b.txt -o OUT (baseline)", tImport * 1000);
+    printf("  %-38s %9.1f ms  %.2fx  <= %.1fx %s\n", "merge a.wbk b.wbk -o OUT", tMerge * 1000,
            tMerge / tImport, kMergeTarget, Verdict(tMerge / tImport <= kMergeTarget, tally));
-    printf("  find LIB \"\" (baseline)                 %9.1f ms", tText * 1000);
+    printf("  %-38s %9.1f ms", "find LIB \"\" (baseline)", tText * 1000);
     if (peakText > 0) printf("  peak %.1f MB", peakText / 1e6);
-    printf("\n  find LIB \"\" --json                     %9.1f ms  %.2fx", tJson * 1000,
-           tJson / tText);
+    printf("\n  %-38s %9.1f ms  %.2fx", "find LIB \"\" --json", tJson * 1000, tJson / tText);
     if (peakText > 0 && peakJson > 0) {
       printf("  peak %.1f MB  %.2fx  <= %.1fx %s", peakJson / 1e6, peakJson / peakText,
              kFindMemoryTarget, Verdict(peakJson / peakText <= kFindMemoryTarget, tally));

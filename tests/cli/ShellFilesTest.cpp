@@ -7,7 +7,6 @@
 #include <string>
 
 #include "CliTestSupport.h"
-#include "StreamExpectation.h"
 
 namespace {
 
@@ -33,9 +32,12 @@ TEST(WbkShellFiles, CompletionAndManPageFollowTheHelp) {
   const std::string man = manPage ? ReadBytes(out + "/wbk.1") : "";
   for (const char* command : {"info", "import", "export", "check", "merge", "find", "remove",
                               "delete-group", "set-group", "set-freq", "diff", "stats"}) {
-    EXPECT_TRUE(StreamMatches(bash, Holds("    " + std::string(command) + ")\n"))) << command;
+    EXPECT_NE(std::string::npos, bash.find("    " + std::string(command) + ")\n")) << command;
     if (manPage) {
-      EXPECT_TRUE(StreamMatches(man, Holds(".SS \"" + std::string(command) + "\""))) << command;
+      std::string title;  // a hyphen in roff is "\-"
+      for (const char* c = command; *c; ++c)
+        title += *c == '-' ? std::string("\\-") : std::string(1, *c);
+      EXPECT_NE(std::string::npos, man.find(".SS \"" + title + "\"")) << command;
     }
   }
   // What bash offers after a few beginnings of a command line.
