@@ -1,7 +1,7 @@
 // The wbk commands that edit a library's groups and frequencies, compare two
 // libraries and count a library's phrases. Like the other commands (see
 // Commands.h) each returns the exit status; their command-line forms are
-// the specs of CommandTable.h, defined beside each function.
+// the commands of CommandTable.h, defined beside each function.
 #pragma once
 
 #include <string>
