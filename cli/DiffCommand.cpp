@@ -15,6 +15,7 @@
 #include "LibraryFiles.h"
 #include "LibraryJson.h"
 #include "LoadReport.h"
+#include "StoreWalk.h"
 #include "Tabrix.h"
 
 namespace {
@@ -47,27 +48,6 @@ struct tagGROUPDIFF {
     for (const auto& list : arrPhrases) any = any || !list.empty();
     return any;
   }
-};
-
-// Walks a store's records in order, block by block.
-class CStoreWalk {
- public:
-  explicit CStoreWalk(CTabrix& lib) : m_pBlock(lib.m_arrPhrase.m_pFirst) { Settle(); }
-  const tagPHRASE2* Get() const { return m_pBlock ? m_pBlock->pItems + m_nItem : nullptr; }
-  void Advance() {
-    ++m_nItem;
-    Settle();
-  }
-
- private:
-  void Settle() {
-    while (m_pBlock != nullptr && m_nItem >= m_pBlock->nCount) {
-      m_pBlock = m_pBlock->pNext;
-      m_nItem = 0;
-    }
-  }
-  const tagSABLOCK<tagPHRASE2>* m_pBlock;
-  uint32_t m_nItem = 0;
 };
 
 std::string GroupField(CTabrix& lib, uint32_t g, size_t offset, size_t width) {
@@ -176,9 +156,30 @@ void PrintText(const tagCLICONTEXT& ctx, CTabrix& a, CTabrix& b,
       << nFields << " group fields changed\n";
 }
 
+// A phrase object, with its old frequency and former group where they apply.
+std::string PhraseText(const tagPHRASEDIFF& p, int kind) {
+  const tagPHRASE2* rec = p.pNew ? p.pNew : p.pOld;
+  std::string text = PhraseJsonText(Text(rec), rec->byFreq, rec->byGroup);
+  text.pop_back();  // '}'
+  if (p.pOld && p.pNew) text += ",\"old_frequency\":" + std::to_string(p.pOld->byFreq);
+  if (kind == DIFF_MOVED) text += ",\"from_group\":" + std::to_string(p.pOld->byGroup);
+  return text + "}";
+}
+
+// Written as it goes: two libraries that share nothing differ in every phrase.
 void PrintJson(const tagCLICONTEXT& ctx, const tagDIFFARGS& args, CTabrix& a, CTabrix& b,
                const std::vector<tagGROUPDIFF>& groups, const uint64_t* totals, bool same) {
-  CJson list = CJson::array();
+  std::ostream& out = *ctx.pOut;
+  CJson json = CommandJson("diff");
+  json["files"] = CJson::array(
+      {CJson{{"file", JsonTextPath(args.strOld)}}, CJson{{"file", JsonTextPath(args.strNew)}}});
+  json["same"] = same;
+  for (int kind = 0; kind < DIFF_KINDS; ++kind) {
+    json[std::string(kKindNames[kind]) + "_count"] = totals[kind];
+  }
+  json["changed_groups"] = CJson::array();
+  out << JsonDumpOpen(json);
+  bool first = true;
   for (uint32_t g = 0; g < groups.size(); ++g) {
     const tagGROUPDIFF& d = groups[g];
     if (!d.Differs()) continue;
@@ -191,28 +192,20 @@ void PrintJson(const tagCLICONTEXT& ctx, const tagDIFFARGS& args, CTabrix& a, CT
     one["changed_fields"] = std::move(fields);
     if (d.bInOld) one["a"] = GroupJson(a, g);
     if (d.bInNew) one["b"] = GroupJson(b, g);
+    std::string head = JsonDump(one);
+    head.pop_back();  // '}'
+    out << (first ? "" : ",") << head;
+    first = false;
     for (int kind = 0; kind < DIFF_KINDS; ++kind) {
-      CJson phrases = CJson::array();
-      for (const tagPHRASEDIFF& p : d.arrPhrases[kind]) {
-        const tagPHRASE2* rec = p.pNew ? p.pNew : p.pOld;
-        CJson phrase = PhraseJson(Text(rec), rec->byFreq, rec->byGroup);
-        if (p.pOld && p.pNew) phrase["old_frequency"] = p.pOld->byFreq;
-        if (kind == DIFF_MOVED) phrase["from_group"] = p.pOld->byGroup;
-        phrases.push_back(std::move(phrase));
+      out << ",\"" << kKindNames[kind] << "\":[";
+      for (size_t i = 0; i < d.arrPhrases[kind].size(); ++i) {
+        out << (i ? "," : "") << PhraseText(d.arrPhrases[kind][i], kind);
       }
-      one[kKindNames[kind]] = std::move(phrases);
+      out << "]";
     }
-    list.push_back(std::move(one));
+    out << "}";
   }
-  CJson json = CommandJson("diff");
-  json["files"] = CJson::array(
-      {CJson{{"file", JsonTextPath(args.strOld)}}, CJson{{"file", JsonTextPath(args.strNew)}}});
-  json["same"] = same;
-  for (int kind = 0; kind < DIFF_KINDS; ++kind) {
-    json[std::string(kKindNames[kind]) + "_count"] = totals[kind];
-  }
-  json["changed_groups"] = std::move(list);
-  *ctx.pOut << JsonDump(json) << "\n";
+  out << "]}\n";
 }
 
 }  // namespace

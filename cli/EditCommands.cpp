@@ -77,10 +77,7 @@ int RunFind(const tagCLICONTEXT& ctx, const tagFINDARGS& args) {
     head["phrase_count"] =
         spellable ? lib.FindSubstring(needle.c_str(), group, nullptr, nullptr) : 0;
     head["phrases"] = CJson::array();
-    // The object written up to its array of hits, which is then filled in.
-    std::string text = JsonDump(head);
-    text.resize(text.size() - 2);  // "]}"
-    *ctx.pOut << text;
+    *ctx.pOut << JsonDumpOpen(head);
   }
   if (spellable) lib.FindSubstring(needle.c_str(), group, &WriteHit, &writer);
   if (args.bJson) *ctx.pOut << "]}\n";

@@ -81,6 +81,17 @@ TEST(JsonTextGbkTest, BytesThatAreNotGbkBecomeReplacementsAndTheirHexIsAtHand) {
   EXPECT_EQ(JsonQuoteGbk(""), "\"\"");
 }
 
+TEST(JsonDumpTest, AnOpenDumpIsTheDumpBeforeItsLastArraysItems) {
+  CJson json;
+  json["command"] = "find";
+  json["phrases"] = CJson::array();
+  const std::string open = JsonDumpOpen(json);
+  EXPECT_EQ(JsonDump(json), open + "]}");
+  json["phrases"].push_back(1);
+  json["phrases"].push_back(CJson::object());
+  EXPECT_EQ(JsonDump(json), open + "1,{}]}");
+}
+
 TEST(PhraseJsonTextTest, IsTheDumpOfThePhraseObject) {
   // find writes its hits this way, one at a time; each must read as the
   // object the other commands build.
