@@ -16,6 +16,7 @@
 #include "LibraryJson.h"
 #include "OutputRules.h"
 #include "PhraseListInput.h"
+#include "StoreWalk.h"
 #include "Warnings.h"
 
 namespace {
@@ -94,18 +95,19 @@ int RunRemove(const tagCLICONTEXT& ctx, const tagREMOVEARGS& args) {
   for (tagLISTEDPHRASE& one : listed) texts.push_back(std::move(one.strText));
   // The texts not in the library, named before the removal makes them
   // indistinguishable from the removed ones.
+  const std::vector<uint32_t> positions = StorePositions(lib, texts);
+  std::vector<uint32_t> found;
   std::vector<std::string> named;
-  std::vector<const char*> pointers;
-  pointers.reserve(texts.size());
-  for (const std::string& text : texts) {
-    pointers.push_back(text.c_str());
-    if (named.size() < kNamedLimit && !lib.FindPhrase(text.c_str(), nullptr, nullptr)) {
-      named.push_back(text);
+  uint32_t missing = 0;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (positions[i] != kNotStored) {
+      found.push_back(positions[i]);
+    } else if (missing++ < kNamedLimit) {
+      named.push_back(texts[i]);
     }
   }
   const uint32_t before = lib.m_arrPhrase.GetCount();
-  uint32_t missing = 0;
-  if (!lib.RemovePhrasesByText(pointers.data(), static_cast<uint32_t>(pointers.size()), &missing)) {
+  if (!lib.RemovePhrasesAt(found.data(), static_cast<uint32_t>(found.size()))) {
     *ctx.pErr << "error: not enough memory to remove the phrases\n";
     return EXIT_FAILED;
   }

@@ -1,7 +1,6 @@
 // wbk set-freq: the frequencies of the phrases a list names, set through the
 // store's own frequency edit, wherever the phrases are.
 #include <algorithm>
-#include <cstring>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -58,53 +57,38 @@ int RunSetFreq(const tagCLICONTEXT& ctx, const tagSETFREQARGS& args) {
   }
   std::vector<tagLISTEDPHRASE> listed;
   if (!ReadPhraseList(ctx, args.strPhrases, &listed)) return EXIT_FAILED;
-  // The lines with a frequency, as store records (text and frequency) in the
-  // store's order; a text listed twice keeps its lines in the list's order.
-  std::vector<tagPHRASE2> wanted;
-  std::vector<size_t> lineOf;  // wanted[i]'s index in listed
+  std::vector<std::string> texts;
+  texts.reserve(listed.size());
+  for (const tagLISTEDPHRASE& one : listed) texts.push_back(one.strText);
+  const std::vector<uint32_t> positions = StorePositions(lib, texts);
+  // (position, frequency) in the list's order: a text listed twice takes
+  // its last frequency.
+  std::vector<std::pair<uint32_t, uint8_t>> wanted;
+  wanted.reserve(listed.size());
   std::vector<std::string> badNamed, missingNamed;
-  size_t nBad = 0;
+  size_t nBad = 0, nMissing = 0;
   for (size_t i = 0; i < listed.size(); ++i) {
-    tagPHRASE2 rec;
-    std::memset(&rec, 0, sizeof rec);
-    if (!ParseFrequency(listed[i].strRest, &rec.byFreq)) {
+    uint8_t freq = 0;
+    if (!ParseFrequency(listed[i].strRest, &freq)) {
       if (nBad++ < kNamedLimit) badNamed.push_back(listed[i].strText + " " + listed[i].strRest);
-      continue;
+    } else if (positions[i] == kNotStored) {
+      if (nMissing++ < kNamedLimit) missingNamed.push_back(listed[i].strText);
+    } else {
+      wanted.emplace_back(positions[i], freq);
     }
-    // A text too long for a record is in no library: it stays empty, and
-    // empty is no text of the store either.
-    if (listed[i].strText.size() <= TABRIX_MAX_PHRASE_LEN) {
-      std::memcpy(rec.szWord, listed[i].strText.data(), listed[i].strText.size());
-      rec.cLen = static_cast<uint8_t>(listed[i].strText.size());
-    }
-    wanted.push_back(rec);
-    lineOf.push_back(i);
   }
-  std::vector<size_t> order(wanted.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) {
-    return ComparePhrase(&wanted[x], &wanted[y], nullptr) < 0;
-  });
-  // One pass over the store beside the sorted list: each frequency's
-  // positions, to be set in one edit each.
+  std::stable_sort(wanted.begin(), wanted.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Each frequency's positions, to be set in one edit each.
   std::vector<std::vector<uint32_t>> byFreq(kMaxFreq + 1);
-  std::vector<size_t> missingLines;
   size_t nSet = 0, nChanged = 0;
-  CStoreWalk walk(lib);
-  for (size_t k = 0; k < order.size(); ++k) {
-    const tagPHRASE2& want = wanted[order[k]];
-    // Of a text listed twice, the last line counts.
-    if (k + 1 < order.size() && ComparePhrase(&want, &wanted[order[k + 1]], nullptr) == 0) {
-      continue;
-    }
-    while (walk.Get() != nullptr && ComparePhrase(walk.Get(), &want, nullptr) < 0) walk.Advance();
-    if (want.cLen == 0 || walk.Get() == nullptr || ComparePhrase(walk.Get(), &want, nullptr) != 0) {
-      missingLines.push_back(lineOf[order[k]]);
-      continue;
-    }
-    byFreq[want.byFreq].push_back(walk.GetPosition());
+  CStoreWalk walk(lib);  // the positions ascend: the records are met in one pass
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    if (i + 1 < wanted.size() && wanted[i + 1].first == wanted[i].first) continue;
+    byFreq[wanted[i].second].push_back(wanted[i].first);
     ++nSet;
-    nChanged += walk.Get()->byFreq != want.byFreq;
+    while (walk.GetPosition() < wanted[i].first) walk.Advance();
+    nChanged += walk.Get()->byFreq != wanted[i].second;
   }
   for (uint32_t f = 0; f <= kMaxFreq; ++f) {
     if (byFreq[f].empty()) continue;
@@ -112,12 +96,6 @@ int RunSetFreq(const tagCLICONTEXT& ctx, const tagSETFREQARGS& args) {
       *ctx.pErr << "error: the frequencies could not be set\n";
       return EXIT_FAILED;
     }
-  }
-  // The texts not found are named in the list's order.
-  std::sort(missingLines.begin(), missingLines.end());
-  const size_t nMissing = missingLines.size();
-  for (size_t i = 0; i < nMissing && i < kNamedLimit; ++i) {
-    missingNamed.push_back(listed[missingLines[i]].strText);
   }
   if (!WriteLibraryOutput(ctx, lib, args.strOutput, args.bDryRun)) return EXIT_FAILED;
   if (args.bJson) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "Tabrix.h"
 
@@ -31,3 +33,11 @@ class CStoreWalk {
   uint32_t m_nItem = 0;
   uint32_t m_nPosition = 0;
 };
+
+// A store index meaning "not in the store".
+const uint32_t kNotStored = UINT32_MAX;
+
+// The store index of each text (GBK), kNotStored for a text the library
+// lacks: the texts sorted, then found in one pass over the store beside them,
+// where looking each up alone would cost a search of the store per text.
+std::vector<uint32_t> StorePositions(CTabrix& lib, const std::vector<std::string>& texts);

@@ -8,6 +8,7 @@
 
 #include "CliTestSupport.h"
 #include "EditHistory.h"
+#include "StoreWalk.h"
 #include "StreamExpectation.h"
 #include "Tabrix.h"
 
@@ -314,6 +315,24 @@ TEST(WbkSetFreq, FindsHitsGivenNewFrequenciesAreAListItReads) {
     EXPECT_EQ(1, core.SetFrequencyByText(texts, 2, 4, nullptr));
   });
   EXPECT_EQ(expected, WithoutStamp(ReadBytes(out)));
+}
+
+TEST(StorePositions, EachTextIsFoundWhereTheLookUpOfItAloneFindsIt) {
+  CTabrix lib;
+  Sample(lib);
+  // Any order, texts repeated, absent, too long for a record, a prefix of a
+  // stored text, empty.
+  const std::vector<std::string> texts = {
+      "北京人", "a", "不在", std::string(31, 'a'), "北京", "北京", "北", "", "啊阿", "一心一意"};
+  const std::vector<uint32_t> positions = StorePositions(lib, texts);
+  ASSERT_EQ(texts.size(), positions.size());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    uint32_t pos = 0;
+    const bool stored = texts[i].size() <= 30 && lib.FindPhrase(texts[i].c_str(), &pos, nullptr);
+    EXPECT_EQ(stored ? pos : kNotStored, positions[i]) << i;
+  }
+  EXPECT_EQ(positions[4], positions[5]);
+  EXPECT_EQ(kNotStored, positions[2]);
 }
 
 TEST(WbkDiff, ALibraryWithItselfIsTheSame) {
