@@ -20,13 +20,12 @@
 #include <unordered_set>
 #include <vector>
 
-#if defined(__linux__)
+#include "BenchMemory.h"  // defines TABRIX_BENCH_POSIX on Linux
+
+#if TABRIX_BENCH_POSIX
 #include <fcntl.h>
-#include <malloc.h>
 #include <sys/mman.h>
-#include <sys/wait.h>
 #include <unistd.h>
-#define TABRIX_BENCH_POSIX 1
 #endif
 
 #include "BenchOptions.h"
@@ -223,49 +222,6 @@ bool ImportIntoEmpty(const std::string& path, uint32_t n) {
   const int result = ImportNewGroup(library, path.c_str(), DefaultImportOptions(), nullptr, &stats);
   return result == IMPORT_OK && stats.nAdded == n && library.m_arrPhrase.GetCount() == n;
 }
-
-#if TABRIX_BENCH_POSIX
-// Resident kB of this process: "VmRSS:" now, "VmHWM:" the peak.
-long StatusKb(const char* key) {
-  FILE* file = fopen("/proc/self/status", "r");
-  if (!file) return -1;
-  char line[256];
-  long kb = -1;
-  while (fgets(line, sizeof(line), file)) {
-    if (strncmp(line, key, strlen(key)) == 0) kb = strtol(line + strlen(key), nullptr, 10);
-  }
-  fclose(file);
-  return kb;
-}
-
-// Growth of the resident set while work runs, in bytes, or -1. The work runs
-// in a child; free heap inherited from this process is first given back to
-// the system, so that memory the work takes shows however it is allocated.
-double PeakBytes(const std::function<bool()>& work) {
-  int fds[2];
-  if (pipe(fds) != 0) return -1;
-  fflush(stdout);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(fds[0]);
-    malloc_trim(0);
-    const long before = StatusKb("VmRSS:");
-    const bool ok = work();
-    const long peak = StatusKb("VmHWM:");
-    const long growth = ok && before >= 0 && peak >= 0 ? peak - before : -1;
-    ssize_t written = write(fds[1], &growth, sizeof(growth));
-    _exit(written == sizeof(growth) ? 0 : 1);
-  }
-  close(fds[1]);
-  long growth = -1;
-  if (pid < 0 || read(fds[0], &growth, sizeof(growth)) != sizeof(growth)) growth = -1;
-  close(fds[0]);
-  if (pid > 0) waitpid(pid, nullptr, 0);
-  return growth < 0 ? -1 : double(growth) * 1024;
-}
-#else
-double PeakBytes(const std::function<bool()>&) { return -1; }
-#endif
 
 struct tagTALLY {
   int nPass = 0;

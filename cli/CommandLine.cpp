@@ -35,10 +35,11 @@ const char kGeneralText[] =
     "wbk does batch work on phrase library files (.wbk) with the editor's own core.\n"
     "Files: the files a command reads come first, as arguments; a library written is named "
     "with -o FILE (the older forms that name it by position still work, and then its name must "
-    "end in .wbk). \"-\" is the standard input for a list to import or remove, and the "
-    "standard output for a library or an exported list. A command never writes over a file it "
-    "reads (except remove and delete-group, which may write LIB itself), never writes a "
-    "library over a file that is not a library, and replaces an existing library it has not "
+    "end in .wbk). \"-\" is the standard input for a list to import, remove or take "
+    "frequencies from, and the standard output for a library or an exported list. A command "
+    "never writes over a file it reads (except remove, delete-group, set-group and set-freq, "
+    "which may write LIB itself), never writes a library over a file that is not a library, "
+    "and replaces an existing library it has not "
     "read only with --force. --dry-run shows what a command would write and writes nothing.\n"
     "Groups: a library holds up to 127 groups, named by their index 0..126 (--group N), in "
     "the order the library keeps them.\n"
@@ -50,7 +51,7 @@ const char kGeneralText[] =
 const char kExitText[] =
     "Exit status, for every command:\n"
     "  0  done\n"
-    "  1  done, with warnings (check: with findings)\n"
+    "  1  done, with warnings (check: with findings; diff: with differences)\n"
     "  2  failed (a usage error, a file that could not be read or written):\n"
     "     nothing was written\n";
 
@@ -405,14 +406,23 @@ bool GroupOption(const tagCLICONTEXT& ctx, const CCommandLine& line, const char*
 
 bool ChoiceOption(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* name,
                   const std::vector<std::string>& choices, std::string* pValue) {
-  const std::string* value = line.Value(name);
-  if (value == nullptr) return true;
-  if (std::find(choices.begin(), choices.end(), *value) != choices.end()) {
-    *pValue = *value;
-    return true;
+  std::vector<std::string> values;
+  if (!ChoiceOptions(ctx, line, name, choices, &values)) return false;
+  if (!values.empty()) *pValue = values.back();
+  return true;
+}
+
+bool ChoiceOptions(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* name,
+                   const std::vector<std::string>& choices, std::vector<std::string>* pValues) {
+  for (const tagOPTIONVALUE& option : line.GetOptions()) {
+    if (option.strName != name) continue;
+    if (std::find(choices.begin(), choices.end(), option.strValue) == choices.end()) {
+      std::string list;
+      for (const std::string& c : choices) list += (list.empty() ? "" : ", ") + c;
+      UsageError(ctx, line, std::string(name) + " \"" + option.strValue + "\": not one of " + list);
+      return false;
+    }
+    pValues->push_back(option.strValue);
   }
-  std::string list;
-  for (const std::string& c : choices) list += (list.empty() ? "" : ", ") + c;
-  UsageError(ctx, line, std::string(name) + " \"" + *value + "\": not one of " + list);
-  return false;
+  return true;
 }

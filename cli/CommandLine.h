@@ -113,3 +113,6 @@ bool ParseGroupIndex(const tagCLICONTEXT& ctx, const CCommandLine& line, const c
 // the option is not given.
 bool ChoiceOption(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* name,
                   const std::vector<std::string>& choices, std::string* pValue);
+// Every value of an option that may be given more than once, in order.
+bool ChoiceOptions(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* name,
+                   const std::vector<std::string>& choices, std::vector<std::string>* pValues);

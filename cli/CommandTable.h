@@ -12,3 +12,7 @@ extern const tagCOMMANDDEF kMergeCommand;
 extern const tagCOMMANDDEF kFindCommand;
 extern const tagCOMMANDDEF kRemoveCommand;
 extern const tagCOMMANDDEF kDeleteGroupCommand;
+extern const tagCOMMANDDEF kSetGroupCommand;
+extern const tagCOMMANDDEF kSetFreqCommand;
+extern const tagCOMMANDDEF kDiffCommand;
+extern const tagCOMMANDDEF kStatsCommand;

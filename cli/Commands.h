@@ -22,7 +22,9 @@ struct tagIMPORTARGS {
   std::string strMin = "0";
   std::string strMax = "250";
   std::string strEncoding = "auto";  // auto, gbk or utf-8
-  std::string strFormat = "auto";    // auto, text, scel, bdict, qpyd, rime or columns
+  // auto, text, scel, bdict, qpyd, rime or columns: none given is auto, one
+  // is every file's, else one per file in the files' order.
+  std::vector<std::string> arrFormats;
   std::vector<std::string> arrTexts;
   bool bSalvage = false;  // a damaged base library: go on with what was recovered
   bool bJson = false;     // a JSON summary instead of the report

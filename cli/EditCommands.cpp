@@ -2,20 +2,21 @@
 // commands from the command line, over the same core operations.
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Commands.h"
-#include "GbkSource.h"
 #include "GbkText.h"
 #include "JsonText.h"
 #include "LibraryFiles.h"
 #include "PhraseImport.h"
 #include "Tabrix.h"
 #include "TextEncoding.h"
-#include "TxtLineReader.h"
 #include "CommandLine.h"
 #include "LibraryJson.h"
 #include "OutputRules.h"
+#include "PhraseListInput.h"
+#include "StoreWalk.h"
 #include "Warnings.h"
 
 namespace {
@@ -32,50 +33,27 @@ bool CheckGroup(const tagCLICONTEXT& ctx, CTabrix& lib, const char* what, int nG
   return false;
 }
 
-struct tagHIT {
-  uint8_t byGroup;
-  uint8_t byFreq;
-  std::string strText;  // GBK
+// Where find's hits go, one at a time as they are found: the output never
+// holds more than one hit, however many there are.
+struct tagHITWRITER {
+  const tagCLICONTEXT* pCtx;
+  bool bJson;
+  uint32_t nWritten;
 };
 
-void CollectHit(uint32_t, const tagPHRASE2* p, void* data) {
-  static_cast<std::vector<tagHIT>*>(data)->push_back(
-      {p->byGroup, p->byFreq, std::string(p->szWord, FieldTextLength(p->szWord, p->cLen))});
-}
-
-// The texts of a phrase list, read with the import's encodings and line
-// rules: the text of each phrase line (up to its blank or tab); comment and
-// header lines are passed over, so that an exported list can be given.
-bool ReadTextList(const tagCLICONTEXT& ctx, const std::string& given,
-                  std::vector<std::string>* pTexts) {
-  CTempFile stdinCopy;
-  if (IsStandardStream(given) && !CopyStandardInput(ctx, &stdinCopy)) return false;
-  const std::string& path = IsStandardStream(given) ? stdinCopy.GetPath() : given;
-  CGbkSource source;
-  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK) {
-    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot be read\n";
-    return false;
+void WriteHit(uint32_t, const tagPHRASE2* p, void* data) {
+  tagHITWRITER& w = *static_cast<tagHITWRITER*>(data);
+  const std::string text(p->szWord, FieldTextLength(p->szWord, p->cLen));
+  std::ostream& out = *w.pCtx->pOut;
+  if (w.bJson) {
+    out << (w.nWritten ? "," : "") << PhraseJsonText(text, p->byFreq, p->byGroup);
+  } else {
+    // A phrase line as the import reads it (text, then frequency), the group
+    // after: remove and import take this output as a list.
+    out << Shown(*w.pCtx, text) << "\t" << static_cast<unsigned>(p->byFreq) << "\t"
+        << static_cast<unsigned>(p->byGroup) << "\n";
   }
-  CTxtLineReader reader('#');
-  if (!reader.Open(source.GetPath())) {
-    *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot be read\n";
-    return false;
-  }
-  char buffer[IMPORT_MAX_LINE + 1];
-  for (char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE); line;
-       line = reader.ReadLine(buffer, IMPORT_MAX_LINE)) {
-    if (line[0] == '@') continue;
-    tagPHRASELINE split;
-    SplitPhraseLine(line, static_cast<uint32_t>(std::char_traits<char>::length(line)), &split);
-    if (split.nTextLen > 0) pTexts->emplace_back(line, split.nTextLen);
-  }
-  if (source.GetNoGbkForm() || source.GetUndecodable()) {
-    Warn(ctx, "lines left out",
-         ShownPath(ctx, given) + ": " +
-             std::to_string(source.GetNoGbkForm() + source.GetUndecodable()) +
-             " lines have characters GBK cannot represent or do not decode, and are left out");
-  }
-  return true;
+  ++w.nWritten;
 }
 
 }  // namespace
@@ -88,52 +66,48 @@ int RunFind(const tagCLICONTEXT& ctx, const tagFINDARGS& args) {
   CTabrix lib;
   if (!LoadLibraryFile(ctx, lib, args.strLibrary, PolicyOf(args.bSalvage))) return EXIT_FAILED;
   if (args.nGroup >= 0 && !CheckGroup(ctx, lib, "--group", args.nGroup)) return EXIT_FAILED;
-  std::vector<tagHIT> hits;
-  if (spellable) {
-    lib.FindSubstring(needle.c_str(),
-                      args.nGroup >= 0 ? static_cast<uint32_t>(args.nGroup) : TABRIX_NO_GROUP,
-                      &CollectHit, &hits);
-  }
+  const uint32_t group = args.nGroup >= 0 ? static_cast<uint32_t>(args.nGroup) : TABRIX_NO_GROUP;
+  tagHITWRITER writer{&ctx, args.bJson, 0};
   if (args.bJson) {
-    CJson list = CJson::array();
-    for (const tagHIT& hit : hits) list.push_back(PhraseJson(hit.strText, hit.byFreq, hit.byGroup));
-    CJson json = CommandJson("find");
-    json["file"] = JsonTextPath(args.strLibrary);
-    json["text"] = spellable ? JsonTextGbk(needle) : JsonTextPath(args.strText);
-    if (args.nGroup >= 0) json["group"] = args.nGroup;
-    json["phrase_count"] = hits.size();
-    json["phrases"] = std::move(list);
-    *ctx.pOut << JsonDump(json) << "\n";
-    return EXIT_DONE;
+    // The count comes before the hits: a first search counts them (a pass
+    // over the store costs much less than writing the hits).
+    CJson head = CommandJson("find");
+    head["file"] = JsonTextPath(args.strLibrary);
+    head["text"] = spellable ? JsonTextGbk(needle) : JsonTextPath(args.strText);
+    if (args.nGroup >= 0) head["group"] = args.nGroup;
+    head["phrase_count"] =
+        spellable ? lib.FindSubstring(needle.c_str(), group, nullptr, nullptr) : 0;
+    head["phrases"] = CJson::array();
+    *ctx.pOut << JsonDumpOpen(head);
   }
-  // A phrase line as the import reads it (text, then frequency), the group
-  // after: remove and import take this output as a list.
-  for (const tagHIT& hit : hits) {
-    *ctx.pOut << Shown(ctx, hit.strText) << "\t" << static_cast<unsigned>(hit.byFreq) << "\t"
-              << static_cast<unsigned>(hit.byGroup) << "\n";
-  }
+  if (spellable) lib.FindSubstring(needle.c_str(), group, &WriteHit, &writer);
+  if (args.bJson) *ctx.pOut << "]}\n";
   return EXIT_DONE;
 }
 
 int RunRemove(const tagCLICONTEXT& ctx, const tagREMOVEARGS& args) {
   CTabrix lib;
   if (!LoadLibraryFile(ctx, lib, args.strLibrary, PolicyOf(args.bSalvage))) return EXIT_FAILED;
+  std::vector<tagLISTEDPHRASE> listed;
+  if (!ReadPhraseList(ctx, args.strPhrases, &listed)) return EXIT_FAILED;
   std::vector<std::string> texts;
-  if (!ReadTextList(ctx, args.strPhrases, &texts)) return EXIT_FAILED;
+  texts.reserve(listed.size());
+  for (tagLISTEDPHRASE& one : listed) texts.push_back(std::move(one.strText));
   // The texts not in the library, named before the removal makes them
   // indistinguishable from the removed ones.
+  const std::vector<uint32_t> positions = StorePositions(lib, texts);
+  std::vector<uint32_t> found;
   std::vector<std::string> named;
-  std::vector<const char*> pointers;
-  pointers.reserve(texts.size());
-  for (const std::string& text : texts) {
-    pointers.push_back(text.c_str());
-    if (named.size() < kNamedLimit && !lib.FindPhrase(text.c_str(), nullptr, nullptr)) {
-      named.push_back(text);
+  uint32_t missing = 0;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (positions[i] != kNotStored) {
+      found.push_back(positions[i]);
+    } else if (missing++ < kNamedLimit) {
+      named.push_back(texts[i]);
     }
   }
   const uint32_t before = lib.m_arrPhrase.GetCount();
-  uint32_t missing = 0;
-  if (!lib.RemovePhrasesByText(pointers.data(), static_cast<uint32_t>(pointers.size()), &missing)) {
+  if (!lib.RemovePhrasesAt(found.data(), static_cast<uint32_t>(found.size()))) {
     *ctx.pErr << "error: not enough memory to remove the phrases\n";
     return EXIT_FAILED;
   }
@@ -209,31 +183,6 @@ int RunFindCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
   args.bSalvage = line.Has("--salvage");
   if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
   return RunFind(ctx, args);
-}
-
-// The library written: -o OUT, or the older form's OUT after LIB (*pNext is
-// then the argument after it). False with the error written when neither is given.
-bool TakeOutput(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* usage,
-                std::string* pOut, size_t* pNext, tagOUTPUTRULE* pRule) {
-  const std::vector<std::string>& args = line.GetArgs();
-  *pNext = 1;
-  if (const std::string* out = line.Value("--output")) {
-    *pOut = *out;
-  } else if (args.size() >= 2) {
-    *pOut = args[1];
-    *pNext = 2;
-    pRule->bByPosition = true;
-  } else {
-    UsageError(ctx, line,
-               std::string("no library to write: name it with -o OUT (-o LIB changes LIB "
-                           "itself): wbk ") +
-                   line.GetSpec()->pszName + " " + usage);
-    return false;
-  }
-  pRule->strPath = *pOut;
-  pRule->strInPlace = args[0];
-  pRule->bForce = line.Has("--force");
-  return true;
 }
 
 int RunRemoveCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {

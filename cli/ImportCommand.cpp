@@ -220,9 +220,17 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
          "the range " + std::to_string(opt.byMinFreq) + ".." + std::to_string(opt.byMaxFreq) +
              " is empty; no phrase can be added");
   }
-  const int nFormatAsked = DictFormatFromName(args.strFormat);
+  if (args.arrFormats.size() > 1 && args.arrFormats.size() != args.arrTexts.size()) {
+    *ctx.pErr << "error: --format is given " << args.arrFormats.size() << " times for "
+              << args.arrTexts.size()
+              << " files: give it once for every file, or once per file in the files' order\n";
+    return EXIT_FAILED;
+  }
   std::vector<tagFILEREPORT> reports;
-  for (const std::string& given : args.arrTexts) {
+  for (size_t nFile = 0; nFile < args.arrTexts.size(); ++nFile) {
+    const std::string& given = args.arrTexts[nFile];
+    const int nFormatAsked = DictFormatFromName(
+        args.arrFormats.empty() ? "auto" : args.arrFormats[args.arrFormats.size() > 1 ? nFile : 0]);
     // The standard input is read into a file first: the importers read files.
     CTempFile stdinCopy;
     if (IsStandardStream(given) && !CopyStandardInput(ctx, &stdinCopy)) return EXIT_FAILED;
@@ -333,9 +341,9 @@ int RunImportCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
   if (const std::string* min = line.Value("--min")) args.strMin = *min;
   if (const std::string* max = line.Value("--max")) args.strMax = *max;
   if (!ChoiceOption(ctx, line, "--encoding", {"auto", "gbk", "utf-8"}, &args.strEncoding) ||
-      !ChoiceOption(ctx, line, "--format",
-                    {"auto", "text", "scel", "bdict", "qpyd", "rime", "columns"},
-                    &args.strFormat)) {
+      !ChoiceOptions(ctx, line, "--format",
+                     {"auto", "text", "scel", "bdict", "qpyd", "rime", "columns"},
+                     &args.arrFormats)) {
     return EXIT_FAILED;
   }
   args.bSalvage = line.Has("--salvage");
@@ -398,7 +406,8 @@ extern const tagCOMMANDDEF kImportCommand = {
       "encoding as --encoding says); "
       "scel, bdict, qpyd: Sogou, Baidu, QQ cell dictionaries; rime: a Rime .dict.yaml; "
       "columns: a UTF-8 list of columns, the text first and a column of whole numbers as the "
-      "weight. A dictionary's weights are mapped into 0..250 by rank"},
+      "weight. A dictionary's weights are mapped into 0..250 by rank. Given once, for every "
+      "file; given once per file, the first for the first file, and so on"},
      OPTION_FORCE,
      OPTION_DRY_RUN,
      OPTION_JSON,

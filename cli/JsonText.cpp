@@ -105,6 +105,12 @@ std::string JsonDump(const CJson& value) {
       value.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace));
 }
 
+std::string JsonDumpOpen(const CJson& object) {
+  std::string text = JsonDump(object);
+  text.resize(text.size() - 2);  // "]}"
+  return text;
+}
+
 std::string JsonQuoteUtf8(const std::string& utf8) { return JsonDump(CJson(JsonTextUtf8(utf8))); }
 
 std::string JsonQuoteGbk(const std::string& gbk) { return JsonDump(CJson(JsonTextGbk(gbk))); }

@@ -25,6 +25,10 @@ std::string JsonTextPath(const std::string& path);
 
 // The value as one line of ASCII JSON, without line end.
 std::string JsonDump(const CJson& value);
+// JsonDump of an object whose last value is an empty array, without the
+// closing "]}": the caller writes the array's items (comma-separated) and
+// then "]}", so that a long array never has to be held whole.
+std::string JsonDumpOpen(const CJson& object);
 
 // A text as a quoted JSON string: JsonDump of the JsonText... above.
 std::string JsonQuoteUtf8(const std::string& utf8);

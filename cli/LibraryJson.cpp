@@ -32,6 +32,12 @@ CJson PhraseJson(const std::string& gbk, uint8_t byFreq, uint8_t byGroup) {
   return phrase;
 }
 
+std::string PhraseJsonText(const std::string& gbk, uint8_t byFreq, uint8_t byGroup) {
+  if (!GbkHasUnicodeForm(gbk)) return JsonDump(PhraseJson(gbk, byFreq, byGroup));
+  return "{\"text\":" + JsonQuoteGbk(gbk) + ",\"frequency\":" + std::to_string(byFreq) +
+         ",\"group\":" + std::to_string(byGroup) + "}";
+}
+
 CJson CommandJson(const char* command) {
   CJson json;
   json["command"] = command;

@@ -36,6 +36,9 @@ void SetJsonField(CJson& obj, const char* key, const char* field, size_t width);
 
 CJson GroupJson(CTabrix& lib, uint32_t g);
 CJson PhraseJson(const std::string& gbk, uint8_t byFreq, uint8_t byGroup);
+// JsonDump of PhraseJson, without building the object for a text that has its
+// Unicode form (find writes a million of them).
+std::string PhraseJsonText(const std::string& gbk, uint8_t byFreq, uint8_t byGroup);
 // command, and the library's group_count, phrase_count and groups.
 CJson CommandJson(const char* command);
 void SetLibraryJson(CJson& obj, CTabrix& lib);

@@ -1,12 +1,15 @@
-// wbk merge: the groups of several libraries appended in order into one, the
-// phrases added as the loader adds them (the first text wins), counts rebuilt.
+// wbk merge: the groups of several libraries appended in order into one, each
+// library's phrases merged into the store in one pass (the first text wins),
+// counts rebuilt.
 #include <cstring>
 #include <ostream>
+#include <vector>
 
 #include "Commands.h"
 #include "GbkText.h"
 #include "LibraryFiles.h"
 #include "LoadReport.h"
+#include "PhraseRun.h"
 #include "ProgressBar.h"
 #include "Tabrix.h"
 #include "CommandLine.h"
@@ -26,6 +29,36 @@ std::string GroupText(const char* field, uint32_t width, bool* pCut) {
   text.resize(kept);
   return text;
 }
+
+// A loaded library's phrases in store order (ascending texts, each once),
+// their groups given their new indexes, the progress bar moving as they go.
+class CLibraryRun : public CPhraseRun {
+ public:
+  CLibraryRun(CTabrix& lib, const std::vector<uint8_t>& remap, CProgressBar& bar)
+      : m_remap(remap), m_bar(bar), m_pBlock(lib.m_arrPhrase.m_pFirst) {}
+  bool Next(tagPHRASE2* pOut) override {
+    while (m_pBlock != nullptr && m_nItem == m_pBlock->nCount) {
+      m_pBlock = m_pBlock->pNext;
+      m_nItem = 0;
+      m_bar.Update(m_nDone);
+    }
+    if (m_pBlock == nullptr) return false;
+    *pOut = m_pBlock->pItems[m_nItem++];
+    ++m_nDone;
+    // A record of no group of its library (the loader keeps none) names no
+    // group here either, and the merge drops it.
+    pOut->byGroup = pOut->byGroup < m_remap.size() ? m_remap[pOut->byGroup]
+                                                   : static_cast<uint8_t>(TABRIX_NO_GROUP);
+    return true;
+  }
+
+ private:
+  const std::vector<uint8_t>& m_remap;
+  CProgressBar& m_bar;
+  const tagSABLOCK<tagPHRASE2>* m_pBlock;
+  uint32_t m_nItem = 0;
+  uint64_t m_nDone = 0;
+};
 
 }  // namespace
 
@@ -72,17 +105,15 @@ int RunMerge(const tagCLICONTEXT& ctx, const tagMERGEARGS& args) {
         status = EXIT_WARNINGS;
       }
     }
-    uint32_t phrases = in.m_arrPhrase.GetCount(), added = 0;
+    const uint32_t phrases = in.m_arrPhrase.GetCount();
+    uint32_t added = 0;
     CProgressBar bar(ctx, "merging");
     bar.Begin(phrases);
-    for (uint32_t i = 0; i < phrases; ++i) {
-      const tagPHRASE2* p = in.m_arrPhrase.GetAt(i);
-      // The loaded store holds only phrases of its groups, but stay safe.
-      if (p->byGroup < adding &&
-          out.AddPhrase(p->szWord, p->cLen, p->byFreq, 0, remap[p->byGroup])) {
-        ++added;
-      }
-      bar.Update(i + 1);
+    CLibraryRun run(in, remap, bar);
+    if (!out.MergeRun(run, &added, nullptr)) {
+      bar.End();
+      *ctx.pErr << "error: out of memory while merging " << ShownPath(ctx, path) << "\n";
+      return EXIT_FAILED;
     }
     bar.End();
     reportText += ShownPath(ctx, path) + ": " + std::to_string(adding) + " groups";

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <ostream>
 
+#include "CommandLine.h"
 #include "FileHeader.h"
 #include "FileNames.h"
 #include "LibraryFiles.h"
@@ -132,5 +133,28 @@ bool CopyStandardInput(const tagCLICONTEXT& ctx, CTempFile* pCopy) {
     *ctx.pErr << "error: cannot write a temporary file for the standard input\n";
     return false;
   }
+  return true;
+}
+
+bool TakeOutput(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* usage,
+                std::string* pOut, size_t* pNext, tagOUTPUTRULE* pRule) {
+  const std::vector<std::string>& args = line.GetArgs();
+  *pNext = 1;
+  if (const std::string* out = line.Value("--output")) {
+    *pOut = *out;
+  } else if (args.size() >= 2) {
+    *pOut = args[1];
+    *pNext = 2;
+    pRule->bByPosition = true;
+  } else {
+    UsageError(ctx, line,
+               std::string("no library to write: name it with -o OUT (-o LIB changes LIB "
+                           "itself): wbk ") +
+                   line.GetSpec()->pszName + " " + usage);
+    return false;
+  }
+  pRule->strPath = *pOut;
+  pRule->strInPlace = args[0];
+  pRule->bForce = line.Has("--force");
   return true;
 }

@@ -12,6 +12,7 @@
 #include "CliContext.h"
 #include "FilePaths.h"
 
+class CCommandLine;
 class CTabrix;
 
 enum OutputKind { OUTPUT_LIBRARY, OUTPUT_TEXT };
@@ -48,3 +49,10 @@ bool WriteLibraryOutput(const tagCLICONTEXT& ctx, CTabrix& lib, const std::strin
 // The standard input copied to a temporary file that the readers open like
 // any other; false with the error written.
 bool CopyStandardInput(const tagCLICONTEXT& ctx, CTempFile* pCopy);
+
+// The library a command that changes one library writes: -o OUT, or the
+// older form's OUT after LIB (*pNext is then the argument after it). Fills
+// the rule's path, in-place input (LIB) and --force. False with the error
+// written when neither is given; usage is the form named in the error.
+bool TakeOutput(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* usage,
+                std::string* pOut, size_t* pNext, tagOUTPUTRULE* pRule);

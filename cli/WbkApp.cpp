@@ -11,8 +11,9 @@ namespace {
 // The commands, in the order the help lists them. A new command adds its
 // command's address here (and its declaration in CommandTable.h).
 const tagCOMMANDDEF* const kCommands[] = {
-    &kInfoCommand,  &kImportCommand, &kExportCommand, &kCheckCommand,
-    &kMergeCommand, &kFindCommand,   &kRemoveCommand, &kDeleteGroupCommand,
+    &kInfoCommand,     &kImportCommand,  &kExportCommand, &kCheckCommand,
+    &kMergeCommand,    &kFindCommand,    &kRemoveCommand, &kDeleteGroupCommand,
+    &kSetGroupCommand, &kSetFreqCommand, &kDiffCommand,   &kStatsCommand,
 };
 
 int RunCommand(const tagCLICONTEXT& ctx, int argc, const char* const* argv) {

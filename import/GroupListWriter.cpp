@@ -1,5 +1,6 @@
 #include "GroupListWriter.h"
 
+#include "PhraseImport.h"
 #include "PhraseListWriter.h"
 #include "Tabrix.h"
 
@@ -47,6 +48,9 @@ void WriteGroupList(CTabrix& lib, uint32_t g, const std::vector<uint32_t>& phras
           " bytes of value, a line break ends it, and its field keeps whole characters)");
     }
   }
+  // Only a ticked group has the line: a list of an unticked group stays as
+  // lists have always been.
+  if (info->bEnable) AppendLine(std::string(kTickHeaderKey) + "1", encode, &pList->strText);
   for (uint32_t index : phrases) {
     const tagPHRASE2& p = *lib.m_arrPhrase.GetAt(index);
     std::string line;

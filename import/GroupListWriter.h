@@ -1,8 +1,8 @@
 // A group as a phrase-list file in the import format: its header lines (name,
-// editor, remark), then one line per phrase. Importing the file as a new
-// group gives the group back; whatever a line cannot carry is counted and the
-// first phrases concerned are named, so that the caller can say so. Used by
-// `wbk export` and by the editor's "export group".
+// editor, remark, and the tick of a ticked group), then one line per phrase. Importing the file as
+// a new group gives the group back; whatever a line cannot carry is counted and the first phrases
+// concerned are named, so that the caller can say so. Used by `wbk export` and by the editor's
+// "export group".
 #pragma once
 
 #include <cstdint>

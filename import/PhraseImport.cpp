@@ -39,6 +39,9 @@ void ApplyHeaderLine(CTabrix& lib, uint8_t g, const char* line) {
     CopyHeaderValue(info->szEditor, sizeof(info->szEditor), value);
   } else if (std::strncmp(key, kKeyRemark, kKeyBytes) == 0) {
     CopyHeaderValue(info->szRemark, sizeof(info->szRemark), value);
+  } else if (std::strncmp(line, kTickHeaderKey, kValueStart) == 0 &&
+             (std::strcmp(value, "1") == 0 || std::strcmp(value, "0") == 0)) {
+    info->bEnable = value[0] == '1';
   }
 }
 
@@ -85,6 +88,8 @@ void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, 
 }
 
 }  // namespace
+
+const char kTickHeaderKey[] = "@\xC6\xF4\xD3\xC3=";  // @启用=
 
 uint8_t AddImportGroup(CTabrix& lib, const char* title, const tagIMPORTOPTIONS& opt) {
   if (opt.pHistory != nullptr) return opt.pHistory->AddGroup(lib, title, "", "", 0);

@@ -64,6 +64,17 @@ TEST(WbkGrammar, UsageErrorsNameTheirCause) {
       {{"delete-group", lib, "-o", dir.Path("x.wbk")}, "which group?"},
       {{"delete-group", lib, dir.Path("x.wbk"), "0", "1"}, "too many arguments"},
       {{"remove", lib, dir.Path("x.wbk")}, "--phrases LIST is required"},
+      {{"set-freq", lib, "-o", dir.Path("x.wbk")}, "--phrases LIST is required"},
+      {{"set-group", lib, "-o", dir.Path("x.wbk"), "--tick"}, "which group?"},
+      {{"set-group", lib, dir.Path("x.wbk"), "--group", "0"}, "nothing to set"},
+      {{"set-group", lib, dir.Path("x.wbk"), "y.wbk", "--group", "0"}, "too many arguments"},
+      {{"set-group", lib, "--group", "0", "--tick", "--untick", "-o", dir.Path("x.wbk")},
+       "--tick and --untick"},
+      {{"diff", lib}, "error: diff: too few arguments"},
+      {{"diff", lib, lib, lib}, "error: diff: too many arguments"},
+      {{"stats", lib, "--group", "127"}, "a group is named by its index, 0..126"},
+      {{"import", dir.Path("a.txt"), "--format", "bogus", "-o", dir.Path("x.wbk")},
+       "not one of auto, text"},
       {{"import", dir.Path("a.txt"), "-", "-", "-o", dir.Path("x.wbk")}, "can be read once"},
       {{"import", dir.Path("a.txt"), "-o", "-", "--json"}, "both write to the standard output"},
   };
@@ -96,8 +107,8 @@ TEST(WbkGrammar, HelpIsWrappedAndSpeaksOfFilesAndGroups) {
   // The exit statuses, once for all commands.
   EXPECT_TRUE(StreamMatches(all.strOut, Holds("Exit status, for every command:\n  0  done\n")));
   EXPECT_TRUE(StreamMatches(all.strOut, Holds("0..126")));
-  for (const char* name :
-       {"info", "import", "export", "check", "merge", "find", "remove", "delete-group"}) {
+  for (const char* name : {"info", "import", "export", "check", "merge", "find", "remove",
+                           "delete-group", "set-group", "set-freq", "diff", "stats"}) {
     const tagWBKRUN own = RunCli({"help", name});
     EXPECT_EQ(EXIT_DONE, own.nStatus) << name;
     EXPECT_EQ(own.strOut, RunCli({name, "--help"}).strOut) << name;
@@ -120,7 +131,8 @@ enum JsonKind {
   J_OBJECT,
   J_GROUPS,
   J_PHRASES,
-  J_ARRAY
+  J_ARRAY,
+  J_STRINGS
 };
 
 const std::map<std::string, JsonKind>& Vocabulary() {
@@ -184,6 +196,27 @@ const std::map<std::string, JsonKind>& Vocabulary() {
       {"editor_bytes", J_STRING},
       {"remark_bytes", J_STRING},
       {"text_bytes", J_STRING},
+      {"changed", J_BOOL},
+      {"set_count", J_NUMBER},
+      {"changed_count", J_NUMBER},
+      {"no_frequency", J_NUMBER},
+      {"same", J_BOOL},
+      {"moved_count", J_NUMBER},
+      {"frequency_changed_count", J_NUMBER},
+      {"changed_groups", J_ARRAY},
+      {"in", J_STRING},
+      {"changed_fields", J_STRINGS},
+      {"a", J_OBJECT},
+      {"b", J_OBJECT},
+      {"added", J_PHRASES},
+      {"removed", J_PHRASES},
+      {"moved", J_PHRASES},
+      {"frequency_changed", J_PHRASES},
+      {"old_frequency", J_NUMBER},
+      {"from_group", J_NUMBER},
+      {"by_length", J_ARRAY},
+      {"by_frequency", J_ARRAY},
+      {"characters", J_NUMBER},
   };
   return names;
 }
@@ -214,6 +247,10 @@ void CheckValue(const std::string& key, const nlohmann::json& value, const std::
       break;
     case J_BOOL:
       EXPECT_TRUE(value.is_boolean()) << at;
+      break;
+    case J_STRINGS:
+      ASSERT_TRUE(value.is_array()) << at;
+      for (const nlohmann::json& item : value) EXPECT_TRUE(item.is_string()) << at;
       break;
     case J_OBJECT:
       ASSERT_TRUE(value.is_object()) << at;
@@ -265,6 +302,14 @@ TEST(WbkGrammar, EveryJsonOutputFollowsOneVocabulary) {
       {"remove", lib, "--phrases", list, "-o", dir.Path("removed.wbk")},
       {"export", lib, "--dir", dir.Path("lists")},
       {"delete-group", lib, "--group", "0", "-o", dir.Path("deleted.wbk")},
+      {"set-group", lib, "--group", "1", "--untick", "--name", "x", "-o", dir.Path("set.wbk")},
+      {"set-freq", lib, "--phrases", dir.Write("freq.txt", "北京 7\n上海 x\n不在 1\n"), "-o",
+       dir.Path("freq.wbk")},
+      {"diff", lib, dir.Path("set.wbk")},
+      {"diff", lib, dir.Path("merged.wbk")},
+      {"diff", odd, dir.Path("imported.wbk")},
+      {"stats", lib},
+      {"stats", odd, "--group", "0"},
   };
   for (const std::vector<std::string>& command : commands) {
     std::vector<std::string> args = command;

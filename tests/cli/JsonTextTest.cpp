@@ -8,6 +8,7 @@
 #include <string>
 
 #include "JsonText.h"
+#include "LibraryJson.h"
 
 namespace {
 
@@ -78,6 +79,37 @@ TEST(JsonTextGbkTest, BytesThatAreNotGbkBecomeReplacementsAndTheirHexIsAtHand) {
   EXPECT_TRUE(GbkHasUnicodeForm("\xD6\xD0"));
   EXPECT_EQ(HexBytes("\xD6\xD0\xFF"), "d6d0ff");
   EXPECT_EQ(JsonQuoteGbk(""), "\"\"");
+}
+
+TEST(JsonDumpTest, AnOpenDumpIsTheDumpBeforeItsLastArraysItems) {
+  CJson json;
+  json["command"] = "find";
+  json["phrases"] = CJson::array();
+  const std::string open = JsonDumpOpen(json);
+  EXPECT_EQ(JsonDump(json), open + "]}");
+  json["phrases"].push_back(1);
+  json["phrases"].push_back(CJson::object());
+  EXPECT_EQ(JsonDump(json), open + "1,{}]}");
+}
+
+TEST(PhraseJsonTextTest, IsTheDumpOfThePhraseObject) {
+  // find writes its hits this way, one at a time; each must read as the
+  // object the other commands build.
+  const struct {
+    const char* pszText;
+    uint8_t byFreq, byGroup;
+  } cases[] = {
+      {"\xD6\xD0\xCE\xC4", 0, 0},  // 中文
+      {"a\"b\\c", 250, 126},
+      {"\x01\x7F", 9, 3},
+      {"\xD6\xD0\xFF", 1, 2},  // a byte with no Unicode form: its bytes too
+      {"", 5, 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(JsonDump(PhraseJson(c.pszText, c.byFreq, c.byGroup)),
+              PhraseJsonText(c.pszText, c.byFreq, c.byGroup))
+        << c.pszText;
+  }
 }
 
 }  // namespace

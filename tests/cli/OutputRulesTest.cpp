@@ -83,6 +83,15 @@ TEST(WbkOutputRules, EachAccidentIsRefusedAndNoFileChanges) {
       {{"remove", "M.wbk", "notes.txt", "--phrases", "a.txt"}, "must end in .wbk"},
       {{"remove", "M.wbk", "--phrases", "a.txt", "-o", "a.txt"},
        "is also a file the command reads"},
+      {{"set-group", "M.wbk", "notes.txt", "--group", "0", "--tick"}, "must end in .wbk"},
+      {{"set-group", "M.wbk", "--group", "0", "--tick", "-o", "other.wbk"},
+       "replace it with --force"},
+      {{"set-group", "M.wbk", "--group", "0", "--tick", "-o", "notes.txt", "--force"},
+       "exists and is not a library"},
+      {{"set-freq", "M.wbk", "--phrases", "a.txt", "-o", "a.txt"},
+       "is also a file the command reads"},
+      {{"set-freq", "M.wbk", "a.txt", "--phrases", "a.txt"}, "must end in .wbk"},
+      {{"set-freq", "M.wbk", "--phrases", "a.txt", "-o", "other.wbk"}, "replace it with --force"},
   };
   for (const tagCASE& c : cases) {
     const std::vector<std::string> args = files.Args(c.args);
@@ -119,6 +128,12 @@ TEST(WbkOutputRules, TheSafeFormsWrite) {
       {{"delete-group", "M.wbk", "--group", "1", "-o", "M.wbk"}, "M.wbk", 1},
       {{"delete-group", "out3.wbk", "out4.wbk", "--group", "3"}, "out4.wbk", 3},
       {{"delete-group", "out3.wbk", "0", "-o", "out5.wbk"}, "out5.wbk", 3},
+      {{"set-group", "M.wbk", "--group", "0", "--tick", "-o", "M.wbk"}, "M.wbk", 1},
+      {{"set-group", "out3.wbk", "out6.wbk", "--group", "0", "--name", "x"}, "out6.wbk", 4},
+      {{"set-freq", "M.wbk", "M.wbk", "--phrases", "a.txt"}, "M.wbk", 1},
+      {{"set-freq", "out3.wbk", "--phrases", "a.txt", "-o", "other.wbk", "--force"},
+       "other.wbk",
+       4},
   };
   for (const tagCASE& c : cases) {
     const tagWBKRUN run = RunCli(files.Args(c.args));
@@ -144,6 +159,8 @@ TEST(WbkOutputRules, ADryRunWritesNothing) {
       {"delete-group", "M.wbk", "--group", "0", "-o", "M.wbk"},
       {"export", "M.wbk", "--dir", "lists.d"},
       {"export", "M.wbk", "--group", "1", "-o", "notes.txt"},
+      {"set-group", "M.wbk", "--group", "0", "--untick", "-o", "M.wbk"},
+      {"set-freq", "M.wbk", "--phrases", "a.txt", "-o", "M.wbk"},
   };
   for (const std::vector<std::string>& command : commands) {
     std::vector<std::string> args = files.Args(command);

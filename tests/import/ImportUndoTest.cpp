@@ -67,6 +67,8 @@ TEST(ImportUndo, EachImportIsOneStepUndoneAndRedoneByteForByte) {
   const tagIMPORTCASE cases[] = {
       {"a list as a new group, its header naming it", "list.txt",
        "@\xC3\xFB\xB3\xC6=named\n@\xB1\xE0\xBC\xAD=editor\nab 3\nnew 4\n\xB0\xA1 9\n", true},
+      {"a list as a new group, its header ticking it", "ticked.txt",
+       "@\xC6\xF4\xD3\xC3=1\nfresh 2\n", true},
       {"a list into a group", "into.txt", "zz 1\nfresh 2\nfresher 3\n", false},
       {"a long list into a group", "many.txt", many, false},
       {"a Rime dictionary as a new group", "d.dict.yaml",
