@@ -18,7 +18,16 @@
 #include "LibraryBytes.h"
 #include "LibraryFiles.h"
 #include "ScratchDir.h"
+#include "TextConvert.h"
 #include "TextEncoding.h"
+
+// A UTF-8 text as the command line carries it: UTF-8 on Linux, the ANSI
+// code page on Windows.
+inline std::string Arg(const std::string& utf8) {
+  std::string arg;
+  EXPECT_TRUE(ConvertCodePage(CODEPAGE_UTF8, FileNameCodePage(), utf8, &arg)) << utf8;
+  return arg;
+}
 
 struct tagWBKRUN {
   int nStatus;

@@ -10,14 +10,6 @@
 
 namespace {
 
-// A UTF-8 text as the command line carries it: UTF-8 on Linux, the ANSI
-// code page on Windows.
-std::string Arg(const std::string& utf8) {
-  std::string arg;
-  EXPECT_TRUE(ConvertCodePage(CODEPAGE_UTF8, FileNameCodePage(), utf8, &arg)) << utf8;
-  return arg;
-}
-
 // 啊阿 is B0A1 B0A2; “ is A1B0, whose bytes also lie across 啊阿's middle.
 CTabrix& Sample(CTabrix& lib) {
   EXPECT_EQ(0, lib.AddGroup("成语", "", ""));

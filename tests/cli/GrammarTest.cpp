@@ -18,14 +18,6 @@ namespace {
 
 using tabrix_test::Joined;
 
-// A UTF-8 text as the command line carries it: UTF-8 on Linux, the ANSI
-// code page on Windows.
-std::string Arg(const std::string& utf8) {
-  std::string arg;
-  EXPECT_TRUE(ConvertCodePage(CODEPAGE_UTF8, FileNameCodePage(), utf8, &arg)) << utf8;
-  return arg;
-}
-
 std::string SampleLibrary(const CScratchDir& dir, const std::string& name) {
   CTabrix lib;
   lib.AddGroup("甲", "编者", "备注");

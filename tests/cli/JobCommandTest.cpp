@@ -14,16 +14,8 @@
 
 namespace {
 
-// A UTF-8 text as the command line carries it: UTF-8 on Linux, the ANSI
-// code page on Windows.
-std::string Arg(const std::string& utf8) {
-  std::string arg;
-  EXPECT_TRUE(ConvertCodePage(CODEPAGE_UTF8, FileNameCodePage(), utf8, &arg)) << utf8;
-  return arg;
-}
-
 // Three groups, the second ticked.
-CTabrix& Sample(CTabrix& lib) {
+CTabrix& JobSample(CTabrix& lib) {
   EXPECT_EQ(0, lib.AddGroup("成语", "张三", "四字"));
   EXPECT_EQ(1, lib.AddGroup("地名", "", ""));
   EXPECT_EQ(2, lib.AddGroup("其他", "", "杂项"));
@@ -42,9 +34,9 @@ std::string SaveLibrary(CTabrix& lib, const std::string& path) {
   return path;
 }
 
-std::string SaveSample(const CScratchDir& dir, const char* name = "sample.wbk") {
+std::string SaveJobSample(const CScratchDir& dir, const char* name = "sample.wbk") {
   CTabrix lib;
-  return SaveLibrary(Sample(lib), dir.Path(name));
+  return SaveLibrary(JobSample(lib), dir.Path(name));
 }
 
 // The file without its stamp (bytes 8..11): what two saves of the same
@@ -56,9 +48,9 @@ std::string WithoutStamp(std::string bytes) {
 
 // The sample with edit applied by the core, saved; its bytes without stamp.
 template <typename F>
-std::string CoreResult(const CScratchDir& dir, F edit) {
+std::string JobCoreResult(const CScratchDir& dir, F edit) {
   CTabrix lib;
-  Sample(lib);
+  JobSample(lib);
   edit(lib);
   return WithoutStamp(ReadBytes(SaveLibrary(lib, dir.Path("core.wbk"))));
 }
@@ -66,7 +58,7 @@ std::string CoreResult(const CScratchDir& dir, F edit) {
 TEST(WbkTick, ExportThenImportGivesTheSameLibraryTicksIncluded) {
   CScratchDir dir;
   CTabrix lib;
-  Sample(lib);
+  JobSample(lib);
   lib.GetGroup(2)->bEnable = 1;  // two ticked groups of three
   const std::string path = SaveLibrary(lib, dir.Path("lib.wbk"));
   for (const char* encoding : {"gbk", "utf-8"}) {
@@ -115,7 +107,7 @@ TEST(WbkTick, TheHeaderLineTicksOnlyANewGroupAndOnlyWithItsTwoValues) {
     EXPECT_EQ(1u, back.GetPhraseTotal());  // the header line is no phrase
   }
   // Into an existing group the header lines are ignored, the tick's too.
-  const std::string base = SaveSample(dir);
+  const std::string base = SaveJobSample(dir);
   const std::string list = dir.Write("tick.txt", "@启用=1\n新词 3\n");
   ASSERT_EQ(EXIT_DONE,
             RunCli({"import", dir.Path("into.wbk"), list, "--base", base, "--into", "0"}).nStatus);
@@ -126,7 +118,7 @@ TEST(WbkTick, TheHeaderLineTicksOnlyANewGroupAndOnlyWithItsTwoValues) {
 
 TEST(WbkSetGroup, EachChangeIsTheEditorsOwnGroupEdit) {
   CScratchDir dir;
-  const std::string lib = SaveSample(dir);
+  const std::string lib = SaveJobSample(dir);
   struct tagCASE {
     std::vector<std::string> args;
     // What the editor's history makes of the same edit.
@@ -156,7 +148,7 @@ TEST(WbkSetGroup, EachChangeIsTheEditorsOwnGroupEdit) {
     const tagWBKRUN run = RunCli(args);
     EXPECT_EQ(EXIT_DONE, run.nStatus) << run.strErr;
     EXPECT_EQ("", run.strErr);
-    const std::string expected = CoreResult(dir, [&](CTabrix& core) {
+    const std::string expected = JobCoreResult(dir, [&](CTabrix& core) {
       CEditHistory history;
       c.edit(history, core);
     });
@@ -171,7 +163,7 @@ TEST(WbkSetGroup, EachChangeIsTheEditorsOwnGroupEdit) {
 
 TEST(WbkSetGroup, RefusalsWriteNothing) {
   CScratchDir dir;
-  const std::string lib = SaveSample(dir);
+  const std::string lib = SaveJobSample(dir);
   const std::string out = dir.Path("out.wbk");
   const struct {
     std::vector<std::string> args;
@@ -200,7 +192,7 @@ TEST(WbkSetGroup, RefusalsWriteNothing) {
 
 TEST(WbkSetGroupAndSetFreq, FollowTheOutputRules) {
   CScratchDir dir;
-  const std::string lib = SaveSample(dir);
+  const std::string lib = SaveJobSample(dir);
   const std::string before = ReadBytes(lib);
   const std::string list = dir.Write("freq.txt", "北京 7\n");
   const std::string notLibrary = dir.Write("notes.txt", "keep me\n");
@@ -234,8 +226,8 @@ TEST(WbkSetGroupAndSetFreq, FollowTheOutputRules) {
 
 TEST(WbkSetFreq, ListedPhrasesTakeTheirFrequenciesWhereverTheyAre) {
   CScratchDir dir;
-  const std::string lib = SaveSample(dir);
-  const std::string expected = CoreResult(dir, [](CTabrix& core) {
+  const std::string lib = SaveJobSample(dir);
+  const std::string expected = JobCoreResult(dir, [](CTabrix& core) {
     const char* to7[] = {"北京", "啊阿"};
     const char* to250[] = {"一心一意"};
     const char* to0[] = {"三心二意"};
@@ -267,7 +259,7 @@ TEST(WbkSetFreq, ListedPhrasesTakeTheirFrequenciesWhereverTheyAre) {
 
 TEST(WbkSetFreq, BadLinesAndMissingTextsAreNamedAndTheRestIsSet) {
   CScratchDir dir;
-  const std::string lib = SaveSample(dir);
+  const std::string lib = SaveJobSample(dir);
   const std::string list =
       dir.Write("freq.txt", "北京 251\n北京人\n啊阿 x\na -1\n上海 5\n一心一意 8\n不在 1\n");
   const std::string out = dir.Path("out.wbk");
@@ -279,7 +271,7 @@ TEST(WbkSetFreq, BadLinesAndMissingTextsAreNamedAndTheRestIsSet) {
       << run.strErr;
   EXPECT_TRUE(StreamMatches(run.strErr, Holds(u8"\"上海\""))) << run.strErr;
   EXPECT_TRUE(StreamMatches(run.strOut, Holds("1 phrases given their frequency"))) << run.strOut;
-  const std::string expected = CoreResult(dir, [](CTabrix& core) {
+  const std::string expected = JobCoreResult(dir, [](CTabrix& core) {
     const char* texts[] = {"一心一意"};
     EXPECT_EQ(1, core.SetFrequencyByText(texts, 1, 8, nullptr));
   });
@@ -293,7 +285,7 @@ TEST(WbkSetFreq, BadLinesAndMissingTextsAreNamedAndTheRestIsSet) {
 
 TEST(WbkSetFreq, FindsHitsGivenNewFrequenciesAreAListItReads) {
   CScratchDir dir;
-  const std::string lib = SaveSample(dir);
+  const std::string lib = SaveJobSample(dir);
   const tagWBKRUN found = RunCli({"find", lib, Arg(u8"北京")});
   ASSERT_EQ(EXIT_DONE, found.nStatus) << found.strErr;
   // Each hit's frequency (the column between the text and the group) made 4.
@@ -310,7 +302,7 @@ TEST(WbkSetFreq, FindsHitsGivenNewFrequenciesAreAListItReads) {
   EXPECT_TRUE(
       StreamMatches(run.strOut, Holds("2 phrases given their frequency, 2 of them changed")))
       << run.strOut;
-  const std::string expected = CoreResult(dir, [](CTabrix& core) {
+  const std::string expected = JobCoreResult(dir, [](CTabrix& core) {
     const char* texts[] = {"北京", "北京人"};
     EXPECT_EQ(1, core.SetFrequencyByText(texts, 2, 4, nullptr));
   });
@@ -319,7 +311,7 @@ TEST(WbkSetFreq, FindsHitsGivenNewFrequenciesAreAListItReads) {
 
 TEST(StorePositions, EachTextIsFoundWhereTheLookUpOfItAloneFindsIt) {
   CTabrix lib;
-  Sample(lib);
+  JobSample(lib);
   // Any order, texts repeated, absent, too long for a record, a prefix of a
   // stored text, empty.
   const std::vector<std::string> texts = {
@@ -337,8 +329,8 @@ TEST(StorePositions, EachTextIsFoundWhereTheLookUpOfItAloneFindsIt) {
 
 TEST(WbkDiff, ALibraryWithItselfIsTheSame) {
   CScratchDir dir;
-  const std::string a = SaveSample(dir, "a.wbk");
-  const std::string b = SaveSample(dir, "b.wbk");  // another save: another stamp
+  const std::string a = SaveJobSample(dir, "a.wbk");
+  const std::string b = SaveJobSample(dir, "b.wbk");  // another save: another stamp
   const tagWBKRUN text = RunCli({"diff", a, b});
   EXPECT_EQ(EXIT_DONE, text.nStatus) << text.strErr;
   EXPECT_EQ("", text.strOut);
@@ -355,9 +347,9 @@ TEST(WbkDiff, ALibraryWithItselfIsTheSame) {
 
 TEST(WbkDiff, AnEditedCopyNamesExactlyTheEdits) {
   CScratchDir dir;
-  const std::string a = SaveSample(dir, "a.wbk");
+  const std::string a = SaveJobSample(dir, "a.wbk");
   CTabrix edited;
-  Sample(edited);
+  JobSample(edited);
   const char* moved[] = {"北京人"};
   const char* refreq[] = {"三心二意"};
   const char* removed[] = {"a"};
@@ -438,7 +430,7 @@ TEST(WbkDiff, AnEditedCopyNamesExactlyTheEdits) {
 
 TEST(WbkStats, CountsByGroupLengthAndFrequency) {
   CScratchDir dir;
-  const std::string lib = SaveSample(dir);
+  const std::string lib = SaveJobSample(dir);
   const tagWBKRUN text = RunCli({"stats", lib});
   EXPECT_EQ(EXIT_DONE, text.nStatus) << text.strErr;
   EXPECT_EQ("file: " + lib + "\n" +
@@ -475,7 +467,7 @@ TEST(WbkStats, CountsByGroupLengthAndFrequency) {
 
 TEST(WbkFind, JsonWithoutHitsIsStillWhole) {
   CScratchDir dir;
-  const tagWBKRUN run = RunCli({"find", SaveSample(dir), Arg(u8"上海"), "--json"});
+  const tagWBKRUN run = RunCli({"find", SaveJobSample(dir), Arg(u8"上海"), "--json"});
   ASSERT_EQ(EXIT_DONE, run.nStatus) << run.strErr;
   const nlohmann::json json = nlohmann::json::parse(run.strOut);
   EXPECT_EQ(0, json["phrase_count"].get<int>());
