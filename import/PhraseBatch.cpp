@@ -11,15 +11,16 @@
 
 namespace {
 
-using phrase_sort::RadixSort;
+using phrase_sort::PACKED_HEAD;
+using phrase_sort::tagPACKEDKEY;
 
-// The batch is given back in steps once it has shrunk below half of this.
+// The keys are given back in steps once they have shrunk below half of this.
 constexpr size_t kMinCapacity = 1024;
+// A guess at a phrase's packed bytes, for Reserve: four GBK characters.
+constexpr size_t kGuessBytes = PACKED_HEAD + 8;
 // A batch this many times smaller than the store goes in phrase by phrase:
 // a few searches cost less than copying the whole store once.
 constexpr size_t kOneByOneRatio = 1024;
-
-uint8_t TextLength(const tagSTAGEDPHRASE& s) { return static_cast<uint8_t>(s.nLen); }
 
 // A text of at least one byte and no control byte (no GBK character holds
 // one: second bytes are 0x40 or more, and never 0x7F).
@@ -29,6 +30,16 @@ bool IsPhraseText(const char* text, uint32_t length) {
     const uint8_t c = static_cast<uint8_t>(text[i]);
     if (c < 0x20 || c == 0x7F) return false;
   }
+  return true;
+}
+
+// realloc to n items of T, or false with the block as it was.
+template <class T>
+bool Resize(T** pp, size_t n) {
+  if (n > SIZE_MAX / 2 / sizeof(T)) return false;
+  void* p = std::realloc(*pp, n * sizeof(T));
+  if (p == nullptr) return false;
+  *pp = static_cast<T*>(p);
   return true;
 }
 
@@ -47,10 +58,14 @@ class CPhraseBatch::CBatchRun : public CPhraseRun {
   bool Next(tagPHRASE2* pOut) override {
     if (m_nNext == 0) return false;
     --m_nNext;
-    const tagSTAGEDPHRASE s = m_bTake ? m_batch.TakeSmallest() : m_batch.m_pItems[m_nNext];
-    std::memcpy(m_rec.szWord, s.szWord, sizeof(s.szWord));
-    m_rec.byFreq = s.byFreq;
-    m_rec.cLen = TextLength(s);
+    const unsigned char* p =
+        m_bTake ? m_batch.TakeSmallest() : m_batch.m_pBytes + m_batch.m_pKeys[m_nNext].nOffset;
+    // The previous text's bytes beyond this one's length are cleared.
+    const uint8_t cLen = p[2];
+    if (cLen < m_rec.cLen) std::memset(m_rec.szWord + cLen, 0, m_rec.cLen - cLen);
+    std::memcpy(m_rec.szWord, p + PACKED_HEAD, cLen);
+    m_rec.byFreq = p[1];
+    m_rec.cLen = cLen;
     *pOut = m_rec;
     ++m_nHandedOut;
     return true;
@@ -69,7 +84,10 @@ CPhraseBatch::CPhraseBatch(CTabrix& lib, uint8_t group, CEditHistory* pHistory)
     : m_lib(lib),
       m_pHistory(pHistory),
       m_byGroup(group),
-      m_pItems(nullptr),
+      m_pBytes(nullptr),
+      m_nBytes(0),
+      m_nByteCapacity(0),
+      m_pKeys(nullptr),
       m_nCount(0),
       m_nCapacity(0) {}
 
@@ -83,29 +101,40 @@ int CPhraseBatch::AddPhrase(const char* text, uint8_t length, uint8_t freq) {
   return m_lib.AddPhrase(text, length, freq, 1, m_byGroup);
 }
 
-CPhraseBatch::~CPhraseBatch() { std::free(m_pItems); }
+CPhraseBatch::~CPhraseBatch() { FreeAll(); }
 
-bool CPhraseBatch::Grow() {
-  const size_t nLimit = SIZE_MAX / 2 / sizeof(tagSTAGEDPHRASE);
-  if (m_nCapacity >= nLimit) return false;
-  const size_t nCapacity = m_nCapacity == 0 ? kMinCapacity : m_nCapacity * 2;
+void CPhraseBatch::FreeAll() {
+  std::free(m_pBytes);
+  std::free(m_pKeys);
+  m_pBytes = nullptr;
+  m_pKeys = nullptr;
+  m_nBytes = m_nByteCapacity = m_nCount = m_nCapacity = 0;
+}
+
+bool CPhraseBatch::Grow(uint32_t length) {
   // realloc: a large block grows in place where the system allows, without
   // holding the old and the new copy at once.
-  void* p = std::realloc(m_pItems, nCapacity * sizeof(tagSTAGEDPHRASE));
-  if (p == nullptr) return false;
-  m_pItems = static_cast<tagSTAGEDPHRASE*>(p);
-  m_nCapacity = nCapacity;
+  if (m_nCount == m_nCapacity) {
+    const size_t nCapacity = m_nCapacity == 0 ? kMinCapacity : m_nCapacity * 2;
+    if (!Resize(&m_pKeys, nCapacity)) return false;
+    m_nCapacity = nCapacity;
+  }
+  if (m_nBytes + PACKED_HEAD + length > m_nByteCapacity) {
+    const size_t nCapacity =
+        m_nByteCapacity == 0 ? kMinCapacity * kGuessBytes : m_nByteCapacity * 2;
+    if (!Resize(&m_pBytes, nCapacity)) return false;
+    m_nByteCapacity = nCapacity;
+  }
   return true;
 }
 
 void CPhraseBatch::Reserve(size_t n) {
-  if (n <= m_nCapacity || n > SIZE_MAX / 2 / sizeof(tagSTAGEDPHRASE)) return;
   // Pages of the room that no phrase reaches are never touched, so a generous
   // guess costs address space, not memory.
-  void* p = std::realloc(m_pItems, n * sizeof(tagSTAGEDPHRASE));
-  if (p == nullptr) return;
-  m_pItems = static_cast<tagSTAGEDPHRASE*>(p);
-  m_nCapacity = n;
+  if (n > m_nCapacity && Resize(&m_pKeys, n)) m_nCapacity = n;
+  if (n <= SIZE_MAX / 2 / kGuessBytes && n * kGuessBytes > m_nByteCapacity &&
+      Resize(&m_pBytes, n * kGuessBytes))
+    m_nByteCapacity = n * kGuessBytes;
 }
 
 void CPhraseBatch::Offer(const char* text, uint32_t length, uint8_t freq, uint8_t lo, uint8_t hi,
@@ -125,9 +154,9 @@ void CPhraseBatch::Offer(const char* text, uint32_t length, uint8_t freq, uint8_
 void CPhraseBatch::Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats) {
   // Arrival numbers are 24 bits: a larger file goes in as several batches.
   if (m_nCount >= PHRASE_BATCH_MAX) Flush(stats);
-  if (m_nCount == m_nCapacity && !Grow()) {
+  if (!Grow(length)) {
     Flush(stats);
-    if (m_nCount == m_nCapacity && !Grow()) {
+    if (!Grow(length)) {
       // No memory for even a small batch: this phrase goes in on its own.
       if (AddPhrase(text, static_cast<uint8_t>(length), freq) != 0) {
         ++stats.nAdded;
@@ -137,29 +166,23 @@ void CPhraseBatch::Add(const char* text, uint32_t length, uint8_t freq, tagIMPOR
       return;
     }
   }
-  tagSTAGEDPHRASE& s = m_pItems[m_nCount];
-  std::memset(s.szWord, 0, sizeof(s.szWord));
-  std::memcpy(s.szWord, text, length);
-  s.byFreq = freq;
-  s.nOrder = static_cast<uint32_t>(m_nCount);
-  s.nLen = length;
+  unsigned char* p = m_pBytes + m_nBytes;
+  p[0] = m_byGroup;
+  p[1] = freq;
+  p[2] = static_cast<uint8_t>(length);
+  std::memcpy(p + PACKED_HEAD, text, length);
+  m_pKeys[m_nCount].nPrefix = phrase_sort::PackedPrefix(text, length);
+  m_pKeys[m_nCount].nOffset = static_cast<uint32_t>(m_nBytes);
+  m_nBytes += PACKED_HEAD + length;
   ++m_nCount;
 }
 
-tagSTAGEDPHRASE CPhraseBatch::TakeSmallest() {
-  const tagSTAGEDPHRASE s = m_pItems[--m_nCount];
-  if (m_nCount == 0) {
-    std::free(m_pItems);
-    m_pItems = nullptr;
-    m_nCapacity = 0;
-  } else if (m_nCapacity >= 2 * kMinCapacity && m_nCount <= m_nCapacity / 2) {
-    void* p = std::realloc(m_pItems, m_nCount * sizeof(tagSTAGEDPHRASE));
-    if (p != nullptr) {  // otherwise the larger block simply stays
-      m_pItems = static_cast<tagSTAGEDPHRASE*>(p);
-      m_nCapacity = m_nCount;
-    }
-  }
-  return s;
+const unsigned char* CPhraseBatch::TakeSmallest() {
+  const unsigned char* p = m_pBytes + m_pKeys[--m_nCount].nOffset;
+  if (m_nCapacity >= 2 * kMinCapacity && m_nCount <= m_nCapacity / 2 && m_nCount > 0 &&
+      Resize(&m_pKeys, m_nCount))  // otherwise the larger block simply stays
+    m_nCapacity = m_nCount;
+  return p;
 }
 
 void CPhraseBatch::AppendToEmptyStore(tagIMPORTSTATS& stats) {
@@ -170,6 +193,7 @@ void CPhraseBatch::AppendToEmptyStore(tagIMPORTSTATS& stats) {
   if (MergeRun(run, &nAdded, &nDropped)) {
     stats.nAdded += nAdded;
     stats.nDuplicate += nDropped;  // the batch's phrases all name the group
+    FreeAll();
     return;
   }
   // No memory: what the run had handed out is lost, counted as AddPhrase
@@ -182,13 +206,14 @@ void CPhraseBatch::AddOneByOne(tagIMPORTSTATS& stats) {
   // Smallest first: into an empty store every phrase is an append, and a
   // later arrival of a text finds the first one stored.
   while (m_nCount > 0) {
-    const tagSTAGEDPHRASE s = TakeSmallest();
-    if (AddPhrase(s.szWord, TextLength(s), s.byFreq) != 0) {
+    const unsigned char* p = TakeSmallest();
+    if (AddPhrase(reinterpret_cast<const char*>(p + PACKED_HEAD), p[2], p[1]) != 0) {
       ++stats.nAdded;
     } else {
       ++stats.nDuplicate;
     }
   }
+  FreeAll();
 }
 
 bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
@@ -199,15 +224,13 @@ bool CPhraseBatch::MergeIntoStore(tagIMPORTSTATS& stats) {
   if (!MergeRun(run, &nAdded, &nDropped)) return false;
   stats.nAdded += nAdded;
   stats.nDuplicate += nDropped;
-  std::free(m_pItems);
-  m_pItems = nullptr;
-  m_nCount = m_nCapacity = 0;
+  FreeAll();
   return true;
 }
 
 void CPhraseBatch::Flush(tagIMPORTSTATS& stats) {
   if (m_nCount == 0) return;
-  RadixSort(m_pItems, m_nCount);
+  phrase_sort::RadixSortPacked(m_pKeys, m_nCount, m_pBytes);
   const size_t nStore = m_lib.m_arrPhrase.GetCount();
   if (nStore == 0) {
     AppendToEmptyStore(stats);

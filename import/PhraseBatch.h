@@ -8,19 +8,11 @@
 #include <cstdint>
 
 #include "ImportStats.h"
+#include "PhraseSort.h"
 
 class CEditHistory;
 class CPhraseRun;
 class CTabrix;
-
-// A phrase waiting in the batch. The text is zero-padded, so comparing the
-// whole field as unsigned bytes gives the store's order.
-struct tagSTAGEDPHRASE {
-  char szWord[31];
-  uint8_t byFreq;
-  uint32_t nOrder : 24;  // arrival in the batch: among equal texts the first wins
-  uint32_t nLen : 8;     // bytes of text
-};
 
 // Arrivals a batch numbers before it is added and begins again.
 enum : uint32_t { PHRASE_BATCH_MAX = 1u << 24 };
@@ -52,10 +44,12 @@ class CPhraseBatch {
   // the batch runs out, what it holds is added first.
   void Add(const char* text, uint32_t length, uint8_t freq, tagIMPORTSTATS& stats);
 
-  bool Grow();
+  // Room for one more phrase of length bytes; false when memory ran out.
+  bool Grow(uint32_t length);
   // The smallest phrase left (the first arrival among equal texts), taken out;
-  // the memory behind the taken phrases goes back as the batch empties.
-  tagSTAGEDPHRASE TakeSmallest();
+  // the memory behind the taken keys goes back as the batch empties.
+  const unsigned char* TakeSmallest();
+  void FreeAll();
   // Sorted appends, for an import into an empty library.
   void AppendToEmptyStore(tagIMPORTSTATS& stats);
   // Each phrase through AddPhrase: for a few phrases into a large store.
@@ -71,7 +65,14 @@ class CPhraseBatch {
   CTabrix& m_lib;
   CEditHistory* m_pHistory;
   uint8_t m_byGroup;
-  tagSTAGEDPHRASE* m_pItems;  // malloc'ed: grows and shrinks with realloc
+  // The phrases packed to their length in arrival order (about 12 bytes for
+  // a phrase of four characters, where a fixed record takes 36), and their
+  // keys, which the sort moves. Both malloc'ed: they grow and shrink with
+  // realloc.
+  unsigned char* m_pBytes;
+  size_t m_nBytes;
+  size_t m_nByteCapacity;
+  phrase_sort::tagPACKEDKEY* m_pKeys;
   size_t m_nCount;
   size_t m_nCapacity;
 };

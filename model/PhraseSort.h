@@ -91,4 +91,77 @@ void RadixSort(T* items, size_t n, int depth = 0) {
   }
 }
 
+// A phrase of a packed run: records of 3 + cLen bytes laid end to end as the
+// library file lays them ([byGroup][byFreq][cLen][text]), each found through
+// a key of 12 bytes that the sort moves instead of the record. Records in
+// arrival order, so that among equal texts the smaller offset arrived first.
+enum : uint32_t { PACKED_HEAD = 3 };
+
+#pragma pack(push, 4)
+struct tagPACKEDKEY {
+  uint64_t nPrefix;  // the text's first eight bytes, zero-padded, big-endian
+  uint32_t nOffset;  // the record's first byte in the run
+};
+#pragma pack(pop)
+
+inline uint64_t PackedPrefix(const char* text, uint32_t length) {
+  unsigned char bytes[8] = {};
+  std::memcpy(bytes, text, length < 8 ? length : 8);
+  return TextChunk(reinterpret_cast<const char*>(bytes), 0);
+}
+
+// Descending order of (text, arrival) over a packed run, as SortsAfter. The
+// texts hold no NUL, so equal prefixes of a text of at most eight bytes mean
+// equal lengths.
+struct PackedSortsAfter {
+  const unsigned char* pBase;
+  bool operator()(const tagPACKEDKEY& a, const tagPACKEDKEY& b) const {
+    if (a.nPrefix != b.nPrefix) return a.nPrefix > b.nPrefix;
+    const unsigned char* pa = pBase + a.nOffset;
+    const unsigned char* pb = pBase + b.nOffset;
+    const uint32_t la = pa[2], lb = pb[2];
+    if (la > 8 && lb > 8) {
+      const int d = std::memcmp(pa + PACKED_HEAD + 8, pb + PACKED_HEAD + 8, std::min(la, lb) - 8);
+      if (d != 0) return d > 0;
+    }
+    if (la != lb) return la > lb;
+    return a.nOffset > b.nOffset;
+  }
+};
+
+// The keys in PackedSortsAfter's order, split by the prefix's bytes as
+// RadixSort splits by the text's.
+inline void RadixSortPacked(tagPACKEDKEY* keys, size_t n, const unsigned char* pBase,
+                            int depth = 0) {
+  if (n < kRadixMin || depth == kRadixBytes) {
+    std::sort(keys, keys + n, PackedSortsAfter{pBase});
+    return;
+  }
+  const int shift = 56 - 8 * depth;
+  auto bucket = [shift](const tagPACKEDKEY& k) {
+    return 255 - static_cast<int>((k.nPrefix >> shift) & 0xFF);
+  };
+  size_t count[256] = {};
+  for (size_t i = 0; i < n; ++i) ++count[bucket(keys[i])];
+  size_t start[257];
+  size_t next[256];
+  start[0] = 0;
+  for (int b = 0; b < 256; ++b) {
+    start[b + 1] = start[b] + count[b];
+    next[b] = start[b];
+  }
+  for (int b = 0; b < 256; ++b) {
+    while (next[b] < start[b + 1]) {
+      tagPACKEDKEY carried = keys[next[b]];
+      for (int home = bucket(carried); home != b; home = bucket(carried)) {
+        std::swap(carried, keys[next[home]++]);
+      }
+      keys[next[b]++] = carried;
+    }
+  }
+  for (int b = 0; b < 256; ++b) {
+    if (count[b] > 1) RadixSortPacked(keys + start[b], count[b], pBase, depth + 1);
+  }
+}
+
 }  // namespace phrase_sort

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <random>
+
 namespace {
 
 std::vector<tagDICTENTRY> Weighted(const std::vector<int64_t>& weights) {
@@ -40,6 +45,35 @@ TEST(FrequenciesByRank, EntriesWithoutWeightGetZeroAndDoNotCount) {
   std::vector<tagDICTENTRY> entries = Weighted({10, 20});
   entries.insert(entries.begin() + 1, tagDICTENTRY{"y", 0, false});
   EXPECT_EQ(FrequenciesByRank(entries), (std::vector<uint8_t>{0, 0, 250}));
+}
+
+// Every entry's frequency against its rank counted directly, for weights
+// packed closely, spread thinly and reaching both ends of the 64-bit range.
+TEST(FrequenciesByRank, RanksAnySpreadOfWeights) {
+  std::mt19937_64 rng(24);
+  const int64_t kMax = std::numeric_limits<int64_t>::max();
+  const int64_t kMin = std::numeric_limits<int64_t>::min();
+  for (int nCase = 0; nCase < 4; ++nCase) {
+    std::vector<int64_t> weights;
+    for (int i = 0; i < 3000; ++i) {
+      const int64_t r = static_cast<int64_t>(rng() % 2000);
+      weights.push_back(nCase == 0   ? r
+                        : nCase == 1 ? r * 1000003
+                        : nCase == 2 ? r - 1000
+                                     : kMin + r);
+    }
+    if (nCase == 3) weights.push_back(kMax);
+    std::vector<int64_t> sorted = weights;
+    std::sort(sorted.begin(), sorted.end());
+    const std::vector<uint8_t> freqs = FrequenciesByRank(Weighted(weights));
+    ASSERT_EQ(freqs.size(), weights.size());
+    for (size_t i = 0; i < weights.size(); ++i) {
+      const uint64_t nLighter =
+          std::lower_bound(sorted.begin(), sorted.end(), weights[i]) - sorted.begin();
+      EXPECT_EQ(freqs[i], 250 * nLighter / (weights.size() - 1))
+          << "case " << nCase << ", entry " << i;
+    }
+  }
 }
 
 }  // namespace
