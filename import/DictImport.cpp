@@ -11,6 +11,7 @@
 #include "FilePaths.h"
 #include "GbkSource.h"
 #include "GbkText.h"
+#include "PackedEntries.h"
 #include "PhraseBatch.h"
 #include "Progress.h"
 #include "Tabrix.h"
@@ -128,6 +129,56 @@ bool LooksLikeColumnList(const std::string& head) {
   return nLines > 0;
 }
 
+// The import of a dictionary's entries, whichever way they are held: next
+// gives entry i's GBK text (false when it has none), in order; release is
+// called once every entry has been offered, before the batch goes in.
+template <class NextText, class Release>
+int ImportEntries(CTabrix& lib, const tagDICTCONTENT& content, const std::vector<uint8_t>& freqs,
+                  const char* path, const tagIMPORTOPTIONS& opt, bool bNewGroup, uint8_t* pGroup,
+                  tagIMPORTSTATS* pStats, NextText next, Release release) {
+  tagIMPORTSTATS stats = {};
+  stats.nFormat = DICT_FORMAT_COLUMNS;
+  stats.nEncoding = SOURCE_UTF8;
+  if (pStats != nullptr) *pStats = stats;
+  if (!bNewGroup && *pGroup >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
+  if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
+  CProgressReporter progress(opt.funProgress, opt.pProgressData);
+  CUtf8ToGbk converter;
+  CEditCompound compound(opt.pHistory, lib);
+  uint8_t g = *pGroup;
+  if (bNewGroup) {
+    g = AddImportGroup(lib, GroupName(converter, content, path, opt).c_str(), opt);
+    if (g == TABRIX_NO_GROUP) return IMPORT_GROUP_FAILED;
+    *pGroup = g;
+  }
+  stats.nUndecodable = content.nUndecodable;
+  progress.Begin(freqs.size());
+  CPhraseBatch batch(lib, g, opt.pHistory);
+  batch.Reserve(freqs.size());
+  for (size_t i = 0; i < freqs.size(); ++i) {
+    const char* text = nullptr;
+    uint32_t nLength = 0;
+    if (!next(i, &text, &nLength)) {
+      // Valid UTF-8 from a reader: what does not convert has no GBK form.
+      ++stats.nNoGbkForm;
+    } else {
+      // The batch refuses an empty text and one holding a control byte.
+      ++stats.nLines;
+      batch.Offer(text, nLength, freqs[i], opt.byMinFreq, opt.byMaxFreq, stats);
+    }
+    progress.Step(i);
+  }
+  release();
+  batch.Flush(stats);
+  progress.End();
+  if (pStats != nullptr) *pStats = stats;
+  if (stats.nAdded == 0 && EndEmptyImport(lib, g, bNewGroup, opt) == IMPORT_NOTHING_ADDED) {
+    if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
+    return IMPORT_NOTHING_ADDED;
+  }
+  return IMPORT_OK;
+}
+
 }  // namespace
 
 int DictFormatFromName(const std::string& name) {
@@ -186,12 +237,22 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
   std::vector<uint8_t> bytes;
   const int nRead = ReadWholeFile(path, &bytes, pError);
   if (nRead != IMPORT_OK) return nRead;
+  // The entries go straight from the reader into their packed GBK form.
   tagDICTCONTENT content;
   content.nUndecodable = 0;
+  CPackedDictEntries packed;
+  content.pSink = &packed;
   if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
-  std::vector<uint8_t>().swap(bytes);  // the entries hold what is needed now
+  std::vector<uint8_t>().swap(bytes);  // the packed entries hold what is needed now
 
-  const int result = ImportDictContent(lib, content, path, opt, bNewGroup, pGroup, pStats);
+  const std::vector<uint8_t> freqs = packed.TakeFrequencies();
+  size_t nAt = 0;
+  const int result = ImportEntries(
+      lib, content, freqs, path, opt, bNewGroup, pGroup, pStats,
+      [&](size_t, const char** ppText, uint32_t* pLength) {
+        return packed.Next(&nAt, ppText, pLength);
+      },
+      [&] { packed.Free(); });
   if (pStats != nullptr) {
     pStats->nFormat = stats.nFormat;
     pStats->nEncoding = stats.nEncoding;
@@ -202,46 +263,15 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
 int ImportDictContent(CTabrix& lib, const tagDICTCONTENT& content, const char* path,
                       const tagIMPORTOPTIONS& opt, bool bNewGroup, uint8_t* pGroup,
                       tagIMPORTSTATS* pStats) {
-  tagIMPORTSTATS stats = {};
-  stats.nFormat = DICT_FORMAT_COLUMNS;
-  stats.nEncoding = SOURCE_UTF8;
-  if (pStats != nullptr) *pStats = stats;
-  if (!bNewGroup && *pGroup >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
-  if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
-  CProgressReporter progress(opt.funProgress, opt.pProgressData);
   CUtf8ToGbk converter;
-  CEditCompound compound(opt.pHistory, lib);
-  uint8_t g = *pGroup;
-  if (bNewGroup) {
-    g = AddImportGroup(lib, GroupName(converter, content, path, opt).c_str(), opt);
-    if (g == TABRIX_NO_GROUP) return IMPORT_GROUP_FAILED;
-    *pGroup = g;
-  }
-  const std::vector<uint8_t> freqs = FrequenciesByRank(content.arrEntries);
-  stats.nUndecodable = content.nUndecodable;
-  progress.Begin(content.arrEntries.size());
-  CPhraseBatch batch(lib, g, opt.pHistory);
-  batch.Reserve(content.arrEntries.size());
   std::string gbk;
-  for (size_t i = 0; i < content.arrEntries.size(); ++i) {
-    const tagDICTENTRY& entry = content.arrEntries[i];
-    if (!converter.Convert(entry.strText, &gbk)) {
-      // Valid UTF-8 from a reader: what does not convert has no GBK form.
-      ++stats.nNoGbkForm;
-    } else {
-      // The batch refuses an empty text and one holding a control byte.
-      ++stats.nLines;
-      batch.Offer(gbk.data(), static_cast<uint32_t>(gbk.size()), freqs[i], opt.byMinFreq,
-                  opt.byMaxFreq, stats);
-    }
-    progress.Step(i);
-  }
-  batch.Flush(stats);
-  progress.End();
-  if (pStats != nullptr) *pStats = stats;
-  if (stats.nAdded == 0 && EndEmptyImport(lib, g, bNewGroup, opt) == IMPORT_NOTHING_ADDED) {
-    if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
-    return IMPORT_NOTHING_ADDED;
-  }
-  return IMPORT_OK;
+  return ImportEntries(
+      lib, content, FrequenciesByRank(content.arrEntries), path, opt, bNewGroup, pGroup, pStats,
+      [&](size_t i, const char** ppText, uint32_t* pLength) {
+        if (!converter.Convert(content.arrEntries[i].strText, &gbk)) return false;
+        *ppText = gbk.data();
+        *pLength = static_cast<uint32_t>(gbk.size());
+        return true;
+      },
+      [] {});
 }

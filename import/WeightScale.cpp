@@ -17,12 +17,12 @@ uint8_t RankFrequency(uint64_t nLighter, uint64_t n) {
 
 // The entries in order of weight, sorted once: each run of equal weights then
 // has as many lighter entries as come before it.
-void RankBySorting(const std::vector<tagDICTENTRY>& entries, uint64_t n,
-                   std::vector<uint8_t>* pOut) {
+template <class Entries>
+void RankBySorting(const Entries& entries, uint64_t n, std::vector<uint8_t>* pOut) {
   std::vector<std::pair<int64_t, uint32_t>> byWeight;
   byWeight.reserve(n);
   for (size_t i = 0; i < entries.size(); ++i)
-    if (entries[i].bHasWeight) byWeight.emplace_back(entries[i].nWeight, static_cast<uint32_t>(i));
+    if (entries.Has(i)) byWeight.emplace_back(entries.Weight(i), static_cast<uint32_t>(i));
   std::sort(byWeight.begin(), byWeight.end());
   for (size_t run = 0; run < byWeight.size();) {
     size_t end = run;
@@ -34,28 +34,28 @@ void RankBySorting(const std::vector<tagDICTENTRY>& entries, uint64_t n,
 }
 
 // The same ranks from a count of each weight between lo and hi.
-void RankByCounting(const std::vector<tagDICTENTRY>& entries, uint64_t n, int64_t lo, uint64_t span,
+template <class Entries>
+void RankByCounting(const Entries& entries, uint64_t n, int64_t lo, uint64_t span,
                     std::vector<uint8_t>* pOut) {
   std::vector<uint32_t> lighter(span + 1, 0);
-  for (const tagDICTENTRY& e : entries)
-    if (e.bHasWeight) ++lighter[uint64_t(e.nWeight) - uint64_t(lo) + 1];
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries.Has(i)) ++lighter[uint64_t(entries.Weight(i)) - uint64_t(lo) + 1];
   // lighter[k]: the entries whose weight lies below lo + k.
   for (uint64_t k = 1; k <= span; ++k) lighter[k] += lighter[k - 1];
   for (size_t i = 0; i < entries.size(); ++i)
-    if (entries[i].bHasWeight)
-      (*pOut)[i] = RankFrequency(lighter[uint64_t(entries[i].nWeight) - uint64_t(lo)], n);
+    if (entries.Has(i))
+      (*pOut)[i] = RankFrequency(lighter[uint64_t(entries.Weight(i)) - uint64_t(lo)], n);
 }
 
-}  // namespace
-
-std::vector<uint8_t> FrequenciesByRank(const std::vector<tagDICTENTRY>& entries) {
+template <class Entries>
+std::vector<uint8_t> Rank(const Entries& entries) {
   std::vector<uint8_t> out(entries.size(), 0);
   uint64_t n = 0;
   int64_t lo = 0, hi = 0;
   size_t nLone = 0;
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (!entries[i].bHasWeight) continue;
-    const int64_t w = entries[i].nWeight;
+    if (!entries.Has(i)) continue;
+    const int64_t w = entries.Weight(i);
     if (n == 0 || w < lo) lo = w;
     if (n == 0 || w > hi) hi = w;
     nLone = i;
@@ -71,4 +71,31 @@ std::vector<uint8_t> FrequenciesByRank(const std::vector<tagDICTENTRY>& entries)
     RankBySorting(entries, n, &out);
   }
   return out;
+}
+
+// The two ways weights arrive, seen alike.
+struct tagENTRYWEIGHTS {
+  const std::vector<tagDICTENTRY>& entries;
+  size_t size() const { return entries.size(); }
+  bool Has(size_t i) const { return entries[i].bHasWeight; }
+  int64_t Weight(size_t i) const { return entries[i].nWeight; }
+};
+
+struct tagAPARTWEIGHTS {
+  const std::vector<int64_t>& weights;
+  const std::vector<bool>& bHas;
+  size_t size() const { return weights.size(); }
+  bool Has(size_t i) const { return bHas[i]; }
+  int64_t Weight(size_t i) const { return weights[i]; }
+};
+
+}  // namespace
+
+std::vector<uint8_t> FrequenciesByRank(const std::vector<tagDICTENTRY>& entries) {
+  return Rank(tagENTRYWEIGHTS{entries});
+}
+
+std::vector<uint8_t> FrequenciesByRank(const std::vector<int64_t>& weights,
+                                       const std::vector<bool>& bHas) {
+  return Rank(tagAPARTWEIGHTS{weights, bHas});
 }

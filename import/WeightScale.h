@@ -14,3 +14,7 @@
 // than a lighter one; a lone weighted entry gets 250. Entries without a
 // weight get 0, as a phrase line without a frequency does.
 std::vector<uint8_t> FrequenciesByRank(const std::vector<tagDICTENTRY>& entries);
+// The same for weights kept apart from their texts: weights[i] counts only
+// where bHas[i] is set.
+std::vector<uint8_t> FrequenciesByRank(const std::vector<int64_t>& weights,
+                                       const std::vector<bool>& bHas);

@@ -193,11 +193,7 @@ bool ReadTable(const uint8_t* data, size_t size, const tagTABLE& table,
       ++pOut->nUndecodable;
       continue;
     }
-    tagDICTENTRY entry;
-    entry.strText = text;
-    entry.nWeight = word.bHasFreq ? word.nFreq : 0;
-    entry.bHasWeight = word.bHasFreq;
-    pOut->arrEntries.push_back(std::move(entry));
+    AddDictEntry(pOut, text, word.bHasFreq ? word.nFreq : 0, word.bHasFreq);
   }
   return true;
 }

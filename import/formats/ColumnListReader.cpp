@@ -45,11 +45,12 @@ bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std:
       ++pOut->nUndecodable;
       continue;
     }
-    tagDICTENTRY entry = {std::string(strText), 0, false};
+    int64_t nWeight = 0;
+    bool bHasWeight = false;
     std::string_view strColumn;
-    while (!entry.bHasWeight && NextColumn(line, &nPos, &strColumn))
-      entry.bHasWeight = ParseWholeNumber(strColumn, &entry.nWeight);
-    pOut->arrEntries.push_back(std::move(entry));
+    while (!bHasWeight && NextColumn(line, &nPos, &strColumn))
+      bHasWeight = ParseWholeNumber(strColumn, &nWeight);
+    AddDictEntry(pOut, strText, bHasWeight ? nWeight : 0, bHasWeight);
   }
   return true;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct tagDICTENTRY {
@@ -15,11 +16,23 @@ struct tagDICTENTRY {
   bool bHasWeight;
 };
 
+// Takes a reader's entries one by one as they are read, in place of the
+// list: a large dictionary need not be held whole as strings.
+class CDictEntrySink {
+ public:
+  virtual ~CDictEntrySink() = default;
+  virtual void Entry(std::string_view text, int64_t nWeight, bool bHasWeight) = 0;
+};
+
 struct tagDICTCONTENT {
   std::string strTitle;                  // UTF-8: the dictionary's own name, empty when it has none
-  std::vector<tagDICTENTRY> arrEntries;  // in the file's order
+  std::vector<tagDICTENTRY> arrEntries;  // in the file's order; empty with a sink
   uint32_t nUndecodable;                 // entries left out because their text does not decode
+  CDictEntrySink* pSink = nullptr;       // when set, takes the entries instead of arrEntries
 };
+
+// Where the readers put each entry: the sink, or the list.
+void AddDictEntry(tagDICTCONTENT* pOut, std::string_view text, int64_t nWeight, bool bHasWeight);
 
 // The largest dictionary file read: the readers take the whole file in
 // memory, and their output grows only with the entries found in it.

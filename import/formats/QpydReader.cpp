@@ -147,7 +147,8 @@ bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
               std::to_string(nCount) + " entries";
     return false;
   }
-  pOut->arrEntries.reserve(nCount);
+  if (pOut->pSink == nullptr) pOut->arrEntries.reserve(nCount);
+  std::string strText;
   for (size_t i = 0; i < nCount; ++i) {
     const uint8_t* pRecord = body.data() + i * QPYD_INDEX_RECORD;
     const size_t nPinyin = pRecord[0];
@@ -161,15 +162,14 @@ bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
       pOut->arrEntries.clear();
       return false;
     }
-    tagDICTENTRY entry = {std::string(), 0, false};
     // A text with a NUL cannot be a phrase: it does not decode either.
     if (nWord == 0 || nWord % 2 != 0 ||
-        !Utf16LeToUtf8(body.data() + nAt + nPinyin, nWord / 2, &entry.strText) ||
-        entry.strText.find('\0') != std::string::npos) {
+        !Utf16LeToUtf8(body.data() + nAt + nPinyin, nWord / 2, &strText) ||
+        strText.find('\0') != std::string::npos) {
       ++pOut->nUndecodable;
       continue;
     }
-    pOut->arrEntries.push_back(std::move(entry));
+    AddDictEntry(pOut, strText, 0, false);
   }
   if (nBodyAt > QPYD_DESCRIPTION_AT)
     pOut->strTitle =

@@ -12,10 +12,19 @@ void ClearDictContent(tagDICTCONTENT* pOut) {
   pOut->nUndecodable = 0;
 }
 
+void AddDictEntry(tagDICTCONTENT* pOut, std::string_view text, int64_t nWeight, bool bHasWeight) {
+  if (pOut->pSink != nullptr) {
+    pOut->pSink->Entry(text, nWeight, bHasWeight);
+  } else {
+    pOut->arrEntries.push_back(tagDICTENTRY{std::string(text), nWeight, bHasWeight});
+  }
+}
+
 bool StartUtf8Text(const uint8_t* data, size_t size, const char* pszUtf8Note, tagDICTCONTENT* pOut,
                    std::string* pError) {
   ClearDictContent(pOut);
   if (!StartsWithUtf16Mark(data, size)) {
+    if (pOut->pSink != nullptr) return true;
     // At most one entry a line that holds something: room for them all at
     // once, counted from the bytes themselves, spares a million-entry list
     // its copies as it grows. Capped, so that a file of short lines cannot

@@ -227,12 +227,12 @@ bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::s
       ++pOut->nUndecodable;
       continue;
     }
-    tagDICTENTRY entry = {std::string(strText), 0, false};
+    int64_t nWeight = 0;
+    bool bHasWeight = false;
     std::string_view strWeight;
     if (header.nWeightColumn != NO_COLUMN && Field(line, header.nWeightColumn, &strWeight))
-      entry.bHasWeight = ParseWeight(strWeight, &entry.nWeight);
-    if (!entry.bHasWeight) entry.nWeight = 0;
-    pOut->arrEntries.push_back(std::move(entry));
+      bHasWeight = ParseWeight(strWeight, &nWeight);
+    AddDictEntry(pOut, strText, bHasWeight ? nWeight : 0, bHasWeight);
   }
   return true;
 }

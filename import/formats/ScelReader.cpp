@@ -78,7 +78,8 @@ bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
 
   // Room for a word a group, as far as the bytes left can hold groups (eight
   // bytes at the least): never more than the file itself vouches for.
-  pOut->arrEntries.reserve(std::min<size_t>(nGroups, (size - cur.Pos()) / 8));
+  if (pOut->pSink == nullptr)
+    pOut->arrEntries.reserve(std::min<size_t>(nGroups, (size - cur.Pos()) / 8));
   std::string text;
   for (uint32_t g = 0; g < nGroups; ++g) {
     const size_t pos = cur.Pos();
@@ -100,11 +101,8 @@ bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
         ++pOut->nUndecodable;
         continue;
       }
-      tagDICTENTRY entry;
-      entry.strText = text;
-      entry.bHasWeight = nExtBytes >= 2;
-      entry.nWeight = entry.bHasWeight ? int64_t(pExt[0] | (pExt[1] << 8)) : 0;
-      pOut->arrEntries.push_back(std::move(entry));
+      const bool bHasWeight = nExtBytes >= 2;
+      AddDictEntry(pOut, text, bHasWeight ? int64_t(pExt[0] | (pExt[1] << 8)) : 0, bHasWeight);
     }
   }
   return true;
