@@ -1,0 +1,157 @@
+// A dictionary's entries reach the import packed in GBK as the reader finds
+// them. These tests hold that against the entries gathered as a list of
+// strings first, over random column lists and Rime dictionaries and random
+// libraries: the same store, counts, statistics, result and saved bytes.
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "DictContent.h"
+#include "DictImport.h"
+#include "ImportChecks.h"
+#include "ScratchDir.h"
+#include "Tabrix.h"
+#include "TextConvert.h"
+
+namespace {
+
+class CRandomEntries {
+ public:
+  explicit CRandomEntries(uint32_t seed) : m_rng(seed) {}
+  uint32_t Below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(m_rng); }
+
+  // Texts from a small pool, so that files and libraries share many of them;
+  // now and then one GBK cannot hold, one too long for a phrase (a few past
+  // 254 GBK bytes), or one holding a control byte.
+  std::string Text() {
+    const uint32_t kind = Below(30);
+    if (kind == 0) return "\xF0\x9F\x98\x80" + Cjk(Below(3));  // an emoji
+    if (kind == 1) return Cjk(16 + Below(3) * 60);
+    if (kind == 2) return Cjk(1) + "\x01" + Cjk(1);
+    if (kind == 3) return "ab" + std::to_string(Below(50));
+    const uint32_t k = Below(300);
+    return Cjk(1 + k % 4) + (k % 3 ? Cjk(1) : std::string("x"));
+  }
+
+  std::string Weight(uint32_t nSpread) {
+    if (Below(20) == 0) return "";
+    return std::to_string(int64_t(Below(1000)) * nSpread - 300);
+  }
+
+ private:
+  std::string Cjk(uint32_t n) {
+    std::string out;
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t u = 0x4E00 + Below(40) * 7;
+      out += char(0xE0 | (u >> 12));
+      out += char(0x80 | ((u >> 6) & 0x3F));
+      out += char(0x80 | (u & 0x3F));
+    }
+    return out;
+  }
+  std::mt19937 m_rng;
+};
+
+std::string SavedBytes(CTabrix& lib, const std::string& path) {
+  EXPECT_EQ(1, lib.Save(path.c_str()));
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.size() >= 12) std::memset(&bytes[8], 0, 4);  // the stamp
+  return bytes;
+}
+
+void FillLibrary(CTabrix& lib, CRandomEntries& rnd, uint32_t nPhrases) {
+  ASSERT_EQ(0, lib.AddGroup("old", "", ""));
+  ASSERT_EQ(1, lib.AddGroup("other", "", ""));
+  for (uint32_t i = 0; i < nPhrases; ++i) {
+    std::string gbk;
+    const std::string text = rnd.Text();
+    if (text.size() < 12 && Utf8ToGbk(text, &gbk))
+      lib.AddPhrase(gbk.c_str(), 255, uint8_t(i % 251), 1, uint8_t(i % 2));
+  }
+}
+
+struct tagSHAPE {
+  int nFormat;
+  uint32_t nEntries;
+  uint32_t nSpread;  // weights this far apart are ranked by sorting, not counting
+  uint32_t nStored;  // phrases in the library before
+  bool bNewGroup;
+  uint8_t byLo, byHi;
+};
+
+class DictEntriesPacked : public ::testing::TestWithParam<tagSHAPE> {};
+
+TEST_P(DictEntriesPacked, SameLibraryAsAListOfEntries) {
+  const tagSHAPE shape = GetParam();
+  CScratchDir dir;
+  for (uint32_t seed = 1; seed <= 3; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    CRandomEntries rnd(seed * 7 + shape.nEntries);
+    std::string file = shape.nFormat == DICT_FORMAT_RIME
+                           ? "---\nname: r\ncolumns: [text, weight, code]\n...\n"
+                           : "";
+    for (uint32_t i = 0; i < shape.nEntries; ++i) {
+      const std::string weight = rnd.Weight(shape.nSpread);
+      file += shape.nFormat == DICT_FORMAT_RIME ? rnd.Text() + "\t" + weight + "\tzi\n"
+                                                : rnd.Text() + " zi " + weight + "\n";
+    }
+    const std::string path =
+        dir.Write(shape.nFormat == DICT_FORMAT_RIME ? "r.dict.yaml" : "c.txt", file);
+
+    CTabrix packed, listed;
+    CRandomEntries base(seed);
+    FillLibrary(packed, base, shape.nStored);
+    CRandomEntries base2(seed);
+    FillLibrary(listed, base2, shape.nStored);
+
+    tagIMPORTOPTIONS opt = DefaultImportOptions();
+    opt.byMinFreq = shape.byLo;
+    opt.byMaxFreq = shape.byHi;
+    uint8_t gPacked = 1, gListed = 1;
+    tagIMPORTSTATS sPacked = {}, sListed = {};
+    std::string error;
+    const int rPacked = ImportDictionary(packed, path.c_str(), shape.nFormat, opt, shape.bNewGroup,
+                                         &gPacked, &sPacked, &error);
+
+    tagDICTCONTENT content;
+    content.nUndecodable = 0;
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(file.data());
+    ASSERT_TRUE(shape.nFormat == DICT_FORMAT_RIME
+                    ? ReadRimeDict(data, file.size(), &content, &error)
+                    : ReadColumnList(data, file.size(), &content, &error))
+        << error;
+    ASSERT_EQ(shape.nEntries, content.arrEntries.size() + content.nUndecodable);
+    const int rListed =
+        ImportDictContent(listed, content, path.c_str(), opt, shape.bNewGroup, &gListed, &sListed);
+
+    EXPECT_EQ(rListed, rPacked);
+    EXPECT_EQ(gListed, gPacked);
+    EXPECT_EQ(sListed.nLines, sPacked.nLines);
+    EXPECT_EQ(sListed.nAdded, sPacked.nAdded);
+    EXPECT_EQ(sListed.nDuplicate, sPacked.nDuplicate);
+    EXPECT_EQ(sListed.nTooLong, sPacked.nTooLong);
+    EXPECT_EQ(sListed.nOutOfRange, sPacked.nOutOfRange);
+    EXPECT_EQ(sListed.nControlOrEmpty, sPacked.nControlOrEmpty);
+    EXPECT_EQ(sListed.nUndecodable, sPacked.nUndecodable);
+    EXPECT_EQ(sListed.nNoGbkForm, sPacked.nNoGbkForm);
+    EXPECT_GT(sPacked.nNoGbkForm + sPacked.nTooLong + sPacked.nControlOrEmpty, 0u);
+    ExpectLibraryInvariants(packed);
+    EXPECT_EQ(SavedBytes(listed, dir.Path("listed.wbk")),
+              SavedBytes(packed, dir.Path("packed.wbk")));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, DictEntriesPacked,
+    ::testing::Values(tagSHAPE{DICT_FORMAT_COLUMNS, 3000, 1, 0, true, 0, 250},
+                      tagSHAPE{DICT_FORMAT_COLUMNS, 3000, 1000003, 2000, true, 0, 250},
+                      tagSHAPE{DICT_FORMAT_COLUMNS, 2000, 3, 3000, false, 20, 200},
+                      tagSHAPE{DICT_FORMAT_RIME, 3000, 1, 1000, true, 0, 250},
+                      tagSHAPE{DICT_FORMAT_RIME, 500, 1000003, 30000, false, 0, 100}));
+
+}  // namespace
