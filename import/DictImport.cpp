@@ -245,14 +245,8 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
   if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
   std::vector<uint8_t>().swap(bytes);  // the packed entries hold what is needed now
 
-  const std::vector<uint8_t> freqs = packed.TakeFrequencies();
-  size_t nAt = 0;
-  const int result = ImportEntries(
-      lib, content, freqs, path, opt, bNewGroup, pGroup, pStats,
-      [&](size_t, const char** ppText, uint32_t* pLength) {
-        return packed.Next(&nAt, ppText, pLength);
-      },
-      [&] { packed.Free(); });
+  const int result =
+      ImportPackedEntries(lib, content, packed, path, opt, bNewGroup, pGroup, pStats);
   if (pStats != nullptr) {
     pStats->nFormat = stats.nFormat;
     pStats->nEncoding = stats.nEncoding;
@@ -274,4 +268,17 @@ int ImportDictContent(CTabrix& lib, const tagDICTCONTENT& content, const char* p
         return true;
       },
       [] {});
+}
+
+int ImportPackedEntries(CTabrix& lib, const tagDICTCONTENT& content, CPackedDictEntries& packed,
+                        const char* path, const tagIMPORTOPTIONS& opt, bool bNewGroup,
+                        uint8_t* pGroup, tagIMPORTSTATS* pStats) {
+  const std::vector<uint8_t> freqs = packed.TakeFrequencies();
+  size_t nAt = 0;
+  return ImportEntries(
+      lib, content, freqs, path, opt, bNewGroup, pGroup, pStats,
+      [&](size_t, const char** ppText, uint32_t* pLength) {
+        return packed.Next(&nAt, ppText, pLength);
+      },
+      [&] { packed.Free(); });
 }

@@ -11,7 +11,8 @@
 #include "ImportStats.h"
 #include "PhraseImport.h"
 
-struct tagDICTCONTENT;  // DictContent.h
+class CPackedDictEntries;  // PackedEntries.h
+struct tagDICTCONTENT;     // DictContent.h
 
 // "auto", "text", "scel", "bdict", "qpyd", "rime", "columns"; -1 for another name.
 int DictFormatFromName(const std::string& name);
@@ -42,3 +43,8 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
 int ImportDictContent(CTabrix& lib, const tagDICTCONTENT& content, const char* path,
                       const tagIMPORTOPTIONS& opt, bool bNewGroup, uint8_t* pGroup,
                       tagIMPORTSTATS* pStats);
+// The same for entries a reader handed to packed (content.pSink), which is
+// used up: its memory goes back before the phrases join the library.
+int ImportPackedEntries(CTabrix& lib, const tagDICTCONTENT& content, CPackedDictEntries& packed,
+                        const char* path, const tagIMPORTOPTIONS& opt, bool bNewGroup,
+                        uint8_t* pGroup, tagIMPORTSTATS* pStats);

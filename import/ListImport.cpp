@@ -5,6 +5,7 @@
 #include "DictContent.h"
 #include "DictImport.h"
 #include "GbkSource.h"
+#include "PackedEntries.h"
 #include "TxtLineReader.h"
 
 bool HasFrequencyAbove250(const char* path) {
@@ -35,6 +36,8 @@ int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTI
     if (!source.ReadUtf8(&text)) return IMPORT_OPEN_FAILED;
     tagDICTCONTENT content;
     content.nUndecodable = 0;
+    CPackedDictEntries packed;
+    content.pSink = &packed;
     if (!ReadColumnList(reinterpret_cast<const uint8_t*>(text.data()), text.size(), &content,
                         pError)) {
       stats.nFormat = DICT_FORMAT_COLUMNS;
@@ -43,8 +46,8 @@ int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTI
       return IMPORT_DAMAGED;
     }
     std::string().swap(text);
-    result = ImportDictContent(lib, content, source.GetSourcePath().c_str(), named, bNewGroup,
-                               pGroup, &stats);
+    result = ImportPackedEntries(lib, content, packed, source.GetSourcePath().c_str(), named,
+                                 bNewGroup, pGroup, &stats);
   } else {
     result = bNewGroup ? ImportNewGroup(lib, source.GetPath(), named, pGroup, &stats)
                        : ImportToGroup(lib, *pGroup, source.GetPath(), named, &stats);
