@@ -52,6 +52,12 @@ CLoadSink::CLoadSink(CTabrix& lib, tagLOADREPORT& report)
       m_nCapacity(0),
       m_nHint(0) {
   std::memset(&m_last, 0, sizeof(m_last));
+  // A store that holds phrases already: the records go after its last.
+  const uint32_t nStored = lib.m_arrPhrase.GetCount();
+  if (nStored > 0) {
+    m_last = *lib.m_arrPhrase.GetAt(nStored - 1);
+    m_bAny = true;
+  }
 }
 
 CLoadSink::~CLoadSink() { std::free(m_pPending); }
@@ -84,8 +90,8 @@ bool CLoadSink::Add(uint8_t byGroup, uint8_t byFreq, const char* text, uint8_t c
       return true;
     }
     if (d > 0) {
-      // After the last record: AddPhrase appends without a search.
-      if (!m_lib.AddPhrase(rec.szWord, rec.cLen, rec.byFreq, 0, rec.byGroup)) return false;
+      // After the last record, checked above: appended as it is.
+      if (!m_lib.AppendSorted(rec)) return false;
       m_last = rec;
       m_bAny = true;
       return true;

@@ -19,6 +19,12 @@ CTabrix::CTabrix() : m_funProgress(nullptr), m_pProgressData(nullptr) {
 
 CTabrix::~CTabrix() { Free(); }
 
+int CTabrix::AppendSorted(const tagPHRASE2& rec) {
+  if (m_arrPhrase.Add(rec) < 0) return 0;
+  GetGroup(rec.byGroup)->dwCount++;
+  return 1;
+}
+
 int CTabrix::AddPhrase(const char* text, uint8_t length, uint8_t freq, int checkDuplicate,
                        uint8_t group) {
   if (group >= GetGroupCount() || text == nullptr) return 0;

@@ -43,6 +43,11 @@ class CTabrix : public CGroupManager {
   // taken, and a NUL among them ends the text (cLen is what was stored).
   int AddPhrase(const char* text, uint8_t length, uint8_t freq, int checkDuplicate, uint8_t group);
   void Free();
+  // Appends a well-formed record (a text of at most 30 bytes, zero-padded,
+  // naming a group) that the caller knows to sort after every stored text,
+  // as a saved library's records arrive: AddPhrase without its checks and
+  // search. Nonzero when stored; 0 when memory ran out.
+  int AppendSorted(const tagPHRASE2& rec);
   // This library becomes a copy of other's groups and phrases (not its
   // progress callback), block for block: a copy of a million phrases costs
   // about what moving their bytes does. 1, or 0 when memory ran out: this
