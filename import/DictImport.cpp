@@ -61,6 +61,69 @@ int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, std::string* p
   return IMPORT_OK;
 }
 
+// A piece never begins with a byte that could start a byte-order mark (EF,
+// FE, FF), which the reader treats apart at the start of the text it is
+// given; such a line stays with the piece before.
+}  // namespace
+
+int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, std::string* pError,
+                        size_t nPiece) {
+  const size_t kPiece = nPiece < 2 ? 2 : nPiece;
+  std::error_code ec;
+  const std::filesystem::path native = NativePath(path);
+  if (!std::filesystem::is_regular_file(native, ec)) return IMPORT_OPEN_FAILED;
+  const uintmax_t size = std::filesystem::file_size(native, ec);
+  if (ec) return IMPORT_OPEN_FAILED;
+  if (size > DICT_MAX_FILE_BYTES) {
+    *pError = "the file holds " + std::to_string(size) + " bytes, more than a dictionary may (" +
+              std::to_string(DICT_MAX_FILE_BYTES) + ")";
+    return IMPORT_DAMAGED;
+  }
+  std::FILE* file = OpenFileByPath(path, "rb");
+  if (file == nullptr) return IMPORT_OPEN_FAILED;
+  pContent->strTitle.clear();  // a column list has none
+  pContent->arrEntries.clear();
+  std::vector<uint8_t> buffer(kPiece);
+  size_t nHeld = 0;
+  uint32_t nUndecodable = 0;
+  bool bEnd = false;
+  int result = IMPORT_OK;
+  while (result == IMPORT_OK && !(bEnd && nHeld == 0)) {
+    if (!bEnd) {
+      if (buffer.size() - nHeld < kPiece / 2) buffer.resize(buffer.size() * 2);
+      const size_t n = std::fread(buffer.data() + nHeld, 1, buffer.size() - nHeld, file);
+      if (std::ferror(file) != 0) result = IMPORT_OPEN_FAILED;
+      bEnd = n < buffer.size() - nHeld;
+      nHeld += n;
+    }
+    size_t nCut = bEnd ? nHeld : 0;
+    for (size_t i = nHeld; !bEnd && i > 1; --i) {
+      const uint8_t next = buffer[i - 1];
+      if (buffer[i - 2] == '\n' && next != 0xEF && next != 0xFE && next != 0xFF) {
+        nCut = i - 1;
+        break;
+      }
+    }
+    if (nCut == 0 && !bEnd) continue;  // a line longer than the piece: read on
+    // Each piece is read on its own (a reader begins by clearing what it
+    // is given); its entries join the others.
+    tagDICTCONTENT piece;
+    piece.nUndecodable = 0;
+    piece.pSink = pContent->pSink;
+    if (result == IMPORT_OK && !ReadColumnList(buffer.data(), nCut, &piece, pError))
+      result = IMPORT_DAMAGED;
+    nUndecodable += piece.nUndecodable;
+    for (tagDICTENTRY& entry : piece.arrEntries) pContent->arrEntries.push_back(std::move(entry));
+    std::memmove(buffer.data(), buffer.data() + nCut, nHeld - nCut);
+    nHeld -= nCut;
+  }
+  std::fclose(file);
+  pContent->nUndecodable = nUndecodable;
+  return result;
+}
+
+namespace {
+
 bool ReadDictionary(int nFormat, const std::vector<uint8_t>& bytes, tagDICTCONTENT* pContent,
                     std::string* pError) {
   const uint8_t* data = bytes.data();
@@ -234,16 +297,20 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
   if (!bNewGroup && *pGroup >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
   if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
 
-  std::vector<uint8_t> bytes;
-  const int nRead = ReadWholeFile(path, &bytes, pError);
-  if (nRead != IMPORT_OK) return nRead;
   // The entries go straight from the reader into their packed GBK form.
   tagDICTCONTENT content;
   content.nUndecodable = 0;
   CPackedDictEntries packed;
   content.pSink = &packed;
-  if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
-  std::vector<uint8_t>().swap(bytes);  // the packed entries hold what is needed now
+  if (nFormat == DICT_FORMAT_COLUMNS) {
+    const int nRead = ReadColumnsInPieces(path, &content, pError, DICT_COLUMN_PIECE);
+    if (nRead != IMPORT_OK) return nRead;
+  } else {
+    std::vector<uint8_t> bytes;
+    const int nRead = ReadWholeFile(path, &bytes, pError);
+    if (nRead != IMPORT_OK) return nRead;
+    if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
+  }
 
   const int result =
       ImportPackedEntries(lib, content, packed, path, opt, bNewGroup, pGroup, pStats);

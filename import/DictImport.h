@@ -4,6 +4,7 @@
 // through the same range filter, duplicate check and store as a phrase list.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -36,6 +37,15 @@ enum : int { IMPORT_DAMAGED = -3 };
 // A dictionary that yields no phrase leaves no new group (IMPORT_NOTHING_ADDED).
 int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPORTOPTIONS& opt,
                      bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError);
+
+// A UTF-8 column list's entries into content (its pSink, or its list),
+// read a piece of about nPiece bytes of whole lines at a time, so that the
+// file is never held whole: the entries are those ReadColumnList finds in
+// the whole file. IMPORT_OK, IMPORT_OPEN_FAILED, or IMPORT_DAMAGED with
+// *pError set.
+enum : size_t { DICT_COLUMN_PIECE = size_t(8) << 20 };
+int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, std::string* pError,
+                        size_t nPiece);
 
 // ImportDictionary for entries already read (a UTF-8 or UTF-16 list read as
 // columns): the same weights by rank, checks and results. The statistics

@@ -154,4 +154,51 @@ INSTANTIATE_TEST_SUITE_P(
                       tagSHAPE{DICT_FORMAT_RIME, 3000, 1, 1000, true, 0, 250},
                       tagSHAPE{DICT_FORMAT_RIME, 500, 1000003, 30000, false, 0, 100}));
 
+// A column list read in pieces of whole lines: the entries of the whole file,
+// whatever the piece size, lines that begin like a byte-order mark, lines
+// longer than a piece and lines that do not decode included.
+TEST(ColumnPieces, SameEntriesAsTheWholeFile) {
+  CScratchDir dir;
+  CRandomEntries rnd(5);
+  std::string file = "\xEF\xBB\xBF";  // a mark that only the first line may carry
+  for (int i = 0; i < 400; ++i) {
+    const uint32_t kind = rnd.Below(12);
+    if (kind == 0) file += "\xEF\xBB\xBF" + rnd.Text() + " zi 7\n";  // U+FEFF first
+    if (kind == 1) file += "\xFF\xFE" + rnd.Text() + " 3\n";         // not UTF-8
+    if (kind == 2) file += "# comment\n\n";
+    if (kind == 3) file += rnd.Text() + " zi " + rnd.Weight(1) + "\r\n";
+    if (kind > 3) file += rnd.Text() + " zi " + rnd.Weight(7) + "\n";
+  }
+  file += rnd.Text() + " last 9";  // no line end
+  const std::string path = dir.Write("pieces.txt", file);
+
+  tagDICTCONTENT whole;
+  whole.nUndecodable = 0;
+  std::string error;
+  ASSERT_TRUE(
+      ReadColumnList(reinterpret_cast<const uint8_t*>(file.data()), file.size(), &whole, &error));
+  ASSERT_GT(whole.nUndecodable, 0u);
+  for (size_t nPiece : {size_t(2), size_t(7), size_t(64), size_t(4096), size_t(1) << 20}) {
+    SCOPED_TRACE("piece " + std::to_string(nPiece));
+    tagDICTCONTENT pieces;
+    pieces.nUndecodable = 0;
+    ASSERT_EQ(IMPORT_OK, ReadColumnsInPieces(path.c_str(), &pieces, &error, nPiece));
+    EXPECT_EQ(whole.nUndecodable, pieces.nUndecodable);
+    ASSERT_EQ(whole.arrEntries.size(), pieces.arrEntries.size());
+    for (size_t i = 0; i < whole.arrEntries.size(); ++i) {
+      EXPECT_EQ(whole.arrEntries[i].strText, pieces.arrEntries[i].strText) << i;
+      EXPECT_EQ(whole.arrEntries[i].nWeight, pieces.arrEntries[i].nWeight) << i;
+      EXPECT_EQ(whole.arrEntries[i].bHasWeight, pieces.arrEntries[i].bHasWeight) << i;
+    }
+  }
+  // A list in UTF-16 is refused at its first piece, as a whole file is.
+  const std::string utf16 = dir.Write("utf16.txt", std::string("\xFF\xFE"
+                                                               "a\0 \0"
+                                                               "1\0\n\0"));
+  tagDICTCONTENT refused;
+  refused.nUndecodable = 0;
+  EXPECT_EQ(IMPORT_DAMAGED, ReadColumnsInPieces(utf16.c_str(), &refused, &error, 4));
+  EXPECT_FALSE(error.empty());
+}
+
 }  // namespace
