@@ -1,5 +1,6 @@
 #include "DictImport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -309,6 +310,13 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
     std::vector<uint8_t> bytes;
     const int nRead = ReadWholeFile(path, &bytes, pError);
     if (nRead != IMPORT_OK) return nRead;
+    // Every entry takes at least a line (a text format) or about eight
+    // bytes of the file, and its GBK text and length byte no more than its
+    // bytes there.
+    size_t nGuess = bytes.size() / 8;
+    if (nFormat == DICT_FORMAT_RIME)
+      nGuess = size_t(std::count(bytes.begin(), bytes.end(), uint8_t('\n'))) + 1;
+    packed.Reserve(nGuess, bytes.size());
     if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
   }
 

@@ -30,6 +30,13 @@ void CPackedDictEntries::Entry(std::string_view text, int64_t nWeight, bool bHas
   m_strBytes += m_strGbk;
 }
 
+void CPackedDictEntries::Reserve(size_t nEntries, size_t nTextBytes) {
+  if (nEntries > m_arrWeight.max_size() / 2 || nTextBytes > m_strBytes.max_size() / 2) return;
+  m_arrWeight.reserve(nEntries);
+  m_arrHasWeight.reserve(nEntries);
+  m_strBytes.reserve(nTextBytes);
+}
+
 std::vector<uint8_t> CPackedDictEntries::TakeFrequencies() {
   std::vector<uint8_t> freqs = FrequenciesByRank(m_arrWeight, m_arrHasWeight);
   std::vector<int64_t>().swap(m_arrWeight);

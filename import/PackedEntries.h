@@ -16,6 +16,10 @@
 class CPackedDictEntries : public CDictEntrySink {
  public:
   void Entry(std::string_view text, int64_t nWeight, bool bHasWeight) override;
+  // Room for about nEntries entries of nTextBytes of text in all, so that the
+  // lists are not copied as they grow; only a hint. Pages of room no entry
+  // reaches are never touched.
+  void Reserve(size_t nEntries, size_t nTextBytes);
 
   size_t GetCount() const { return m_arrWeight.size(); }
   // The entries' frequencies by rank (WeightScale.h); the weights are given
