@@ -84,14 +84,15 @@ int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, std::string*
   if (file == nullptr) return IMPORT_OPEN_FAILED;
   pContent->strTitle.clear();  // a column list has none
   pContent->arrEntries.clear();
-  std::vector<uint8_t> buffer(kPiece);
+  // A small file takes no more room than it needs.
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uintmax_t>(kPiece, size + 1)));
   size_t nHeld = 0;
   uint32_t nUndecodable = 0;
   bool bEnd = false;
   int result = IMPORT_OK;
   while (result == IMPORT_OK && !(bEnd && nHeld == 0)) {
     if (!bEnd) {
-      if (buffer.size() - nHeld < kPiece / 2) buffer.resize(buffer.size() * 2);
+      if (nHeld == buffer.size()) buffer.resize(buffer.size() * 2);  // a line longer than that
       const size_t n = std::fread(buffer.data() + nHeld, 1, buffer.size() - nHeld, file);
       if (std::ferror(file) != 0) result = IMPORT_OPEN_FAILED;
       bEnd = n < buffer.size() - nHeld;
