@@ -311,13 +311,11 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
     std::vector<uint8_t> bytes;
     const int nRead = ReadWholeFile(path, &bytes, pError);
     if (nRead != IMPORT_OK) return nRead;
-    // Every entry takes at least a line (a text format) or about eight
-    // bytes of the file, and its GBK text and length byte no more than its
-    // bytes there.
-    size_t nGuess = bytes.size() / 8;
+    // A Rime dictionary's entries are at most its lines, and their GBK texts
+    // and length bytes no more than its bytes.
     if (nFormat == DICT_FORMAT_RIME)
-      nGuess = size_t(std::count(bytes.begin(), bytes.end(), uint8_t('\n'))) + 1;
-    packed.Reserve(nGuess, bytes.size());
+      packed.Reserve(size_t(std::count(bytes.begin(), bytes.end(), uint8_t('\n'))) + 1,
+                     bytes.size());
     if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
   }
 
