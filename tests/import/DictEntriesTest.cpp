@@ -79,7 +79,8 @@ struct tagSHAPE {
   int nFormat;
   uint32_t nEntries;
   uint32_t nSpread;  // weights this far apart are ranked by sorting, not counting
-  uint32_t nStored;  // phrases in the library before
+  uint32_t nStored;  // phrases offered to the library before (a few entries into many
+                     // go in one by one)
   bool bNewGroup;
   uint8_t byLo, byHi;
 };
@@ -139,7 +140,9 @@ TEST_P(DictEntriesPacked, SameLibraryAsAListOfEntries) {
     EXPECT_EQ(sListed.nControlOrEmpty, sPacked.nControlOrEmpty);
     EXPECT_EQ(sListed.nUndecodable, sPacked.nUndecodable);
     EXPECT_EQ(sListed.nNoGbkForm, sPacked.nNoGbkForm);
-    EXPECT_GT(sPacked.nNoGbkForm + sPacked.nTooLong + sPacked.nControlOrEmpty, 0u);
+    if (shape.nEntries >= 100) {  // the odd entries are there to be refused
+      EXPECT_GT(sPacked.nNoGbkForm + sPacked.nTooLong + sPacked.nControlOrEmpty, 0u);
+    }
     ExpectLibraryInvariants(packed);
     EXPECT_EQ(SavedBytes(listed, dir.Path("listed.wbk")),
               SavedBytes(packed, dir.Path("packed.wbk")));
@@ -152,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
                       tagSHAPE{DICT_FORMAT_COLUMNS, 3000, 1000003, 2000, true, 0, 250},
                       tagSHAPE{DICT_FORMAT_COLUMNS, 2000, 3, 3000, false, 20, 200},
                       tagSHAPE{DICT_FORMAT_RIME, 3000, 1, 1000, true, 0, 250},
-                      tagSHAPE{DICT_FORMAT_RIME, 500, 1000003, 30000, false, 0, 100}));
+                      tagSHAPE{DICT_FORMAT_RIME, 5, 1000003, 8000, false, 0, 100}));
 
 // A column list read in pieces of whole lines: the entries of the whole file,
 // whatever the piece size, lines that begin like a byte-order mark, lines
