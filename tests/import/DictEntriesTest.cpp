@@ -56,14 +56,6 @@ class CRandomEntries {
   std::mt19937 m_rng;
 };
 
-std::string SavedBytes(CTabrix& lib, const std::string& path) {
-  EXPECT_EQ(1, lib.Save(path.c_str()));
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() >= 12) std::memset(&bytes[8], 0, 4);  // the stamp
-  return bytes;
-}
-
 void FillLibrary(CTabrix& lib, CRandomEntries& rnd, uint32_t nPhrases) {
   ASSERT_EQ(0, lib.AddGroup("old", "", ""));
   ASSERT_EQ(1, lib.AddGroup("other", "", ""));

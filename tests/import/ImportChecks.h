@@ -1,8 +1,11 @@
-// What the import tests read back from a library: one group's phrases, and
-// the store's invariants.
+// What the import tests read back from a library: one group's phrases, the
+// store's invariants, and its saved bytes.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,4 +52,14 @@ inline void ExpectFieldZeroAfterText(const char* field, size_t width) {
   while (len < width && field[len] != '\0') ++len;
   ASSERT_LT(len, width) << "no terminator";
   for (size_t k = len; k < width; ++k) EXPECT_EQ(field[k], '\0') << k;
+}
+
+// The library saved to path and read back, its stamp zeroed: equal bytes
+// mean equal libraries.
+inline std::string SavedBytes(CTabrix& lib, const std::string& path) {
+  EXPECT_EQ(1, lib.Save(path.c_str()));
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.size() >= 12) std::memset(&bytes[8], 0, 4);  // the stamp
+  return bytes;
 }

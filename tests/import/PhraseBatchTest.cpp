@@ -144,14 +144,6 @@ class CRandomText {
   std::mt19937 m_rng;
 };
 
-std::string SavedBytes(CTabrix& lib, const std::string& path) {
-  EXPECT_EQ(1, lib.Save(path.c_str()));
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() >= 12) std::memset(&bytes[8], 0, 4);  // the stamp
-  return bytes;
-}
-
 void ExpectSameStats(const tagIMPORTSTATS& a, const tagIMPORTSTATS& b) {
   EXPECT_EQ(a.nLines, b.nLines);
   EXPECT_EQ(a.nHeaders, b.nHeaders);
