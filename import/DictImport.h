@@ -10,6 +10,7 @@
 #include "DictFormat.h"
 #include "ImportStats.h"
 #include "PhraseImport.h"
+#include "ReadFault.h"
 
 struct tagDICTCONTENT;  // DictContent.h
 
@@ -31,10 +32,10 @@ enum : int { IMPORT_DAMAGED = -3 };
 // for a format other than text. The new group is named from the
 // dictionary's own title, else from the file (opt.pszTitle, else the path).
 // nLines counts the entries read; nUndecodable and nNoGbkForm those left out
-// before the range check. On IMPORT_DAMAGED, *pError says what was wrong.
+// before the range check. On IMPORT_DAMAGED, *pFault says what was wrong.
 // A dictionary that yields no phrase leaves no new group (IMPORT_NOTHING_ADDED).
 int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPORTOPTIONS& opt,
-                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError);
+                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, tagREADFAULT* pFault);
 
 // ImportDictionary for entries already read (a UTF-8 or UTF-16 list read as
 // columns): the same weights by rank, checks and results. The statistics

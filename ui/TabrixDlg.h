@@ -155,7 +155,9 @@ class CTabrixDlg : public CDialog {
   int ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats,
                  bool* pDictionary);
   // One message naming what an import left out before its checks, if anything.
-  void ShowSkipped(const tagIMPORTSTATS& stats, bool bDictionary);
+  void ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats, bool bDictionary);
+  // The status bar: what the import of path did and how it read the file.
+  void ShowImportStatus(const std::string& path, const tagIMPORTSTATS& stats);
 
   // The window is sizable: the list grows with it, the buttons keep to
   // their edges, the status bar to the bottom.

@@ -81,13 +81,13 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   const int nFormat = DetectDictFormat(path.c_str());
   *pDictionary = nFormat != DICT_FORMAT_TEXT;
   if (*pDictionary) {
-    std::string error;
+    tagREADFAULT fault = {};
     const int result = ImportDictionary(m_library, path.c_str(), nFormat, options, bNewGroup,
-                                        pGroup, pStats, &error);
+                                        pGroup, pStats, &fault);
     ResetProgress();
     if (result == IMPORT_DAMAGED)
       MessageBox(
-          DictionaryFailedMessage(nFormat, PathTextInGbk(FileTitleFromPath(path.c_str())), error)
+          DictionaryFailedMessage(nFormat, PathTextInGbk(FileTitleFromPath(path.c_str())), fault)
               .c_str());
     return result;
   }
@@ -100,13 +100,13 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
     return IMPORT_NOT_TEXT;
   }
   if (nOpened != SOURCE_OK) return IMPORT_OPEN_FAILED;
-  std::string error;
+  tagREADFAULT fault = {};
   const int result =
-      ImportSourceList(m_library, source, options, bNewGroup, pGroup, pStats, &error);
+      ImportSourceList(m_library, source, options, bNewGroup, pGroup, pStats, &fault);
   ResetProgress();
   if (result == IMPORT_DAMAGED)
     MessageBox(DictionaryFailedMessage(DICT_FORMAT_COLUMNS,
-                                       PathTextInGbk(FileTitleFromPath(path.c_str())), error)
+                                       PathTextInGbk(FileTitleFromPath(path.c_str())), fault)
                    .c_str());
   return result;
 }
@@ -134,7 +134,7 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
     return;
   }
   if (result == IMPORT_NOTHING_ADDED) {
-    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
+    ShowImportStatus(path, stats);
     MessageBox(NothingImportedMessage(stats, true).c_str());
     return;
   }
@@ -148,7 +148,7 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   m_bUpdating = 0;
   SetGroupCells(group, info);
   UpdateCaption();
-  ShowSkipped(stats, bDictionary);
+  ShowSkipped(path, stats, bDictionary);
 }
 
 void CTabrixDlg::OnImportToGroup() {
@@ -168,7 +168,7 @@ void CTabrixDlg::OnImportToGroup() {
     return;
   }
   if (result == IMPORT_NOTHING_ADDED) {
-    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
+    ShowImportStatus(path, stats);
     MessageBox(NothingImportedMessage(stats, false).c_str());
     return;
   }
@@ -178,11 +178,17 @@ void CTabrixDlg::OnImportToGroup() {
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(info.dwCount));
   m_ctrlList.SetItemText(current, 1, count);
   UpdateCaption();
-  ShowSkipped(stats, bDictionary);
+  ShowSkipped(path, stats, bDictionary);
 }
 
-void CTabrixDlg::ShowSkipped(const tagIMPORTSTATS& stats, bool bDictionary) {
-  if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
+void CTabrixDlg::ShowImportStatus(const std::string& path, const tagIMPORTSTATS& stats) {
+  if (m_ctrlStatus.m_hWnd)
+    m_ctrlStatus.SetText(ImportStatusText(FileNameForDisplay(path), stats).c_str());
+}
+
+void CTabrixDlg::ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats,
+                             bool bDictionary) {
+  ShowImportStatus(path, stats);
   const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable, bDictionary);
   if (!text.empty()) MessageBox(text.c_str());
 }

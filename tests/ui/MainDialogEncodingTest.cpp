@@ -106,14 +106,14 @@ TEST_F(MainDialogTest, RealDictionariesImportThroughTheButtonAsTheCoreImportsThe
     CTabrix expected;
     uint8_t group = 0;
     tagIMPORTSTATS stats = {};
-    std::string error;
+    tagREADFAULT fault = {};
     tagIMPORTOPTIONS options = DefaultImportOptions();
     const std::string title = GroupTitleFromPath(path.c_str());
     options.pszTitle = title.c_str();
     ASSERT_EQ(ImportDictionary(expected, path.c_str(), DetectDictFormat(path.c_str()), options,
-                               true, &group, &stats, &error),
+                               true, &group, &stats, &fault),
               IMPORT_OK)
-        << error;
+        << ReadFaultText(fault);
 
     Click(IDC_CLEAR);  // "清空": each dictionary into an empty library
     ASSERT_EQ(RowCount(), 0);

@@ -16,7 +16,14 @@ class CStatusBar : public CWnd {
     return hWnd != nullptr && Attach(hWnd);
   }
   void SetText(const char* text) { SendMessage(SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text)); }
-  std::string GetText() const { return GetWindowText(); }
+  // The text of its one part, as the bar holds it.
+  std::string GetText() const {
+    const LRESULT nLength = SendMessage(SB_GETTEXTLENGTHA, 0);
+    std::string text(LOWORD(nLength) + 1, '\0');
+    SendMessage(SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(LOWORD(nLength));
+    return text;
+  }
   int GetHeight() const {
     RECT rc = {};
     ::GetWindowRect(m_hWnd, &rc);
