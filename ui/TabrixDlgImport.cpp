@@ -120,25 +120,25 @@ void CTabrixDlg::OnImportNewGroup() {
   ImportNewGroupFrom(dlg.GetPathName());
 }
 
-void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
+std::string CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   uint8_t group = TABRIX_NO_GROUP;
   tagIMPORTSTATS stats = {};
   bool bDictionary = false;
   const int result = ImportFile(path, true, &group, &stats, &bDictionary);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
-    return;
+    return std::string();
   }
   if (result == IMPORT_GROUP_FAILED) {
     MessageBox(NewGroupFailedMessage(m_library.GetGroupCount(), NewGroupName(path).size()));
-    return;
+    return std::string();
   }
   if (result == IMPORT_NOTHING_ADDED) {
-    ShowImportStatus(path, stats);
+    const std::string status = ShowImportStatus(path, stats);
     MessageBox(NothingImportedMessage(stats, true).c_str());
-    return;
+    return status;
   }
-  if (result != IMPORT_OK) return;
+  if (result != IMPORT_OK) return std::string();
 
   const tagGROUPINFO info = *m_library.GetGroup(group);
   m_bUpdating = 1;
@@ -148,7 +148,7 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   m_bUpdating = 0;
   SetGroupCells(group, info);
   UpdateCaption();
-  ShowSkipped(path, stats, bDictionary);
+  return ShowSkipped(path, stats, bDictionary);
 }
 
 void CTabrixDlg::OnImportToGroup() {
@@ -181,14 +181,16 @@ void CTabrixDlg::OnImportToGroup() {
   ShowSkipped(path, stats, bDictionary);
 }
 
-void CTabrixDlg::ShowImportStatus(const std::string& path, const tagIMPORTSTATS& stats) {
-  if (m_ctrlStatus.m_hWnd)
-    m_ctrlStatus.SetText(ImportStatusText(FileNameForDisplay(path), stats).c_str());
+std::string CTabrixDlg::ShowImportStatus(const std::string& path, const tagIMPORTSTATS& stats) {
+  const std::string status = ImportStatusText(FileNameForDisplay(path), stats);
+  if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(status.c_str());
+  return status;
 }
 
-void CTabrixDlg::ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats,
-                             bool bDictionary) {
-  ShowImportStatus(path, stats);
+std::string CTabrixDlg::ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats,
+                                    bool bDictionary) {
+  const std::string status = ShowImportStatus(path, stats);
   const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable, bDictionary);
   if (!text.empty()) MessageBox(text.c_str());
+  return status;
 }
