@@ -12,6 +12,7 @@
 #include "LibraryMessages.h"
 #include "MainDialogFixture.h"
 #include "TestPaths.h"
+#include "TestText.h"
 
 namespace {
 
@@ -315,16 +316,6 @@ TEST_F(ImportTest, AnImportThatAddsNothingSaysWhyAndLeavesNoRow) {
   EXPECT_EQ(m_dlg.m_history.GetUndoCount(), nSteps);
 }
 
-// UTF-16 bytes of a text, after its byte-order mark.
-std::string Utf16Bytes(const std::u16string& text, bool bBigEndian) {
-  std::string bytes = bBigEndian ? "\xFE\xFF" : "\xFF\xFE";
-  for (char16_t c : text) {
-    const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
-    bytes += bBigEndian ? std::string{hi, lo} : std::string{lo, hi};
-  }
-  return bytes;
-}
-
 // A dictionary of the readers' tests.
 std::string FormatData(const std::string& leaf) {
   std::ifstream in(std::string(TABRIX_FORMAT_DATA) + "/" + leaf, std::ios::binary);
@@ -346,9 +337,10 @@ TEST_F(ImportTest, TheStatusBarSaysWhatEachListImportDidAndHowItWasRead) {
        "编码的文本列表"},
       {"utf8.txt", u8"新词 5\ncaf\u00E9\xE9 3\n",
        "utf8.txt：已导入 1 条；跳过 1 条：无法解码 1；UTF-8 编码的文本列表"},
-      {"le.txt", Utf16Bytes(u"字词 7\r\n\U0001F600 2\r\n", false),
+      {"le.txt", tabrix_test::Utf16WithMark(u"字词 7\r\n\U0001F600 2\r\n", false),
        "le.txt：已导入 1 条；跳过 1 条：无 GBK 字形 1；UTF-16 LE 编码的文本列表"},
-      {"be.txt", Utf16Bytes(u"词语 7\n", true), "be.txt：已导入 1 条；UTF-16 BE 编码的文本列表"},
+      {"be.txt", tabrix_test::Utf16WithMark(u"词语 7\n", true),
+       "be.txt：已导入 1 条；UTF-16 BE 编码的文本列表"},
       // Weights above 250 in a list that is not GBK: a list of columns.
       {"essay.txt", u8"甲乙 5376\n丙丁 20\n", "essay.txt：已导入 2 条；UTF-8 编码的分列词表"},
   };
