@@ -88,10 +88,10 @@ size_t ImportInto(const std::string& path, int nFormat) {
   CTabrix library;
   uint8_t group = 0;
   tagIMPORTSTATS stats = {};
-  std::string error;
+  tagREADFAULT fault = {};
   const int result = ImportDictionary(library, path.c_str(), nFormat, DefaultImportOptions(), true,
-                                      &group, &stats, &error);
-  if (result != IMPORT_OK) std::fprintf(stderr, "bench_dict: %s\n", error.c_str());
+                                      &group, &stats, &fault);
+  if (result != IMPORT_OK) std::fprintf(stderr, "bench_dict: %s\n", ReadFaultText(fault).c_str());
   return result == IMPORT_OK ? library.m_arrPhrase.GetCount() : 0;
 }
 

@@ -246,18 +246,18 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
     tagIMPORTSTATS stats{};
     uint8_t group = static_cast<uint8_t>(args.nInto);
     int result = IMPORT_OK;
-    std::string error;
+    tagREADFAULT fault = {};
     if (nFormat == DICT_FORMAT_TEXT) {
       CCliSource src(ctx, shown);
       if (!PrepareSource(ctx, path, args.strEncoding, &src)) return EXIT_FAILED;
-      result = ImportSourceList(lib, src, opt, args.nInto < 0, &group, &stats, &error);
+      result = ImportSourceList(lib, src, opt, args.nInto < 0, &group, &stats, &fault);
     } else {
       bool refused = false;
       std::FILE* file = OpenInputFile(ctx, path, &refused);
       if (refused) return EXIT_FAILED;
       if (file != nullptr) std::fclose(file);
       result =
-          ImportDictionary(lib, path.c_str(), nFormat, opt, args.nInto < 0, &group, &stats, &error);
+          ImportDictionary(lib, path.c_str(), nFormat, opt, args.nInto < 0, &group, &stats, &fault);
     }
     bar.End();
     if (stats.nNoGbkForm || stats.nUndecodable) status = EXIT_WARNINGS;
@@ -268,7 +268,7 @@ int RunImport(const tagCLICONTEXT& ctx, const tagIMPORTARGS& args) {
     }
     if (result == IMPORT_DAMAGED) {
       *ctx.pErr << "error: " << ShownPath(ctx, shown) << ": not a readable "
-                << DictFormatName(stats.nFormat) << " dictionary: " << error << "\n";
+                << DictFormatName(stats.nFormat) << " dictionary: " << ReadFaultText(fault) << "\n";
       return EXIT_FAILED;
     }
     if (result == IMPORT_GROUP_FAILED) {

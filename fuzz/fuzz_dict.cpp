@@ -1,10 +1,10 @@
 // One dictionary reader (TABRIX_DICT_READER, set per harness) on arbitrary
-// bytes: it returns, never crashes or hangs, and what it gives holds: an error
-// is one line of text; a read dictionary's texts are valid UTF-8, its weights
-// are present only where said, and it holds no more entries than the file
-// has bytes. The format's mark (TABRIX_DICT_MARK, where it has one) looks at
-// the same bytes, and a file the reader reads holds it (for Rime, whose mark
-// needs the header's name: one that gives a title).
+// bytes: it returns, never crashes or hangs, and what it gives holds: a
+// failure has a reason, one line of text in English; a read dictionary's
+// texts are valid UTF-8, its weights are present only where said, and it
+// holds no more entries than the file has bytes. The format's mark (TABRIX_DICT_MARK, where it has
+// one) looks at the same bytes, and a file the reader reads holds it (for Rime, whose mark needs
+// the header's name: one that gives a title).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -43,15 +43,18 @@ void Fail(const char* what) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tagDICTCONTENT content;
   content.nUndecodable = 0;
-  std::string error;
-  const bool bRead = TABRIX_DICT_READER(data, size, &content, &error);
+  tagREADFAULT fault = {};
+  const bool bRead = TABRIX_DICT_READER(data, size, &content, &fault);
 #ifdef TABRIX_DICT_MARK
   const bool bMarked = TABRIX_DICT_MARK(data, size);
   if (bRead && !bMarked && !(content.strTitle.empty() && IsRime()))
     Fail("a file read without its format's mark");
 #endif
   if (!bRead) {
-    if (error.empty() || error.find('\n') != std::string::npos)
+    if (fault.nCode <= READ_FAULT_NONE || fault.nCode >= READ_FAULT_COUNT)
+      Fail("a failure without a reason");
+    const std::string text = ReadFaultText(fault);
+    if (text.empty() || text.find('\n') != std::string::npos)
       Fail("an error without one line of text");
     return 0;
   }

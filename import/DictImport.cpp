@@ -40,15 +40,14 @@ bool EndsWith(const std::string& text, const char* tail) {
 }
 
 // The whole file, when it is a regular file of a size the readers take.
-int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, std::string* pError) {
+int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, tagREADFAULT* pFault) {
   std::error_code ec;
   const std::filesystem::path native = NativePath(path);
   if (!std::filesystem::is_regular_file(native, ec)) return IMPORT_OPEN_FAILED;
   const uintmax_t size = std::filesystem::file_size(native, ec);
   if (ec) return IMPORT_OPEN_FAILED;
   if (size > DICT_MAX_FILE_BYTES) {
-    *pError = "the file holds " + std::to_string(size) + " bytes, more than a dictionary may (" +
-              std::to_string(DICT_MAX_FILE_BYTES) + ")";
+    SetReadFault(pFault, READ_FAULT_TOO_LARGE, size, DICT_MAX_FILE_BYTES);
     return IMPORT_DAMAGED;
   }
   std::FILE* file = OpenFileByPath(path, "rb");
@@ -67,7 +66,7 @@ int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, std::string* p
 // given; such a line stays with the piece before.
 }  // namespace
 
-int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, std::string* pError,
+int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, tagREADFAULT* pFault,
                         size_t nPiece) {
   const size_t kPiece = nPiece < 2 ? 2 : nPiece;
   std::error_code ec;
@@ -76,8 +75,7 @@ int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, std::string*
   const uintmax_t size = std::filesystem::file_size(native, ec);
   if (ec) return IMPORT_OPEN_FAILED;
   if (size > DICT_MAX_FILE_BYTES) {
-    *pError = "the file holds " + std::to_string(size) + " bytes, more than a dictionary may (" +
-              std::to_string(DICT_MAX_FILE_BYTES) + ")";
+    SetReadFault(pFault, READ_FAULT_TOO_LARGE, size, DICT_MAX_FILE_BYTES);
     return IMPORT_DAMAGED;
   }
   std::FILE* file = OpenFileByPath(path, "rb");
@@ -112,7 +110,7 @@ int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, std::string*
     tagDICTCONTENT piece;
     piece.nUndecodable = 0;
     piece.pSink = pContent->pSink;
-    if (result == IMPORT_OK && !ReadColumnList(buffer.data(), nCut, &piece, pError))
+    if (result == IMPORT_OK && !ReadColumnList(buffer.data(), nCut, &piece, pFault))
       result = IMPORT_DAMAGED;
     nUndecodable += piece.nUndecodable;
     for (tagDICTENTRY& entry : piece.arrEntries) pContent->arrEntries.push_back(std::move(entry));
@@ -127,23 +125,22 @@ int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, std::string*
 namespace {
 
 bool ReadDictionary(int nFormat, const std::vector<uint8_t>& bytes, tagDICTCONTENT* pContent,
-                    std::string* pError) {
+                    tagREADFAULT* pFault) {
   const uint8_t* data = bytes.data();
   const size_t size = bytes.size();
   switch (nFormat) {
     case DICT_FORMAT_SCEL:
-      return ReadScel(data, size, pContent, pError);
+      return ReadScel(data, size, pContent, pFault);
     case DICT_FORMAT_BDICT:
-      return ReadBdict(data, size, pContent, pError);
+      return ReadBdict(data, size, pContent, pFault);
     case DICT_FORMAT_QPYD:
-      return ReadQpyd(data, size, pContent, pError);
+      return ReadQpyd(data, size, pContent, pFault);
     case DICT_FORMAT_RIME:
-      return ReadRimeDict(data, size, pContent, pError);
+      return ReadRimeDict(data, size, pContent, pFault);
     case DICT_FORMAT_COLUMNS:
-      return ReadColumnList(data, size, pContent, pError);
+      return ReadColumnList(data, size, pContent, pFault);
     default:
-      *pError = "not a dictionary format";
-      return false;
+      return SetReadFault(pFault, READ_FAULT_NOT_DICTIONARY);
   }
 }
 
@@ -290,12 +287,13 @@ int DetectDictFormat(const char* path) {
 }
 
 int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPORTOPTIONS& opt,
-                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError) {
+                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats,
+                     tagREADFAULT* pFault) {
   tagIMPORTSTATS stats = {};
   stats.nFormat = nFormat;
   stats.nEncoding = nFormat >= 0 && nFormat < DICT_FORMAT_COUNT ? kFormatEncodings[nFormat] : -1;
   if (pStats != nullptr) *pStats = stats;
-  pError->clear();
+  *pFault = {};
   if (!bNewGroup && *pGroup >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
   if (bNewGroup) *pGroup = TABRIX_NO_GROUP;
 
@@ -305,18 +303,18 @@ int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPOR
   CPackedDictEntries packed;
   content.pSink = &packed;
   if (nFormat == DICT_FORMAT_COLUMNS) {
-    const int nRead = ReadColumnsInPieces(path, &content, pError, DICT_COLUMN_PIECE);
+    const int nRead = ReadColumnsInPieces(path, &content, pFault, DICT_COLUMN_PIECE);
     if (nRead != IMPORT_OK) return nRead;
   } else {
     std::vector<uint8_t> bytes;
-    const int nRead = ReadWholeFile(path, &bytes, pError);
+    const int nRead = ReadWholeFile(path, &bytes, pFault);
     if (nRead != IMPORT_OK) return nRead;
     // A Rime dictionary's entries are at most its lines, and their GBK texts
     // and length bytes no more than its bytes.
     if (nFormat == DICT_FORMAT_RIME)
       packed.Reserve(size_t(std::count(bytes.begin(), bytes.end(), uint8_t('\n'))) + 1,
                      bytes.size());
-    if (!ReadDictionary(nFormat, bytes, &content, pError)) return IMPORT_DAMAGED;
+    if (!ReadDictionary(nFormat, bytes, &content, pFault)) return IMPORT_DAMAGED;
   }
 
   const int result =

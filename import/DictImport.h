@@ -11,6 +11,7 @@
 #include "DictFormat.h"
 #include "ImportStats.h"
 #include "PhraseImport.h"
+#include "ReadFault.h"
 
 class CPackedDictEntries;  // PackedEntries.h
 struct tagDICTCONTENT;     // DictContent.h
@@ -33,18 +34,18 @@ enum : int { IMPORT_DAMAGED = -3 };
 // for a format other than text. The new group is named from the
 // dictionary's own title, else from the file (opt.pszTitle, else the path).
 // nLines counts the entries read; nUndecodable and nNoGbkForm those left out
-// before the range check. On IMPORT_DAMAGED, *pError says what was wrong.
+// before the range check. On IMPORT_DAMAGED, *pFault says what was wrong.
 // A dictionary that yields no phrase leaves no new group (IMPORT_NOTHING_ADDED).
 int ImportDictionary(CTabrix& lib, const char* path, int nFormat, const tagIMPORTOPTIONS& opt,
-                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError);
+                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, tagREADFAULT* pFault);
 
 // A UTF-8 column list's entries into content (its pSink, or its list),
 // read a piece of about nPiece bytes of whole lines at a time, so that the
 // file is never held whole: the entries are those ReadColumnList finds in
 // the whole file. IMPORT_OK, IMPORT_OPEN_FAILED, or IMPORT_DAMAGED with
-// *pError set.
+// *pFault set.
 enum : size_t { DICT_COLUMN_PIECE = size_t(8) << 20 };
-int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, std::string* pError,
+int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, tagREADFAULT* pFault,
                         size_t nPiece);
 
 // ImportDictionary for entries already read (a UTF-8 or UTF-16 list read as

@@ -22,8 +22,9 @@ bool HasFrequencyAbove250(const char* path) {
 }
 
 int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTIONS& opt,
-                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError) {
-  pError->clear();
+                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats,
+                     tagREADFAULT* pFault) {
+  *pFault = {};
   const std::string title = GroupTitleFromPath(source.GetSourcePath().c_str());
   tagIMPORTOPTIONS named = opt;
   if (named.pszTitle == nullptr) named.pszTitle = title.c_str();
@@ -39,7 +40,7 @@ int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTI
     CPackedDictEntries packed;
     content.pSink = &packed;
     if (!ReadColumnList(reinterpret_cast<const uint8_t*>(text.data()), text.size(), &content,
-                        pError)) {
+                        pFault)) {
       stats.nFormat = DICT_FORMAT_COLUMNS;
       stats.nEncoding = source.GetEncoding();
       if (pStats != nullptr) *pStats = stats;

@@ -10,6 +10,7 @@
 
 #include "ImportStats.h"
 #include "PhraseImport.h"
+#include "ReadFault.h"
 
 class CGbkSource;
 class CTabrix;
@@ -18,10 +19,10 @@ class CTabrix;
 // from a source opened with SOURCE_OK. The new group is named opt.pszTitle,
 // else after the source's own file. The statistics carry the source's
 // encoding and the format read (DICT_FORMAT_TEXT or DICT_FORMAT_COLUMNS), and
-// the lines the source left out. IMPORT_DAMAGED (with *pError) only for a
+// the lines the source left out. IMPORT_DAMAGED (with *pFault) only for a
 // column list that cannot be read.
 int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTIONS& opt,
-                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, std::string* pError);
+                     bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats, tagREADFAULT* pFault);
 
 // Whether a GBK phrase list holds a phrase line whose frequency field is a
 // number above 250 (the line rules would reduce it).

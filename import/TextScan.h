@@ -38,9 +38,9 @@ class CTextScan {
   // Printable ASCII characters and tabs: text in either encoding.
   uint64_t GetAsciiChars() const { return m_nAscii; }
   // UTF-8 but for a few bytes: some characters beyond ASCII, and at most one
-  // bad sequence for every four of them (GBK text read as UTF-8 has about
+  // bad sequence for every two of them (GBK text read as UTF-8 has about
   // five bad ones for each that decodes).
-  bool IsMostlyUtf8() const { return m_nUtf8Good > 0 && m_nUtf8Bad * 4 <= m_nUtf8Good; }
+  bool IsMostlyUtf8() const { return m_nUtf8Good > 0 && m_nUtf8Bad * 2 <= m_nUtf8Good; }
 
   // The zero bytes of UTF-16 without a mark: nearly all on one side of the
   // units (the high byte of line ends, digits and blanks), at least one

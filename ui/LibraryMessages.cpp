@@ -4,8 +4,10 @@
 #include <cstdio>
 
 #include "DictImport.h"
+#include "GbkSource.h"
 #include "ImportStats.h"
 #include "LoadReport.h"
+#include "ReadFaultMessages.h"
 #include "SaveError.h"
 #include "TextScan.h"
 
@@ -41,6 +43,13 @@ std::string Grouped(unsigned long long n) {
   return digits;
 }
 
+// A name after Chinese text: a blank before one that starts in Latin letters
+// ("的 Rime 词典", "的搜狗细胞词库").
+std::string AfterChinese(const char* pszName) {
+  const bool bLatin = (pszName[0] | 0x20) >= 'a' && (pszName[0] | 0x20) <= 'z';
+  return (bLatin ? " " : "") + std::string(pszName);
+}
+
 // Phrases and lines an import skipped, whatever the reason.
 unsigned long long SkippedTotal(const tagIMPORTSTATS& stats) {
   return 0ull + stats.nDuplicate + stats.nOutOfRange + stats.nTooLong + stats.nNoGbkForm +
@@ -55,11 +64,48 @@ std::string LibraryStatusText(bool bSaved, const std::string& strName, uint32_t 
          " 个组，" + Grouped(nPhrases) + " 个词条";
 }
 
-std::string ImportStatusText(const tagIMPORTSTATS& stats) {
-  std::string text = "已导入 " + Grouped(stats.nAdded) + " 条";
+std::string ImportStatusText(const std::string& strFile, const tagIMPORTSTATS& stats) {
+  std::string text = strFile + "：已导入 " + Grouped(stats.nAdded) + " 条";
   const std::string skipped = ImportSkippedCounts(stats);
   if (!skipped.empty()) text += "；跳过 " + Grouped(SkippedTotal(stats)) + " 条：" + skipped;
-  return text;
+  if (stats.nFreqReduced != 0)
+    text += "；词频超出 0 到 250 的 " + Grouped(stats.nFreqReduced) + " 条已缩减";
+  return text + "；" + SourceEncodingText(stats.nEncoding) + " 编码的" +
+         AfterChinese(DictFormatText(stats.nFormat));
+}
+
+const char* DictFormatText(int nFormat) {
+  switch (nFormat) {
+    case DICT_FORMAT_TEXT:
+      return "文本列表";
+    case DICT_FORMAT_SCEL:
+      return "搜狗细胞词库";
+    case DICT_FORMAT_BDICT:
+      return "百度细胞词库";
+    case DICT_FORMAT_QPYD:
+      return "QQ拼音词库";
+    case DICT_FORMAT_RIME:
+      return "Rime 词典";
+    case DICT_FORMAT_COLUMNS:
+      return "分列词表";
+    default:
+      return "词库";
+  }
+}
+
+const char* SourceEncodingText(int nEncoding) {
+  switch (nEncoding) {
+    case SOURCE_GBK:
+      return "GBK";
+    case SOURCE_UTF8:
+      return "UTF-8";
+    case SOURCE_UTF16LE:
+      return "UTF-16 LE";
+    case SOURCE_UTF16BE:
+      return "UTF-16 BE";
+    default:
+      return "未知";
+  }
 }
 
 std::string LoadOutcomeMessage(const tagLOADREPORT& report) {
@@ -164,28 +210,11 @@ std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable, boo
 }
 
 std::string DictionaryFailedMessage(int nFormat, const std::string& strFile,
-                                    const std::string& strReason) {
-  const char* kind = "词库";
-  switch (nFormat) {
-    case DICT_FORMAT_SCEL:
-      kind = "搜狗细胞词库";
-      break;
-    case DICT_FORMAT_BDICT:
-      kind = "百度细胞词库";
-      break;
-    case DICT_FORMAT_QPYD:
-      kind = "QQ拼音词库";
-      break;
-    case DICT_FORMAT_RIME:
-      kind = "Rime 词典";
-      break;
-    case DICT_FORMAT_COLUMNS:
-      kind = "分列词表";
-      break;
-    default:
-      break;
-  }
-  return "导入失败：" + strFile + " 不是可以读取的" + kind + "，没有添加任何词条。\n" + strReason;
+                                    const tagREADFAULT& fault) {
+  // A phrase list is never refused as damaged: only dictionaries are.
+  const char* kind = nFormat == DICT_FORMAT_TEXT ? "词库" : DictFormatText(nFormat);
+  return "导入失败：" + strFile + " 不是可以读取的" + AfterChinese(kind) +
+         "，没有添加任何词条。\n" + ReadFaultChinese(fault);
 }
 
 std::string NotTextMessage(const std::string& strFile, int nFault, uint32_t nLine, uint8_t byByte) {

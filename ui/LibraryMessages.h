@@ -8,6 +8,7 @@
 
 struct tagIMPORTSTATS;
 struct tagLOADREPORT;
+struct tagREADFAULT;
 
 // One message for a load that returned a library: damage and the records
 // left out, by reason. Empty for a whole file with nothing left out.
@@ -22,10 +23,16 @@ const char* SaveFailedReason(int nSaveError);
 // "已载入 <name>：N 个组，M 个词条" / "已保存 <name>：…".
 std::string LibraryStatusText(bool bSaved, const std::string& strName, uint32_t nGroups,
                               uint32_t nPhrases);
-// The status bar after an import: "已导入 N 条", then "；跳过 M 条：" and
-// each reason with its count ("重复 1,401，超出词频范围 6，过长 4，…") when
-// any line was left out. Counts above 999 are grouped by commas.
-std::string ImportStatusText(const tagIMPORTSTATS& stats);
+// The status bar after an import of the file strFile: "<file>：已导入 N 条",
+// then "；跳过 M 条：" and each reason with its count ("重复 1,401，超出词频范围
+// 6，过长 4，…") when any line was left out, "；词频超出 0 到 250 的 K 条已缩减"
+// when the line rules brought frequencies into range, and how the file was
+// read: "；UTF-8 编码的 Rime 词典". Counts above 999 are grouped by commas.
+std::string ImportStatusText(const std::string& strFile, const tagIMPORTSTATS& stats);
+// A format of DictFormat.h for the user: "文本列表", "搜狗细胞词库", ...
+const char* DictFormatText(int nFormat);
+// An encoding of GbkSource.h for the user: "GBK", "UTF-16 LE", ...
+const char* SourceEncodingText(int nEncoding);
 // "词库已修改，是否保存？": asked before modified work would be dropped.
 const char* SaveChangesQuestion();
 // "保存失败" followed by the reason on a line of its own.
@@ -34,9 +41,10 @@ std::string SaveFailedMessage(int nSaveError);
 // phrase list, or entries of a dictionary (bEntries), holding a character GBK
 // cannot represent, or not decodable. Empty when none.
 std::string ImportSkippedMessage(uint32_t nNoGbkForm, uint32_t nUndecodable, bool bEntries = false);
-// A dictionary that could not be read: its format, the file and what was wrong.
+// A dictionary that could not be read: its format, the file and, on a line
+// of its own, what was wrong (ReadFaultChinese).
 std::string DictionaryFailedMessage(int nFormat, const std::string& strFile,
-                                    const std::string& strReason);
+                                    const tagREADFAULT& fault);
 // A file that is no text, refused by the import: the file and why (a
 // TextFault, the line it shows in and the control byte found there).
 std::string NotTextMessage(const std::string& strFile, int nFault, uint32_t nLine, uint8_t byByte);

@@ -127,8 +127,9 @@ class CTabrixDlg : public CDialog {
   void OnRedo();
   void AfterHistoryStep();
   void OnImportNewGroup();
-  // "导入新组" of a file already chosen.
-  void ImportNewGroupFrom(const std::string& path);
+  // "导入新组" of a file already chosen; the status bar's text it showed
+  // (empty when the file was refused).
+  std::string ImportNewGroupFrom(const std::string& path);
   void OnDropFiles(HDROP hDrop);
   void OnImportToGroup();
   void OnSetGroupProp();
@@ -155,7 +156,9 @@ class CTabrixDlg : public CDialog {
   int ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGroup, tagIMPORTSTATS* pStats,
                  bool* pDictionary);
   // One message naming what an import left out before its checks, if anything.
-  void ShowSkipped(const tagIMPORTSTATS& stats, bool bDictionary);
+  std::string ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats, bool bDictionary);
+  // The status bar: what the import of path did and how it read the file.
+  std::string ShowImportStatus(const std::string& path, const tagIMPORTSTATS& stats);
 
   // The window is sizable: the list grows with it, the buttons keep to
   // their edges, the status bar to the bottom.

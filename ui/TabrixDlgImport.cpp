@@ -81,13 +81,13 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
   const int nFormat = DetectDictFormat(path.c_str());
   *pDictionary = nFormat != DICT_FORMAT_TEXT;
   if (*pDictionary) {
-    std::string error;
+    tagREADFAULT fault = {};
     const int result = ImportDictionary(m_library, path.c_str(), nFormat, options, bNewGroup,
-                                        pGroup, pStats, &error);
+                                        pGroup, pStats, &fault);
     ResetProgress();
     if (result == IMPORT_DAMAGED)
       MessageBox(
-          DictionaryFailedMessage(nFormat, PathTextInGbk(FileTitleFromPath(path.c_str())), error)
+          DictionaryFailedMessage(nFormat, PathTextInGbk(FileTitleFromPath(path.c_str())), fault)
               .c_str());
     return result;
   }
@@ -100,13 +100,13 @@ int CTabrixDlg::ImportFile(const std::string& path, bool bNewGroup, uint8_t* pGr
     return IMPORT_NOT_TEXT;
   }
   if (nOpened != SOURCE_OK) return IMPORT_OPEN_FAILED;
-  std::string error;
+  tagREADFAULT fault = {};
   const int result =
-      ImportSourceList(m_library, source, options, bNewGroup, pGroup, pStats, &error);
+      ImportSourceList(m_library, source, options, bNewGroup, pGroup, pStats, &fault);
   ResetProgress();
   if (result == IMPORT_DAMAGED)
     MessageBox(DictionaryFailedMessage(DICT_FORMAT_COLUMNS,
-                                       PathTextInGbk(FileTitleFromPath(path.c_str())), error)
+                                       PathTextInGbk(FileTitleFromPath(path.c_str())), fault)
                    .c_str());
   return result;
 }
@@ -120,25 +120,25 @@ void CTabrixDlg::OnImportNewGroup() {
   ImportNewGroupFrom(dlg.GetPathName());
 }
 
-void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
+std::string CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   uint8_t group = TABRIX_NO_GROUP;
   tagIMPORTSTATS stats = {};
   bool bDictionary = false;
   const int result = ImportFile(path, true, &group, &stats, &bDictionary);
   if (result == IMPORT_OPEN_FAILED) {
     MessageBox("打开文件失败");
-    return;
+    return std::string();
   }
   if (result == IMPORT_GROUP_FAILED) {
     MessageBox(NewGroupFailedMessage(m_library.GetGroupCount(), NewGroupName(path).size()));
-    return;
+    return std::string();
   }
   if (result == IMPORT_NOTHING_ADDED) {
-    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
+    const std::string status = ShowImportStatus(path, stats);
     MessageBox(NothingImportedMessage(stats, true).c_str());
-    return;
+    return status;
   }
-  if (result != IMPORT_OK) return;
+  if (result != IMPORT_OK) return std::string();
 
   const tagGROUPINFO info = *m_library.GetGroup(group);
   m_bUpdating = 1;
@@ -148,7 +148,7 @@ void CTabrixDlg::ImportNewGroupFrom(const std::string& path) {
   m_bUpdating = 0;
   SetGroupCells(group, info);
   UpdateCaption();
-  ShowSkipped(stats, bDictionary);
+  return ShowSkipped(path, stats, bDictionary);
 }
 
 void CTabrixDlg::OnImportToGroup() {
@@ -168,7 +168,7 @@ void CTabrixDlg::OnImportToGroup() {
     return;
   }
   if (result == IMPORT_NOTHING_ADDED) {
-    if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
+    ShowImportStatus(path, stats);
     MessageBox(NothingImportedMessage(stats, false).c_str());
     return;
   }
@@ -178,11 +178,19 @@ void CTabrixDlg::OnImportToGroup() {
   std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(info.dwCount));
   m_ctrlList.SetItemText(current, 1, count);
   UpdateCaption();
-  ShowSkipped(stats, bDictionary);
+  ShowSkipped(path, stats, bDictionary);
 }
 
-void CTabrixDlg::ShowSkipped(const tagIMPORTSTATS& stats, bool bDictionary) {
-  if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(ImportStatusText(stats).c_str());
+std::string CTabrixDlg::ShowImportStatus(const std::string& path, const tagIMPORTSTATS& stats) {
+  const std::string status = ImportStatusText(FileNameForDisplay(path), stats);
+  if (m_ctrlStatus.m_hWnd) m_ctrlStatus.SetText(status.c_str());
+  return status;
+}
+
+std::string CTabrixDlg::ShowSkipped(const std::string& path, const tagIMPORTSTATS& stats,
+                                    bool bDictionary) {
+  const std::string status = ShowImportStatus(path, stats);
   const std::string text = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable, bDictionary);
   if (!text.empty()) MessageBox(text.c_str());
+  return status;
 }

@@ -38,7 +38,14 @@ void CTabrixDlg::OpenFiles(const std::vector<std::string>& paths) {
     if (!SaveChangesFirst()) return;
     if (!LoadAndShow(libraries[0], "载入词库失败！")) return;
   }
-  for (const std::string& path : lists) ImportNewGroupFrom(path);
+  // Each list's import in the status bar, not only the last one's.
+  std::string status;
+  for (const std::string& path : lists) {
+    const std::string shown = ImportNewGroupFrom(path);
+    if (shown.empty()) continue;
+    status += (status.empty() ? "" : " | ") + shown;
+  }
+  if (m_ctrlStatus.m_hWnd && !status.empty()) m_ctrlStatus.SetText(status.c_str());
 }
 
 void CTabrixDlg::OnDropFiles(HDROP hDrop) {

@@ -6,6 +6,7 @@ if(NOT TARGET tabrix_uilogic)
     ${CMAKE_CURRENT_LIST_DIR}/GroupPropLogic.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProgressThrottle.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LibraryMessages.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ReadFaultMessages.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RegistryText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PhraseRows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RowSelection.cpp

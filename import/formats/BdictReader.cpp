@@ -56,33 +56,22 @@ enum : size_t {
 };
 
 const tagCELLHEADER kBdictHeader = {
-    {"biptbdsw", 8, "not a Baidu cell dictionary: the file does not start with \"biptbdsw\""},
+    {"biptbdsw", 8, READ_FAULT_NO_BDICT_MARK},
     {BDICT_HEADER_BYTES, BDICT_ENTRY_COUNT, BDICT_TITLE, BDICT_TITLE_BYTES}};
 
-bool Fail(std::string* pError, const std::string& text) {
-  *pError = text;
-  return false;
-}
-
-// A table's bytes: [nStart, nEnd) of the file.
+// A table's bytes: [nStart, nEnd) of the file. nTable is 0 for the word
+// table, 1 for the second (as the faults name them).
 struct tagTABLE {
-  const char* pszName;
+  int nTable;
   size_t nStart;
   size_t nEnd;
 };
 
-std::string Where(const char* pszName, uint64_t nStart, uint64_t nEnd) {
-  return std::string(pszName) + " (bytes " + std::to_string(nStart) + " to " +
-         std::to_string(nEnd) + ")";
-}
-
-std::string Where(const tagTABLE& table) { return Where(table.pszName, table.nStart, table.nEnd); }
-
 // The table whose offset and length are the u32s at nField. Both 0 give
-// *pbGiven false (an empty table); otherwise false with *pError when the
+// *pbGiven false (an empty table); otherwise false with *pFault when the
 // table starts inside the header or ends past the file.
 bool TableBounds(const uint8_t* data, size_t size, size_t nField, tagTABLE* pTable, bool* pbGiven,
-                 std::string* pError) {
+                 tagREADFAULT* pFault) {
   CByteCursor cur(data, size);
   uint32_t nOffset = 0;
   uint32_t nLength = 0;
@@ -95,26 +84,26 @@ bool TableBounds(const uint8_t* data, size_t size, size_t nField, tagTABLE* pTab
   if (!*pbGiven) return true;
   const uint64_t nEnd = uint64_t(nOffset) + nLength;
   if (nOffset < BDICT_HEADER_BYTES)
-    return Fail(pError, std::string(pTable->pszName) + " starts at byte " +
-                            std::to_string(nOffset) + ", inside the header (" +
-                            std::to_string(size_t(BDICT_HEADER_BYTES)) + " bytes)");
+    return SetReadFault(pFault, READ_FAULT_TABLE_IN_HEADER, pTable->nTable, nOffset,
+                        BDICT_HEADER_BYTES);
   if (nEnd > size)
-    return Fail(pError, Where(pTable->pszName, nOffset, nEnd) + " ends past the end of the file (" +
-                            std::to_string(size) + " bytes)");
+    return SetReadFault(pFault, READ_FAULT_TABLE_PAST_END, pTable->nTable, nOffset, nEnd, size);
   pTable->nEnd = static_cast<size_t>(nEnd);
   return true;
 }
 
 // The two tables within the file and apart from each other.
 bool ReadTables(const uint8_t* data, size_t size, tagTABLE* pWords, tagTABLE* pSecond,
-                std::string* pError) {
+                tagREADFAULT* pFault) {
   bool bGiven = false;
-  if (!TableBounds(data, size, BDICT_WORDS_FIELD, pWords, &bGiven, pError)) return false;
-  if (!bGiven) *pWords = {pWords->pszName, BDICT_HEADER_BYTES, size};
-  if (!TableBounds(data, size, BDICT_SECOND_FIELD, pSecond, &bGiven, pError)) return false;
+  if (!TableBounds(data, size, BDICT_WORDS_FIELD, pWords, &bGiven, pFault)) return false;
+  if (!bGiven) *pWords = {pWords->nTable, BDICT_HEADER_BYTES, size};
+  if (!TableBounds(data, size, BDICT_SECOND_FIELD, pSecond, &bGiven, pFault)) return false;
   const bool bApart = pWords->nStart == pWords->nEnd || pSecond->nStart == pSecond->nEnd ||
                       pWords->nEnd <= pSecond->nStart || pSecond->nEnd <= pWords->nStart;
-  if (!bApart) return Fail(pError, Where(*pWords) + " and " + Where(*pSecond) + " overlap");
+  if (!bApart)
+    return SetReadFault(pFault, READ_FAULT_TABLES_OVERLAP, pWords->nStart, pWords->nEnd,
+                        pSecond->nStart, pSecond->nEnd);
   return true;
 }
 
@@ -171,10 +160,10 @@ bool ReadSecondEntry(CByteCursor& cur, tagSTOREDWORD* pWord) {
 }
 
 // The entries of a table, to its end, added to *pOut; *pnEntries counts
-// them. False with *pError when one runs past the table's end.
+// them. False with *pFault when one runs past the table's end.
 bool ReadTable(const uint8_t* data, size_t size, const tagTABLE& table,
                bool (*readEntry)(CByteCursor&, tagSTOREDWORD*), tagDICTCONTENT* pOut,
-               uint64_t* pnEntries, std::string* pError) {
+               uint64_t* pnEntries, tagREADFAULT* pFault) {
   CByteCursor cur(data, table.nEnd);  // the table's end is the cursor's
   cur.Seek(table.nStart);
   std::string text;
@@ -182,9 +171,9 @@ bool ReadTable(const uint8_t* data, size_t size, const tagTABLE& table,
     const size_t pos = cur.Pos();
     tagSTOREDWORD word = {};
     if (!readEntry(cur, &word)) {
-      const std::string strEnd = table.nEnd == size ? std::string("the file") : Where(table);
-      return Fail(pError,
-                  "the entry at byte " + std::to_string(pos) + " runs past the end of " + strEnd);
+      if (table.nEnd == size) return SetReadFault(pFault, READ_FAULT_ENTRY_PAST_FILE, pos);
+      return SetReadFault(pFault, READ_FAULT_ENTRY_PAST_TABLE, pos, table.nTable, table.nStart,
+                          table.nEnd);
     }
     ++*pnEntries;
     if (word.nBytes == 0) continue;  // nothing to import
@@ -204,17 +193,16 @@ bool HasBdictMark(const uint8_t* data, size_t size) {
   return HasCellMark(data, size, kBdictHeader);
 }
 
-bool ReadBdict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
+bool ReadBdict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault) {
   uint32_t nAnnounced = 0;
-  if (!StartCellDict(data, size, kBdictHeader, pOut, &nAnnounced, pError)) return false;
-  tagTABLE words = {"the word table", 0, 0};
-  tagTABLE second = {"the second table", 0, 0};
-  if (!ReadTables(data, size, &words, &second, pError)) return false;
+  if (!StartCellDict(data, size, kBdictHeader, pOut, &nAnnounced, pFault)) return false;
+  tagTABLE words = {0, 0, 0};
+  tagTABLE second = {1, 0, 0};
+  if (!ReadTables(data, size, &words, &second, pFault)) return false;
   uint64_t nWordEntries = 0;
   uint64_t nSecondEntries = 0;
-  if (!ReadTable(data, size, words, ReadWordEntry, pOut, &nWordEntries, pError)) return false;
+  if (!ReadTable(data, size, words, ReadWordEntry, pOut, &nWordEntries, pFault)) return false;
   if (nWordEntries < nAnnounced)
-    return Fail(pError, "the word table ends after " + std::to_string(nWordEntries) +
-                            " entries, its header announces " + std::to_string(nAnnounced));
-  return ReadTable(data, size, second, ReadSecondEntry, pOut, &nSecondEntries, pError);
+    return SetReadFault(pFault, READ_FAULT_FEWER_ENTRIES, nWordEntries, nAnnounced);
+  return ReadTable(data, size, second, ReadSecondEntry, pOut, &nSecondEntries, pFault);
 }

@@ -33,8 +33,8 @@ bool NextColumn(std::string_view line, size_t* pPos, std::string_view* pColumn) 
 
 }  // namespace
 
-bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  if (!StartUtf8Text(data, size, "a column list is read as UTF-8", pOut, pError)) return false;
+bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault) {
+  if (!StartUtf8Text(data, size, READ_FAULT_LIST_UTF16_MARK, pOut, pFault)) return false;
   CLineCursor cursor(data, size);
   std::string_view line;
   while (cursor.Next(&line)) {

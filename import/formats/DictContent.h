@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ReadFault.h"
+
 struct tagDICTENTRY {
   std::string strText;  // UTF-8
   int64_t nWeight;      // larger is more frequent; 0 when bHasWeight is false
@@ -40,18 +42,18 @@ enum : uint64_t { DICT_MAX_FILE_BYTES = 512ull << 20 };
 
 // The readers, one per format (one file each in this folder). Each takes the
 // whole file's bytes; true with *pOut filled for a readable dictionary, false
-// with *pError set (ASCII, one line, naming what was wrong and where, such
-// as "the entry at byte 1234 runs past the end of the file") for a truncated
-// or damaged one. Every length and offset is checked against the bytes
+// with *pFault set (what was wrong and where, such as "the entry at byte 1234
+// runs past the end of the file": ReadFault.h) for a truncated or damaged
+// one. Every length and offset is checked against the bytes
 // remaining, and nothing is allocated on the word of a length field alone.
-bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
-bool ReadBdict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
-bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
-bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
+bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault);
+bool ReadBdict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault);
+bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault);
+bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault);
 // A plain UTF-8 list of whitespace-separated columns, the text first and a
 // column of whole numbers (if any) as the weight: "text pinyin frequency",
 // "word frequency tag", or the text alone.
-bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError);
+bool ReadColumnList(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault);
 
 // The marks that tell a format by its content, whatever the file's name;
 // each looks only at the bytes given (the start of a file) and says false

@@ -94,10 +94,6 @@ std::string TitleFromDescription(const uint8_t* p, size_t nBytes) {
   return std::string(strFirst);
 }
 
-std::string At(const char* what, size_t nOffset) {
-  return std::string(what) + " at byte " + std::to_string(nOffset);
-}
-
 // The two bytes that open a zlib stream of the kind the body is.
 bool IsZlibStart(const uint8_t* p) {
   const unsigned nMethod = p[0] & 0x0F;
@@ -114,39 +110,25 @@ bool HasQpydHeader(const uint8_t* data, size_t size) {
   return nBodyAt >= QPYD_HEADER_BYTES && nBodyAt <= size - 2 && IsZlibStart(data + nBodyAt);
 }
 
-bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
+bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault) {
   ClearDictContent(pOut);
-  if (size < QPYD_HEADER_BYTES) {
-    *pError = "the file has " + std::to_string(size) + " bytes, fewer than a .qpyd header's " +
-              std::to_string(size_t(QPYD_HEADER_BYTES));
-    return false;
-  }
+  if (size < QPYD_HEADER_BYTES)
+    return SetReadFault(pFault, READ_FAULT_QPYD_SHORT_HEADER, size, QPYD_HEADER_BYTES);
   const size_t nBodyAt = ReadU32(data + QPYD_BODY_AT);
   const size_t nCount = ReadU32(data + QPYD_COUNT_AT);
-  if (nBodyAt < QPYD_HEADER_BYTES || nBodyAt >= size) {
-    *pError = At("the body offset", QPYD_BODY_AT) + " (" + std::to_string(nBodyAt) +
-              ") is not within the file's " + std::to_string(size) + " bytes after the header";
-    return false;
-  }
+  if (nBodyAt < QPYD_HEADER_BYTES || nBodyAt >= size)
+    return SetReadFault(pFault, READ_FAULT_QPYD_BODY_OFFSET, QPYD_BODY_AT, nBodyAt, size);
   // Real entries take some bytes each even compressed; a count above the
   // file's size is a damaged header, and bounds what the index may claim.
-  if (nCount > size) {
-    *pError = At("the entry count", QPYD_COUNT_AT) + " (" + std::to_string(nCount) +
-              ") is more than a file of " + std::to_string(size) + " bytes holds";
-    return false;
-  }
+  if (nCount > size)
+    return SetReadFault(pFault, READ_FAULT_QPYD_ENTRY_COUNT, QPYD_COUNT_AT, nCount, size);
   std::vector<uint8_t> body;
-  std::string strInflate;
-  if (!InflateZlib(data + nBodyAt, size - nBodyAt, ZLIB_MAX_OUTPUT, &body, &strInflate)) {
-    *pError = At("the body", nBodyAt) + ": " + strInflate;
-    return false;
-  }
-  if (body.size() / QPYD_INDEX_RECORD < nCount) {
-    *pError = "the inflated body (" + std::to_string(body.size()) + " bytes, from byte " +
-              std::to_string(nBodyAt) + ") is too short for the index of " +
-              std::to_string(nCount) + " entries";
-    return false;
-  }
+  const int nInflate = InflateZlib(data + nBodyAt, size - nBodyAt, ZLIB_MAX_OUTPUT, &body);
+  if (nInflate != READ_FAULT_NONE)
+    return SetReadFault(pFault, nInflate, nBodyAt,
+                        nInflate == READ_FAULT_INFLATE_TOO_LARGE ? uint64_t(ZLIB_MAX_OUTPUT) : 0);
+  if (body.size() / QPYD_INDEX_RECORD < nCount)
+    return SetReadFault(pFault, READ_FAULT_QPYD_INDEX_SHORT, body.size(), nBodyAt, nCount);
   if (pOut->pSink == nullptr) pOut->arrEntries.reserve(nCount);
   std::string strText;
   for (size_t i = 0; i < nCount; ++i) {
@@ -155,12 +137,9 @@ bool ReadQpyd(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
     const size_t nWord = pRecord[1];
     const size_t nAt = ReadU32(pRecord + 6);
     if (nAt > body.size() || body.size() - nAt < nPinyin + nWord) {
-      *pError = "entry " + std::to_string(i) + " of the index (inflated body byte " +
-                std::to_string(i * QPYD_INDEX_RECORD) + ") places its text at " +
-                std::to_string(nAt) + ", running past the body's " + std::to_string(body.size()) +
-                " bytes";
       pOut->arrEntries.clear();
-      return false;
+      return SetReadFault(pFault, READ_FAULT_QPYD_TEXT_PAST_BODY, i, i * QPYD_INDEX_RECORD, nAt,
+                          body.size());
     }
     // A text with a NUL cannot be a phrase: it does not decode either.
     if (nWord == 0 || nWord % 2 != 0 ||

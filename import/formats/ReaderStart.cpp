@@ -20,8 +20,8 @@ void AddDictEntry(tagDICTCONTENT* pOut, std::string_view text, int64_t nWeight, 
   }
 }
 
-bool StartUtf8Text(const uint8_t* data, size_t size, const char* pszUtf8Note, tagDICTCONTENT* pOut,
-                   std::string* pError) {
+bool StartUtf8Text(const uint8_t* data, size_t size, int nMarkFault, tagDICTCONTENT* pOut,
+                   tagREADFAULT* pFault) {
   ClearDictContent(pOut);
   if (!StartsWithUtf16Mark(data, size)) {
     if (pOut->pSink != nullptr) return true;
@@ -40,8 +40,7 @@ bool StartUtf8Text(const uint8_t* data, size_t size, const char* pszUtf8Note, ta
     pOut->arrEntries.reserve(nLines);
     return true;
   }
-  *pError = std::string("the file starts with a UTF-16 byte-order mark; ") + pszUtf8Note;
-  return false;
+  return SetReadFault(pFault, nMarkFault);
 }
 
 bool HasCellMark(const uint8_t* data, size_t size, const tagCELLHEADER& header) {
@@ -50,17 +49,11 @@ bool HasCellMark(const uint8_t* data, size_t size, const tagCELLHEADER& header) 
 }
 
 bool StartCellDict(const uint8_t* data, size_t size, const tagCELLHEADER& header,
-                   tagDICTCONTENT* pOut, uint32_t* pCount, std::string* pError) {
+                   tagDICTCONTENT* pOut, uint32_t* pCount, tagREADFAULT* pFault) {
   ClearDictContent(pOut);
-  if (!HasCellMark(data, size, header)) {
-    *pError = header.magic.pszNotThisFormat;
-    return false;
-  }
-  if (size < header.layout.nHeaderBytes) {
-    *pError = "the file holds " + std::to_string(size) + " bytes, fewer than the " +
-              std::to_string(header.layout.nHeaderBytes) + " of the header";
-    return false;
-  }
+  if (!HasCellMark(data, size, header)) return SetReadFault(pFault, header.magic.nNotThisFormat);
+  if (size < header.layout.nHeaderBytes)
+    return SetReadFault(pFault, READ_FAULT_SHORT_HEADER, size, header.layout.nHeaderBytes);
   CByteCursor cur(data, size);
   *pCount = 0;
   cur.Seek(header.layout.nCountAt);

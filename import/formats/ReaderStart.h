@@ -12,11 +12,10 @@
 void ClearDictContent(tagDICTCONTENT* pOut);
 
 // A reader of UTF-8 text: *pOut emptied, with room for an entry a line;
-// false with *pError when the file
-// starts with a UTF-16 byte-order mark, the error ending in pszUtf8Note
-// (which says that the format is UTF-8).
-bool StartUtf8Text(const uint8_t* data, size_t size, const char* pszUtf8Note, tagDICTCONTENT* pOut,
-                   std::string* pError);
+// false with *pFault of nMarkFault (the reader's READ_FAULT_..._UTF16_MARK)
+// when the file starts with a UTF-16 byte-order mark.
+bool StartUtf8Text(const uint8_t* data, size_t size, int nMarkFault, tagDICTCONTENT* pOut,
+                   tagREADFAULT* pFault);
 
 // What every reader of a binary cell dictionary takes from its header: the
 // magic bytes it starts with, a u32 count and a UTF-16LE title field.
@@ -24,7 +23,7 @@ struct tagCELLHEADER {
   struct {
     const char* pszBytes;
     size_t nBytes;
-    const char* pszNotThisFormat;  // the error for a file without them
+    int nNotThisFormat;  // the fault of a file without them
   } magic;
   struct {
     size_t nHeaderBytes;  // a shorter file is cut short
@@ -38,7 +37,7 @@ struct tagCELLHEADER {
 bool HasCellMark(const uint8_t* data, size_t size, const tagCELLHEADER& header);
 
 // A reader of a binary cell dictionary: *pOut emptied, then false with
-// *pError unless the file starts with the magic bytes and holds the whole
+// *pFault unless the file starts with the magic bytes and holds the whole
 // header; else its title in *pOut and its count in *pCount.
 bool StartCellDict(const uint8_t* data, size_t size, const tagCELLHEADER& header,
-                   tagDICTCONTENT* pOut, uint32_t* pCount, std::string* pError);
+                   tagDICTCONTENT* pOut, uint32_t* pCount, tagREADFAULT* pFault);

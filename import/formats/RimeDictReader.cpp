@@ -97,9 +97,9 @@ void ReadFlowColumns(tagRIMEHEADER* pHeader, std::string_view value) {
   }
 }
 
-// Reads the header up to its "..." line; false with *pError when the file
+// Reads the header up to its "..." line; false with *pFault when the file
 // ends first.
-bool ReadHeader(CLineCursor* pCursor, tagRIMEHEADER* pHeader, std::string* pError) {
+bool ReadHeader(CLineCursor* pCursor, tagRIMEHEADER* pHeader, tagREADFAULT* pFault) {
   const size_t nStart = pCursor->LineNumber();
   bool bInColumns = false;  // lines "- item" now belong to the columns list
   std::string_view line;
@@ -134,9 +134,7 @@ bool ReadHeader(CLineCursor* pCursor, tagRIMEHEADER* pHeader, std::string* pErro
       }
     }
   }
-  *pError = "the header begun at line " + std::to_string(nStart) +
-            " has no end (a line \"...\") before the end of the file";
-  return false;
+  return SetReadFault(pFault, READ_FAULT_RIME_HEADER_OPEN, nStart);
 }
 
 // The field at nIndex of a tab-separated line; false when the line has fewer.
@@ -172,19 +170,16 @@ bool ParseWeight(std::string_view text, int64_t* pWeight) {
 }
 
 // Passes over the comments and blank lines before the header and its "---"
-// line; false with *pError when another line comes first or none is left.
-bool StartHeader(CLineCursor* pCursor, std::string* pError) {
+// line; false with *pFault when another line comes first or none is left.
+bool StartHeader(CLineCursor* pCursor, tagREADFAULT* pFault) {
   std::string_view line;
   while (pCursor->Next(&line)) {
     const std::string_view strTrimmed = TrimBlanks(line);
     if (strTrimmed.empty() || strTrimmed.front() == '#' || strTrimmed.front() == '%') continue;
     if (IsMarker(line, "---")) return true;
-    *pError = "line " + std::to_string(pCursor->LineNumber()) +
-              " comes before the YAML header (a line \"---\") that starts a Rime dictionary";
-    return false;
+    return SetReadFault(pFault, READ_FAULT_RIME_LINE_FIRST, pCursor->LineNumber());
   }
-  *pError = "the file has no YAML header (a line \"---\"), which starts a Rime dictionary";
-  return false;
+  return SetReadFault(pFault, READ_FAULT_RIME_NO_HEADER);
 }
 
 }  // namespace
@@ -192,23 +187,19 @@ bool StartHeader(CLineCursor* pCursor, std::string* pError) {
 bool HasRimeHeader(const uint8_t* data, size_t size) {
   CLineCursor cursor(data, size);
   tagRIMEHEADER header;
-  std::string strError;
-  return StartHeader(&cursor, &strError) && ReadHeader(&cursor, &header, &strError) &&
-         header.bHasName;
+  tagREADFAULT fault;
+  return StartHeader(&cursor, &fault) && ReadHeader(&cursor, &header, &fault) && header.bHasName;
 }
 
-bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
-  if (!StartUtf8Text(data, size, "a Rime dictionary is UTF-8", pOut, pError)) return false;
+bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault) {
+  if (!StartUtf8Text(data, size, READ_FAULT_RIME_UTF16_MARK, pOut, pFault)) return false;
   CLineCursor cursor(data, size);
   std::string_view line;
-  if (!StartHeader(&cursor, pError)) return false;
+  if (!StartHeader(&cursor, pFault)) return false;
   tagRIMEHEADER header;
-  if (!ReadHeader(&cursor, &header, pError)) return false;
-  if (header.nTextColumn == NO_COLUMN) {
-    *pError = "the header's columns (line " + std::to_string(header.nColumnsLine) +
-              ") name no text column";
-    return false;
-  }
+  if (!ReadHeader(&cursor, &header, pFault)) return false;
+  if (header.nTextColumn == NO_COLUMN)
+    return SetReadFault(pFault, READ_FAULT_RIME_NO_TEXT_COLUMN, header.nColumnsLine);
   if (header.bHasName && IsWellFormedUtf8(header.strName.data(), header.strName.size()))
     pOut->strTitle = header.strName;
 

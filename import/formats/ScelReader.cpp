@@ -43,26 +43,16 @@ enum : size_t {
 };
 
 const tagCELLHEADER kScelHeader = {
-    {"\x40\x15\x00\x00", 4,
-     "not a Sogou cell dictionary: the file does not start with 40 15 00 00"},
+    {"\x40\x15\x00\x00", 4, READ_FAULT_NO_SCEL_MARK},
     {SCEL_HEADER_BYTES, SCEL_GROUP_COUNT, SCEL_TITLE, SCEL_TITLE_BYTES}};
-
-bool Fail(std::string* pError, const std::string& text) {
-  *pError = text;
-  return false;
-}
-
-std::string PastTheEnd(const std::string& what, size_t pos) {
-  return what + " at byte " + std::to_string(pos) + " runs past the end of the file";
-}
 
 }  // namespace
 
 bool HasScelMark(const uint8_t* data, size_t size) { return HasCellMark(data, size, kScelHeader); }
 
-bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::string* pError) {
+bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREADFAULT* pFault) {
   uint32_t nGroups = 0;
-  if (!StartCellDict(data, size, kScelHeader, pOut, &nGroups, pError)) return false;
+  if (!StartCellDict(data, size, kScelHeader, pOut, &nGroups, pFault)) return false;
   CByteCursor cur(data, size);
   uint16_t nPinyins = 0;
   cur.Seek(SCEL_PINYIN_TABLE);
@@ -73,7 +63,7 @@ bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
     const size_t pos = cur.Pos();
     uint16_t nIndex = 0, nBytes = 0;
     if (!cur.U16(&nIndex) || !cur.U16(&nBytes) || !cur.Skip(nBytes))
-      return Fail(pError, PastTheEnd("the pinyin table's entry", pos));
+      return SetReadFault(pFault, READ_FAULT_PINYIN_ENTRY_CUT, pos);
   }
 
   // Room for a word a group, as far as the bytes left can hold groups (eight
@@ -85,9 +75,7 @@ bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
     const size_t pos = cur.Pos();
     uint16_t nWords = 0, nIndexBytes = 0;
     if (!cur.U16(&nWords) || !cur.U16(&nIndexBytes) || !cur.Skip(nIndexBytes))
-      return Fail(pError, PastTheEnd("word group " + std::to_string(g + 1) + " of " +
-                                         std::to_string(nGroups),
-                                     pos));
+      return SetReadFault(pFault, READ_FAULT_WORD_GROUP_CUT, g + 1ull, nGroups, pos);
     for (uint16_t w = 0; w < nWords; ++w) {
       const size_t wordPos = cur.Pos();
       uint16_t nBytes = 0, nExtBytes = 0;
@@ -95,7 +83,7 @@ bool ReadScel(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::strin
       const uint8_t* pExt = nullptr;
       if (!cur.U16(&nBytes) || !cur.Take(nBytes, &pWord) || !cur.U16(&nExtBytes) ||
           !cur.Take(nExtBytes, &pExt))
-        return Fail(pError, PastTheEnd("the word", wordPos));
+        return SetReadFault(pFault, READ_FAULT_WORD_CUT, wordPos);
       if (nBytes == 0) continue;  // nothing to import
       if (!DecodeUtf16Word(pWord, nBytes, &text)) {
         ++pOut->nUndecodable;

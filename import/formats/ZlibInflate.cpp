@@ -17,16 +17,12 @@ enum : size_t {
 
 }  // namespace
 
-bool InflateZlib(const uint8_t* data, size_t size, size_t nMaxOut, std::vector<uint8_t>* pOut,
-                 std::string* pError) {
+int InflateZlib(const uint8_t* data, size_t size, size_t nMaxOut, std::vector<uint8_t>* pOut) {
   pOut->clear();
   z_stream zs = {};
-  if (inflateInit(&zs) != Z_OK) {
-    *pError = "zlib could not start inflating";
-    return false;
-  }
+  if (inflateInit(&zs) != Z_OK) return READ_FAULT_INFLATE_START;
   size_t nFed = 0;
-  bool bOk = false;
+  int nFault = READ_FAULT_NONE;
   for (;;) {
     if (zs.avail_in == 0 && nFed < size) {
       const size_t nStep = std::min(size - nFed, size_t(INFLATE_IN_STEP));
@@ -47,24 +43,20 @@ bool InflateZlib(const uint8_t* data, size_t size, size_t nMaxOut, std::vector<u
     const int nResult = inflate(&zs, Z_NO_FLUSH);
     pOut->resize(nHave + nStep - zs.avail_out);
     if (pOut->size() > nMaxOut) {
-      *pError = "the compressed data inflates to more than " + std::to_string(nMaxOut) + " bytes";
+      nFault = READ_FAULT_INFLATE_TOO_LARGE;
       break;
     }
-    if (nResult == Z_STREAM_END) {
-      bOk = true;
-      break;
-    }
+    if (nResult == Z_STREAM_END) break;
     if (nResult == Z_BUF_ERROR && zs.avail_in == 0 && nFed == size) {
-      *pError = "the compressed data ends before its stream does";
+      nFault = READ_FAULT_INFLATE_CUT;
       break;
     }
     if (nResult != Z_OK && nResult != Z_BUF_ERROR) {
-      *pError = std::string("the compressed data is damaged (zlib: ") +
-                (zs.msg ? zs.msg : "error " + std::to_string(nResult)) + ")";
+      nFault = READ_FAULT_INFLATE_DAMAGED;
       break;
     }
   }
   inflateEnd(&zs);
-  if (!bOk) pOut->clear();
-  return bOk;
+  if (nFault != READ_FAULT_NONE) pOut->clear();
+  return nFault;
 }

@@ -493,13 +493,13 @@ void CScenario::ImportOtherSources(const std::string& input, const tagIMPORTOPTI
     ChooseFile(m_windows.WaitForFileDialog(m_hMain), path);
     uint8_t group = 0;
     tagIMPORTSTATS stats = {};
-    std::string error;
+    tagREADFAULT fault = {};
     tagIMPORTOPTIONS named = options;
     const std::string title = GroupTitleFromPath(path.c_str());
     named.pszTitle = title.c_str();
     if (ImportDictionary(m_model, path.c_str(), DetectDictFormat(path.c_str()), named, true, &group,
-                         &stats, &error) != IMPORT_OK) {
-      Fail("the core could not import %s: %s", name, error.c_str());
+                         &stats, &fault) != IMPORT_OK) {
+      Fail("the core could not import %s: %s", name, ReadFaultText(fault).c_str());
     }
     if (stats.nAdded == 0) Fail("%s added no phrases", name);
     // An entry whose text GBK cannot hold is named in one message.

@@ -115,8 +115,8 @@ void CheckRealList(const std::string& path, const std::vector<std::string>& text
   const tagREALLIST list = CountLines(SystemFilePath(path), texts);
   ASSERT_EQ(list.known.size(), texts.size()) << "the known entries are not all in " << path;
   tagDICTCONTENT content;
-  std::string error;
-  ASSERT_TRUE(ReadColumnList(bytes.data(), bytes.size(), &content, &error)) << error;
+  tagREADFAULT fault = {};
+  ASSERT_TRUE(ReadColumnList(bytes.data(), bytes.size(), &content, &fault)) << ReadFaultText(fault);
   EXPECT_EQ(content.nUndecodable, 0u);
   EXPECT_GT(list.nLines, 100000u);
   EXPECT_EQ(content.arrEntries.size(), list.nLines);

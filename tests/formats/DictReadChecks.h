@@ -15,7 +15,7 @@
 namespace tabrix_test {
 
 typedef bool (*DictReader)(const uint8_t* data, size_t size, tagDICTCONTENT* pOut,
-                           std::string* pError);
+                           tagREADFAULT* pFault);
 
 // A fixture of data/; empty when it cannot be read.
 inline std::vector<uint8_t> ReadDataFile(const std::string& leaf) {
@@ -27,7 +27,8 @@ inline std::vector<uint8_t> ReadDataFile(const std::string& leaf) {
 struct tagREADRESULT {
   bool bOk;
   tagDICTCONTENT content;
-  std::string strError;
+  tagREADFAULT fault;
+  std::string strError;  // the fault in English
 };
 
 // The bytes are copied to a block of their own size, so that a read past
@@ -37,7 +38,9 @@ inline tagREADRESULT ReadWith(DictReader read, const std::vector<uint8_t>& bytes
   const std::vector<uint8_t> copy(bytes.begin(), bytes.begin() + std::min(size, bytes.size()));
   tagREADRESULT r;
   r.content.nUndecodable = 0;
-  r.bOk = read(copy.data(), copy.size(), &r.content, &r.strError);
+  r.fault = {};
+  r.bOk = read(copy.data(), copy.size(), &r.content, &r.fault);
+  if (!r.bOk) r.strError = ReadFaultText(r.fault);
   return r;
 }
 

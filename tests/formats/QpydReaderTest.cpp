@@ -193,8 +193,8 @@ TEST(ReadQpyd, ReadsTheSampleFile) {
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadFileBytes(TestDataPath("sample.qpyd"), &bytes));
   tagDICTCONTENT content;
-  std::string error;
-  ASSERT_TRUE(ReadQpyd(bytes.data(), bytes.size(), &content, &error)) << error;
+  tagREADFAULT fault = {};
+  ASSERT_TRUE(ReadQpyd(bytes.data(), bytes.size(), &content, &fault)) << ReadFaultText(fault);
   EXPECT_EQ(content.strTitle, u8"示例词库");
   EXPECT_EQ(content.nUndecodable, 0u);
   ASSERT_EQ(content.arrEntries.size(), 3u);
@@ -214,8 +214,7 @@ TEST(InflateZlib, GivesTheWholeStreamAcrossManySteps) {
   std::vector<uint8_t> z = Deflated(raw);
   z.push_back(0xAB);  // after the stream: not read
   std::vector<uint8_t> out;
-  std::string error;
-  ASSERT_TRUE(InflateZlib(z.data(), z.size(), ZLIB_MAX_OUTPUT, &out, &error)) << error;
+  ASSERT_EQ(InflateZlib(z.data(), z.size(), ZLIB_MAX_OUTPUT, &out), READ_FAULT_NONE);
   EXPECT_EQ(std::string(out.begin(), out.end()), raw);
 }
 
@@ -223,11 +222,9 @@ TEST(InflateZlib, StopsAtItsLimit) {
   const std::string raw(100000, 'a');
   const std::vector<uint8_t> z = Deflated(raw);
   std::vector<uint8_t> out;
-  std::string error;
-  EXPECT_TRUE(InflateZlib(z.data(), z.size(), raw.size(), &out, &error)) << error;
+  EXPECT_EQ(InflateZlib(z.data(), z.size(), raw.size(), &out), READ_FAULT_NONE);
   EXPECT_EQ(out.size(), raw.size());
-  EXPECT_FALSE(InflateZlib(z.data(), z.size(), raw.size() - 1, &out, &error));
-  EXPECT_EQ(error, "the compressed data inflates to more than 99999 bytes");
+  EXPECT_EQ(InflateZlib(z.data(), z.size(), raw.size() - 1, &out), READ_FAULT_INFLATE_TOO_LARGE);
   EXPECT_TRUE(out.empty());
 }
 

@@ -174,8 +174,8 @@ TEST(ReadRimeDict, ReadsTheSampleFile) {
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadFileBytes(TestDataPath("sample.dict.yaml"), &bytes));
   tagDICTCONTENT content;
-  std::string error;
-  ASSERT_TRUE(ReadRimeDict(bytes.data(), bytes.size(), &content, &error)) << error;
+  tagREADFAULT fault = {};
+  ASSERT_TRUE(ReadRimeDict(bytes.data(), bytes.size(), &content, &fault)) << ReadFaultText(fault);
   EXPECT_EQ(content.strTitle, "sample");
   ASSERT_EQ(content.arrEntries.size(), 3u);
   EXPECT_EQ(content.arrEntries[0].strText, u8"输入法");
@@ -203,8 +203,8 @@ TEST(ReadRimeDict, ReadsDebiansLunaPinyin) {
     }
   }
   tagDICTCONTENT content;
-  std::string error;
-  ASSERT_TRUE(ReadRimeDict(bytes.data(), bytes.size(), &content, &error)) << error;
+  tagREADFAULT fault = {};
+  ASSERT_TRUE(ReadRimeDict(bytes.data(), bytes.size(), &content, &fault)) << ReadFaultText(fault);
   EXPECT_EQ(content.strTitle, "luna_pinyin");
   EXPECT_EQ(content.nUndecodable, 0u);
   EXPECT_GT(nLines, 60000u);

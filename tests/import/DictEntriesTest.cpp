@@ -107,7 +107,7 @@ TEST_P(DictEntriesPacked, SameLibraryAsAListOfEntries) {
     opt.byMaxFreq = shape.byHi;
     uint8_t gPacked = 1, gListed = 1;
     tagIMPORTSTATS sPacked = {}, sListed = {};
-    std::string error;
+    tagREADFAULT error{};
     const int rPacked = ImportDictionary(packed, path.c_str(), shape.nFormat, opt, shape.bNewGroup,
                                          &gPacked, &sPacked, &error);
 
@@ -117,7 +117,7 @@ TEST_P(DictEntriesPacked, SameLibraryAsAListOfEntries) {
     ASSERT_TRUE(shape.nFormat == DICT_FORMAT_RIME
                     ? ReadRimeDict(data, file.size(), &content, &error)
                     : ReadColumnList(data, file.size(), &content, &error))
-        << error;
+        << ReadFaultText(error);
     ASSERT_EQ(shape.nEntries, content.arrEntries.size() + content.nUndecodable);
     const int rListed =
         ImportDictContent(listed, content, path.c_str(), opt, shape.bNewGroup, &gListed, &sListed);
@@ -169,7 +169,7 @@ TEST(ColumnPieces, SameEntriesAsTheWholeFile) {
 
   tagDICTCONTENT whole;
   whole.nUndecodable = 0;
-  std::string error;
+  tagREADFAULT error{};
   ASSERT_TRUE(
       ReadColumnList(reinterpret_cast<const uint8_t*>(file.data()), file.size(), &whole, &error));
   ASSERT_GT(whole.nUndecodable, 0u);
@@ -193,7 +193,7 @@ TEST(ColumnPieces, SameEntriesAsTheWholeFile) {
   tagDICTCONTENT refused;
   refused.nUndecodable = 0;
   EXPECT_EQ(IMPORT_DAMAGED, ReadColumnsInPieces(utf16.c_str(), &refused, &error, 4));
-  EXPECT_FALSE(error.empty());
+  EXPECT_NE(READ_FAULT_NONE, error.nCode);
 }
 
 }  // namespace

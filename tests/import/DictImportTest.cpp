@@ -30,7 +30,7 @@ struct tagDONE {
   int nResult;
   uint8_t nGroup;
   tagIMPORTSTATS stats;
-  std::string strError;
+  tagREADFAULT fault;
 };
 
 tagDONE Import(CTabrix& lib, const std::string& path, int format, bool newGroup = true,
@@ -41,7 +41,7 @@ tagDONE Import(CTabrix& lib, const std::string& path, int format, bool newGroup 
   opt.byMinFreq = lo;
   opt.byMaxFreq = hi;
   done.nResult = ImportDictionary(lib, path.c_str(), format, opt, newGroup, &done.nGroup,
-                                  &done.stats, &done.strError);
+                                  &done.stats, &done.fault);
   return done;
 }
 
@@ -159,7 +159,7 @@ TEST(ImportDictionary, ABaiduDictionaryUnderAnotherNameArrivesWithBothTables) {
   ASSERT_EQ(nFormat, DICT_FORMAT_BDICT);
   CTabrix lib;
   const tagDONE done = Import(lib, path, nFormat);
-  ASSERT_EQ(done.nResult, IMPORT_OK) << done.strError;
+  ASSERT_EQ(done.nResult, IMPORT_OK) << ReadFaultText(done.fault);
   ASSERT_EQ(lib.GetGroupCount(), 1u);
   EXPECT_STREQ(lib.GetGroup(0)->szName, "两个表");
   EXPECT_EQ(done.stats.nLines, 5u);
@@ -188,7 +188,7 @@ TEST(ImportDictionary, EachSampleBecomesAGroupNamedFromItsTitle) {
     SCOPED_TRACE(c.pszFile);
     CTabrix lib;
     const tagDONE done = Import(lib, kData + "/" + c.pszFile, c.nFormat);
-    ASSERT_EQ(done.nResult, IMPORT_OK) << done.strError;
+    ASSERT_EQ(done.nResult, IMPORT_OK) << ReadFaultText(done.fault);
     ASSERT_EQ(lib.GetGroupCount(), 1u);
     EXPECT_STREQ(lib.GetGroup(0)->szName, c.pszTitle);
     EXPECT_GT(done.stats.nAdded, 0u);
@@ -240,7 +240,7 @@ TEST(ImportDictionary, ADamagedDictionaryChangesNothingAndSaysWhy) {
     ASSERT_TRUE(lib.AddPhrase("旧", 2, 1, 1, 0));
     const tagDONE done = Import(lib, dir.Write(c.pszName, c.strBytes), c.nFormat);
     EXPECT_EQ(done.nResult, IMPORT_DAMAGED);
-    EXPECT_FALSE(done.strError.empty());
+    EXPECT_NE(done.fault.nCode, READ_FAULT_NONE);
     EXPECT_EQ(done.nGroup, TABRIX_NO_GROUP);
     EXPECT_EQ(lib.GetGroupCount(), 1u);
     EXPECT_EQ(lib.m_arrPhrase.GetCount(), 1u);
@@ -315,7 +315,7 @@ TEST(ImportDictionary, RealDictionariesArriveWholeOrNamed) {
     }
     CTabrix lib;
     const tagDONE done = Import(lib, path, c.nFormat);
-    ASSERT_EQ(done.nResult, IMPORT_OK) << done.strError;
+    ASSERT_EQ(done.nResult, IMPORT_OK) << ReadFaultText(done.fault);
     const tagIMPORTSTATS& s = done.stats;
     EXPECT_EQ(s.nLines + s.nNoGbkForm + s.nUndecodable,
               CountEntryLines(text, c.nFormat == DICT_FORMAT_RIME));

@@ -140,6 +140,14 @@ TEST(GbkSource, UTF8ButForAFewBytesIsReadAsUTF8) {
   EXPECT_EQ(got.nUndecodable, 1u);
   EXPECT_EQ(got.strGroup, "成语");
   EXPECT_EQ(got.arrPhrases, (std::vector<std::string>{"120/一心一意", "5/中文"}));
+  // Two characters and one bad byte are still UTF-8; a GBK list stays GBK.
+  const tagIMPORTED small = ImportThrough(
+      dir.Write("list.txt", u8"中文 5\n" + std::string("caf\xE9 3\n")), SOURCE_MODE_AUTO);
+  EXPECT_EQ(small.nEncoding, SOURCE_UTF8);
+  EXPECT_EQ(small.arrPhrases, (std::vector<std::string>{"5/中文"}));
+  std::string gbk;
+  for (int i = 0; i < 50; ++i) gbk += "画蛇添足 " + std::to_string(i) + "\n一心一意\t3\n北京\n";
+  EXPECT_EQ(ImportThrough(dir.Write("list.txt", gbk), SOURCE_MODE_AUTO).nEncoding, SOURCE_GBK);
 }
 
 // Without a byte-order mark, UTF-16 shows in its zero bytes: the high byte of

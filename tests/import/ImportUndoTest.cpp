@@ -52,8 +52,8 @@ int RunImport(CTabrix& lib, const tagIMPORTCASE& c, const std::string& path,
   tagIMPORTSTATS stats = {};
   const int nFormat = DetectDictFormat(path.c_str());
   if (nFormat != DICT_FORMAT_TEXT) {
-    std::string error;
-    return ImportDictionary(lib, path.c_str(), nFormat, opt, c.bNewGroup, &group, &stats, &error);
+    tagREADFAULT fault = {};
+    return ImportDictionary(lib, path.c_str(), nFormat, opt, c.bNewGroup, &group, &stats, &fault);
   }
   return c.bNewGroup ? ImportNewGroup(lib, path.c_str(), opt, &group, &stats)
                      : ImportToGroup(lib, group, path.c_str(), opt, &stats);

@@ -39,8 +39,8 @@ tagLISTRUN Import(const std::string& path) {
   EXPECT_EQ(source.Open(path.c_str(), SOURCE_MODE_AUTO), SOURCE_OK);
   CTabrix lib;
   uint8_t g = 0;
-  std::string error;
-  run.nResult = ImportSourceList(lib, source, DefaultImportOptions(), true, &g, &run.stats, &error);
+  tagREADFAULT fault = {};
+  run.nResult = ImportSourceList(lib, source, DefaultImportOptions(), true, &g, &run.stats, &fault);
   if (run.nResult == IMPORT_OK) {
     EXPECT_STREQ(lib.GetGroup(g)->szName, "essay");
     run.arrPhrases = PhrasesOf(lib, g);
@@ -54,9 +54,9 @@ TEST(ImportSourceList, WeightsAbove250InUtf8OrUtf16AreMappedByRankAsColumnsAre) 
   const std::string utf8 = dir.Write("essay.txt", kEssay);
   CTabrix columns;
   uint8_t g = 0;
-  std::string error;
+  tagREADFAULT fault = {};
   ASSERT_EQ(ImportDictionary(columns, utf8.c_str(), DICT_FORMAT_COLUMNS, DefaultImportOptions(),
-                             true, &g, nullptr, &error),
+                             true, &g, nullptr, &fault),
             IMPORT_OK);
   const PhraseList expected = PhrasesOf(columns, g);
   // 的 the heaviest, 一心一意 the lightest.
@@ -106,8 +106,8 @@ TEST(ImportSourceList, AListOfNoGbkCharacterLeavesNoGroup) {
   CTabrix lib;
   uint8_t g = 0;
   tagIMPORTSTATS stats;
-  std::string error;
-  EXPECT_EQ(ImportSourceList(lib, source, DefaultImportOptions(), true, &g, &stats, &error),
+  tagREADFAULT fault = {};
+  EXPECT_EQ(ImportSourceList(lib, source, DefaultImportOptions(), true, &g, &stats, &fault),
             IMPORT_NOTHING_ADDED);
   EXPECT_EQ(g, TABRIX_NO_GROUP);
   EXPECT_EQ(lib.GetGroupCount(), 0u);

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <regex>
+#include <set>
 
 #include "DictImport.h"
+#include "GbkSource.h"
 #include "ImportStats.h"
 #include "LibraryMessages.h"
 #include "TextScan.h"
 #include "LoadReport.h"
+#include "ReadFault.h"
+#include "ReadFaultMessages.h"
 #include "SaveError.h"
 
 TEST(LibraryMessages, AWholeFileWithNothingLeftOutSaysNothing) {
@@ -58,33 +63,138 @@ TEST(ImportSkippedMessage, NamesEachReasonWithItsCountAndNothingWhenClean) {
             "导入时跳过了 1 个词条含有 GBK 无法表示的字符，3 个词条无法解码。");
 }
 
-TEST(DictionaryFailedMessage, NamesTheFormatTheFileAndTheReason) {
-  const std::string text =
-      DictionaryFailedMessage(DICT_FORMAT_SCEL, "网络流行语", "the file ends inside its header");
-  EXPECT_EQ(text,
+TEST(DictionaryFailedMessage, NamesTheFormatTheFileAndTheReasonInChinese) {
+  tagREADFAULT fault = {};
+  SetReadFault(&fault, READ_FAULT_SHORT_HEADER, 3008, 5444);
+  EXPECT_EQ(DictionaryFailedMessage(DICT_FORMAT_SCEL, "网络流行语", fault),
             "导入失败：网络流行语 不是可以读取的搜狗细胞词库，没有添加任何词条。\n"
-            "the file ends inside its header");
-  EXPECT_NE(DictionaryFailedMessage(DICT_FORMAT_RIME, "a", "x"),
-            DictionaryFailedMessage(DICT_FORMAT_QPYD, "a", "x"));
+            "文件只有 3008 字节，少于文件头所写的 5444 字节。");
+  EXPECT_EQ(ReadFaultText(fault), "the file holds 3008 bytes, fewer than the 5444 of the header");
+  EXPECT_NE(DictionaryFailedMessage(DICT_FORMAT_RIME, "a", fault),
+            DictionaryFailedMessage(DICT_FORMAT_QPYD, "a", fault));
 }
 
-TEST(StatusText, ImportsNameEveryReasonWithGroupedCounts) {
+namespace {
+
+// The text with the names that are written as they are (encodings, format
+// marks, the file's name) taken out: what is left has no ASCII letter.
+bool HasEnglish(std::string text, const std::vector<std::string>& names) {
+  for (const std::string& name : names)
+    for (size_t at; (at = text.find(name)) != std::string::npos;) text.erase(at, name.size());
+  // The Windows build's literals are GBK, whose second bytes may be letters.
+  const bool bGbk = std::string("。").size() == 2;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (bGbk && static_cast<unsigned char>(c) >= 0x80)
+      ++i;
+    else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+      return true;
+  }
+  return false;
+}
+
+// The runs of digits of a text.
+std::multiset<std::string> Numbers(const std::string& text) {
+  std::multiset<std::string> numbers;
+  const std::regex digits("[0-9]+");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), digits);
+       it != std::sregex_iterator(); ++it)
+    numbers.insert(it->str());
+  return numbers;
+}
+
+}  // namespace
+
+// Every reason a reader gives has a Chinese sentence of its own, with no
+// English in it, naming the numbers the English names; wbk's English stays
+// one line of ASCII.
+TEST(ReadFaultChinese, EveryReasonIsChineseWithTheNumbersOfTheEnglish) {
+  const std::vector<std::string> names = {"UTF-16", "UTF-8", "YAML", "Rime", "QQ", "biptbdsw"};
+  std::set<std::string> seen;
+  for (int code = READ_FAULT_NONE + 1; code < READ_FAULT_COUNT; ++code) {
+    SCOPED_TRACE(code);
+    for (uint64_t nTable : {0, 1}) {
+      tagREADFAULT fault = {};
+      SetReadFault(&fault, code, nTable, 3008, 5444, 70001);
+      const std::string chinese = ReadFaultChinese(fault);
+      const std::string english = ReadFaultText(fault);
+      EXPECT_FALSE(HasEnglish(chinese, names)) << chinese;
+      const std::string stop = "。";
+      EXPECT_EQ(chinese.substr(chinese.size() - stop.size()), stop) << chinese;
+      EXPECT_NE(chinese, ReadFaultChinese(tagREADFAULT{})) << chinese;
+      for (char c : english) EXPECT_TRUE(c >= 0x20 && c < 0x7F) << english;
+      EXPECT_NE(english, ReadFaultText(tagREADFAULT{})) << english;
+      // Each number the English names is in the Chinese too.
+      std::multiset<std::string> inChinese = Numbers(chinese);
+      for (const std::string& n : Numbers(english)) {
+        const auto it = inChinese.find(n);
+        EXPECT_NE(it, inChinese.end()) << n << " of \"" << english << "\" in " << chinese;
+        if (it != inChinese.end()) inChinese.erase(it);
+      }
+      seen.insert(chinese);
+    }
+  }
+  // Reasons are told apart (the two table numbers may word one reason alike).
+  EXPECT_GE(seen.size(), size_t(READ_FAULT_COUNT - 2));
+}
+
+// Nor has any message of a library that failed to load or loaded damaged.
+TEST(LoadFailedMessage, EveryStatusAndDamageIsChinese) {
+  for (int status = LOAD_UNREADABLE; status <= LOAD_NO_MEMORY; ++status) {
+    for (int e : {0, ENOENT, EACCES, EIO}) {
+      tagLOADREPORT report = {};
+      report.nStatus = status;
+      report.nOpenError = e;
+      report.nDamage = DAMAGE_INDEX;
+      const std::string text = status == LOAD_DAMAGED
+                                   ? LoadOutcomeMessage(report)
+                                   : LoadFailedMessage("载入词库失败！", "lib.wbk", report);
+      EXPECT_FALSE(HasEnglish(text, {"lib.wbk"})) << text;
+    }
+  }
+  for (int damage = DAMAGE_NONE; damage <= DAMAGE_TRAILING; ++damage) {
+    tagLOADREPORT report = {};
+    report.nStatus = LOAD_DAMAGED;
+    report.nDamage = damage;
+    report.nDropDuplicate = report.nDropNoGroup = report.nDropBadLength = report.nDropDamaged = 1;
+    EXPECT_FALSE(HasEnglish(LoadOutcomeMessage(report), {})) << LoadOutcomeMessage(report);
+  }
+}
+
+TEST(StatusText, ImportsNameEveryReasonWithGroupedCountsAndHowTheFileWasRead) {
   tagIMPORTSTATS stats = {};
   stats.nAdded = 587;
-  EXPECT_EQ("已导入 587 条", ImportStatusText(stats));
+  stats.nEncoding = SOURCE_GBK;
+  stats.nFormat = DICT_FORMAT_TEXT;
+  EXPECT_EQ("a.txt：已导入 587 条；GBK 编码的文本列表", ImportStatusText("a.txt", stats));
   stats.nDuplicate = 1401;
   stats.nOutOfRange = 6;
   stats.nTooLong = 4;
   stats.nNoGbkForm = 3;
-  EXPECT_EQ("已导入 587 条；跳过 1,414 条：重复 1,401，超出词频范围 6，过长 4，无 GBK 字形 3",
-            ImportStatusText(stats));
+  stats.nFreqReduced = 12;
+  EXPECT_EQ(
+      "词表.txt：已导入 587 条；跳过 1,414 条：重复 1,401，超出词频范围 6，过长 4，无 GBK 字形 "
+      "3；词频超出 0 到 250 的 12 条已缩减；GBK 编码的文本列表",
+      ImportStatusText("词表.txt", stats));
   stats = {};
   stats.nAdded = 1234567;
   stats.nUndecodable = 2;
-  EXPECT_EQ("已导入 1,234,567 条；跳过 2 条：无法解码 2", ImportStatusText(stats));
+  stats.nEncoding = SOURCE_UTF8;
+  stats.nFormat = DICT_FORMAT_RIME;
+  EXPECT_EQ("b：已导入 1,234,567 条；跳过 2 条：无法解码 2；UTF-8 编码的 Rime 词典",
+            ImportStatusText("b", stats));
   stats.nControlOrEmpty = 1;
-  EXPECT_EQ("已导入 1,234,567 条；跳过 3 条：无法解码 2，空白或含控制字符 1",
-            ImportStatusText(stats));
+  stats.nEncoding = SOURCE_UTF16LE;
+  stats.nFormat = DICT_FORMAT_SCEL;
+  EXPECT_EQ(
+      "b：已导入 1,234,567 条；跳过 3 条：无法解码 2，空白或含控制字符 1；UTF-16 LE "
+      "编码的搜狗细胞词库",
+      ImportStatusText("b", stats));
+  // Every format and encoding has a name of its own.
+  std::set<std::string> names;
+  for (int f = DICT_FORMAT_TEXT; f < DICT_FORMAT_COUNT; ++f) names.insert(DictFormatText(f));
+  for (int e = SOURCE_GBK; e <= SOURCE_UTF16BE; ++e) names.insert(SourceEncodingText(e));
+  EXPECT_EQ(names.size(), size_t(DICT_FORMAT_COUNT - DICT_FORMAT_TEXT + 4));
 }
 
 TEST(StatusText, LoadsAndSavesNameTheFileAndItsCounts) {

@@ -12,6 +12,7 @@
 #include "MainDialogFixture.h"
 #include "PhraseImport.h"
 #include "RealData.h"
+#include "TestText.h"
 
 namespace {
 
@@ -21,15 +22,6 @@ using Strings = std::vector<std::string>;
 const char kGbk[] = "@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 200\n";
 const std::string kUtf8 = u8"@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 200\n";
 const std::u16string kUtf16 = u"@名称=成语新编\n画蛇添足 12\r\n守株待兔\t\t7\n亡羊补牢\n北京 200\n";
-
-std::string Utf16Bytes(const std::u16string& text, bool bigEndian) {
-  std::string out;
-  for (char16_t u : std::u16string(1, char16_t(0xFEFF)) + text) {
-    const char hi = char(u >> 8), lo = char(u & 0xFF);
-    out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
-  }
-  return out;
-}
 
 struct tagFORM {
   const char* pszName;
@@ -41,8 +33,8 @@ class EncodingTest : public MainDialogTest, public ::testing::WithParamInterface
 const tagFORM& Form(int i) {
   static const tagFORM kForms[] = {{"utf8", kUtf8},
                                    {"utf8_mark", "\xEF\xBB\xBF" + kUtf8},
-                                   {"utf16le", Utf16Bytes(kUtf16, false)},
-                                   {"utf16be", Utf16Bytes(kUtf16, true)}};
+                                   {"utf16le", tabrix_test::Utf16WithMark(kUtf16, false)},
+                                   {"utf16be", tabrix_test::Utf16WithMark(kUtf16, true)}};
   return kForms[i];
 }
 
@@ -106,14 +98,14 @@ TEST_F(MainDialogTest, RealDictionariesImportThroughTheButtonAsTheCoreImportsThe
     CTabrix expected;
     uint8_t group = 0;
     tagIMPORTSTATS stats = {};
-    std::string error;
+    tagREADFAULT fault = {};
     tagIMPORTOPTIONS options = DefaultImportOptions();
     const std::string title = GroupTitleFromPath(path.c_str());
     options.pszTitle = title.c_str();
     ASSERT_EQ(ImportDictionary(expected, path.c_str(), DetectDictFormat(path.c_str()), options,
-                               true, &group, &stats, &error),
+                               true, &group, &stats, &fault),
               IMPORT_OK)
-        << error;
+        << ReadFaultText(fault);
 
     Click(IDC_CLEAR);  // "清空": each dictionary into an empty library
     ASSERT_EQ(RowCount(), 0);

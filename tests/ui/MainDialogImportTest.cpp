@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "DictImport.h"
+#include "LibraryMessages.h"
 #include "MainDialogFixture.h"
 #include "TestPaths.h"
+#include "TestText.h"
 
 namespace {
 
@@ -305,9 +310,124 @@ TEST_F(ImportTest, AnImportThatAddsNothingSaysWhyAndLeavesNoRow) {
   m_script.AnswerFile(WriteText("again.txt", "北京 3\n"));
   Click(IDC_IMPORT_TO_GROUP);
   EXPECT_EQ(MessageTexts(), Strings{"没有导入任何词条。\n跳过 1 条：重复 1"});
-  EXPECT_EQ("已导入 0 条；跳过 1 条：重复 1", m_dlg.m_ctrlStatus.GetText());
+  EXPECT_EQ("again.txt：已导入 0 条；跳过 1 条：重复 1；GBK 编码的文本列表",
+            m_dlg.m_ctrlStatus.GetText());
   EXPECT_EQ(Row(1), (Strings{"地名", "2", "", ""}));
   EXPECT_EQ(m_dlg.m_history.GetUndoCount(), nSteps);
+}
+
+// A dictionary of the readers' tests.
+std::string FormatData(const std::string& leaf) {
+  std::ifstream in(std::string(TABRIX_FORMAT_DATA) + "/" + leaf, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// After each import of a phrase list the status bar names the file, what was
+// added, what was skipped by reason, the frequencies brought into range, and
+// the encoding and format the file was read in.
+TEST_F(ImportTest, TheStatusBarSaysWhatEachListImportDidAndHowItWasRead) {
+  LoadSample();
+  const struct {
+    const char* pszLeaf;
+    std::string strBytes;
+    const char* pszStatus;
+  } cases[] = {
+      {"gbk.txt", "画蛇添足 300\n北京 5\n守株待兔 -3\n长词长词长词长词长词长词长词长词 3\n",
+       "gbk.txt：已导入 2 条；跳过 2 条：重复 1，过长 1；词频超出 0 到 250 的 2 条已缩减；GBK "
+       "编码的文本列表"},
+      {"utf8.txt", u8"新词 5\ncaf\u00E9\xE9 3\n",
+       "utf8.txt：已导入 1 条；跳过 1 条：无法解码 1；UTF-8 编码的文本列表"},
+      {"le.txt", tabrix_test::Utf16WithMark(u"字词 7\r\n\U0001F600 2\r\n", false),
+       "le.txt：已导入 1 条；跳过 1 条：无 GBK 字形 1；UTF-16 LE 编码的文本列表"},
+      {"be.txt", tabrix_test::Utf16WithMark(u"词语 7\n", true),
+       "be.txt：已导入 1 条；UTF-16 BE 编码的文本列表"},
+      // Weights above 250 in a list that is not GBK: a list of columns.
+      {"essay.txt", u8"甲乙 5376\n丙丁 20\n", "essay.txt：已导入 2 条；UTF-8 编码的分列词表"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszLeaf);
+    m_script.m_messageBoxes.clear();
+    ImportNew(WriteText(c.pszLeaf, c.strBytes));
+    EXPECT_EQ(m_dlg.m_ctrlStatus.GetText(), c.pszStatus);
+  }
+  // Into the marked group, as well.
+  MarkRow(1);
+  m_script.AnswerFile(WriteText("into.txt", "南京 1\n上海 2\n"));
+  Click(IDC_IMPORT_TO_GROUP);
+  EXPECT_EQ(m_dlg.m_ctrlStatus.GetText(),
+            "into.txt：已导入 1 条；跳过 1 条：重复 1；GBK 编码的文本列表");
+}
+
+// Each dictionary format, under a name that is not its own: found by its
+// content, and the status bar says what the core's import of it gives.
+TEST_F(ImportTest, TheStatusBarSaysWhatEachDictionaryImportDidAndHowItWasRead) {
+  const struct {
+    const char* pszData;
+    const char* pszLeaf;
+    const char* pszRead;  // how the status bar says it was read
+  } cases[] = {
+      {"sample.scel", "cells.dat", "；UTF-16 LE 编码的搜狗细胞词库"},
+      {"tables.bdict", "films.bin", "；UTF-16 LE 编码的百度细胞词库"},
+      {"sample.qpyd", "qq.dat", "；UTF-16 LE 编码的 QQ拼音词库"},
+      {"sample.dict.yaml", "rime.txt", "；UTF-8 编码的 Rime 词典"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszLeaf);
+    Click(IDC_CLEAR);  // "清空": each into an empty library
+    m_script.m_messageBoxes.clear();
+    CTabrix expected;  // the same import through the core
+    const std::string path = WriteText(c.pszLeaf, FormatData(c.pszData));
+    tagIMPORTOPTIONS options = DefaultImportOptions();
+    const std::string title = GroupTitleFromPath(path.c_str());
+    options.pszTitle = title.c_str();
+    uint8_t group = 0;
+    tagIMPORTSTATS stats = {};
+    tagREADFAULT fault = {};
+    ASSERT_EQ(ImportDictionary(expected, path.c_str(), DetectDictFormat(path.c_str()), options,
+                               true, &group, &stats, &fault),
+              IMPORT_OK)
+        << ReadFaultText(fault);
+    EXPECT_GT(stats.nAdded, 0u);
+    ImportNew(path);
+    // Entries left out before the checks are named in a message as before.
+    const std::string skipped = ImportSkippedMessage(stats.nNoGbkForm, stats.nUndecodable, true);
+    EXPECT_EQ(MessageTexts(), skipped.empty() ? Strings{} : Strings{skipped});
+    const std::string status = m_dlg.m_ctrlStatus.GetText();
+    EXPECT_EQ(status, ImportStatusText(c.pszLeaf, stats));
+    EXPECT_EQ(0u, status.find(std::string(c.pszLeaf) + "：已导入 " + std::to_string(stats.nAdded) +
+                              " 条"))
+        << status;
+    EXPECT_EQ(status.substr(status.size() - std::string(c.pszRead).size()), c.pszRead) << status;
+    EXPECT_EQ(PhraseCount(), expected.m_arrPhrase.GetCount());
+  }
+}
+
+// A damaged dictionary is refused in Chinese: what was wrong, with its
+// numbers, and no English.
+TEST_F(ImportTest, ADamagedDictionarySaysWhatIsWrongInChinese) {
+  LoadSample();
+  const struct {
+    const char* pszLeaf;
+    std::string strBytes;
+    const char* pszMessage;
+  } cases[] = {
+      {"broken.scel", std::string("\x40\x15\x00\x00", 4) + std::string(3004, '\0'),
+       "导入失败：broken 不是可以读取的搜狗细胞词库，没有添加任何词条。\n"
+       "文件只有 3008 字节，少于文件头所写的 5444 字节。"},
+      {"cut.bdict", FormatData("tables.bdict").substr(0, 0x300),
+       "导入失败：cut 不是可以读取的百度细胞词库，没有添加任何词条。\n"
+       "文件只有 768 字节，少于文件头所写的 848 字节。"},
+      {"open.dict.yaml", "---\nname: x\n",
+       "导入失败：open.dict 不是可以读取的 Rime 词典，没有添加任何词条。\n"
+       "从第 1 行开始的 YAML 文件头直到文件末尾都没有结束行“...”。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszLeaf);
+    m_script.m_messageBoxes.clear();
+    ImportNew(WriteText(c.pszLeaf, c.strBytes));
+    EXPECT_EQ(MessageTexts(), Strings{c.pszMessage});
+    EXPECT_EQ(GroupCount(), 3u);
+  }
 }
 
 }  // namespace

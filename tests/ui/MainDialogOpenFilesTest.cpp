@@ -45,6 +45,11 @@ TEST_F(OpenFilesTest, ADroppedLibraryIsLoadedAndListsAfterItBecomeNewGroupsInThe
   EXPECT_EQ("2", Cell(3, 1));
   EXPECT_EQ("1", Cell(4, 1));  // 北京 is in 地名 already
   EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  // The status bar says what each list gave and how it was read.
+  EXPECT_EQ(
+      "第二.txt：已导入 2 条；GBK 编码的文本列表 | 第一.txt：已导入 1 条；跳过 1 条：重复 1；GBK "
+      "编码的文本列表",
+      m_dlg.m_ctrlStatus.GetText());
 }
 
 TEST_F(OpenFilesTest, TwoLibrariesAtOnceAreRefusedAndNothingChanges) {

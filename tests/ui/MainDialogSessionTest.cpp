@@ -420,7 +420,8 @@ TEST_F(MainDialogSessionTest, TheStatusBarSaysWhatTheLastLoadSaveOrImportDid) {
   m_script.AnswerFile(
       m_scratch.Write("more.txt", "北京 1\n新词 2\n长词长词长词长词长词长词长词长词 3\n"));
   Click(IDC_IMPORT_NEW_GROUP);
-  EXPECT_EQ("已导入 1 条；跳过 2 条：重复 1，过长 1", m_dlg.m_ctrlStatus.GetText());
+  EXPECT_EQ("more.txt：已导入 1 条；跳过 2 条：重复 1，过长 1；GBK 编码的文本列表",
+            m_dlg.m_ctrlStatus.GetText());
   CtrlKey(m_dlg.m_ctrlList.m_hWnd, 'S');
   EXPECT_EQ("已保存 sample.wbk：4 个组，6 个词条", m_dlg.m_ctrlStatus.GetText());
 }

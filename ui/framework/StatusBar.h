@@ -3,6 +3,9 @@
 // passes it WM_SIZE.
 #pragma once
 
+#include <cstring>
+#include <string>
+
 #include "Wnd.h"
 
 class CStatusBar : public CWnd {
@@ -16,7 +19,15 @@ class CStatusBar : public CWnd {
     return hWnd != nullptr && Attach(hWnd);
   }
   void SetText(const char* text) { SendMessage(SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text)); }
-  std::string GetText() const { return GetWindowText(); }
+  // The text of its one part, as the bar holds it. The length the bar gives
+  // may count characters (Wine's does), and a GBK character takes two bytes.
+  std::string GetText() const {
+    const size_t nLength = LOWORD(SendMessage(SB_GETTEXTLENGTHA, 0));
+    std::string text(2 * nLength + 1, '\0');
+    SendMessage(SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+  }
   int GetHeight() const {
     RECT rc = {};
     ::GetWindowRect(m_hWnd, &rc);
