@@ -15,6 +15,7 @@
 #include "Progress.h"
 #include "Tabrix.h"
 #include "TextConvert.h"
+#include "Utf8Rules.h"
 #include "WeightScale.h"
 
 namespace {
@@ -100,7 +101,7 @@ bool LooksLikeColumnList(const std::string& head) {
   scan.Feed(head.data(), head.size());
   if (!scan.IsValidSoFar() || scan.IsPlainAscii()) return false;
   uint32_t nLines = 0;
-  size_t start = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  size_t start = Utf8MarkSize(reinterpret_cast<const unsigned char*>(head.data()), head.size());
   // The last line may be cut where the sample ends: only whole lines count.
   for (size_t end; (end = head.find('\n', start)) != std::string::npos && nLines < 100;
        start = end + 1) {

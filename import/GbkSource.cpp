@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "FileNames.h"
-#include "TextConvert.h"
-#include "Utf8Append.h"
+#include "Utf16Decode.h"
+#include "Utf8LineConverter.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -19,57 +19,6 @@
 namespace {
 
 const size_t kBlock = 65536;
-
-// UTF-16 code units to UTF-8, as they arrive in pieces. A unit that is no
-// character (a surrogate without its partner, a byte left over at the end)
-// becomes the byte 0xFF, which no UTF-8 text holds: its line then counts as
-// not decodable.
-class CUtf16ToUtf8 {
- public:
-  explicit CUtf16ToUtf8(bool bBigEndian) : m_bBig(bBigEndian), m_nOdd(-1), m_nHigh(0) {}
-
-  void Feed(const unsigned char* p, size_t n, std::string* out) {
-    for (size_t i = 0; i < n; ++i) {
-      if (m_nOdd < 0) {
-        m_nOdd = p[i];
-        continue;
-      }
-      const uint32_t unit =
-          m_bBig ? (uint32_t(m_nOdd) << 8) | p[i] : (uint32_t(p[i]) << 8) | uint32_t(m_nOdd);
-      m_nOdd = -1;
-      Unit(unit, out);
-    }
-  }
-  void Finish(std::string* out) {
-    if (m_nHigh != 0 || m_nOdd >= 0) out->push_back('\xFF');
-    m_nHigh = 0;
-    m_nOdd = -1;
-  }
-
- private:
-  void Unit(uint32_t u, std::string* out) {
-    if (m_nHigh != 0) {
-      const uint32_t high = m_nHigh;
-      m_nHigh = 0;
-      if (u >= 0xDC00 && u <= 0xDFFF) {
-        AppendUtf8(0x10000 + ((high - 0xD800) << 10) + (u - 0xDC00), out);
-        return;
-      }
-      out->push_back('\xFF');  // a high surrogate without its low one
-    }
-    if (u >= 0xD800 && u <= 0xDBFF) {
-      m_nHigh = u;
-    } else if (u >= 0xDC00 && u <= 0xDFFF) {
-      out->push_back('\xFF');  // a low surrogate alone
-    } else {
-      AppendUtf8(u, out);
-    }
-  }
-
-  bool m_bBig;
-  int m_nOdd;        // the first byte of a unit, or -1
-  uint32_t m_nHigh;  // a high surrogate waiting for its low one, or 0
-};
 
 // Hands the file's bytes from offset on to feed, a block at a time, until
 // feed returns false or the file ends; false on a read error.
@@ -119,38 +68,6 @@ class CSourceLineSink : public CUtf8LineConverter {
   std::FILE* m_pOut;
 };
 
-SourceEncoding EncodingFromMark(const unsigned char* head, size_t size, size_t* pMarkSize) {
-  *pMarkSize = 0;
-  if (size >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
-    *pMarkSize = 3;
-    return SOURCE_UTF8;
-  }
-  if (size >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
-    *pMarkSize = 2;
-    return SOURCE_UTF16LE;
-  }
-  if (size >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
-    *pMarkSize = 2;
-    return SOURCE_UTF16BE;
-  }
-  return SOURCE_GBK;
-}
-
-const char* SourceEncodingName(int nEncoding) {
-  switch (nEncoding) {
-    case SOURCE_GBK:
-      return "gbk";
-    case SOURCE_UTF8:
-      return "utf-8";
-    case SOURCE_UTF16LE:
-      return "utf-16le";
-    case SOURCE_UTF16BE:
-      return "utf-16be";
-    default:
-      return "unknown";
-  }
-}
-
 CGbkSource::CGbkSource()
     : m_nEncoding(SOURCE_GBK),
       m_nMark(0),
@@ -178,12 +95,7 @@ int CGbkSource::Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed)
     auto feed = [&](const unsigned char* p, size_t n) {
       raw.Feed(p, n);
       // UTF-16 without a mark shows in the first block already.
-      bool bBig = false;
-      if (bFirst && bGuessed && raw.GetControlFault() == TEXT_FAULT_NUL &&
-          raw.LooksLikeUtf16(&bBig)) {
-        *pEncoding = bBig ? SOURCE_UTF16BE : SOURCE_UTF16LE;
-        return false;
-      }
+      if (bFirst && bGuessed && GuessUtf16(raw, pEncoding)) return false;
       bFirst = false;
       // A fault refuses the file: the rest need not be read.
       return raw.GetControlFault() == TEXT_FAULT_NONE;
@@ -210,18 +122,9 @@ int CGbkSource::Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed)
     decoded.Finish();
     pText = &decoded;
   } else if (bGuessed) {
-    *pEncoding = raw.IsMostlyUtf8() ? SOURCE_UTF8 : SOURCE_GBK;
+    *pEncoding = GuessFromScan(raw);
   }
-  TextFault fault = pText->GetControlFault();
-  if (fault == TEXT_FAULT_NONE && bGuessed) {
-    // A guess that leaves most of the text undecodable is no guess at all;
-    // an encoding the file or the caller named is taken at its word.
-    const bool bGbk = *pEncoding == SOURCE_GBK;
-    const uint64_t nGood =
-        (bGbk ? pText->GetGbkChars() : pText->GetUtf8Chars()) + pText->GetAsciiChars();
-    const uint64_t nBad = bGbk ? pText->GetGbkBad() : pText->GetUtf8Bad();
-    if (nBad > nGood) fault = TEXT_FAULT_UNDECODABLE;
-  }
+  const TextFault fault = JudgeScan(*pText, *pEncoding, bGuessed);
   if (fault == TEXT_FAULT_NONE) return SOURCE_OK;
   m_nFault = fault;
   m_nFaultLine = fault == TEXT_FAULT_UNDECODABLE ? 0 : pText->GetFaultLine();
@@ -245,14 +148,8 @@ int CGbkSource::Open(const char* path, SourceMode nMode) {
 
   unsigned char head[3];
   const size_t nHead = std::fread(head, 1, sizeof head, file);
-  SourceEncoding encoding = EncodingFromMark(head, nHead, &m_nMark);
-  if (nMode != SOURCE_MODE_AUTO) {
-    // Said to be GBK or UTF-8: a mark of another encoding is just bytes then.
-    const SourceEncoding said = nMode == SOURCE_MODE_UTF8 ? SOURCE_UTF8 : SOURCE_GBK;
-    if (encoding != said) m_nMark = 0;
-    encoding = said;
-  }
-  const bool bGuessed = nMode == SOURCE_MODE_AUTO && m_nMark == 0;
+  bool bGuessed = false;
+  SourceEncoding encoding = EncodingFromHead(head, nHead, nMode, &m_nMark, &bGuessed);
   const int nJudged = std::ferror(file) ? SOURCE_CANNOT_READ : Judge(file, &encoding, bGuessed);
   if (nJudged != SOURCE_OK) {
     std::fclose(file);
@@ -271,9 +168,11 @@ int CGbkSource::Open(const char* path, SourceMode nMode) {
   size_t n = 0;
   m_pCopy.reset(new CTempFile);
   std::FILE* out = nullptr;
-  // Created empty under a name nobody else holds, then filled as the text converts.
+  // Created empty under a name nobody else holds, then filled as the text
+  // converts.
   if (m_pCopy->Create(std::string())) out = OpenFileByPath(m_pCopy->GetPath().c_str(), "wb");
-  // Without a copy the lines are still converted, to count what would be left out.
+  // Without a copy the lines are still converted, to count what would be left
+  // out.
   CSourceLineSink sink(*this, out);
   CUtf16ToUtf8 utf16(encoding == SOURCE_UTF16BE);
   std::string utf8;

@@ -11,15 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "EncodingChoice.h"
 #include "FilePaths.h"
 #include "TextScan.h"
-
-enum SourceEncoding { SOURCE_GBK, SOURCE_UTF8, SOURCE_UTF16LE, SOURCE_UTF16BE };
-
-// How the encoding is chosen: auto looks at the byte-order mark, then at the
-// zero bytes of UTF-16, then takes text that is UTF-8 but for a few bytes
-// (CTextScan::IsMostlyUtf8) for UTF-8; gbk and utf8 say it.
-enum SourceMode { SOURCE_MODE_AUTO, SOURCE_MODE_GBK, SOURCE_MODE_UTF8 };
 
 enum SourceResult {
   SOURCE_OK = 0,
@@ -27,13 +21,6 @@ enum SourceResult {
   SOURCE_CANNOT_COPY = -2,  // the GBK copy could not be written
   SOURCE_NOT_TEXT = -3      // the file is no text: GetTextFault says why
 };
-
-// "gbk", "utf-8", "utf-16le", "utf-16be"; "unknown" for another value.
-const char* SourceEncodingName(int nEncoding);
-
-// The encoding a text starts with, from its first bytes: the byte-order mark
-// and its length, or SOURCE_GBK and 0 when there is none.
-SourceEncoding EncodingFromMark(const unsigned char* head, size_t size, size_t* pMarkSize);
 
 class CGbkSource {
  public:

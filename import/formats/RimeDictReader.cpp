@@ -19,7 +19,7 @@
 #include "DictContent.h"
 #include "LineCursor.h"
 #include "ReaderStart.h"
-#include "Utf8Check.h"
+#include "Utf8Rules.h"
 #include "WholeNumber.h"
 
 namespace {
@@ -209,7 +209,7 @@ bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, std::s
               ") name no text column";
     return false;
   }
-  if (header.bHasName && IsWellFormedUtf8(header.strName.data(), header.strName.size()))
+  if (header.bHasName && IsValidUtf8(header.strName.data(), header.strName.size()))
     pOut->strTitle = header.strName;
 
   bool bComments = true;
