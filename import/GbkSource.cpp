@@ -6,15 +6,10 @@
 #include <vector>
 
 #include "FileNames.h"
+#include "FilePaths.h"
+#include "ConvertedBytes.h"
+#include "TxtLineReader.h"
 #include "Utf16Decode.h"
-#include "Utf8LineConverter.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <sys/types.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -39,35 +34,6 @@ bool IsUtf16(SourceEncoding encoding) {
 
 }  // namespace
 
-// UTF-8 lines to GBK into the copy; a line that does not convert is left out
-// as an empty line, which the reader skips.
-class CSourceLineSink : public CUtf8LineConverter {
- public:
-  CSourceLineSink(CGbkSource& source, std::FILE* out) : m_source(source), m_pOut(out) {}
-
- protected:
-  bool Put(const char* gbk, size_t size) override {
-    return m_pOut != nullptr && std::fwrite(gbk, 1, size, m_pOut) == size;
-  }
-  bool TakeBack(uint64_t size) override {
-    if (m_pOut == nullptr || std::fflush(m_pOut) != 0) return false;
-#ifdef _WIN32
-    return _chsize_s(_fileno(m_pOut), static_cast<__int64>(size)) == 0 &&
-           _fseeki64(m_pOut, static_cast<__int64>(size), SEEK_SET) == 0;
-#else
-    return ftruncate(fileno(m_pOut), static_cast<off_t>(size)) == 0 &&
-           fseeko(m_pOut, static_cast<off_t>(size), SEEK_SET) == 0;
-#endif
-  }
-  void OnLineSkipped(uint32_t line, bool validUtf8) override {
-    m_source.LineSkipped(line, validUtf8);
-  }
-
- private:
-  CGbkSource& m_source;
-  std::FILE* m_pOut;
-};
-
 CGbkSource::CGbkSource()
     : m_nEncoding(SOURCE_GBK),
       m_nMark(0),
@@ -79,13 +45,30 @@ CGbkSource::CGbkSource()
 
 CGbkSource::~CGbkSource() = default;
 
-const char* CGbkSource::GetPath() const {
-  return m_pCopy ? m_pCopy->GetPath().c_str() : m_strPath.c_str();
+void CGbkSource::LineSkipped(uint32_t nLine, bool bDecodable, void* pData) {
+  CGbkSource& source = *static_cast<CGbkSource*>(pData);
+  ++(bDecodable ? source.m_nNoGbkForm : source.m_nUndecodable);
+  source.OnLineSkipped(nLine, bDecodable);
 }
 
-void CGbkSource::LineSkipped(uint32_t nLine, bool bDecodable) {
-  ++(bDecodable ? m_nNoGbkForm : m_nUndecodable);
-  OnLineSkipped(nLine, bDecodable);
+std::unique_ptr<CByteSource> CGbkSource::Bytes(bool bReport) {
+  if (m_nEncoding == SOURCE_GBK) return OpenFileBytes(m_strPath.c_str());
+  std::FILE* file = OpenFileByPath(m_strPath.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  std::error_code ec;
+  const uintmax_t nLength = std::filesystem::file_size(NativePath(m_strPath), ec);
+  if (std::fseek(file, static_cast<long>(m_nMark), SEEK_SET) != 0) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return std::unique_ptr<CByteSource>(
+      new CConvertedBytes(file, ec ? 0 : static_cast<uint64_t>(nLength), m_nEncoding,
+                          bReport ? &CGbkSource::LineSkipped : nullptr, this));
+}
+
+std::unique_ptr<CByteSource> CGbkSource::OpenBytes() const {
+  // Reading again reports nothing: Open counted every line left out.
+  return const_cast<CGbkSource*>(this)->Bytes(false);
 }
 
 int CGbkSource::Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed) {
@@ -134,7 +117,6 @@ int CGbkSource::Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed)
 
 int CGbkSource::Open(const char* path, SourceMode nMode) {
   m_strPath = path;
-  m_pCopy.reset();
   m_nEncoding = SOURCE_GBK;
   m_nMark = 0;
   m_nNoGbkForm = m_nUndecodable = 0;
@@ -160,50 +142,16 @@ int CGbkSource::Open(const char* path, SourceMode nMode) {
     std::fclose(file);
     return SOURCE_OK;
   }
-  if (std::fseek(file, static_cast<long>(m_nMark), SEEK_SET) != 0) {
-    std::fclose(file);
-    return SOURCE_CANNOT_READ;
-  }
-  std::vector<unsigned char> block(kBlock);
-  size_t n = 0;
-  m_pCopy.reset(new CTempFile);
-  std::FILE* out = nullptr;
-  // Created empty under a name nobody else holds, then filled as the text
-  // converts.
-  if (m_pCopy->Create(std::string())) out = OpenFileByPath(m_pCopy->GetPath().c_str(), "wb");
-  // Without a copy the lines are still converted, to count what would be left
-  // out.
-  CSourceLineSink sink(*this, out);
-  CUtf16ToUtf8 utf16(encoding == SOURCE_UTF16BE);
-  std::string utf8;
-  while ((n = std::fread(block.data(), 1, block.size(), file)) > 0) {
-    if (encoding == SOURCE_UTF8) {
-      sink.Feed(reinterpret_cast<const char*>(block.data()), n);
-      continue;
-    }
-    utf8.clear();
-    utf16.Feed(block.data(), n, &utf8);
-    sink.Feed(utf8.data(), utf8.size());
-  }
-  const bool bReadFailed = std::ferror(file) != 0;
   std::fclose(file);
-  if (!bReadFailed) {
-    utf8.clear();
-    utf16.Finish(&utf8);
-    sink.Feed(utf8.data(), utf8.size());
-    sink.Finish();
+  // The lines that do not convert are counted and reported here, once: the
+  // text converts as it is read and the result is not kept.
+  std::unique_ptr<CByteSource> bytes = Bytes(true);
+  if (bytes == nullptr) return SOURCE_CANNOT_READ;
+  CConvertedBytes& converted = static_cast<CConvertedBytes&>(*bytes);
+  std::vector<unsigned char> block(kBlock);
+  while (converted.Read(block.data(), block.size()) > 0) {
   }
-  bool bWritten = out != nullptr && !sink.IsOutputFailed();
-  if (out != nullptr && std::fclose(out) != 0) bWritten = false;
-  if (bReadFailed) {
-    m_pCopy.reset();
-    return SOURCE_CANNOT_READ;
-  }
-  if (!bWritten) {
-    m_pCopy.reset();
-    return SOURCE_CANNOT_COPY;
-  }
-  return SOURCE_OK;
+  return converted.IsReadFailed() ? SOURCE_CANNOT_READ : SOURCE_OK;
 }
 
 bool CGbkSource::ReadUtf8(std::string* pText) const {

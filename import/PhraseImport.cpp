@@ -119,21 +119,29 @@ tagIMPORTOPTIONS DefaultImportOptions() {
 
 int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, uint8_t* pGroup,
                    tagIMPORTSTATS* pStats) {
+  const std::string title =
+      opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
+  tagIMPORTOPTIONS named = opt;
+  named.pszTitle = title.c_str();
+  CTxtLineReader reader('#');
+  reader.Open(path);
+  return ImportNewGroup(lib, reader, named, pGroup, pStats);
+}
+
+int ImportNewGroup(CTabrix& lib, CTxtLineReader& reader, const tagIMPORTOPTIONS& opt,
+                   uint8_t* pGroup, tagIMPORTSTATS* pStats) {
   tagIMPORTSTATS stats = {};
   stats.nFormat = DICT_FORMAT_TEXT;
   if (pStats != nullptr) *pStats = stats;
   if (pGroup != nullptr) *pGroup = TABRIX_NO_GROUP;
 
-  CTxtLineReader reader('#');
-  if (!reader.Open(path)) return IMPORT_OPEN_FAILED;
+  if (!reader.IsOpen()) return IMPORT_OPEN_FAILED;
   char buffer[IMPORT_MAX_LINE + 1];
   char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
 
   // The group exists only once the file is open and its first line read.
-  std::string title =
-      opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
   CEditCompound compound(opt.pHistory, lib);
-  uint8_t g = AddImportGroup(lib, title.c_str(), opt);
+  uint8_t g = AddImportGroup(lib, opt.pszTitle != nullptr ? opt.pszTitle : "", opt);
   if (g == TABRIX_NO_GROUP) return IMPORT_GROUP_FAILED;  // the reader closes itself
   if (pGroup != nullptr) *pGroup = g;
 
@@ -148,13 +156,20 @@ int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, 
 
 int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
                   tagIMPORTSTATS* pStats) {
+  CTxtLineReader reader('#');
+  // A group that does not exist is said before the file is opened.
+  if (group < lib.GetGroupCount()) reader.Open(path);
+  return ImportToGroup(lib, group, reader, opt, pStats);
+}
+
+int ImportToGroup(CTabrix& lib, uint8_t group, CTxtLineReader& reader, const tagIMPORTOPTIONS& opt,
+                  tagIMPORTSTATS* pStats) {
   tagIMPORTSTATS stats = {};
   stats.nFormat = DICT_FORMAT_TEXT;
   if (pStats != nullptr) *pStats = stats;
   if (group >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
 
-  CTxtLineReader reader('#');
-  if (!reader.Open(path)) return IMPORT_OPEN_FAILED;
+  if (!reader.IsOpen()) return IMPORT_OPEN_FAILED;
   char buffer[IMPORT_MAX_LINE + 1];
   char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
 

@@ -11,6 +11,7 @@
 
 class CEditHistory;
 class CTabrix;
+class CTxtLineReader;
 
 // Lines handed to the importer hold at most this many bytes; a longer line of
 // the file arrives as its first bytes, the rest read past.
@@ -86,9 +87,18 @@ tagIMPORTOPTIONS DefaultImportOptions();
 int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, uint8_t* pGroup,
                    tagIMPORTSTATS* pStats);
 
+// ImportNewGroup from a reader already open (null title: no name), and
+// closed at the end.
+int ImportNewGroup(CTabrix& lib, CTxtLineReader& reader, const tagIMPORTOPTIONS& opt,
+                   uint8_t* pGroup, tagIMPORTSTATS* pStats);
+
 // "导入到当前组": header lines are ignored; IMPORT_NOTHING_ADDED when no
 // phrase was added. pStats may be null.
 int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
+                  tagIMPORTSTATS* pStats);
+
+// ImportToGroup from a reader already open, and closed at the end.
+int ImportToGroup(CTabrix& lib, uint8_t group, CTxtLineReader& reader, const tagIMPORTOPTIONS& opt,
                   tagIMPORTSTATS* pStats);
 
 // The new group of an import (AddGroup, through the history when there is

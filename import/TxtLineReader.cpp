@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include <sys/stat.h>
 #if defined(_WIN32)
@@ -56,6 +57,26 @@ std::FILE* OpenForReading(const char* path, uint64_t* pLength) {
   return file;
 }
 
+// A file's bytes as they are.
+class CFileBytes : public CByteSource {
+ public:
+  CFileBytes(std::FILE* file, uint64_t nLength) : m_pFile(file), m_nLength(nLength) {
+    // The line buffer does the buffering; the stream reads straight into it.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+  }
+  ~CFileBytes() override { std::fclose(m_pFile); }
+  CFileBytes(const CFileBytes&) = delete;
+  CFileBytes& operator=(const CFileBytes&) = delete;
+
+  size_t Read(void* data, size_t size) override { return std::fread(data, 1, size, m_pFile); }
+  uint64_t GetLength() const override { return m_nLength; }
+  uint64_t ProgressAt(uint64_t nTaken) const override { return nTaken; }
+
+ private:
+  std::FILE* m_pFile;
+  uint64_t m_nLength;
+};
+
 }  // namespace
 
 struct CTxtLineReader::tagLINEBUFFER {
@@ -69,47 +90,47 @@ struct CTxtLineReader::tagLINEBUFFER {
 };
 
 CTxtLineReader::CTxtLineReader(char commentChar)
-    : m_pFile(nullptr),
-      m_byComment(static_cast<uint8_t>(commentChar)),
-      m_pBuffer(nullptr),
-      m_nLength(0),
-      m_nPosition(0) {}
+    : m_byComment(static_cast<uint8_t>(commentChar)), m_pBuffer(nullptr), m_nPosition(0) {}
 
 CTxtLineReader::~CTxtLineReader() { Close(); }
 
-int CTxtLineReader::Open(const char* path) {
-  Close();
-  if (path == nullptr) return 0;
+std::unique_ptr<CByteSource> OpenFileBytes(const char* path) {
+  if (path == nullptr) return nullptr;
   uint64_t length = 0;
   std::FILE* file = OpenForReading(path, &length);
-  if (file == nullptr) return 0;
+  if (file == nullptr) return nullptr;
+  std::unique_ptr<CByteSource> source(new (std::nothrow) CFileBytes(file, length));
+  if (source == nullptr) std::fclose(file);
+  return source;
+}
+
+int CTxtLineReader::Open(const char* path) {
+  Close();
+  return Open(OpenFileBytes(path));
+}
+
+int CTxtLineReader::Open(std::unique_ptr<CByteSource> source) {
+  Close();
+  if (source == nullptr) return 0;
   tagLINEBUFFER* buffer = new (std::nothrow) tagLINEBUFFER;
-  if (buffer == nullptr) {
-    std::fclose(file);
-    return 0;
-  }
-  // Our own buffer does the buffering; the stream reads straight into it.
-  std::setvbuf(file, nullptr, _IONBF, 0);
+  if (buffer == nullptr) return 0;
   buffer->nNext = 0;
   buffer->nCount = 0;
   buffer->bEnd = false;
   buffer->pData = buffer->byBlock;
   buffer->nBlockNext = 0;
   buffer->nBlockCount = 0;
-  m_pFile = file;
+  m_pSource = std::move(source);
   m_pBuffer = buffer;
-  m_nLength = length;
   m_nPosition = 0;
   return 1;
 }
 
 void CTxtLineReader::Close() {
-  if (m_pFile == nullptr) return;
+  if (m_pSource == nullptr) return;
   delete m_pBuffer;
   m_pBuffer = nullptr;
-  std::fclose(m_pFile);
-  m_pFile = nullptr;
-  m_nLength = 0;
+  m_pSource.reset();
   m_nPosition = 0;
 }
 
@@ -118,7 +139,7 @@ bool CTxtLineReader::Fill() {
   if (buf.nNext < buf.nCount) return true;
   if (buf.bEnd) return false;
   if (buf.nBlockNext == buf.nBlockCount) {
-    size_t got = std::fread(buf.byBlock, 1, kReadSize, m_pFile);
+    size_t got = m_pSource->Read(buf.byBlock, kReadSize);
     // A read error ends the lines as the end of the file does.
     if (got == 0) {
       buf.bEnd = true;
@@ -175,7 +196,7 @@ char* CTxtLineReader::ReadRawLine(char* buffer, uint32_t max) {
 
 char* CTxtLineReader::ReadLine(char* buffer, uint32_t max) {
   // With max 0 every raw line would be empty and skipping them would never end.
-  if (m_pFile == nullptr || buffer == nullptr || max == 0) return nullptr;
+  if (m_pSource == nullptr || buffer == nullptr || max == 0) return nullptr;
   char* line = ReadRawLine(buffer, max);
   while (m_byComment != 0 && line != nullptr &&
          (static_cast<uint8_t>(line[0]) == m_byComment || line[0] == '\0')) {

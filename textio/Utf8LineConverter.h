@@ -27,6 +27,9 @@ class CUtf8LineConverter {
   void Finish();
 
   uint32_t GetSkipped() const { return m_nSkipped; }
+  // Bytes put that no later TakeBack can drop: all of them but those of a
+  // line longer than the window, put while it has not ended.
+  uint64_t GetSettled() const { return m_bLong ? m_nLineStart : m_nPut; }
   // Put or TakeBack failed; the lines were still converted and reported.
   bool IsOutputFailed() const { return m_bOutputFailed; }
 
