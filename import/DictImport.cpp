@@ -8,9 +8,9 @@
 #include "DictContent.h"
 #include "EditHistory.h"
 #include "FileNames.h"
-#include "FilePaths.h"
 #include "GbkSource.h"
 #include "GbkText.h"
+#include "InputFile.h"
 #include "PhraseBatch.h"
 #include "Progress.h"
 #include "Tabrix.h"
@@ -40,18 +40,15 @@ bool EndsWith(const std::string& text, const char* tail) {
 
 // The whole file, when it is a regular file of a size the readers take.
 int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, std::string* pError) {
-  std::error_code ec;
-  const std::filesystem::path native = NativePath(path);
-  if (!std::filesystem::is_regular_file(native, ec)) return IMPORT_OPEN_FAILED;
-  const uintmax_t size = std::filesystem::file_size(native, ec);
-  if (ec) return IMPORT_OPEN_FAILED;
+  uint64_t size = 0;
+  std::FILE* file = OpenInputFile(path, INPUT_SHARED, &size, nullptr);
+  if (file == nullptr) return IMPORT_OPEN_FAILED;
   if (size > DICT_MAX_FILE_BYTES) {
+    std::fclose(file);
     *pError = "the file holds " + std::to_string(size) + " bytes, more than a dictionary may (" +
               std::to_string(DICT_MAX_FILE_BYTES) + ")";
     return IMPORT_DAMAGED;
   }
-  std::FILE* file = OpenFileByPath(path, "rb");
-  if (file == nullptr) return IMPORT_OPEN_FAILED;
   pBytes->resize(static_cast<size_t>(size));
   const size_t n = pBytes->empty() ? 0 : std::fread(pBytes->data(), 1, pBytes->size(), file);
   const bool bFailed = std::ferror(file) != 0;
@@ -145,12 +142,9 @@ int DetectDictFormat(const char* path) {
   const std::string name(path);
   std::string sample(65536, '\0');
   size_t n = 0;
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(NativePath(name), ec)) {
-    if (std::FILE* file = OpenFileByPath(path, "rb")) {
-      n = std::fread(&sample[0], 1, sample.size(), file);
-      std::fclose(file);
-    }
+  if (std::FILE* file = OpenInputFile(path, INPUT_SHARED, nullptr, nullptr)) {
+    n = std::fread(&sample[0], 1, sample.size(), file);
+    std::fclose(file);
   }
   sample.resize(n);
   const uint8_t* head = reinterpret_cast<const uint8_t*>(sample.data());

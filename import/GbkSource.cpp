@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FileNames.h"
-#include "FilePaths.h"
+#include "InputFile.h"
 #include "ConvertedBytes.h"
 #include "TxtLineReader.h"
 #include "Utf16Decode.h"
@@ -53,17 +53,15 @@ void CGbkSource::LineSkipped(uint32_t nLine, bool bDecodable, void* pData) {
 
 std::unique_ptr<CByteSource> CGbkSource::Bytes(bool bReport) {
   if (m_nEncoding == SOURCE_GBK) return OpenFileBytes(m_strPath.c_str());
-  std::FILE* file = OpenFileByPath(m_strPath.c_str(), "rb");
+  uint64_t nLength = 0;
+  std::FILE* file = OpenInputFile(m_strPath.c_str(), INPUT_SHARED, &nLength, nullptr);
   if (file == nullptr) return nullptr;
-  std::error_code ec;
-  const uintmax_t nLength = std::filesystem::file_size(NativePath(m_strPath), ec);
   if (std::fseek(file, static_cast<long>(m_nMark), SEEK_SET) != 0) {
     std::fclose(file);
     return nullptr;
   }
-  return std::unique_ptr<CByteSource>(
-      new CConvertedBytes(file, ec ? 0 : static_cast<uint64_t>(nLength), m_nEncoding,
-                          bReport ? &CGbkSource::LineSkipped : nullptr, this));
+  return std::unique_ptr<CByteSource>(new CConvertedBytes(
+      file, nLength, m_nEncoding, bReport ? &CGbkSource::LineSkipped : nullptr, this));
 }
 
 std::unique_ptr<CByteSource> CGbkSource::OpenBytes() const {
@@ -123,10 +121,15 @@ int CGbkSource::Open(const char* path, SourceMode nMode) {
   m_nFault = TEXT_FAULT_NONE;
   m_nFaultLine = 0;
   m_byFaultByte = 0;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(NativePath(m_strPath), ec)) return SOURCE_OK;
-  std::FILE* file = OpenFileByPath(path, "rb");
-  if (file == nullptr) return SOURCE_CANNOT_READ;
+  InputKind nKind = INPUT_UNOPENED;
+  std::FILE* file = OpenInputFile(path, INPUT_SHARED, nullptr, &nKind);
+  if (file == nullptr) {
+    // No regular file (or none at all) is handed on as GBK: the importer
+    // refuses it. One that is there but cannot be read is said here.
+    std::error_code ec;
+    const bool bThere = std::filesystem::is_regular_file(NativePath(m_strPath), ec);
+    return nKind == INPUT_UNOPENED && bThere ? SOURCE_CANNOT_READ : SOURCE_OK;
+  }
 
   unsigned char head[3];
   const size_t nHead = std::fread(head, 1, sizeof head, file);
@@ -156,7 +159,7 @@ int CGbkSource::Open(const char* path, SourceMode nMode) {
 
 bool CGbkSource::ReadUtf8(std::string* pText) const {
   pText->clear();
-  std::FILE* file = OpenFileByPath(m_strPath.c_str(), "rb");
+  std::FILE* file = OpenInputFile(m_strPath.c_str(), INPUT_SHARED, nullptr, nullptr);
   if (file == nullptr) return false;
   CUtf16ToUtf8 utf16(m_nEncoding == SOURCE_UTF16BE);
   const bool bUtf16 = IsUtf16(m_nEncoding);

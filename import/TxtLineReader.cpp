@@ -5,15 +5,7 @@
 #include <string>
 #include <utility>
 
-#include <sys/stat.h>
-#if defined(_WIN32)
-#include <share.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
-#include "FileNames.h"
+#include "InputFile.h"
 
 namespace {
 
@@ -21,41 +13,6 @@ constexpr uint32_t kBufferSize = 4096;
 // The file is read in blocks of this many bytes (a whole number of buffers),
 // and the buffer is filled from them: one system call per 16 buffers.
 constexpr uint32_t kReadSize = 16 * kBufferSize;
-
-// Opens path for reading bytes. On Windows nobody else may read or write the
-// file while it is open, and it cannot be opened while another program holds
-// it. Only a regular file is taken: a folder holds no lines, and a device or
-// a FIFO may never end.
-std::FILE* OpenForReading(const char* path, uint64_t* pLength) {
-#if defined(_WIN32)
-  const std::wstring wide = WidePath(path);
-  std::FILE* file = wide.empty() ? nullptr : _wfsopen(wide.c_str(), L"rb", _SH_DENYRW);
-  if (file == nullptr) return nullptr;
-  struct _stati64 st;
-  if (_fstati64(_fileno(file), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
-    std::fclose(file);
-    return nullptr;
-  }
-#else
-  // Without O_NONBLOCK the open of a FIFO would wait for a writer.
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return nullptr;
-  }
-  int flags = fcntl(fd, F_GETFL);
-  if (flags != -1) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  std::FILE* file = fdopen(fd, "rb");
-  if (file == nullptr) {
-    close(fd);
-    return nullptr;
-  }
-#endif
-  *pLength = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
-  return file;
-}
 
 // A file's bytes as they are.
 class CFileBytes : public CByteSource {
@@ -96,8 +53,10 @@ CTxtLineReader::~CTxtLineReader() { Close(); }
 
 std::unique_ptr<CByteSource> OpenFileBytes(const char* path) {
   if (path == nullptr) return nullptr;
+  // Nobody else may read or write the file while it is read (on Windows,
+  // where files have share modes); one another program holds does not open.
   uint64_t length = 0;
-  std::FILE* file = OpenForReading(path, &length);
+  std::FILE* file = OpenInputFile(path, INPUT_EXCLUSIVE, &length, nullptr);
   if (file == nullptr) return nullptr;
   std::unique_ptr<CByteSource> source(new (std::nothrow) CFileBytes(file, length));
   if (source == nullptr) std::fclose(file);
