@@ -7,6 +7,7 @@
 #include "EditHistory.h"
 #include "PhraseRun.h"
 #include "PhraseSort.h"
+#include "PhraseText.h"
 #include "Tabrix.h"
 
 namespace {
@@ -20,17 +21,6 @@ constexpr size_t kMinCapacity = 1024;
 constexpr size_t kOneByOneRatio = 1024;
 
 uint8_t TextLength(const tagSTAGEDPHRASE& s) { return static_cast<uint8_t>(s.nLen); }
-
-// A text of at least one byte and no control byte (no GBK character holds
-// one: second bytes are 0x40 or more, and never 0x7F).
-bool IsPhraseText(const char* text, uint32_t length) {
-  if (length == 0) return false;
-  for (uint32_t i = 0; i < length; ++i) {
-    const uint8_t c = static_cast<uint8_t>(text[i]);
-    if (c < 0x20 || c == 0x7F) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -111,11 +101,12 @@ void CPhraseBatch::Reserve(size_t n) {
 void CPhraseBatch::Offer(const char* text, uint32_t length, uint8_t freq, uint8_t lo, uint8_t hi,
                          tagIMPORTSTATS& stats) {
   // Every import's phrases come this way: nothing else may reach the store.
-  if (!IsPhraseText(text, length)) {
+  const uint32_t faults = PhraseTextFaults(text, length);
+  if (faults & PHRASE_TEXT_NOT_STORABLE) {
     ++stats.nControlOrEmpty;
   } else if (freq < lo || freq > hi) {
     ++stats.nOutOfRange;
-  } else if (length > TABRIX_MAX_PHRASE_LEN) {
+  } else if (faults & PHRASE_TEXT_TOO_LONG) {
     ++stats.nTooLong;
   } else {
     Add(text, length, freq, stats);
