@@ -186,12 +186,3 @@ std::string FitGroupName(const std::string& title) {
   return title.substr(0, GbkWholeCharsWithin(title.data(), title.size(), TABRIX_NAME_FIELD - 1));
 }
 
-uint32_t CopyHeaderValue(char* field, uint32_t fieldSize, const char* value) {
-  if (field == nullptr || fieldSize == 0) return 0;
-  if (value == nullptr) value = "";
-  const uint32_t n =
-      static_cast<uint32_t>(GbkWholeCharsWithin(value, std::strlen(value), fieldSize - 1));
-  std::memset(field, 0, fieldSize);
-  std::memcpy(field, value, n);
-  return n;
-}

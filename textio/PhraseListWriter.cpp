@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "GbkText.h"
-#include "PhraseImport.h"
+#include "PhraseLine.h"
 #include "PhraseText.h"
 
 namespace {
