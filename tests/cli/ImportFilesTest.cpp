@@ -16,7 +16,7 @@ namespace {
 
 #ifndef _WIN32
 
-std::string Quoted(const std::string& text) {
+std::string ShellQuoted(const std::string& text) {
   std::string out = "'";
   for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
@@ -24,9 +24,9 @@ std::string Quoted(const std::string& text) {
 
 // Runs the command under strace, each file call of every process written to
 // log; the command's status, or -1 when strace itself could not trace.
-int Traced(const std::string& log, const std::string& command) {
+int RunTraced(const std::string& log, const std::string& command) {
   const std::string line =
-      "strace -f -qq -e trace=%file -o " + Quoted(log) + " " + command + " >/dev/null 2>&1";
+      "strace -f -qq -e trace=%file -o " + ShellQuoted(log) + " " + command + " >/dev/null 2>&1";
   const int status = std::system(line.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -34,7 +34,7 @@ int Traced(const std::string& log, const std::string& command) {
 // The paths the traced calls created, wrote, renamed to or linked: the
 // first quoted argument of an open for writing or creating, or of a
 // creating call, and the second of a rename or link.
-std::vector<std::string> MadePaths(const std::string& log) {
+std::vector<std::string> TracedMadePaths(const std::string& log) {
   std::vector<std::string> made;
   std::istringstream lines(ReadBytes(log));
   std::string line;
@@ -75,7 +75,7 @@ TEST(WbkImportFiles, AUtf8ListMakesNoFileButTheLibrarysOwn) {
     GTEST_SKIP() << "strace is not installed: the files an import makes are not watched";
   }
   CScratchDir dir;
-  if (Traced(dir.Path("probe.log"), "true") != 0) {
+  if (RunTraced(dir.Path("probe.log"), "true") != 0) {
     GTEST_SKIP() << "strace cannot trace a process here (no ptrace): nothing is watched";
   }
   // Long enough that a copy would be written in more than one piece, with a
@@ -87,8 +87,9 @@ TEST(WbkImportFiles, AUtf8ListMakesNoFileButTheLibrarysOwn) {
   const std::string library = dir.Path("out.wbk");
   const std::string log = dir.Path("trace.log");
   // The line with no GBK form ends the run with a warning: status 1.
-  ASSERT_EQ(
-      Traced(log, Quoted(WbkProgramPath()) + " import " + Quoted(library) + " " + Quoted(text)), 1);
+  ASSERT_EQ(RunTraced(log, ShellQuoted(WbkProgramPath()) + " import " + ShellQuoted(library) + " " +
+                               ShellQuoted(text)),
+            1);
   EXPECT_NE(ReadBytes(log).find("\"" + text + "\""), std::string::npos)
       << "the list was read under the trace";
 
@@ -96,7 +97,7 @@ TEST(WbkImportFiles, AUtf8ListMakesNoFileButTheLibrarysOwn) {
   ASSERT_EQ(lib.Load(library.c_str()), 1);
   ASSERT_EQ(lib.GetGroupCount(), 1u);
   EXPECT_EQ(lib.GetGroup(0)->dwCount, 20000u);
-  const std::vector<std::string> made = MadePaths(log);
+  const std::vector<std::string> made = TracedMadePaths(log);
   EXPECT_FALSE(made.empty()) << "the library itself was written";
   for (const std::string& path : made) {
     // The library, and its temporary beside it (its name and a suffix).

@@ -44,7 +44,7 @@ struct tagIMPORTED {
 };
 
 // Every byte of a source, read in pieces of at most piece bytes.
-std::string ReadAll(std::unique_ptr<CByteSource> bytes, size_t piece = 4096) {
+std::string ReadSourceBytes(std::unique_ptr<CByteSource> bytes, size_t piece = 4096) {
   std::string out;
   if (bytes == nullptr) return out;
   std::vector<char> buffer(piece);
@@ -227,7 +227,7 @@ TEST(GbkSource, GbkTextIsReadInPlace) {
   for (SourceMode mode : {SOURCE_MODE_AUTO, SOURCE_MODE_GBK}) {
     CGbkSource source;
     ASSERT_EQ(source.Open(path.c_str(), mode), SOURCE_OK);
-    EXPECT_EQ(ReadAll(source.OpenBytes()), kGbkList);  // the file's bytes as they are
+    EXPECT_EQ(ReadSourceBytes(source.OpenBytes()), kGbkList);  // the file's bytes as they are
     EXPECT_EQ(source.GetEncoding(), SOURCE_GBK);
   }
   // Said to be UTF-8, GBK bytes do not decode: every line is left out.
@@ -246,7 +246,7 @@ TEST(GbkSource, AConvertedListIsReadAsItsGbkBytes) {
   ASSERT_EQ(source.GetUndecodable(), 1u);
   const std::string want = std::string(kGbkList) + "\n" + kGbkList;
   for (size_t piece : {size_t(1), size_t(7), size_t(65536)}) {
-    EXPECT_EQ(ReadAll(source.OpenBytes(), piece), want) << piece;
+    EXPECT_EQ(ReadSourceBytes(source.OpenBytes(), piece), want) << piece;
   }
   EXPECT_EQ(source.GetUndecodable(), 1u);  // reading again counts nothing again
 }
@@ -261,7 +261,7 @@ TEST(GbkSource, ALongLineArrivesWholeOrAsAnEmptyLine) {
   CGbkSource source;
   ASSERT_EQ(source.Open(path.c_str(), SOURCE_MODE_UTF8), SOURCE_OK);
   EXPECT_EQ(source.GetUndecodable(), 1u);
-  EXPECT_EQ(ReadAll(source.OpenBytes()), longLine + "\n中文 5\n\n中文 6\n");
+  EXPECT_EQ(ReadSourceBytes(source.OpenBytes()), longLine + "\n中文 5\n\n中文 6\n");
 }
 
 TEST(GbkSource, AMissingFileIsHandedToTheImporter) {
