@@ -89,8 +89,6 @@ void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, 
 
 }  // namespace
 
-const char kTickHeaderKey[] = "@\xC6\xF4\xD3\xC3=";  // @启用=
-
 uint8_t AddImportGroup(CTabrix& lib, const char* title, const tagIMPORTOPTIONS& opt) {
   if (opt.pHistory != nullptr) return opt.pHistory->AddGroup(lib, title, "", "", 0);
   return lib.AddGroup(title, "", "");
@@ -185,4 +183,3 @@ std::string GroupTitleFromPath(const char* path) { return FileTitleFromPath(path
 std::string FitGroupName(const std::string& title) {
   return title.substr(0, GbkWholeCharsWithin(title.data(), title.size(), TABRIX_NAME_FIELD - 1));
 }
-

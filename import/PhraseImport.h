@@ -42,11 +42,6 @@ struct tagIMPORTOPTIONS {
   CEditHistory* pHistory;
 };
 
-// The header line of a group's tick, "@启用=" in GBK: "@启用=1" ticks the new
-// group, "@启用=0" clears its tick, and any other value does nothing. An
-// export writes "@启用=1" for a ticked group only.
-extern const char kTickHeaderKey[];
-
 // Options as the editor starts: range 0..250, title from the path, no progress.
 tagIMPORTOPTIONS DefaultImportOptions();
 
@@ -90,4 +85,3 @@ std::string GroupTitleFromPath(const char* path);
 // A GBK title cut after its last whole character that fits a group's name
 // field (TABRIX_NAME_FIELD - 1 bytes), never inside a two-byte character.
 std::string FitGroupName(const std::string& title);
-

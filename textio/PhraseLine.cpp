@@ -5,6 +5,8 @@
 #include "GbkText.h"
 #include "PhraseLine.h"
 
+const char kTickHeaderKey[] = "@\xC6\xF4\xD3\xC3=";  // @启用=
+
 namespace {
 
 bool IsBlank(uint8_t c) { return c == ' ' || c == '\t'; }

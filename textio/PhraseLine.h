@@ -39,3 +39,8 @@ uint8_t RangeFieldValue(const char* text);
 // (a lead byte without its second byte is half a character and is dropped);
 // every byte after the text is zero. Returns the bytes copied.
 uint32_t CopyHeaderValue(char* field, uint32_t fieldSize, const char* value);
+
+// The header line of a group's tick, "@启用=" in GBK: "@启用=1" ticks the new
+// group, "@启用=0" clears its tick, and any other value does nothing. An
+// export writes "@启用=1" for a ticked group only.
+extern const char kTickHeaderKey[];
