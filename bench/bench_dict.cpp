@@ -22,7 +22,7 @@
 #include "ScelBytes.h"
 #include "Tabrix.h"
 #include "TextConvert.h"
-#include "Utf8Append.h"
+#include "Utf8Rules.h"
 
 namespace {
 

@@ -39,12 +39,11 @@ std::string Shown(const tagCLICONTEXT& ctx, const char* field, size_t width);
 std::string ShownPath(const tagCLICONTEXT& ctx, const std::string& path);
 
 // Opens an input file for reading bytes, and only a regular file: a device or
-// a FIFO may never end (or never open), and a folder holds no bytes. The kind
-// is taken from the open descriptor, and a FIFO is opened without waiting for
-// a writer. Null when the file cannot be opened (nothing is written; the
-// caller says what it could not do) or is not a regular file (an error naming
-// it is written and *pRefused is set). *pSize, when given, receives the
-// length the file had when it was opened.
+// a FIFO may never end (or never open), and a folder holds no bytes: the
+// core's opener (InputFile.h), never waiting for a FIFO's writer. Null when the file cannot be
+// opened (nothing is written; the caller says what it could not do) or is not a regular file (an
+// error naming it is written and *pRefused is set). *pSize, when given, receives the length the
+// file had when it was opened.
 std::FILE* OpenInputFile(const tagCLICONTEXT& ctx, const std::string& path, bool* pRefused,
                          uint64_t* pSize = nullptr);
 

@@ -55,8 +55,8 @@ class CCliSource : public CGbkSource {
   std::string m_strPath;
 };
 
-// Decides the file's encoding and, for UTF-8 or UTF-16, makes the GBK copy.
-// False when the file cannot be read or the copy cannot be made (an error is
+// Decides the file's encoding and, for UTF-8 or UTF-16, counts the lines
+// that do not convert. False when the file cannot be read (an error is
 // written). Only a regular file is taken: a device or a FIFO could go on for ever.
 bool PrepareSource(const tagCLICONTEXT& ctx, const std::string& path, const std::string& encoding,
                    CCliSource* src) {
@@ -77,10 +77,6 @@ bool PrepareSource(const tagCLICONTEXT& ctx, const std::string& path, const std:
   const int result = src->Open(path.c_str(), mode);
   if (result == SOURCE_CANNOT_READ) {
     *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot open the text file\n";
-    return false;
-  }
-  if (result == SOURCE_CANNOT_COPY) {
-    *ctx.pErr << "error: cannot write a temporary file for " << ShownPath(ctx, path) << "\n";
     return false;
   }
   if (result == SOURCE_NOT_TEXT) {

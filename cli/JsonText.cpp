@@ -2,6 +2,7 @@
 
 #include "GbkText.h"
 #include "TextEncoding.h"
+#include "Utf8Rules.h"
 
 namespace {
 

@@ -18,7 +18,8 @@ bool ReadPhraseList(const tagCLICONTEXT& ctx, const std::string& given,
   const std::string& path = IsStandardStream(given) ? stdinCopy.GetPath() : given;
   CGbkSource source;
   CTxtLineReader reader('#');
-  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK || !reader.Open(source.GetPath())) {
+  if (source.Open(path.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK ||
+      !reader.Open(source.OpenBytes())) {
     *ctx.pErr << "error: " << ShownPath(ctx, path) << ": cannot be read\n";
     return false;
   }

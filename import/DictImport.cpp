@@ -9,14 +9,15 @@
 #include "DictContent.h"
 #include "EditHistory.h"
 #include "FileNames.h"
-#include "FilePaths.h"
 #include "GbkSource.h"
 #include "GbkText.h"
 #include "PackedEntries.h"
+#include "InputFile.h"
 #include "PhraseBatch.h"
 #include "Progress.h"
 #include "Tabrix.h"
 #include "TextConvert.h"
+#include "Utf8Rules.h"
 #include "WeightScale.h"
 
 namespace {
@@ -41,17 +42,14 @@ bool EndsWith(const std::string& text, const char* tail) {
 
 // The whole file, when it is a regular file of a size the readers take.
 int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, tagREADFAULT* pFault) {
-  std::error_code ec;
-  const std::filesystem::path native = NativePath(path);
-  if (!std::filesystem::is_regular_file(native, ec)) return IMPORT_OPEN_FAILED;
-  const uintmax_t size = std::filesystem::file_size(native, ec);
-  if (ec) return IMPORT_OPEN_FAILED;
+  uint64_t size = 0;
+  std::FILE* file = OpenInputFile(path, INPUT_SHARED, &size, nullptr);
+  if (file == nullptr) return IMPORT_OPEN_FAILED;
   if (size > DICT_MAX_FILE_BYTES) {
+    std::fclose(file);
     SetReadFault(pFault, READ_FAULT_TOO_LARGE, size, DICT_MAX_FILE_BYTES);
     return IMPORT_DAMAGED;
   }
-  std::FILE* file = OpenFileByPath(path, "rb");
-  if (file == nullptr) return IMPORT_OPEN_FAILED;
   pBytes->resize(static_cast<size_t>(size));
   const size_t n = pBytes->empty() ? 0 : std::fread(pBytes->data(), 1, pBytes->size(), file);
   const bool bFailed = std::ferror(file) != 0;
@@ -69,21 +67,18 @@ int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, tagREADFAULT* 
 int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, tagREADFAULT* pFault,
                         size_t nPiece) {
   const size_t kPiece = nPiece < 2 ? 2 : nPiece;
-  std::error_code ec;
-  const std::filesystem::path native = NativePath(path);
-  if (!std::filesystem::is_regular_file(native, ec)) return IMPORT_OPEN_FAILED;
-  const uintmax_t size = std::filesystem::file_size(native, ec);
-  if (ec) return IMPORT_OPEN_FAILED;
+  uint64_t size = 0;
+  std::FILE* file = OpenInputFile(path, INPUT_SHARED, &size, nullptr);
+  if (file == nullptr) return IMPORT_OPEN_FAILED;
   if (size > DICT_MAX_FILE_BYTES) {
+    std::fclose(file);
     SetReadFault(pFault, READ_FAULT_TOO_LARGE, size, DICT_MAX_FILE_BYTES);
     return IMPORT_DAMAGED;
   }
-  std::FILE* file = OpenFileByPath(path, "rb");
-  if (file == nullptr) return IMPORT_OPEN_FAILED;
   pContent->strTitle.clear();  // a column list has none
   pContent->arrEntries.clear();
   // A small file takes no more room than it needs.
-  std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uintmax_t>(kPiece, size + 1)));
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(kPiece, size + 1)));
   size_t nHeld = 0;
   uint32_t nUndecodable = 0;
   bool bEnd = false;
@@ -163,7 +158,7 @@ bool LooksLikeColumnList(const std::string& head) {
   scan.Feed(head.data(), head.size());
   if (!scan.IsValidSoFar() || scan.IsPlainAscii()) return false;
   uint32_t nLines = 0;
-  size_t start = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  size_t start = Utf8MarkSize(reinterpret_cast<const unsigned char*>(head.data()), head.size());
   // The last line may be cut where the sample ends: only whole lines count.
   for (size_t end; (end = head.find('\n', start)) != std::string::npos && nLines < 100;
        start = end + 1) {
@@ -257,12 +252,9 @@ int DetectDictFormat(const char* path) {
   const std::string name(path);
   std::string sample(65536, '\0');
   size_t n = 0;
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(NativePath(name), ec)) {
-    if (std::FILE* file = OpenFileByPath(path, "rb")) {
-      n = std::fread(&sample[0], 1, sample.size(), file);
-      std::fclose(file);
-    }
+  if (std::FILE* file = OpenInputFile(path, INPUT_SHARED, nullptr, nullptr)) {
+    n = std::fread(&sample[0], 1, sample.size(), file);
+    std::fclose(file);
   }
   sample.resize(n);
   const uint8_t* head = reinterpret_cast<const uint8_t*>(sample.data());

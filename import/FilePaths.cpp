@@ -18,40 +18,8 @@
 
 namespace fs = std::filesystem;
 
-// A narrow path as the file system takes it. On Windows a narrow path is in
-// the process's path code page (FileNames.h), converted as the file calls
-// convert it, so that the trail byte 0x5C of a character is no separator,
-// and without the exception a failed conversion would throw.
-fs::path NativePath(const std::string& path) {
-#ifdef _WIN32
-  return fs::path(WidePath(path.c_str()));
-#else
-  return fs::path(path);
-#endif
-}
-
-// The narrow form of a path the file system gave; false when there is none.
-bool NarrowPath(const fs::path& path, std::string* out) {
-#ifdef _WIN32
-  return PathFromWide(path.c_str(), out) && !out->empty();
-#else
-  *out = path.native();
-  return !out->empty();
-#endif
-}
-
 CTempFile::~CTempFile() {
   if (!m_strPath.empty()) RemoveFileByPath(m_strPath.c_str());
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  // Read as the file system reads it, so that the last byte of a character is
-  // not taken for a separator. '/' joins on every system, and is what the
-  // messages show.
-  const fs::path::string_type native = NativePath(folder).native();
-  if (!native.empty() && (native.back() == '/' || native.back() == '\\')) return folder + name;
-  return folder + "/" + name;
 }
 
 bool CTempFile::Create(const std::string& bytes) {

@@ -1,19 +1,11 @@
-// Paths and temporary files shared by the tool and the editor's import: narrow
-// paths in the C library's encoding (the ANSI code page on Windows, where a
-// GBK trail byte 0x5C is no separator), and files in the system's temporary
-// folder created exclusively.
+// Temporary files of the tool (a copy of its standard input, a library
+// written to be read back): in the system's temporary folder, created
+// exclusively. Their paths are those of the path layer (FileNames.h).
 #pragma once
 
-#include <filesystem>
 #include <string>
 
-// The path as the file system takes it, and back; NarrowPath is false when
-// the path has no narrow form.
-std::filesystem::path NativePath(const std::string& path);
-bool NarrowPath(const std::filesystem::path& path, std::string* out);
-
-// folder + '/' + name, or folder + name when the folder ends in a separator.
-std::string JoinPath(const std::string& folder, const std::string& name);
+#include "FileNames.h"
 
 // A temporary file that is removed when this object goes away.
 class CTempFile {

@@ -1,16 +1,18 @@
 #include "ListImport.h"
 
 #include <cstring>
+#include <utility>
 
 #include "DictContent.h"
 #include "DictImport.h"
 #include "GbkSource.h"
 #include "PackedEntries.h"
+#include "Tabrix.h"
 #include "TxtLineReader.h"
 
-bool HasFrequencyAbove250(const char* path) {
+bool HasFrequencyAbove250(std::unique_ptr<CByteSource> bytes) {
   CTxtLineReader reader('#');
-  if (!reader.Open(path)) return false;
+  if (!reader.Open(std::move(bytes))) return false;
   char buffer[IMPORT_MAX_LINE + 1];
   while (const char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE)) {
     if (line[0] == '@') continue;
@@ -32,7 +34,7 @@ int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTI
   int result;
   // A GBK list is this input method's own: its frequencies keep the line
   // rules. Another encoding's numbers above 250 are weights of their own.
-  if (source.GetEncoding() != SOURCE_GBK && HasFrequencyAbove250(source.GetPath())) {
+  if (source.GetEncoding() != SOURCE_GBK && HasFrequencyAbove250(source.OpenBytes())) {
     std::string text;
     if (!source.ReadUtf8(&text)) return IMPORT_OPEN_FAILED;
     tagDICTCONTENT content;
@@ -50,8 +52,11 @@ int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTI
     result = ImportPackedEntries(lib, content, packed, source.GetSourcePath().c_str(), named,
                                  bNewGroup, pGroup, &stats);
   } else {
-    result = bNewGroup ? ImportNewGroup(lib, source.GetPath(), named, pGroup, &stats)
-                       : ImportToGroup(lib, *pGroup, source.GetPath(), named, &stats);
+    CTxtLineReader reader('#');
+    // A group that does not exist is said before the file is opened.
+    if (bNewGroup || *pGroup < lib.GetGroupCount()) reader.Open(source.OpenBytes());
+    result = bNewGroup ? ImportNewGroup(lib, reader, named, pGroup, &stats)
+                       : ImportToGroup(lib, *pGroup, reader, named, &stats);
     stats.nNoGbkForm = source.GetNoGbkForm();
     stats.nUndecodable = source.GetUndecodable();
   }

@@ -6,7 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "ByteSource.h"
 
 #include "ImportStats.h"
 #include "PhraseImport.h"
@@ -26,4 +29,4 @@ int ImportSourceList(CTabrix& lib, const CGbkSource& source, const tagIMPORTOPTI
 
 // Whether a GBK phrase list holds a phrase line whose frequency field is a
 // number above 250 (the line rules would reduce it).
-bool HasFrequencyAbove250(const char* path);
+bool HasFrequencyAbove250(std::unique_ptr<CByteSource> bytes);

@@ -7,6 +7,7 @@
 #include "EditHistory.h"
 #include "PhraseRun.h"
 #include "PhraseSort.h"
+#include "PhraseText.h"
 #include "Tabrix.h"
 
 namespace {
@@ -21,17 +22,6 @@ constexpr size_t kGuessBytes = PACKED_HEAD + 8;
 // A batch this many times smaller than the store goes in phrase by phrase:
 // a few searches cost less than copying the whole store once.
 constexpr size_t kOneByOneRatio = 1024;
-
-// A text of at least one byte and no control byte (no GBK character holds
-// one: second bytes are 0x40 or more, and never 0x7F).
-bool IsPhraseText(const char* text, uint32_t length) {
-  if (length == 0) return false;
-  for (uint32_t i = 0; i < length; ++i) {
-    const uint8_t c = static_cast<uint8_t>(text[i]);
-    if (c < 0x20 || c == 0x7F) return false;
-  }
-  return true;
-}
 
 // realloc to n items of T, or false with the block as it was.
 template <class T>
@@ -140,11 +130,12 @@ void CPhraseBatch::Reserve(size_t n) {
 void CPhraseBatch::Offer(const char* text, uint32_t length, uint8_t freq, uint8_t lo, uint8_t hi,
                          tagIMPORTSTATS& stats) {
   // Every import's phrases come this way: nothing else may reach the store.
-  if (!IsPhraseText(text, length)) {
+  const uint32_t faults = PhraseTextFaults(text, length);
+  if (faults & PHRASE_TEXT_NOT_STORABLE) {
     ++stats.nControlOrEmpty;
   } else if (freq < lo || freq > hi) {
     ++stats.nOutOfRange;
-  } else if (length > TABRIX_MAX_PHRASE_LEN) {
+  } else if (faults & PHRASE_TEXT_TOO_LONG) {
     ++stats.nTooLong;
   } else {
     Add(text, length, freq, stats);

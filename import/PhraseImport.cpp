@@ -89,8 +89,6 @@ void ImportLines(CTabrix& lib, uint8_t g, CTxtLineReader& reader, char* buffer, 
 
 }  // namespace
 
-const char kTickHeaderKey[] = "@\xC6\xF4\xD3\xC3=";  // @启用=
-
 uint8_t AddImportGroup(CTabrix& lib, const char* title, const tagIMPORTOPTIONS& opt) {
   if (opt.pHistory != nullptr) return opt.pHistory->AddGroup(lib, title, "", "", 0);
   return lib.AddGroup(title, "", "");
@@ -119,21 +117,29 @@ tagIMPORTOPTIONS DefaultImportOptions() {
 
 int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, uint8_t* pGroup,
                    tagIMPORTSTATS* pStats) {
+  const std::string title =
+      opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
+  tagIMPORTOPTIONS named = opt;
+  named.pszTitle = title.c_str();
+  CTxtLineReader reader('#');
+  reader.Open(path);
+  return ImportNewGroup(lib, reader, named, pGroup, pStats);
+}
+
+int ImportNewGroup(CTabrix& lib, CTxtLineReader& reader, const tagIMPORTOPTIONS& opt,
+                   uint8_t* pGroup, tagIMPORTSTATS* pStats) {
   tagIMPORTSTATS stats = {};
   stats.nFormat = DICT_FORMAT_TEXT;
   if (pStats != nullptr) *pStats = stats;
   if (pGroup != nullptr) *pGroup = TABRIX_NO_GROUP;
 
-  CTxtLineReader reader('#');
-  if (!reader.Open(path)) return IMPORT_OPEN_FAILED;
+  if (!reader.IsOpen()) return IMPORT_OPEN_FAILED;
   char buffer[IMPORT_MAX_LINE + 1];
   char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
 
   // The group exists only once the file is open and its first line read.
-  std::string title =
-      opt.pszTitle != nullptr ? std::string(opt.pszTitle) : GroupTitleFromPath(path);
   CEditCompound compound(opt.pHistory, lib);
-  uint8_t g = AddImportGroup(lib, title.c_str(), opt);
+  uint8_t g = AddImportGroup(lib, opt.pszTitle != nullptr ? opt.pszTitle : "", opt);
   if (g == TABRIX_NO_GROUP) return IMPORT_GROUP_FAILED;  // the reader closes itself
   if (pGroup != nullptr) *pGroup = g;
 
@@ -148,13 +154,20 @@ int ImportNewGroup(CTabrix& lib, const char* path, const tagIMPORTOPTIONS& opt, 
 
 int ImportToGroup(CTabrix& lib, uint8_t group, const char* path, const tagIMPORTOPTIONS& opt,
                   tagIMPORTSTATS* pStats) {
+  CTxtLineReader reader('#');
+  // A group that does not exist is said before the file is opened.
+  if (group < lib.GetGroupCount()) reader.Open(path);
+  return ImportToGroup(lib, group, reader, opt, pStats);
+}
+
+int ImportToGroup(CTabrix& lib, uint8_t group, CTxtLineReader& reader, const tagIMPORTOPTIONS& opt,
+                  tagIMPORTSTATS* pStats) {
   tagIMPORTSTATS stats = {};
   stats.nFormat = DICT_FORMAT_TEXT;
   if (pStats != nullptr) *pStats = stats;
   if (group >= lib.GetGroupCount()) return IMPORT_NO_SUCH_GROUP;
 
-  CTxtLineReader reader('#');
-  if (!reader.Open(path)) return IMPORT_OPEN_FAILED;
+  if (!reader.IsOpen()) return IMPORT_OPEN_FAILED;
   char buffer[IMPORT_MAX_LINE + 1];
   char* line = reader.ReadLine(buffer, IMPORT_MAX_LINE);
 
@@ -169,14 +182,4 @@ std::string GroupTitleFromPath(const char* path) { return FileTitleFromPath(path
 
 std::string FitGroupName(const std::string& title) {
   return title.substr(0, GbkWholeCharsWithin(title.data(), title.size(), TABRIX_NAME_FIELD - 1));
-}
-
-uint32_t CopyHeaderValue(char* field, uint32_t fieldSize, const char* value) {
-  if (field == nullptr || fieldSize == 0) return 0;
-  if (value == nullptr) value = "";
-  const uint32_t n =
-      static_cast<uint32_t>(GbkWholeCharsWithin(value, std::strlen(value), fieldSize - 1));
-  std::memset(field, 0, fieldSize);
-  std::memcpy(field, value, n);
-  return n;
 }

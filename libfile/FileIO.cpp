@@ -20,6 +20,7 @@ extern "C" __declspec(dllimport) int __stdcall FlushFileBuffers(void* hFile);
 #endif
 
 #include "FileNames.h"
+#include "InputFile.h"
 
 std::atomic<uint32_t> CFileFaultSeam::s_nFailAt{0};
 std::atomic<uint32_t> CFileFaultSeam::s_nCount{0};
@@ -215,40 +216,14 @@ bool CFileReader::Open(const char* path) {
   if (!m_pBuffer) m_pBuffer = new (std::nothrow) uint8_t[TABRIX_FILE_BUFFER];
   if (!m_pBuffer) return false;
   m_nNext = m_nHeld = 0;
-#ifdef _WIN32
-  m_pFile = OpenFileByPath(path, "rb");
-  if (!m_pFile) {
-    // Windows will not open a folder at all: it is said to be no file
-    // rather than an unreadable one. errno stays the open's.
-    const int nError = errno;
-    struct _stat64 folder;
-    m_bNotRegular =
-        _wstat64(WidePath(path).c_str(), &folder) == 0 && (folder.st_mode & _S_IFMT) == _S_IFDIR;
-    errno = nError;
+  InputKind nKind = INPUT_UNOPENED;
+  m_pFile = OpenInputFile(path, INPUT_SHARED, &m_nSize, &nKind);
+  if (m_pFile == nullptr) {
+    // A folder, device or pipe is said to be no file rather than an
+    // unreadable one; errno stays the open's.
+    m_bNotRegular = nKind != INPUT_UNOPENED;
     return false;
   }
-  struct _stat64 st;
-  const bool bRegular = _fstat64(_fileno(m_pFile), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
-#else
-  // Non-blocking, so that opening a pipe cannot wait for a writer.
-  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  const bool bRegular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (!bRegular || (m_pFile = fdopen(fd, "rb")) == nullptr) {
-    close(fd);
-    m_bNotRegular = !bRegular;
-    return false;
-  }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-#endif
-  if (!bRegular) {
-    fclose(m_pFile);
-    m_pFile = nullptr;
-    m_bNotRegular = true;
-    return false;
-  }
-  m_nSize = static_cast<uint64_t>(st.st_size);
   setvbuf(m_pFile, nullptr, _IONBF, 0);
   return true;
 }

@@ -19,13 +19,6 @@ const char kTempMark[] = ".~tmp";
 
 std::string LockPathOf(const std::string& path) { return path + kLockExt; }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && (folder.back() == '/' || folder.back() == PathSeparator())) {
-    return folder + name;
-  }
-  return folder + PathSeparator() + name;
-}
-
 bool EndsWith(const std::string& s, const std::string& end) {
   return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }

@@ -40,6 +40,4 @@ struct tagFOLDERFILE {
 // The regular files of a folder (not its folders), in no order; false when
 // the folder cannot be read.
 bool ListFolder(const std::string& folder, std::vector<tagFOLDERFILE>* pFiles);
-// The folder separator of the system's paths.
-char PathSeparator();
 uint32_t CurrentProcessId();

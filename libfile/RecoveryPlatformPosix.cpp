@@ -60,6 +60,4 @@ bool ListFolder(const std::string& folder, std::vector<tagFOLDERFILE>* pFiles) {
   return true;
 }
 
-char PathSeparator() { return '/'; }
-
 uint32_t CurrentProcessId() { return static_cast<uint32_t>(getpid()); }

@@ -71,6 +71,4 @@ bool ListFolder(const std::string& folder, std::vector<tagFOLDERFILE>* pFiles) {
   return true;
 }
 
-char PathSeparator() { return '\\'; }
-
 uint32_t CurrentProcessId() { return static_cast<uint32_t>(GetCurrentProcessId()); }

@@ -1,5 +1,32 @@
 #include "SaveError.h"
 
+#include <cerrno>
+
+int SaveErrorFromErrno(int nErrno) {
+  switch (nErrno) {
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG:
+      return SAVE_ERROR_NO_SPACE;
+    case EACCES:
+    case EPERM:
+      return SAVE_ERROR_NO_PERMISSION;
+    case EROFS:
+      return SAVE_ERROR_READ_ONLY;
+    case ENOENT:
+    case ENOTDIR:
+      return SAVE_ERROR_NO_FOLDER;
+    case ENAMETOOLONG:
+      return SAVE_ERROR_BAD_NAME;
+    case EISDIR:
+      return SAVE_ERROR_NOT_REGULAR;
+    default:
+      return SAVE_ERROR_IO;
+  }
+}
+
 const char* SaveErrorText(int nError) {
   switch (nError) {
     case SAVE_ERROR_NONE:

@@ -14,5 +14,8 @@ enum : int {
   SAVE_ERROR_BAD_NAME = 9        // the folder exists, but no file can have this name there
 };
 
+// A system error (errno, the same values on every system) as a save error.
+int SaveErrorFromErrno(int nErrno);
+
 // A short English reason for messages: "no space left on the disk", ...
 const char* SaveErrorText(int nError);

@@ -32,5 +32,3 @@ int CreateTempBeside(const tagSAVETARGET& target, CFileWriter& file, std::string
 // SAVE_ERROR_...; the file is closed either way and the temporary file is
 // left for the caller to remove.
 int CommitTemp(CFileWriter& file, const std::string& strTemp, const tagSAVETARGET& target);
-// A system error (errno) as a save error.
-int SaveErrorFromErrno(int nErrno);

@@ -24,31 +24,6 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-int SaveErrorFromErrno(int nErrno) {
-  switch (nErrno) {
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-    case EFBIG:
-      return SAVE_ERROR_NO_SPACE;
-    case EACCES:
-    case EPERM:
-      return SAVE_ERROR_NO_PERMISSION;
-    case EROFS:
-      return SAVE_ERROR_READ_ONLY;
-    case ENOENT:
-    case ENOTDIR:
-      return SAVE_ERROR_NO_FOLDER;
-    case ENAMETOOLONG:
-      return SAVE_ERROR_BAD_NAME;
-    case EISDIR:
-      return SAVE_ERROR_NOT_REGULAR;
-    default:
-      return SAVE_ERROR_IO;
-  }
-}
-
 int ResolveSaveTarget(const char* path, tagSAVETARGET* pTarget) {
   if (path == nullptr || *path == '\0') return SAVE_ERROR_BAD_NAME;
   std::string strPath = path;

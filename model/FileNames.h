@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 enum : uint32_t { PATH_CODEPAGE_ANSI = 0, PATH_CODEPAGE_UTF8 = 65001 };
@@ -19,6 +20,14 @@ uint32_t GetPathCodePage();
 // True when paths are UTF-8 on Windows: a byte of 0x80 or more then never
 // hides a separator, as the second byte of a GBK character can.
 bool PathsAreUtf8();
+
+// The path as the file system takes it (std::filesystem), and back;
+// NarrowPath is false when the path has no narrow form.
+std::filesystem::path NativePath(const std::string& path);
+bool NarrowPath(const std::filesystem::path& path, std::string* out);
+
+// folder + '/' + name, or folder + name when the folder ends in a separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
 
 // fopen and remove by the path's wide name on Windows.
 std::FILE* OpenFileByPath(const char* path, const char* mode);

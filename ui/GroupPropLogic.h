@@ -6,12 +6,13 @@
 #include <string>
 
 #include "GbkText.h"
+#include "PhraseRecords.h"
 
 // Longest texts, in GBK bytes, that fit the group record's fields together
-// with their terminating NUL.
-constexpr size_t GROUP_REMARK_LIMIT = 199;
-constexpr size_t GROUP_NAME_LIMIT = 49;
-constexpr size_t GROUP_EDITOR_LIMIT = 49;
+// with their terminating NUL (the fields' sizes are the record's).
+constexpr size_t GROUP_REMARK_LIMIT = TABRIX_REMARK_FIELD - 1;
+constexpr size_t GROUP_NAME_LIMIT = TABRIX_NAME_FIELD - 1;
+constexpr size_t GROUP_EDITOR_LIMIT = TABRIX_NAME_FIELD - 1;
 
 // True when `text` holds at most `limit` bytes.
 inline bool TextWithinLimit(const std::string& text, size_t limit) { return text.size() <= limit; }

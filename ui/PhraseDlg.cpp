@@ -5,6 +5,7 @@
 
 #include "GbkText.h"
 #include "PhraseMessages.h"
+#include "PhraseText.h"
 #include "Tabrix.h"
 #include "framework/Dpi.h"
 #include "framework/Menu.h"
@@ -696,13 +697,14 @@ void CPhraseDlg::OnAdd() {
   std::string text;
   const bool bGbk = GetDlgItemTextGbk(IDC_PHRASE_TEXT, &text);
   const char* pszRefused = nullptr;
+  const uint32_t faults = PhraseTextFaults(text.data(), text.size());
   if (!bGbk) {
     pszRefused = PhraseNoGbkFormMessage();
-  } else if (text.empty()) {
+  } else if (faults & PHRASE_TEXT_EMPTY) {
     pszRefused = PhraseEmptyMessage();
-  } else if (text.find_first_of(" \t\r\n") != std::string::npos) {
+  } else if (faults & PHRASE_TEXT_BLANKS) {
     pszRefused = PhraseBlankMessage();
-  } else if (text.size() > TABRIX_MAX_PHRASE_LEN) {
+  } else if (faults & PHRASE_TEXT_TOO_LONG) {
     pszRefused = PhraseTooLongMessage();
   }
   uint8_t freq = 0;

@@ -12,7 +12,7 @@
 #include "DictContent.h"
 #include "LineCursor.h"
 #include "ReaderStart.h"
-#include "Utf8Check.h"
+#include "Utf8Rules.h"
 #include "WholeNumber.h"
 
 namespace {

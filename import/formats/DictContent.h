@@ -65,7 +65,3 @@ bool HasScelMark(const uint8_t* data, size_t size);
 bool HasBdictMark(const uint8_t* data, size_t size);
 bool HasRimeHeader(const uint8_t* data, size_t size);
 bool HasQpydHeader(const uint8_t* data, size_t size);
-
-// UTF-16 LE code units to UTF-8; false when they hold a surrogate without
-// its partner (a text that does not decode).
-bool Utf16LeToUtf8(const uint8_t* data, size_t units, std::string* pOut);

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "ByteOrderMark.h"
+
 CLineCursor::CLineCursor(const uint8_t* data, size_t size)
     : m_pData(reinterpret_cast<const char*>(data)), m_nSize(size), m_nPos(0), m_nLine(0) {
-  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) m_nPos = 3;
+  m_nPos = Utf8MarkSize(data, size);
 }
 
 bool CLineCursor::Next(std::string_view* pLine) {
@@ -18,11 +20,6 @@ bool CLineCursor::Next(std::string_view* pLine) {
   ++m_nLine;
   *pLine = std::string_view(pStart, nLength);
   return true;
-}
-
-bool StartsWithUtf16Mark(const uint8_t* data, size_t size) {
-  return size >= 2 &&
-         ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF));
 }
 
 std::string_view TrimBlanks(std::string_view text) {

@@ -23,9 +23,5 @@ class CLineCursor {
   size_t m_nLine;
 };
 
-// A UTF-16 byte-order mark (either order) at the start: a text reader of
-// UTF-8 says so rather than reading every line as undecodable.
-bool StartsWithUtf16Mark(const uint8_t* data, size_t size);
-
 // Spaces and tabs off both ends.
 std::string_view TrimBlanks(std::string_view text);

@@ -21,6 +21,7 @@
 
 #include "DictContent.h"
 #include "ReaderStart.h"
+#include "Utf16Decode.h"
 #include "ZlibInflate.h"
 
 namespace {

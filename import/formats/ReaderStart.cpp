@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ByteCursor.h"
+#include "ByteOrderMark.h"
 #include "LineCursor.h"
 #include "Utf16Fields.h"
 

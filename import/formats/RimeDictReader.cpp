@@ -19,7 +19,7 @@
 #include "DictContent.h"
 #include "LineCursor.h"
 #include "ReaderStart.h"
-#include "Utf8Check.h"
+#include "Utf8Rules.h"
 #include "WholeNumber.h"
 
 namespace {
@@ -200,7 +200,7 @@ bool ReadRimeDict(const uint8_t* data, size_t size, tagDICTCONTENT* pOut, tagREA
   if (!ReadHeader(&cursor, &header, pFault)) return false;
   if (header.nTextColumn == NO_COLUMN)
     return SetReadFault(pFault, READ_FAULT_RIME_NO_TEXT_COLUMN, header.nColumnsLine);
-  if (header.bHasName && IsWellFormedUtf8(header.strName.data(), header.strName.size()))
+  if (header.bHasName && IsValidUtf8(header.strName.data(), header.strName.size()))
     pOut->strTitle = header.strName;
 
   bool bComments = true;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "DictContent.h"
+#include "Utf16Decode.h"
 
 // A word of nBytes bytes. False when it does not decode: an odd byte count, a
 // surrogate without its partner, or a U+0000, which no phrase can hold.

@@ -5,6 +5,7 @@
 
 #include "JsonText.h"
 #include "TextEncoding.h"
+#include "Utf8Rules.h"
 
 namespace {
 

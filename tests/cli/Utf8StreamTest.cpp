@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "TextEncoding.h"
+#include "Utf8LineConverter.h"
+#include "Utf8Rules.h"
 
 // Plain literals are GBK (the execution character set); u8"" keeps UTF-8.
 namespace {

@@ -27,6 +27,7 @@
 #include "ScreenshotRequest.h"
 #include "Tabrix.h"
 #include "TabrixVersion.h"
+#include "TxtLineReader.h"
 
 namespace {
 
@@ -528,8 +529,10 @@ void CScenario::ImportOtherSources(const std::string& input, const tagIMPORTOPTI
   tagIMPORTOPTIONS named = options;
   const std::string title = GroupTitleFromPath(utf16.c_str());
   named.pszTitle = title.c_str();
+  CTxtLineReader reader('#');
   if (source.Open(utf16.c_str(), SOURCE_MODE_AUTO) != SOURCE_OK ||
-      ::ImportNewGroup(m_model, source.GetPath(), named, nullptr, nullptr) != IMPORT_OK) {
+      !reader.Open(source.OpenBytes()) ||
+      ::ImportNewGroup(m_model, reader, named, nullptr, nullptr) != IMPORT_OK) {
     Fail("the core could not import %s", utf16.c_str());
   }
   list.WaitForCount(static_cast<int>(m_model.GetGroupCount()));

@@ -4,7 +4,8 @@
 
 #include "DictContent.h"
 #include "Utf16LeBytes.h"
-#include "Utf8Append.h"
+#include "Utf16Decode.h"
+#include "Utf8Rules.h"
 
 using tabrix_test::Utf16LeBytes;
 

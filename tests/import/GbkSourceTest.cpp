@@ -13,6 +13,7 @@
 #include "PhraseImport.h"
 #include "ScratchDir.h"
 #include "Tabrix.h"
+#include "TxtLineReader.h"
 
 namespace {
 
@@ -42,6 +43,15 @@ struct tagIMPORTED {
   SourceEncoding nEncoding;
 };
 
+// Every byte of a source, read in pieces of at most piece bytes.
+std::string ReadSourceBytes(std::unique_ptr<CByteSource> bytes, size_t piece = 4096) {
+  std::string out;
+  if (bytes == nullptr) return out;
+  std::vector<char> buffer(piece);
+  while (size_t n = bytes->Read(buffer.data(), piece)) out.append(buffer.data(), n);
+  return out;
+}
+
 tagIMPORTED ImportThrough(const std::string& path, SourceMode mode) {
   tagIMPORTED out{};
   CGbkSource source;
@@ -52,8 +62,9 @@ tagIMPORTED ImportThrough(const std::string& path, SourceMode mode) {
   if (out.nResult != SOURCE_OK) return out;
   CTabrix library;
   uint8_t group = 0;
-  if (ImportNewGroup(library, source.GetPath(), DefaultImportOptions(), &group, nullptr) !=
-      IMPORT_OK)
+  CTxtLineReader reader('#');
+  reader.Open(source.OpenBytes());
+  if (ImportNewGroup(library, reader, DefaultImportOptions(), &group, nullptr) != IMPORT_OK)
     return out;
   out.strGroup = library.GetGroup(group)->szName;
   for (uint32_t i = 0; i < library.m_arrPhrase.GetCount(); ++i) {
@@ -224,7 +235,7 @@ TEST(GbkSource, GbkTextIsReadInPlace) {
   for (SourceMode mode : {SOURCE_MODE_AUTO, SOURCE_MODE_GBK}) {
     CGbkSource source;
     ASSERT_EQ(source.Open(path.c_str(), mode), SOURCE_OK);
-    EXPECT_EQ(std::string(source.GetPath()), path);  // no copy made
+    EXPECT_EQ(ReadSourceBytes(source.OpenBytes()), kGbkList);  // the file's bytes as they are
     EXPECT_EQ(source.GetEncoding(), SOURCE_GBK);
   }
   // Said to be UTF-8, GBK bytes do not decode: every line is left out.
@@ -233,18 +244,32 @@ TEST(GbkSource, GbkTextIsReadInPlace) {
   EXPECT_EQ(forced.GetUndecodable(), 4u);
 }
 
-TEST(GbkSource, TheCopyGoesWithTheSource) {
+// The text converts as it is read, each time from the start, in pieces of
+// any size; a line that does not convert arrives as an empty line.
+TEST(GbkSource, AConvertedListIsReadAsItsGbkBytes) {
   CScratchDir dir;
-  const std::string path = dir.Write("list.txt", kUtf8List);
-  std::string copy;
-  {
-    CGbkSource source;
-    ASSERT_EQ(source.Open(path.c_str(), SOURCE_MODE_AUTO), SOURCE_OK);
-    copy = source.GetPath();
-    EXPECT_NE(copy, path);
-    EXPECT_TRUE(std::filesystem::exists(copy));
+  const std::string path = dir.Write("list.txt", kUtf8List + "\xFF 1\n" + kUtf8List);
+  CGbkSource source;
+  ASSERT_EQ(source.Open(path.c_str(), SOURCE_MODE_AUTO), SOURCE_OK);
+  ASSERT_EQ(source.GetUndecodable(), 1u);
+  const std::string want = std::string(kGbkList) + "\n" + kGbkList;
+  for (size_t piece : {size_t(1), size_t(7), size_t(65536)}) {
+    EXPECT_EQ(ReadSourceBytes(source.OpenBytes(), piece), want) << piece;
   }
-  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_EQ(source.GetUndecodable(), 1u);  // reading again counts nothing again
+}
+
+// A line longer than what the converter holds at once arrives whole once it
+// converts, and as an empty line when a late part of it does not.
+TEST(GbkSource, ALongLineArrivesWholeOrAsAnEmptyLine) {
+  CScratchDir dir;
+  const std::string longLine(200000, 'a');
+  const std::string path =
+      dir.Write("long.txt", longLine + u8"\n中文 5\n" + longLine + "\xFF\n" + u8"中文 6\n");
+  CGbkSource source;
+  ASSERT_EQ(source.Open(path.c_str(), SOURCE_MODE_UTF8), SOURCE_OK);
+  EXPECT_EQ(source.GetUndecodable(), 1u);
+  EXPECT_EQ(ReadSourceBytes(source.OpenBytes()), longLine + "\n中文 5\n\n中文 6\n");
 }
 
 TEST(GbkSource, AMissingFileIsHandedToTheImporter) {
@@ -252,10 +277,11 @@ TEST(GbkSource, AMissingFileIsHandedToTheImporter) {
   CGbkSource source;
   const std::string path = dir.Path("missing.txt");
   EXPECT_EQ(source.Open(path.c_str(), SOURCE_MODE_AUTO), SOURCE_OK);
-  EXPECT_EQ(std::string(source.GetPath()), path);
+  EXPECT_EQ(source.GetSourcePath(), path);
   CTabrix library;
-  EXPECT_NE(ImportNewGroup(library, source.GetPath(), DefaultImportOptions(), nullptr, nullptr),
-            IMPORT_OK);
+  CTxtLineReader reader('#');
+  EXPECT_EQ(reader.Open(source.OpenBytes()), 0);
+  EXPECT_NE(ImportNewGroup(library, reader, DefaultImportOptions(), nullptr, nullptr), IMPORT_OK);
   EXPECT_EQ(library.GetGroupCount(), 0u);
 }
 

@@ -3,16 +3,9 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
-#include <sys/stat.h>
-#if defined(_WIN32)
-#include <share.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
-#include "FileNames.h"
+#include "InputFile.h"
 
 namespace {
 
@@ -21,40 +14,25 @@ constexpr uint32_t kBufferSize = 4096;
 // and the buffer is filled from them: one system call per 16 buffers.
 constexpr uint32_t kReadSize = 16 * kBufferSize;
 
-// Opens path for reading bytes. On Windows nobody else may read or write the
-// file while it is open, and it cannot be opened while another program holds
-// it. Only a regular file is taken: a folder holds no lines, and a device or
-// a FIFO may never end.
-std::FILE* OpenForReading(const char* path, uint64_t* pLength) {
-#if defined(_WIN32)
-  const std::wstring wide = WidePath(path);
-  std::FILE* file = wide.empty() ? nullptr : _wfsopen(wide.c_str(), L"rb", _SH_DENYRW);
-  if (file == nullptr) return nullptr;
-  struct _stati64 st;
-  if (_fstati64(_fileno(file), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
-    std::fclose(file);
-    return nullptr;
+// A file's bytes as they are.
+class CFileBytes : public CByteSource {
+ public:
+  CFileBytes(std::FILE* file, uint64_t nLength) : m_pFile(file), m_nLength(nLength) {
+    // The line buffer does the buffering; the stream reads straight into it.
+    std::setvbuf(file, nullptr, _IONBF, 0);
   }
-#else
-  // Without O_NONBLOCK the open of a FIFO would wait for a writer.
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return nullptr;
-  }
-  int flags = fcntl(fd, F_GETFL);
-  if (flags != -1) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  std::FILE* file = fdopen(fd, "rb");
-  if (file == nullptr) {
-    close(fd);
-    return nullptr;
-  }
-#endif
-  *pLength = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
-  return file;
-}
+  ~CFileBytes() override { std::fclose(m_pFile); }
+  CFileBytes(const CFileBytes&) = delete;
+  CFileBytes& operator=(const CFileBytes&) = delete;
+
+  size_t Read(void* data, size_t size) override { return std::fread(data, 1, size, m_pFile); }
+  uint64_t GetLength() const override { return m_nLength; }
+  uint64_t ProgressAt(uint64_t nTaken) const override { return nTaken; }
+
+ private:
+  std::FILE* m_pFile;
+  uint64_t m_nLength;
+};
 
 }  // namespace
 
@@ -69,47 +47,49 @@ struct CTxtLineReader::tagLINEBUFFER {
 };
 
 CTxtLineReader::CTxtLineReader(char commentChar)
-    : m_pFile(nullptr),
-      m_byComment(static_cast<uint8_t>(commentChar)),
-      m_pBuffer(nullptr),
-      m_nLength(0),
-      m_nPosition(0) {}
+    : m_byComment(static_cast<uint8_t>(commentChar)), m_pBuffer(nullptr), m_nPosition(0) {}
 
 CTxtLineReader::~CTxtLineReader() { Close(); }
 
+std::unique_ptr<CByteSource> OpenFileBytes(const char* path) {
+  if (path == nullptr) return nullptr;
+  // Nobody else may read or write the file while it is read (on Windows,
+  // where files have share modes); one another program holds does not open.
+  uint64_t length = 0;
+  std::FILE* file = OpenInputFile(path, INPUT_EXCLUSIVE, &length, nullptr);
+  if (file == nullptr) return nullptr;
+  std::unique_ptr<CByteSource> source(new (std::nothrow) CFileBytes(file, length));
+  if (source == nullptr) std::fclose(file);
+  return source;
+}
+
 int CTxtLineReader::Open(const char* path) {
   Close();
-  if (path == nullptr) return 0;
-  uint64_t length = 0;
-  std::FILE* file = OpenForReading(path, &length);
-  if (file == nullptr) return 0;
+  return Open(OpenFileBytes(path));
+}
+
+int CTxtLineReader::Open(std::unique_ptr<CByteSource> source) {
+  Close();
+  if (source == nullptr) return 0;
   tagLINEBUFFER* buffer = new (std::nothrow) tagLINEBUFFER;
-  if (buffer == nullptr) {
-    std::fclose(file);
-    return 0;
-  }
-  // Our own buffer does the buffering; the stream reads straight into it.
-  std::setvbuf(file, nullptr, _IONBF, 0);
+  if (buffer == nullptr) return 0;
   buffer->nNext = 0;
   buffer->nCount = 0;
   buffer->bEnd = false;
   buffer->pData = buffer->byBlock;
   buffer->nBlockNext = 0;
   buffer->nBlockCount = 0;
-  m_pFile = file;
+  m_pSource = std::move(source);
   m_pBuffer = buffer;
-  m_nLength = length;
   m_nPosition = 0;
   return 1;
 }
 
 void CTxtLineReader::Close() {
-  if (m_pFile == nullptr) return;
+  if (m_pSource == nullptr) return;
   delete m_pBuffer;
   m_pBuffer = nullptr;
-  std::fclose(m_pFile);
-  m_pFile = nullptr;
-  m_nLength = 0;
+  m_pSource.reset();
   m_nPosition = 0;
 }
 
@@ -118,7 +98,7 @@ bool CTxtLineReader::Fill() {
   if (buf.nNext < buf.nCount) return true;
   if (buf.bEnd) return false;
   if (buf.nBlockNext == buf.nBlockCount) {
-    size_t got = std::fread(buf.byBlock, 1, kReadSize, m_pFile);
+    size_t got = m_pSource->Read(buf.byBlock, kReadSize);
     // A read error ends the lines as the end of the file does.
     if (got == 0) {
       buf.bEnd = true;
@@ -175,7 +155,7 @@ char* CTxtLineReader::ReadRawLine(char* buffer, uint32_t max) {
 
 char* CTxtLineReader::ReadLine(char* buffer, uint32_t max) {
   // With max 0 every raw line would be empty and skipping them would never end.
-  if (m_pFile == nullptr || buffer == nullptr || max == 0) return nullptr;
+  if (m_pSource == nullptr || buffer == nullptr || max == 0) return nullptr;
   char* line = ReadRawLine(buffer, max);
   while (m_byComment != 0 && line != nullptr &&
          (static_cast<uint8_t>(line[0]) == m_byComment || line[0] == '\0')) {

@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "GbkText.h"
-#include "PhraseImport.h"
+#include "PhraseLine.h"
+#include "PhraseText.h"
 
 namespace {
 
@@ -36,12 +37,12 @@ const char* PhraseLineFaultName(PhraseLineFault fault) {
 PhraseLineFault PhraseListLine(const tagPHRASE2& p, std::string* line) {
   std::string text(p.szWord, p.cLen);
   *line = text + "\t" + std::to_string(p.byFreq);
-  if (text.find('\0') != std::string::npos) return LINE_NUL;
-  if (text.find_first_of("\r\n") != std::string::npos) return LINE_BREAK;
-  if (text.empty()) return LINE_EMPTY;
-  for (char c : text) {
-    if (c != '\t' && (static_cast<uint8_t>(c) < 0x20 || c == 0x7F)) return LINE_CONTROL;
-  }
+  const uint32_t faults = PhraseTextFaults(text.data(), text.size());
+  if (faults & PHRASE_TEXT_NUL) return LINE_NUL;
+  if (faults & PHRASE_TEXT_LINE_BREAK) return LINE_BREAK;
+  if (faults & PHRASE_TEXT_EMPTY) return LINE_EMPTY;
+  // A tab is a blank here: the line's split tells.
+  if (faults & PHRASE_TEXT_CONTROL) return LINE_CONTROL;
   if (!text.empty() && text[0] == '#') return LINE_COMMENT;
   if (!text.empty() && text[0] == '@') return LINE_HEADER;
   tagPHRASELINE split{};

@@ -1,6 +1,6 @@
 #include "GroupListWriter.h"
 
-#include "PhraseImport.h"
+#include "PhraseLine.h"
 #include "PhraseListWriter.h"
 #include "Tabrix.h"
 

@@ -1,8 +1,11 @@
 // The pieces of one phrase line, and the numbers of the editor's range fields.
 #include <cstdint>
+#include <cstring>
 
 #include "GbkText.h"
-#include "PhraseImport.h"
+#include "PhraseLine.h"
+
+const char kTickHeaderKey[] = "@\xC6\xF4\xD3\xC3=";  // @启用=
 
 namespace {
 
@@ -78,4 +81,14 @@ uint8_t RangeFieldValue(const char* text) {
   bool any = false;
   uint64_t value = ReadDigits(p, 4294967295u, &any);
   return any ? static_cast<uint8_t>(value & 0xFF) : 0;
+}
+
+uint32_t CopyHeaderValue(char* field, uint32_t fieldSize, const char* value) {
+  if (field == nullptr || fieldSize == 0) return 0;
+  if (value == nullptr) value = "";
+  const uint32_t n =
+      static_cast<uint32_t>(GbkWholeCharsWithin(value, std::strlen(value), fieldSize - 1));
+  std::memset(field, 0, fieldSize);
+  std::memcpy(field, value, n);
+  return n;
 }

@@ -5,6 +5,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+
+#include "ByteSource.h"
+
+// A regular file's bytes as they are, opened as CTxtLineReader::Open(path)
+// opens it; null when that fails.
+std::unique_ptr<CByteSource> OpenFileBytes(const char* path);
 
 class CTxtLineReader {
  public:
@@ -21,6 +28,9 @@ class CTxtLineReader {
   // a writer). Nonzero on success; on failure nothing is open. A reader that
   // is open is closed first.
   int Open(const char* path);
+  // Reads the bytes of source, taken over, by the same line rules (a text
+  // converted as it is read). Nonzero on success; a null source opens nothing.
+  int Open(std::unique_ptr<CByteSource> source);
 
   // The next line that is neither empty nor a comment (first byte the comment
   // character), NUL-terminated in buffer, which holds at least max + 1 bytes.
@@ -34,12 +44,12 @@ class CTxtLineReader {
   // Closes the file; does nothing when nothing is open.
   void Close();
 
-  bool IsOpen() const { return m_pFile != nullptr; }
+  bool IsOpen() const { return m_pSource != nullptr; }
   // The file's length in bytes, taken when it was opened (0 when closed).
-  uint64_t GetLength() const { return m_nLength; }
+  uint64_t GetLength() const { return m_pSource ? m_pSource->GetLength() : 0; }
   // Bytes taken from the file so far: ahead of the lines handed out by up to
   // one buffer.
-  uint64_t GetPosition() const { return m_nPosition; }
+  uint64_t GetPosition() const { return m_pSource ? m_pSource->ProgressAt(m_nPosition) : 0; }
 
  private:
   struct tagLINEBUFFER;
@@ -50,9 +60,8 @@ class CTxtLineReader {
   // True when the buffer holds an unread byte, refilling it when needed.
   bool Fill();
 
-  std::FILE* m_pFile;
+  std::unique_ptr<CByteSource> m_pSource;
   uint8_t m_byComment;
   tagLINEBUFFER* m_pBuffer;  // present only while the file is open
-  uint64_t m_nLength;
-  uint64_t m_nPosition;
+  uint64_t m_nPosition;      // bytes taken from the source
 };

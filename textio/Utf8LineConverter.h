@@ -1,64 +1,11 @@
-// Character conversion of the portable core: library texts are GBK bytes,
-// phrase lists arrive in UTF-8 or UTF-16 as well. The platform converts:
-// iconv on Linux, MultiByteToWideChar/WideCharToMultiByte on Windows
-// (TextConvert.cpp, one branch per system).
+// The streaming conversion of a UTF-8 phrase list to GBK, line by line.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-// Code page numbers as Windows names them; also used on Linux.
-enum : uint32_t { CODEPAGE_GBK = 936, CODEPAGE_UTF8 = 65001 };
-
-bool IsPlainAscii(const char* text, size_t size);
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(const char* text, size_t size);
-// The three bytes EF BB BF at the start.
-bool HasUtf8Bom(const char* text, size_t size);
-
-// IsValidUtf8 and IsPlainAscii of a text that arrives in pieces of any size.
-class CUtf8Scan {
- public:
-  void Feed(const char* text, size_t size);
-  // Nothing so far makes the text invalid, whatever follows.
-  bool IsValidSoFar() const { return m_bValid; }
-  // Valid UTF-8 when the text ends here (a sequence left open is not).
-  bool IsValid() const { return m_bValid && m_nPending == 0; }
-  bool IsPlainAscii() const { return !m_bHigh; }
-
- private:
-  bool m_bValid = true;
-  bool m_bHigh = false;       // a byte of 0x80 or more was seen
-  uint32_t m_nPending = 0;    // continuation bytes the open sequence still needs
-  uint32_t m_nLength = 0;     // continuation bytes of the open sequence in all
-  uint32_t m_nCodePoint = 0;  // its value so far
-};
-
-// Strict conversions: false when some byte sequence is not valid in the source
-// or some character has no form in the target; *out is then unspecified.
-bool ConvertCodePage(uint32_t fromCodePage, uint32_t toCodePage, const std::string& in,
-                     std::string* out);
-inline bool GbkToUtf8(const std::string& gbk, std::string* out) {
-  return ConvertCodePage(CODEPAGE_GBK, CODEPAGE_UTF8, gbk, out);
-}
-inline bool Utf8ToGbk(const std::string& utf8, std::string* out) {
-  return ConvertCodePage(CODEPAGE_UTF8, CODEPAGE_GBK, utf8, out);
-}
-
-// Utf8ToGbk for many short texts, such as a dictionary's million entries:
-// what the platform sets up for a conversion is set up once.
-class CUtf8ToGbk {
- public:
-  CUtf8ToGbk();
-  ~CUtf8ToGbk();
-  CUtf8ToGbk(const CUtf8ToGbk&) = delete;
-  CUtf8ToGbk& operator=(const CUtf8ToGbk&) = delete;
-  bool Convert(const std::string& utf8, std::string* out);
-
- private:
-  void* m_pHandle;  // the converter of the C library, or null where there is none
-};
+#include "Utf8Rules.h"
 
 // A UTF-8 phrase list converted to GBK as it arrives, with the memory of one
 // window whatever the length of the text. Each line (LF ends it) converts, or
@@ -80,6 +27,9 @@ class CUtf8LineConverter {
   void Finish();
 
   uint32_t GetSkipped() const { return m_nSkipped; }
+  // Bytes put that no later TakeBack can drop: all of them but those of a
+  // line longer than the window, put while it has not ended.
+  uint64_t GetSettled() const { return m_bLong ? m_nLineStart : m_nPut; }
   // Put or TakeBack failed; the lines were still converted and reported.
   bool IsOutputFailed() const { return m_bOutputFailed; }
 

@@ -1,7 +1,7 @@
 // A phrase list as the GBK text the line rules read. GBK files are read as
 // they are; UTF-8 (with or without a byte-order mark) and UTF-16 (LE or BE,
 // with a mark, or without one when its zero bytes show it) are converted
-// line by line into a temporary GBK copy, and a line that does not decode,
+// line by line as they are read, and a line that does not decode,
 // or holds a character GBK cannot represent, is left out and counted: never
 // written with a '?' in its place. A file that is not text is refused.
 #pragma once
@@ -11,29 +11,15 @@
 #include <memory>
 #include <string>
 
-#include "FilePaths.h"
+#include "ByteSource.h"
+#include "EncodingChoice.h"
 #include "TextScan.h"
-
-enum SourceEncoding { SOURCE_GBK, SOURCE_UTF8, SOURCE_UTF16LE, SOURCE_UTF16BE };
-
-// How the encoding is chosen: auto looks at the byte-order mark, then at the
-// zero bytes of UTF-16, then takes text that is UTF-8 but for a few bytes
-// (CTextScan::IsMostlyUtf8) for UTF-8; gbk and utf8 say it.
-enum SourceMode { SOURCE_MODE_AUTO, SOURCE_MODE_GBK, SOURCE_MODE_UTF8 };
 
 enum SourceResult {
   SOURCE_OK = 0,
   SOURCE_CANNOT_READ = -1,  // the file could not be read
-  SOURCE_CANNOT_COPY = -2,  // the GBK copy could not be written
   SOURCE_NOT_TEXT = -3      // the file is no text: GetTextFault says why
 };
-
-// "gbk", "utf-8", "utf-16le", "utf-16be"; "unknown" for another value.
-const char* SourceEncodingName(int nEncoding);
-
-// The encoding a text starts with, from its first bytes: the byte-order mark
-// and its length, or SOURCE_GBK and 0 when there is none.
-SourceEncoding EncodingFromMark(const unsigned char* head, size_t size, size_t* pMarkSize);
 
 class CGbkSource {
  public:
@@ -42,11 +28,12 @@ class CGbkSource {
   CGbkSource(const CGbkSource&) = delete;
   CGbkSource& operator=(const CGbkSource&) = delete;
 
-  // Decides the encoding and, when it is not GBK, makes the copy. A file that
-  // is not a regular one is handed on as GBK: the importer refuses it. A
+  // Decides the encoding and, when it is not GBK, converts the text once to
+  // count (and report) the lines left out. A file that is not a regular one
+  // is handed on as GBK: the importer refuses it. A
   // file holding a NUL or another control byte but tab, CR and LF, in any
   // mode, or whose guessed encoding leaves most of it undecodable, is
-  // SOURCE_NOT_TEXT, and nothing is reported or copied.
+  // SOURCE_NOT_TEXT, and nothing is reported.
   int Open(const char* path, SourceMode nMode);
 
   // Why the file is no text, the line (from 1) where it shows (0 when the
@@ -61,9 +48,12 @@ class CGbkSource {
   // cannot be read.
   bool ReadUtf8(std::string* pText) const;
 
-  // What the importer opens: the file itself or its GBK copy.
-  const char* GetPath() const;
-  // The file opened, whatever GetPath reads.
+  // The text as GBK bytes for the line reader, from the start: the file
+  // itself, or its text converted as it is read, each line that does not
+  // convert an empty line. Null when the file cannot be opened (nor when it
+  // is no regular file).
+  std::unique_ptr<CByteSource> OpenBytes() const;
+  // The file opened.
   const std::string& GetSourcePath() const { return m_strPath; }
   SourceEncoding GetEncoding() const { return m_nEncoding; }
   uint32_t GetNoGbkForm() const { return m_nNoGbkForm; }
@@ -78,15 +68,15 @@ class CGbkSource {
   }
 
  private:
-  friend class CSourceLineSink;
-  void LineSkipped(uint32_t nLine, bool bDecodable);
+  static void LineSkipped(uint32_t nLine, bool bDecodable, void* pData);
+  // OpenBytes, with the lines left out counted and reported or not.
+  std::unique_ptr<CByteSource> Bytes(bool bReport);
   // The encoding from what a scan of the file (after its mark) finds:
   // SOURCE_OK, SOURCE_NOT_TEXT with the fault set, or SOURCE_CANNOT_READ.
   // bGuessed: neither a mark nor the mode said the encoding.
   int Judge(std::FILE* file, SourceEncoding* pEncoding, bool bGuessed);
 
   std::string m_strPath;
-  std::unique_ptr<CTempFile> m_pCopy;
   SourceEncoding m_nEncoding;
   size_t m_nMark;  // bytes of the byte-order mark
   uint32_t m_nNoGbkForm;
