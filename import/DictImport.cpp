@@ -40,16 +40,27 @@ bool EndsWith(const std::string& text, const char* tail) {
   return true;
 }
 
+// The file opened, when it is a regular file of a size the readers take;
+// IMPORT_OK with *ppFile and *pSize set, or what stands in the way.
+int OpenDictionaryFile(const char* path, std::FILE** ppFile, uint64_t* pSize,
+                       tagREADFAULT* pFault) {
+  *ppFile = OpenInputFile(path, INPUT_SHARED, pSize, nullptr);
+  if (*ppFile == nullptr) return IMPORT_OPEN_FAILED;
+  if (*pSize > DICT_MAX_FILE_BYTES) {
+    std::fclose(*ppFile);
+    *ppFile = nullptr;
+    SetReadFault(pFault, READ_FAULT_TOO_LARGE, *pSize, DICT_MAX_FILE_BYTES);
+    return IMPORT_DAMAGED;
+  }
+  return IMPORT_OK;
+}
+
 // The whole file, when it is a regular file of a size the readers take.
 int ReadWholeFile(const char* path, std::vector<uint8_t>* pBytes, tagREADFAULT* pFault) {
   uint64_t size = 0;
-  std::FILE* file = OpenInputFile(path, INPUT_SHARED, &size, nullptr);
-  if (file == nullptr) return IMPORT_OPEN_FAILED;
-  if (size > DICT_MAX_FILE_BYTES) {
-    std::fclose(file);
-    SetReadFault(pFault, READ_FAULT_TOO_LARGE, size, DICT_MAX_FILE_BYTES);
-    return IMPORT_DAMAGED;
-  }
+  std::FILE* file = nullptr;
+  const int nOpen = OpenDictionaryFile(path, &file, &size, pFault);
+  if (nOpen != IMPORT_OK) return nOpen;
   pBytes->resize(static_cast<size_t>(size));
   const size_t n = pBytes->empty() ? 0 : std::fread(pBytes->data(), 1, pBytes->size(), file);
   const bool bFailed = std::ferror(file) != 0;
@@ -68,13 +79,9 @@ int ReadColumnsInPieces(const char* path, tagDICTCONTENT* pContent, tagREADFAULT
                         size_t nPiece) {
   const size_t kPiece = nPiece < 2 ? 2 : nPiece;
   uint64_t size = 0;
-  std::FILE* file = OpenInputFile(path, INPUT_SHARED, &size, nullptr);
-  if (file == nullptr) return IMPORT_OPEN_FAILED;
-  if (size > DICT_MAX_FILE_BYTES) {
-    std::fclose(file);
-    SetReadFault(pFault, READ_FAULT_TOO_LARGE, size, DICT_MAX_FILE_BYTES);
-    return IMPORT_DAMAGED;
-  }
+  std::FILE* file = nullptr;
+  const int nOpen = OpenDictionaryFile(path, &file, &size, pFault);
+  if (nOpen != IMPORT_OK) return nOpen;
   pContent->strTitle.clear();  // a column list has none
   pContent->arrEntries.clear();
   // A small file takes no more room than it needs.
