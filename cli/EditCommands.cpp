@@ -205,14 +205,9 @@ int RunRemoveCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
   args.bSalvage = line.Has("--salvage");
   args.bJson = line.Has("--json");
   args.bDryRun = line.Has("--dry-run");
-  if (args.bJson && IsStandardStream(args.strOutput)) {
-    return UsageError(ctx, line, "--json and -o - would both write to the standard output");
-  }
   rule.arrInputs = {args.strLibrary, args.strPhrases};
-  if (!CheckOutput(ctx, "remove", rule)) return EXIT_FAILED;
-  for (const std::string& input : rule.arrInputs) {
-    if (!IsStandardStream(input) && RefuseSpecialFile(ctx, input)) return EXIT_FAILED;
-  }
+  const int nCheck = CheckEditRun(ctx, line, "remove", args.bJson, args.strOutput, rule);
+  if (nCheck != EXIT_DONE) return nCheck;
   return RunRemove(ctx, args);
 }
 
@@ -238,12 +233,9 @@ int RunDeleteGroupCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
   args.bSalvage = line.Has("--salvage");
   args.bJson = line.Has("--json");
   args.bDryRun = line.Has("--dry-run");
-  if (args.bJson && IsStandardStream(args.strOutput)) {
-    return UsageError(ctx, line, "--json and -o - would both write to the standard output");
-  }
   rule.arrInputs = {args.strLibrary};
-  if (!CheckOutput(ctx, "delete-group", rule)) return EXIT_FAILED;
-  if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
+  const int nCheck = CheckEditRun(ctx, line, "delete-group", args.bJson, args.strOutput, rule);
+  if (nCheck != EXIT_DONE) return nCheck;
   return RunDeleteGroup(ctx, args);
 }
 

@@ -158,3 +158,15 @@ bool TakeOutput(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* 
   pRule->bForce = line.Has("--force");
   return true;
 }
+
+int CheckEditRun(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* command,
+                 bool bJson, const std::string& strOutput, const tagOUTPUTRULE& rule) {
+  if (bJson && IsStandardStream(strOutput)) {
+    return UsageError(ctx, line, "--json and -o - would both write to the standard output");
+  }
+  if (!CheckOutput(ctx, command, rule)) return EXIT_FAILED;
+  for (const std::string& input : rule.arrInputs) {
+    if (!IsStandardStream(input) && RefuseSpecialFile(ctx, input)) return EXIT_FAILED;
+  }
+  return EXIT_DONE;
+}

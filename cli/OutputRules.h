@@ -32,6 +32,15 @@ struct tagOUTPUTRULE {
 // True when the command may write there; otherwise the error is written.
 bool CheckOutput(const tagCLICONTEXT& ctx, const char* command, const tagOUTPUTRULE& rule);
 
+class CCommandLine;
+
+// What an edit of a library checks before it runs: --json and "-o -" would
+// both use the standard output; the output may be written (CheckOutput); no
+// input but the standard input is a special file. EXIT_DONE to go on, else
+// the exit code, the error written.
+int CheckEditRun(const tagCLICONTEXT& ctx, const CCommandLine& line, const char* command,
+                 bool bJson, const std::string& strOutput, const tagOUTPUTRULE& rule);
+
 bool HasLibraryName(const std::string& path);    // ends in .wbk, in any case
 bool IsStandardStream(const std::string& path);  // "-"
 // Both name one existing file (also through other names or links).

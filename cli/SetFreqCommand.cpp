@@ -150,14 +150,9 @@ int RunSetFreqCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
   args.bSalvage = line.Has("--salvage");
   args.bJson = line.Has("--json");
   args.bDryRun = line.Has("--dry-run");
-  if (args.bJson && IsStandardStream(args.strOutput)) {
-    return UsageError(ctx, line, "--json and -o - would both write to the standard output");
-  }
   rule.arrInputs = {args.strLibrary, args.strPhrases};
-  if (!CheckOutput(ctx, "set-freq", rule)) return EXIT_FAILED;
-  for (const std::string& input : rule.arrInputs) {
-    if (!IsStandardStream(input) && RefuseSpecialFile(ctx, input)) return EXIT_FAILED;
-  }
+  const int nCheck = CheckEditRun(ctx, line, "set-freq", args.bJson, args.strOutput, rule);
+  if (nCheck != EXIT_DONE) return nCheck;
   return RunSetFreq(ctx, args);
 }
 

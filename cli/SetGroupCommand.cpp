@@ -138,12 +138,9 @@ int RunSetGroupCommand(const tagCLICONTEXT& ctx, const CCommandLine& line) {
   args.bSalvage = line.Has("--salvage");
   args.bJson = line.Has("--json");
   args.bDryRun = line.Has("--dry-run");
-  if (args.bJson && IsStandardStream(args.strOutput)) {
-    return UsageError(ctx, line, "--json and -o - would both write to the standard output");
-  }
   rule.arrInputs = {args.strLibrary};
-  if (!CheckOutput(ctx, "set-group", rule)) return EXIT_FAILED;
-  if (RefuseSpecialFile(ctx, args.strLibrary)) return EXIT_FAILED;
+  const int nCheck = CheckEditRun(ctx, line, "set-group", args.bJson, args.strOutput, rule);
+  if (nCheck != EXIT_DONE) return nCheck;
   return RunSetGroup(ctx, args);
 }
 
