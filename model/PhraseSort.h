@@ -55,19 +55,19 @@ struct SortsAfter {
 constexpr int kRadixBytes = 4;
 constexpr size_t kRadixMin = 64;
 
-// The items in SortsAfter's order: split in place by the byte at depth
-// (largest byte first), each part split again by the next byte, and small
-// parts sorted by comparison. Splitting moves each phrase about once per
-// level where comparisons would move it about log2(n) times.
-template <class T>
-void RadixSort(T* items, size_t n, int depth = 0) {
+// The items in less's order: split in place by bucket(item, depth), the
+// item's byte at depth mapped so that the first part comes first (largest
+// byte first), each part split again by the next byte, and small parts
+// sorted by comparison. Splitting moves each item about once per level where
+// comparisons would move it about log2(n) times.
+template <class T, class Bucket, class Less>
+void RadixSortBy(T* items, size_t n, int depth, Bucket bucket, Less less) {
   if (n < kRadixMin || depth == kRadixBytes) {
-    std::sort(items, items + n, SortsAfter());
+    std::sort(items, items + n, less);
     return;
   }
-  auto bucket = [depth](const T& s) { return 255 - static_cast<unsigned char>(s.szWord[depth]); };
   size_t count[256] = {};
-  for (size_t i = 0; i < n; ++i) ++count[bucket(items[i])];
+  for (size_t i = 0; i < n; ++i) ++count[bucket(items[i], depth)];
   size_t start[257];
   size_t next[256];
   start[0] = 0;
@@ -75,20 +75,29 @@ void RadixSort(T* items, size_t n, int depth = 0) {
     start[b + 1] = start[b] + count[b];
     next[b] = start[b];
   }
-  // Each phrase is carried straight to the part it belongs to, displacing the
+  // Each item is carried straight to the part it belongs to, displacing the
   // one there, which is carried on in turn.
   for (int b = 0; b < 256; ++b) {
     while (next[b] < start[b + 1]) {
       T carried = items[next[b]];
-      for (int home = bucket(carried); home != b; home = bucket(carried)) {
+      for (int home = bucket(carried, depth); home != b; home = bucket(carried, depth)) {
         std::swap(carried, items[next[home]++]);
       }
       items[next[b]++] = carried;
     }
   }
   for (int b = 0; b < 256; ++b) {
-    if (count[b] > 1) RadixSort(items + start[b], count[b], depth + 1);
+    if (count[b] > 1) RadixSortBy(items + start[b], count[b], depth + 1, bucket, less);
   }
+}
+
+// The phrases in SortsAfter's order, split by their text's bytes.
+template <class T>
+void RadixSort(T* items, size_t n) {
+  RadixSortBy(
+      items, n, 0,
+      [](const T& s, int depth) { return 255 - static_cast<unsigned char>(s.szWord[depth]); },
+      SortsAfter());
 }
 
 // A phrase of a packed run: records of 3 + cLen bytes laid end to end as the
@@ -131,37 +140,13 @@ struct PackedSortsAfter {
 
 // The keys in PackedSortsAfter's order, split by the prefix's bytes as
 // RadixSort splits by the text's.
-inline void RadixSortPacked(tagPACKEDKEY* keys, size_t n, const unsigned char* pBase,
-                            int depth = 0) {
-  if (n < kRadixMin || depth == kRadixBytes) {
-    std::sort(keys, keys + n, PackedSortsAfter{pBase});
-    return;
-  }
-  const int shift = 56 - 8 * depth;
-  auto bucket = [shift](const tagPACKEDKEY& k) {
-    return 255 - static_cast<int>((k.nPrefix >> shift) & 0xFF);
-  };
-  size_t count[256] = {};
-  for (size_t i = 0; i < n; ++i) ++count[bucket(keys[i])];
-  size_t start[257];
-  size_t next[256];
-  start[0] = 0;
-  for (int b = 0; b < 256; ++b) {
-    start[b + 1] = start[b] + count[b];
-    next[b] = start[b];
-  }
-  for (int b = 0; b < 256; ++b) {
-    while (next[b] < start[b + 1]) {
-      tagPACKEDKEY carried = keys[next[b]];
-      for (int home = bucket(carried); home != b; home = bucket(carried)) {
-        std::swap(carried, keys[next[home]++]);
-      }
-      keys[next[b]++] = carried;
-    }
-  }
-  for (int b = 0; b < 256; ++b) {
-    if (count[b] > 1) RadixSortPacked(keys + start[b], count[b], pBase, depth + 1);
-  }
+inline void RadixSortPacked(tagPACKEDKEY* keys, size_t n, const unsigned char* pBase) {
+  RadixSortBy(
+      keys, n, 0,
+      [](const tagPACKEDKEY& k, int depth) {
+        return 255 - static_cast<int>((k.nPrefix >> (56 - 8 * depth)) & 0xFF);
+      },
+      PackedSortsAfter{pBase});
 }
 
 }  // namespace phrase_sort
