@@ -17,6 +17,12 @@ const int kCodePageGbk = 936;
 // The id of the window's hook on its list (SetWindowSubclass).
 const UINT_PTR kListHookId = 1;
 
+// Posted to itself while a find goes on: wParam names the find.
+const UINT WM_FIND_MORE = WM_APP + 1;
+// Phrases a find looks at between two looks at the messages: a few
+// milliseconds of work.
+const uint32_t kFindSlice = 1u << 17;
+
 struct tagCOLUMN {
   const char* pszHeading;
   int nWidth;
@@ -35,6 +41,7 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
       m_funChanged(nullptr),
       m_pChangedData(nullptr),
       m_bFindFirst(false),
+      m_nFindSlice(kFindSlice),
       m_library(library),
       m_steps(library, history),
       m_nGroup(nGroup),
@@ -43,6 +50,7 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
       m_nAnchor(CRowSelection::NO_ROW),
       m_nFreqShownPos(CPhraseRows::NO_ROW_POS),
       m_bSelecting(false),
+      m_nSearch(0),
       m_szCell(),
       m_wszCell() {}
 
@@ -127,7 +135,7 @@ void CPhraseDlg::Refill() {
   const uint32_t scope = m_bWhole ? static_cast<uint32_t>(TABRIX_NO_GROUP) : m_nGroup;
   bool bBuilt = true;
   if (m_bNeedleValid) {
-    bBuilt = m_rows.Build(m_library, scope, m_strNeedle);
+    bBuilt = m_rows.Build(m_library, scope, m_strNeedle, m_nFindSlice);
   } else {
     m_rows.Clear();  // a text GBK lacks is in no phrase
   }
@@ -145,7 +153,29 @@ void CPhraseDlg::ShowRows(bool bBuilt) {
   m_nFreqShownPos = CPhraseRows::NO_ROW_POS;
   m_ctrlList.Invalidate(FALSE);
   UpdateCaption();
+  // A slice posted for an earlier find is let go.
+  ++m_nSearch;
+  if (!m_rows.IsComplete()) PostMessage(WM_FIND_MORE, m_nSearch);
   if (!bBuilt) MessageBox(EditFailedMessage());
+}
+
+void CPhraseDlg::ShowRowsFound() {
+  if (m_ctrlList.GetItemCount() != static_cast<int>(m_rows.GetCount())) {
+    // The rows found are added below; the selection and the view stay.
+    m_bSelecting = true;
+    m_ctrlList.SetItemCountEx(static_cast<int>(m_rows.GetCount()),
+                              LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    m_bSelecting = false;
+  }
+  UpdateCaption();
+}
+
+void CPhraseDlg::OnFindMore(WPARAM nSearch) {
+  if (nSearch != m_nSearch || m_rows.IsComplete()) return;
+  const bool bFound = m_rows.FindMore(m_nFindSlice);
+  ShowRowsFound();
+  if (!m_rows.IsComplete()) PostMessage(WM_FIND_MORE, m_nSearch);
+  if (!bFound) MessageBox(EditFailedMessage());
 }
 
 void CPhraseDlg::ShowSpot(const tagPHRASESPOT& spot) {
@@ -156,6 +186,7 @@ void CPhraseDlg::ShowSpot(const tagPHRASESPOT& spot) {
 
 bool CPhraseDlg::SelectPositions(const std::vector<uint32_t>& arrPos) {
   const std::vector<uint32_t> rows = m_rows.RowsOf(arrPos);
+  ShowRowsFound();  // a find may have gone on up to the positions
   if (rows.empty()) return false;
   m_sel.Assign(rows, m_rows.GetCount());
   // The row of the first position: in store order the first row.
@@ -167,6 +198,8 @@ bool CPhraseDlg::SelectPositions(const std::vector<uint32_t>& arrPos) {
 void CPhraseDlg::SelectNear(uint32_t pos) {
   if (m_rows.GetCount() == 0) return;
   uint32_t row = m_rows.RowAtOrAfter(pos);
+  ShowRowsFound();
+  if (m_rows.GetCount() == 0) return;
   if (row >= m_rows.GetCount()) row = m_rows.GetCount() - 1;
   m_sel.Clear();
   m_sel.Set(row, row, true);
@@ -342,6 +375,10 @@ BOOL CPhraseDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_DESTROY:
       ::RemoveWindowSubclass(m_ctrlList.m_hWnd, &CPhraseDlg::ListProc, kListHookId);
       break;
+    case WM_FIND_MORE:
+      OnFindMore(wParam);
+      *pResult = 0;
+      return TRUE;
     default:
       break;
   }

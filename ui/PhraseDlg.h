@@ -46,6 +46,9 @@ class CPhraseDlg : public CDialog {
   void* m_pChangedData;
   // The window opens with the focus in its find box (Ctrl+F), not on the list.
   bool m_bFindFirst;
+  // How many phrases a find looks at between two looks at the window's
+  // messages: the find box takes keys and the list paints meanwhile.
+  uint32_t m_nFindSlice;
 
   CListCtrl m_ctrlList;
   CComboBox m_ctrlTarget;
@@ -71,8 +74,13 @@ class CPhraseDlg : public CDialog {
   // selected; the caption follows.
   void Refill();
   // The rows as they are now, nothing selected; the caption follows, and a
-  // message when they could not all be built (memory).
+  // message when they could not all be built (memory). A find still going on
+  // goes on a slice at a time from the window's messages.
   void ShowRows(bool bBuilt);
+  // The list and the caption follow the rows found so far.
+  void ShowRowsFound();
+  // The next slice of the find, the rows found so far shown.
+  void OnFindMore(WPARAM nSearch);
   // Rows again, with the phrases spot names selected where rows show them;
   // when none does, the row at the first position (or the next one).
   void ShowSpot(const tagPHRASESPOT& spot);
@@ -126,6 +134,7 @@ class CPhraseDlg : public CDialog {
   uint32_t m_nAnchor;        // where Shift selects from; CRowSelection::NO_ROW: none
   uint32_t m_nFreqShownPos;  // whose frequency the box shows, NO_ROW_POS: none
   bool m_bSelecting;         // the window itself selects rows
+  uint32_t m_nSearch;        // the find whose next slice the window awaits
   CResizeLayout m_layout;
   char m_szCell[64];  // a cell's text, handed to the list while it draws
   wchar_t m_wszCell[64];

@@ -22,26 +22,50 @@ void CPhraseRows::Clear() {
   m_nCount = 0;
   m_pLibrary = nullptr;
   m_pSource = nullptr;
+  m_bEvery = false;
+  m_bFinding = false;
+  m_strNeedle.clear();
 }
 
-bool CPhraseRows::Build(CTabrix& lib, uint32_t group, const std::string& needle) {
+bool CPhraseRows::Build(CTabrix& lib, uint32_t group, const std::string& needle,
+                        uint32_t nFirstSlice) {
   Clear();
   m_pSource = &lib;
-  if (needle.empty() && group < lib.GetGroupCount()) {
-    m_nCount = lib.GetGroup(group)->dwCount;
-    m_pLibrary = &lib;
-    m_nGroup = group;
-    m_nScanNext = 0;
+  if (needle.empty() && group == TABRIX_NO_GROUP) {
+    m_bEvery = true;
+    m_nCount = lib.m_arrPhrase.GetCount();
     return IsStoreOrder() || Sort();
   }
+  m_pLibrary = &lib;
+  m_nGroup = group;
+  m_nScanNext = 0;
+  if (needle.empty() && group < lib.GetGroupCount()) {
+    m_nCount = lib.GetGroup(group)->dwCount;
+  } else {
+    m_bFinding = true;
+    m_strNeedle = needle;
+    if (!FindMore(IsStoreOrder() ? nFirstSlice : UINT32_MAX)) return false;
+  }
+  return IsStoreOrder() || Sort();
+}
+
+bool CPhraseRows::FindMore(uint32_t nPhrases) {
+  if (IsComplete()) return true;
+  return Scan(nPhrases);
+}
+
+bool CPhraseRows::Scan(uint32_t nPhrases) {
   try {
-    lib.FindSubstring(needle.c_str(), group, &CollectRow, &m_arrPos);
+    m_pLibrary->FindSubstringFrom(m_strNeedle.c_str(), m_nGroup, &m_nScanNext, nPhrases,
+                                  &CollectRow, &m_arrPos);
   } catch (const std::bad_alloc&) {
-    std::vector<uint32_t>().swap(m_arrPos);
+    m_pLibrary = nullptr;
+    if (m_bFinding) m_nCount = static_cast<uint32_t>(m_arrPos.size());
     return false;
   }
-  m_nCount = static_cast<uint32_t>(m_arrPos.size());
-  return IsStoreOrder() || Sort();
+  if (m_bFinding) m_nCount = static_cast<uint32_t>(m_arrPos.size());
+  if (m_nScanNext >= m_pLibrary->m_arrPhrase.GetCount()) m_pLibrary = nullptr;  // all known
+  return true;
 }
 
 bool CPhraseRows::SetOrder(PhraseSortKey key, bool bDescending) {
@@ -53,9 +77,24 @@ bool CPhraseRows::SetOrder(PhraseSortKey key, bool bDescending) {
   return Sort();
 }
 
+bool CPhraseRows::FindAll() {
+  if (m_bEvery) {
+    try {
+      m_arrPos.resize(m_nCount);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    for (uint32_t i = 0; i < m_nCount; ++i) m_arrPos[i] = i;
+    m_bEvery = false;
+    return true;
+  }
+  if (m_bFinding) return FindMore(UINT32_MAX);
+  return FindRows(m_nCount);
+}
+
 bool CPhraseRows::Sort() {
   // Every row must be known: one pass over the store for a whole group.
-  if (!FindRows(m_nCount)) return false;
+  if (!FindAll()) return false;
   const uint32_t n = static_cast<uint32_t>(m_arrPos.size());
   try {
     m_arrOrder.resize(n);
@@ -92,18 +131,11 @@ bool CPhraseRows::Sort() {
 }
 
 bool CPhraseRows::FindRows(uint32_t nRows) {
-  if (!m_pLibrary) return true;
-  CSArray<tagPHRASE2>& store = m_pLibrary->m_arrPhrase;
-  const uint32_t nStore = store.GetCount();
-  try {
-    while (m_arrPos.size() < nRows && m_nScanNext < nStore) {
-      if (store.GetAt(m_nScanNext)->byGroup == m_nGroup) m_arrPos.push_back(m_nScanNext);
-      ++m_nScanNext;
-    }
-  } catch (const std::bad_alloc&) {
-    return false;
+  // A slice at a time, so that the rows asked for stop the search soon.
+  const uint32_t kSlice = 4096;
+  while (m_pLibrary && m_arrPos.size() < nRows) {
+    if (!Scan(kSlice)) return false;
   }
-  if (m_nScanNext >= nStore) m_pLibrary = nullptr;  // every row is known
   return true;
 }
 
@@ -113,6 +145,7 @@ uint32_t CPhraseRows::PosAt(uint32_t row) {
     const uint32_t index = IndexAt(row);
     return index < m_arrPos.size() ? m_arrPos[index] : NO_ROW_POS;
   }
+  if (m_bEvery) return row;
   if (row >= m_arrPos.size() && !FindRows(row + 1)) return NO_ROW_POS;
   return row < m_arrPos.size() ? m_arrPos[row] : NO_ROW_POS;
 }
@@ -137,6 +170,10 @@ std::vector<uint32_t> CPhraseRows::PositionsOf(const CRowSelection& sel) {
     for (const tagROWRANGE& range : sel.Ranges()) {
       if (range.nFirst >= m_nCount) break;
       const uint32_t last = range.nLast < m_nCount ? range.nLast : m_nCount - 1;
+      if (m_bEvery) {
+        for (uint32_t row = range.nFirst; row <= last; ++row) positions.push_back(row);
+        continue;
+      }
       if (last >= m_arrPos.size() && !FindRows(last + 1)) return positions;
       for (uint32_t row = range.nFirst; row <= last && row < m_arrPos.size(); ++row) {
         positions.push_back(m_arrPos[row]);
@@ -160,6 +197,12 @@ std::vector<uint32_t> CPhraseRows::PositionsOf(const CRowSelection& sel) {
 std::vector<uint32_t> CPhraseRows::RowsOf(const std::vector<uint32_t>& arrPos) {
   std::vector<uint32_t> rows;
   if (arrPos.empty()) return rows;
+  if (m_bEvery) {
+    for (uint32_t pos : arrPos) {
+      if (pos < m_nCount) rows.push_back(pos);
+    }
+    return rows;
+  }
   if (!std::is_sorted(arrPos.begin(), arrPos.end())) {
     for (uint32_t pos : arrPos) {
       const uint32_t row = RowOf(pos);
@@ -181,8 +224,12 @@ std::vector<uint32_t> CPhraseRows::RowsOf(const std::vector<uint32_t>& arrPos) {
 }
 
 uint32_t CPhraseRows::RowAtOrAfter(uint32_t pos) {
-  // The rows up to pos must be known: search on until one lies past it.
-  while (m_pLibrary && (m_arrPos.empty() || m_arrPos.back() < pos) && m_arrPos.size() < m_nCount) {
+  if (m_bEvery) return pos < m_nCount ? pos : m_nCount;
+  // The rows up to pos must be known: search on until one lies past it (a
+  // find, until the store up to pos has been searched).
+  if (m_bFinding && m_pLibrary && m_nScanNext <= pos) Scan(pos - m_nScanNext + 1);
+  while (m_pLibrary && !m_bFinding && (m_arrPos.empty() || m_arrPos.back() < pos) &&
+         m_arrPos.size() < m_nCount) {
     if (!FindRows(static_cast<uint32_t>(m_arrPos.size()) + 1)) break;
   }
   const uint32_t index = static_cast<uint32_t>(

@@ -4,7 +4,10 @@
 // nothing but these positions is kept per row. A whole group's rows in store
 // order are counted by its record at once and found in the store only as far
 // as they are asked for, so a window on a group of a million phrases opens
-// without a pass over the store. Every sort is a pass or two over the rows:
+// without a pass over the store; the whole library's rows are the store's
+// positions themselves, kept nowhere. A find goes over the store a slice at
+// a time (FindMore), so that the window shows the rows found so far and
+// answers between slices. Every sort is a pass or two over the rows:
 // the store is in text order already, and a frequency or a group is one
 // byte, so a count per value places each row.
 #pragma once
@@ -24,8 +27,16 @@ class CPhraseRows {
   // The phrases of group (TABRIX_NO_GROUP: of every group) whose text holds
   // needle (GBK; empty: every phrase). Any earlier rows are dropped. Returns
   // false when memory ran out: the rows are then empty. The library must not
-  // change until the rows are built again.
-  bool Build(CTabrix& lib, uint32_t group, const std::string& needle);
+  // change until the rows are built again. A find (a needle, or a group
+  // the library lacks) looks at the first nFirstSlice store positions here
+  // and at the rest through FindMore; sorted rows are all found at once.
+  bool Build(CTabrix& lib, uint32_t group, const std::string& needle,
+             uint32_t nFirstSlice = UINT32_MAX);
+  // A find goes on over the next nPhrases store positions; the rows found
+  // are added at the end. False when memory ran out: the find then ends.
+  bool FindMore(uint32_t nPhrases);
+  // No find goes on: GetCount() is the rows' count, not the rows found so far.
+  bool IsComplete() const { return m_pLibrary == nullptr || !m_bFinding; }
 
   void Clear();
   // The order of these rows and of those built from now on: by key,
@@ -59,8 +70,13 @@ class CPhraseRows {
 
  private:
   // Finds the group's phrases in the store until nRows are known or the
-  // store ends; false when memory ran out.
+  // store ends; a find goes on until as many rows are found. False when
+  // memory ran out.
   bool FindRows(uint32_t nRows);
+  // Searches the store from m_nScanNext on, nPhrases positions at most.
+  bool Scan(uint32_t nPhrases);
+  // Every row known, and in m_arrPos (the whole library's too).
+  bool FindAll();
   // Puts the known rows in m_key's order; false when memory ran out.
   bool Sort();
   bool IsStoreOrder() const { return m_key == SORT_TEXT && !m_bDescending; }
@@ -77,7 +93,12 @@ class CPhraseRows {
   bool m_bDescending = false;
   uint32_t m_nCount = 0;
   CTabrix* m_pLibrary = nullptr;  // while rows are still to be found
-  CTabrix* m_pSource = nullptr;   // the library the rows come from
+  // Rows 0..m_nCount-1 are store positions 0..m_nCount-1, m_arrPos empty.
+  bool m_bEvery = false;
+  // A find: m_nCount grows as rows are found (a group's count is known).
+  bool m_bFinding = false;
+  std::string m_strNeedle;
+  CTabrix* m_pSource = nullptr;  // the library the rows come from
   uint32_t m_nGroup = 0;
   uint32_t m_nScanNext = 0;  // the store position the search goes on from
 };

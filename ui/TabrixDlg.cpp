@@ -337,6 +337,15 @@ void CTabrixDlg::BeginProgress(int nUpper) {
   m_progressThrottle.Reset(0, nUpper, rect.right - rect.left);
 }
 
+void CTabrixDlg::KeepPainting() {
+  MSG msg;
+  // Peeking answers the messages sent meanwhile; a window that never
+  // validates its area cannot hold the work up.
+  for (int i = 0; i < 64 && ::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+    ::DispatchMessageA(&msg);
+  }
+}
+
 void CTabrixDlg::EndProgress() {
   int32_t nPos = 0;
   if (m_progressThrottle.Flush(&nPos)) m_ctrlProgress.SetPos(nPos);

@@ -5,6 +5,7 @@
 
 #include "PhraseMessages.h"
 #include "PhraseRows.h"
+#include "RowSelection.h"
 #include "Tabrix.h"
 
 namespace {
@@ -113,6 +114,77 @@ TEST_F(PhraseRowsTest, AGroupsRowsAreFoundAsFarAsTheyAreAskedForInAnyOrder) {
   EXPECT_EQ(fresh.GetCount(), fresh.RowAtOrAfter(last + 1));
   EXPECT_EQ(5u, fresh.RowOf(positions[5]));
   EXPECT_EQ((std::vector<uint32_t>{positions[0], positions[5]}), fresh.PositionsOf({5, 0, 5}));
+}
+
+TEST_F(PhraseRowsTest, AFindInSlicesShowsTheRowsFoundSoFarAndEndsWithTheWholeFind) {
+  for (int i = 0; i < 40; ++i) Add(("q" + std::to_string(100 + i)).c_str(), i % 2);
+  const struct {
+    uint32_t nGroup;
+    const char* pszNeedle;
+  } finds[] = {{TABRIX_NO_GROUP, "1"}, {0, "abc"}, {1, "q1"}, {TABRIX_NO_GROUP, "zz"}, {7, ""}};
+  for (const auto& find : finds) {
+    CPhraseRows whole;
+    ASSERT_TRUE(whole.Build(m_lib, find.nGroup, find.pszNeedle));
+    EXPECT_TRUE(whole.IsComplete());
+    const std::vector<std::string> expected = Texts(whole);
+    for (uint32_t nSlice : {1u, 3u, 16u}) {
+      CPhraseRows rows;
+      ASSERT_TRUE(rows.Build(m_lib, find.nGroup, find.pszNeedle, nSlice));
+      uint32_t nSlices = 1;
+      while (!rows.IsComplete()) {
+        // The rows found so far are the first rows of the whole find.
+        const std::vector<std::string> sofar = Texts(rows);
+        ASSERT_LE(sofar.size(), expected.size());
+        EXPECT_EQ(std::vector<std::string>(expected.begin(), expected.begin() + sofar.size()),
+                  sofar);
+        ASSERT_TRUE(rows.FindMore(nSlice));
+        ++nSlices;
+      }
+      EXPECT_EQ(expected, Texts(rows)) << find.pszNeedle << " in slices of " << nSlice;
+      EXPECT_EQ((m_lib.m_arrPhrase.GetCount() + nSlice - 1) / nSlice, nSlices);
+    }
+  }
+  // A position asked for is searched up to, the rest left for later slices.
+  CPhraseRows whole;
+  ASSERT_TRUE(whole.Build(m_lib, TABRIX_NO_GROUP, "q"));
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.Build(m_lib, TABRIX_NO_GROUP, "q", 1));
+  const uint32_t row = whole.GetCount() / 2;
+  EXPECT_EQ(row, rows.RowOf(whole.PosAt(row)));
+  EXPECT_EQ(row + 1, rows.GetCount());
+  EXPECT_FALSE(rows.IsComplete());
+  // A sort needs every row: the find ends at once.
+  ASSERT_TRUE(rows.SetOrder(SORT_FREQ, true));
+  EXPECT_TRUE(rows.IsComplete());
+  EXPECT_EQ(whole.GetCount(), rows.GetCount());
+}
+
+TEST_F(PhraseRowsTest, TheWholeLibrarysRowsAreTheStorePositionsThemselves) {
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.Build(m_lib, TABRIX_NO_GROUP, ""));
+  ASSERT_EQ(5u, rows.GetCount());
+  EXPECT_TRUE(rows.IsComplete());
+  for (uint32_t i = 0; i < 5; ++i) EXPECT_EQ(i, rows.PosAt(i));
+  EXPECT_EQ(CPhraseRows::NO_ROW_POS, rows.PosAt(5));
+  EXPECT_EQ((std::vector<uint32_t>{4, 0}), rows.RowsOf({4, 0, 9}));
+  EXPECT_EQ((std::vector<uint32_t>{1, 3}), rows.RowsOf({1, 3, 7}));
+  EXPECT_EQ(3u, rows.RowAtOrAfter(3));
+  EXPECT_EQ(5u, rows.RowAtOrAfter(99));
+  EXPECT_EQ(5u, rows.RowOf(5));
+  CRowSelection sel;
+  sel.Set(1, 2, true);
+  sel.Set(4, 8, true);
+  EXPECT_EQ((std::vector<uint32_t>{1, 2, 4}), rows.PositionsOf(sel));
+  // Sorted, and back in store order: the same rows.
+  ASSERT_TRUE(rows.SetOrder(SORT_GROUP, false));
+  EXPECT_EQ(5u, rows.GetCount());
+  for (uint32_t i = 1; i < 5; ++i) {
+    EXPECT_LE(m_lib.m_arrPhrase.GetAt(rows.PosAt(i - 1))->byGroup,
+              m_lib.m_arrPhrase.GetAt(rows.PosAt(i))->byGroup);
+  }
+  EXPECT_EQ(rows.PositionsOf(std::vector<int>{1, 2, 4}), rows.PositionsOf(sel));
+  ASSERT_TRUE(rows.SetOrder(SORT_TEXT, false));
+  for (uint32_t i = 0; i < 5; ++i) EXPECT_EQ(i, rows.PosAt(i));
 }
 
 TEST_F(PhraseRowsTest, ACountAboveWhatTheStoreHoldsGivesNoPositionPastTheEnd) {
