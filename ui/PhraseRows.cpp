@@ -31,7 +31,10 @@ bool CPhraseRows::Build(CTabrix& lib, uint32_t group, const std::string& needle,
                         uint32_t nFirstSlice) {
   Clear();
   m_pSource = &lib;
-  if (needle.empty() && group == TABRIX_NO_GROUP) {
+  // A group that holds every phrase has the whole library's rows.
+  const tagGROUPINFO* pGroup = group < lib.GetGroupCount() ? lib.GetGroup(group) : nullptr;
+  if (needle.empty() &&
+      (group == TABRIX_NO_GROUP || (pGroup && pGroup->dwCount == lib.m_arrPhrase.GetCount()))) {
     m_bEvery = true;
     m_nCount = lib.m_arrPhrase.GetCount();
     return IsStoreOrder() || Sort();
@@ -78,16 +81,7 @@ bool CPhraseRows::SetOrder(PhraseSortKey key, bool bDescending) {
 }
 
 bool CPhraseRows::FindAll() {
-  if (m_bEvery) {
-    try {
-      m_arrPos.resize(m_nCount);
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-    for (uint32_t i = 0; i < m_nCount; ++i) m_arrPos[i] = i;
-    m_bEvery = false;
-    return true;
-  }
+  if (m_bEvery) return true;  // their positions are their indices
   if (m_bFinding) return FindMore(UINT32_MAX);
   return FindRows(m_nCount);
 }
@@ -95,23 +89,36 @@ bool CPhraseRows::FindAll() {
 bool CPhraseRows::Sort() {
   // Every row must be known: one pass over the store for a whole group.
   if (!FindAll()) return false;
-  const uint32_t n = static_cast<uint32_t>(m_arrPos.size());
+  m_arrRowOfIndex.clear();
+  const uint32_t n = IndexCount();
   try {
     m_arrOrder.resize(n);
-    m_arrRowOfIndex.resize(n);
     if (m_key == SORT_TEXT) {
       for (uint32_t i = 0; i < n; ++i) m_arrOrder[i] = n - 1 - i;  // descending only
     } else {
       // A counting sort on the key byte: the rows of each value in text
       // order, the values ascending or descending.
-      std::vector<uint8_t> keys(n);
-      uint32_t counts[256] = {};
+      m_arrKeys.resize(n);
+      uint8_t* keys = m_arrKeys.data();
+      const bool bFreq = m_key == SORT_FREQ;
       CSArray<tagPHRASE2>& store = m_pSource->m_arrPhrase;
-      for (uint32_t i = 0; i < n; ++i) {
-        const tagPHRASE2* p = store.GetAt(m_arrPos[i]);
-        keys[i] = m_key == SORT_FREQ ? p->byFreq : p->byGroup;
-        ++counts[keys[i]];
+      if (m_bEvery) {
+        // The whole store, block by block.
+        uint32_t i = 0;
+        for (const tagSABLOCK<tagPHRASE2>* block = store.m_pFirst; block && i < n;
+             block = block->pNext) {
+          for (uint32_t r = 0; r < block->nCount && i < n; ++r, ++i) {
+            keys[i] = bFreq ? block->pItems[r].byFreq : block->pItems[r].byGroup;
+          }
+        }
+      } else {
+        for (uint32_t i = 0; i < n; ++i) {
+          const tagPHRASE2* p = store.GetAt(m_arrPos[i]);
+          keys[i] = bFreq ? p->byFreq : p->byGroup;
+        }
       }
+      uint32_t counts[256] = {};
+      for (uint32_t i = 0; i < n; ++i) ++counts[keys[i]];
       uint32_t starts[256];
       uint32_t next = 0;
       for (int v = 0; v < 256; ++v) {
@@ -123,9 +130,20 @@ bool CPhraseRows::Sort() {
     }
   } catch (const std::bad_alloc&) {
     std::vector<uint32_t>().swap(m_arrOrder);
-    std::vector<uint32_t>().swap(m_arrRowOfIndex);
     return false;
   }
+  return true;
+}
+
+bool CPhraseRows::KnowRowOfIndex() {
+  if (m_arrRowOfIndex.size() == m_arrOrder.size()) return true;
+  try {
+    m_arrRowOfIndex.resize(m_arrOrder.size());
+  } catch (const std::bad_alloc&) {
+    m_arrRowOfIndex.clear();
+    return false;
+  }
+  const uint32_t n = static_cast<uint32_t>(m_arrOrder.size());
   for (uint32_t row = 0; row < n; ++row) m_arrRowOfIndex[m_arrOrder[row]] = row;
   return true;
 }
@@ -143,7 +161,7 @@ uint32_t CPhraseRows::PosAt(uint32_t row) {
   if (row >= m_nCount) return NO_ROW_POS;
   if (!m_arrOrder.empty()) {
     const uint32_t index = IndexAt(row);
-    return index < m_arrPos.size() ? m_arrPos[index] : NO_ROW_POS;
+    return index < IndexCount() ? PosOfIndex(index) : NO_ROW_POS;
   }
   if (m_bEvery) return row;
   if (row >= m_arrPos.size() && !FindRows(row + 1)) return NO_ROW_POS;
@@ -181,15 +199,26 @@ std::vector<uint32_t> CPhraseRows::PositionsOf(const CRowSelection& sel) {
     }
     return positions;
   }
-  // Sorted: a mark per index into the positions, then one sweep.
-  std::vector<bool> marks(m_arrPos.size(), false);
+  // Sorted, a few rows: their positions, sorted; the rows are distinct.
+  const uint32_t nIndex = IndexCount();
+  if (sel.GetCount() < nIndex / 32) {
+    for (const tagROWRANGE& range : sel.Ranges()) {
+      for (uint32_t row = range.nFirst; row <= range.nLast && row < m_arrOrder.size(); ++row) {
+        positions.push_back(PosOfIndex(m_arrOrder[row]));
+      }
+    }
+    std::sort(positions.begin(), positions.end());
+    return positions;
+  }
+  // Sorted, many rows: a mark per index into the positions, then one sweep.
+  std::vector<bool> marks(nIndex, false);
   for (const tagROWRANGE& range : sel.Ranges()) {
     for (uint32_t row = range.nFirst; row <= range.nLast && row < m_arrOrder.size(); ++row) {
       marks[m_arrOrder[row]] = true;
     }
   }
   for (uint32_t i = 0; i < marks.size(); ++i) {
-    if (marks[i]) positions.push_back(m_arrPos[i]);
+    if (marks[i]) positions.push_back(PosOfIndex(i));
   }
   return positions;
 }
@@ -197,12 +226,6 @@ std::vector<uint32_t> CPhraseRows::PositionsOf(const CRowSelection& sel) {
 std::vector<uint32_t> CPhraseRows::RowsOf(const std::vector<uint32_t>& arrPos) {
   std::vector<uint32_t> rows;
   if (arrPos.empty()) return rows;
-  if (m_bEvery) {
-    for (uint32_t pos : arrPos) {
-      if (pos < m_nCount) rows.push_back(pos);
-    }
-    return rows;
-  }
   if (!std::is_sorted(arrPos.begin(), arrPos.end())) {
     for (uint32_t pos : arrPos) {
       const uint32_t row = RowOf(pos);
@@ -212,29 +235,38 @@ std::vector<uint32_t> CPhraseRows::RowsOf(const std::vector<uint32_t>& arrPos) {
   }
   // Ascending: the rows known up to the last one, then one walk along both.
   RowAtOrAfter(arrPos.back());
+  if (!m_arrOrder.empty() && !KnowRowOfIndex()) return rows;
   rows.reserve(arrPos.size());
-  size_t index = 0;
+  const uint32_t nIndex = IndexCount();
+  uint32_t index = 0;
   for (uint32_t pos : arrPos) {
-    while (index < m_arrPos.size() && m_arrPos[index] < pos) ++index;
-    if (index >= m_arrPos.size()) break;
-    if (m_arrPos[index] != pos) continue;
-    rows.push_back(m_arrOrder.empty() ? static_cast<uint32_t>(index) : m_arrRowOfIndex[index]);
+    if (m_bEvery) {
+      index = pos;
+    } else {
+      while (index < nIndex && m_arrPos[index] < pos) ++index;
+    }
+    if (index >= nIndex) break;
+    if (PosOfIndex(index) != pos) continue;
+    rows.push_back(m_arrOrder.empty() ? index : m_arrRowOfIndex[index]);
   }
   return rows;
 }
 
 uint32_t CPhraseRows::RowAtOrAfter(uint32_t pos) {
-  if (m_bEvery) return pos < m_nCount ? pos : m_nCount;
-  // The rows up to pos must be known: search on until one lies past it (a
-  // find, until the store up to pos has been searched).
-  if (m_bFinding && m_pLibrary && m_nScanNext <= pos) Scan(pos - m_nScanNext + 1);
-  while (m_pLibrary && !m_bFinding && (m_arrPos.empty() || m_arrPos.back() < pos) &&
-         m_arrPos.size() < m_nCount) {
-    if (!FindRows(static_cast<uint32_t>(m_arrPos.size()) + 1)) break;
+  uint32_t index = pos < m_nCount ? pos : m_nCount;
+  if (!m_bEvery) {
+    // The rows up to pos must be known: search on until one lies past it (a
+    // find, until the store up to pos has been searched).
+    if (m_bFinding && m_pLibrary && m_nScanNext <= pos) Scan(pos - m_nScanNext + 1);
+    while (m_pLibrary && !m_bFinding && (m_arrPos.empty() || m_arrPos.back() < pos) &&
+           m_arrPos.size() < m_nCount) {
+      if (!FindRows(static_cast<uint32_t>(m_arrPos.size()) + 1)) break;
+    }
+    index = static_cast<uint32_t>(std::lower_bound(m_arrPos.begin(), m_arrPos.end(), pos) -
+                                  m_arrPos.begin());
   }
-  const uint32_t index = static_cast<uint32_t>(
-      std::lower_bound(m_arrPos.begin(), m_arrPos.end(), pos) - m_arrPos.begin());
   if (m_arrOrder.empty()) return index;
+  if (!KnowRowOfIndex()) return m_nCount;
   return index < m_arrRowOfIndex.size() ? m_arrRowOfIndex[index] : m_nCount;
 }
 

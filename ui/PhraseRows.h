@@ -54,8 +54,9 @@ class CPhraseRows {
   // The positions of the rows given (any order, repeats allowed), ascending
   // and without repeats; rows past the end are left out.
   std::vector<uint32_t> PositionsOf(const std::vector<int>& rows);
-  // The positions of the selected rows, ascending: one pass over them, or
-  // over the rows when they are sorted.
+  // The positions of the selected rows, ascending: one pass over them (and
+  // a sort of them when the rows are sorted), or over the rows when they are
+  // sorted and many are selected.
   std::vector<uint32_t> PositionsOf(const CRowSelection& sel);
   // The rows that show these positions, in their order; positions no row
   // shows are left out. Ascending positions take one walk along the rows.
@@ -75,8 +76,16 @@ class CPhraseRows {
   bool FindRows(uint32_t nRows);
   // Searches the store from m_nScanNext on, nPhrases positions at most.
   bool Scan(uint32_t nPhrases);
-  // Every row known, and in m_arrPos (the whole library's too).
+  // Every row known (the whole library's rows are known from the start).
   bool FindAll();
+  // m_arrRowOfIndex made when first asked for after a sort; false when
+  // memory ran out.
+  bool KnowRowOfIndex();
+  // The rows' positions by index: m_arrPos, or the indices themselves.
+  uint32_t IndexCount() const {
+    return m_bEvery ? m_nCount : static_cast<uint32_t>(m_arrPos.size());
+  }
+  uint32_t PosOfIndex(uint32_t index) const { return m_bEvery ? index : m_arrPos[index]; }
   // Puts the known rows in m_key's order; false when memory ran out.
   bool Sort();
   bool IsStoreOrder() const { return m_key == SORT_TEXT && !m_bDescending; }
@@ -86,14 +95,17 @@ class CPhraseRows {
   }
 
   std::vector<uint32_t> m_arrPos;  // ascending: store order
-  // Sorted rows: row -> index into m_arrPos, and back; empty in store order.
+  // Sorted rows: row -> index into the positions, and back (made when first
+  // asked for); empty in store order.
   std::vector<uint32_t> m_arrOrder;
   std::vector<uint32_t> m_arrRowOfIndex;
+  std::vector<uint8_t> m_arrKeys;  // a sort's key bytes, kept for the next sort
   PhraseSortKey m_key = SORT_TEXT;
   bool m_bDescending = false;
   uint32_t m_nCount = 0;
   CTabrix* m_pLibrary = nullptr;  // while rows are still to be found
-  // Rows 0..m_nCount-1 are store positions 0..m_nCount-1, m_arrPos empty.
+  // Rows 0..m_nCount-1 are store positions 0..m_nCount-1 (sorted: indices
+  // into the store), m_arrPos empty.
   bool m_bEvery = false;
   // A find: m_nCount grows as rows are found (a group's count is known).
   bool m_bFinding = false;

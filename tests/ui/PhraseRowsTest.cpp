@@ -187,6 +187,33 @@ TEST_F(PhraseRowsTest, TheWholeLibrarysRowsAreTheStorePositionsThemselves) {
   for (uint32_t i = 0; i < 5; ++i) EXPECT_EQ(i, rows.PosAt(i));
 }
 
+TEST_F(PhraseRowsTest, SortedRowsSelectedFewOrManyGiveTheirPositionsAscending) {
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_TRUE(m_lib.AddPhrase(("s" + std::to_string(100000 + i)).c_str(), 255,
+                                static_cast<uint8_t>(i * 7 % 251), 1, 0));
+  }
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.SetOrder(SORT_FREQ, true));
+  ASSERT_TRUE(rows.Build(m_lib, TABRIX_NO_GROUP, ""));
+  const uint32_t n = rows.GetCount();
+  const struct {
+    const char* pszWhat;
+    std::vector<tagROWRANGE> ranges;
+  } cases[] = {{"a row", {{7, 7}}},
+               {"a few rows", {{0, 3}, {40, 52}, {n - 2, n - 1}}},
+               {"every row but two", {{0, 99}, {101, n - 2}}}};
+  for (const auto& c : cases) {
+    CRowSelection sel;
+    std::vector<int> selected;
+    for (const tagROWRANGE& range : c.ranges) {
+      sel.Set(range.nFirst, range.nLast, true);
+      for (uint32_t row = range.nFirst; row <= range.nLast; ++row) selected.push_back(int(row));
+    }
+    EXPECT_EQ(rows.PositionsOf(selected), rows.PositionsOf(sel)) << c.pszWhat;
+    EXPECT_EQ(selected.size(), rows.PositionsOf(sel).size()) << c.pszWhat;
+  }
+}
+
 TEST_F(PhraseRowsTest, ACountAboveWhatTheStoreHoldsGivesNoPositionPastTheEnd) {
   m_lib.GetGroup(1)->dwCount += 2;  // a record that says more than the store has
   CPhraseRows rows;
