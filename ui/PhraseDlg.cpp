@@ -9,6 +9,7 @@
 #include "Tabrix.h"
 #include "framework/Dpi.h"
 #include "framework/Menu.h"
+#include "framework/WinApp.h"
 
 namespace {
 
@@ -22,6 +23,12 @@ const UINT WM_FIND_MORE = WM_APP + 1;
 // Phrases a find looks at between two looks at the messages: a few
 // milliseconds of work.
 const uint32_t kFindSlice = 1u << 17;
+// A find shorter than this shows no bar: it would only flash.
+const uint32_t kFindBarDelayMillis = 300;
+// The find's bar: its height at 96 dots per inch, and its id (not in the
+// template: made by the window).
+const int kFindBarHeight = 6;
+const int kFindBarId = 1399;
 
 struct tagCOLUMN {
   const char* pszHeading;
@@ -42,6 +49,7 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
       m_pChangedData(nullptr),
       m_bFindFirst(false),
       m_nFindSlice(kFindSlice),
+      m_dwFindBarDelay(kFindBarDelayMillis),
       m_library(library),
       m_steps(library, history),
       m_nGroup(nGroup),
@@ -51,6 +59,7 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
       m_nFreqShownPos(CPhraseRows::NO_ROW_POS),
       m_bSelecting(false),
       m_nSearch(0),
+      m_dwFindStart(0),
       m_szCell(),
       m_wszCell() {}
 
@@ -84,6 +93,7 @@ BOOL CPhraseDlg::OnInitDialog() {
     }
   }
   m_layout.Anchor(IDCANCEL, ANCHOR_MOVE_X | ANCHOR_MOVE_Y);
+  CreateFindBar();
 
   m_ctrlList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   // The rows' selected state is asked of the window (m_sel) as they are drawn.
@@ -155,6 +165,8 @@ void CPhraseDlg::ShowRows(bool bBuilt) {
   UpdateCaption();
   // A slice posted for an earlier find is let go.
   ++m_nSearch;
+  m_dwFindStart = ::GetTickCount();
+  if (m_ctrlFindBar.m_hWnd) ::ShowWindow(m_ctrlFindBar.m_hWnd, SW_HIDE);
   if (!m_rows.IsComplete()) PostMessage(WM_FIND_MORE, m_nSearch);
   if (!bBuilt) MessageBox(EditFailedMessage());
 }
@@ -170,10 +182,42 @@ void CPhraseDlg::ShowRowsFound() {
   UpdateCaption();
 }
 
+void CPhraseDlg::CreateFindBar() {
+  // Over the bottom of the list, as wide as it, in front of it.
+  RECT rc;
+  ::GetWindowRect(m_ctrlList.m_hWnd, &rc);
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+  const int nHeight = ScaleForDpi(kFindBarHeight);
+  HWND hBar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, rc.left, rc.bottom - nHeight,
+                                rc.right - rc.left, nHeight, m_hWnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFindBarId)),
+                                AfxGetResourceHandle(), nullptr);
+  if (!hBar) return;  // a find then shows no bar
+  ::SetWindowPos(hBar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  m_ctrlFindBar.Attach(hBar);
+  m_layout.AnchorWindow(hBar, ANCHOR_MOVE_Y | ANCHOR_GROW_X);
+}
+
+void CPhraseDlg::ShowFindBar() {
+  if (!m_ctrlFindBar.m_hWnd) return;
+  if (m_rows.IsComplete()) {
+    ::ShowWindow(m_ctrlFindBar.m_hWnd, SW_HIDE);
+    return;
+  }
+  const bool bShown = ::IsWindowVisible(m_ctrlFindBar.m_hWnd) != FALSE;
+  if (!bShown && ::GetTickCount() - m_dwFindStart < m_dwFindBarDelay) return;
+  if (!bShown) {
+    m_ctrlFindBar.SetRange32(0, static_cast<int>(m_library.m_arrPhrase.GetCount()));
+    ::ShowWindow(m_ctrlFindBar.m_hWnd, SW_SHOWNA);
+  }
+  m_ctrlFindBar.SetPos(static_cast<int>(m_rows.GetSearched()));
+}
+
 void CPhraseDlg::OnFindMore(WPARAM nSearch) {
   if (nSearch != m_nSearch || m_rows.IsComplete()) return;
   const bool bFound = m_rows.FindMore(m_nFindSlice);
   ShowRowsFound();
+  ShowFindBar();
   if (!m_rows.IsComplete()) PostMessage(WM_FIND_MORE, m_nSearch);
   if (!bFound) MessageBox(EditFailedMessage());
 }
@@ -374,6 +418,7 @@ BOOL CPhraseDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
       return TRUE;
     case WM_DESTROY:
       ::RemoveWindowSubclass(m_ctrlList.m_hWnd, &CPhraseDlg::ListProc, kListHookId);
+      m_ctrlFindBar.Detach();  // destroyed with the window
       break;
     case WM_FIND_MORE:
       OnFindMore(wParam);

@@ -25,6 +25,7 @@
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
+#include "framework/ProgressCtrl.h"
 #include "framework/ResizeLayout.h"
 #include "resource.h"
 
@@ -49,9 +50,13 @@ class CPhraseDlg : public CDialog {
   // How many phrases a find looks at between two looks at the window's
   // messages: the find box takes keys and the list paints meanwhile.
   uint32_t m_nFindSlice;
+  // A find that lasts longer than this many milliseconds shows how far it
+  // has gone in a bar along the bottom of the list.
+  uint32_t m_dwFindBarDelay;
 
   CListCtrl m_ctrlList;
   CComboBox m_ctrlTarget;
+  CProgressCtrl m_ctrlFindBar;  // hidden but while a long find goes on
 
   const CPhraseRows& GetRows() const { return m_rows; }
   const CRowSelection& GetSelection() const { return m_sel; }
@@ -79,6 +84,9 @@ class CPhraseDlg : public CDialog {
   void ShowRows(bool bBuilt);
   // The list and the caption follow the rows found so far.
   void ShowRowsFound();
+  // The bar of a long find, along the bottom of the list.
+  void CreateFindBar();
+  void ShowFindBar();
   // The next slice of the find, the rows found so far shown.
   void OnFindMore(WPARAM nSearch);
   // Rows again, with the phrases spot names selected where rows show them;
@@ -135,6 +143,7 @@ class CPhraseDlg : public CDialog {
   uint32_t m_nFreqShownPos;  // whose frequency the box shows, NO_ROW_POS: none
   bool m_bSelecting;         // the window itself selects rows
   uint32_t m_nSearch;        // the find whose next slice the window awaits
+  uint32_t m_dwFindStart;    // when the find began (GetTickCount)
   CResizeLayout m_layout;
   char m_szCell[64];  // a cell's text, handed to the list while it draws
   wchar_t m_wszCell[64];

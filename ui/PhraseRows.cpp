@@ -9,6 +9,10 @@
 
 namespace {
 
+// Up to so many positions asked for at once find their sorted rows by a
+// walk along the order each; more make the table from index to row.
+const size_t kFewPositions = 8;
+
 void CollectRow(uint32_t pos, const tagPHRASE2*, void* data) {
   static_cast<std::vector<uint32_t>*>(data)->push_back(pos);
 }
@@ -25,6 +29,7 @@ void CPhraseRows::Clear() {
   m_bEvery = false;
   m_bFinding = false;
   m_strNeedle.clear();
+  m_nScanNext = 0;
 }
 
 bool CPhraseRows::Build(CTabrix& lib, uint32_t group, const std::string& needle,
@@ -47,14 +52,16 @@ bool CPhraseRows::Build(CTabrix& lib, uint32_t group, const std::string& needle,
   } else {
     m_bFinding = true;
     m_strNeedle = needle;
-    if (!FindMore(IsStoreOrder() ? nFirstSlice : UINT32_MAX)) return false;
+    return FindMore(nFirstSlice);
   }
   return IsStoreOrder() || Sort();
 }
 
 bool CPhraseRows::FindMore(uint32_t nPhrases) {
   if (IsComplete()) return true;
-  return Scan(nPhrases);
+  if (!Scan(nPhrases)) return false;
+  // Sorted rows show once every one is found.
+  return !IsComplete() || IsStoreOrder() || Sort();
 }
 
 bool CPhraseRows::Scan(uint32_t nPhrases) {
@@ -66,8 +73,11 @@ bool CPhraseRows::Scan(uint32_t nPhrases) {
     if (m_bFinding) m_nCount = static_cast<uint32_t>(m_arrPos.size());
     return false;
   }
-  if (m_bFinding) m_nCount = static_cast<uint32_t>(m_arrPos.size());
   if (m_nScanNext >= m_pLibrary->m_arrPhrase.GetCount()) m_pLibrary = nullptr;  // all known
+  // A sorted find shows no row before it ends.
+  if (m_bFinding && (IsStoreOrder() || !m_pLibrary)) {
+    m_nCount = static_cast<uint32_t>(m_arrPos.size());
+  }
   return true;
 }
 
@@ -76,13 +86,14 @@ bool CPhraseRows::SetOrder(PhraseSortKey key, bool bDescending) {
   m_bDescending = bDescending;
   m_arrOrder.clear();
   m_arrRowOfIndex.clear();
+  if (m_bFinding && IsStoreOrder()) m_nCount = static_cast<uint32_t>(m_arrPos.size());
   if (IsStoreOrder() || !m_pSource) return true;
   return Sort();
 }
 
 bool CPhraseRows::FindAll() {
   if (m_bEvery) return true;  // their positions are their indices
-  if (m_bFinding) return FindMore(UINT32_MAX);
+  if (m_bFinding) return IsComplete() || Scan(UINT32_MAX);
   return FindRows(m_nCount);
 }
 
@@ -227,6 +238,7 @@ std::vector<uint32_t> CPhraseRows::RowsOf(const std::vector<uint32_t>& arrPos) {
   std::vector<uint32_t> rows;
   if (arrPos.empty()) return rows;
   if (!std::is_sorted(arrPos.begin(), arrPos.end())) {
+    if (!m_arrOrder.empty() && arrPos.size() > kFewPositions) KnowRowOfIndex();
     for (uint32_t pos : arrPos) {
       const uint32_t row = RowOf(pos);
       if (row < m_nCount) rows.push_back(row);
@@ -235,7 +247,7 @@ std::vector<uint32_t> CPhraseRows::RowsOf(const std::vector<uint32_t>& arrPos) {
   }
   // Ascending: the rows known up to the last one, then one walk along both.
   RowAtOrAfter(arrPos.back());
-  if (!m_arrOrder.empty() && !KnowRowOfIndex()) return rows;
+  const bool bMany = arrPos.size() > kFewPositions;
   rows.reserve(arrPos.size());
   const uint32_t nIndex = IndexCount();
   uint32_t index = 0;
@@ -247,7 +259,8 @@ std::vector<uint32_t> CPhraseRows::RowsOf(const std::vector<uint32_t>& arrPos) {
     }
     if (index >= nIndex) break;
     if (PosOfIndex(index) != pos) continue;
-    rows.push_back(m_arrOrder.empty() ? index : m_arrRowOfIndex[index]);
+    const uint32_t row = RowOfIndex(index, bMany);
+    if (row < m_nCount) rows.push_back(row);
   }
   return rows;
 }
@@ -257,7 +270,9 @@ uint32_t CPhraseRows::RowAtOrAfter(uint32_t pos) {
   if (!m_bEvery) {
     // The rows up to pos must be known: search on until one lies past it (a
     // find, until the store up to pos has been searched).
-    if (m_bFinding && m_pLibrary && m_nScanNext <= pos) Scan(pos - m_nScanNext + 1);
+    if (m_bFinding && IsStoreOrder() && m_pLibrary && m_nScanNext <= pos) {
+      Scan(pos - m_nScanNext + 1);
+    }
     while (m_pLibrary && !m_bFinding && (m_arrPos.empty() || m_arrPos.back() < pos) &&
            m_arrPos.size() < m_nCount) {
       if (!FindRows(static_cast<uint32_t>(m_arrPos.size()) + 1)) break;
@@ -265,9 +280,17 @@ uint32_t CPhraseRows::RowAtOrAfter(uint32_t pos) {
     index = static_cast<uint32_t>(std::lower_bound(m_arrPos.begin(), m_arrPos.end(), pos) -
                                   m_arrPos.begin());
   }
+  return RowOfIndex(index, false);
+}
+
+uint32_t CPhraseRows::RowOfIndex(uint32_t index, bool bMany) {
   if (m_arrOrder.empty()) return index;
-  if (!KnowRowOfIndex()) return m_nCount;
-  return index < m_arrRowOfIndex.size() ? m_arrRowOfIndex[index] : m_nCount;
+  if (m_arrRowOfIndex.size() == m_arrOrder.size() || (bMany && KnowRowOfIndex())) {
+    return index < m_arrRowOfIndex.size() ? m_arrRowOfIndex[index] : m_nCount;
+  }
+  // A row or a few: a walk along the order, no table of every row.
+  const auto it = std::find(m_arrOrder.begin(), m_arrOrder.end(), index);
+  return it == m_arrOrder.end() ? m_nCount : static_cast<uint32_t>(it - m_arrOrder.begin());
 }
 
 uint32_t CPhraseRows::RowOf(uint32_t pos) {

@@ -29,7 +29,8 @@ class CPhraseRows {
   // false when memory ran out: the rows are then empty. The library must not
   // change until the rows are built again. A find (a needle, or a group
   // the library lacks) looks at the first nFirstSlice store positions here
-  // and at the rest through FindMore; sorted rows are all found at once.
+  // and at the rest through FindMore; sorted, it shows no row (GetCount() 0)
+  // until the rows found are sorted at its end.
   bool Build(CTabrix& lib, uint32_t group, const std::string& needle,
              uint32_t nFirstSlice = UINT32_MAX);
   // A find goes on over the next nPhrases store positions; the rows found
@@ -37,6 +38,8 @@ class CPhraseRows {
   bool FindMore(uint32_t nPhrases);
   // No find goes on: GetCount() is the rows' count, not the rows found so far.
   bool IsComplete() const { return m_pLibrary == nullptr || !m_bFinding; }
+  // The store positions a find has looked at so far.
+  uint32_t GetSearched() const { return m_nScanNext; }
 
   void Clear();
   // The order of these rows and of those built from now on: by key,
@@ -81,6 +84,9 @@ class CPhraseRows {
   // m_arrRowOfIndex made when first asked for after a sort; false when
   // memory ran out.
   bool KnowRowOfIndex();
+  // The row of the position at index; m_nCount when there is none. Sorted,
+  // a walk along the rows' order, or the table when it exists or bMany.
+  uint32_t RowOfIndex(uint32_t index, bool bMany);
   // The rows' positions by index: m_arrPos, or the indices themselves.
   uint32_t IndexCount() const {
     return m_bEvery ? m_nCount : static_cast<uint32_t>(m_arrPos.size());

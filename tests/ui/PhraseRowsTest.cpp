@@ -157,6 +157,28 @@ TEST_F(PhraseRowsTest, AFindInSlicesShowsTheRowsFoundSoFarAndEndsWithTheWholeFin
   ASSERT_TRUE(rows.SetOrder(SORT_FREQ, true));
   EXPECT_TRUE(rows.IsComplete());
   EXPECT_EQ(whole.GetCount(), rows.GetCount());
+
+  // Sorted before the find: no row shows until the find ends, then all of
+  // them in their order.
+  ASSERT_TRUE(whole.SetOrder(SORT_FREQ, true));
+  CPhraseRows sorted;
+  ASSERT_TRUE(sorted.SetOrder(SORT_FREQ, true));
+  ASSERT_TRUE(sorted.Build(m_lib, TABRIX_NO_GROUP, "q", 4));
+  while (!sorted.IsComplete()) {
+    EXPECT_EQ(0u, sorted.GetCount());
+    EXPECT_EQ(CPhraseRows::NO_ROW_POS, sorted.PosAt(0));
+    ASSERT_TRUE(sorted.FindMore(4));
+  }
+  EXPECT_EQ(Texts(whole), Texts(sorted));
+  // Back to store order while a sorted find goes on: the rows found so far.
+  ASSERT_TRUE(sorted.Build(m_lib, TABRIX_NO_GROUP, "q", 20));
+  EXPECT_EQ(0u, sorted.GetCount());
+  ASSERT_TRUE(sorted.SetOrder(SORT_TEXT, false));
+  EXPECT_FALSE(sorted.IsComplete());
+  EXPECT_LT(0u, sorted.GetCount());
+  while (!sorted.IsComplete()) ASSERT_TRUE(sorted.FindMore(4));
+  ASSERT_TRUE(whole.SetOrder(SORT_TEXT, false));
+  EXPECT_EQ(Texts(whole), Texts(sorted));
 }
 
 TEST_F(PhraseRowsTest, TheWholeLibrarysRowsAreTheStorePositionsThemselves) {

@@ -351,6 +351,10 @@ TEST_F(PhraseWindowTest, FindFiltersAsYouTypeInTheGroupOrTheWholeLibrary) {
 TEST_F(PhraseWindowTest, AFindInSlicesShowsTheRowsFoundSoFarAndTakesTypingMeanwhile) {
   OpenByMenu(0, [&](CPhraseDlg& dlg) {
     dlg.m_nFindSlice = 1;  // one phrase a slice: five slices for the sample
+    dlg.m_dwFindBarDelay = 0;
+    HWND hBar = ::FindWindowExA(dlg.m_hWnd, nullptr, PROGRESS_CLASSA, nullptr);
+    ASSERT_NE(nullptr, hBar);
+    EXPECT_FALSE(::IsWindowVisible(hBar));
     ::CheckDlgButton(dlg.m_hWnd, IDC_PHRASE_WHOLE, BST_CHECKED);
     PressNow(dlg, IDC_PHRASE_WHOLE);
     EXPECT_EQ(5, dlg.m_ctrlList.GetItemCount());
@@ -366,9 +370,17 @@ TEST_F(PhraseWindowTest, AFindInSlicesShowsTheRowsFoundSoFarAndTakesTypingMeanwh
       EXPECT_EQ(static_cast<int>(dlg.GetRows().GetCount()), dlg.m_ctrlList.GetItemCount());
       EXPECT_LE(nShown, dlg.m_ctrlList.GetItemCount());
       nShown = dlg.m_ctrlList.GetItemCount();
+      // The bar shows how much of the library the find has looked at, and
+      // goes once the find has ended.
+      EXPECT_EQ(!dlg.GetRows().IsComplete(), ::IsWindowVisible(hBar) != FALSE);
+      if (!dlg.GetRows().IsComplete()) {
+        EXPECT_EQ(nSlices, ::SendMessageA(hBar, PBM_GETPOS, 0, 0));
+        EXPECT_EQ(5, ::SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
+      }
     }
     EXPECT_EQ(5, nSlices);
     EXPECT_TRUE(dlg.GetRows().IsComplete());
+    EXPECT_FALSE(::IsWindowVisible(hBar));
     EXPECT_EQ((std::vector<std::string>{"三心二意", "一心一意"}), ListTexts(dlg));
     EXPECT_EQ("词条 - 整个词库（共 5 条，找到 2 条）", WindowTextGbk(dlg.m_hWnd));
 
