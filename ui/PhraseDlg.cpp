@@ -163,8 +163,9 @@ void CPhraseDlg::ShowRows(bool bBuilt) {
   m_nFreqShownPos = CPhraseRows::NO_ROW_POS;
   m_ctrlList.Invalidate(FALSE);
   UpdateCaption();
-  // A slice posted for an earlier find is let go.
+  // A slice posted for an earlier find is let go, and the spot it awaited.
   ++m_nSearch;
+  m_pendingSpot = tagPHRASESPOT();
   m_dwFindStart = ::GetTickCount();
   if (m_ctrlFindBar.m_hWnd) ::ShowWindow(m_ctrlFindBar.m_hWnd, SW_HIDE);
   if (!m_rows.IsComplete()) PostMessage(WM_FIND_MORE, m_nSearch);
@@ -218,6 +219,12 @@ void CPhraseDlg::OnFindMore(WPARAM nSearch) {
   const bool bFound = m_rows.FindMore(m_nFindSlice);
   ShowRowsFound();
   ShowFindBar();
+  if (!m_pendingSpot.arrPos.empty() &&
+      (m_rows.IsComplete() || m_rows.GetSearched() > m_pendingSpot.arrPos.back())) {
+    const tagPHRASESPOT spot = m_pendingSpot;
+    m_pendingSpot = tagPHRASESPOT();
+    SelectSpot(spot);
+  }
   if (!m_rows.IsComplete()) PostMessage(WM_FIND_MORE, m_nSearch);
   if (!bFound) MessageBox(EditFailedMessage());
 }
@@ -225,6 +232,15 @@ void CPhraseDlg::OnFindMore(WPARAM nSearch) {
 void CPhraseDlg::ShowSpot(const tagPHRASESPOT& spot) {
   Refill();
   if (spot.arrPos.empty()) return;
+  // No search for the spot here: the find's own slices get there.
+  if (!m_rows.IsComplete() && m_rows.GetSearched() <= spot.arrPos.back()) {
+    m_pendingSpot = spot;
+    return;
+  }
+  SelectSpot(spot);
+}
+
+void CPhraseDlg::SelectSpot(const tagPHRASESPOT& spot) {
   if (!spot.bPresent || !SelectPositions(spot.arrPos)) SelectNear(spot.arrPos.front());
 }
 
@@ -462,6 +478,7 @@ LRESULT CALLBACK CPhraseDlg::ListProc(HWND hWnd, UINT message, WPARAM wParam, LP
 }
 
 bool CPhraseDlg::OnListClick(LPARAM lParam, WPARAM wParam, bool bRight) {
+  m_pendingSpot = tagPHRASESPOT();  // the user's selection wins
   LVHITTESTINFO hit = {};
   hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   m_ctrlList.SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
@@ -492,6 +509,7 @@ bool CPhraseDlg::OnListClick(LPARAM lParam, WPARAM wParam, bool bRight) {
 bool CPhraseDlg::OnListKey(WPARAM vk) {
   const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0, bShift = ::GetKeyState(VK_SHIFT) < 0;
   if (::GetKeyState(VK_MENU) < 0) return false;
+  m_pendingSpot = tagPHRASESPOT();  // the user's selection wins
   if (bCtrl && vk == 'A') {
     m_sel.SelectAll(m_rows.GetCount());
     SelectionChanged();
@@ -812,7 +830,7 @@ void CPhraseDlg::OnAdd() {
   ShowSpot(spot);
   // The new phrase is the selected row, never a neighbour of it: a find
   // text that hides it goes (the box tells OnFindChanged).
-  if (!spot.arrPos.empty() && m_rows.RowOf(spot.arrPos.front()) >= m_rows.GetCount()) {
+  if (!spot.arrPos.empty() && !m_rows.Shows(spot.arrPos.front())) {
     SetDlgItemText(IDC_PHRASE_FIND, "");
     ShowSpot(spot);
   }

@@ -90,8 +90,10 @@ class CPhraseDlg : public CDialog {
   // The next slice of the find, the rows found so far shown.
   void OnFindMore(WPARAM nSearch);
   // Rows again, with the phrases spot names selected where rows show them;
-  // when none does, the row at the first position (or the next one).
+  // when none does, the row at the first position (or the next one). A find
+  // that goes on selects them once it has searched past them.
   void ShowSpot(const tagPHRASESPOT& spot);
+  void SelectSpot(const tagPHRASESPOT& spot);
   // Selects the rows that show these store positions (ascending), the first
   // focused and in view; false when no row shows any.
   bool SelectPositions(const std::vector<uint32_t>& arrPos);
@@ -139,11 +141,12 @@ class CPhraseDlg : public CDialog {
   bool m_bNeedleValid;  // false: the find text has no GBK form, so nothing matches
   CPhraseRows m_rows;
   CRowSelection m_sel;
-  uint32_t m_nAnchor;        // where Shift selects from; CRowSelection::NO_ROW: none
-  uint32_t m_nFreqShownPos;  // whose frequency the box shows, NO_ROW_POS: none
-  bool m_bSelecting;         // the window itself selects rows
-  uint32_t m_nSearch;        // the find whose next slice the window awaits
-  uint32_t m_dwFindStart;    // when the find began (GetTickCount)
+  uint32_t m_nAnchor;           // where Shift selects from; CRowSelection::NO_ROW: none
+  uint32_t m_nFreqShownPos;     // whose frequency the box shows, NO_ROW_POS: none
+  bool m_bSelecting;            // the window itself selects rows
+  uint32_t m_nSearch;           // the find whose next slice the window awaits
+  uint32_t m_dwFindStart;       // when the find began (GetTickCount)
+  tagPHRASESPOT m_pendingSpot;  // selected when the find gets past it
   CResizeLayout m_layout;
   char m_szCell[64];  // a cell's text, handed to the list while it draws
   wchar_t m_wszCell[64];

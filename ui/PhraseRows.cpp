@@ -298,6 +298,14 @@ uint32_t CPhraseRows::RowOf(uint32_t pos) {
   return row < m_nCount && PosAt(row) == pos ? row : m_nCount;
 }
 
+bool CPhraseRows::Shows(uint32_t pos) {
+  if (!m_pSource || pos >= m_pSource->m_arrPhrase.GetCount()) return false;
+  if (m_bEvery) return pos < m_nCount;
+  uint32_t next = pos;
+  return m_pSource->FindSubstringFrom(m_strNeedle.c_str(), m_nGroup, &next, 1, nullptr, nullptr) ==
+         1;
+}
+
 std::string SelectedPhraseTexts(CTabrix& lib, CPhraseRows& rows, const CRowSelection& sel) {
   std::string text;
   for (const tagROWRANGE& range : sel.Ranges()) {

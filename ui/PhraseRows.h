@@ -69,6 +69,10 @@ class CPhraseRows {
   uint32_t RowAtOrAfter(uint32_t pos);
   // The row that shows store position pos; GetCount() when none does.
   uint32_t RowOf(uint32_t pos);
+  // Whether a row shows store position pos, or will once a find gets there:
+  // the phrase at pos is of the scope and holds the needle. Nothing is
+  // searched but that phrase.
+  bool Shows(uint32_t pos);
 
   enum : uint32_t { NO_ROW_POS = UINT32_MAX };
 

@@ -141,6 +141,10 @@ TEST_F(PhraseRowsTest, AFindInSlicesShowsTheRowsFoundSoFarAndEndsWithTheWholeFin
         ++nSlices;
       }
       EXPECT_EQ(expected, Texts(rows)) << find.pszNeedle << " in slices of " << nSlice;
+      // A phrase shows, or not, as the find has it.
+      for (uint32_t pos = 0; pos <= m_lib.m_arrPhrase.GetCount(); ++pos) {
+        EXPECT_EQ(rows.RowOf(pos) < rows.GetCount(), rows.Shows(pos)) << pos;
+      }
       EXPECT_EQ((m_lib.m_arrPhrase.GetCount() + nSlice - 1) / nSlice, nSlices);
     }
   }
@@ -188,6 +192,8 @@ TEST_F(PhraseRowsTest, TheWholeLibrarysRowsAreTheStorePositionsThemselves) {
   EXPECT_TRUE(rows.IsComplete());
   for (uint32_t i = 0; i < 5; ++i) EXPECT_EQ(i, rows.PosAt(i));
   EXPECT_EQ(CPhraseRows::NO_ROW_POS, rows.PosAt(5));
+  EXPECT_TRUE(rows.Shows(4));
+  EXPECT_FALSE(rows.Shows(5));
   EXPECT_EQ((std::vector<uint32_t>{4, 0}), rows.RowsOf({4, 0, 9}));
   EXPECT_EQ((std::vector<uint32_t>{1, 3}), rows.RowsOf({1, 3, 7}));
   EXPECT_EQ(3u, rows.RowAtOrAfter(3));

@@ -398,6 +398,36 @@ TEST_F(PhraseWindowTest, AFindInSlicesShowsTheRowsFoundSoFarAndTakesTypingMeanwh
   EXPECT_TRUE(m_script.m_messageBoxes.empty());
 }
 
+// An edit while a find goes on: the find starts again, and the phrase moved
+// is selected once the find's slices get to it, with no search of its own.
+TEST_F(PhraseWindowTest, AnEditWhileAFindGoesOnSelectsThePhraseOnceTheFindGetsThere) {
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    dlg.m_nFindSlice = 1;
+    ::CheckDlgButton(dlg.m_hWnd, IDC_PHRASE_WHOLE, BST_CHECKED);
+    PressNow(dlg, IDC_PHRASE_WHOLE);
+    Type(dlg, IDC_PHRASE_FIND, "心");
+    MSG msg;
+    while (dlg.GetRows().GetCount() == 0 &&
+           ::PeekMessageA(&msg, dlg.m_hWnd, WM_APP + 1, WM_APP + 1, PM_REMOVE)) {
+      ::DispatchMessageA(&msg);
+    }
+    ASSERT_FALSE(dlg.GetRows().IsComplete());
+    ASSERT_EQ((std::vector<std::string>{"三心二意"}), ListTexts(dlg));
+    SelectRows(dlg, {0});
+    dlg.m_ctrlTarget.SetCurSel(2);
+    PressNow(dlg, IDC_PHRASE_MOVE);
+    EXPECT_FALSE(dlg.GetRows().IsComplete());
+    EXPECT_TRUE(dlg.GetSelection().IsEmpty());  // not reached yet
+    PumpMessages();
+    EXPECT_TRUE(dlg.GetRows().IsComplete());
+    EXPECT_EQ((std::vector<std::string>{"三心二意", "一心一意"}), ListTexts(dlg));
+    EXPECT_EQ(std::vector<std::string>{"三心二意"}, SelectedTexts(dlg));
+    EXPECT_EQ("人名", ListCell(dlg, 0, CPhraseDlg::COLUMN_GROUP));
+  });
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(std::vector<std::string>{"三心二意"}, GroupTexts(2));
+}
+
 TEST_F(PhraseWindowTest, DelRemovesTheSelectedPhrasesAfterOneConfirmation) {
   OpenByMenu(0, [&](CPhraseDlg& dlg) {
     SelectRows(dlg, {0, 2});
