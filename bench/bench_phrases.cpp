@@ -11,8 +11,8 @@
 // window's messages): until the first rows show, until the whole find shows,
 // and the longest slice (the longest the window answers nothing); a save of
 // the library with the main dialog's progress bar, and the longest the bar
-// stood still in the load and in the save (the main dialog paints and
-// answers at each move of its bar); the list's rows selected with Ctrl+A and
+// stood still in the load and in the save (the editor's windows paint at
+// each move of the bar); the list's rows selected with Ctrl+A and
 // with a click and Shift+End; a click on a column header sorting by
 // frequency, a second click reversing it, and a sort by group; every row
 // moved to another group with "移动". Each of these must take at most the

@@ -63,8 +63,8 @@ class CTabrixDlg : public CDialog {
     KeepPainting();
   }
   // While a long load, save or import holds the thread, at each move of the
-  // bar: the windows repaint and messages sent from other threads are
-  // answered; clicks and keys wait for the end.
+  // bar: the thread's windows repaint what needs it; clicks, keys and the
+  // messages of other programs wait for the end.
   static void KeepPainting();
   void EndProgress();
   // The bar back at zero once a load, save or import has done its work,

@@ -72,8 +72,8 @@ TEST_F(ProgressTest, LoadAndSaveOfManyPhrasesEndAtTheLastStepWithFewMoves) {
 
 // What the test sees while a load moves the bar: at the bar's move, another
 // window needs painting and another thread waits on a message sent to the
-// dialog; both are seen to while the load still works (before the bar goes
-// back to zero).
+// dialog. The window is painted while the load still works (before the bar
+// goes back to zero); the message is answered once it has ended.
 struct tagWHILEWORKING {
   HWND hDialog;
   HWND hStatus;
@@ -116,7 +116,7 @@ LRESULT CALLBACK WorkingPaintProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
   return ::DefSubclassProc(hWnd, msg, wParam, lParam);
 }
 
-TEST_F(ProgressTest, WhileALoadWorksTheWindowsPaintAndAnswerMessagesSentToThem) {
+TEST_F(ProgressTest, WhileALoadWorksTheWindowsPaintAndOtherProgramsWaitForTheEnd) {
   const std::string file = m_scratch.Path("many.wbk");
   ASSERT_TRUE(WriteLibrary(file, {{"多", "", "", 0, Phrases(kPhrases)}}));
   tagWHILEWORKING seen;
@@ -139,7 +139,8 @@ TEST_F(ProgressTest, WhileALoadWorksTheWindowsPaintAndAnswerMessagesSentToThem) 
   ASSERT_EQ(PhraseCount(), static_cast<uint32_t>(kPhrases));
   EXPECT_TRUE(seen.bAsked);
   EXPECT_TRUE(seen.bAnswered);
-  EXPECT_EQ(1, seen.nAnswersWhileWorking);
+  // Another program's message waits for the end: its answer means done.
+  EXPECT_EQ(0, seen.nAnswersWhileWorking);
   EXPECT_GE(seen.nPaintsWhileWorking, 1);
 }
 
