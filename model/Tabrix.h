@@ -116,6 +116,11 @@ class CTabrix : public CGroupManager {
   // number of hits. The store must not change during the calls.
   typedef void (*PhraseHitFunc)(uint32_t pos, const tagPHRASE2* phrase, void* data);
   uint32_t FindSubstring(const char* needle, uint32_t group, PhraseHitFunc hit, void* data);
+  // The same search over the nPhrases store positions from *pNext on (fewer
+  // where the store ends), *pNext left after the last one looked at: a long
+  // search resumes there, a slice at a time.
+  uint32_t FindSubstringFrom(const char* needle, uint32_t group, uint32_t* pNext, uint32_t nPhrases,
+                             PhraseHitFunc hit, void* data);
 
   // The library file; implemented in libfile/. Nonzero on success.
   // Load is 1 only for a file that is whole. With a report, the report says

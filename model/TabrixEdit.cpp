@@ -271,14 +271,24 @@ int CTabrix::MovePhrasesByText(const char* const* ppText, uint32_t nText, uint32
 }
 
 uint32_t CTabrix::FindSubstring(const char* needle, uint32_t group, PhraseHitFunc hit, void* data) {
+  uint32_t next = 0;
+  return FindSubstringFrom(needle, group, &next, m_arrPhrase.GetCount(), hit, data);
+}
+
+uint32_t CTabrix::FindSubstringFrom(const char* needle, uint32_t group, uint32_t* pNext,
+                                    uint32_t nPhrases, PhraseHitFunc hit, void* data) {
   if (needle == nullptr) needle = "";
   const size_t nNeedle = std::strlen(needle);
   const bool bAnyGroup = group == TABRIX_NO_GROUP;
   uint32_t nHits = 0;
-  uint32_t pos = 0;
-  for (const tagSABLOCK<tagPHRASE2>* block = m_arrPhrase.m_pFirst; block != nullptr;
-       block = block->pNext) {
-    for (uint32_t r = 0; r < block->nCount; ++r, ++pos) {
+  uint32_t pos = *pNext;
+  const uint32_t nStore = m_arrPhrase.GetCount();
+  const uint32_t end = nStore - pos < nPhrases ? nStore : pos + nPhrases;
+  if (pos >= end) return 0;
+  tagSABLOCK<tagPHRASE2>* block = m_arrPhrase.GetBlock(pos);
+  uint32_t r = pos - m_arrPhrase.m_nCursorBase;
+  for (; block != nullptr && pos < end; block = block->pNext, r = 0) {
+    for (; r < block->nCount && pos < end; ++r, ++pos) {
       const tagPHRASE2* rec = block->pItems + r;
       if (!bAnyGroup && rec->byGroup != group) continue;
       const size_t nText = rec->cLen;
@@ -293,5 +303,6 @@ uint32_t CTabrix::FindSubstring(const char* needle, uint32_t group, PhraseHitFun
       if (hit != nullptr) hit(pos, rec, data);
     }
   }
+  *pNext = pos;
   return nHits;
 }

@@ -9,6 +9,7 @@
 #include "Tabrix.h"
 #include "framework/Dpi.h"
 #include "framework/Menu.h"
+#include "framework/WinApp.h"
 
 namespace {
 
@@ -16,6 +17,18 @@ const int kCodePageGbk = 936;
 
 // The id of the window's hook on its list (SetWindowSubclass).
 const UINT_PTR kListHookId = 1;
+
+// Posted to itself while a find goes on: wParam names the find.
+const UINT WM_FIND_MORE = WM_APP + 1;
+// Phrases a find looks at between two looks at the messages: a few
+// milliseconds of work.
+const uint32_t kFindSlice = 1u << 17;
+// A find shorter than this shows no bar: it would only flash.
+const uint32_t kFindBarDelayMillis = 300;
+// The find's bar: its height at 96 dots per inch, and its id (not in the
+// template: made by the window).
+const int kFindBarHeight = 6;
+const int kFindBarId = 1399;
 
 struct tagCOLUMN {
   const char* pszHeading;
@@ -35,6 +48,8 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
       m_funChanged(nullptr),
       m_pChangedData(nullptr),
       m_bFindFirst(false),
+      m_nFindSlice(kFindSlice),
+      m_dwFindBarDelay(kFindBarDelayMillis),
       m_library(library),
       m_steps(library, history),
       m_nGroup(nGroup),
@@ -43,6 +58,8 @@ CPhraseDlg::CPhraseDlg(CTabrix& library, CEditHistory& history, uint32_t nGroup,
       m_nAnchor(CRowSelection::NO_ROW),
       m_nFreqShownPos(CPhraseRows::NO_ROW_POS),
       m_bSelecting(false),
+      m_nSearch(0),
+      m_dwFindStart(0),
       m_szCell(),
       m_wszCell() {}
 
@@ -76,6 +93,7 @@ BOOL CPhraseDlg::OnInitDialog() {
     }
   }
   m_layout.Anchor(IDCANCEL, ANCHOR_MOVE_X | ANCHOR_MOVE_Y);
+  CreateFindBar();
 
   m_ctrlList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   // The rows' selected state is asked of the window (m_sel) as they are drawn.
@@ -127,7 +145,7 @@ void CPhraseDlg::Refill() {
   const uint32_t scope = m_bWhole ? static_cast<uint32_t>(TABRIX_NO_GROUP) : m_nGroup;
   bool bBuilt = true;
   if (m_bNeedleValid) {
-    bBuilt = m_rows.Build(m_library, scope, m_strNeedle);
+    bBuilt = m_rows.Build(m_library, scope, m_strNeedle, m_nFindSlice);
   } else {
     m_rows.Clear();  // a text GBK lacks is in no phrase
   }
@@ -145,17 +163,90 @@ void CPhraseDlg::ShowRows(bool bBuilt) {
   m_nFreqShownPos = CPhraseRows::NO_ROW_POS;
   m_ctrlList.Invalidate(FALSE);
   UpdateCaption();
+  // A slice posted for an earlier find is let go, and the spot it awaited.
+  ++m_nSearch;
+  m_pendingSpot = tagPHRASESPOT();
+  m_dwFindStart = ::GetTickCount();
+  if (m_ctrlFindBar.m_hWnd) ::ShowWindow(m_ctrlFindBar.m_hWnd, SW_HIDE);
+  if (!m_rows.IsComplete()) PostMessage(WM_FIND_MORE, m_nSearch);
   if (!bBuilt) MessageBox(EditFailedMessage());
+}
+
+void CPhraseDlg::ShowRowsFound() {
+  if (m_ctrlList.GetItemCount() != static_cast<int>(m_rows.GetCount())) {
+    // The rows found are added below; the selection and the view stay.
+    m_bSelecting = true;
+    m_ctrlList.SetItemCountEx(static_cast<int>(m_rows.GetCount()),
+                              LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    m_bSelecting = false;
+  }
+  UpdateCaption();
+}
+
+void CPhraseDlg::CreateFindBar() {
+  // Over the bottom of the list, as wide as it, in front of it.
+  RECT rc;
+  ::GetWindowRect(m_ctrlList.m_hWnd, &rc);
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+  const int nHeight = ScaleForDpi(kFindBarHeight);
+  HWND hBar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, rc.left, rc.bottom - nHeight,
+                                rc.right - rc.left, nHeight, m_hWnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFindBarId)),
+                                AfxGetResourceHandle(), nullptr);
+  if (!hBar) return;  // a find then shows no bar
+  ::SetWindowPos(hBar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  m_ctrlFindBar.Attach(hBar);
+  m_layout.AnchorWindow(hBar, ANCHOR_MOVE_Y | ANCHOR_GROW_X);
+}
+
+void CPhraseDlg::ShowFindBar() {
+  if (!m_ctrlFindBar.m_hWnd) return;
+  if (m_rows.IsComplete()) {
+    ::ShowWindow(m_ctrlFindBar.m_hWnd, SW_HIDE);
+    return;
+  }
+  const bool bShown = ::IsWindowVisible(m_ctrlFindBar.m_hWnd) != FALSE;
+  if (!bShown && ::GetTickCount() - m_dwFindStart < m_dwFindBarDelay) return;
+  if (!bShown) {
+    m_ctrlFindBar.SetRange32(0, static_cast<int>(m_library.m_arrPhrase.GetCount()));
+    ::ShowWindow(m_ctrlFindBar.m_hWnd, SW_SHOWNA);
+  }
+  m_ctrlFindBar.SetPos(static_cast<int>(m_rows.GetSearched()));
+}
+
+void CPhraseDlg::OnFindMore(WPARAM nSearch) {
+  if (nSearch != m_nSearch || m_rows.IsComplete()) return;
+  const bool bFound = m_rows.FindMore(m_nFindSlice);
+  ShowRowsFound();
+  ShowFindBar();
+  if (!m_pendingSpot.arrPos.empty() &&
+      (m_rows.IsComplete() || m_rows.GetSearched() > m_pendingSpot.arrPos.back())) {
+    const tagPHRASESPOT spot = m_pendingSpot;
+    m_pendingSpot = tagPHRASESPOT();
+    SelectSpot(spot);
+  }
+  if (!m_rows.IsComplete()) PostMessage(WM_FIND_MORE, m_nSearch);
+  if (!bFound) MessageBox(EditFailedMessage());
 }
 
 void CPhraseDlg::ShowSpot(const tagPHRASESPOT& spot) {
   Refill();
   if (spot.arrPos.empty()) return;
+  // No search for the spot here: the find's own slices get there.
+  if (!m_rows.IsComplete() && m_rows.GetSearched() <= spot.arrPos.back()) {
+    m_pendingSpot = spot;
+    return;
+  }
+  SelectSpot(spot);
+}
+
+void CPhraseDlg::SelectSpot(const tagPHRASESPOT& spot) {
   if (!spot.bPresent || !SelectPositions(spot.arrPos)) SelectNear(spot.arrPos.front());
 }
 
 bool CPhraseDlg::SelectPositions(const std::vector<uint32_t>& arrPos) {
   const std::vector<uint32_t> rows = m_rows.RowsOf(arrPos);
+  ShowRowsFound();  // a find may have gone on up to the positions
   if (rows.empty()) return false;
   m_sel.Assign(rows, m_rows.GetCount());
   // The row of the first position: in store order the first row.
@@ -167,6 +258,8 @@ bool CPhraseDlg::SelectPositions(const std::vector<uint32_t>& arrPos) {
 void CPhraseDlg::SelectNear(uint32_t pos) {
   if (m_rows.GetCount() == 0) return;
   uint32_t row = m_rows.RowAtOrAfter(pos);
+  ShowRowsFound();
+  if (m_rows.GetCount() == 0) return;
   if (row >= m_rows.GetCount()) row = m_rows.GetCount() - 1;
   m_sel.Clear();
   m_sel.Set(row, row, true);
@@ -341,7 +434,12 @@ BOOL CPhraseDlg::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
       return TRUE;
     case WM_DESTROY:
       ::RemoveWindowSubclass(m_ctrlList.m_hWnd, &CPhraseDlg::ListProc, kListHookId);
+      m_ctrlFindBar.Detach();  // destroyed with the window
       break;
+    case WM_FIND_MORE:
+      OnFindMore(wParam);
+      *pResult = 0;
+      return TRUE;
     default:
       break;
   }
@@ -380,6 +478,7 @@ LRESULT CALLBACK CPhraseDlg::ListProc(HWND hWnd, UINT message, WPARAM wParam, LP
 }
 
 bool CPhraseDlg::OnListClick(LPARAM lParam, WPARAM wParam, bool bRight) {
+  m_pendingSpot = tagPHRASESPOT();  // the user's selection wins
   LVHITTESTINFO hit = {};
   hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   m_ctrlList.SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
@@ -410,6 +509,7 @@ bool CPhraseDlg::OnListClick(LPARAM lParam, WPARAM wParam, bool bRight) {
 bool CPhraseDlg::OnListKey(WPARAM vk) {
   const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0, bShift = ::GetKeyState(VK_SHIFT) < 0;
   if (::GetKeyState(VK_MENU) < 0) return false;
+  m_pendingSpot = tagPHRASESPOT();  // the user's selection wins
   if (bCtrl && vk == 'A') {
     m_sel.SelectAll(m_rows.GetCount());
     SelectionChanged();
@@ -730,7 +830,7 @@ void CPhraseDlg::OnAdd() {
   ShowSpot(spot);
   // The new phrase is the selected row, never a neighbour of it: a find
   // text that hides it goes (the box tells OnFindChanged).
-  if (!spot.arrPos.empty() && m_rows.RowOf(spot.arrPos.front()) >= m_rows.GetCount()) {
+  if (!spot.arrPos.empty() && !m_rows.Shows(spot.arrPos.front())) {
     SetDlgItemText(IDC_PHRASE_FIND, "");
     ShowSpot(spot);
   }

@@ -25,6 +25,7 @@
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
+#include "framework/ProgressCtrl.h"
 #include "framework/ResizeLayout.h"
 #include "resource.h"
 
@@ -46,9 +47,16 @@ class CPhraseDlg : public CDialog {
   void* m_pChangedData;
   // The window opens with the focus in its find box (Ctrl+F), not on the list.
   bool m_bFindFirst;
+  // How many phrases a find looks at between two looks at the window's
+  // messages: the find box takes keys and the list paints meanwhile.
+  uint32_t m_nFindSlice;
+  // A find that lasts longer than this many milliseconds shows how far it
+  // has gone in a bar along the bottom of the list.
+  uint32_t m_dwFindBarDelay;
 
   CListCtrl m_ctrlList;
   CComboBox m_ctrlTarget;
+  CProgressCtrl m_ctrlFindBar;  // hidden but while a long find goes on
 
   const CPhraseRows& GetRows() const { return m_rows; }
   const CRowSelection& GetSelection() const { return m_sel; }
@@ -71,11 +79,21 @@ class CPhraseDlg : public CDialog {
   // selected; the caption follows.
   void Refill();
   // The rows as they are now, nothing selected; the caption follows, and a
-  // message when they could not all be built (memory).
+  // message when they could not all be built (memory). A find still going on
+  // goes on a slice at a time from the window's messages.
   void ShowRows(bool bBuilt);
+  // The list and the caption follow the rows found so far.
+  void ShowRowsFound();
+  // The bar of a long find, along the bottom of the list.
+  void CreateFindBar();
+  void ShowFindBar();
+  // The next slice of the find, the rows found so far shown.
+  void OnFindMore(WPARAM nSearch);
   // Rows again, with the phrases spot names selected where rows show them;
-  // when none does, the row at the first position (or the next one).
+  // when none does, the row at the first position (or the next one). A find
+  // that goes on selects them once it has searched past them.
   void ShowSpot(const tagPHRASESPOT& spot);
+  void SelectSpot(const tagPHRASESPOT& spot);
   // Selects the rows that show these store positions (ascending), the first
   // focused and in view; false when no row shows any.
   bool SelectPositions(const std::vector<uint32_t>& arrPos);
@@ -123,9 +141,12 @@ class CPhraseDlg : public CDialog {
   bool m_bNeedleValid;  // false: the find text has no GBK form, so nothing matches
   CPhraseRows m_rows;
   CRowSelection m_sel;
-  uint32_t m_nAnchor;        // where Shift selects from; CRowSelection::NO_ROW: none
-  uint32_t m_nFreqShownPos;  // whose frequency the box shows, NO_ROW_POS: none
-  bool m_bSelecting;         // the window itself selects rows
+  uint32_t m_nAnchor;           // where Shift selects from; CRowSelection::NO_ROW: none
+  uint32_t m_nFreqShownPos;     // whose frequency the box shows, NO_ROW_POS: none
+  bool m_bSelecting;            // the window itself selects rows
+  uint32_t m_nSearch;           // the find whose next slice the window awaits
+  uint32_t m_dwFindStart;       // when the find began (GetTickCount)
+  tagPHRASESPOT m_pendingSpot;  // selected when the find gets past it
   CResizeLayout m_layout;
   char m_szCell[64];  // a cell's text, handed to the list while it draws
   wchar_t m_wszCell[64];

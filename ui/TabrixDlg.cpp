@@ -34,6 +34,14 @@ const uint32_t kProgressGapMillis = 50;
 
 uint32_t TickCountClock() { return ::GetTickCount(); }
 
+// What a window of the thread needs painted, painted now.
+BOOL CALLBACK PaintNow(HWND hWnd, LPARAM) {
+  if (::IsWindowVisible(hWnd)) {
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  return TRUE;
+}
+
 std::string CountText(uint32_t count) {
   char text[16];
   std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(count));
@@ -335,6 +343,13 @@ void CTabrixDlg::BeginProgress(int nUpper) {
   RECT rect = {};
   m_ctrlProgress.GetClientRect(&rect);
   m_progressThrottle.Reset(0, nUpper, rect.right - rect.left);
+}
+
+void CTabrixDlg::KeepPainting() {
+  // Painted in place, the message queue left alone: a message sent from
+  // another program waits for the end, as its answer is taken to mean the
+  // command is done.
+  ::EnumThreadWindows(::GetCurrentThreadId(), &PaintNow, 0);
 }
 
 void CTabrixDlg::EndProgress() {

@@ -58,8 +58,14 @@ class CTabrixDlg : public CDialog {
   // left it.
   void BeginProgress(int nUpper);
   void StepProgress(int nPos) {
-    if (m_progressThrottle.Step(nPos)) m_ctrlProgress.SetPos(nPos);
+    if (!m_progressThrottle.Step(nPos)) return;
+    m_ctrlProgress.SetPos(nPos);
+    KeepPainting();
   }
+  // While a long load, save or import holds the thread, at each move of the
+  // bar: the thread's windows repaint what needs it; clicks, keys and the
+  // messages of other programs wait for the end.
+  static void KeepPainting();
   void EndProgress();
   // The bar back at zero once a load, save or import has done its work,
   // whatever the outcome, so that it never looks as if something still ran.

@@ -3,6 +3,7 @@
 // of edits checked against a plain map after every step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -349,6 +350,49 @@ TEST(TabrixEdit, FindSubstringByCharacters) {
   }
   EXPECT_EQ(5u, lib.FindSubstring("", TABRIX_NO_GROUP, nullptr, nullptr));
   EXPECT_EQ(0u, lib.FindSubstring("", 7, nullptr, nullptr));
+}
+
+// A search resumed slice by slice, across blocks of the store, finds what one
+// search over the whole store finds, and every slice ends where it says.
+TEST(TabrixEdit, FindSubstringFromResumesWhereTheLastSliceEnded) {
+  CTabrix lib;
+  lib.m_arrPhrase.m_nBlockSize = 16;  // many blocks, some part filled
+  std::vector<std::pair<std::string, uint32_t>> phrases;
+  for (uint32_t i = 0; i < 500; ++i) {
+    const std::string text = {char(0xB0 + i % 7), char(0xA1 + i / 7 % 94), char(0xC0 + i % 5),
+                              char(0xA1 + i % 31)};
+    phrases.push_back({text, i % 3});
+  }
+  Build(lib, 3, phrases);
+  const uint32_t nStore = lib.m_arrPhrase.GetCount();
+  ASSERT_GT(nStore, 100u);
+  const struct {
+    const char* szNeedle;
+    uint32_t dwGroup;
+  } searches[] = {{"\xB2", TABRIX_NO_GROUP}, {"\xC1\xA5", 1}, {"", 2}, {"", TABRIX_NO_GROUP}};
+  for (const auto& search : searches) {
+    const std::vector<uint32_t> whole = Hits(lib, search.szNeedle, search.dwGroup);
+    for (uint32_t nSlice : {1u, 7u, 16u, 333u, nStore + 5}) {
+      std::vector<uint32_t> sliced;
+      uint32_t next = 0;
+      uint32_t nHits = 0;
+      while (next < nStore) {
+        const uint32_t from = next;
+        nHits += lib.FindSubstringFrom(
+            search.szNeedle, search.dwGroup, &next, nSlice,
+            [](uint32_t pos, const tagPHRASE2*, void* data) {
+              static_cast<std::vector<uint32_t>*>(data)->push_back(pos);
+            },
+            &sliced);
+        ASSERT_EQ(std::min(nStore, from + nSlice), next);
+      }
+      EXPECT_EQ(0u, lib.FindSubstringFrom(search.szNeedle, search.dwGroup, &next, nSlice, nullptr,
+                                          nullptr));
+      EXPECT_EQ(nStore, next);
+      EXPECT_EQ(whole, sliced) << search.szNeedle << " in slices of " << nSlice;
+      EXPECT_EQ(whole.size(), nHits);
+    }
+  }
 }
 
 // Thousands of random edits, each applied to the library and to a map; after

@@ -3,9 +3,11 @@
 // it is back at zero when the command ends, whatever the outcome.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MainDialogFixture.h"
@@ -66,6 +68,80 @@ TEST_F(ProgressTest, LoadAndSaveOfManyPhrasesEndAtTheLastStepWithFewMoves) {
     EXPECT_GE(bar.m_arrPos.size(), 2u);
     EXPECT_LE(bar.m_arrPos.size(), static_cast<size_t>(BarWidth() + 3));
   }
+}
+
+// What the test sees while a load moves the bar: at the bar's move, another
+// window needs painting and another thread waits on a message sent to the
+// dialog. The window is painted while the load still works (before the bar
+// goes back to zero); the message is answered once it has ended.
+struct tagWHILEWORKING {
+  HWND hDialog;
+  HWND hStatus;
+  UINT nAsk;  // the message the other thread sends
+  bool bWorking = false;
+  bool bAsked = false;
+  std::thread asker;
+  std::atomic<bool> bAnswered{false};
+  int nPaintsWhileWorking = 0;
+  int nAnswersWhileWorking = 0;
+};
+
+LRESULT CALLBACK WorkingBarProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR ref) {
+  tagWHILEWORKING* pSeen = reinterpret_cast<tagWHILEWORKING*>(ref);
+  if (msg == PBM_SETPOS) {
+    pSeen->bWorking = wParam != 0;
+    if (pSeen->bWorking && !pSeen->bAsked) {
+      pSeen->bAsked = true;
+      ::InvalidateRect(pSeen->hStatus, nullptr, TRUE);
+      pSeen->asker = std::thread([pSeen] {
+        ::SendMessageA(pSeen->hDialog, pSeen->nAsk, 0, 0);
+        pSeen->bAnswered = true;
+      });
+      // The message waits for this thread before the bar's move ends.
+      for (int i = 0; i < 5000 && !(HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE);
+           ++i) {
+        ::Sleep(1);
+      }
+    }
+  }
+  return ::DefSubclassProc(hWnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK WorkingPaintProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR ref) {
+  tagWHILEWORKING* pSeen = reinterpret_cast<tagWHILEWORKING*>(ref);
+  if (msg == WM_PAINT && pSeen->bWorking) ++pSeen->nPaintsWhileWorking;
+  if (msg == pSeen->nAsk && pSeen->bWorking) ++pSeen->nAnswersWhileWorking;
+  return ::DefSubclassProc(hWnd, msg, wParam, lParam);
+}
+
+TEST_F(ProgressTest, WhileALoadWorksTheWindowsPaintAndOtherProgramsWaitForTheEnd) {
+  const std::string file = m_scratch.Path("many.wbk");
+  ASSERT_TRUE(WriteLibrary(file, {{"多", "", "", 0, Phrases(kPhrases)}}));
+  tagWHILEWORKING seen;
+  seen.hDialog = m_dlg.m_hWnd;
+  seen.hStatus = m_dlg.m_ctrlStatus.m_hWnd;
+  seen.nAsk = ::RegisterWindowMessageA("TabrixTestAskWhileWorking");
+  ASSERT_NE(nullptr, seen.hStatus);
+  ::ShowWindow(m_dlg.m_hWnd, SW_SHOWNOACTIVATE);
+  PumpMessages();
+  const DWORD_PTR ref = reinterpret_cast<DWORD_PTR>(&seen);
+  ASSERT_TRUE(::SetWindowSubclass(m_dlg.m_ctrlProgress.m_hWnd, &WorkingBarProc, 7, ref));
+  ASSERT_TRUE(::SetWindowSubclass(seen.hStatus, &WorkingPaintProc, 7, ref));
+  ASSERT_TRUE(::SetWindowSubclass(seen.hDialog, &WorkingPaintProc, 8, ref));
+  LoadFile(file);
+  PumpMessages();
+  if (seen.asker.joinable()) seen.asker.join();
+  ::RemoveWindowSubclass(m_dlg.m_ctrlProgress.m_hWnd, &WorkingBarProc, 7);
+  ::RemoveWindowSubclass(seen.hStatus, &WorkingPaintProc, 7);
+  ::RemoveWindowSubclass(seen.hDialog, &WorkingPaintProc, 8);
+  ASSERT_EQ(PhraseCount(), static_cast<uint32_t>(kPhrases));
+  EXPECT_TRUE(seen.bAsked);
+  EXPECT_TRUE(seen.bAnswered);
+  // Another program's message waits for the end: its answer means done.
+  EXPECT_EQ(0, seen.nAnswersWhileWorking);
+  EXPECT_GE(seen.nPaintsWhileWorking, 1);
 }
 
 TEST_F(ProgressTest, LoadThatBreaksOffLeavesTheBarAtTheLastPhraseRead) {

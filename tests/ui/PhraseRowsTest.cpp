@@ -5,6 +5,7 @@
 
 #include "PhraseMessages.h"
 #include "PhraseRows.h"
+#include "RowSelection.h"
 #include "Tabrix.h"
 
 namespace {
@@ -113,6 +114,132 @@ TEST_F(PhraseRowsTest, AGroupsRowsAreFoundAsFarAsTheyAreAskedForInAnyOrder) {
   EXPECT_EQ(fresh.GetCount(), fresh.RowAtOrAfter(last + 1));
   EXPECT_EQ(5u, fresh.RowOf(positions[5]));
   EXPECT_EQ((std::vector<uint32_t>{positions[0], positions[5]}), fresh.PositionsOf({5, 0, 5}));
+}
+
+TEST_F(PhraseRowsTest, AFindInSlicesShowsTheRowsFoundSoFarAndEndsWithTheWholeFind) {
+  for (int i = 0; i < 40; ++i) Add(("q" + std::to_string(100 + i)).c_str(), i % 2);
+  const struct {
+    uint32_t nGroup;
+    const char* pszNeedle;
+  } finds[] = {{TABRIX_NO_GROUP, "1"}, {0, "abc"}, {1, "q1"}, {TABRIX_NO_GROUP, "zz"}, {7, ""}};
+  for (const auto& find : finds) {
+    CPhraseRows whole;
+    ASSERT_TRUE(whole.Build(m_lib, find.nGroup, find.pszNeedle));
+    EXPECT_TRUE(whole.IsComplete());
+    const std::vector<std::string> expected = Texts(whole);
+    for (uint32_t nSlice : {1u, 3u, 16u}) {
+      CPhraseRows rows;
+      ASSERT_TRUE(rows.Build(m_lib, find.nGroup, find.pszNeedle, nSlice));
+      uint32_t nSlices = 1;
+      while (!rows.IsComplete()) {
+        // The rows found so far are the first rows of the whole find.
+        const std::vector<std::string> sofar = Texts(rows);
+        ASSERT_LE(sofar.size(), expected.size());
+        EXPECT_EQ(std::vector<std::string>(expected.begin(), expected.begin() + sofar.size()),
+                  sofar);
+        ASSERT_TRUE(rows.FindMore(nSlice));
+        ++nSlices;
+      }
+      EXPECT_EQ(expected, Texts(rows)) << find.pszNeedle << " in slices of " << nSlice;
+      // A phrase shows, or not, as the find has it.
+      for (uint32_t pos = 0; pos <= m_lib.m_arrPhrase.GetCount(); ++pos) {
+        EXPECT_EQ(rows.RowOf(pos) < rows.GetCount(), rows.Shows(pos)) << pos;
+      }
+      EXPECT_EQ((m_lib.m_arrPhrase.GetCount() + nSlice - 1) / nSlice, nSlices);
+    }
+  }
+  // A position asked for is searched up to, the rest left for later slices.
+  CPhraseRows whole;
+  ASSERT_TRUE(whole.Build(m_lib, TABRIX_NO_GROUP, "q"));
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.Build(m_lib, TABRIX_NO_GROUP, "q", 1));
+  const uint32_t row = whole.GetCount() / 2;
+  EXPECT_EQ(row, rows.RowOf(whole.PosAt(row)));
+  EXPECT_EQ(row + 1, rows.GetCount());
+  EXPECT_FALSE(rows.IsComplete());
+  // A sort needs every row: the find ends at once.
+  ASSERT_TRUE(rows.SetOrder(SORT_FREQ, true));
+  EXPECT_TRUE(rows.IsComplete());
+  EXPECT_EQ(whole.GetCount(), rows.GetCount());
+
+  // Sorted before the find: no row shows until the find ends, then all of
+  // them in their order.
+  ASSERT_TRUE(whole.SetOrder(SORT_FREQ, true));
+  CPhraseRows sorted;
+  ASSERT_TRUE(sorted.SetOrder(SORT_FREQ, true));
+  ASSERT_TRUE(sorted.Build(m_lib, TABRIX_NO_GROUP, "q", 4));
+  while (!sorted.IsComplete()) {
+    EXPECT_EQ(0u, sorted.GetCount());
+    EXPECT_EQ(CPhraseRows::NO_ROW_POS, sorted.PosAt(0));
+    ASSERT_TRUE(sorted.FindMore(4));
+  }
+  EXPECT_EQ(Texts(whole), Texts(sorted));
+  // Back to store order while a sorted find goes on: the rows found so far.
+  ASSERT_TRUE(sorted.Build(m_lib, TABRIX_NO_GROUP, "q", 20));
+  EXPECT_EQ(0u, sorted.GetCount());
+  ASSERT_TRUE(sorted.SetOrder(SORT_TEXT, false));
+  EXPECT_FALSE(sorted.IsComplete());
+  EXPECT_LT(0u, sorted.GetCount());
+  while (!sorted.IsComplete()) ASSERT_TRUE(sorted.FindMore(4));
+  ASSERT_TRUE(whole.SetOrder(SORT_TEXT, false));
+  EXPECT_EQ(Texts(whole), Texts(sorted));
+}
+
+TEST_F(PhraseRowsTest, TheWholeLibrarysRowsAreTheStorePositionsThemselves) {
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.Build(m_lib, TABRIX_NO_GROUP, ""));
+  ASSERT_EQ(5u, rows.GetCount());
+  EXPECT_TRUE(rows.IsComplete());
+  for (uint32_t i = 0; i < 5; ++i) EXPECT_EQ(i, rows.PosAt(i));
+  EXPECT_EQ(CPhraseRows::NO_ROW_POS, rows.PosAt(5));
+  EXPECT_TRUE(rows.Shows(4));
+  EXPECT_FALSE(rows.Shows(5));
+  EXPECT_EQ((std::vector<uint32_t>{4, 0}), rows.RowsOf({4, 0, 9}));
+  EXPECT_EQ((std::vector<uint32_t>{1, 3}), rows.RowsOf({1, 3, 7}));
+  EXPECT_EQ(3u, rows.RowAtOrAfter(3));
+  EXPECT_EQ(5u, rows.RowAtOrAfter(99));
+  EXPECT_EQ(5u, rows.RowOf(5));
+  CRowSelection sel;
+  sel.Set(1, 2, true);
+  sel.Set(4, 8, true);
+  EXPECT_EQ((std::vector<uint32_t>{1, 2, 4}), rows.PositionsOf(sel));
+  // Sorted, and back in store order: the same rows.
+  ASSERT_TRUE(rows.SetOrder(SORT_GROUP, false));
+  EXPECT_EQ(5u, rows.GetCount());
+  for (uint32_t i = 1; i < 5; ++i) {
+    EXPECT_LE(m_lib.m_arrPhrase.GetAt(rows.PosAt(i - 1))->byGroup,
+              m_lib.m_arrPhrase.GetAt(rows.PosAt(i))->byGroup);
+  }
+  EXPECT_EQ(rows.PositionsOf(std::vector<int>{1, 2, 4}), rows.PositionsOf(sel));
+  ASSERT_TRUE(rows.SetOrder(SORT_TEXT, false));
+  for (uint32_t i = 0; i < 5; ++i) EXPECT_EQ(i, rows.PosAt(i));
+}
+
+TEST_F(PhraseRowsTest, SortedRowsSelectedFewOrManyGiveTheirPositionsAscending) {
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_TRUE(m_lib.AddPhrase(("s" + std::to_string(100000 + i)).c_str(), 255,
+                                static_cast<uint8_t>(i * 7 % 251), 1, 0));
+  }
+  CPhraseRows rows;
+  ASSERT_TRUE(rows.SetOrder(SORT_FREQ, true));
+  ASSERT_TRUE(rows.Build(m_lib, TABRIX_NO_GROUP, ""));
+  const uint32_t n = rows.GetCount();
+  const struct {
+    const char* pszWhat;
+    std::vector<tagROWRANGE> ranges;
+  } cases[] = {{"a row", {{7, 7}}},
+               {"a few rows", {{0, 3}, {40, 52}, {n - 2, n - 1}}},
+               {"every row but two", {{0, 99}, {101, n - 2}}}};
+  for (const auto& c : cases) {
+    CRowSelection sel;
+    std::vector<int> selected;
+    for (const tagROWRANGE& range : c.ranges) {
+      sel.Set(range.nFirst, range.nLast, true);
+      for (uint32_t row = range.nFirst; row <= range.nLast; ++row) selected.push_back(int(row));
+    }
+    EXPECT_EQ(rows.PositionsOf(selected), rows.PositionsOf(sel)) << c.pszWhat;
+    EXPECT_EQ(selected.size(), rows.PositionsOf(sel).size()) << c.pszWhat;
+  }
 }
 
 TEST_F(PhraseRowsTest, ACountAboveWhatTheStoreHoldsGivesNoPositionPastTheEnd) {

@@ -345,6 +345,89 @@ TEST_F(PhraseWindowTest, FindFiltersAsYouTypeInTheGroupOrTheWholeLibrary) {
   EXPECT_TRUE(m_script.m_messageBoxes.empty());
 }
 
+// A find goes over the library a slice at a time from the window's own
+// messages: between two slices the list shows the rows found so far, and a
+// character typed meanwhile starts the find again.
+TEST_F(PhraseWindowTest, AFindInSlicesShowsTheRowsFoundSoFarAndTakesTypingMeanwhile) {
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    dlg.m_nFindSlice = 1;  // one phrase a slice: five slices for the sample
+    dlg.m_dwFindBarDelay = 0;
+    HWND hBar = ::FindWindowExA(dlg.m_hWnd, nullptr, PROGRESS_CLASSA, nullptr);
+    ASSERT_NE(nullptr, hBar);
+    EXPECT_FALSE(::IsWindowVisible(hBar));
+    ::CheckDlgButton(dlg.m_hWnd, IDC_PHRASE_WHOLE, BST_CHECKED);
+    PressNow(dlg, IDC_PHRASE_WHOLE);
+    EXPECT_EQ(5, dlg.m_ctrlList.GetItemCount());
+    Type(dlg, IDC_PHRASE_FIND, "心");
+    EXPECT_FALSE(dlg.GetRows().IsComplete());
+    int nSlices = 1;
+    int nShown = 0;
+    MSG msg;
+    // The window's next slice, one at a time.
+    while (::PeekMessageA(&msg, dlg.m_hWnd, WM_APP + 1, WM_APP + 1, PM_REMOVE)) {
+      ::DispatchMessageA(&msg);
+      ++nSlices;
+      EXPECT_EQ(static_cast<int>(dlg.GetRows().GetCount()), dlg.m_ctrlList.GetItemCount());
+      EXPECT_LE(nShown, dlg.m_ctrlList.GetItemCount());
+      nShown = dlg.m_ctrlList.GetItemCount();
+      // The bar shows how much of the library the find has looked at, and
+      // goes once the find has ended.
+      EXPECT_EQ(!dlg.GetRows().IsComplete(), ::IsWindowVisible(hBar) != FALSE);
+      if (!dlg.GetRows().IsComplete()) {
+        EXPECT_EQ(nSlices, ::SendMessageA(hBar, PBM_GETPOS, 0, 0));
+        EXPECT_EQ(5, ::SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
+      }
+    }
+    EXPECT_EQ(5, nSlices);
+    EXPECT_TRUE(dlg.GetRows().IsComplete());
+    EXPECT_FALSE(::IsWindowVisible(hBar));
+    EXPECT_EQ((std::vector<std::string>{"三心二意", "一心一意"}), ListTexts(dlg));
+    EXPECT_EQ("词条 - 整个词库（共 5 条，找到 2 条）", WindowTextGbk(dlg.m_hWnd));
+
+    // Typed over while a find goes on: the new find alone shows.
+    Type(dlg, IDC_PHRASE_FIND, "意");
+    ASSERT_TRUE(::PeekMessageA(&msg, dlg.m_hWnd, WM_APP + 1, WM_APP + 1, PM_REMOVE));
+    ::DispatchMessageA(&msg);
+    Type(dlg, IDC_PHRASE_FIND, "京");
+    EXPECT_FALSE(dlg.GetRows().IsComplete());
+    PumpMessages();
+    EXPECT_TRUE(dlg.GetRows().IsComplete());
+    EXPECT_EQ((std::vector<std::string>{"北京"}), ListTexts(dlg));
+    EXPECT_EQ("词条 - 整个词库（共 5 条，找到 1 条）", WindowTextGbk(dlg.m_hWnd));
+  });
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+}
+
+// An edit while a find goes on: the find starts again, and the phrase moved
+// is selected once the find's slices get to it, with no search of its own.
+TEST_F(PhraseWindowTest, AnEditWhileAFindGoesOnSelectsThePhraseOnceTheFindGetsThere) {
+  OpenByMenu(0, [&](CPhraseDlg& dlg) {
+    dlg.m_nFindSlice = 1;
+    ::CheckDlgButton(dlg.m_hWnd, IDC_PHRASE_WHOLE, BST_CHECKED);
+    PressNow(dlg, IDC_PHRASE_WHOLE);
+    Type(dlg, IDC_PHRASE_FIND, "心");
+    MSG msg;
+    while (dlg.GetRows().GetCount() == 0 &&
+           ::PeekMessageA(&msg, dlg.m_hWnd, WM_APP + 1, WM_APP + 1, PM_REMOVE)) {
+      ::DispatchMessageA(&msg);
+    }
+    ASSERT_FALSE(dlg.GetRows().IsComplete());
+    ASSERT_EQ((std::vector<std::string>{"三心二意"}), ListTexts(dlg));
+    SelectRows(dlg, {0});
+    dlg.m_ctrlTarget.SetCurSel(2);
+    PressNow(dlg, IDC_PHRASE_MOVE);
+    EXPECT_FALSE(dlg.GetRows().IsComplete());
+    EXPECT_TRUE(dlg.GetSelection().IsEmpty());  // not reached yet
+    PumpMessages();
+    EXPECT_TRUE(dlg.GetRows().IsComplete());
+    EXPECT_EQ((std::vector<std::string>{"三心二意", "一心一意"}), ListTexts(dlg));
+    EXPECT_EQ(std::vector<std::string>{"三心二意"}, SelectedTexts(dlg));
+    EXPECT_EQ("人名", ListCell(dlg, 0, CPhraseDlg::COLUMN_GROUP));
+  });
+  EXPECT_TRUE(m_script.m_messageBoxes.empty());
+  EXPECT_EQ(std::vector<std::string>{"三心二意"}, GroupTexts(2));
+}
+
 TEST_F(PhraseWindowTest, DelRemovesTheSelectedPhrasesAfterOneConfirmation) {
   OpenByMenu(0, [&](CPhraseDlg& dlg) {
     SelectRows(dlg, {0, 2});
